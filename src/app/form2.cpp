@@ -1,0 +1,207 @@
+#include "form2.h"
+#include "infopage.h"
+#include "settingsfile.h"
+#include "link/livebox.h"
+#include "link/livevaluespage.h"
+#include "link/prompts.h"
+#include "link/serialio.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "tuning/tuningpage.h"
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+constexpr int ClientWidth = 632;
+constexpr int ClientHeight = 451;
+
+QWidget *emptyPage(const QString &name)
+{
+    auto *page = new QWidget;
+    page->setObjectName(name);
+    return page;
+}
+}
+
+TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
+    : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
+      m_link(new UnitLink(port, m_data, prompts, this))
+{
+    setObjectName(QStringLiteral("Form2"));
+    setFixedSize(ClientWidth, ClientHeight);
+    buildPages();
+    buildShortcuts();
+
+    // Every accepted status reply refreshes both live displays, whichever page is shown.
+    connect(m_data, &UnitData::liveValuesChanged, m_live, &LiveValuesPage::refresh);
+    connect(m_data, &UnitData::liveValuesChanged, m_tuning->liveBox(), &LiveBox::refresh);
+
+    connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
+        m_tuning->showLinkMessage(text);
+        m_nacteni1->setText(text);
+        m_nacteni1->show();
+    });
+    connect(m_link, &UnitLink::linkMessageHidden, this, [this] {
+        m_tuning->hideLinkMessage();
+        m_nacteni1->hide();
+    });
+    connect(m_link, &UnitLink::statusError, m_tuning, &TuningPage::setLinkMessageText);
+
+    connect(m_port, &SerialIo::afterClose, this, [this] { showPage(m_live); });
+    // Said from inside a read; the box must not open a nested event loop in the receive path.
+    connect(m_port, &SerialIo::deviceLost, this,
+            [this](const QString &text) { m_prompts->message(QStringLiteral("Velkor 2"), text); },
+            Qt::QueuedConnection);
+    connect(m_tuning->commandButton(3), &QPushButton::clicked, this, &QWidget::close);
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::buildPages()
+{
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->setGeometry(0, 0, ClientWidth, ClientHeight);
+
+    m_tuning = new TuningPage(m_data);
+    m_tuning->setObjectName(QStringLiteral("TabSheet1"));
+    m_live = new LiveValuesPage(m_data);
+    m_live->setObjectName(QStringLiteral("TabSheet2"));
+    m_service = emptyPage(QStringLiteral("TabSheet3"));
+    m_lambda = emptyPage(QStringLiteral("TabSheet4"));
+    m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
+    m_cutOff = emptyPage(QStringLiteral("data"));
+    m_scope = emptyPage(QStringLiteral("TabSheet5"));
+    m_info = new InfoPage;
+    m_info->setObjectName(QStringLiteral("TabSheet7"));
+
+    m_nacteni1 = new QLabel(m_lambda);
+    m_nacteni1->setObjectName(QStringLiteral("Nacteni1"));
+    QFont bold = m_nacteni1->font();
+    bold.setBold(true);
+    bold.setPixelSize(14);
+    m_nacteni1->setFont(bold);
+    m_nacteni1->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    m_nacteni1->setGeometry(420, 380, 200, 20);
+    m_nacteni1->hide();
+
+    m_pages->addTab(m_tuning, QStringLiteral("Ladění"));
+    m_pages->addTab(m_live, QStringLiteral("Aktualní"));
+    m_pages->addTab(m_service, QStringLiteral("Servis"));
+    m_pages->addTab(m_lambda, QStringLiteral("Editace Lambda status"));
+    m_pages->addTab(m_diagnostics, QStringLiteral("Palubní diagnostika"));
+    m_pages->addTab(m_cutOff, QStringLiteral("Cut-off"));
+    m_pages->addTab(m_scope, QStringLiteral("Oscil"));
+    m_pages->addTab(m_info, QStringLiteral("Info - F1"));
+    m_pages->setCurrentIndex(0);
+    connect(m_pages, &QTabWidget::currentChanged, this, [this] {
+        if (!m_pageByCode)
+            PageControl1Change();
+    });
+}
+
+void TForm2::buildShortcuts()
+{
+    // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
+    auto *menu = new QMenu(QStringLiteral("Menu"), this);
+    menu->setObjectName(QStringLiteral("Uloz2"));
+    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; };
+    const Item items[] = {
+        {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), m_tuning},
+        {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), m_live},
+        {"Uloz", "Uloz", QKeySequence(Qt::CTRL | Qt::Key_S), m_service},
+        {"Editacelambda1", "Editace lambda", QKeySequence(Qt::CTRL | Qt::Key_E), m_lambda},
+        {"Palubnidiagnostika1", "Palubni diagnostika", QKeySequence(Qt::CTRL | Qt::Key_P), m_diagnostics},
+        {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
+        {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
+        {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
+    };
+    for (const Item &item : items) {
+        auto *action = new QAction(QString::fromLatin1(item.caption), this);
+        action->setObjectName(QString::fromLatin1(item.name));
+        action->setShortcut(item.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        QWidget *page = item.page;
+        const bool save = page == m_service;
+        connect(action, &QAction::triggered, this, [this, page, save] {
+            showPage(page);
+            if (save)
+                emit saveCurrentStateRequested();
+        });
+        menu->addAction(action);
+        addAction(action);
+    }
+}
+
+void TForm2::showPage(QWidget *page)
+{
+    m_pageByCode = true;
+    m_pages->setCurrentWidget(page);
+    m_pageByCode = false;
+}
+
+void TForm2::PageControl1Change()
+{
+    m_link->returnToPolling();
+    emit pageSelectedByUser();
+}
+
+void TForm2::FormCreate(const QString &workingFolder)
+{
+    const TesterSettings settings = loadTesterSettings(workingFolder);
+    if (!settings.fileFound)
+        m_prompts->message(QStringLiteral("Info"),
+                           QStringLiteral("Pozor v pracovním adresáři není tester.ini\nPoužijí se defaultní hodnoty"));
+    applySettings(settings);
+    openPort();
+
+    QDir(workingFolder).mkpath(QStringLiteral("data"));
+    m_data->configFileName = QStringLiteral("Novy.cfg");
+    setWindowTitle(captionPrefix() + QLatin1Char(' ') + m_data->configFileName);
+
+    m_link->prepareFrames();
+    m_data->measuring = false;
+    m_data->tpsRising = true;
+    m_link->poll().setInterval(settings.pollInterval);
+    m_link->poll().enable();
+    m_data->tachoValue = 0;
+}
+
+void TForm2::applySettings(const TesterSettings &settings)
+{
+    m_data->addressNames = settings.addressNames;
+    m_data->measurementTexts = settings.measurementTexts;
+    m_data->versionNames = settings.versionNames;
+    m_tuning->setCommandCaptions(settings.buttonCaptions);
+    m_data->portName = settings.port;
+}
+
+void TForm2::openPort()
+{
+    // A port that cannot be opened is reported, and start-up goes on: the tool is still useful
+    // for files, and with the port closed nothing is sent and nothing fails.
+    EComPort error;
+    if (!m_port->open(m_data->portName, &error)) {
+        m_prompts->message(QStringLiteral("Velkor 2"), error.message());
+        return;
+    }
+    m_port->setDtr(true);
+}
+
+int TForm2::pollInterval() const
+{
+    return m_link->poll().interval();
+}
+
+void TForm2::closeEvent(QCloseEvent *event)
+{
+    m_link->poll().disable();
+    m_port->setDtr(false);
+    m_port->close();
+    event->accept();
+}

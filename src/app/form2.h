@@ -1,0 +1,70 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QLabel;
+class QTabWidget;
+class InfoPage;
+class LiveValuesPage;
+class Prompts;
+class SerialIo;
+class TuningPage;
+class UnitData;
+class UnitLink;
+struct TesterSettings;
+
+// The main window: owns the shared data, the link and the pages, wires them together and runs
+// start-up, page changes and shutdown. It is the one place that creates collaborators.
+class TForm2 : public QWidget
+{
+    Q_OBJECT
+public:
+    static QString captionPrefix() { return QStringLiteral(" Dasmin - Velkor 3.0   --> "); }
+
+    // `port` and `prompts` outlive the window; tests pass fakes.
+    TForm2(SerialIo *port, Prompts *prompts, QWidget *parent = nullptr);
+    ~TForm2() override;
+
+    // Start-up in the working folder: settings, port, data folder, caption, frames, poll.
+    void FormCreate(const QString &workingFolder);
+
+    UnitData *data() const { return m_data; }
+    UnitLink *link() const { return m_link; }
+    QTabWidget *pages() const { return m_pages; }
+    TuningPage *tuningPage() const { return m_tuning; }
+    LiveValuesPage *livePage() const { return m_live; }
+    int pollInterval() const;
+
+    // Shows a page as the shortcuts do: selected in code, without the page-change handling.
+    void showPage(QWidget *page);
+
+signals:
+    // Ctrl+S: the page "Servis" is shown; the save of the current state follows.
+    void saveCurrentStateRequested();
+    // The user selected another tab (not a shortcut): pages drop their modes.
+    void pageSelectedByUser();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildPages();
+    void buildShortcuts();
+    void applySettings(const TesterSettings &settings);
+    void openPort();
+    void PageControl1Change();
+
+    SerialIo *m_port;
+    Prompts *m_prompts;
+    UnitData *m_data;
+    UnitLink *m_link;
+    QTabWidget *m_pages = nullptr;
+    TuningPage *m_tuning = nullptr;
+    LiveValuesPage *m_live = nullptr;
+    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr, *m_cutOff = nullptr,
+            *m_scope = nullptr;
+    InfoPage *m_info = nullptr;
+    QLabel *m_nacteni1 = nullptr;
+    bool m_pageByCode = false;
+};

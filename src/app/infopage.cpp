@@ -1,0 +1,32 @@
+#include "infopage.h"
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+InfoPage::InfoPage(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *memo = new QPlainTextEdit(notes(), this);
+    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setReadOnly(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(memo);
+}
+
+QString InfoPage::notes()
+{
+    return QStringLiteral(
+        "Řídicí jednotky jsou neustále vyvíjeny, starší verze proto nemusí podporovat všechny funkce "
+        "tohoto programu.\n\n"
+        "Verzi jednotky zjistíte stiskem tlačítka \"Načtení diagnostiky\" na stránce \"Palubní diagnostika\".\n\n"
+        "Verze č. 1 nepodporuje osciloskop, Cut off, úrovně emulace signálu lambda.\n"
+        "Verze č. 2 nepodporuje osciloskop, Cut off, úrovně emulace signálu lambda.\n"
+        "Verze č. 3 nepodporuje úrovně emulace signálu lambda.\n"
+        "Verze č. 4 podporuje všechny funkce, prodává se jako \"Velkor+\".\n"
+        "Verze č. 5 nepodporuje Cut-off.\n\n"
+        "Funkce Cut-off vyžaduje připojený černý vodič modulu Cut-off.\n\n"
+        "Každá verze nastavená konfiguračními soubory nového typu (pojmenovanými typ_***.cfg) "
+        "vytvořenými po 25.10.2001 umí po stisku \" Načti z ŘJ \" na stránce \" Ladění \" "
+        "identifikovat vozidlo.\n\n"
+        "Verze 1, 2 a 3 nezobrazují po \"Odeslat do ŘJ\" hlášení \"Uložení OK\".\n");
+}

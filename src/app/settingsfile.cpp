@@ -1,0 +1,100 @@
+#include "settingsfile.h"
+
+#include "profilefile.h"
+
+#include <QDir>
+
+QString TesterSettings::unnamedAddress()
+{
+    return QStringLiteral("NIC");
+}
+
+QString TesterSettings::undefinedText()
+{
+    return QStringLiteral("Nedefinováno");
+}
+
+QString TesterSettings::noVersionName()
+{
+    return QStringLiteral("Bez verze!");
+}
+
+QStringList TesterSettings::defaultButtonCaptions()
+{
+    return {QStringLiteral("Odeslat do ŘJ"), QStringLiteral("Načíst z ŘJ"), QStringLiteral("Konec"),
+            QStringLiteral("RAM->EEPROM"),   QStringLiteral("Tovární reset"),
+            QStringLiteral("EEPROM -> RAM")};
+}
+
+QStringList TesterSettings::defaultMeasurementTexts()
+{
+    QStringList texts(100, undefinedText());
+    texts.resize(MeasurementTextCount);
+    return texts;
+}
+
+QStringList TesterSettings::defaultVersionNames()
+{
+    QStringList names(VersionNameCount, undefinedText());
+    names[0] = noVersionName();
+    return names;
+}
+
+QStringList TesterSettings::namedAddresses() const
+{
+    QStringList named;
+    for (const QString &name : addressNames) {
+        if (name != unnamedAddress())
+            named.append(name);
+    }
+    return named;
+}
+
+QString findSettingsFile(const QString &folder)
+{
+    const QString wanted = QStringLiteral("TESTER.INI");
+    const QDir dir(folder);
+    // Sorted by name so that, among several other spellings, the same one is picked every run.
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    if (files.contains(wanted))
+        return dir.filePath(wanted);
+    for (const QString &name : files) {
+        if (QString::compare(name, wanted, Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    }
+    return {};
+}
+
+TesterSettings readTesterSettings(const ProfileFile &profile)
+{
+    TesterSettings s;
+    s.fileFound = profile.exists();
+
+    for (int n = 0; n < TesterSettings::AddressNameCount; ++n)
+        s.addressNames[n] = profile.value(QStringLiteral("Osciloskop"), QString::number(n), s.addressNames[n]);
+
+    // These keys are always two digits: a key written "7" is a different key from "07".
+    const auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    for (int n = 0; n < 100; ++n)
+        s.measurementTexts[n] = profile.value(QStringLiteral("Emulace"), twoDigits(n), s.measurementTexts[n]);
+    for (int n = 1; n < TesterSettings::VersionNameCount; ++n)
+        s.versionNames[n] = profile.value(QStringLiteral("Verze"), twoDigits(n), s.versionNames[n]);
+
+    for (int i = 0; i < TesterSettings::ButtonCount; ++i) {
+        const QString key = QStringLiteral("Tl%1").arg(i + 1);
+        s.buttonCaptions[i] = profile.value(QStringLiteral("Tlacitka"), key, s.buttonCaptions[i]);
+    }
+
+    s.port = profile.value(QStringLiteral("Komunikace"), QStringLiteral("Port"), s.port);
+    // Zero or a negative interval would make the poll timer spin; such a file gets the default.
+    const int interval = profile.intValue(QStringLiteral("Komunikace"), QStringLiteral("Obeznik"), s.pollInterval);
+    if (interval > 0)
+        s.pollInterval = interval;
+    return s;
+}
+
+TesterSettings loadTesterSettings(const QString &folder)
+{
+    const QString path = findSettingsFile(folder);
+    return readTesterSettings(path.isEmpty() ? ProfileFile() : ProfileFile::load(path));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class ProfileFile;
+
+// What TESTER.INI can change. A default-constructed value holds the built-in defaults, the
+// same as reading with no file present.
+struct TesterSettings
+{
+    static constexpr int AddressNameCount = 256;
+    static constexpr int MeasurementTextCount = 128;
+    static constexpr int VersionNameCount = 100;
+    static constexpr int ButtonCount = 6;
+
+    static QString unnamedAddress();     // "NIC"
+    static QString undefinedText();      // "Nedefinováno"
+    static QString noVersionName();      // "Bez verze!"
+    static QStringList defaultButtonCaptions();
+
+    bool fileFound = false;
+    // Indexed by address 0..255; "NIC" marks an address nobody named.
+    QStringList addressNames = QStringList(AddressNameCount, unnamedAddress());
+    // Codes 0..99 come from the file; 100..127 exist for codes the unit may send but stay empty.
+    QStringList measurementTexts = defaultMeasurementTexts();
+    // Entry 0 names the version every local parameter edit sets and cannot be renamed.
+    QStringList versionNames = defaultVersionNames();
+    QStringList buttonCaptions = defaultButtonCaptions();
+    QString port = QStringLiteral("COM2");
+    int pollInterval = 250; // ms
+
+    // The addresses offered by the oscilloscope pickers, in address order. Only the exact text
+    // "NIC" hides an address; "nic" is a name like any other.
+    QStringList namedAddresses() const;
+
+private:
+    static QStringList defaultMeasurementTexts();
+    static QStringList defaultVersionNames();
+};
+
+// The settings file in folder, found whatever the case of its name so a file copied from a
+// Windows PC as "tester.ini" still works; an exact "TESTER.INI" wins over other spellings.
+// Empty when there is none.
+QString findSettingsFile(const QString &folder);
+
+TesterSettings readTesterSettings(const ProfileFile &profile);
+TesterSettings loadTesterSettings(const QString &folder);

@@ -1,0 +1,22 @@
+#pragma once
+#include "link/prompts.h"
+
+class QWidget;
+
+// The real dialogs: message boxes owned by the main window and the system beep.
+class WidgetPrompts : public Prompts
+{
+public:
+    explicit WidgetPrompts(QWidget *owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    void beep() override;
+    void message(const QString &caption, const QString &text) override;
+    bool askYesNo(const QString &caption, const QString &text) override;
+    QString openFileName(const QString &caption, const QString &folder, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &folder, const QString &filter) override;
+    QColor pickColour(const QColor &initial) override;
+
+private:
+    QWidget *m_owner;
+};

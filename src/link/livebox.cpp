@@ -1,0 +1,83 @@
+#include "livebox.h"
+#include "bargauge.h"
+#include "livevalues.h"
+#include "markerimage.h"
+#include "unitdata.h"
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+QLineEdit *valueEdit(const QString &name, int y, QWidget *parent)
+{
+    auto *edit = new QLineEdit(QStringLiteral("0"), parent);
+    edit->setObjectName(name);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setGeometry(58, y, 50, 22);
+    return edit;
+}
+
+void caption(const QString &text, int x, int y, int w, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, 22);
+}
+
+MarkerImage *marker(const QString &name, int y, QWidget *parent)
+{
+    auto *image = new MarkerImage(Qt::blue, 10, 8, parent);
+    image->setObjectName(name);
+    image->move(125, y);
+    return image;
+}
+}
+
+LiveBox::LiveBox(const UnitData *data, QWidget *parent)
+    : QGroupBox(QStringLiteral(" Aktualní "), parent), m_data(data)
+{
+    setObjectName(QStringLiteral("GroupBox1"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0, 255, 0));
+    setPalette(pal);
+
+    caption(QStringLiteral("Lambda"), 8, 28, 50, this);
+    caption(QStringLiteral("TPS"), 8, 62, 50, this);
+    caption(QStringLiteral("Poloha"), 8, 92, 50, this);
+    m_lambda = valueEdit(QStringLiteral("Lambda"), 28, this);
+    m_tps = valueEdit(QStringLiteral("TPS"), 62, this);
+    m_poloha = valueEdit(QStringLiteral("Poloha"), 92, this);
+
+    auto *richLean = new QLabel(QStringLiteral("chudá / bohatá"), this);
+    richLean->setObjectName(QStringLiteral("LabelChudaBohata"));
+    richLean->setGeometry(130, 10, 110, 12);
+    QFont small = richLean->font();
+    small.setPixelSize(10);
+    richLean->setFont(small);
+
+    m_hraniceLambdaL = marker(QStringLiteral("HraniceLambdaL"), 22, this);
+    m_lambdaCG1 = new BarGauge(60, LiveValues::designBlue(), this);
+    m_lambdaCG1->setObjectName(QStringLiteral("lambdaCG1"));
+    m_lambdaCG1->setGeometry(130, 30, 100, 18);
+    for (int i = 0; i < 3; ++i)
+        m_tpsL[i] = marker(QStringLiteral("TPS%1L").arg(i + 1), 56, this);
+    m_tpsCG = new BarGauge(255, LiveValues::designBlue(), this);
+    m_tpsCG->setObjectName(QStringLiteral("TPSCG"));
+    m_tpsCG->setGeometry(130, 64, 100, 18);
+    for (QWidget *w : {static_cast<QWidget *>(m_hraniceLambdaL), static_cast<QWidget *>(m_tpsL[0]),
+                       static_cast<QWidget *>(m_tpsL[1]), static_cast<QWidget *>(m_tpsL[2])})
+        w->raise();
+}
+
+void LiveBox::refresh()
+{
+    const UnitData &d = *m_data;
+    m_lambdaCG1->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
+    m_lambda->setText(QString::number(d.lambdaValue));
+    m_lambdaCG1->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
+    m_lambdaCG1->setProgress(d.lambdaValue);
+    m_tps->setText(QString::number(d.tpsValue));
+    m_tpsCG->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
+    m_tpsCG->setProgress(d.tpsValue);
+    m_poloha->setText(QString::number(d.positionValue));
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <QGroupBox>
+
+class QLineEdit;
+class BarGauge;
+class MarkerImage;
+class UnitData;
+
+// The green box " Aktualní " on the tuning page: the live values small, beside the parameters.
+class LiveBox : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit LiveBox(const UnitData *data, QWidget *parent = nullptr);
+
+    void refresh();
+
+    MarkerImage *lambdaThresholdMark() const { return m_hraniceLambdaL; }
+    MarkerImage *tpsMark(int n) const { return m_tpsL[n]; }
+
+private:
+    const UnitData *m_data;
+    QLineEdit *m_lambda, *m_tps, *m_poloha;
+    BarGauge *m_lambdaCG1, *m_tpsCG;
+    MarkerImage *m_hraniceLambdaL, *m_tpsL[3];
+};

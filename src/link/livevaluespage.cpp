@@ -1,0 +1,101 @@
+#include "livevaluespage.h"
+#include "bargauge.h"
+#include "livevalues.h"
+#include "markerimage.h"
+#include "unitdata.h"
+#include <QLabel>
+
+namespace {
+constexpr int RowHeight = 140;
+constexpr int GaugeLeft = 20;
+constexpr int GaugeWidth = 600;
+constexpr int MarkerWidth = 20;
+constexpr int MarkerHeight = 12;
+
+QLabel *bigLabel(const QString &name, const QString &text, int x, int y, int w, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setPixelSize(64);
+    label->setFont(font);
+    label->setGeometry(x, y, w, 78);
+    return label;
+}
+
+QLabel *voltageLabel(const QString &name, int x, int y, QWidget *parent)
+{
+    auto *label = new QLabel(QStringLiteral("0V"), parent);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setPixelSize(28);
+    font.setBold(true);
+    label->setFont(font);
+    label->setGeometry(x, y, 150, 40);
+    return label;
+}
+
+MarkerImage *marker(const QString &name, int top, QWidget *parent)
+{
+    auto *image = new MarkerImage(Qt::red, MarkerWidth, MarkerHeight, parent);
+    image->setObjectName(name);
+    image->move(10, top);
+    return image;
+}
+
+BarGauge *gauge(const QString &name, int maximum, int top, QWidget *parent)
+{
+    auto *bar = new BarGauge(maximum, LiveValues::designBlue(), parent);
+    bar->setObjectName(name);
+    bar->setGeometry(GaugeLeft, top, GaugeWidth, 24);
+    return bar;
+}
+}
+
+LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
+    : QWidget(parent), m_data(data)
+{
+    const int rows[3] = {2, 2 + RowHeight, 2 + 2 * RowHeight};
+    bigLabel(QStringLiteral("Label13"), QStringLiteral("Lambda"), 20, rows[0], 290, this);
+    bigLabel(QStringLiteral("Label14"), QStringLiteral("TPS"), 20, rows[1], 290, this);
+    bigLabel(QStringLiteral("Label15"), QStringLiteral("Poloha"), 20, rows[2], 290, this);
+    m_l2 = bigLabel(QStringLiteral("L2"), QStringLiteral("0"), 320, rows[0], 140, this);
+    m_l3 = bigLabel(QStringLiteral("L3"), QStringLiteral("0"), 320, rows[1], 140, this);
+    m_l4 = bigLabel(QStringLiteral("L4"), QStringLiteral("0"), 320, rows[2], 140, this);
+    m_l2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_l3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_l4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_napetiL = voltageLabel(QStringLiteral("NapetiL"), 480, rows[0] + 24, this);
+    m_napetiT = voltageLabel(QStringLiteral("NapetiT"), 480, rows[1] + 24, this);
+
+    const int markerTop = 82, gaugeTop = 96;
+    m_hraniceLambda = marker(QStringLiteral("HraniceLambda"), rows[0] + markerTop, this);
+    m_tps[0] = marker(QStringLiteral("TPS1"), rows[1] + markerTop, this);
+    m_tps[1] = marker(QStringLiteral("TPS2"), rows[1] + markerTop, this);
+    m_tps[2] = marker(QStringLiteral("TPS3"), rows[1] + markerTop, this);
+    m_polohaMax = marker(QStringLiteral("PolohaMax"), rows[2] + markerTop, this);
+    m_polohaMin = marker(QStringLiteral("PolohaMin"), rows[2] + markerTop, this);
+    m_laAnalog = gauge(QStringLiteral("LaAnalog"), 60, rows[0] + gaugeTop, this);
+    m_tpsAnalog = gauge(QStringLiteral("TPSAnalog"), 255, rows[1] + gaugeTop, this);
+    m_polohaAnalog = gauge(QStringLiteral("PolohaAnalog"), 255, rows[2] + gaugeTop, this);
+    for (QWidget *w : {static_cast<QWidget *>(m_hraniceLambda), static_cast<QWidget *>(m_tps[0]),
+                       static_cast<QWidget *>(m_tps[1]), static_cast<QWidget *>(m_tps[2]),
+                       static_cast<QWidget *>(m_polohaMax), static_cast<QWidget *>(m_polohaMin)})
+        w->raise();
+}
+
+void LiveValuesPage::refresh()
+{
+    const UnitData &d = *m_data;
+    m_laAnalog->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
+    m_napetiL->setText(LiveValues::voltageText(d.lambdaValue));
+    m_napetiT->setText(LiveValues::voltageText(d.tpsValue));
+    m_l2->setText(QString::number(d.lambdaValue));
+    m_laAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
+    m_laAnalog->setProgress(d.lambdaValue);
+    m_l3->setText(QString::number(d.tpsValue));
+    m_tpsAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
+    m_tpsAnalog->setProgress(d.tpsValue);
+    m_l4->setText(QString::number(d.positionValue));
+    m_polohaAnalog->setProgress(d.positionValue);
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <QWidget>
+
+class QLabel;
+class BarGauge;
+class MarkerImage;
+class UnitData;
+
+// The page "Aktualní": lambda, TPS and servo position large, as numbers, bars and voltages,
+// with the markers of the thresholds and of the active range's servo stops.
+class LiveValuesPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LiveValuesPage(const UnitData *data, QWidget *parent = nullptr);
+
+    // Shows the last accepted status reply.
+    void refresh();
+
+    MarkerImage *lambdaThresholdMark() const { return m_hraniceLambda; }
+    MarkerImage *tpsMark(int n) const { return m_tps[n]; }
+    MarkerImage *positionMaxMark() const { return m_polohaMax; }
+    MarkerImage *positionMinMark() const { return m_polohaMin; }
+
+private:
+    const UnitData *m_data;
+    QLabel *m_l2, *m_l3, *m_l4, *m_napetiL, *m_napetiT;
+    BarGauge *m_laAnalog, *m_tpsAnalog, *m_polohaAnalog;
+    MarkerImage *m_hraniceLambda, *m_tps[3], *m_polohaMax, *m_polohaMin;
+};

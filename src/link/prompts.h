@@ -1,0 +1,22 @@
+#pragma once
+#include <QColor>
+#include <QString>
+
+// Every modal interaction of the tool goes through here, so tests can script the answers and
+// no test ever waits on a dialog.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    virtual void beep() = 0;
+    // OK box with a caption.
+    virtual void message(const QString &caption, const QString &text) = 0;
+    // Yes/No box with a question icon and No as the default button; true for Yes.
+    virtual bool askYesNo(const QString &caption, const QString &text) = 0;
+    // File dialogs; an empty result means cancelled.
+    virtual QString openFileName(const QString &caption, const QString &folder, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &caption, const QString &folder, const QString &filter) = 0;
+    // Colour dialog; an invalid colour means cancelled.
+    virtual QColor pickColour(const QColor &initial) = 0;
+};

@@ -1,0 +1,39 @@
+#pragma once
+#include "ecomport.h"
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// The byte channel to the unit as the link sees it. The real one is ComPort; tests use a fake that
+// records every byte written. All calls come from the user-interface thread.
+class SerialIo : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialIo() override = default;
+
+    // Opens the device with the line settings of the unit (9600 8N1, no flow control).
+    // Returns false and fills `error` when it cannot be opened or set up.
+    virtual bool open(const QString &name, EComPort *error) = 0;
+    virtual bool isOpen() const = 0;
+    // Writes the whole frame and waits until it has left (bounded by the write time-out).
+    // Returns the number of bytes written; a closed port writes nothing and returns 0.
+    virtual int write(const QByteArray &bytes) = 0;
+    // Returns when `count` bytes have come, or when more than 200 ms pass between two bytes
+    // (or before the first one); may return fewer bytes than asked.
+    virtual QByteArray read(int count) = 0;
+    virtual void clearBuffer(bool input, bool output) = 0;
+    virtual void setDtr(bool high) = 0;
+    virtual void close() = 0;
+
+    static constexpr int InterByteTimeoutMs = 200;
+
+signals:
+    // Bytes are waiting; `count` is how many (always > 0).
+    void rxChar(int count);
+    // The port was closed (by close() or because the device went away).
+    void afterClose();
+    // The device went away while open (adapter pulled, pseudo-terminal peer gone). Said once.
+    void deviceLost(const QString &message);
+};

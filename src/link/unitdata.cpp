@@ -1,0 +1,41 @@
+#include "unitdata.h"
+
+UnitData::UnitData(QObject *parent)
+    : QObject(parent)
+{
+    versionNames.reserve(VersionNameCount);
+    for (int i = 0; i < VersionNameCount; ++i)
+        versionNames << QString();
+    for (int i = 0; i < MeasurementTextCount; ++i)
+        measurementTexts << QString();
+    for (int i = 0; i < AddressNameCount; ++i)
+        addressNames << QString();
+    resetBlocks();
+}
+
+void UnitData::resetBlocks()
+{
+    paramBlock.fill(0);
+    paramBlock.front() = 0x01;
+    paramBlock.back() = 0x03;
+    levelBlock.fill(0);
+    levelBlock.front() = 0x03;
+    levelBlock.back() = 0x04;
+}
+
+QString UnitData::versionName(int version) const
+{
+    if (version >= 0 && version < versionNames.size())
+        return versionNames.at(version);
+    return QStringLiteral("Nedefinováno");
+}
+
+bool UnitData::isParamBlock(const QByteArray &bytes)
+{
+    return bytes.size() == ParamBlockSize && quint8(bytes.front()) == 0x01 && quint8(bytes.back()) == 0x03;
+}
+
+bool UnitData::isLevelBlock(const QByteArray &bytes)
+{
+    return bytes.size() == LevelBlockSize && quint8(bytes.front()) == 0x03 && quint8(bytes.back()) == 0x04;
+}

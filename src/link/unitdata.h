@@ -1,0 +1,61 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+// The one place where the data that several pages share lives for the whole run: the tool's
+// copies of the unit's parameter and level blocks, the last live values, the block's form state
+// and the names read from TESTER.INI. Pages read and write these fields directly; nobody keeps a
+// second copy.
+class UnitData : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int ParamBlockSize = 34;
+    static constexpr int LevelBlockSize = 10;
+    static constexpr int VersionNameCount = 100;
+    static constexpr int MeasurementTextCount = 128;
+    static constexpr int AddressNameCount = 256;
+
+    explicit UnitData(QObject *parent = nullptr);
+
+    // Start byte 0x01, 32 parameter bytes, end byte 0x03.
+    std::array<quint8, ParamBlockSize> paramBlock{};
+    // 0x03, four emulation levels, four bytes the unit keeps, 0x04.
+    std::array<quint8, LevelBlockSize> levelBlock{};
+
+    // Last accepted status reply.
+    int lambdaValue = 0;
+    int tpsValue = 0;
+    int positionValue = 0;
+
+    // Form state of the block as last shown.
+    unsigned lambdaStatus = 0;
+    unsigned tpsStatus = 0;
+    bool tpsRising = true;
+
+    bool measuring = false;
+    int tachoValue = 0;
+
+    QStringList versionNames;      // 100: entry 0 "Bez verze!", 1..99 from TESTER.INI
+    QStringList measurementTexts;  // 128: 0..99 from TESTER.INI, 100..127 empty
+    QStringList addressNames;      // 256: from TESTER.INI, "NIC" for no name
+
+    QString portName;
+    QString configFileName;
+
+    // Resets both blocks to their start-up contents (everything 0 but the framing bytes).
+    void resetBlocks();
+
+    // Name of a configuration version; versions without a name (100 and more) read "Nedefinováno".
+    QString versionName(int version) const;
+
+    static bool isParamBlock(const QByteArray &bytes);
+    static bool isLevelBlock(const QByteArray &bytes);
+
+signals:
+    // Emitted by the link after it stored a new accepted status reply in the live values.
+    void liveValuesChanged();
+};

@@ -1,0 +1,54 @@
+#pragma once
+#include "link/serialio.h"
+#include <QElapsedTimer>
+#include <QVector>
+#include <functional>
+
+// A port that records every frame written (with the time since construction) and feeds replies.
+// Bytes queued with arriveLater() come in while a read waits, as the rest of a reply would on a
+// real line; a gap longer than 200 ms ends the read short.
+class FakePort : public SerialIo
+{
+    Q_OBJECT
+public:
+    struct Written { QByteArray bytes; qint64 atMs; };
+    struct Pending { QByteArray bytes; int gapMs; };
+
+    explicit FakePort(QObject *parent = nullptr);
+
+    bool open(const QString &name, EComPort *error) override;
+    bool isOpen() const override { return m_open; }
+    int write(const QByteArray &bytes) override;
+    QByteArray read(int count) override;
+    void clearBuffer(bool input, bool output) override;
+    void setDtr(bool high) override { dtr = high; }
+    void close() override;
+
+    // Bytes arrive now: the receive notification runs at once.
+    void feed(const QByteArray &bytes);
+    // Bytes that arrive `gapMs` after the previous ones, while a read is waiting.
+    void arriveLater(const QByteArray &bytes, int gapMs) { m_pending.append({bytes, gapMs}); }
+    // Bytes arrive from the event loop, as they would after the unit's reaction time.
+    void feedSoon(const QByteArray &bytes, int delayMs = 0);
+    // Called for every frame written; a test's stand-in for the unit.
+    std::function<void(const QByteArray &)> onWrite;
+
+    void failNextOpen(int systemError) { m_failOpen = systemError; }
+    void loseDevice();
+
+    QVector<Written> written;
+    QByteArray inbound;
+    bool dtr = false;
+    QString openedName;
+    int clears = 0;
+
+private:
+    QElapsedTimer m_clock;
+    QVector<Pending> m_pending;
+    bool m_open = false;
+    int m_failOpen = 0;
+};
+
+// Hex text of bytes, "02 B4 44 FE 03", for readable comparisons.
+QString hex(const QByteArray &bytes);
+QByteArray bytesOf(std::initializer_list<int> values);

@@ -1,0 +1,13 @@
+#include "scriptedprompts.h"
+#include <QTest>
+
+bool ScriptedPrompts::askYesNo(const QString &caption, const QString &text)
+{
+    questions << caption + QStringLiteral(": ") + text;
+    if (answers.isEmpty()) {
+        unexpected = true;
+        qWarning("unexpected question: %s", qPrintable(text));
+        return false;
+    }
+    return answers.takeFirst();
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include "link/prompts.h"
+#include <QStringList>
+
+// Prompts that never block: messages and beeps are recorded, questions take scripted answers.
+// A question without a scripted answer is a test failure.
+class ScriptedPrompts : public Prompts
+{
+public:
+    void beep() override { ++beeps; }
+    void message(const QString &caption, const QString &text) override { messages << caption + QStringLiteral(": ") + text; }
+    bool askYesNo(const QString &caption, const QString &text) override;
+    QString openFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
+    QColor pickColour(const QColor &) override { return colours.isEmpty() ? QColor() : colours.takeFirst(); }
+
+    int beeps = 0;
+    QStringList messages;
+    QStringList questions;
+    QList<bool> answers;
+    QStringList files;
+    QList<QColor> colours;
+    bool unexpected = false;
+
+private:
+    QString nextFile() { return files.isEmpty() ? QString() : files.takeFirst(); }
+};

@@ -1,0 +1,136 @@
+#include "link/comport.h"
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <thread>
+#include <cerrno>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+// The real port against a pseudo-terminal, whose master side plays the unit.
+class TestComPort : public QObject
+{
+    Q_OBJECT
+private:
+    int master = -1;
+    QString slavePath;
+
+    void writeMaster(const QByteArray &bytes) { QCOMPARE(::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size())); }
+
+private slots:
+    void init()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        slavePath = QString::fromLocal8Bit(::ptsname(master));
+        termios raw{};
+        ::tcgetattr(master, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(master, TCSANOW, &raw);
+    }
+    void cleanup()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+
+    void readWaitsForTheRestOfAFrameButNotPastTheGap()
+    {
+        ComPort port;
+        EComPort error;
+        QVERIFY2(port.open(slavePath, &error), qPrintable(error.message()));
+        port.setDtr(true);  // a pseudo-terminal has no modem lines: not an error
+        QSignalSpy rx(&port, &SerialIo::rxChar);
+        writeMaster(QByteArray("\x02\x10\x20", 3));
+        QTRY_VERIFY(rx.count() >= 1);
+        QVERIFY(rx.first().first().toInt() > 0);
+
+        // The rest comes 60 ms later while the read is waiting; the event loop is blocked, so the
+        // unit's side has to be another thread.
+        const int fd = master;
+        std::thread unit([fd] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            (void)::write(fd, "\x30\x00\x03", 3);
+        });
+        const QByteArray whole = port.read(6);
+        unit.join();
+        QCOMPARE(whole.toHex(), QByteArray("021020300003"));
+
+        writeMaster(QByteArray("\x02\x10\x20", 3));
+        QTest::qWait(30);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(port.read(6).size(), 3);
+        QVERIFY2(clock.elapsed() >= 180 && clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+
+        QCOMPARE(port.write(QByteArray("\x02\x0F\x03", 3)), 3);
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        QByteArray got;
+        QTRY_VERIFY([&] {
+            char buf[8];
+            const ssize_t n = ::read(master, buf, sizeof buf);
+            if (n > 0)
+                got.append(buf, int(n));
+            return got.size() >= 3;
+        }());
+        QCOMPARE(got, QByteArray("\x02\x0F\x03", 3));
+    }
+
+    void clearBufferDropsWhatIsWaiting()
+    {
+        ComPort port;
+        QVERIFY(port.open(slavePath, nullptr));
+        writeMaster(QByteArray("\x55\x56", 2));
+        QTest::qWait(50);
+        port.clearBuffer(true, false);
+        writeMaster(QByteArray("\x02", 1));
+        QCOMPARE(port.read(1), QByteArray("\x02", 1));
+    }
+
+    void missingDeviceGivesTheOpenError()
+    {
+        ComPort port;
+        EComPort error;
+        QVERIFY(!port.open(QStringLiteral("/dev/velkor-no-such-port"), &error));
+        QCOMPARE(error.code, 1);
+        QVERIFY2(error.message().startsWith(QStringLiteral("Unable to open com port (win error code: ")),
+                 qPrintable(error.message()));
+        QVERIFY(!port.isOpen());
+        QCOMPARE(port.write("x"), 0);
+        QVERIFY(port.read(3).isEmpty());
+    }
+
+    void closeOnAClosedPortSaysNothing()
+    {
+        ComPort port;
+        QSignalSpy closed(&port, &SerialIo::afterClose);
+        port.close();
+        QCOMPARE(closed.count(), 0);
+        QVERIFY(port.open(slavePath, nullptr));
+        port.close();
+        port.close();
+        QCOMPARE(closed.count(), 1);
+    }
+
+    void lostPeerIsReportedOnceAndThePortCloses()
+    {
+        ComPort port;
+        QVERIFY(port.open(slavePath, nullptr));
+        QSignalSpy lost(&port, &SerialIo::deviceLost);
+        QSignalSpy closed(&port, &SerialIo::afterClose);
+        ::close(master);
+        master = -1;
+        QTRY_VERIFY_WITH_TIMEOUT(lost.count() >= 1, 3000);
+        QTest::qWait(200);
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!port.isOpen());
+        QCOMPARE(port.write(QByteArray("\x02\x0F\x03", 3)), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestComPort)
+#include "tst_comport.moc"

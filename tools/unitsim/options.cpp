@@ -1,0 +1,144 @@
+#include "options.h"
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace unitsim {
+
+namespace {
+
+bool toInt(const char *text, int low, int high, int &out)
+{
+    errno = 0;
+    char *end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value < low || value > high)
+        return false;
+    out = int(value);
+    return true;
+}
+
+struct IntOption
+{
+    const char *name;
+    int low;
+    int high;
+    int SimOptions::*plain;
+    int UnitConfig::*unit;
+    int FaultConfig::*fault;
+};
+
+int &target(SimOptions &options, const IntOption &option)
+{
+    if (option.plain)
+        return options.*option.plain;
+    if (option.unit)
+        return options.unit.*option.unit;
+    return options.unit.faults.*option.fault;
+}
+
+const IntOption intOptions[] = {
+    {"--unit-version", 1, 5, nullptr, &UnitConfig::version, nullptr},
+    {"--serial", 0, 255, nullptr, &UnitConfig::serial, nullptr},
+    {"--step-ms", 1, 600000, nullptr, &UnitConfig::measureStepMs, nullptr},
+    {"--stuck-byte", 1, 32, nullptr, &UnitConfig::stuckIndex, nullptr},
+    {"--react-ms", 0, 1000, &SimOptions::reactMs, nullptr, nullptr},
+    {"--byte-us", 0, 100000, &SimOptions::byteUs, nullptr, nullptr},
+    {"--drop-every", 1, INT_MAX, nullptr, nullptr, &FaultConfig::dropEvery},
+    {"--corrupt-every", 1, INT_MAX, nullptr, nullptr, &FaultConfig::corruptEvery},
+    {"--stray-every", 1, INT_MAX, nullptr, nullptr, &FaultConfig::strayEvery},
+    {"--slow-every", 1, INT_MAX, nullptr, nullptr, &FaultConfig::slowEvery},
+    {"--slow-ms", 1, 10000, nullptr, nullptr, &FaultConfig::slowMs},
+    {"--mute-after", 0, INT_MAX, nullptr, nullptr, &FaultConfig::muteAfter},
+};
+
+}  // namespace
+
+bool parseOptions(int argc, char **argv, SimOptions &options, std::string &error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg == "--measure-end-keep") {
+            options.unit.keepPollEnd = true;
+            continue;
+        }
+        const bool takesValue = arg == "--link" || arg == "--log";
+        const IntOption *numeric = nullptr;
+        for (const IntOption &option : intOptions)
+            if (arg == option.name)
+                numeric = &option;
+        if (!takesValue && !numeric) {
+            error = "unknown option " + arg;
+            return false;
+        }
+        if (i + 1 >= argc) {
+            error = arg + " needs a value";
+            return false;
+        }
+        const char *value = argv[++i];
+        if (arg == "--link")
+            options.linkPath = value;
+        else if (arg == "--log")
+            options.logPath = value;
+        else if (!toInt(value, numeric->low, numeric->high, target(options, *numeric))) {
+            error = arg + " wants a whole number from " + std::to_string(numeric->low) + " to "
+                    + std::to_string(numeric->high) + ", not \"" + value + "\"";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string usageText(const char *program)
+{
+    return std::string("Usage: ") + program + R"( [options]
+
+Simulated control unit on a pseudo-terminal. The first line printed is the device to
+open in the tool (9600 8N1); the unit then answers until SIGINT or SIGTERM.
+
+Line and files:
+  --link PATH          also make PATH a symlink to the device (an old link is replaced,
+                       the link is removed on exit)
+  --log FILE           append one line per frame: "<ms> RX 02 0F 03", "<ms> TX ...";
+                       also JUNK (received bytes that made no frame) and HELD (a reply
+                       a fault kept back); ms since the simulator started
+  --react-ms MS        pause before answering (default 3)
+  --byte-us US         time per byte sent (default 1042, as 9600 baud)
+
+Unit:
+  --unit-version N     1..5 (default 4). 1, 2: no levels (silent on code 170), no
+                       cut-off, no oscilloscope (silent on every aux read); 3: no
+                       levels; 4: everything; 5: no cut-off (silent on aux reads of
+                       241 and 67)
+  --serial N           serial number in the diagnostic record (default 117)
+  --step-ms MS         how long each emulation measurement code is shown (default 1000)
+  --measure-end-keep   end measurements with codes 7 (idle) / 10 (raised), after which
+                       the tool keeps polling, instead of 5 / 21
+
+Faults (replies and requests counted from 1):
+  --drop-every N       never send every N-th reply
+  --corrupt-every N    invert the closing framing byte of every N-th reply
+  --stray-every N      send a stray 00 byte before every N-th reply
+  --slow-every N       stall every N-th reply in the middle for --slow-ms
+  --slow-ms MS         length of that stall (default 250)
+  --mute-after N       answer nothing once N requests have arrived
+  --stuck-byte INDEX   parameter block byte 1..32 that stores bit 0 inverted, so a
+                       written block never reads back the same
+
+Memory seen by aux reads (02 24 addr 00 03):
+  10 sine 28..228 (2 s), 11 sawtooth 0..255 (3 s), 12 square 40/200 (1 s),
+  13 lambda, 14 TPS, 15 servo position, 47..80 parameter block (67 is the cut-off
+  threshold), 163..166 emulation levels, 241 current cut-off value (drifts +-20
+  around the last value written there); other addresses hold plain memory that
+  single writes change.
+
+  -h, --help           show this text
+)";
+}
+
+}  // namespace unitsim

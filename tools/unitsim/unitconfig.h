@@ -1,0 +1,27 @@
+#pragma once
+
+namespace unitsim {
+
+// Misbehaviour on demand, for testing how the tool copes. Every "every N" counts the unit's
+// replies from 1, so the N-th, 2N-th, ... reply is hit; 0 switches a fault off.
+struct FaultConfig
+{
+    int dropEvery = 0;     // the reply is never sent
+    int corruptEvery = 0;  // its closing framing byte is inverted
+    int strayEvery = 0;    // one zero byte goes out just before it
+    int slowEvery = 0;     // the line goes quiet for slowMs in the middle of it
+    int slowMs = 250;      // longer than the 200 ms the tool takes as the end of a frame
+    int muteAfter = -1;    // requests answered before the unit goes silent; -1 never
+};
+
+struct UnitConfig
+{
+    int version = 4;           // 1..5; older units lack levels, cut-off and the scope
+    int serial = 117;
+    int measureStepMs = 1000;  // how long each emulation measurement code is reported
+    bool keepPollEnd = false;  // end measurements with 7/10 (poll stays on) instead of 5/21
+    int stuckIndex = -1;       // block byte 1..32 that never stores what is written to it
+    FaultConfig faults;
+};
+
+}  // namespace unitsim
