@@ -34,6 +34,11 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setFixedSize(ClientWidth, ClientHeight);
+    // The layout is drawn in pixels for a small dialog font; a larger desktop font must not
+    // push the Czech captions out of their controls.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     buildPages();
     buildShortcuts();
 
@@ -67,6 +72,13 @@ void TForm2::buildPages()
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->setGeometry(0, 0, ClientWidth, ClientHeight);
+    // All eight tabs must fit in one row, as on the unit's own service PCs.
+    m_pages->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 3px 5px; border: 1px solid #a0a0a0; border-bottom: none;"
+        " background: #e4e4e4; margin-right: -1px; }"
+        "QTabBar::tab:selected { background: #fafafa; font-weight: bold; }"
+        "QTabBar::tab:!selected { margin-top: 2px; }"));
+    m_pages->setUsesScrollButtons(false);
 
     m_tuning = new TuningPage(m_data);
     m_tuning->setObjectName(QStringLiteral("TabSheet1"));

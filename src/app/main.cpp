@@ -4,6 +4,7 @@
 #include "link/comport.h"
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
@@ -14,14 +15,13 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor 2"));
-    QFont font = QApplication::font();
-    font.setPixelSize(12);
-    QApplication::setFont(font);
 
     ComPort port;
     WidgetPrompts prompts;
     TForm2 window(&port, &prompts);
     prompts.setOwner(&window);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
     window.FormCreate(QDir::currentPath());
     app.exec();

@@ -1,0 +1,258 @@
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "app/form2.h"
+#include "link/bargauge.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestForm2 : public QObject
+{
+    Q_OBJECT
+private:
+    FakePort *port = nullptr;
+    ScriptedPrompts *prompts = nullptr;
+    TForm2 *form = nullptr;
+    QTemporaryDir *folder = nullptr;
+
+    void writeIni(const QByteArray &text)
+    {
+        QFile file(folder->filePath(QStringLiteral("TESTER.INI")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    template <typename T> T *find(const QString &name) const
+    {
+        T *w = form->findChild<T *>(name);
+        if (!w)
+            qWarning("no %s", qPrintable(name));
+        return w;
+    }
+    void start()
+    {
+        form->show();
+        form->FormCreate(folder->path());
+    }
+
+private slots:
+    void init()
+    {
+        port = new FakePort;
+        prompts = new ScriptedPrompts;
+        folder = new QTemporaryDir;
+        form = new TForm2(port, prompts);
+    }
+    void cleanup()
+    {
+        QVERIFY(!prompts->unexpected);
+        delete form;
+        delete folder;
+        delete prompts;
+        delete port;
+    }
+
+    void startsWithDefaultsWhenTheSettingsFileIsMissing()
+    {
+        start();
+        QCOMPARE(prompts->messages, QStringList{QStringLiteral(
+            "Info: Pozor v pracovním adresáři není tester.ini\nPoužijí se defaultní hodnoty")});
+        QCOMPARE(port->openedName, QStringLiteral("COM2"));
+        QVERIFY(port->dtr);
+        QCOMPARE(form->pollInterval(), 250);
+        QVERIFY(form->link()->poll().isEnabled());
+        QCOMPARE(form->windowTitle(), QStringLiteral(" Dasmin - Velkor 3.0   -->  Novy.cfg"));
+        QVERIFY(QDir(folder->filePath(QStringLiteral("data"))).exists());
+        const QStringList captions{QStringLiteral("Odeslat do ŘJ"), QStringLiteral("Načíst z ŘJ"), QStringLiteral("Konec"),
+                                   QStringLiteral("RAM->EEPROM"), QStringLiteral("Tovární reset"), QStringLiteral("EEPROM -> RAM")};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(find<QPushButton>(QStringLiteral("Button%1").arg(i + 1))->text(), captions[i]);
+        QCOMPARE(form->data()->versionNames.at(0), QStringLiteral("Bez verze!"));
+        QCOMPARE(form->data()->versionNames.at(99), QStringLiteral("Nedefinováno"));
+        QCOMPARE(form->link()->frames().command.toHex(), QByteArray("020003"));
+
+        QStringList tabs;
+        for (int i = 0; i < form->pages()->count(); ++i)
+            tabs << form->pages()->widget(i)->objectName() + QLatin1Char('=') + form->pages()->tabText(i);
+        QCOMPARE(tabs, (QStringList{QStringLiteral("TabSheet1=Ladění"), QStringLiteral("TabSheet2=Aktualní"),
+                                    QStringLiteral("TabSheet3=Servis"), QStringLiteral("TabSheet4=Editace Lambda status"),
+                                    QStringLiteral("TabSheet6=Palubní diagnostika"), QStringLiteral("data=Cut-off"),
+                                    QStringLiteral("TabSheet5=Oscil"), QStringLiteral("TabSheet7=Info - F1")}));
+        QCOMPARE(form->pages()->currentIndex(), 0);
+        QCOMPARE(form->size(), QSize(632, 451));
+    }
+
+    void settingsFileSetsPortPollCaptionsAndNames()
+    {
+        // Windows-1250: 0xD8 is Ř, 0xE8 is č; the file name's case does not matter.
+        QFile file(folder->filePath(QStringLiteral("tester.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[komunikace]\r\nPort = /dev/ttyUSB0\r\nObeznik=100\r\n[Tlacitka]\r\nTl1=Poslat do \xD8J\r\n"
+                   "[Verze]\r\n07=Octavia \xE8\xE1st\r\n");
+        file.close();
+        start();
+        QVERIFY(prompts->messages.isEmpty());
+        QCOMPARE(port->openedName, QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(form->pollInterval(), 100);
+        QCOMPARE(find<QPushButton>(QStringLiteral("Button1"))->text(), QStringLiteral("Poslat do ŘJ"));
+        QCOMPARE(find<QPushButton>(QStringLiteral("Button2"))->text(), QStringLiteral("Načíst z ŘJ"));
+        QCOMPARE(form->data()->versionNames.at(7), QStringLiteral("Octavia část"));
+    }
+
+    void pollFollowsTheConfiguredInterval()
+    {
+        writeIni("[Komunikace]\nObeznik=100\n");
+        start();
+        QTRY_VERIFY_WITH_TIMEOUT(port->written.size() >= 6, 3000);
+        const auto &w = port->written;
+        const double mean = double(w[5].atMs - w[0].atMs) / 5;
+        QVERIFY2(mean >= 90 && mean < 200, qPrintable(QString::number(mean)));
+        QCOMPARE(hex(w[0].bytes), QStringLiteral("02 0F 03"));
+    }
+
+    void aPortThatCannotBeOpenedIsReportedAndStartUpGoesOn()
+    {
+        writeIni("[Komunikace]\nPort=COM7\nObeznik=50\n");
+        port->failNextOpen(2);
+        start();
+        QCOMPARE(prompts->messages.size(), 1);
+        QCOMPARE(prompts->messages.first(), QStringLiteral("Velkor 2: Unable to open com port (win error code: 2)"));
+        QCOMPARE(form->windowTitle(), QStringLiteral(" Dasmin - Velkor 3.0   -->  Novy.cfg"));
+        QVERIFY(form->link()->poll().isEnabled());
+        QTest::qWait(200);  // the poll ticks on a closed port: nothing is sent, nothing fails
+        QVERIFY(port->written.isEmpty());
+        QCOMPARE(prompts->messages.size(), 1);
+    }
+
+    void statusRepliesReachTheLiveDisplays()
+    {
+        writeIni("[Komunikace]\nObeznik=5000\n");
+        start();
+        port->feed(bytesOf({0x02, 0x80, 0x1E, 0x64, 0x00, 0x03}));
+        QCOMPARE(find<QLabel>(QStringLiteral("L2"))->text(), QStringLiteral("30"));
+        QCOMPARE(find<QLabel>(QStringLiteral("L3"))->text(), QStringLiteral("128"));
+        QCOMPARE(find<QLabel>(QStringLiteral("L4"))->text(), QStringLiteral("100"));
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("0.60 V"));
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiT"))->text(), QStringLiteral("2.56 V"));
+        QCOMPARE(find<QLineEdit>(QStringLiteral("Lambda"))->text(), QStringLiteral("30"));
+        QCOMPARE(find<QLineEdit>(QStringLiteral("TPS"))->text(), QStringLiteral("128"));
+        QCOMPARE(find<QLineEdit>(QStringLiteral("Poloha"))->text(), QStringLiteral("100"));
+        // Thresholds 0: both values lie above them, so the lambda and TPS bars are red.
+        auto *la = find<BarGauge>(QStringLiteral("LaAnalog"));
+        QCOMPARE(la->foreColor(), QColor(Qt::red));
+        QCOMPARE(la->progress(), 30);
+        QCOMPARE(find<BarGauge>(QStringLiteral("lambdaCG1"))->progress(), 30);
+        QCOMPARE(find<BarGauge>(QStringLiteral("TPSAnalog"))->foreColor(), QColor(Qt::red));
+        QCOMPARE(find<BarGauge>(QStringLiteral("PolohaAnalog"))->foreColor(), QColor(0, 0, 255));
+        QCOMPARE(find<BarGauge>(QStringLiteral("PolohaAnalog"))->progress(), 100);
+
+        // A lambda equal to its threshold stays green; with a 0-1.2 V probe 100 fills the bar.
+        form->data()->paramBlock[6] = 100;
+        port->feed(bytesOf({0x02, 0, 100, 0, 0, 0x03}));
+        QCOMPARE(la->foreColor(), QColor(0, 128, 0));
+        QCOMPARE(la->progress(), 60);
+        QCOMPARE(find<QLabel>(QStringLiteral("L2"))->text(), QStringLiteral("100"));
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("2.00 V"));
+        form->data()->lambdaStatus = 0x10;
+        port->feed(bytesOf({0x02, 0, 255, 0, 0, 0x03}));
+        QCOMPARE(la->maximum(), 255);
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("5.10 V"));
+    }
+
+    void linkMessagesShowOnBothStatusLabels()
+    {
+        start();
+        auto *nacteni = find<QLabel>(QStringLiteral("Nacteni"));
+        auto *nacteni1 = find<QLabel>(QStringLiteral("Nacteni1"));
+        QVERIFY(nacteni->isHidden() && nacteni1->isHidden());
+        form->link()->ShowLinkMessage(QStringLiteral("Uložení OK"));
+        QVERIFY(!nacteni->isHidden() && !nacteni1->isHidden());
+        QCOMPARE(nacteni1->text(), QStringLiteral("Uložení OK"));
+        QTRY_VERIFY_WITH_TIMEOUT(nacteni->isHidden() && nacteni1->isHidden(), 4000);
+
+        port->feed(bytesOf({0x02, 0, 0, 0, 0, 0x04}));
+        QCOMPARE(nacteni->text(), QStringLiteral("Error Obeznik"));
+        QVERIFY(nacteni->isHidden());
+        QCOMPARE(prompts->beeps, 1);
+    }
+
+    void shortcutsShowPagesWithoutThePageChangeHandling_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("Ctrl+A") << QKeySequence(Qt::CTRL | Qt::Key_A) << "TabSheet2";
+        QTest::newRow("Ctrl+S") << QKeySequence(Qt::CTRL | Qt::Key_S) << "TabSheet3";
+        QTest::newRow("Ctrl+E") << QKeySequence(Qt::CTRL | Qt::Key_E) << "TabSheet4";
+        QTest::newRow("Ctrl+P") << QKeySequence(Qt::CTRL | Qt::Key_P) << "TabSheet6";
+        QTest::newRow("Ctrl+C") << QKeySequence(Qt::CTRL | Qt::Key_C) << "data";
+        QTest::newRow("Ctrl+O") << QKeySequence(Qt::CTRL | Qt::Key_O) << "TabSheet5";
+        QTest::newRow("F1") << QKeySequence(Qt::Key_F1) << "TabSheet7";
+    }
+    void shortcutsShowPagesWithoutThePageChangeHandling()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, page);
+        writeIni("[Komunikace]\nObeznik=5000\n");
+        start();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QSignalSpy userChanges(form, &TForm2::pageSelectedByUser);
+        QSignalSpy saves(form, &TForm2::saveCurrentStateRequested);
+        form->link()->poll().disable();
+        QTest::keySequence(form, keys);
+        QCOMPARE(form->pages()->currentWidget()->objectName(), page);
+        QCOMPARE(userChanges.count(), 0);
+        QVERIFY(!form->link()->poll().isEnabled());
+        QCOMPARE(saves.count(), page == QLatin1String("TabSheet3") ? 1 : 0);
+        QTest::keySequence(form, QKeySequence(Qt::CTRL | Qt::Key_L));
+        QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
+    }
+
+    void selectingATabRestartsThePoll()
+    {
+        start();
+        QSignalSpy userChanges(form, &TForm2::pageSelectedByUser);
+        form->link()->poll().disable();
+        form->link()->cutOffReader().enable();
+        auto *bar = form->pages()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
+        QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("data"));
+        QCOMPARE(userChanges.count(), 1);
+        QVERIFY(form->link()->poll().isEnabled());
+        QVERIFY(!form->link()->cutOffReader().isEnabled());
+    }
+
+    void closingLowersDtrAndClosesThePort()
+    {
+        start();
+        QSignalSpy closed(port, &SerialIo::afterClose);
+        find<QPushButton>(QStringLiteral("Button3"))->click();
+        QVERIFY(!port->dtr);
+        QVERIFY(!port->isOpen());
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!form->isVisible());
+    }
+
+    void aLostDeviceIsReportedOnceAndTheToolGoesOn()
+    {
+        writeIni("[Komunikace]\nObeznik=20\n");
+        start();
+        prompts->messages.clear();
+        port->loseDevice();
+        QTRY_COMPARE(prompts->messages.size(), 1);
+        QTest::qWait(200);
+        QCOMPARE(prompts->messages.size(), 1);
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+    }
+};
+
+QTEST_MAIN(TestForm2)
+#include "tst_form2.moc"
