@@ -1,0 +1,39 @@
+#include "simulatedunit.h"
+#include <QDir>
+#include <QFile>
+
+bool SimulatedUnit::start(const QStringList &options)
+{
+    m_process.setProgram(QStringLiteral(VELKOR_UNITSIM_PATH));
+    m_process.setArguments(options);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start();
+    if (!m_process.waitForStarted(5000))
+        return false;
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(5000))
+            return false;
+    }
+    m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    return !m_path.isEmpty();
+}
+
+void SimulatedUnit::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+bool SimulatedUnit::writeSettings(const QString &folder, int pollMs) const
+{
+    QFile file(QDir(folder).filePath(QStringLiteral("TESTER.INI")));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("[Komunikace]\r\nPort=" + m_path.toLocal8Bit() + "\r\nObeznik=" + QByteArray::number(pollMs) + "\r\n");
+    return true;
+}

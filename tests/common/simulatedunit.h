@@ -1,0 +1,21 @@
+#pragma once
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The simulated unit on a pseudo-terminal, started for one end-to-end test.
+class SimulatedUnit
+{
+public:
+    ~SimulatedUnit() { stop(); }
+    // Starts velkor-unitsim with extra options and waits for its device path.
+    bool start(const QStringList &options = {});
+    void stop();
+    QString devicePath() const { return m_path; }
+    // A TESTER.INI naming the unit's device, in Windows-1250 like a workshop's copy.
+    bool writeSettings(const QString &folder, int pollMs) const;
+
+private:
+    QProcess m_process;
+    QString m_path;
+};
