@@ -30,13 +30,16 @@ ComPort::ComPort(QObject *parent)
     : SerialIo(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, [this] {
-        // A read inside the handler waits for further bytes itself; Qt does not emit readyRead
-        // again from inside that wait, but guard anyway so the handler is never re-entered.
+        // A read inside the handler waits for further bytes itself and takes what it asked for.
         if (m_inRead)
             return;
-        const qint64 waiting = m_port.bytesAvailable();
-        if (waiting > 0)
-            emit rxChar(int(waiting));
+        // Waiting for a frame to leave also takes in bytes that arrive meanwhile; the handler
+        // must not run inside a sender, so it is told once the sender is done.
+        if (m_inWrite) {
+            m_rxDuringWrite = true;
+            return;
+        }
+        notifyWaiting();
     });
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
 }
@@ -91,6 +94,13 @@ bool ComPort::open(const QString &name, EComPort *error)
     return true;
 }
 
+void ComPort::notifyWaiting()
+{
+    const qint64 waiting = m_port.isOpen() ? m_port.bytesAvailable() : 0;
+    if (waiting > 0)
+        emit rxChar(int(waiting));
+}
+
 int ComPort::write(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
@@ -98,6 +108,7 @@ int ComPort::write(const QByteArray &bytes)
     const qint64 written = m_port.write(bytes);
     if (written < 0)
         return 0;
+    m_inWrite = true;
     // The unit needs its pauses measured from the end of a frame, so wait until it has left;
     // the bound is the line's own: 100 ms a byte plus a second.
     const int bound = 1000 + 100 * int(bytes.size());
@@ -106,6 +117,11 @@ int ComPort::write(const QByteArray &bytes)
     while (m_port.isOpen() && m_port.bytesToWrite() > 0 && clock.elapsed() < bound) {
         if (!m_port.waitForBytesWritten(int(bound - clock.elapsed())))
             break;
+    }
+    m_inWrite = false;
+    if (m_rxDuringWrite) {
+        m_rxDuringWrite = false;
+        QMetaObject::invokeMethod(this, &ComPort::notifyWaiting, Qt::QueuedConnection);
     }
     return m_port.isOpen() ? int(written) : 0;
 }

@@ -23,8 +23,11 @@ public:
 private:
     void onError(QSerialPort::SerialPortError error);
     void loseDevice();
+    void notifyWaiting();
 
     QSerialPort m_port;
     QString m_name = QStringLiteral("COM1");
     bool m_inRead = false;
+    bool m_inWrite = false;
+    bool m_rxDuringWrite = false;
 };
