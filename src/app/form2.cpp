@@ -1,6 +1,7 @@
 #include "form2.h"
 #include "infopage.h"
 #include "settingsfile.h"
+#include "link/linkmessagelabel.h"
 #include "link/livebox.h"
 #include "link/livevaluespage.h"
 #include "link/prompts.h"
@@ -92,15 +93,8 @@ void TForm2::buildPages()
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
-    m_nacteni1 = new QLabel(m_lambda);
-    m_nacteni1->setObjectName(QStringLiteral("Nacteni1"));
-    QFont bold = m_nacteni1->font();
-    bold.setBold(true);
-    bold.setPixelSize(14);
-    m_nacteni1->setFont(bold);
-    m_nacteni1->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    m_nacteni1 = makeLinkMessageLabel(QStringLiteral("Nacteni1"), m_lambda);
     m_nacteni1->setGeometry(420, 380, 200, 20);
-    m_nacteni1->hide();
 
     m_pages->addTab(m_tuning, QStringLiteral("Ladění"));
     m_pages->addTab(m_live, QStringLiteral("Aktualní"));

@@ -1,4 +1,5 @@
 #include "tuningpage.h"
+#include "link/linkmessagelabel.h"
 #include "link/livebox.h"
 #include <QLabel>
 #include <QPushButton>
@@ -19,16 +20,8 @@ TuningPage::TuningPage(UnitData *data, QWidget *parent)
     setCommandCaptions({QStringLiteral("Odeslat do ŘJ"), QStringLiteral("Načíst z ŘJ"), QStringLiteral("Konec"),
                         QStringLiteral("RAM->EEPROM"), QStringLiteral("Tovární reset"), QStringLiteral("EEPROM -> RAM")});
 
-    m_nacteni = new QLabel(QStringLiteral("Načteno  OK"), this);
-    m_nacteni->setObjectName(QStringLiteral("Nacteni"));
-    QFont bold = m_nacteni->font();
-    bold.setBold(true);
-    bold.setPixelSize(14);
-    m_nacteni->setFont(bold);
-    m_nacteni->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    m_nacteni = makeLinkMessageLabel(QStringLiteral("Nacteni"), this);
     m_nacteni->setGeometry(418, 108, 206, 20);
-    m_nacteni->setAlignment(Qt::AlignCenter);
-    m_nacteni->hide();
 }
 
 void TuningPage::setCommandCaptions(const QStringList &captions)

@@ -12,12 +12,30 @@
 #include <QTimer>
 #include <csignal>
 
+// The tool's window on a real port, started in a folder whose TESTER.INI names the unit.
+struct ToolOnUnit
+{
+    QTemporaryDir folder;
+    ComPort port;
+    ScriptedPrompts prompts;
+    TForm2 form{&port, &prompts};
+
+    bool start(const SimulatedUnit &unit, int pollMs)
+    {
+        if (!unit.writeSettings(folder.path(), pollMs))
+            return false;
+        form.show();
+        form.FormCreate(folder.path());
+        return prompts.messages.isEmpty();
+    }
+};
+
 // The tool against the simulated unit over a real pseudo-terminal.
 class TestLiveE2E : public QObject
 {
     Q_OBJECT
 private:
-    QString label(TForm2 &form, const char *name) { return form.findChild<QLabel *>(QLatin1String(name))->text(); }
+    static QString label(TForm2 &form, const char *name) { return form.findChild<QLabel *>(QLatin1String(name))->text(); }
 
     // The longest the event loop stood still while `ms` passed.
     static qint64 longestStall(int ms)
@@ -41,14 +59,9 @@ private slots:
     {
         SimulatedUnit unit;
         QVERIFY(unit.start());
-        QTemporaryDir folder;
-        QVERIFY(unit.writeSettings(folder.path(), 100));
-        ComPort port;
-        ScriptedPrompts prompts;
-        TForm2 form(&port, &prompts);
-        form.show();
-        form.FormCreate(folder.path());
-        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join('\n')));
+        ToolOnUnit tool;
+        QVERIFY2(tool.start(unit, 100), qPrintable(tool.prompts.messages.join('\n')));
+        TForm2 &form = tool.form;
 
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 3, 5000);
@@ -58,7 +71,7 @@ private slots:
         // The unit's lambda swings between rich and lean: the label follows it.
         const QString first = label(form, "L2");
         QTRY_VERIFY_WITH_TIMEOUT(label(form, "L2") != first, 5000);
-        QCOMPARE(prompts.beeps, 0);
+        QCOMPARE(tool.prompts.beeps, 0);
     }
 
     void aNoisyLineNeverFreezesTheTool()
@@ -67,13 +80,9 @@ private slots:
         QVERIFY(unit.start({QStringLiteral("--corrupt-every"), QStringLiteral("3"), QStringLiteral("--stray-every"),
                             QStringLiteral("4"), QStringLiteral("--slow-every"), QStringLiteral("5"),
                             QStringLiteral("--drop-every"), QStringLiteral("7")}));
-        QTemporaryDir folder;
-        QVERIFY(unit.writeSettings(folder.path(), 100));
-        ComPort port;
-        ScriptedPrompts prompts;
-        TForm2 form(&port, &prompts);
-        form.show();
-        form.FormCreate(folder.path());
+        ToolOnUnit tool;
+        QVERIFY(tool.start(unit, 100));
+        TForm2 &form = tool.form;
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QSignalSpy errors(form.link(), &UnitLink::statusError);
 
@@ -81,21 +90,18 @@ private slots:
         QVERIFY2(stall < 1500, qPrintable(QString::number(stall)));
         QVERIFY2(refreshed.count() >= 5, qPrintable(QString::number(refreshed.count())));
         QVERIFY(errors.count() >= 2);
-        QVERIFY(port.isOpen());
-        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(tool.port.isOpen());
+        QVERIFY(tool.prompts.messages.isEmpty());
     }
 
     void anUnpluggedLineIsReportedOnceAndTheToolGoesOn()
     {
         SimulatedUnit unit;
         QVERIFY(unit.start());
-        QTemporaryDir folder;
-        QVERIFY(unit.writeSettings(folder.path(), 50));
-        ComPort port;
-        ScriptedPrompts prompts;
-        TForm2 form(&port, &prompts);
-        form.show();
-        form.FormCreate(folder.path());
+        ToolOnUnit tool;
+        QVERIFY(tool.start(unit, 50));
+        TForm2 &form = tool.form;
+        ScriptedPrompts &prompts = tool.prompts;
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 2, 5000);
         const int tps = form.data()->tpsValue;
@@ -105,7 +111,7 @@ private slots:
         const qint64 stall = longestStall(1000);
         QVERIFY2(stall < 500, qPrintable(QString::number(stall)));
         QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY(!port.isOpen());
+        QVERIFY(!tool.port.isOpen());
         QVERIFY(form.isVisible());
         QCOMPARE(form.data()->tpsValue, tps);  // the data stays
     }
