@@ -14,7 +14,6 @@ UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *pa
     : QObject(parent), m_port(port), m_data(data), m_prompts(prompts),
       m_sleep([](int ms) { QThread::msleep(ulong(ms)); })
 {
-    m_statusReply = QByteArray(Reply::StatusSize, '\0');
     connect(m_port, &SerialIo::rxChar, this, [this] { CP1RxChar(); });
     connect(&m_poll, &LinkTimer::fired, this, &UnitLink::ObeznikTimer);
     connect(&m_blockDelay, &LinkTimer::fired, this, &UnitLink::ZpozdeniTimer);
@@ -69,6 +68,7 @@ void UnitLink::commandWithoutAnswer(quint8 code)
 
 void UnitLink::readBlock()
 {
+    m_guardResetsLevels = true;
     m_replyGuard.enable();
     m_state = BlockReadState;
     m_poll.disable();
@@ -89,6 +89,7 @@ void UnitLink::requestLevels()
     m_poll.disable();
     m_state = LevelReadState;
     sendCommand(UnitCode::ReadLevels);
+    m_guardResetsLevels = true;
     m_replyGuard.enable();
 }
 
@@ -136,6 +137,9 @@ void UnitLink::ZpozdeniTimer()
                                  int(m_data->paramBlock.size())));
         pause(FramePauseMs);
         writeLevels();
+        // The tool's levels are what was just written: a lost read-back must not replace them
+        // with the defaults, or the next write would send those to the unit.
+        m_guardResetsLevels = false;
         m_replyGuard.enable();
         m_state = WriteCheckBlockState;
         m_poll.disable();
@@ -148,6 +152,8 @@ void UnitLink::ZpozdeniTimer()
 void UnitLink::TimeOutTimer()
 {
     m_poll.enable();
+    if (!m_guardResetsLevels)
+        return;
     std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
     emit levelsReset();
 }
@@ -163,6 +169,12 @@ void UnitLink::CP1RxChar()
     case DiagnosticsState: handleDiagnostics(); break;
     case CutOffState: handleCutOff(); break;
     case ScopeState: handleScope(); break;
+    case BlockPendingState:
+        // The unit answers nothing to code 238; what comes now is the tail of a status reply
+        // that was on its way when the write began. Dropping it keeps the write: cancelling
+        // would leave the unit waiting for a block and the technician without any result.
+        discardWaiting();
+        break;
     default:
         // Nothing is expected here (a block write still waiting for its second half is thereby
         // cancelled). The bytes would only shift the next reply out of step.
@@ -183,7 +195,6 @@ void UnitLink::handleStatus()
         m_state = StatusState;
         return;
     }
-    m_statusReply = bytes;
     if (m_data->measuring) {
         const bool goOn = measurementHandler ? measurementHandler(quint8(bytes.at(4))) : true;
         m_poll.setEnabled(goOn);

@@ -115,8 +115,8 @@ private:
     UnitData *m_data;
     Prompts *m_prompts;
     Frames m_frames;
-    QByteArray m_statusReply;
     int m_state = StatusState;
+    bool m_guardResetsLevels = true;  // the running reply guard waits for a level read
     std::function<void(int)> m_sleep;
 
     LinkTimer m_poll{QStringLiteral("Obeznik"), DefaultPollMs, false};

@@ -228,14 +228,37 @@ private slots:
         QCOMPARE(int(data->levelBlock[1]), 0);  // the tool's levels are not replaced by the answer
     }
 
-    void bytesWhileTheBlockIsPendingCancelTheWrite()
+    void aStatusTailWhileTheBlockIsPendingDoesNotLoseTheWrite()
     {
         link->writeBlock();
-        port->feed(bytesOf({0x06}));
+        port->feed(bytesOf({0x1E, 0x64, 0x00, 0x03}));
+        QCOMPARE(link->linkState(), 5);
+        QVERIFY(port->inbound.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
+        QCOMPARE(port->written.size(), 7);  // 238, the block, four levels, 255
+        QCOMPARE(port->written[1].bytes.size(), 34);
+    }
+
+    void otherUnexpectedBytesAreDroppedAndTheLinkReturnsToStatus()
+    {
+        link->setLinkState(99);
+        port->feed(bytesOf({0x02, 0x0F}));
         QCOMPARE(link->linkState(), 0);
         QVERIFY(port->inbound.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(link->poll().isEnabled(), 1000);
-        QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 EE 03")});
+    }
+
+    void aLostReadBackKeepsTheLevelsJustWritten()
+    {
+        std::array<quint8, 4> lv{11, 55, 13, 66};
+        std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
+        QSignalSpy reset(link, &UnitLink::levelsReset);
+        link->writeBlock();
+        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->replyGuard().isEnabled(), 3000);
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(int(data->levelBlock[1]), 11);
+        QCOMPARE(int(data->levelBlock[4]), 66);
+        QVERIFY(link->poll().isEnabled());
     }
 
     void silentUnitEndsInTheReplyGuard()
