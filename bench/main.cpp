@@ -1,0 +1,49 @@
+// velkor_bench: prints each figure of the tool's speed and memory beside its goal.
+//   velkor_bench            everything
+//   velkor_bench reply      only the cost of one status reply (in-process, about 10 s)
+//   velkor_bench process    only the figures of the running tool (about 15 s)
+// It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
+#include "benchsupport.h"
+#include <QApplication>
+#include <QThread>
+#include <cstdio>
+#include <vector>
+
+Figure measureReplyCost();
+std::vector<Figure> measureCpuAndMemory();
+Figure measureStartToFirstPoll();
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velkor 2"));
+
+    const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
+    const bool all = which == QLatin1String("all");
+    if (!all && which != QLatin1String("reply") && which != QLatin1String("process")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process]\n", argv[0]);
+        return 2;
+    }
+
+    std::vector<Figure> figures;
+    const auto report = [&figures](const Figure &f) {
+        printFigure(f);
+        figures.push_back(f);
+    };
+    std::printf("Velkor figures (Qt %s, %d cores)\n", qVersion(), QThread::idealThreadCount());
+    if (all || which == QLatin1String("reply"))
+        report(measureReplyCost());
+    if (all || which == QLatin1String("process")) {
+        const std::vector<Figure> running = measureCpuAndMemory();
+        report(running.at(0));
+        report(measureStartToFirstPoll());
+        report(running.at(1));
+    }
+    for (const Figure &f : figures) {
+        if (!f.measured)
+            return 1;
+    }
+    return 0;
+}
