@@ -8,6 +8,7 @@
 #include "link/serialio.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
+#include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include <QAction>
 #include <QCloseEvent>
@@ -46,6 +47,12 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     // Every accepted status reply refreshes both live displays, whichever page is shown.
     connect(m_data, &UnitData::liveValuesChanged, m_live, &LiveValuesPage::refresh);
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->liveBox(), &LiveBox::refresh);
+
+    // The rules of the page "Ladění" and the block the link brings in.
+    m_tuning->attach(m_link, m_prompts, m_live);
+    connect(m_link, &UnitLink::blockReceived, m_tuning->display(), &BlockDisplay::TakeOverBlock);
+    // After the live refreshes above: the active power range follows every status reply.
+    connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -175,6 +182,7 @@ void TForm2::FormCreate(const QString &workingFolder)
     m_data->tpsRising = true;
     m_link->poll().setInterval(settings.pollInterval);
     m_link->poll().enable();
+    m_tuning->display()->HighlightPowerRange();
     m_data->tachoValue = 0;
 }
 

@@ -77,6 +77,8 @@ public:
 
     // The unit needs blocking pauses between the frames of a chain; tests may replace them.
     void setSleeper(std::function<void(int)> sleeper) { m_sleep = std::move(sleeper); }
+    // A blocking pause on the user-interface thread, as the unit needs between two frames.
+    void pause(int ms) { m_sleep(ms); }
 
     // While a measurement runs, byte 4 of each status reply goes here instead of the live
     // values; the poll goes on while it returns true.
@@ -109,7 +111,6 @@ private:
     void handleCutOff();
     void handleScope();
     void discardWaiting();
-    void pause(int ms) { m_sleep(ms); }
 
     SerialIo *m_port;
     UnitData *m_data;

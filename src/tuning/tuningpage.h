@@ -1,23 +1,53 @@
 #pragma once
+#include "paramblock.h"
 #include <QStringList>
 #include <QWidget>
 
+class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class BlockDisplay;
 class LiveBox;
+class LiveValuesPage;
+class ParamEditor;
+class Prompts;
+class SpinEdit;
+class UnitCommands;
 class UnitData;
+class UnitLink;
 
-// The page "Ladění": the parameters of the four power ranges, the unit commands and the live box.
+// The page "Ladění": the parameters of the four power ranges, the thresholds between them, the
+// unit commands and the live box. It lays the controls out; the rules behind them live in
+// BlockDisplay (showing a block), ParamEditor (editing and saving) and UnitCommands.
 class TuningPage : public QWidget
 {
     Q_OBJECT
 public:
+    static QColor rangeIdleColor() { return QColor(0, 255, 128); }  // 0x80FF00 in BGR notation
+    static QColor rangeActiveColor() { return QColor(255, 0, 0); }
+
     explicit TuningPage(UnitData *data, QWidget *parent = nullptr);
+
+    // Puts the rules behind the controls; the live values page carries markers of this page's data.
+    void attach(UnitLink *link, Prompts *prompts, LiveValuesPage *livePage);
+    BlockDisplay *display() const { return m_display; }
+    ParamEditor *editor() const { return m_editor; }
+    UnitCommands *commands() const { return m_commands; }
 
     LiveBox *liveBox() const { return m_liveBox; }
     QPushButton *commandButton(int n) const { return m_buttons[n - 1]; }  // Button1..Button6
     // Captions of Button1..Button6 from TESTER.INI.
     void setCommandCaptions(const QStringList &captions);
+
+    // The controls of the block bytes, by block index; null for a byte this page does not show.
+    SpinEdit *spinEdit(int index) const;
+    QPushButton *saveButton(int index) const;
+    QLineEdit *textEdit(int index) const;
+    QLabel *statusLabel(int index) const;  // STAVJ, TPSST, LAMST
+    QGroupBox *rangeBox(PowerRange range) const { return m_rangeBoxes[int(range)]; }
+    QLabel *versionLabel() const { return m_verze; }
+    QLabel *tpsLogicLabel() const { return m_tpsNastaveni; }
 
     // The status label "Nacteni".
     void showLinkMessage(const QString &text);
@@ -25,8 +55,24 @@ public:
     void hideLinkMessage();
 
 private:
+    void buildTextEdits();
+    void buildRangeBoxes();
+    void buildThresholdBoxes();
+    void buildStatusBoxes();
+    void addSpinRow(int index, QWidget *box, int x, int y);
+
     UnitData *m_data;
     LiveBox *m_liveBox;
     QPushButton *m_buttons[6];
     QLabel *m_nacteni;
+    QLabel *m_verze = nullptr;
+    QLabel *m_tpsNastaveni = nullptr;
+    QGroupBox *m_rangeBoxes[PowerRangeCount] = {};
+    SpinEdit *m_spins[ParamBlock::Size] = {};
+    QPushButton *m_saves[ParamBlock::Size] = {};
+    QLineEdit *m_texts[ParamBlock::Size] = {};
+    QLabel *m_status[ParamBlock::Size] = {};
+    BlockDisplay *m_display = nullptr;
+    ParamEditor *m_editor = nullptr;
+    UnitCommands *m_commands = nullptr;
 };

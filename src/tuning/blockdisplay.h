@@ -1,0 +1,39 @@
+#pragma once
+#include <QByteArray>
+#include <QObject>
+
+class LiveValuesPage;
+class TuningPage;
+class UnitData;
+
+// Shows the parameter block on the controls and keeps what derives from it up to date: the
+// threshold markers on both pages' gauges, the text about the TPS logic and the box of the power
+// range the engine runs in now.
+class BlockDisplay : public QObject
+{
+    Q_OBJECT
+public:
+    BlockDisplay(UnitData *data, TuningPage *page, LiveValuesPage *livePage, QObject *parent = nullptr);
+
+    // A whole block from the unit or a file replaces the tool's one and is shown.
+    void TakeOverBlock(const QByteArray &block);
+    // Puts every byte into its control on this page without that counting as an edit.
+    void ShowParamBlock();
+    void PlaceThresholdMarks();
+    void ShowTpsLogic();
+    void HighlightPowerRange();
+
+    // A hand edit: the block no longer is the named parameter set it came as.
+    void MarkUnversioned();
+    // The label `Verze` names the version in block byte 16.
+    void ShowVersion();
+
+signals:
+    // After TakeOverBlock has shown the block here: other pages show their part of it.
+    void blockTakenOver();
+
+private:
+    UnitData *m_data;
+    TuningPage *m_page;
+    LiveValuesPage *m_live;
+};

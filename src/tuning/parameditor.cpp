@@ -1,0 +1,157 @@
+#include "parameditor.h"
+#include "blockdisplay.h"
+#include "enterfocus.h"
+#include "paramfields.h"
+#include "spinedit.h"
+#include "tuningpage.h"
+#include "link/prompts.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace ParamBlock;
+using ParamFields::Kind;
+using ParamFields::SpinField;
+
+ParamEditor::ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
+                         QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_display(display), m_link(link), m_prompts(prompts)
+{
+    for (const SpinField &field : ParamFields::Spins) {
+        SpinEdit *spin = page->spinEdit(field.index);
+        const SpinField *f = &field;
+        switch (field.kind) {
+        case Kind::StopMax: connect(spin, &SpinEdit::changed, this, [this, f] { StopMaxChange(*f); }); break;
+        case Kind::StopMin: connect(spin, &SpinEdit::changed, this, [this, f] { StopMinChange(*f); }); break;
+        case Kind::Speed: connect(spin, &SpinEdit::changed, this, [this, f] { SpeedChange(*f); }); break;
+        case Kind::Threshold: break;
+        }
+        QPushButton *save = page->saveButton(field.index);
+        connect(save, &QPushButton::clicked, this, [this, f] { SaveClick(*f); });
+        // Enter only moves on to the control's own "Ulož"; it never saves by itself.
+        connect(spin, &SpinEdit::enterPressed, save, [save] { save->setFocus(Qt::OtherFocusReason); });
+    }
+    connect(page->spinEdit(TPSVol), &SpinEdit::changed, this, &ParamEditor::TPSVolChange);
+    connect(page->spinEdit(TPSMaly), &SpinEdit::changed, this, &ParamEditor::TPSMalyChange);
+    connect(page->spinEdit(TPSVelky), &SpinEdit::changed, this, &ParamEditor::TPSVelkyChange);
+
+    for (int i = 0; i < ParamFields::TextCount; ++i) {
+        const ParamFields::TextField *f = &ParamFields::Texts[i];
+        QLineEdit *edit = page->textEdit(f->index);
+        connect(edit, &QLineEdit::textChanged, this, [this, f] { TextEditChange(*f); });
+        QWidget *next = i + 1 < ParamFields::TextCount ? static_cast<QWidget *>(page->textEdit(ParamFields::Texts[i + 1].index))
+                                                        : static_cast<QWidget *>(page->spinEdit(TPSVol));
+        moveFocusOnEnter(edit, next);
+    }
+}
+
+SpinEdit *ParamEditor::partner(const SpinField &field) const
+{
+    // MAX and MIN of one range stand next to each other in the block, MAX first.
+    return m_page->spinEdit(field.kind == Kind::StopMax ? field.index + 1 : field.index - 1);
+}
+
+void ParamEditor::StopMaxChange(const SpinField &field)
+{
+    SpinEdit *max = m_page->spinEdit(field.index);
+    SpinEdit *min = partner(field);
+    // Pushing MAX up one step runs this handler again, nested, until MAX has reached MIN (or its
+    // own limit); only the innermost run stores the byte.
+    if (max->value() < min->value())
+        max->setValue(max->value() + 1);
+    else
+        m_data->paramBlock[std::size_t(field.index)] = quint8(max->value());
+    m_display->MarkUnversioned();
+}
+
+void ParamEditor::StopMinChange(const SpinField &field)
+{
+    SpinEdit *min = m_page->spinEdit(field.index);
+    SpinEdit *max = partner(field);
+    if (max->value() < min->value())
+        min->setValue(min->value() - 1);
+    else
+        m_data->paramBlock[std::size_t(field.index)] = quint8(min->value());
+    m_display->MarkUnversioned();
+}
+
+void ParamEditor::SpeedChange(const SpinField &field)
+{
+    m_data->paramBlock[std::size_t(field.index)] = speedToByte(m_page->spinEdit(field.index)->value());
+    m_display->MarkUnversioned();
+}
+
+void ParamEditor::TPSVolChange()
+{
+    // Moving the first threshold does not make the set another one: it keeps its version.
+    m_display->ShowVersion();
+    thresholdChanged(TPSVol);
+}
+
+void ParamEditor::TPSMalyChange()
+{
+    m_display->MarkUnversioned();
+    thresholdChanged(TPSMaly);
+}
+
+void ParamEditor::TPSVelkyChange()
+{
+    m_display->MarkUnversioned();
+    thresholdChanged(TPSVelky);
+}
+
+void ParamEditor::thresholdChanged(int index)
+{
+    m_data->paramBlock[std::size_t(index)] = quint8(m_page->spinEdit(index)->value());
+    m_display->PlaceThresholdMarks();
+    m_display->HighlightPowerRange();
+    m_display->ShowTpsLogic();
+}
+
+bool ParamEditor::CheckByteText(QLineEdit *edit, int &value)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?)(\\d+)\\s*$"));
+    const QRegularExpressionMatch m = number.match(edit->text());
+    if (!m.hasMatch()) {
+        // Setting the text runs the change handler again, nested, which stores the 0.
+        edit->setText(QStringLiteral("0"));
+        m_prompts->beep();
+        return false;
+    }
+    const bool negative = m.captured(1) == QLatin1String("-");
+    // Only the digits count: a long run of them is beyond 255 whatever it says.
+    const QString digits = m.captured(2);
+    const bool beyond = digits.size() > 3 || digits.toInt() > 255;
+    if (negative && (beyond || digits.toInt() != 0)) {
+        value = 0;
+        edit->setText(QStringLiteral("0"));
+    } else if (!negative && beyond) {
+        value = 255;
+        edit->setText(QStringLiteral("255"));
+    } else {
+        value = digits.toInt();
+    }
+    return true;
+}
+
+void ParamEditor::TextEditChange(const ParamFields::TextField &field)
+{
+    int value = 0;
+    if (!CheckByteText(m_page->textEdit(field.index), value))
+        return;
+    m_display->MarkUnversioned();
+    m_data->paramBlock[std::size_t(field.index)] = quint8(value);
+    if (field.index == HraNapLambda)
+        m_display->PlaceThresholdMarks();
+}
+
+void ParamEditor::SaveClick(const SpinField &field)
+{
+    m_link->poll().disable();
+    m_link->WriteParamByte(unitAddress(field.index), ParamFields::storedByte(field, m_page->spinEdit(field.index)->value()));
+    m_link->pause(VersionWritePauseMs);
+    m_link->WriteParamByte(unitAddress(Verze), m_data->paramBlock[Verze]);
+    m_link->poll().restart();
+}

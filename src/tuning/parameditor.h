@@ -1,0 +1,50 @@
+#pragma once
+#include <QObject>
+
+class QLineEdit;
+class BlockDisplay;
+class Prompts;
+class SpinEdit;
+class TuningPage;
+class UnitData;
+class UnitLink;
+namespace ParamFields { struct SpinField; struct TextField; }
+
+// The editing rules of the tuning page: every change a technician makes goes straight into the
+// parameter block (and drops the block's version); "Ulož" writes one value to the unit. Nothing
+// is sent on a change alone.
+class ParamEditor : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int VersionWritePauseMs = 10;
+
+    ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
+                QObject *parent = nullptr);
+
+    // Change handlers, one per rule; the table in ParamFields says which control runs which.
+    void StopMaxChange(const ParamFields::SpinField &field);
+    void StopMinChange(const ParamFields::SpinField &field);
+    void SpeedChange(const ParamFields::SpinField &field);
+    void TPSVolChange();
+    void TPSMalyChange();
+    void TPSVelkyChange();
+    void TextEditChange(const ParamFields::TextField &field);
+
+    // "Ulož": the control's value to its unit address, then the version byte 10 ms later.
+    void SaveClick(const ParamFields::SpinField &field);
+
+    // Reads a byte edit's text as 0..255. A text that is no number becomes "0" with a beep and
+    // gives false; a number beyond the byte is replaced by its limit.
+    bool CheckByteText(QLineEdit *edit, int &value);
+
+private:
+    void thresholdChanged(int index);
+    SpinEdit *partner(const ParamFields::SpinField &field) const;
+
+    UnitData *m_data;
+    TuningPage *m_page;
+    BlockDisplay *m_display;
+    UnitLink *m_link;
+    Prompts *m_prompts;
+};

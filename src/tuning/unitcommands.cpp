@@ -1,0 +1,60 @@
+#include "unitcommands.h"
+#include "blockdisplay.h"
+#include "paramblock.h"
+#include "tuningpage.h"
+#include "link/prompts.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QLabel>
+#include <QPushButton>
+
+using namespace ParamBlock;
+
+UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
+                           QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_display(display), m_link(link), m_prompts(prompts)
+{
+    connect(page->commandButton(1), &QPushButton::clicked, this, &UnitCommands::Button1Click);
+    connect(page->commandButton(2), &QPushButton::clicked, this, &UnitCommands::Button2Click);
+    connect(page->commandButton(4), &QPushButton::clicked, this, &UnitCommands::Button4Click);
+    connect(page->commandButton(5), &QPushButton::clicked, this, &UnitCommands::Button5Click);
+    connect(page->commandButton(6), &QPushButton::clicked, this, &UnitCommands::Button6Click);
+}
+
+void UnitCommands::Button1Click()
+{
+    m_link->writeBlock();
+}
+
+void UnitCommands::Button2Click()
+{
+    m_link->readBlock();
+}
+
+void UnitCommands::Button4Click()
+{
+    // What the unit commits is no longer the named set the tool last showed.
+    m_display->MarkUnversioned();
+    unsigned status = m_data->paramBlock[STAVJ];
+    SetBit(status, EepromCommitSetBit);
+    ClearBit(status, EepromCommitClearBit);
+    m_data->paramBlock[STAVJ] = quint8(status);
+    m_page->statusLabel(STAVJ)->setText(ByteToBinary(status));
+    // The unit takes its status byte before the commit, so the commit stores it as well.
+    m_link->sendWrite(unitAddress(STAVJ), quint8(status));
+    m_link->commandWithoutAnswer(UnitCode::RamToEeprom);
+}
+
+void UnitCommands::Button5Click()
+{
+    if (!m_prompts->askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Opravdu provést tovární RESET ?")))
+        return;
+    // The tool's block keeps its bytes until the next read.
+    m_link->commandWithoutAnswer(UnitCode::FactoryReset);
+}
+
+void UnitCommands::Button6Click()
+{
+    m_display->MarkUnversioned();
+    m_link->commandWithoutAnswer(UnitCode::EepromToRam);
+}

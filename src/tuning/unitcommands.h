@@ -1,0 +1,31 @@
+#pragma once
+#include <QObject>
+
+class BlockDisplay;
+class Prompts;
+class TuningPage;
+class UnitData;
+class UnitLink;
+
+// The whole-unit commands of the tuning page (Button1, 2, 4, 5, 6; "Konec" belongs to the window).
+// The lambda status page repeats the read and the RAM->EEPROM commands with buttons of its own.
+class UnitCommands : public QObject
+{
+    Q_OBJECT
+public:
+    UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
+                 QObject *parent = nullptr);
+
+    void Button1Click();  // write the block, then check it by reading it back
+    void Button2Click();  // read the block
+    void Button4Click();  // RAM -> EEPROM
+    void Button5Click();  // factory reset, after the question
+    void Button6Click();  // EEPROM -> RAM
+
+private:
+    UnitData *m_data;
+    TuningPage *m_page;
+    BlockDisplay *m_display;
+    UnitLink *m_link;
+    Prompts *m_prompts;
+};

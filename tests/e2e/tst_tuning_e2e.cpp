@@ -1,0 +1,205 @@
+#include "scriptedprompts.h"
+#include "app/form2.h"
+#include "link/comport.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "tuning/paramfields.h"
+#include "tuning/spinedit.h"
+#include "tuning/tuningpage.h"
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace ParamBlock;
+
+// The tuning page against the simulated unit on a pseudo-terminal: read, edit, save, write, verify.
+class TestTuningEndToEnd : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir dir;
+    QProcess sim;
+    std::unique_ptr<ComPort> port;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<TForm2> window;
+
+    QString logPath() const { return dir.filePath(QStringLiteral("unit.log")); }
+
+    bool startUnit(const QStringList &extra)
+    {
+        sim.setProgram(QStringLiteral(VELKOR_UNITSIM_PATH));
+        sim.setArguments(QStringList{QStringLiteral("--log"), logPath()} + extra);
+        sim.start();
+        if (!sim.waitForStarted(5000))
+            return false;
+        QElapsedTimer clock;
+        clock.start();
+        while (!sim.canReadLine() && clock.elapsed() < 5000)
+            sim.waitForReadyRead(200);
+        const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        if (pty.isEmpty())
+            return false;
+        QFile ini(dir.filePath(QStringLiteral("TESTER.INI")));
+        if (!ini.open(QIODevice::WriteOnly))
+            return false;
+        ini.write("[Komunikace]\r\nPort=" + pty.toLocal8Bit() + "\r\nObeznik=250\r\n[Verze]\r\n03=Sada z vyroby\r\n");
+        ini.close();
+
+        port = std::make_unique<ComPort>();
+        prompts = std::make_unique<ScriptedPrompts>();
+        window = std::make_unique<TForm2>(port.get(), prompts.get());
+        window->show();
+        window->FormCreate(dir.path());
+        return port->isOpen() && prompts->messages.isEmpty();
+    }
+
+    template <typename T> T *find(const QString &name) const
+    {
+        T *w = window->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    void click(const char *name) { find<QPushButton>(QString::fromLatin1(name))->click(); }
+    QString label(const char *name) const { return find<QLabel>(QString::fromLatin1(name))->text(); }
+    SpinEdit *spin(const char *name) const { return find<SpinEdit>(QString::fromLatin1(name)); }
+
+    // Frames the unit received, as "<ms> 02 B4 ..." without the direction.
+    QList<QPair<int, QString>> received() const
+    {
+        QList<QPair<int, QString>> out;
+        QFile log(logPath());
+        if (!log.open(QIODevice::ReadOnly))
+            return out;
+        for (const QByteArray &line : log.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.trimmed().split(' ');
+            if (parts.size() > 2 && parts[1] == "RX")
+                out.append({parts[0].toInt(), QString::fromLatin1(line.mid(line.indexOf("RX") + 3).trimmed())});
+        }
+        return out;
+    }
+
+    bool shows(const QByteArray &block) const
+    {
+        for (const ParamFields::SpinField &field : ParamFields::Spins) {
+            const quint8 b = quint8(block.at(field.index));
+            const int expected = std::min(field.maximum, field.kind == ParamFields::Kind::Speed ? byteToSpeed(b) : int(b));
+            if (spin(field.name)->value() != expected)
+                return false;
+        }
+        for (const ParamFields::TextField &field : ParamFields::Texts)
+            if (find<QLineEdit>(QString::fromLatin1(field.name))->text() != QString::number(quint8(block.at(field.index))))
+                return false;
+        return label("STAVJ") == ByteToBinary(quint8(block.at(STAVJ))) && label("TPSST") == ByteToBinary(quint8(block.at(TPSST)))
+            && label("LAMST") == ByteToBinary(quint8(block.at(LAMST)));
+    }
+
+    QByteArray toolBlock() const
+    {
+        return QByteArray(reinterpret_cast<const char *>(window->data()->paramBlock.data()), Size);
+    }
+
+    void readBlock()
+    {
+        QSignalSpy taken(window->link(), &UnitLink::blockReceived);
+        click("Button2");
+        QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->link()->linkState(), 0, 3000);
+    }
+
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+    void cleanup()
+    {
+        window.reset();
+        port.reset();
+        if (sim.state() != QProcess::NotRunning) {
+            sim.terminate();
+            if (!sim.waitForFinished(3000))
+                sim.kill();
+            sim.waitForFinished(3000);
+        }
+        QFile::remove(logPath());
+    }
+
+    void readEditSaveWriteVerify()
+    {
+        QVERIFY(startUnit({}));
+        QSignalSpy live(window->data(), &UnitData::liveValuesChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 2, 3000);
+
+        readBlock();
+        const QByteArray factory = toolBlock();
+        QCOMPARE(int(factory[TPSVol]), 40);
+        QVERIFY(shows(factory));
+        QCOMPARE(label("Verze"), QStringLiteral("Sada z vyroby"));
+        QCOMPARE(label("TpsNastaveni"), QStringLiteral("Stoupající TPS"));
+
+        // An edited stop saved alone, with the version byte right after it.
+        spin("MaxDorMax")->setValue(250);
+        QCOMPARE(label("Verze"), QStringLiteral("Bez verze!"));
+        const int before = received().size();
+        click("Button13");
+        QTRY_VERIFY_WITH_TIMEOUT(received().size() >= before + 2, 2000);
+        const auto frames = received().mid(before);
+        int at = -1;
+        for (int i = 0; i + 1 < frames.size(); ++i)
+            if (frames[i].second == QStringLiteral("02 B4 4A FA 03"))
+                at = i;
+        QVERIFY2(at >= 0, "the stop never reached the unit");
+        QCOMPARE(frames[at + 1].second, QStringLiteral("02 B4 3F 00 03"));
+        QVERIFY2(frames[at + 1].first - frames[at].first >= 8, qPrintable(QString::number(frames[at + 1].first - frames[at].first)));
+
+        readBlock();
+        QCOMPARE(int(quint8(toolBlock()[MaxDorMax])), 250);
+        QCOMPARE(int(quint8(toolBlock()[Verze])), 0);
+        QVERIFY(shows(toolBlock()));
+
+        // The whole block with an edit, checked by reading it back.
+        spin("VelkyRychMax")->setValue(30);
+        click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        readBlock();
+        QCOMPARE(int(quint8(toolBlock()[VelkyRychMax])), 226);
+
+        // The red box follows the live TPS as the throttle sweeps through the ranges.
+        const char *boxes[4] = {"GroupBox2", "GroupBox10", "GroupBox11", "GroupBox12"};
+        QSet<int> seen;
+        QElapsedTimer clock;
+        clock.start();
+        live.clear();
+        while (seen.size() < 3 && clock.elapsed() < 12000) {
+            QTRY_VERIFY_WITH_TIMEOUT(!live.isEmpty(), 2000);
+            live.clear();
+            const UnitData &d = *window->data();
+            const int expected = int(activePowerRange(d.tpsValue, d.tpsRising, d.paramBlock[TPSVol], d.paramBlock[TPSMaly],
+                                                      d.paramBlock[TPSVelky]));
+            for (int r = 0; r < 4; ++r) {
+                const bool red = find<QGroupBox>(QString::fromLatin1(boxes[r]))->palette().color(QPalette::Window)
+                                 == TuningPage::rangeActiveColor();
+                QVERIFY2(red == (r == expected), qPrintable(QStringLiteral("tps %1 box %2").arg(d.tpsValue).arg(r)));
+            }
+            seen.insert(expected);
+        }
+        QVERIFY2(seen.size() >= 3, qPrintable(QString::number(seen.size())));
+    }
+
+    void aUnitThatKeepsAByteWrongFailsTheCheck()
+    {
+        QVERIFY(startUnit({QStringLiteral("--stuck-byte"), QString::number(int(VolDorMin))}));
+        readBlock();
+        click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Nesprávné uložení!"), 5000);
+        QVERIFY(!received().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestTuningEndToEnd)
+#include "tst_tuning_e2e.moc"

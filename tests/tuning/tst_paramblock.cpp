@@ -1,0 +1,100 @@
+#include "link/unitdata.h"
+#include "tuning/paramblock.h"
+#include "tuning/paramfields.h"
+#include <QTest>
+
+using namespace ParamBlock;
+
+class TestParamBlock : public QObject
+{
+    Q_OBJECT
+private slots:
+    void unitAddressesAndSaveButtons()
+    {
+        QCOMPARE(unitAddress(Verze), 63);
+        QCOMPARE(unitAddress(STAVJ), 48);
+        QCOMPARE(unitAddress(VolDorMax), 68);
+        QCOMPARE(unitAddress(MaxRychMax), 62);
+        QCOMPARE(ParamFields::SpinCount, 19);
+        QCOMPARE(QString::fromLatin1(ParamFields::spinField(VelkyRychMin)->saveButton), QStringLiteral("Button21"));
+        QCOMPARE(QString::fromLatin1(ParamFields::spinField(TPSVelky)->saveButton), QStringLiteral("Button31"));
+        QCOMPARE(ParamFields::spinField("MaxDorMax")->maximum, 254);
+        QCOMPARE(ParamFields::spinField("MaxDorMin")->maximum, 255);
+    }
+
+    void speedsAreStoredNegated()
+    {
+        QCOMPARE(int(speedToByte(1)), 255);
+        QCOMPARE(int(speedToByte(255)), 1);
+        QCOMPARE(int(speedToByte(0)), 0);
+        QCOMPARE(int(speedToByte(10)), 246);
+        QCOMPARE(byteToSpeed(255), 1);
+        QCOMPARE(byteToSpeed(1), 255);
+        QCOMPARE(byteToSpeed(0), 256);  // no control shows it; they limit it to 255
+        const ParamFields::SpinField &hor = *ParamFields::spinField(MaxRychMax);
+        QCOMPARE(int(ParamFields::storedByte(hor, 10)), 246);
+        QCOMPARE(int(ParamFields::storedByte(*ParamFields::spinField(VolDorMax), 254)), 254);
+    }
+
+    void bitHelpers()
+    {
+        QCOMPARE(ByteToBinary(0x41), QStringLiteral("01000001"));
+        QCOMPARE(ByteToBinary(0), QStringLiteral("00000000"));
+        QCOMPARE(ByteToBinary(0x85), QStringLiteral("10000101"));
+        QVERIFY(TestBit(0x10, 4));
+        QVERIFY(!TestBit(0x10, 5));
+        unsigned v = 0;
+        SetBit(v, 6);
+        QCOMPARE(v, 0x40u);
+        v = 0xFF;
+        ClearBit(v, 7);
+        QCOMPARE(v, 0x7Fu);
+        QCOMPARE(IntPower(2, 0), 1);
+        QCOMPARE(IntPower(3, 4), 81);
+    }
+
+    void activeRange_data()
+    {
+        QTest::addColumn<bool>("rising");
+        QTest::addColumn<QList<int>>("thresholds");
+        QTest::addColumn<int>("tps");
+        QTest::addColumn<int>("range");
+        const QList<int> up{50, 100, 150}, down{150, 100, 50}, odd{100, 50, 200};
+        const struct { bool rising; QList<int> t; int tps; PowerRange r; } rows[] = {
+            {true, up, 0, PowerRange::Volnobeh}, {true, up, 50, PowerRange::Volnobeh},
+            {true, up, 51, PowerRange::MalyVykon}, {true, up, 100, PowerRange::MalyVykon},
+            {true, up, 101, PowerRange::VelkyVykon}, {true, up, 150, PowerRange::VelkyVykon},
+            {true, up, 151, PowerRange::MaximalniVykon}, {true, up, 255, PowerRange::MaximalniVykon},
+            {false, down, 255, PowerRange::Volnobeh}, {false, down, 150, PowerRange::Volnobeh},
+            {false, down, 149, PowerRange::MalyVykon}, {false, down, 100, PowerRange::MalyVykon},
+            {false, down, 99, PowerRange::VelkyVykon}, {false, down, 50, PowerRange::VelkyVykon},
+            {false, down, 49, PowerRange::MaximalniVykon}, {false, down, 0, PowerRange::MaximalniVykon},
+            // Unordered thresholds: the low-power range is skipped.
+            {true, odd, 75, PowerRange::Volnobeh}, {true, odd, 120, PowerRange::VelkyVykon},
+            {true, {0, 0, 0}, 0, PowerRange::Volnobeh},
+        };
+        for (const auto &row : rows)
+            QTest::addRow("%s t1=%d tps=%d", row.rising ? "rising" : "falling", row.t[0], row.tps)
+                << row.rising << row.t << row.tps << int(row.r);
+    }
+    void activeRange()
+    {
+        QFETCH(bool, rising);
+        QFETCH(QList<int>, thresholds);
+        QFETCH(int, tps);
+        QFETCH(int, range);
+        QCOMPARE(int(activePowerRange(tps, rising, thresholds[0], thresholds[1], thresholds[2])), range);
+    }
+
+    void versionsBeyondTheNamedOnesReadUndefined()
+    {
+        UnitData data;
+        data.versionNames[99] = QStringLiteral("Poslední");
+        QCOMPARE(data.versionName(99), QStringLiteral("Poslední"));
+        QCOMPARE(data.versionName(100), QStringLiteral("Nedefinováno"));
+        QCOMPARE(data.versionName(255), QStringLiteral("Nedefinováno"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParamBlock)
+#include "tst_paramblock.moc"

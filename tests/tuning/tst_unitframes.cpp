@@ -1,0 +1,162 @@
+#include "tuningfixture.h"
+#include "tuning/spinedit.h"
+#include "tuning/unitcommands.h"
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace ParamBlock;
+
+// What the tuning page puts on the line, and when.
+class TestUnitFrames : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<TuningFixture> f;
+    QPushButton *button(const char *name) const { return f->find<QPushButton>(QString::fromLatin1(name)); }
+    SpinEdit *spin(const char *name) const { return f->find<SpinEdit>(QString::fromLatin1(name)); }
+    qint64 gap(int i) const { return f->port.written[i].atMs - f->port.written[i - 1].atMs; }
+
+    // A stand-in for the unit: keeps what it is sent and answers the block and level requests.
+    // `stuck` >= 0 makes it keep that block byte one off.
+    void actAsUnit(int stuck = -1)
+    {
+        f->port.onWrite = [this, stuck](const QByteArray &frame) {
+            static QByteArray stored;
+            if (frame.size() == ParamBlock::Size) {
+                stored = frame;
+                if (stuck >= 0)
+                    stored[stuck] = char(stored[stuck] ^ 1);
+            } else if (frame == bytesOf({0x02, 0xFF, 0x03})) {
+                f->port.feedSoon(stored, 5);
+            } else if (frame == bytesOf({0x02, 0xAA, 0x03})) {
+                QByteArray levels(reinterpret_cast<const char *>(f->data.levelBlock.data()), UnitData::LevelBlockSize);
+                f->port.feedSoon(levels, 5);
+            }
+        };
+    }
+
+private slots:
+    void init() { f = std::make_unique<TuningFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void singleSaveSendsTheValueThenTheVersion()
+    {
+        f->page.display()->TakeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[Verze] = 4; return b; }());
+        spin("TPSVol")->setValue(44);  // keeps version 4
+        f->link.poll().setInterval(60);
+        f->link.poll().enable();
+        QTest::qWait(40);
+        QElapsedTimer clock;
+        clock.start();
+        button("Button29")->click();
+        QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 40 2C 03"), QStringLiteral("02 B4 3F 04 03")}));
+        QVERIFY2(gap(1) >= 9, qPrintable(QString::number(gap(1))));
+        // The poll starts anew after the save, a whole interval later.
+        QVERIFY(f->link.poll().isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 3, 2000);
+        QCOMPARE(f->writtenHex(2), QStringList{QStringLiteral("02 0F 03")});
+        QVERIFY2(clock.elapsed() >= 55, qPrintable(QString::number(clock.elapsed())));
+        f->link.poll().disable();
+
+        // A speed goes out negated, a stop as it is; both are followed by the version byte, now 0.
+        f->port.written.clear();
+        spin("MaxRychMax")->setValue(10);
+        button("Button19")->click();
+        spin("VolDorMax")->setValue(254);
+        button("Button7")->click();
+        QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 3E F6 03"), QStringLiteral("02 B4 3F 00 03"),
+                                               QStringLiteral("02 B4 44 FE 03"), QStringLiteral("02 B4 3F 00 03")}));
+        // The value comes from the control, not from the block.
+        f->data.paramBlock[VelkyDorMin] = 1;
+        spin("VelkyDorMin")->setValue(90);
+        f->data.paramBlock[VelkyDorMin] = 1;
+        button("Button15")->click();
+        QCOMPARE(f->writtenHex(4).value(0), QStringLiteral("02 B4 49 5A 03"));
+    }
+
+    void ramToEepromCommitsTheStatusByte()
+    {
+        QByteArray b = TuningFixture::sampleBlock();
+        b[STAVJ] = char(0x85);
+        b[Verze] = 6;
+        f->page.display()->TakeOverBlock(b);
+        QCOMPARE(f->label("Verze"), QStringLiteral("Sada 6"));
+        f->link.poll().enable();
+        button("Button4")->click();
+        QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 30 45 03"), QStringLiteral("02 04 03")}));
+        QCOMPARE(f->label("STAVJ"), QStringLiteral("01000101"));
+        QCOMPARE(int(f->data.paramBlock[STAVJ]), 0x45);
+        QCOMPARE(int(f->data.paramBlock[Verze]), 0);
+        QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
+        QVERIFY(f->link.poll().isEnabled());
+
+        f->port.written.clear();
+        f->data.paramBlock[STAVJ] = 0x40;
+        button("Button4")->click();
+        QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 30 40 03"), QStringLiteral("02 04 03")}));
+    }
+
+    void factoryResetOnlyAfterYesAndReloadDropsTheVersion()
+    {
+        f->prompts.answers = {false};
+        button("Button5")->click();
+        QCOMPARE(f->prompts.questions, QStringList{QStringLiteral("Pozor !!!: Opravdu provést tovární RESET ?")});
+        QVERIFY(f->port.written.isEmpty());
+
+        f->prompts.answers = {true};
+        button("Button5")->click();
+        QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 50 03")});
+        QVERIFY(!f->prompts.unexpected);
+
+        f->page.display()->TakeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[Verze] = 9; return b; }());
+        button("Button6")->click();
+        QCOMPARE(f->writtenHex(1), QStringList{QStringLiteral("02 60 03")});
+        QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
+        QCOMPARE(int(f->data.paramBlock[Verze]), 0);
+    }
+
+    void readShowsTheBlock()
+    {
+        actAsUnit();
+        f->port.onWrite(TuningFixture::sampleBlock());  // what the unit holds
+        button("Button2")->click();
+        QCOMPARE(f->writtenHex().value(0), QStringLiteral("02 FF 03"));
+        QTRY_COMPARE_WITH_TIMEOUT(f->block(), TuningFixture::sampleBlock(), 2000);
+        QCOMPARE(spin("MaxDorMax")->value(), 240);
+        QCOMPARE(f->label("Verze"), QStringLiteral("Sada 3"));
+        QTRY_COMPARE_WITH_TIMEOUT(f->link.linkState(), 0, 2000);
+        QCOMPARE(f->label("Nacteni"), QStringLiteral("Načteno  OK"));
+        QVERIFY(f->find<QLabel>(QStringLiteral("Nacteni"))->isVisibleTo(&f->page));
+    }
+
+    void writeChecksTheBlockByReadingItBack_data()
+    {
+        QTest::addColumn<int>("stuck");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("unit keeps it") << -1 << QStringLiteral("Uložení OK");
+        QTest::newRow("unit keeps one byte wrong") << int(MalyRychMax) << QStringLiteral("Nesprávné uložení!");
+    }
+    void writeChecksTheBlockByReadingItBack()
+    {
+        QFETCH(int, stuck);
+        QFETCH(QString, result);
+        f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        spin("MalyRychMax")->setValue(20);
+        actAsUnit(stuck);
+        QSignalSpy shown(&f->link, &UnitLink::linkMessage);
+        button("Button1")->click();
+        QCOMPARE(f->writtenHex().value(0), QStringLiteral("02 EE 03"));
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 3000);
+        QCOMPARE(shown.first().first().toString(), result);
+        QCOMPARE(f->label("Nacteni"), result);
+        const QStringList w = f->writtenHex();
+        QCOMPARE(w.value(1), hex(f->block()));
+        QVERIFY2(gap(1) >= 45, qPrintable(QString::number(gap(1))));
+        QCOMPARE(int(f->data.paramBlock[MalyRychMax]), 236);
+        QCOMPARE(w.value(6), QStringLiteral("02 FF 03"));
+        QCOMPARE(w.contains(QStringLiteral("02 AA 03")), stuck < 0);
+    }
+};
+
+QTEST_MAIN(TestUnitFrames)
+#include "tst_unitframes.moc"
