@@ -121,8 +121,10 @@ bool ParamEditor::CheckByteText(QLineEdit *edit, int &value)
         return false;
     }
     const bool negative = m.captured(1) == QLatin1String("-");
-    // Only the digits count: a long run of them is beyond 255 whatever it says.
-    const QString digits = m.captured(2);
+    // Only the digits count: a long run of them is beyond 255 whatever it says ("0005" is 5).
+    QString digits = m.captured(2);
+    while (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+        digits.remove(0, 1);
     const bool beyond = digits.size() > 3 || digits.toInt() > 255;
     if (negative && (beyond || digits.toInt() != 0)) {
         value = 0;

@@ -145,6 +145,8 @@ private slots:
         type(edit("VychPolMotoru"), QStringLiteral("99999999999999"));
         QCOMPARE(edit("VychPolMotoru")->text(), QStringLiteral("255"));
         QCOMPARE(byte(VychPolMotoru), 255);
+        type(edit("VychPolMotoru"), QStringLiteral("0042"));
+        QCOMPARE(byte(VychPolMotoru), 42);
         QCOMPARE(byte(Verze), 0);
     }
 
