@@ -68,7 +68,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     connect(m_port, &SerialIo::afterClose, this, [this] { showPage(m_live); });
     // Said from inside a read; the box must not open a nested event loop in the receive path.
     connect(m_port, &SerialIo::deviceLost, this,
-            [this](const QString &text) { m_prompts->message(QStringLiteral("Velkor 2"), text); },
+            [this](const QString &text) { m_prompts->error(QStringLiteral("Velkor 2"), text); },
             Qt::QueuedConnection);
     connect(m_tuning->commandButton(3), &QPushButton::clicked, this, &QWidget::close);
 }
@@ -201,7 +201,7 @@ void TForm2::openPort()
     // for files, and with the port closed nothing is sent and nothing fails.
     EComPort error;
     if (!m_port->open(m_data->portName, &error)) {
-        m_prompts->message(QStringLiteral("Velkor 2"), error.message());
+        m_prompts->error(QStringLiteral("Velkor 2"), error.message());
         return;
     }
     m_port->setDtr(true);

@@ -14,6 +14,11 @@ void WidgetPrompts::message(const QString &caption, const QString &text)
     QMessageBox::information(m_owner, caption, text, QMessageBox::Ok);
 }
 
+void WidgetPrompts::error(const QString &caption, const QString &text)
+{
+    QMessageBox::critical(m_owner, caption, text, QMessageBox::Ok);
+}
+
 bool WidgetPrompts::askYesNo(const QString &caption, const QString &text)
 {
     return QMessageBox::question(m_owner, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)

@@ -57,7 +57,10 @@ bool ComPort::open(const QString &name, EComPort *error)
     m_name = name;
     m_port.setPortName(m_name);
     errno = 0;
-    if (!m_port.open(QIODevice::ReadWrite)) {
+    m_opening = true;
+    const bool opened = m_port.open(QIODevice::ReadWrite);
+    m_opening = false;
+    if (!opened) {
         const int sysError = errno;
         if (error) {
             error->code = EComPort::OpenFailed;
@@ -177,6 +180,9 @@ void ComPort::close()
 
 void ComPort::onError(QSerialPort::SerialPortError error)
 {
+    // A failed open keeps its error for open() to explain.
+    if (m_opening)
+        return;
     switch (error) {
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:

@@ -12,6 +12,8 @@ public:
     virtual void beep() = 0;
     // OK box with a caption.
     virtual void message(const QString &caption, const QString &text) = 0;
+    // OK box for something that went wrong (the port cannot be opened or was lost).
+    virtual void error(const QString &caption, const QString &text) { message(caption, text); }
     // Yes/No box with a question icon and No as the default button; true for Yes.
     virtual bool askYesNo(const QString &caption, const QString &text) = 0;
     // File dialogs; an empty result means cancelled.

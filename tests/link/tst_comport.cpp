@@ -96,11 +96,23 @@ private slots:
         EComPort error;
         QVERIFY(!port.open(QStringLiteral("/dev/velkor-no-such-port"), &error));
         QCOMPARE(error.code, 1);
-        QVERIFY2(error.message().startsWith(QStringLiteral("Unable to open com port (win error code: ")),
+        QVERIFY2(error.message().startsWith(QStringLiteral("Unable to open com port (win error code: 2)\n")),
                  qPrintable(error.message()));
+        QVERIFY2(error.message().contains(QStringLiteral("neexistuje")), qPrintable(error.message()));
         QVERIFY(!port.isOpen());
         QCOMPARE(port.write("x"), 0);
         QVERIFY(port.read(3).isEmpty());
+    }
+
+    void aPortInUseIsCalledBusy()
+    {
+        ComPort first, second;
+        QVERIFY(first.open(slavePath, nullptr));
+        EComPort error;
+        QVERIFY(!second.open(slavePath, &error));
+        QCOMPARE(error.code, 1);
+        QVERIFY2(error.message().contains(QStringLiteral("obsazen")), qPrintable(error.message()));
+        QVERIFY(first.isOpen());
     }
 
     void closeOnAClosedPortSaysNothing()
