@@ -29,11 +29,12 @@ void SimulatedUnit::stop()
     }
 }
 
-bool SimulatedUnit::writeSettings(const QString &folder, int pollMs) const
+bool SimulatedUnit::writeSettings(const QString &folder, int pollMs, const QByteArray &moreSections) const
 {
     QFile file(QDir(folder).filePath(QStringLiteral("TESTER.INI")));
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write("[Komunikace]\r\nPort=" + m_path.toLocal8Bit() + "\r\nObeznik=" + QByteArray::number(pollMs) + "\r\n");
+    file.write(moreSections);
     return true;
 }

@@ -12,8 +12,8 @@ public:
     bool start(const QStringList &options = {});
     void stop();
     QString devicePath() const { return m_path; }
-    // A TESTER.INI naming the unit's device, in Windows-1250 like a workshop's copy.
-    bool writeSettings(const QString &folder, int pollMs) const;
+    // A TESTER.INI naming the unit's device, with further sections (Windows-1250) after it.
+    bool writeSettings(const QString &folder, int pollMs, const QByteArray &moreSections = {}) const;
 
 private:
     QProcess m_process;

@@ -1,4 +1,5 @@
 #include "scriptedprompts.h"
+#include "simulatedunit.h"
 #include "app/form2.h"
 #include "link/comport.h"
 #include "link/unitdata.h"
@@ -25,7 +26,7 @@ class TestTuningEndToEnd : public QObject
     Q_OBJECT
 private:
     QTemporaryDir dir;
-    QProcess sim;
+    SimulatedUnit unit;
     std::unique_ptr<ComPort> port;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<TForm2> window;
@@ -34,23 +35,10 @@ private:
 
     bool startUnit(const QStringList &extra)
     {
-        sim.setProgram(QStringLiteral(VELKOR_UNITSIM_PATH));
-        sim.setArguments(QStringList{QStringLiteral("--log"), logPath()} + extra);
-        sim.start();
-        if (!sim.waitForStarted(5000))
+        if (!unit.start(QStringList{QStringLiteral("--log"), logPath()} + extra))
             return false;
-        QElapsedTimer clock;
-        clock.start();
-        while (!sim.canReadLine() && clock.elapsed() < 5000)
-            sim.waitForReadyRead(200);
-        const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed();
-        if (pty.isEmpty())
+        if (!unit.writeSettings(dir.path(), 250, "[Verze]\r\n03=Sada z vyroby\r\n"))
             return false;
-        QFile ini(dir.filePath(QStringLiteral("TESTER.INI")));
-        if (!ini.open(QIODevice::WriteOnly))
-            return false;
-        ini.write("[Komunikace]\r\nPort=" + pty.toLocal8Bit() + "\r\nObeznik=250\r\n[Verze]\r\n03=Sada z vyroby\r\n");
-        ini.close();
 
         port = std::make_unique<ComPort>();
         prompts = std::make_unique<ScriptedPrompts>();
@@ -120,12 +108,7 @@ private slots:
     {
         window.reset();
         port.reset();
-        if (sim.state() != QProcess::NotRunning) {
-            sim.terminate();
-            if (!sim.waitForFinished(3000))
-                sim.kill();
-            sim.waitForFinished(3000);
-        }
+        unit.stop();
         QFile::remove(logPath());
     }
 
