@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +34,24 @@ QStringView unquote(QStringView v)
     return v;
 }
 
+// The file is Windows-1250, as workshops keep it. One saved by a Linux editor is UTF-8, often
+// with a byte-order mark; Czech text in Windows-1250 is practically never valid UTF-8, so a file
+// that is (and has letters beyond ASCII) is read as UTF-8 rather than shown as mojibake.
+QString decodeProfileText(const QByteArray &bytes)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom))
+        return QString::fromUtf8(bytes.mid(bom.size()));
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (!ascii) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8(bytes);
+        if (!utf8.hasError())
+            return text;
+    }
+    return decodeWindows1250(bytes);
+}
+
 bool sameName(const QString &a, const QString &b)
 {
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
@@ -44,7 +64,7 @@ ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)
     ProfileFile profile;
     profile.m_exists = true;
 
-    const QString text = decodeWindows1250(bytes);
+    const QString text = decodeProfileText(bytes);
     Section *current = nullptr;
     qsizetype pos = 0;
     while (pos < text.size()) {

@@ -232,6 +232,15 @@ private slots:
         }
     }
 
+    void aFileSavedAsUtf8ReadsTheSame()
+    {
+        const TesterSettings cp1250 = readTesterSettings(ProfileFile::fromBytes(kWorkshopFile));
+        const QByteArray utf8 = decodeWindows1250(kWorkshopFile).toUtf8();
+        QVERIFY(utf8 != kWorkshopFile);
+        compareSettings(readTesterSettings(ProfileFile::fromBytes(utf8)), cp1250);
+        compareSettings(readTesterSettings(ProfileFile::fromBytes("\xEF\xBB\xBF" + utf8)), cp1250);
+    }
+
     void filesOnDisk()
     {
         QTemporaryDir dir;
