@@ -41,7 +41,6 @@ struct Frames
         service = QByteArray("\x02\x14\x00\x00\x03", 5);
         aux = QByteArray("\x02\x24\x00\x00\x03", 5);
     }
-    bool prepared() const { return !command.isEmpty(); }
 };
 
 // Received frame lengths and framing bytes.

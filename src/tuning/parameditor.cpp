@@ -79,7 +79,7 @@ void ParamEditor::StopMinChange(const SpinField &field)
 
 void ParamEditor::SpeedChange(const SpinField &field)
 {
-    m_data->paramBlock[std::size_t(field.index)] = speedToByte(m_page->spinEdit(field.index)->value());
+    m_data->paramBlock[std::size_t(field.index)] = ParamFields::storedByte(field, m_page->spinEdit(field.index)->value());
     m_display->MarkUnversioned();
 }
 

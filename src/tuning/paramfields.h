@@ -5,7 +5,6 @@
 // stored and which "Ulož" button writes it. Every control is named after its byte.
 namespace ParamFields {
 
-enum class Stored { Plain, Negated };
 enum class Kind { StopMax, StopMin, Speed, Threshold };
 
 struct SpinField
