@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target for the unit link's receive path in its own folder (clang,
-# sanitizers) and runs it for a bounded time. Exits non-zero when the fuzzer finds a crash, a
-# hang or a leak; the input that did it is kept in build-fuzz/fuzz-artifacts/.
+# Builds every libFuzzer target (tests/fuzz/fuzz_NAME.cpp becomes velkor_fuzz_NAME) in its own
+# folder (clang, sanitizers) and runs each in turn, sharing the time between them. Exits non-zero
+# when a fuzzer finds a crash, a hang or a leak; the input that did it is kept in
+# build-fuzz/fuzz-artifacts/NAME/. A target reads tests/fuzz/NAME.dict and tests/fuzz/seeds-NAME/
+# when they are there.
 #
-#   FUZZ_SECONDS   how long to fuzz (default 60)
+#   FUZZ_SECONDS   how long to fuzz, all targets together (default 60)
 #   FUZZ_BUILD_DIR build folder (default build-fuzz at the top of the repository)
 #   FUZZ_JOBS      parallel compile jobs (default: the number of cores)
 set -euo pipefail
@@ -29,27 +31,41 @@ done
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Debug \
   -DVELKOR_FUZZ=ON -DVELKOR_TESTS=OFF -DVELKOR_BENCH=OFF >/dev/null
-cmake --build "$build" --target velkor_fuzz_receive -j "$jobs"
+cmake --build "$build" -j "$jobs"
 
-corpus="$build/fuzz-corpus/receive"
-artifacts="$build/fuzz-artifacts"
-mkdir -p "$corpus" "$artifacts"
+targets=()
+for src in "$root"/tests/fuzz/fuzz_*.cpp; do
+  name=$(basename "$src" .cpp)
+  targets+=("${name#fuzz_}")
+done
+share=$(( seconds / ${#targets[@]} ))
+[ "$share" -ge 1 ] || share=1
 
-# The first folder collects what the fuzzer finds; the seeds are only read.
-status=0
-ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}" \
-UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
-  "$build/velkor_fuzz_receive" \
-  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -dict="$root/tests/fuzz/receive.dict" \
-  -artifact_prefix="$artifacts/" \
-  -print_final_stats=1 \
-  "$corpus" "$root/tests/fuzz/seeds" || status=$?
+for name in "${targets[@]}"; do
+  corpus="$build/fuzz-corpus/$name"
+  artifacts="$build/fuzz-artifacts/$name"
+  mkdir -p "$corpus" "$artifacts"
+  extra=()
+  [ -f "$root/tests/fuzz/$name.dict" ] && extra+=("-dict=$root/tests/fuzz/$name.dict")
+  seeds=()
+  [ -d "$root/tests/fuzz/seeds-$name" ] && seeds+=("$root/tests/fuzz/seeds-$name")
 
-if [ "$status" -ne 0 ]; then
-  echo "fuzz.sh: the fuzzer stopped with status $status; inputs that did it:" >&2
-  ls -l "$artifacts" >&2 || true
-  echo "fuzz.sh: replay one with: $build/velkor_fuzz_receive <file>" >&2
-  exit "$status"
-fi
-echo "fuzz.sh: no crash in ${seconds} s"
+  # The first folder collects what the fuzzer finds; the seeds are only read.
+  status=0
+  ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}" \
+  UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
+    "$build/velkor_fuzz_$name" \
+    -max_total_time="$share" -timeout=10 -rss_limit_mb=2048 \
+    "${extra[@]}" \
+    -artifact_prefix="$artifacts/" \
+    -print_final_stats=1 \
+    "$corpus" "${seeds[@]}" || status=$?
+
+  if [ "$status" -ne 0 ]; then
+    echo "fuzz.sh: velkor_fuzz_$name stopped with status $status; inputs that did it:" >&2
+    ls -l "$artifacts" >&2 || true
+    echo "fuzz.sh: replay one with: $build/velkor_fuzz_$name <file>" >&2
+    exit "$status"
+  fi
+  echo "fuzz.sh: velkor_fuzz_$name: no crash in ${share} s"
+done

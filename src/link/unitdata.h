@@ -36,6 +36,12 @@ public:
     unsigned tpsStatus = 0;
     bool tpsRising = true;
 
+    // The tool's block came whole from a unit or from a file (false at start-up and after a failed
+    // read): a block write of anything else would be blind.
+    bool blockValid = false;
+    // The tool's levels came from a unit's level answer or from a file, not from placeholders.
+    bool levelsValid = false;
+
     bool measuring = false;
     int tachoValue = 0;
 

@@ -53,6 +53,40 @@ void UnitLink::sendAux(quint8 address)
     m_port->write(m_frames.aux);
 }
 
+QByteArray UnitLink::commandFrame(quint8 code) const
+{
+    QByteArray frame = m_frames.command;
+    frame[1] = char(code);
+    return frame;
+}
+
+QByteArray UnitLink::writeFrame(int address, quint8 value) const
+{
+    QByteArray frame = m_frames.write;
+    frame[2] = char(address);
+    frame[3] = char(value);
+    return frame;
+}
+
+QByteArray UnitLink::serviceFrame(int address, quint8 value) const
+{
+    QByteArray frame = m_frames.service;
+    frame[2] = char(address);
+    frame[3] = char(value);
+    return frame;
+}
+
+void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> done)
+{
+    for (const ChainStep &step : steps) {
+        if (step.pauseBeforeMs > 0)
+            pause(step.pauseBeforeMs);
+        m_port->write(step.frame);
+    }
+    if (done)
+        done();
+}
+
 void UnitLink::WriteParamByte(int address, quint8 value)
 {
     m_poll.disable();

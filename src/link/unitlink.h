@@ -1,10 +1,18 @@
 #pragma once
 #include "frames.h"
 #include "linktimer.h"
+#include <QList>
 #include <QObject>
 #include <functional>
 
 class SerialIo;
+
+// One frame of a chain and the pause the unit needs before it, after the previous frame has left.
+struct ChainStep
+{
+    QByteArray frame;
+    int pauseBeforeMs = 0;
+};
 class UnitData;
 class Prompts;
 
@@ -59,6 +67,14 @@ public:
     void sendService(int address, quint8 value);
     void sendAux(quint8 address);
     quint8 auxAddress() const { return quint8(m_frames.aux.at(2)); }
+
+    // The prepared frames with their variable bytes set, for chains.
+    QByteArray commandFrame(quint8 code) const;
+    QByteArray writeFrame(int address, quint8 value) const;
+    QByteArray serviceFrame(int address, quint8 value) const;
+    // Sends the frames in order with their pauses; nothing else goes onto the wire until the last
+    // one has left, then `done` runs. Callers must not rely on `done` having run on return.
+    void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
 
     // Operations of the pages.
     void WriteParamByte(int address, quint8 value);  // poll off, one write frame
