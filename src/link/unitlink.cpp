@@ -127,15 +127,46 @@ void UnitLink::requestLevels()
     m_replyGuard.enable();
 }
 
-void UnitLink::writeLevels()
+QList<ChainStep> UnitLink::levelWriteSteps(int pauseBeforeFirstMs) const
+{
+    QList<ChainStep> steps;
+    for (int i = 0; i < 4; ++i)
+        steps.append({writeFrame(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]),
+                      i == 0 ? pauseBeforeFirstMs : FramePauseMs});
+    return steps;
+}
+
+void UnitLink::writeLevels(bool pollAfterwards)
 {
     m_poll.disable();
     m_blockDelay.disable();
-    for (int i = 0; i < 4; ++i) {
-        if (i > 0)
-            pause(FramePauseMs);
-        sendWrite(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]);
-    }
+    sendChain(levelWriteSteps(0), [this, pollAfterwards] {
+        if (pollAfterwards)
+            m_poll.enable();
+    });
+}
+
+void UnitLink::startMeasurement(quint8 code)
+{
+    m_poll.disable();
+    sendCommand(code);
+    m_data->measuring = true;
+    m_poll.enable();
+}
+
+void UnitLink::stopMeasurement()
+{
+    m_data->measuring = false;
+}
+
+void UnitLink::endMeasurement(bool keepPolling)
+{
+    m_state = BlockReadState;
+    m_poll.disable();
+    sendCommand(UnitCode::ReadBlock);
+    m_blockDelay.enable();
+    m_data->measuring = false;
+    m_poll.setEnabled(keepPolling);
 }
 
 void UnitLink::requestDiagnostics()
@@ -166,21 +197,26 @@ void UnitLink::ObeznikTimer()
 
 void UnitLink::ZpozdeniTimer()
 {
-    if (m_state == BlockPendingState) {
-        m_port->write(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
-                                 int(m_data->paramBlock.size())));
-        pause(FramePauseMs);
-        writeLevels();
-        // The tool's levels are what was just written: a lost read-back must not replace them
-        // with the defaults, or the next write would send those to the unit.
-        m_guardResetsLevels = false;
-        m_replyGuard.enable();
-        m_state = WriteCheckBlockState;
-        m_poll.disable();
-        sendCommand(UnitCode::ReadBlock);
+    if (m_state != BlockPendingState) {
+        m_poll.enable();
+        return;
     }
+    // Levels the tool never had from a unit or a file are placeholders: they must not overwrite
+    // the unit's own (or, on older units, whatever lives at their addresses).
+    m_levelsWritten = m_data->levelsValid;
+    QList<ChainStep> steps{{QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
+                                       int(m_data->paramBlock.size())), 0}};
+    if (m_levelsWritten)
+        steps += levelWriteSteps(FramePauseMs);
+    steps.append({commandFrame(UnitCode::ReadBlock), m_levelsWritten ? 0 : FramePauseMs});
+    // The tool's levels are what was just written: a lost read-back must not replace them
+    // with the defaults, or the next write would send those to the unit.
+    m_guardResetsLevels = false;
+    m_replyGuard.enable();
+    m_state = WriteCheckBlockState;
+    m_poll.disable();
     // The read-back must come before the next poll tick, which the unit answers well within.
-    m_poll.enable();
+    sendChain(steps, [this] { m_poll.enable(); });
 }
 
 void UnitLink::TimeOutTimer()
@@ -188,7 +224,8 @@ void UnitLink::TimeOutTimer()
     m_poll.enable();
     if (!m_guardResetsLevels)
         return;
-    std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
+    if (!m_data->levelsValid)
+        std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
     emit levelsReset();
 }
 
@@ -230,8 +267,9 @@ void UnitLink::handleStatus()
         return;
     }
     if (m_data->measuring) {
-        const bool goOn = measurementHandler ? measurementHandler(quint8(bytes.at(4))) : true;
-        m_poll.setEnabled(goOn);
+        // The measurement decides what follows (an end code re-reads the block); the live
+        // displays stand still meanwhile.
+        emit measurementCodeReceived(quint8(bytes.at(4)));
         return;
     }
     m_data->tpsValue = quint8(bytes.at(1));
@@ -259,6 +297,7 @@ void UnitLink::handleLevelRead()
     const QByteArray bytes = m_port->read(Reply::LevelSize);
     if (UnitData::isLevelBlock(bytes)) {
         std::copy(bytes.cbegin(), bytes.cend(), m_data->levelBlock.begin());
+        m_data->levelsValid = true;
         m_replyGuard.disable();
         emit levelsReceived();
     } else {
@@ -295,8 +334,11 @@ void UnitLink::handleWriteCheckLevels()
 {
     const QByteArray bytes = m_port->read(Reply::LevelSize);
     if (UnitData::isLevelBlock(bytes)) {
-        const bool same = std::equal(bytes.cbegin(), bytes.cend(), m_data->levelBlock.cbegin(),
-                                     [](char a, quint8 b) { return quint8(a) == b; });
+        // Only levels 1..4 were written; the unit's other four level bytes are its own (a file
+        // from another unit carries different ones). Levels not written are not checked.
+        const bool same = !m_levelsWritten
+                          || std::equal(bytes.cbegin() + 1, bytes.cbegin() + 5, m_data->levelBlock.cbegin() + 1,
+                                        [](char a, quint8 b) { return quint8(a) == b; });
         ShowLinkMessage(same ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
     } else {
         discardWaiting();

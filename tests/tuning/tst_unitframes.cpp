@@ -141,6 +141,7 @@ private slots:
         QFETCH(int, stuck);
         QFETCH(QString, result);
         f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        f->data.levelsValid = true;
         spin("MalyRychMax")->setValue(20);
         actAsUnit(stuck);
         QSignalSpy shown(&f->link, &UnitLink::linkMessage);
