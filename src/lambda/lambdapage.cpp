@@ -16,7 +16,7 @@ using namespace LambdaFields;
 namespace {
 constexpr int LeftColumn = 8, LeftWidth = 224;
 constexpr int MiddleColumn = 242, MiddleWidth = 180;
-constexpr int RightColumn = 434, RightWidth = 186;
+constexpr int RightColumn = 434, RightWidth = 182;
 
 // Box tops and heights of the radio groups: the emulation type has four choices, the others two.
 constexpr int RadioGroupTop[GroupCount] = {6, 124, 196, 268};

@@ -88,7 +88,6 @@ private slots:
         QCOMPARE(int(f->data.paramBlock[LAMST]), savedLamst);
         QCOMPARE(int(f->data.paramBlock[TPSST]), savedTpsst);
         QCOMPARE(int(f->data.paramBlock[Verze]), 0);
-        QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
         QCOMPARE(int(f->data.lambdaStatus), savedLamst);
         QCOMPARE(f->data.tpsRising, bool(savedTpsst & 1));
         QCOMPARE(f->label("LAMST"), ByteToBinary(unsigned(savedLamst)));
