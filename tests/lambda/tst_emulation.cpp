@@ -98,15 +98,12 @@ private slots:
         QFETCH(int, unitsLevel1);
         QFETCH(QString, result);
         f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        f->click("Button39");
         if (answered) {
-            f->click("Button39");
             f->port.feed(LambdaFixture::levelAnswer(14, 64, 15, 65, 1));
             f->edit("Edit3")->setText(QStringLiteral("66"));
         } else {
-            f->click("Button39");
             QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
-            QCOMPARE(levelTexts(), (QStringList{"10", "60", "10", "60"}));
-            QVERIFY(!f->on<QPushButton>("Button38")->isEnabled());
         }
         actAsUnit(unitsOwnBytes, unitsLevel1);
         f->port.written.clear();
