@@ -50,26 +50,6 @@ QString valueText(QStringView raw)
     return v.toString();
 }
 
-// Simple case folding code point by code point: the same rule QString::compare uses without
-// regard to case, so names that compared equal before still meet in the index.
-QString foldName(QStringView s)
-{
-    QString out;
-    out.reserve(s.size());
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const QChar c = s.at(i);
-        if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
-            const char32_t u = QChar::toCaseFolded(QChar::surrogateToUcs4(c, s.at(i + 1)));
-            out += QChar(QChar::highSurrogate(u));
-            out += QChar(QChar::lowSurrogate(u));
-            ++i;
-        } else {
-            out += c.toCaseFolded();
-        }
-    }
-    return out;
-}
-
 bool isPlainAscii(QByteArrayView bytes)
 {
     return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
@@ -100,19 +80,39 @@ QString decodeProfileText(QByteArrayView bytes)
 
 } // namespace
 
+// FNV-1a over the simply case-folded code points: the folding QStringView::compare uses
+// without regard to case, so names that compare equal always meet in the index.
+ProfileFile::Name::Name(QStringView name)
+    : text(name), folded(14695981039346656037ULL)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name.at(i).unicode();
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+        } else if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            c = QChar::toCaseFolded(QChar::surrogateToUcs4(char16_t(c), name.at(++i).unicode()));
+        } else {
+            c = QChar::toCaseFolded(c);
+        }
+        folded = (folded ^ c) * 1099511628211ULL;
+    }
+}
+
 ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)
 {
     ProfileFile profile;
     profile.m_exists = true;
+    profile.m_text = decodeProfileText(bytes);
 
-    const QString text = decodeProfileText(bytes);
-    int current = -1; // the section key lines go to; -1 while there is none or it is a repeat
+    const QStringView text(profile.m_text);
+    int current = -1; // the section key lines go to; -1 before the first one
     qsizetype pos = 0;
     while (pos < text.size()) {
         qsizetype eol = pos;
-        while (eol < text.size() && text.at(eol) != u'\r' && text.at(eol) != u'\n')
+        while (eol < text.size() && text[eol] != u'\r' && text[eol] != u'\n')
             ++eol;
-        const QStringView line = trimBlanks(QStringView(text).mid(pos, eol - pos));
+        const QStringView line = trimBlanks(text.sliced(pos, eol - pos));
         pos = eol + 1;
 
         if (line.isEmpty() || line.front() == u';')
@@ -122,27 +122,24 @@ ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)
             const qsizetype close = line.lastIndexOf(u']');
             if (close > 0) {
                 // Everything after the bracket is ignored, so "[Verze] ; note" still opens Verze.
-                const QString name = foldName(trimBlanks(line.mid(1, close - 1)));
-                const int next = int(profile.m_sections.size());
-                const auto it = profile.m_sections.constFind(name);
-                if (it == profile.m_sections.cend()) {
-                    profile.m_sections.insert(name, next);
-                    current = next;
-                } else {
-                    current = -1;
-                }
+                const Name name(trimBlanks(line.sliced(1, close - 1)));
+                current = int(profile.m_sectionNames.size());
+                profile.m_sectionNames.append(name.text);
+                profile.m_sectionIndex.append({name.folded, current});
+                profile.m_firstEntry.append(profile.m_entries.size());
                 continue;
             }
             // Without a closing bracket the line is no header; it is read as a key line.
         }
 
         const qsizetype eq = line.indexOf(u'=');
-        if (current < 0 || eq < 0)
-            continue;
-        EntryKey key{current, foldName(trimBlanks(line.left(eq)))};
-        if (!profile.m_values.contains(key))
-            profile.m_values.insert(std::move(key), valueText(line.mid(eq + 1)));
+        if (current >= 0 && eq >= 0)
+            profile.m_entries.append({trimBlanks(line.first(eq)), line.sliced(eq + 1)});
     }
+    profile.m_firstEntry.append(profile.m_entries.size());
+    std::sort(profile.m_sectionIndex.begin(), profile.m_sectionIndex.end(), [](const SectionRef &a, const SectionRef &b) {
+        return a.folded != b.folded ? a.folded < b.folded : a.number < b.number;
+    });
     return profile;
 }
 
@@ -182,18 +179,40 @@ ProfileFile ProfileFile::load(const QString &path)
     return fromBytes(bytes);
 }
 
-const QString *ProfileFile::find(const QString &section, const QString &key) const
+int ProfileFile::sectionNumber(const QString &section) const
 {
-    const auto s = m_sections.constFind(foldName(section));
-    if (s == m_sections.cend())
+    const Name name(section);
+    auto it = std::lower_bound(m_sectionIndex.cbegin(), m_sectionIndex.cend(), name.folded,
+                               [](const SectionRef &ref, size_t folded) { return ref.folded < folded; });
+    for (; it != m_sectionIndex.cend() && it->folded == name.folded; ++it) {
+        if (m_sectionNames.at(it->number).compare(name.text, Qt::CaseInsensitive) == 0)
+            return it->number;
+    }
+    return -1;
+}
+
+const QStringView *ProfileFile::find(const QString &section, const QString &key) const
+{
+    const int number = sectionNumber(section);
+    if (number < 0)
         return nullptr;
-    const auto v = m_values.constFind(EntryKey{*s, foldName(key)});
-    return v == m_values.cend() ? nullptr : &*v;
+    auto keys = m_keys.find(number);
+    if (keys == m_keys.end()) {
+        keys = m_keys.insert(number, {});
+        for (qsizetype i = m_firstEntry.at(number); i < m_firstEntry.at(number + 1); ++i) {
+            // The first of equal keys wins.
+            QStringView &value = (*keys)[Name(m_entries.at(i).key)];
+            if (value.isNull())
+                value = m_entries.at(i).rawValue;
+        }
+    }
+    const auto v = keys->constFind(Name(key));
+    return v == keys->cend() ? nullptr : &*v;
 }
 
 bool ProfileFile::hasSection(const QString &section) const
 {
-    return m_sections.contains(foldName(section));
+    return sectionNumber(section) >= 0;
 }
 
 bool ProfileFile::contains(const QString &section, const QString &key) const
@@ -203,19 +222,19 @@ bool ProfileFile::contains(const QString &section, const QString &key) const
 
 QString ProfileFile::value(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const QString *v = find(section, key);
-    return v ? *v : defaultValue;
+    const QStringView *raw = find(section, key);
+    return raw ? valueText(*raw) : defaultValue;
 }
 
 int ProfileFile::intValue(const QString &section, const QString &key, int defaultValue) const
 {
-    const QString *found = find(section, key);
-    if (!found)
+    const QStringView *raw = find(section, key);
+    if (!raw)
         return defaultValue;
 
     // QString::toInt alone would also take surrounding whitespace; check the digits first so
     // only a plain decimal number passes, then let toInt reject what overflows an int.
-    const QString &v = *found;
+    const QString v = valueText(*raw);
     qsizetype i = (v.startsWith(u'+') || v.startsWith(u'-')) ? 1 : 0;
     if (i == v.size())
         return defaultValue;

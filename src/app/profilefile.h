@@ -45,26 +45,54 @@ public:
     int intValue(const QString &section, const QString &key, int defaultValue) const;
 
 private:
-    struct EntryKey
+    // A section name or key as it stands in the text, with the hash of its case-folded form.
+    struct Name
     {
-        int section;
-        QString key; // case-folded
-        friend bool operator==(const EntryKey &a, const EntryKey &b)
+        explicit Name(QStringView text);
+        QStringView text;
+        size_t folded;
+        friend bool operator==(const Name &a, const Name &b)
         {
-            return a.section == b.section && a.key == b.key;
+            return a.folded == b.folded && a.text.compare(b.text, Qt::CaseInsensitive) == 0;
         }
-        friend size_t qHash(const EntryKey &k, size_t seed = 0) { return qHashMulti(seed, k.section, k.key); }
+        // Mixed again: FNV's low bits, which pick the bucket, follow only the characters' low bits.
+        friend size_t qHash(const Name &n, size_t seed) { return qHash(quint64(n.folded), seed); }
     };
+    struct Entry
+    {
+        QStringView key;
+        QStringView rawValue;
+    };
+    using KeyIndex = QHash<Name, QStringView>;
 
     static ProfileFile unreadable(const QString &reason);
     static QString tooLarge();
-    const QString *find(const QString &section, const QString &key) const;
+    // The number of the first section of that name; -1 when there is none.
+    int sectionNumber(const QString &section) const;
+    const QStringView *find(const QString &section, const QString &key) const;
 
-    // Built once while reading, so each look-up costs the same however long the file is.
-    // Case-folded section name -> number of its first occurrence.
-    QHash<QString, int> m_sections;
-    // Keys of first occurrences only: later sections of the same name are never searched.
-    QHash<EntryKey, QString> m_values;
+    // The decoded file; everything below points into it and never copies a name or a value,
+    // so a file of a million sections costs no million allocations. It is never changed after
+    // reading, so copies of a profile share it and the views stay valid.
+    QString m_text;
+    // Every section header's name, numbered in file order.
+    QList<QStringView> m_sectionNames;
+    // The index of section names, built once after reading: (folded hash, number), sorted, so
+    // a look-up is a binary search however many sections the file has, and among sections of
+    // the same name the first one is met first. Sorting one array costs a fraction of what a
+    // hash table of a million names costs in scattered memory accesses.
+    struct SectionRef
+    {
+        size_t folded;
+        int number;
+    };
+    QList<SectionRef> m_sectionIndex;
+    // The key lines, in file order: section n owns m_entries[m_firstEntry[n] .. m_firstEntry[n + 1]).
+    QList<Entry> m_entries;
+    QList<qsizetype> m_firstEntry;
+    // Each section's keys, indexed at the first look-up in that section: the tool asks in five
+    // sections of however many a file holds.
+    mutable QHash<int, KeyIndex> m_keys;
     bool m_exists = false;
     QString m_readError;
 };
