@@ -1,7 +1,6 @@
 #include "app/cp1250.h"
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
-#include "link/comport.h"
 #include "link/messageexcerpt.h"
 #include "link/portname.h"
 
@@ -73,15 +72,6 @@ struct FilePermissionsBindRoot
     }
     bool ok = false;
 };
-
-// Lock files the serial port would have left for a port whose name starts with `prefix`.
-QStringList lockFilesFor(const QString &prefix)
-{
-    QStringList found;
-    for (const QString &folder : {QStringLiteral("/var/lock"), QDir::tempPath()})
-        found += QDir(folder).entryList({QStringLiteral("LCK..") + prefix + QLatin1Char('*')}, QDir::Files | QDir::System);
-    return found;
-}
 
 } // namespace
 
@@ -360,9 +350,6 @@ private slots:
              },
              QStringLiteral("Pozor, soubor TESTER.INI v pracovním adresáři nelze přečíst: soubor je větší než 64 MB")
                  + defaults},
-            {"empty", [](const QString &p) { return writeFile(p, {}); },
-             QStringLiteral("Pozor, v souboru TESTER.INI není žádná ze sekcí [Komunikace], [Tlacitka], [Verze], "
-                            "[Emulace], [Osciloskop]") + defaults},
             {"UTF-16 without its mark", [](const QString &p) { return writeFile(p, utf16(QStringLiteral("[Verze]\r\n01=A\r\n"), false).mid(2)); },
              QStringLiteral("Pozor, v souboru TESTER.INI není žádná ze sekcí [Komunikace], [Tlacitka], [Verze], "
                             "[Emulace], [Osciloskop]") + defaults},
@@ -413,28 +400,6 @@ private slots:
             QVERIFY2(fault.contains(QStringLiteral("„") + excerpt + QStringLiteral("“")), qPrintable(fault));
             QVERIFY2(fault.contains(QStringLiteral("řídicí znak (kód %1)").arg(faultCode)), qPrintable(fault));
         }
-    }
-
-    // The real port: a refused name leaves nothing behind, and a name cut to the longest value
-    // a file can give fails quickly with a message of readable size.
-    void thePortRefusesWhatTheFileCannotMean()
-    {
-        const QString prefix = QStringLiteral("velkortest%1x").arg(QCoreApplication::applicationPid());
-        for (const QString &name : {prefix + QChar(u'\0') + "1", prefix + "\x01", prefix + QChar(u'\0')}) {
-            ComPort port;
-            EComPort error;
-            QVERIFY(!port.open(name, &error));
-            QCOMPARE(error.code, int(EComPort::OpenFailed));
-            QVERIFY2(error.detail.contains(QStringLiteral("řídicí znak")), qPrintable(error.detail));
-            QVERIFY(!port.isOpen());
-            QCOMPARE(lockFilesFor(prefix), QStringList());
-        }
-        ComPort port;
-        EComPort error;
-        QVERIFY(!port.open(prefix + QString(ProfileFile::MaxValueLength - prefix.size(), u'a'), &error));
-        QVERIFY2(error.message().size() < 400, qPrintable(error.message()));
-        QVERIFY2(error.message().contains(prefix + QString(80 - prefix.size(), u'a') + "…"), qPrintable(error.message()));
-        QCOMPARE(lockFilesFor(prefix), QStringList());
     }
 
     void filesOnDisk()
