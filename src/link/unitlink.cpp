@@ -91,8 +91,9 @@ void UnitLink::whenWireFree(std::function<void()> operation)
 
 void UnitLink::sendFrame(const QByteArray &frame)
 {
-    // Inside a queued operation the frame belongs to that operation and goes at once.
-    if (m_runningQueue || (m_queue.isEmpty() && !m_chainRunning))
+    // Inside a queued operation the frame belongs to that operation and goes at once. A page's
+    // periodic request does not wait for a due answer, but never cuts into an exchange.
+    if (m_runningQueue || (m_queue.isEmpty() && !m_chainRunning && !m_blockDelay.isEnabled()))
         transmit(frame);
     else
         m_queue.append([this, frame] { transmit(frame); });

@@ -90,6 +90,8 @@ public:
     void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
     // Nothing is on its way: no chain runs, no answer is due, no block waits for its second half.
     bool wireFree() const;
+    // A request has gone out whose answer has neither come nor run out of time.
+    bool answerDue() const { return m_answerDue; }
     // Operations asked for while the wire was busy, still waiting for their turn.
     int queuedOperations() const { return int(m_queue.size()); }
     // Received bytes that do not make a frame yet.
