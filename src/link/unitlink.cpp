@@ -129,8 +129,9 @@ void UnitLink::runChain()
         const int pauseMs = m_steps.first().pauseBeforeMs;
         if (pauseMs > 0) {
             const qint64 leftNs = m_stepBaseNs + pauseMs * qint64(1000000) - m_clock.nsecsElapsed();
-            if (leftNs > 500000) {
-                m_chainPause.setInterval(int((leftNs + 500000) / 1000000));
+            // Never shorter than the unit needs: a timer that comes a little early waits again.
+            if (leftNs > 0) {
+                m_chainPause.setInterval(int((leftNs + 999999) / 1000000));
                 m_chainPause.restart();
                 return;
             }
