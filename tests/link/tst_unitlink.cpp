@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -434,6 +435,24 @@ private slots:
         QVERIFY2(clock.elapsed() >= 190, qPrintable(QString::number(clock.elapsed())));
         port->feed(status(10).mid(3) + status(11));
         QCOMPARE(data->tpsValue, 11);
+    }
+
+    // 2 kB of noise at line speed in the pieces an adapter hands over: the reply behind it is used,
+    // and no more than a frame's bytes are ever kept waiting.
+    void aBurstOfNoiseDoesNotHideTheReplyBehindIt()
+    {
+        QRandomGenerator random(11);
+        int mostWaiting = 0;
+        for (int piece = 0; piece < 128; ++piece) {
+            QByteArray noise(16, '\0');
+            for (char &c : noise)
+                c = char(random.bounded(256));
+            // The reply comes in the same piece as the end of the noise.
+            port->feed(piece == 127 ? noise + status(77) : noise);
+            mostWaiting = std::max(mostWaiting, link->bytesWaiting());
+        }
+        QVERIFY2(mostWaiting < Reply::BlockSize, qPrintable(QString::number(mostWaiting)));
+        QCOMPARE(data->tpsValue, 77);
     }
 
     // No request that awaits an answer goes out while an earlier answer is due.
