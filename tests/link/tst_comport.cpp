@@ -50,7 +50,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             got += port.read(64);
-            QVERIFY(clock.elapsed() < 50);
+            QVERIFY(clock.elapsed() < 150);
         });
         writeMaster(QByteArray("\x02\x10\x20", 3));
         QTRY_COMPARE(got.size(), 3);
@@ -61,7 +61,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(port.write(QByteArray(34, '\x01')), 34);
-        QVERIFY2(clock.elapsed() < 20, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 150, qPrintable(QString::number(clock.elapsed())));
         ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
         QByteArray sent;
         QTRY_VERIFY([&] {

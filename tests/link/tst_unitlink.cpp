@@ -430,7 +430,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         port->feed(status(10).left(3));
-        QVERIFY(clock.elapsed() < 50);
+        QVERIFY2(clock.elapsed() < 150, qPrintable(QString::number(clock.elapsed())));
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 2000);
         QVERIFY2(clock.elapsed() >= 190, qPrintable(QString::number(clock.elapsed())));
         port->feed(status(10).mid(3) + status(11));
@@ -504,7 +504,8 @@ private slots:
                                      {link->serviceFrame(94, 3), 50},
                                      {link->writeFrame(0xA3, 4), 100}};
         link->sendChain(steps, [&] { done = true; });
-        QVERIFY2(clock.elapsed() < 20, qPrintable(QString::number(clock.elapsed())));
+        // Blocking would take the 160 ms of pauses; the bound leaves room for a busy machine.
+        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!done);
         link->poll().setInterval(5);
         link->poll().enable();
