@@ -40,6 +40,7 @@ private slots:
         block[0] = 1, block[33] = 3;
         block[3] = 0x01, block[7] = 0x02;
         form.tuningPage()->display()->TakeOverBlock(block);
+        form.data()->blockValid = true;
 
         QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_E));
         auto *klesajici = form.findChild<QRadioButton *>(QStringLiteral("Klesajici"));

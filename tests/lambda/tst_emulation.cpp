@@ -74,6 +74,7 @@ private slots:
         f->link.poll().setInterval(5000);
         f->port.written.clear();
         f->click("Button38");
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 4, 2000);
         QCOMPARE(f->writtenHex(), (QStringList{"02 B4 A3 0A 03", "02 B4 A4 3C 03", "02 B4 A5 0C 03", "02 B4 A6 46 03"}));
         for (int i = 1; i < 4; ++i)
             QVERIFY2(gap(i) >= 95, qPrintable(QString::number(gap(i))));
@@ -167,7 +168,7 @@ private slots:
         f->port.feed(b);
         QCOMPARE(taken.count(), 1);
         QCOMPARE(f->edit("Prom29")->text(), QStringLiteral("44"));
-        QCOMPARE(f->writtenHex(2), QStringList{QStringLiteral("02 AA 03")});
+        QTRY_COMPARE_WITH_TIMEOUT(f->writtenHex(2), QStringList{QStringLiteral("02 AA 03")}, 2000);
     }
 
     void eitherButtonStopsAMeasurementAndSendsNothing_data()
