@@ -1,7 +1,8 @@
 #include "form2.h"
 #include "infopage.h"
+#include "lambda/lambdapage.h"
+#include "lambda/lambdastatuseditor.h"
 #include "settingsfile.h"
-#include "link/linkmessagelabel.h"
 #include "link/livebox.h"
 #include "link/livevaluespage.h"
 #include "link/prompts.h"
@@ -53,6 +54,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     connect(m_link, &UnitLink::blockReceived, m_tuning->display(), &BlockDisplay::TakeOverBlock);
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
+    // The lambda page shows its part of every block the tuning page takes over.
+    m_lambda->attach(m_link, m_tuning, m_live);
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -93,15 +96,15 @@ void TForm2::buildPages()
     m_live = new LiveValuesPage(m_data);
     m_live->setObjectName(QStringLiteral("TabSheet2"));
     m_service = emptyPage(QStringLiteral("TabSheet3"));
-    m_lambda = emptyPage(QStringLiteral("TabSheet4"));
+    m_lambda = new LambdaPage(m_data);
+    m_lambda->setObjectName(QStringLiteral("TabSheet4"));
     m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
     m_cutOff = emptyPage(QStringLiteral("data"));
     m_scope = emptyPage(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
-    m_nacteni1 = makeLinkMessageLabel(QStringLiteral("Nacteni1"), m_lambda);
-    m_nacteni1->setGeometry(420, 380, 200, 20);
+    m_nacteni1 = m_lambda->linkMessageLabel();
 
     m_pages->addTab(m_tuning, QStringLiteral("Ladění"));
     m_pages->addTab(m_live, QStringLiteral("Aktualní"));
@@ -162,6 +165,8 @@ void TForm2::PageControl1Change()
 {
     m_link->returnToPolling();
     emit pageSelectedByUser();
+    // Choices on the lambda page not saved with its "Ulož" are dropped.
+    m_lambda->statusEditor()->DiscardDrafts();
 }
 
 void TForm2::FormCreate(const QString &workingFolder)
