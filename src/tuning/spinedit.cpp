@@ -118,9 +118,8 @@ void SpinEdit::commit()
         emit committed();
 }
 
-void SpinEdit::describe(const QString &name, const QString &range)
+void SpinEdit::describe(const QString &name, const QString &tip)
 {
-    const QString tip = QStringLiteral("%1 (%2)").arg(name, range);
     setAccessibleName(name);
     m_edit->setAccessibleName(name);
     setToolTip(tip);
@@ -156,7 +155,9 @@ bool SpinEdit::eventFilter(QObject *watched, QEvent *event)
                 step(key->key() == Qt::Key_Up ? 1 : -1);
                 return true;
             }
-        } else if (event->type() == QEvent::FocusOut) {
+        } else if (event->type() == QEvent::FocusOut
+                   && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            // The field's own context menu (to paste, say) does not end the typing.
             commit();
         }
     }

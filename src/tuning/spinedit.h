@@ -38,8 +38,8 @@ public:
     // Takes what was typed as the value: limits the text and says `committed` if anything was typed.
     void commit();
 
-    // What the control is, for screen readers and tooltips: its name and the range it takes.
-    void describe(const QString &name, const QString &range);
+    // What the control is, for screen readers and tooltips; its step buttons belong to it.
+    void describe(const QString &name, const QString &toolTip);
 
 signals:
     void changed();

@@ -4,6 +4,7 @@
 #include "blockdisplay.h"
 #include "parameditor.h"
 #include "paramfields.h"
+#include "describefield.h"
 #include "paramnames.h"
 #include "spinedit.h"
 #include "unitcommands.h"
@@ -39,14 +40,6 @@ QLabel *label(const QString &text, const QRect &geometry, QWidget *parent)
 QString fromTable(const char *caption)
 {
     return QString::fromUtf8(caption);
-}
-
-// A screen reader or a tooltip says what a control is: its name and the values it takes.
-void describe(QWidget *control, const ParamNames::Field &field)
-{
-    const QString name = ParamNames::name(field);
-    control->setAccessibleName(name);
-    control->setToolTip(QStringLiteral("%1 (%2)").arg(name, ParamNames::rangeText(field)));
 }
 
 QPushButton *saveButtonAt(const char *name, const ParamNames::Field &field, int x, int y, QWidget *parent)
@@ -113,7 +106,7 @@ void TuningPage::buildTextEdits()
         auto *edit = new QLineEdit(QStringLiteral("0"), this);
         edit->setObjectName(QString::fromLatin1(field.name));
         edit->setGeometry(106, y, 55, 28);
-        describe(edit, *ParamNames::param(field.index));
+        describeField(edit, *ParamNames::param(field.index));
         panel->setBuddy(edit);
         m_texts[field.index] = edit;
     }
@@ -137,7 +130,7 @@ void TuningPage::addSpinRow(int index, QWidget *box, int x, int y)
     font.setBold(true);
     spin->setFont(font);
     const ParamNames::Field &names = *ParamNames::param(index);
-    spin->describe(ParamNames::name(names), ParamNames::rangeText(names));
+    describeField(spin, names);
     m_spins[index] = spin;
     m_saves[index] = saveButtonAt(field.saveButton, names, x + 64, y + 2, box);
 }
