@@ -132,11 +132,8 @@ void SpinEdit::limitText()
 {
     // Also "0150" becomes "150": the field shows the number the unit will get. One assignment,
     // so that a rule run by the change runs once.
-    int v = m_min;
-    if (parse(m_edit->text(), v))
-        v = bounded(v);
-    else
-        v = m_min;
+    int v = 0;
+    v = parse(m_edit->text(), v) ? bounded(v) : m_min;
     if (m_edit->text() != QString::number(v))
         setValue(v);
 }
