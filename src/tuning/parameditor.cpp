@@ -165,8 +165,10 @@ void ParamEditor::SaveClick(const SpinField &field)
     SpinEdit *spin = m_page->spinEdit(field.index);
     spin->commit();
     m_link->poll().disable();
-    m_link->WriteParamByte(unitAddress(field.index), ParamFields::storedByte(field, spin->value()));
-    m_link->pause(VersionWritePauseMs);
-    m_link->WriteParamByte(unitAddress(Verze), m_data->paramBlock[Verze]);
-    m_link->poll().restart();
+    const quint8 value = ParamFields::storedByte(field, spin->value());
+    UnitLink *link = m_link;
+    // The poll starts anew once both frames are out, a whole interval after the save.
+    link->sendChain({{link->writeFrame(unitAddress(field.index), value), 0},
+                     {link->writeFrame(unitAddress(Verze), m_data->paramBlock[Verze]), VersionWritePauseMs}},
+                    [link] { link->poll().restart(); });
 }

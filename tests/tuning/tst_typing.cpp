@@ -103,8 +103,8 @@ private slots:
         if (commit != QLatin1String("save"))
             f->page.saveButton(sf->index)->click();
         const QByteArray frame{"\x02\xB4", 2};
-        QCOMPARE(f->writtenHex(), (QStringList{hex(frame + char(unitAddress(sf->index)) + char(value) + '\x03'),
-                                               QStringLiteral("02 B4 3F 00 03")}));
+        QTRY_COMPARE(f->writtenHex(), (QStringList{hex(frame + char(unitAddress(sf->index)) + char(value) + '\x03'),
+                                                   QStringLiteral("02 B4 3F 00 03")}));
     }
 
     void aBlockShownWhileTypingIsNoEdit()
