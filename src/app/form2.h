@@ -8,6 +8,7 @@ class QTabWidget;
 class InfoPage;
 class LiveValuesPage;
 class Prompts;
+class ServicePage;
 class SerialIo;
 class TuningPage;
 class UnitData;
@@ -34,7 +35,11 @@ public:
     QTabWidget *pages() const { return m_pages; }
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
+    ServicePage *servicePage() const { return m_service; }
     int pollInterval() const;
+
+    // The caption names the current configuration file.
+    void SetCaptionFromFile();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);
@@ -62,7 +67,8 @@ private:
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
-    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr, *m_cutOff = nullptr,
+    ServicePage *m_service = nullptr;
+    QWidget *m_lambda = nullptr, *m_diagnostics = nullptr, *m_cutOff = nullptr,
             *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
