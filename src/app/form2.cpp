@@ -2,7 +2,6 @@
 #include "infopage.h"
 #include "settingsfile.h"
 #include "cfgfiles/configfiles.h"
-#include "cfgfiles/filelistbox.h"
 #include "cfgfiles/servicepage.h"
 #include "link/linkmessagelabel.h"
 #include "link/livebox.h"
@@ -58,7 +57,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
 
     // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
-    m_service->attach(m_data, m_tuning->display(), m_prompts);
+    m_service->attach(m_data, m_link, m_tuning->display(), m_prompts);
     connect(m_service->files(), &ConfigFiles::configFileChanged, this, &TForm2::SetCaptionFromFile);
     connect(this, &TForm2::saveCurrentStateRequested, m_service->files(), &ConfigFiles::Button24Click);
 
@@ -185,7 +184,7 @@ void TForm2::FormCreate(const QString &workingFolder)
     // The one folder relative names resolve to; the process's current folder is left alone.
     QDir(workingFolder).mkpath(QStringLiteral("data"));
     m_data->dataFolder = QDir(workingFolder).absoluteFilePath(QStringLiteral("data"));
-    m_service->fileList()->setDirectory(m_data->dataFolder);
+    m_service->pointAt(m_data->dataFolder);
     m_data->configFileName = QStringLiteral("Novy.cfg");
     SetCaptionFromFile();
 

@@ -1,40 +1,106 @@
 #include "servicepage.h"
+#include "backupkeeper.h"
 #include "configfiles.h"
 #include "filelistbox.h"
+#include "setcomparisonview.h"
+#include "tuning/blockdisplay.h"
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+QPushButton *button(const char *name, const QString &caption, QWidget *parent, const QRect &at)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(at);
+    return b;
+}
+
+QTreeWidget *table(const char *name, const QStringList &columns, const QList<int> &widths, QWidget *parent, const QRect &at)
+{
+    auto *t = new QTreeWidget(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setGeometry(at);
+    t->setRootIsDecorated(false);
+    t->setUniformRowHeights(true);
+    t->setHeaderLabels(columns);
+    for (int i = 0; i < widths.size(); ++i)
+        t->setColumnWidth(i, widths[i]);
+    return t;
+}
+}
 
 ServicePage::ServicePage(QWidget *parent)
     : QWidget(parent)
 {
+    buildFiles();
+    buildBackups();
+    buildComparison();
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StavServisu"));
+    m_status->setGeometry(8, 404, 616, 16);
+}
+
+void ServicePage::buildFiles()
+{
     auto *box = new QGroupBox(QStringLiteral("Konfigurační soubory"), this);
     box->setObjectName(QStringLiteral("GroupBoxSoubory"));
-    box->setGeometry(8, 8, 300, 400);
-
-    m_save = new QPushButton(QStringLiteral("Ulož aktualní stav"), box);
-    m_save->setObjectName(QStringLiteral("Button24"));
-    m_save->setGeometry(12, 20, 136, 26);
-    m_load = new QPushButton(QStringLiteral("Načti ze souboru"), box);
-    m_load->setObjectName(QStringLiteral("Button23"));
-    m_load->setGeometry(152, 20, 136, 26);
-
+    box->setGeometry(8, 4, 236, 206);
+    m_save = button("Button24", QStringLiteral("Ulož aktualní stav"), box, {8, 18, 108, 24});
+    m_load = button("Button23", QStringLiteral("Načti ze souboru"), box, {120, 18, 108, 24});
     m_list = new FileListBox(box);
     m_list->setObjectName(QStringLiteral("FLB"));
-    m_list->setGeometry(12, 54, 276, 334);
+    m_list->setGeometry(8, 46, 220, 152);
     // The list's mask edit: part of the list, never shown.
     m_mask = new QLineEdit(QStringLiteral("*.cfg"), box);
     m_mask->setObjectName(QStringLiteral("Edit1"));
     m_mask->hide();
     m_list->setMask(m_mask->text());
-
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("StavSouboru"));
-    m_status->setGeometry(8, 412, 610, 16);
 }
 
-void ServicePage::attach(UnitData *data, BlockDisplay *display, Prompts *prompts)
+void ServicePage::buildBackups()
+{
+    auto *box = new QGroupBox(QStringLiteral("Zálohy načtené z ŘJ"), this);
+    box->setObjectName(QStringLiteral("GroupBoxZalohy"));
+    box->setGeometry(8, 214, 236, 186);
+    m_backupList = table("Zalohy", {QStringLiteral("Datum"), QStringLiteral("Čas"), QStringLiteral("Verze")}, {70, 56},
+                         box, {8, 18, 220, 132});
+    m_loadBackup = button("NactiZalohu", QStringLiteral("Načti zálohu"), box, {8, 154, 108, 24});
+}
+
+void ServicePage::buildComparison()
+{
+    auto *box = new QGroupBox(QStringLiteral("Porovnání se souborem"), this);
+    box->setObjectName(QStringLiteral("GroupBoxPorovnani"));
+    box->setGeometry(250, 4, 374, 396);
+    m_compare = button("Porovnat", QStringLiteral("Porovnat"), box, {8, 18, 108, 24});
+    m_comparedFile = new QLabel(box);
+    m_comparedFile->setObjectName(QStringLiteral("PorovnanySoubor"));
+    m_comparedFile->setGeometry(122, 18, 244, 24);
+    m_table = table("Porovnani", {QStringLiteral("Parametr"), QStringLiteral("Nástroj"), QStringLiteral("Soubor")}, {186, 82},
+                    box, {8, 46, 358, 314});
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_loadCompared = button("NactiPorovnany", QStringLiteral("Načti tento soubor"), box, {8, 364, 130, 24});
+    m_loadCompared->setEnabled(false);
+}
+
+void ServicePage::attach(UnitData *data, UnitLink *link, BlockDisplay *display, Prompts *prompts)
 {
     m_files = new ConfigFiles(data, this, display, prompts, this);
+    m_backups = new BackupKeeper(data, link, this, m_files, this);
+    m_comparison = new SetComparisonView(data, this, m_files, prompts, this);
+    // What the tool holds changed as a whole: the comparison shows it at once.
+    connect(display, &BlockDisplay::blockTakenOver, m_comparison, &SetComparisonView::refresh);
+    connect(m_files, &ConfigFiles::levelsLoaded, m_comparison, &SetComparisonView::refresh);
+}
+
+void ServicePage::pointAt(const QString &dataFolder)
+{
+    m_list->setDirectory(dataFolder);
+    if (m_backups)
+        m_backups->setFolder(dataFolder + QStringLiteral("/zalohy"));
 }
