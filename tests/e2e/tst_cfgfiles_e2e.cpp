@@ -14,17 +14,18 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <memory>
 
 using namespace ParamBlock;
 
-// A set read from the simulated unit, saved, edited and written, then loaded and written back:
-// the unit holds the saved set again.
+// A set read from the simulated unit, saved (by hand or as the backup of the read), edited and
+// written, then loaded and written back: the unit holds the first set again.
 class TestConfigFilesEndToEnd : public QObject
 {
     Q_OBJECT
 private:
-    QTemporaryDir dir;
+    std::unique_ptr<QTemporaryDir> dir;  // one per test: backups of one run must not meet the next
     SimulatedUnit unit;
     std::unique_ptr<ComPort> port;
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -57,6 +58,28 @@ private:
         QTRY_COMPARE_WITH_TIMEOUT(window->link()->linkState(), 0, 3000);
     }
 
+    void start()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        QVERIFY(unit.start());
+        QVERIFY(unit.writeSettings(dir->path(), 250));
+        port = std::make_unique<ComPort>();
+        prompts = std::make_unique<ScriptedPrompts>();
+        window = std::make_unique<TForm2>(port.get(), prompts.get());
+        window->show();
+        window->FormCreate(dir->path());
+        QVERIFY(port->isOpen());
+    }
+    void editAndWrite(const QByteArray &first)
+    {
+        find<SpinEdit>("VolDorMax")->setValue(quint8(first[VolDorMax]) == 200 ? 201 : 200);
+        find<SpinEdit>("MaxDorMin")->setValue(quint8(first[MaxDorMin]) == 5 ? 6 : 5);
+        writeUnit();
+        readUnit();
+        QVERIFY(toolSet() != first);
+    }
+
 private slots:
     void cleanup()
     {
@@ -67,33 +90,41 @@ private slots:
 
     void aSavedSetGoesBackIntoTheUnit()
     {
-        QVERIFY(dir.isValid());
-        QVERIFY(unit.start());
-        QVERIFY(unit.writeSettings(dir.path(), 250));
-        port = std::make_unique<ComPort>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        window = std::make_unique<TForm2>(port.get(), prompts.get());
-        window->show();
-        window->FormCreate(dir.path());
-        QVERIFY(port->isOpen());
-
+        start();
         readUnit();
         const QByteArray first = toolSet();
-        const QString file = dir.filePath(QStringLiteral("data/z-auta.cfg"));
+        const QString file = dir->filePath(QStringLiteral("data/z-auta.cfg"));
         prompts->files << file;
         window->servicePage()->saveButton()->click();
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(hex(saved.readAll()), hex(first));
 
-        find<SpinEdit>("VolDorMax")->setValue(quint8(first[VolDorMax]) == 200 ? 201 : 200);
-        find<SpinEdit>("MaxDorMin")->setValue(quint8(first[MaxDorMin]) == 5 ? 6 : 5);
-        writeUnit();
-        readUnit();
-        QVERIFY(toolSet() != first);
+        editAndWrite(first);
 
         prompts->files << file;
         window->servicePage()->loadButton()->click();
+        QCOMPARE(hex(toolSet()), hex(first));
+        writeUnit();
+        window->data()->resetBlocks();
+        readUnit();
+        QCOMPARE(hex(toolSet()), hex(first));
+        QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(QLatin1Char('|'))));
+    }
+
+    // The unit's first set comes back from the backup its read left, with no save by hand.
+    void theBackupOfAReadRestoresTheUnit()
+    {
+        start();
+        readUnit();
+        const QByteArray first = toolSet();
+        QTreeWidget *backups = window->servicePage()->backupList();
+        QCOMPARE(backups->topLevelItemCount(), 1);
+        editAndWrite(first);
+        QCOMPARE(backups->topLevelItemCount(), 2);
+
+        backups->setCurrentItem(backups->topLevelItem(1));  // the older one
+        window->servicePage()->loadBackupButton()->click();
         QCOMPARE(hex(toolSet()), hex(first));
         writeUnit();
         window->data()->resetBlocks();
