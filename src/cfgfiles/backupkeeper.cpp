@@ -6,6 +6,7 @@
 #include "link/unitlink.h"
 #include "tuning/paramblock.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -60,10 +61,17 @@ void BackupKeeper::refresh()
     const QString selected = selectedPath();
     list->clear();
     for (const BackupStore::Entry &e : m_store.list()) {
+        // The name as the tuning page gives it, Czech letters included; the file name's safe form
+        // only where the file cannot say.
+        QFile file(e.path);
+        const QByteArray set = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
+        const ConfigFile::Contents parts = ConfigFile::parse(set);
+        const QString version = parts.paramValid() ? m_data->versionName(quint8(parts.paramBlock.at(ParamBlock::Verze))) : e.versionName;
         auto *item = new QTreeWidgetItem(list, {e.when.toString(QStringLiteral("dd.MM.yyyy")),
-                                                e.when.toString(QStringLiteral("HH:mm:ss")), e.versionName});
+                                                e.when.toString(QStringLiteral("HH:mm:ss")), version});
         item->setData(0, Qt::UserRole, e.path);
-        item->setToolTip(2, QDir::toNativeSeparators(e.path));
+        for (int c = 0; c < 3; ++c)
+            item->setToolTip(c, QDir::toNativeSeparators(e.path));
         if (e.path == selected)
             list->setCurrentItem(item);
     }

@@ -45,16 +45,18 @@ ServicePage::ServicePage(QWidget *parent)
     m_status->setGeometry(8, 404, 616, 16);
 }
 
+// Files and backups side by side on top; the comparison gets the page's whole width below, so
+// that the Czech names and the decoded options stand whole beside both values.
 void ServicePage::buildFiles()
 {
     auto *box = new QGroupBox(QStringLiteral("Konfigurační soubory"), this);
     box->setObjectName(QStringLiteral("GroupBoxSoubory"));
-    box->setGeometry(8, 4, 236, 206);
-    m_save = button("Button24", QStringLiteral("Ulož aktualní stav"), box, {8, 18, 108, 24});
-    m_load = button("Button23", QStringLiteral("Načti ze souboru"), box, {120, 18, 108, 24});
+    box->setGeometry(8, 2, 300, 152);
+    m_save = button("Button24", QStringLiteral("Ulož aktualní stav"), box, {8, 18, 140, 24});
+    m_load = button("Button23", QStringLiteral("Načti ze souboru"), box, {152, 18, 140, 24});
     m_list = new FileListBox(box);
     m_list->setObjectName(QStringLiteral("FLB"));
-    m_list->setGeometry(8, 46, 220, 152);
+    m_list->setGeometry(8, 46, 284, 98);
     // The list's mask edit: part of the list, never shown.
     m_mask = new QLineEdit(QStringLiteral("*.cfg"), box);
     m_mask->setObjectName(QStringLiteral("Edit1"));
@@ -66,26 +68,27 @@ void ServicePage::buildBackups()
 {
     auto *box = new QGroupBox(QStringLiteral("Zálohy načtené z ŘJ"), this);
     box->setObjectName(QStringLiteral("GroupBoxZalohy"));
-    box->setGeometry(8, 214, 236, 186);
-    m_backupList = table("Zalohy", {QStringLiteral("Datum"), QStringLiteral("Čas"), QStringLiteral("Verze")}, {70, 56},
-                         box, {8, 18, 220, 132});
-    m_loadBackup = button("NactiZalohu", QStringLiteral("Načti zálohu"), box, {8, 154, 108, 24});
+    box->setGeometry(314, 2, 310, 152);
+    m_loadBackup = button("NactiZalohu", QStringLiteral("Načti zálohu"), box, {8, 18, 140, 24});
+    m_backupList = table("Zalohy", {QStringLiteral("Datum"), QStringLiteral("Čas"), QStringLiteral("Verze")}, {76, 60},
+                         box, {8, 46, 294, 98});
+    m_backupList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void ServicePage::buildComparison()
 {
-    auto *box = new QGroupBox(QStringLiteral("Porovnání se souborem"), this);
+    auto *box = new QGroupBox(QStringLiteral("Porovnání souboru s daty v nástroji"), this);
     box->setObjectName(QStringLiteral("GroupBoxPorovnani"));
-    box->setGeometry(250, 4, 374, 396);
-    m_compare = button("Porovnat", QStringLiteral("Porovnat"), box, {8, 18, 108, 24});
+    box->setGeometry(8, 158, 616, 244);
+    m_compare = button("Porovnat", QStringLiteral("Porovnat"), box, {8, 18, 140, 24});
     m_comparedFile = new QLabel(box);
     m_comparedFile->setObjectName(QStringLiteral("PorovnanySoubor"));
-    m_comparedFile->setGeometry(122, 18, 244, 24);
-    m_table = table("Porovnani", {QStringLiteral("Parametr"), QStringLiteral("Nástroj"), QStringLiteral("Soubor")}, {186, 82},
-                    box, {8, 46, 358, 314});
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
-    m_loadCompared = button("NactiPorovnany", QStringLiteral("Načti tento soubor"), box, {8, 364, 130, 24});
+    m_comparedFile->setGeometry(156, 18, 300, 24);
+    m_loadCompared = button("NactiPorovnany", QStringLiteral("Načti tento soubor"), box, {468, 18, 140, 24});
     m_loadCompared->setEnabled(false);
+    m_table = table("Porovnani", {QStringLiteral("Parametr"), QStringLiteral("V nástroji"), QStringLiteral("V souboru")},
+                    {270, 152}, box, {8, 46, 600, 190});
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
 }
 
 void ServicePage::attach(UnitData *data, UnitLink *link, BlockDisplay *display, Prompts *prompts)

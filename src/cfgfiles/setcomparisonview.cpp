@@ -17,6 +17,15 @@
 
 namespace {
 const QColor DiffersColour(255, 210, 210);
+
+QString differences(int n)
+{
+    if (n == 1)
+        return QStringLiteral("1 rozdíl");
+    if (n >= 2 && n <= 4)
+        return QStringLiteral("%1 rozdíly").arg(n);
+    return QStringLiteral("%1 rozdílů").arg(n);
+}
 }
 
 SetComparisonView::SetComparisonView(UnitData *data, ServicePage *page, ConfigFiles *files, Prompts *prompts, QObject *parent)
@@ -72,7 +81,8 @@ void SetComparisonView::refresh()
     int differing = 0;
     for (const ComparisonRow &r : compareSets(ours, theirs, m_data->versionNames)) {
         auto *item = new QTreeWidgetItem(table, {r.name, r.ours, r.theirs});
-        item->setToolTip(0, r.name);
+        for (int c = 0; c < 3; ++c)
+            item->setToolTip(c, item->text(c));
         if (!r.differs)
             continue;
         ++differing;
@@ -83,9 +93,11 @@ void SetComparisonView::refresh()
             item->setFont(c, bold);
         }
     }
-    const QString name = QFileInfo(m_path).fileName();
-    m_page->comparedFileLabel()->setText(
-        differing == 0 ? QStringLiteral("%1: shodné").arg(name) : QStringLiteral("%1: %2 rozdílů").arg(name).arg(differing));
+    // The count stays readable however long the name: the name gives way in its middle.
+    QLabel *label = m_page->comparedFileLabel();
+    const QString count = differing == 0 ? QStringLiteral(": shodné") : QStringLiteral(": ") + differences(differing);
+    const int room = label->width() - label->fontMetrics().horizontalAdvance(count) - 4;
+    label->setText(label->fontMetrics().elidedText(QFileInfo(m_path).fileName(), Qt::ElideMiddle, room) + count);
     m_page->comparedFileLabel()->setToolTip(QDir::toNativeSeparators(m_path));
     m_page->loadComparedButton()->setEnabled(true);
 }

@@ -137,7 +137,8 @@ private slots:
         QCOMPARE(backupFiles().size(), 2);
         QTreeWidget *list = form->servicePage()->backupList();
         QCOMPARE(list->topLevelItemCount(), 2);
-        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Bez-verze"));  // newest first
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Bez verze!"));  // newest first
+        QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("Škoda Octavia 1.6"));
         QCOMPARE(hex(fileBytes(list->topLevelItem(0)->data(0, Qt::UserRole).toString())), hex(toolSet()));
         QVERIFY(prompts->messages.isEmpty());
 
@@ -212,7 +213,7 @@ private slots:
         QVERIFY(table->topLevelItemCount() > 30);
         QCOMPARE(table->topLevelItem(1)->text(0), QStringLiteral("Volnoběh – doraz serva MAX"));
         QVERIFY(table->topLevelItem(1)->font(0).bold() && !table->topLevelItem(2)->font(0).bold());
-        QVERIFY2(form->servicePage()->comparedFileLabel()->text().endsWith(QStringLiteral(": 1 rozdílů")),
+        QVERIFY2(form->servicePage()->comparedFileLabel()->text().endsWith(QStringLiteral(": 1 rozdíl")),
                  qPrintable(form->servicePage()->comparedFileLabel()->text()));
 
         form->servicePage()->loadComparedButton()->click();
