@@ -1,5 +1,4 @@
-#include "fakeport.h"
-#include "scriptedprompts.h"
+#include "servicefixture.h"
 #include "app/form2.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/filelistbox.h"
@@ -22,76 +21,15 @@
 using namespace ParamBlock;
 
 // The page "Servis" in the whole window with a fake port: save, load, the list and Ctrl+S.
-class TestConfigFiles : public QObject
+class TestConfigFiles : public ServiceFixture
 {
     Q_OBJECT
 private:
-    QTemporaryDir *folder = nullptr;
-    FakePort *port = nullptr;
-    ScriptedPrompts *prompts = nullptr;
-    TForm2 *form = nullptr;
-
-    QString dataFile(const QString &name) const { return folder->filePath(QStringLiteral("data/") + name); }
-    QString caption(const QString &file) const { return TForm2::captionPrefix() + QLatin1Char(' ') + file; }
     FileListBox *list() const { return form->servicePage()->fileList(); }
-    QByteArray params() const { return QByteArray(reinterpret_cast<const char *>(form->data()->paramBlock.data()), 34); }
-    QByteArray levels() const { return QByteArray(reinterpret_cast<const char *>(form->data()->levelBlock.data()), 10); }
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-    }
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
-    // A set as a unit configured for vehicle type 3 would hold it, with levels the unit answered.
-    static QByteArray someParams()
-    {
-        QByteArray b(34, '\0');
-        for (int i = 1; i < 33; ++i)
-            b[i] = char(i * 7 + 1);
-        b[0] = 0x01;
-        b[33] = 0x03;
-        b[Verze] = 3;
-        return b;
-    }
-    static QByteArray someLevels() { return bytesOf({0x03, 12, 70, 15, 90, 1, 2, 3, 4, 0x04}); }
-    void save(const QString &path)
-    {
-        prompts->files << path;
-        form->servicePage()->saveButton()->click();
-    }
-    void load(const QString &path)
-    {
-        prompts->files << path;
-        form->servicePage()->loadButton()->click();
-    }
 
 private slots:
-    void init()
-    {
-        folder = new QTemporaryDir;
-        port = new FakePort;
-        prompts = new ScriptedPrompts;
-        form = new TForm2(port, prompts);
-        write(folder->filePath(QStringLiteral("TESTER.INI")), "[Verze]\r\n03=Octavia 1.6\r\n");
-        form->show();
-        form->FormCreate(folder->path());
-        prompts->messages.clear();
-    }
-    void cleanup()
-    {
-        QVERIFY(!prompts->unexpected);
-        QVERIFY2(prompts->files.isEmpty(), "a scripted file dialog was never asked");
-        delete form;
-        delete prompts;
-        delete port;
-        delete folder;
-    }
+    void init() { startWindow("[Verze]\r\n03=Octavia 1.6\r\n"); }
+    void cleanup() { stopWindow(); }
 
     void aSaveRightAfterStartUpWritesTheEmptyBlocks()
     {

@@ -1,5 +1,4 @@
-#include "fakeport.h"
-#include "scriptedprompts.h"
+#include "servicefixture.h"
 #include "app/form2.h"
 #include "cfgfiles/backupkeeper.h"
 #include "cfgfiles/backupstore.h"
@@ -19,41 +18,13 @@ using namespace ParamBlock;
 
 // Backups of what a unit held and the comparison of two sets, in the window on a fake port whose
 // stand-in unit answers the block read and, when it is told to, the level read.
-class TestSafeChanges : public QObject
+class TestSafeChanges : public ServiceFixture
 {
     Q_OBJECT
 private:
-    QTemporaryDir *folder = nullptr;
-    FakePort *port = nullptr;
-    ScriptedPrompts *prompts = nullptr;
-    TForm2 *form = nullptr;
-    QByteArray unitBlock, unitLevels;
-    bool answersLevels = true;
-
-    static QByteArray set(int stop, int version = 3)
-    {
-        QByteArray b(34, '\0');
-        const int bytes[34] = {1, 0x41, 60, 0x01, 0x10, 20, 23, 0x06, 253, 252, 250, 248, 246, 244, 242, 240,
-                               3, 40, 90, 160, 120, 90, 40, 140, 60, 200, 90, 240, 120, 30, 30, 20, 20, 3};
-        for (int i = 0; i < 34; ++i)
-            b[i] = char(bytes[i]);
-        b[VolDorMax] = char(stop);
-        b[Verze] = char(version);
-        return b;
-    }
     QString backups() const { return folder->filePath(QStringLiteral("data/zalohy")); }
     QStringList backupFiles() const { return QDir(backups()).entryList({QStringLiteral("*.cfg")}, QDir::Files, QDir::Name); }
     QString status() const { return form->servicePage()->statusLabel()->text(); }
-    QByteArray toolSet() const
-    {
-        return QByteArray(reinterpret_cast<const char *>(form->data()->paramBlock.data()), 34)
-               + QByteArray(reinterpret_cast<const char *>(form->data()->levelBlock.data()), 10);
-    }
-    static QByteArray fileBytes(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     void readUnit()
     {
         QSignalSpy taken(form->servicePage()->backups(), &BackupKeeper::backupTaken);
@@ -63,37 +34,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        folder = new QTemporaryDir;
-        port = new FakePort;
-        prompts = new ScriptedPrompts;
-        form = new TForm2(port, prompts);
-        QFile ini(folder->filePath(QStringLiteral("TESTER.INI")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Verze]\r\n03=\x8akoda Octavia 1.6\r\n");  // Windows-1250
-        ini.close();
-        form->show();
-        form->FormCreate(folder->path());
-        prompts->messages.clear();
-        unitBlock = set(90);
-        unitLevels = bytesOf({0x03, 12, 70, 15, 90, 1, 2, 3, 4, 0x04});
-        answersLevels = true;
-        port->onWrite = [this](const QByteArray &frame) {
-            if (frame == bytesOf({0x02, 0xFF, 0x03}))
-                port->feedSoon(unitBlock, 5);
-            else if (frame == bytesOf({0x02, 0xAA, 0x03}) && answersLevels)
-                port->feedSoon(unitLevels, 5);
-        };
-    }
-    void cleanup()
-    {
-        QVERIFY(!prompts->unexpected);
-        delete form;
-        delete prompts;
-        delete port;
-        delete folder;
-    }
+    void init() { startWindow("[Verze]\r\n03=\x8akoda Octavia 1.6\r\n"); }  // Windows-1250
+    void cleanup() { stopWindow(); }
 
     void namesAreSafeOnEverySystem_data()
     {
@@ -121,9 +63,9 @@ private slots:
         // Exactly what "Ulož aktualní stav" writes for the same data.
         prompts->files << folder->filePath(QStringLiteral("data/ulozeno.cfg"));
         form->servicePage()->saveButton()->click();
-        QCOMPARE(hex(fileBytes(backups() + QLatin1Char('/') + backupFiles().first())),
-                 hex(fileBytes(folder->filePath(QStringLiteral("data/ulozeno.cfg")))));
-        QCOMPARE(hex(fileBytes(backups() + QLatin1Char('/') + backupFiles().first())), hex(unitBlock + unitLevels));
+        QCOMPARE(hex(readAll(backups() + QLatin1Char('/') + backupFiles().first())),
+                 hex(readAll(folder->filePath(QStringLiteral("data/ulozeno.cfg")))));
+        QCOMPARE(hex(readAll(backups() + QLatin1Char('/') + backupFiles().first())), hex(unitBlock + unitLevels));
 
         readUnit();
         QCOMPARE(backupFiles().size(), 1);
@@ -139,7 +81,7 @@ private slots:
         QCOMPARE(list->topLevelItemCount(), 2);
         QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Bez verze!"));  // newest first
         QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("Škoda Octavia 1.6"));
-        QCOMPARE(hex(fileBytes(list->topLevelItem(0)->data(0, Qt::UserRole).toString())), hex(toolSet()));
+        QCOMPARE(hex(readAll(list->topLevelItem(0)->data(0, Qt::UserRole).toString())), hex(toolSet()));
         QVERIFY(prompts->messages.isEmpty());
 
         // Loading a backup is loading a file: the tool's copy changes, nothing is sent.
