@@ -75,9 +75,10 @@ void ConfigFiles::FLBDblClick()
     const QString clicked = m_page->fileList()->fileName();
     if (clicked.isEmpty())
         return;
-    // The click alone makes it the current file: a cancelled confirmation still leaves it as the
-    // name the next save proposes.
+    // The click alone makes it the current file and the open dialog's name: a cancelled
+    // confirmation still leaves it as the name the next save and the next load propose.
     m_data->configFileName = clicked;
+    m_openName = clicked;
     chooseAndLoad(clicked);
 }
 

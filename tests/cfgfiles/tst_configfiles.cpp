@@ -184,6 +184,8 @@ private slots:
         QCOMPARE(form->windowTitle(), caption(QStringLiteral("Novy.cfg")));
         form->servicePage()->saveButton()->click();
         QCOMPARE(prompts->fileQuestions.last().fileName, dataFile(QStringLiteral("a.cfg")));
+        form->servicePage()->loadButton()->click();
+        QCOMPARE(prompts->fileQuestions.last().fileName, dataFile(QStringLiteral("a.cfg")));
 
         // The technician picks another file in the confirmation: that one is loaded.
         prompts->files << dataFile(QStringLiteral("b.cfg"));
