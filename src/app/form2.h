@@ -9,6 +9,7 @@ class InfoPage;
 class LambdaPage;
 class LiveValuesPage;
 class Prompts;
+class ServicePage;
 class SerialIo;
 class TuningPage;
 class UnitData;
@@ -36,7 +37,11 @@ public:
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
     LambdaPage *lambdaPage() const { return m_lambda; }
+    ServicePage *servicePage() const { return m_service; }
     int pollInterval() const;
+
+    // The caption names the current configuration file.
+    void SetCaptionFromFile();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);
@@ -65,7 +70,8 @@ private:
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
     LambdaPage *m_lambda = nullptr;
-    QWidget *m_service = nullptr, *m_diagnostics = nullptr, *m_cutOff = nullptr, *m_scope = nullptr;
+    ServicePage *m_service = nullptr;
+    QWidget *m_diagnostics = nullptr, *m_cutOff = nullptr, *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
