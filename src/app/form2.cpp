@@ -1,6 +1,7 @@
 #include "form2.h"
 #include "infopage.h"
 #include "settingsfile.h"
+#include "diagnostics/diagnosticspage.h"
 #include "link/linkmessagelabel.h"
 #include "link/livebox.h"
 #include "link/livevaluespage.h"
@@ -54,6 +55,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
 
+    m_diagnostics->attach(m_data, m_link, m_prompts);
+
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_nacteni1->setText(text);
@@ -94,7 +97,8 @@ void TForm2::buildPages()
     m_live->setObjectName(QStringLiteral("TabSheet2"));
     m_service = emptyPage(QStringLiteral("TabSheet3"));
     m_lambda = emptyPage(QStringLiteral("TabSheet4"));
-    m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
+    m_diagnostics = new DiagnosticsPage;
+    m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
     m_cutOff = emptyPage(QStringLiteral("data"));
     m_scope = emptyPage(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;

@@ -2,12 +2,17 @@
 #include "prompts.h"
 #include "serialio.h"
 #include "unitdata.h"
+#include <QDate>
 #include <QThread>
+#include <utility>
 #include <algorithm>
 
 namespace {
 // What the level fields fall back to when the unit does not answer.
 constexpr quint8 DefaultLevels[4] = {10, 60, 10, 60};
+// Where the record carries what a service store writes: tachometer (3 bytes), day, month, year.
+constexpr int RecordServiceOffset = 10;
+constexpr int RecordServiceSize = 6;
 }
 
 UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *parent)
@@ -19,6 +24,7 @@ UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *pa
     connect(&m_blockDelay, &LinkTimer::fired, this, &UnitLink::ZpozdeniTimer);
     connect(&m_replyGuard, &LinkTimer::fired, this, &UnitLink::TimeOutTimer);
     connect(&m_messageTimer, &LinkTimer::fired, this, &UnitLink::linkMessageHidden);
+    connect(&m_diagGuard, &LinkTimer::fired, this, &UnitLink::diagnosticsGuardFired);
 }
 
 void UnitLink::prepareFrames()
@@ -140,9 +146,73 @@ void UnitLink::writeLevels()
 
 void UnitLink::requestDiagnostics()
 {
+    m_serviceExpected.clear();
     m_state = DiagnosticsState;
     m_poll.disable();
     sendCommand(UnitCode::ReadDiagnostics);
+    m_diagGuard.restart();
+}
+
+void UnitLink::clearErrors()
+{
+    commandWithoutAnswer(UnitCode::ClearErrors);
+}
+
+QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) const
+{
+    // (year + 48) keeps the low 8 bits of (year - 2000), since 2048 is a multiple of 256.
+    const quint8 year = quint8((date.year() + 48) & 0xFF);
+    const auto tacho = quint32(tachoValue);
+    return {serviceFrame(ServiceAddress::Day, quint8(date.day())),
+            serviceFrame(ServiceAddress::Month, quint8(date.month())),
+            serviceFrame(ServiceAddress::Year, year),
+            serviceFrame(ServiceAddress::Close, 0),
+            serviceFrame(ServiceAddress::TachoLow, quint8(tacho)),
+            serviceFrame(ServiceAddress::TachoMid, quint8(tacho >> 8)),
+            serviceFrame(ServiceAddress::TachoHigh, quint8(tacho >> 16))};
+}
+
+void UnitLink::storeService(const QDate &date, int tachoValue)
+{
+    const QList<QByteArray> frames = serviceFrames(date, tachoValue);
+    QByteArray expected;
+    for (int i : {4, 5, 6, 0, 1, 2})
+        expected.append(frames.at(i).at(3));
+
+    QList<ChainStep> steps;
+    for (const QByteArray &frame : frames)
+        steps.append({frame, steps.isEmpty() ? 0 : FramePauseMs});
+    // The read-back goes in the same chain: a poll tick between the store and the request would
+    // take the link out of the state that awaits the record.
+    steps.append({commandFrame(UnitCode::ReadDiagnostics), FramePauseMs});
+    m_poll.disable();
+    m_diagGuard.disable();
+    sendChain(steps, [this, expected] {
+        m_serviceExpected = expected;
+        awaitDiagnostics();
+    });
+}
+
+void UnitLink::awaitDiagnostics()
+{
+    m_state = DiagnosticsState;
+    m_diagGuard.restart();
+}
+
+void UnitLink::diagnosticsGuardFired()
+{
+    const bool checking = !m_serviceExpected.isEmpty();
+    m_serviceExpected.clear();
+    // Another operation or a page change has taken the link over since; it owns the poll now.
+    if (m_state != DiagnosticsState)
+        return;
+    m_state = StatusState;
+    m_poll.enable();
+    m_diagMessage.enable();
+    if (checking)
+        emit serviceChecked(false);
+    else
+        emit diagnosticsMissing();
 }
 
 void UnitLink::ShowLinkMessage(const QString &text)
@@ -309,11 +379,18 @@ void UnitLink::handleWriteCheckLevels()
 void UnitLink::handleDiagnostics()
 {
     const QByteArray bytes = m_port->read(Reply::BlockSize);
-    if (Reply::framed(bytes, Reply::BlockSize, 0x02, 0x03)) {
+    m_diagGuard.disable();
+    const QByteArray expected = std::exchange(m_serviceExpected, QByteArray());
+    const bool accepted = Reply::framed(bytes, Reply::BlockSize, 0x02, 0x03);
+    if (accepted) {
         m_diagMessage.enable();
         emit diagnosticsReceived(bytes);
     } else {
         discardWaiting();
+    }
+    if (!expected.isEmpty()) {
+        m_diagMessage.enable();
+        emit serviceChecked(accepted && bytes.mid(RecordServiceOffset, RecordServiceSize) == expected);
     }
     m_poll.enable();
     m_state = StatusState;

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 
+class QDate;
 class SerialIo;
 
 // One frame of a chain and the pause the unit needs before it, after the previous frame has left.
@@ -58,6 +59,7 @@ public:
     LinkTimer &messageTimer() { return m_messageTimer; }
     // Feature timers whose handlers belong to the pages that use them.
     LinkTimer &diagMessageTimer() { return m_diagMessage; }  // 2000 ms, one-shot
+    LinkTimer &diagReplyGuard() { return m_diagGuard; }      // 2000 ms, one-shot
     LinkTimer &cutOffReader() { return m_cutOffReader; }     // 150 ms, repeating
     LinkTimer &scopeTimer() { return m_scopeTimer; }         // 50 ms, repeating
 
@@ -83,7 +85,15 @@ public:
     void writeBlock();                               // code 238, the block 50 ms later, then the check
     void requestLevels();                            // code 170
     void writeLevels();                              // the four levels as single writes
-    void requestDiagnostics();                       // code 128
+    // Code 128; the record comes back through diagnosticsReceived, or the reply guard gives up
+    // after 2 s with diagnosticsMissing and the poll running again.
+    void requestDiagnostics();
+    void clearErrors();                              // code 144, no answer
+    // The service date and tachometer reading as seven service frames 100 ms apart, then the
+    // record read back; serviceChecked says whether the unit holds what was sent.
+    void storeService(const QDate &date, int tachoValue);
+    // The service frames that store `date` and the low 24 bits of `tachoValue`, in the unit's order.
+    QList<QByteArray> serviceFrames(const QDate &date, int tachoValue) const;
     void ShowLinkMessage(const QString &text);
     // The user picked another page: the poll runs again, the feature readers stop.
     void returnToPolling();
@@ -107,7 +117,9 @@ signals:
     void blockReceived(const QByteArray &block);        // a requested parameter block arrived whole
     void levelsReceived();                              // the level block was copied into the data
     void levelsReset();                                 // nothing answered: levels back to 10, 60, 10, 60
-    void diagnosticsReceived(const QByteArray &record);
+    void diagnosticsReceived(const QByteArray &record);  // 34 bytes, both markers tested
+    void diagnosticsMissing();                           // the unit did not answer the request
+    void serviceChecked(bool stored);                    // the read-back after a service store
     void auxValueReceived(int value);                   // cut-off byte
     void linkMessage(const QString &text);              // show on both status labels
     void linkMessageHidden();
@@ -117,6 +129,8 @@ private:
     void ObeznikTimer();
     void ZpozdeniTimer();
     void TimeOutTimer();
+    void diagnosticsGuardFired();
+    void awaitDiagnostics();
 
     void handleStatus();
     void handleBlockRead();
@@ -134,6 +148,8 @@ private:
     Frames m_frames;
     int m_state = StatusState;
     bool m_guardResetsLevels = true;  // the running reply guard waits for a level read
+    // Record bytes 10..15 (tachometer, service date) a pending service check expects; empty when none.
+    QByteArray m_serviceExpected;
     std::function<void(int)> m_sleep;
 
     LinkTimer m_poll{QStringLiteral("Obeznik"), DefaultPollMs, false};
@@ -141,6 +157,7 @@ private:
     LinkTimer m_replyGuard{QStringLiteral("TimeOut"), ReplyGuardMs, true};
     LinkTimer m_messageTimer{QStringLiteral("NacteniKon"), MessageMs, true};
     LinkTimer m_diagMessage{QStringLiteral("TNacDiag"), 2000, true};
+    LinkTimer m_diagGuard{QStringLiteral("TimeOutDiag"), ReplyGuardMs, true};
     LinkTimer m_cutOffReader{QStringLiteral("Ctenir"), 150, false};
     LinkTimer m_scopeTimer{QStringLiteral("Oscilo"), 50, false};
 };
