@@ -33,6 +33,14 @@ struct DiagFixture
         return w;
     }
     QString text(const char *name) const { return find(name)->text(); }
+    // The texts of the edits named in `names` (blank-separated), blank-separated.
+    QString texts(const QString &names) const
+    {
+        QStringList out;
+        for (const QString &name : names.split(QLatin1Char(' ')))
+            out << text(qPrintable(name));
+        return out.join(QLatin1Char(' '));
+    }
     void click(const char *name) { find<QPushButton>(name)->click(); }
     QLabel *message() const { return find<QLabel>("NacteniDiag"); }
 
