@@ -208,7 +208,7 @@ void UnitLink::diagnosticsGuardFired()
         return;
     m_state = StatusState;
     m_poll.enable();
-    m_diagMessage.enable();
+    m_diagMessage.restart();
     if (checking)
         emit serviceChecked(false);
     else
@@ -389,7 +389,8 @@ void UnitLink::handleDiagnostics()
         discardWaiting();
     }
     if (!expected.isEmpty()) {
-        m_diagMessage.enable();
+        // The result of a store stays its full 2 s, also right after the confirmation of a read.
+        m_diagMessage.restart();
         emit serviceChecked(accepted && bytes.mid(RecordServiceOffset, RecordServiceSize) == expected);
     }
     m_poll.enable();
