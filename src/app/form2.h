@@ -7,8 +7,10 @@ class QLabel;
 class QTabWidget;
 class DiagnosticsPage;
 class InfoPage;
+class LambdaPage;
 class LiveValuesPage;
 class Prompts;
+class ServicePage;
 class SerialIo;
 class TuningPage;
 class UnitData;
@@ -35,8 +37,13 @@ public:
     QTabWidget *pages() const { return m_pages; }
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
+    LambdaPage *lambdaPage() const { return m_lambda; }
+    ServicePage *servicePage() const { return m_service; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     int pollInterval() const;
+
+    // The caption names the current configuration file.
+    void SetCaptionFromFile();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);
@@ -64,8 +71,10 @@ private:
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
+    LambdaPage *m_lambda = nullptr;
+    ServicePage *m_service = nullptr;
     DiagnosticsPage *m_diagnostics = nullptr;
-    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_cutOff = nullptr, *m_scope = nullptr;
+    QWidget *m_cutOff = nullptr, *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
