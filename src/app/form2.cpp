@@ -6,6 +6,7 @@
 #include "settingsfile.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
+#include "diagnostics/diagnosticspage.h"
 #include "link/livebox.h"
 #include "link/livevaluespage.h"
 #include "link/prompts.h"
@@ -66,6 +67,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     connect(this, &TForm2::saveCurrentStateRequested, m_service->files(), &ConfigFiles::Button24Click);
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
+    m_diagnostics->attach(m_data, m_link, m_prompts);
+
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_nacteni1->setText(text);
@@ -108,7 +111,8 @@ void TForm2::buildPages()
     m_service->setObjectName(QStringLiteral("TabSheet3"));
     m_lambda = new LambdaPage(m_data);
     m_lambda->setObjectName(QStringLiteral("TabSheet4"));
-    m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
+    m_diagnostics = new DiagnosticsPage;
+    m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
     m_cutOff = emptyPage(QStringLiteral("data"));
     m_scope = emptyPage(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;
