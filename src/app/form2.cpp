@@ -1,6 +1,8 @@
 #include "form2.h"
 #include "infopage.h"
 #include "settingsfile.h"
+#include "cutoff/cutoffcontrol.h"
+#include "cutoff/cutoffpage.h"
 #include "link/linkmessagelabel.h"
 #include "link/livebox.h"
 #include "link/livevaluespage.h"
@@ -54,6 +56,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
 
+    m_cutOff->attach(m_link, m_prompts);
+
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_nacteni1->setText(text);
@@ -95,7 +99,8 @@ void TForm2::buildPages()
     m_service = emptyPage(QStringLiteral("TabSheet3"));
     m_lambda = emptyPage(QStringLiteral("TabSheet4"));
     m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
-    m_cutOff = emptyPage(QStringLiteral("data"));
+    m_cutOff = new CutOffPage;
+    m_cutOff->setObjectName(QStringLiteral("data"));
     m_scope = emptyPage(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
@@ -160,7 +165,10 @@ void TForm2::showPage(QWidget *page)
 
 void TForm2::PageControl1Change()
 {
+    // The poll runs again; a recording ends (its check box is cleared) and "Komunikace Ladění"
+    // is selected as by a click.
     m_link->returnToPolling();
+    m_cutOff->control()->selectTuningCommunication();
     emit pageSelectedByUser();
 }
 

@@ -5,6 +5,7 @@
 class QAction;
 class QLabel;
 class QTabWidget;
+class CutOffPage;
 class InfoPage;
 class LiveValuesPage;
 class Prompts;
@@ -34,6 +35,7 @@ public:
     QTabWidget *pages() const { return m_pages; }
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
+    CutOffPage *cutOffPage() const { return m_cutOff; }
     int pollInterval() const;
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
@@ -62,8 +64,8 @@ private:
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
-    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr, *m_cutOff = nullptr,
-            *m_scope = nullptr;
+    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr, *m_scope = nullptr;
+    CutOffPage *m_cutOff = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;

@@ -19,6 +19,7 @@ UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *pa
     connect(&m_blockDelay, &LinkTimer::fired, this, &UnitLink::ZpozdeniTimer);
     connect(&m_replyGuard, &LinkTimer::fired, this, &UnitLink::TimeOutTimer);
     connect(&m_messageTimer, &LinkTimer::fired, this, &UnitLink::linkMessageHidden);
+    connectReaders();
 }
 
 void UnitLink::prepareFrames()
@@ -95,6 +96,7 @@ void UnitLink::WriteParamByte(int address, quint8 value)
 
 void UnitLink::commandWithoutAnswer(quint8 code)
 {
+    endReaders();  // it turns the poll on, which must never run beside a reader
     m_poll.disable();
     sendCommand(code);
     m_poll.enable();
@@ -102,6 +104,7 @@ void UnitLink::commandWithoutAnswer(quint8 code)
 
 void UnitLink::readBlock()
 {
+    endReaders();
     m_guardResetsLevels = true;
     m_replyGuard.enable();
     m_state = BlockReadState;
@@ -111,6 +114,7 @@ void UnitLink::readBlock()
 
 void UnitLink::writeBlock()
 {
+    endReaders();
     m_data->paramBlock[0] = 1;
     m_poll.disable();
     sendCommand(UnitCode::WriteBlock);
@@ -120,6 +124,7 @@ void UnitLink::writeBlock()
 
 void UnitLink::requestLevels()
 {
+    endReaders();
     m_poll.disable();
     m_state = LevelReadState;
     sendCommand(UnitCode::ReadLevels);
@@ -140,6 +145,7 @@ void UnitLink::writeLevels()
 
 void UnitLink::requestDiagnostics()
 {
+    endReaders();
     m_state = DiagnosticsState;
     m_poll.disable();
     sendCommand(UnitCode::ReadDiagnostics);
@@ -156,6 +162,9 @@ void UnitLink::returnToPolling()
     m_poll.enable();
     m_cutOffReader.disable();
     m_scopeTimer.disable();
+    if (m_recording)
+        stopRecording();
+    updateSilenceGuard(false);
 }
 
 void UnitLink::ObeznikTimer()
@@ -322,21 +331,25 @@ void UnitLink::handleDiagnostics()
 void UnitLink::handleCutOff()
 {
     const QByteArray bytes = m_port->read(Reply::AuxSize);
-    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03))
+    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03)) {
+        readerAnswered();
         emit auxValueReceived(quint8(bytes.at(1)));
-    else
+    } else {
+        // A stray byte left waiting would shift every later answer out of step.
         discardWaiting();
+    }
 }
 
 void UnitLink::handleScope()
 {
     const QByteArray bytes = m_port->read(Reply::AuxSize);
     bool purge = true;
-    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03) && scopeSampleHandler)
-        purge = scopeSampleHandler(quint8(bytes.at(1)));
+    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03))
+        purge = takeRecordedValue(quint8(bytes.at(1)));
     if (purge)
         m_port->clearBuffer(true, true);
-    m_scopeTimer.enable();
+    if (m_recording)
+        m_scopeTimer.enable();
 }
 
 void UnitLink::discardWaiting()
