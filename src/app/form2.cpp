@@ -3,6 +3,8 @@
 #include "settingsfile.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
+#include "scope/scopecontrol.h"
+#include "scope/scopepage.h"
 #include "link/linkmessagelabel.h"
 #include "link/livebox.h"
 #include "link/livevaluespage.h"
@@ -57,6 +59,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
 
     m_cutOff->attach(m_link, m_prompts);
+    m_scope->attach(m_link, m_prompts);
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -101,7 +104,8 @@ void TForm2::buildPages()
     m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
     m_cutOff = new CutOffPage;
     m_cutOff->setObjectName(QStringLiteral("data"));
-    m_scope = emptyPage(QStringLiteral("TabSheet5"));
+    m_scope = new ScopePage;
+    m_scope->setObjectName(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
@@ -181,7 +185,8 @@ void TForm2::FormCreate(const QString &workingFolder)
     applySettings(settings);
     openPort();
 
-    QDir(workingFolder).mkpath(QStringLiteral("data"));
+    QDir().mkpath(dataFolder(workingFolder));
+    m_scope->control()->setDataFolder(dataFolder(workingFolder));
     m_data->configFileName = QStringLiteral("Novy.cfg");
     setWindowTitle(captionPrefix() + QLatin1Char(' ') + m_data->configFileName);
 
@@ -197,6 +202,7 @@ void TForm2::FormCreate(const QString &workingFolder)
 void TForm2::applySettings(const TesterSettings &settings)
 {
     m_data->addressNames = settings.addressNames;
+    m_scope->control()->fillAddressNames(settings.addressNames);
     m_data->measurementTexts = settings.measurementTexts;
     m_data->versionNames = settings.versionNames;
     m_tuning->setCommandCaptions(settings.buttonCaptions);
@@ -213,6 +219,11 @@ void TForm2::openPort()
         return;
     }
     m_port->setDtr(true);
+}
+
+QString TForm2::dataFolder(const QString &workingFolder)
+{
+    return QDir(workingFolder).filePath(QStringLiteral("data"));
 }
 
 int TForm2::pollInterval() const

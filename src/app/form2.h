@@ -7,6 +7,7 @@ class QLabel;
 class QTabWidget;
 class CutOffPage;
 class InfoPage;
+class ScopePage;
 class LiveValuesPage;
 class Prompts;
 class SerialIo;
@@ -36,6 +37,9 @@ public:
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
     CutOffPage *cutOffPage() const { return m_cutOff; }
+    ScopePage *scopePage() const { return m_scope; }
+    // The folder where the tool keeps its files: configuration files, OUT.TX, pictures.
+    static QString dataFolder(const QString &workingFolder);
     int pollInterval() const;
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
@@ -64,8 +68,9 @@ private:
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
-    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr, *m_scope = nullptr;
+    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr;
     CutOffPage *m_cutOff = nullptr;
+    ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
