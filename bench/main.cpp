@@ -2,6 +2,7 @@
 //   velkor_bench            everything
 //   velkor_bench reply      only the cost of one status reply (in-process, about 10 s)
 //   velkor_bench process    only the figures of the running tool (about 15 s)
+//   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -12,6 +13,7 @@
 Figure measureReplyCost();
 std::vector<Figure> measureCpuAndMemory();
 Figure measureStartToFirstPoll();
+std::vector<Figure> measureScope();
 
 int main(int argc, char *argv[])
 {
@@ -22,8 +24,9 @@ int main(int argc, char *argv[])
 
     const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const bool all = which == QLatin1String("all");
-    if (!all && which != QLatin1String("reply") && which != QLatin1String("process")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process]\n", argv[0]);
+    if (!all && which != QLatin1String("reply") && which != QLatin1String("process")
+        && which != QLatin1String("scope")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|scope]\n", argv[0]);
         return 2;
     }
 
@@ -40,6 +43,11 @@ int main(int argc, char *argv[])
         report(running.at(0));
         report(measureStartToFirstPoll());
         report(running.at(1));
+    }
+    // Last: the full recording it keeps would weigh on the other figures.
+    if (all || which == QLatin1String("scope")) {
+        for (const Figure &f : measureScope())
+            report(f);
     }
     for (const Figure &f : figures) {
         if (!f.measured)
