@@ -107,6 +107,42 @@ private slots:
         QCOMPARE(cutOff()->datac()->text(), QStringLiteral("123"));
     }
 
+    void anExchangeThatAwaitsAnAnswerEndsTheReadersFirst_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("frame");
+        const char *frames[] = {"02 FF 03", "02 EE 03", "02 AA 03", "02 80 03"};
+        for (int op = 0; op < 4; ++op) {
+            QTest::addRow("recording, %s", frames[op]) << true << op << QString::fromLatin1(frames[op]);
+            QTest::addRow("cut-off, %s", frames[op]) << false << op << QString::fromLatin1(frames[op]);
+        }
+    }
+    void anExchangeThatAwaitsAnAnswerEndsTheReadersFirst()
+    {
+        QFETCH(bool, recording);
+        QFETCH(int, operation);
+        QFETCH(QString, frame);
+        if (recording)
+            startRecording();
+        else
+            QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
+        UnitLink *link = form->link();
+        const int from = port->written.size();
+        switch (operation) {
+        case 0: link->readBlock(); break;
+        case 1: link->writeBlock(); break;
+        case 2: link->requestLevels(); break;
+        case 3: link->requestDiagnostics(); break;
+        }
+        QCOMPARE(hex(port->written.at(from).bytes), frame);
+        QVERIFY(!link->recording() && !link->cutOffReading() && !link->scopeTimer().isEnabled());
+        QVERIFY(!scope()->recordBox()->isChecked());
+        QCOMPARE(cutOff()->tuningMode()->isChecked(), !recording);  // a recording leaves both modes clear
+        QVERIFY(!cutOff()->cutOffMode()->isChecked());
+        QVERIFY(link->linkState() != UnitLink::CutOffState && link->linkState() != UnitLink::ScopeState);
+    }
+
     void aShortcutLeavesTheReadersRunning()
     {
         QVERIFY(QTest::qWaitForWindowActive(form.get()));

@@ -154,17 +154,6 @@ private slots:
         QVERIFY(!link->poll().isEnabled());
     }
 
-    void anExchangeThatAwaitsAnAnswerEndsTheReading()
-    {
-        enterCutOff();
-        link->requestDiagnostics();
-        QVERIFY(!link->cutOffReading());
-        QVERIFY(page->tuningMode()->isChecked());
-        QVERIFY(!page->cutOffMode()->isChecked());
-        QCOMPARE(link->linkState(), int(UnitLink::DiagnosticsState));
-        QCOMPARE(framesFrom(0).last(), QStringLiteral("02 80 03"));
-    }
-
     void aSilentModuleIsReportedUntilItAnswers()
     {
         enterCutOff();

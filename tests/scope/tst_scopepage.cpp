@@ -53,6 +53,14 @@ private:
                 answer(v.second);
         }
     }
+    // Waits for the recording's next request.
+    QString nextRequest()
+    {
+        const int from = port->written.size();
+        if (!QTest::qWaitFor([&] { return port->written.size() > from; }, 2000))
+            return QStringLiteral("none");
+        return hex(port->written.last().bytes);
+    }
     QByteArray exported()
     {
         QTest::mouseClick(page->exportButton(), Qt::LeftButton);
@@ -148,14 +156,43 @@ private slots:
         QVERIFY(prompts->messages.isEmpty());
     }
 
-    void aFinishedRecordingClearsTheBox()
+    void requestsAlternateAndTheSecondAnswerCompletesASample()
+    {
+        page->address(1)->setText(QStringLiteral("5"));
+        page->address(2)->setText(QStringLiteral("7"));
+        record(true);
+        QCOMPARE(nextRequest(), QStringLiteral("02 24 05 00 03"));
+        answer(10);
+        QCOMPARE(page->samples().count(), 0);
+        QCOMPARE(nextRequest(), QStringLiteral("02 24 07 00 03"));
+        answer(20);
+        QCOMPARE(page->samples().count(), 1);
+        QCOMPARE(nextRequest(), QStringLiteral("02 24 05 00 03"));
+        // A short answer is dropped with everything waiting; the same channel is asked again.
+        const int clears = port->clears;
+        port->feed(bytesOf({0x02, 0x0A}));
+        QCOMPARE(port->clears, clears + 1);
+        QCOMPARE(nextRequest(), QStringLiteral("02 24 05 00 03"));
+        // Channels that become equal go on as one instead of asking channel 1 for ever.
+        page->address(2)->setText(QStringLiteral("5"));
+        for (int v : {1, 2, 3})
+            answer(v);
+        QCOMPARE(page->samples().count(), 4);
+        for (const FakePort::Written &w : port->written)
+            QVERIFY(hex(w.bytes) != QStringLiteral("02 0F 03"));  // no poll beside the recording
+    }
+
+    void aFinishedRecordingClearsTheBoxAndAsksNoMore()
     {
         record(false);
-        for (int i = 0; i < UnitLink::MaxSamples; ++i)
+        for (int i = 0; i < UnitLink::MaxSamples + 5; ++i)
             answer(i % 200);
+        QCOMPARE(page->samples().count(), UnitLink::MaxSamples);
         QTRY_VERIFY_WITH_TIMEOUT(!page->recordBox()->isChecked(), 2000);
         QVERIFY(!link->recording());
-        QCOMPARE(page->samples().count(), UnitLink::MaxSamples);
+        QVERIFY(link->poll().isEnabled());
+        QCOMPARE(link->linkState(), 0);
+        QCOMPARE(nextRequest(), QStringLiteral("02 0F 03"));  // the poll, never another aux request
     }
 
     void theViewFollowsTheNewestSample()
