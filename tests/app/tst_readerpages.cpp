@@ -151,11 +151,16 @@ private slots:
         QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(cutOff()));
         QVERIFY(form->link()->recording());
         QVERIFY(scope()->recordBox()->isChecked());
-        QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);  // only ends the recording
+        // "Komunikace Cut-off" during a recording only ends it; a second click enters cut-off.
+        QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         QVERIFY(!scope()->recordBox()->isChecked());
         QVERIFY(!form->link()->cutOffReading());
+        QVERIFY(form->link()->poll().isEnabled());
+        QCOMPARE(form->link()->linkState(), int(UnitLink::CutOffState));  // until the next poll tick
+        QVERIFY(!cutOff()->cutOffMode()->isChecked() && !cutOff()->tuningMode()->isChecked());
         QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         QVERIFY(form->link()->cutOffReading());
+        QVERIFY(!form->link()->poll().isEnabled());
         QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(scope()));
         QVERIFY(form->link()->cutOffReading());

@@ -136,24 +136,6 @@ private slots:
         QVERIFY(!link->poll().isEnabled());
     }
 
-    void aClickDuringARecordingOnlyEndsIt()
-    {
-        link->startRecording(10, 11, true);
-        QVERIFY(!page->tuningMode()->isChecked());
-        enterCutOff();
-        QVERIFY(!link->recording());
-        QVERIFY(link->poll().isEnabled());
-        QVERIFY(!link->cutOffReading());
-        QCOMPARE(link->linkState(), int(UnitLink::CutOffState));
-        QVERIFY(!page->cutOffMode()->isChecked());
-        QVERIFY(!page->tuningMode()->isChecked());
-
-        enterCutOff();
-        QVERIFY(page->cutOffMode()->isChecked());
-        QVERIFY(link->cutOffReading());
-        QVERIFY(!link->poll().isEnabled());
-    }
-
     void aSilentModuleIsReportedUntilItAnswers()
     {
         enterCutOff();
