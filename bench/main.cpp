@@ -2,6 +2,7 @@
 //   velkor_bench            everything
 //   velkor_bench reply      only the cost of one status reply (in-process, about 10 s)
 //   velkor_bench process    only the figures of the running tool (about 15 s)
+//   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
 //   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
@@ -13,6 +14,7 @@
 Figure measureReplyCost();
 std::vector<Figure> measureCpuAndMemory();
 Figure measureStartToFirstPoll();
+Figure measureSettingsRead();
 std::vector<Figure> measureScope();
 
 int main(int argc, char *argv[])
@@ -25,8 +27,8 @@ int main(int argc, char *argv[])
     const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process")
-        && which != QLatin1String("scope")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|scope]\n", argv[0]);
+        && which != QLatin1String("settings") && which != QLatin1String("scope")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|settings|scope]\n", argv[0]);
         return 2;
     }
 
@@ -44,6 +46,8 @@ int main(int argc, char *argv[])
         report(measureStartToFirstPoll());
         report(running.at(1));
     }
+    if (all || which == QLatin1String("settings"))
+        report(measureSettingsRead());
     // Last: the full recording it keeps would weigh on the other figures.
     if (all || which == QLatin1String("scope")) {
         for (const Figure &f : measureScope())

@@ -1,4 +1,6 @@
 #include "comport.h"
+#include "messageexcerpt.h"
+#include "portname.h"
 #include <QElapsedTimer>
 #include <cerrno>
 
@@ -54,6 +56,8 @@ bool ComPort::open(const QString &name, EComPort *error)
 {
     if (m_port.isOpen())
         return true;
+    if (refuseName(name, error))
+        return false;
     m_name = name;
     m_port.setPortName(m_name);
     errno = 0;
@@ -62,18 +66,19 @@ bool ComPort::open(const QString &name, EComPort *error)
     m_opening = false;
     if (!opened) {
         const int sysError = errno;
+        const QString shown = messageExcerpt(m_name);
         if (error) {
             error->code = EComPort::OpenFailed;
             error->systemError = sysError;
             switch (m_port.error()) {
             case QSerialPort::DeviceNotFoundError:
-                error->detail = QStringLiteral("Port %1 neexistuje: zkontrolujte Port v TESTER.INI a připojení kabelu.").arg(m_name);
+                error->detail = QStringLiteral("Port %1 neexistuje: zkontrolujte Port v TESTER.INI a připojení kabelu.").arg(shown);
                 break;
             case QSerialPort::PermissionError:
-                error->detail = QStringLiteral("Port %1 je obsazen jiným programem nebo k němu nemáte přístup.").arg(m_name);
+                error->detail = QStringLiteral("Port %1 je obsazen jiným programem nebo k němu nemáte přístup.").arg(shown);
                 break;
             default:
-                error->detail = QStringLiteral("Port %1: %2").arg(m_name, m_port.errorString());
+                error->detail = QStringLiteral("Port %1: %2").arg(shown, m_port.errorString());
                 break;
             }
         }
@@ -87,13 +92,26 @@ bool ComPort::open(const QString &name, EComPort *error)
         if (error) {
             error->code = EComPort::SetStateFailed;
             error->systemError = errno;
-            error->detail = QStringLiteral("Port %1: %2").arg(m_name, m_port.errorString());
+            error->detail = QStringLiteral("Port %1: %2").arg(messageExcerpt(m_name), m_port.errorString());
         }
         m_port.close();
         m_port.clearError();
         return false;
     }
     m_port.setReadBufferSize(0);
+    return true;
+}
+
+bool ComPort::refuseName(const QString &name, EComPort *error)
+{
+    const QString fault = portNameFault(name);
+    if (fault.isEmpty())
+        return false;
+    if (error) {
+        error->code = EComPort::OpenFailed;
+        error->systemError = EINVAL;
+        error->detail = fault;
+    }
     return true;
 }
 
@@ -208,6 +226,6 @@ void ComPort::loseDevice()
     m_port.close();
     emit deviceLost(QStringLiteral("Spojení s řídicí jednotkou bylo přerušeno: port %1 přestal odpovídat (%2).\n"
                                    "Zkontrolujte kabel a spusťte program znovu.")
-                        .arg(m_name, reason));
+                        .arg(messageExcerpt(m_name), reason));
     emit afterClose();
 }
