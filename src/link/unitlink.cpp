@@ -90,6 +90,7 @@ void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> do
 
 void UnitLink::WriteParamByte(int address, quint8 value)
 {
+    endReaders();  // the save turns the poll on afterwards, which must never run beside a reader
     m_poll.disable();
     sendWrite(address, value);
 }

@@ -107,18 +107,18 @@ private slots:
         QCOMPARE(cutOff()->datac()->text(), QStringLiteral("123"));
     }
 
-    void anExchangeThatAwaitsAnAnswerEndsTheReadersFirst_data()
+    void anExchangeThatAwaitsAnAnswerOrASaveEndsTheReadersFirst_data()
     {
         QTest::addColumn<bool>("recording");
         QTest::addColumn<int>("operation");
         QTest::addColumn<QString>("frame");
-        const char *frames[] = {"02 FF 03", "02 EE 03", "02 AA 03", "02 80 03"};
-        for (int op = 0; op < 4; ++op) {
+        const char *frames[] = {"02 FF 03", "02 EE 03", "02 AA 03", "02 80 03", "02 B4 4A FA 03"};
+        for (int op = 0; op < 5; ++op) {
             QTest::addRow("recording, %s", frames[op]) << true << op << QString::fromLatin1(frames[op]);
             QTest::addRow("cut-off, %s", frames[op]) << false << op << QString::fromLatin1(frames[op]);
         }
     }
-    void anExchangeThatAwaitsAnAnswerEndsTheReadersFirst()
+    void anExchangeThatAwaitsAnAnswerOrASaveEndsTheReadersFirst()
     {
         QFETCH(bool, recording);
         QFETCH(int, operation);
@@ -134,6 +134,7 @@ private slots:
         case 1: link->writeBlock(); break;
         case 2: link->requestLevels(); break;
         case 3: link->requestDiagnostics(); break;
+        case 4: link->WriteParamByte(0x4A, 0xFA); break;  // a single save turns the poll on after it
         }
         QCOMPARE(hex(port->written.at(from).bytes), frame);
         QVERIFY(!link->recording() && !link->cutOffReading() && !link->scopeTimer().isEnabled());
