@@ -124,6 +124,7 @@ private slots:
         clock.start();
         QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), CutOffControl::noAnswerText(), 4000);
         QVERIFY(clock.elapsed() >= 950);
+        shoot(QStringLiteral("cutoff-silent.png"));
     }
 
     void aTwoChannelRecordingExportsWhatTheUnitSent()
