@@ -59,14 +59,6 @@ private slots:
     }
     void cleanup() { form.reset(); }
 
-    void startUpFillsBothPages()
-    {
-        QCOMPARE(scope()->names(1)->count(), 2);
-        QCOMPARE(scope()->address(1)->text(), QStringLiteral("10"));
-        QCOMPARE(scope()->address(2)->text(), QStringLiteral("10"));
-        QCOMPARE(cutOff()->adresa()->text(), QStringLiteral("241"));
-    }
-
     void selectingATabEndsARecording()
     {
         startRecording();

@@ -75,7 +75,7 @@ private slots:
         for (int i = 1; i < port->written.size(); ++i)
             QVERIFY(port->written[i].atMs - port->written[i - 1].atMs >= 140);
         const qint64 span = port->written.last().atMs - port->written.first().atMs;
-        QVERIFY(span < 300 * (port->written.size() - 1));  // a loaded machine delays, never doubles
+        QVERIFY(span < 400 * (port->written.size() - 1));  // a loaded machine may delay a tick
 
         port->feed(bytesOf({0x02, 0x7B, 0x03}));
         QCOMPARE(page->datac()->text(), QStringLiteral("123"));
