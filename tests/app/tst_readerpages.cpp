@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "app/form2.h"
 #include "cutoff/cutoffpage.h"
+#include "link/unitdata.h"
 #include "link/unitlink.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
@@ -120,6 +121,7 @@ private slots:
         else
             QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         UnitLink *link = form->link();
+        form->data()->blockValid = true;  // a block write asks nothing first
         const int from = port->written.size();
         switch (operation) {
         case 0: link->readBlock(); break;
@@ -128,6 +130,8 @@ private slots:
         case 3: link->requestDiagnostics(); break;
         case 4: link->WriteParamByte(0x4A, 0xFA); break;  // a single save turns the poll on after it
         }
+        // An answer to the reader's last request may still be due: the exchange waits for it.
+        QTRY_VERIFY_WITH_TIMEOUT(port->written.size() > from, 2000);
         QCOMPARE(hex(port->written.at(from).bytes), frame);
         QVERIFY(!link->recording() && !link->cutOffReading() && !link->scopeTimer().isEnabled());
         QVERIFY(!scope()->recordBox()->isChecked());
