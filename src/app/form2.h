@@ -7,9 +7,11 @@ class QLabel;
 class QTabWidget;
 class CutOffPage;
 class InfoPage;
+class LambdaPage;
 class ScopePage;
 class LiveValuesPage;
 class Prompts;
+class ServicePage;
 class SerialIo;
 class TuningPage;
 class UnitData;
@@ -36,11 +38,14 @@ public:
     QTabWidget *pages() const { return m_pages; }
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
+    LambdaPage *lambdaPage() const { return m_lambda; }
+    ServicePage *servicePage() const { return m_service; }
     CutOffPage *cutOffPage() const { return m_cutOff; }
     ScopePage *scopePage() const { return m_scope; }
-    // The folder where the tool keeps its files: configuration files, OUT.TX, pictures.
-    static QString dataFolder(const QString &workingFolder);
     int pollInterval() const;
+
+    // The caption names the current configuration file.
+    void SetCaptionFromFile();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);
@@ -68,7 +73,9 @@ private:
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
-    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr;
+    LambdaPage *m_lambda = nullptr;
+    ServicePage *m_service = nullptr;
+    QWidget *m_diagnostics = nullptr;
     CutOffPage *m_cutOff = nullptr;
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;

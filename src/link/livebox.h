@@ -16,6 +16,7 @@ public:
     void refresh();
 
     MarkerImage *lambdaThresholdMark() const { return m_hraniceLambdaL; }
+    BarGauge *lambdaGauge() const { return m_lambdaCG1; }
     MarkerImage *tpsMark(int n) const { return m_tpsL[n]; }
 
 private:

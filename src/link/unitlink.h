@@ -107,7 +107,16 @@ public:
     // file is sent only after the technician has said so.
     void writeBlock();
     void requestLevels();                            // code 170
-    void writeLevels();                              // the four levels as single writes
+    // The four levels as single writes, 100 ms apart; the poll stays off while they go out. A
+    // technician's own level write ends with the poll running again.
+    void writeLevels(bool pollAfterwards = false);
+    // Emulation measurement: code 112 (idle) or 113 (raised) starts it; while it runs, byte 4 of
+    // every status reply comes as measurementCodeReceived instead of the live values.
+    void startMeasurement(quint8 code);
+    void stopMeasurement();                          // the tool stops listening; nothing is sent
+    // The unit reported an end code: the block is read again (its times changed); the poll runs
+    // on meanwhile only when `keepPolling`.
+    void endMeasurement(bool keepPolling);
     void requestDiagnostics();                       // code 128
     void ShowLinkMessage(const QString &text);
     // The user picked another page: the poll runs again, the feature readers stop.
@@ -133,7 +142,6 @@ public:
     bool recording() const { return m_recording; }
     int recordedSamples() const { return m_samples; }
 
-    // Receive notification of the port; the count is not used, the state decides.
     // Receive notification of the port: takes in what has come and hands on every frame it
     // completes; a partial frame waits for the rest.
     void CP1RxChar();
@@ -143,14 +151,14 @@ public:
     LinkTimer &chainPause() { return m_chainPause; }
     LinkTimer &lineQuiet() { return m_lineQuiet; }
 
-    // While a measurement runs, byte 4 of each status reply goes here instead of the live
-    // values; the poll goes on while it returns true.
-    std::function<bool(quint8 code)> measurementHandler;
 
 signals:
     void blockReceived(const QByteArray &block);        // a requested parameter block arrived whole
     void levelsReceived();                              // the level block was copied into the data
-    void levelsReset();                                 // nothing answered: levels back to 10, 60, 10, 60
+    // A level read went unanswered. Levels from a unit or a file stay as they were; without
+    // such levels the level block holds the placeholders 10, 60, 10, 60.
+    void levelsReset();
+    void measurementCodeReceived(quint8 code);          // byte 4 of a status reply while measuring
     void diagnosticsReceived(const QByteArray &record);
     void auxValueReceived(int value);                   // cut-off byte
     void cutOffReadingStopped();                        // the reader was running and stopped
@@ -204,6 +212,7 @@ private:
     void handleCutOff(const QByteArray &reply);
     void handleScope(const QByteArray &reply);
     void levelsAfterBlockRead();
+    QList<Step> levelSteps(int pauseBeforeFirstMs);
     void sendLevelRequest();
     void purge();
 
@@ -223,6 +232,7 @@ private:
     int m_state = StatusState;
     bool m_guardResetsLevels = true;  // the running reply guard waits for a level read
     bool m_blockReadPending = false;  // a block read has been asked for and not yet answered
+    bool m_levelsWritten = false;     // the block write now being checked sent the levels
     WriteCheck m_writeCheck = WriteCheck::None;
 
     FrameFinder m_rx;
