@@ -6,6 +6,7 @@
 #include "settingsfile.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
+#include "diagnostics/diagnosticspage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
 #include "scope/scopecontrol.h"
@@ -29,13 +30,6 @@
 namespace {
 constexpr int ClientWidth = 632;
 constexpr int ClientHeight = 451;
-
-QWidget *emptyPage(const QString &name)
-{
-    auto *page = new QWidget;
-    page->setObjectName(name);
-    return page;
-}
 }
 
 TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
@@ -70,6 +64,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     connect(this, &TForm2::saveCurrentStateRequested, m_service->files(), &ConfigFiles::Button24Click);
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
+    m_diagnostics->attach(m_data, m_link, m_prompts);
     m_cutOff->attach(m_link, m_prompts);
     m_scope->attach(m_link, m_prompts);
 
@@ -115,7 +110,8 @@ void TForm2::buildPages()
     m_service->setObjectName(QStringLiteral("TabSheet3"));
     m_lambda = new LambdaPage(m_data);
     m_lambda->setObjectName(QStringLiteral("TabSheet4"));
-    m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
+    m_diagnostics = new DiagnosticsPage;
+    m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
     m_cutOff = new CutOffPage;
     m_cutOff->setObjectName(QStringLiteral("data"));
     m_scope = new ScopePage;

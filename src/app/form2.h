@@ -6,6 +6,7 @@ class QAction;
 class QLabel;
 class QTabWidget;
 class CutOffPage;
+class DiagnosticsPage;
 class InfoPage;
 class LambdaPage;
 class ScopePage;
@@ -42,6 +43,7 @@ public:
     ServicePage *servicePage() const { return m_service; }
     CutOffPage *cutOffPage() const { return m_cutOff; }
     ScopePage *scopePage() const { return m_scope; }
+    DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     int pollInterval() const;
 
     // The caption names the current configuration file.
@@ -75,7 +77,7 @@ private:
     LiveValuesPage *m_live = nullptr;
     LambdaPage *m_lambda = nullptr;
     ServicePage *m_service = nullptr;
-    QWidget *m_diagnostics = nullptr;
+    DiagnosticsPage *m_diagnostics = nullptr;
     CutOffPage *m_cutOff = nullptr;
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
