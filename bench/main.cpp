@@ -4,6 +4,7 @@
 //   velkor_bench process    only the figures of the running tool (about 15 s)
 //   velkor_bench link       only the link under noise and its event-loop stalls (about 20 s)
 //   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
+//   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -16,6 +17,7 @@ std::vector<Figure> measureCpuAndMemory();
 Figure measureStartToFirstPoll();
 std::vector<Figure> measureLink();
 Figure measureSettingsRead();
+std::vector<Figure> measureScope();
 
 int main(int argc, char *argv[])
 {
@@ -27,8 +29,8 @@ int main(int argc, char *argv[])
     const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
-        && which != QLatin1String("settings")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings]\n", argv[0]);
+        && which != QLatin1String("settings") && which != QLatin1String("scope")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope]\n", argv[0]);
         return 2;
     }
 
@@ -52,6 +54,11 @@ int main(int argc, char *argv[])
     }
     if (all || which == QLatin1String("settings"))
         report(measureSettingsRead());
+    // Last: the full recording it keeps would weigh on the other figures.
+    if (all || which == QLatin1String("scope")) {
+        for (const Figure &f : measureScope())
+            report(f);
+    }
     for (const Figure &f : figures) {
         if (!f.measured)
             return 1;

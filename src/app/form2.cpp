@@ -7,6 +7,10 @@
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
 #include "diagnostics/diagnosticspage.h"
+#include "cutoff/cutoffcontrol.h"
+#include "cutoff/cutoffpage.h"
+#include "scope/scopecontrol.h"
+#include "scope/scopepage.h"
 #include "link/livebox.h"
 #include "link/livevaluespage.h"
 #include "link/prompts.h"
@@ -26,13 +30,6 @@
 namespace {
 constexpr int ClientWidth = 632;
 constexpr int ClientHeight = 451;
-
-QWidget *emptyPage(const QString &name)
-{
-    auto *page = new QWidget;
-    page->setObjectName(name);
-    return page;
-}
 }
 
 TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
@@ -68,6 +65,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
     m_diagnostics->attach(m_data, m_link, m_prompts);
+    m_cutOff->attach(m_link, m_prompts);
+    m_scope->attach(m_link, m_prompts);
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -113,8 +112,10 @@ void TForm2::buildPages()
     m_lambda->setObjectName(QStringLiteral("TabSheet4"));
     m_diagnostics = new DiagnosticsPage;
     m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
-    m_cutOff = emptyPage(QStringLiteral("data"));
-    m_scope = emptyPage(QStringLiteral("TabSheet5"));
+    m_cutOff = new CutOffPage;
+    m_cutOff->setObjectName(QStringLiteral("data"));
+    m_scope = new ScopePage;
+    m_scope->setObjectName(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
@@ -177,7 +178,10 @@ void TForm2::showPage(QWidget *page)
 
 void TForm2::PageControl1Change()
 {
+    // The poll runs again; a recording ends (its check box is cleared) and "Komunikace Ladění"
+    // is selected as by a click.
     m_link->returnToPolling();
+    m_cutOff->control()->selectTuningCommunication();
     emit pageSelectedByUser();
     // Choices on the lambda page not saved with its "Ulož" are dropped.
     m_lambda->statusEditor()->DiscardDrafts();
@@ -195,6 +199,7 @@ void TForm2::FormCreate(const QString &workingFolder)
     QDir(workingFolder).mkpath(QStringLiteral("data"));
     m_data->dataFolder = QDir(workingFolder).absoluteFilePath(QStringLiteral("data"));
     m_service->pointAt(m_data->dataFolder);
+    m_scope->control()->setDataFolder(m_data->dataFolder);
     m_data->configFileName = QStringLiteral("Novy.cfg");
     SetCaptionFromFile();
 
@@ -215,6 +220,7 @@ void TForm2::SetCaptionFromFile()
 void TForm2::applySettings(const TesterSettings &settings)
 {
     m_data->addressNames = settings.addressNames;
+    m_scope->control()->fillAddressNames(settings.addressNames);
     m_data->measurementTexts = settings.measurementTexts;
     m_data->versionNames = settings.versionNames;
     m_tuning->setCommandCaptions(settings.buttonCaptions);

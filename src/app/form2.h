@@ -5,9 +5,11 @@
 class QAction;
 class QLabel;
 class QTabWidget;
+class CutOffPage;
 class DiagnosticsPage;
 class InfoPage;
 class LambdaPage;
+class ScopePage;
 class LiveValuesPage;
 class Prompts;
 class ServicePage;
@@ -39,6 +41,8 @@ public:
     LiveValuesPage *livePage() const { return m_live; }
     LambdaPage *lambdaPage() const { return m_lambda; }
     ServicePage *servicePage() const { return m_service; }
+    CutOffPage *cutOffPage() const { return m_cutOff; }
+    ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     int pollInterval() const;
 
@@ -74,7 +78,8 @@ private:
     LambdaPage *m_lambda = nullptr;
     ServicePage *m_service = nullptr;
     DiagnosticsPage *m_diagnostics = nullptr;
-    QWidget *m_cutOff = nullptr, *m_scope = nullptr;
+    CutOffPage *m_cutOff = nullptr;
+    ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;

@@ -50,6 +50,7 @@ UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *pa
     connect(&m_chainPause, &LinkTimer::fired, this, &UnitLink::runChain);
     connect(&m_lineQuiet, &LinkTimer::fired, this, &UnitLink::LineQuietTimer);
     connect(&m_diagGuard, &LinkTimer::fired, this, &UnitLink::diagnosticsGuardFired);
+    connectReaders();
 }
 
 void UnitLink::prepareFrames()
@@ -225,6 +226,7 @@ QByteArray UnitLink::serviceFrame(int address, quint8 value) const
 
 void UnitLink::WriteParamByte(int address, quint8 value)
 {
+    endReaders();  // the save turns the poll on afterwards, which must never run beside a reader
     m_poll.disable();
     const QByteArray frame = writeFrame(address, value);
     whenWireFree([this, frame] {
@@ -235,6 +237,7 @@ void UnitLink::WriteParamByte(int address, quint8 value)
 
 void UnitLink::commandWithoutAnswer(quint8 code)
 {
+    endReaders();  // it turns the poll on, which must never run beside a reader
     const QByteArray frame = commandFrame(code);
     whenWireFree([this, frame] {
         m_poll.disable();
@@ -245,6 +248,7 @@ void UnitLink::commandWithoutAnswer(quint8 code)
 
 void UnitLink::readBlock()
 {
+    endReaders();
     whenWireFree([this] {
         beginRequest();
         m_blockReadPending = true;
@@ -265,6 +269,7 @@ void UnitLink::writeBlock()
                                 QStringLiteral("Parametry nebyly načteny z řídicí jednotky ani ze souboru.\n"
                                                "Opravdu je odeslat do ŘJ?")))
         return;
+    endReaders();
     whenWireFree([this] {
         beginRequest();
         m_data->paramBlock[0] = 1;
@@ -277,6 +282,7 @@ void UnitLink::writeBlock()
 
 void UnitLink::requestLevels()
 {
+    endReaders();
     whenWireFree([this] {
         beginRequest();
         sendLevelRequest();
@@ -306,6 +312,7 @@ QList<UnitLink::Step> UnitLink::levelSteps(int pauseBeforeFirstMs)
 
 void UnitLink::writeLevels(bool pollAfterwards)
 {
+    endReaders();
     m_poll.disable();
     const QList<Step> steps = levelSteps(0);
     whenWireFree([this, steps, pollAfterwards] {
@@ -320,6 +327,7 @@ void UnitLink::writeLevels(bool pollAfterwards)
 
 void UnitLink::startMeasurement(quint8 code)
 {
+    endReaders();  // the measurement's answers come with the poll, which must not run beside a reader
     // Measuring from the press on: a second press stops it even before the start has gone out.
     m_data->measuring = true;
     const QByteArray frame = commandFrame(code);
@@ -337,6 +345,7 @@ void UnitLink::stopMeasurement()
 
 void UnitLink::endMeasurement(bool keepPolling)
 {
+    endReaders();
     m_data->measuring = false;
     whenWireFree([this, keepPolling] {
         beginRequest();
@@ -350,6 +359,7 @@ void UnitLink::endMeasurement(bool keepPolling)
 
 void UnitLink::requestDiagnostics()
 {
+    endReaders();
     whenWireFree([this] {
         m_serviceExpected.clear();
         sendDiagnosticsRequest();
@@ -386,6 +396,7 @@ QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) con
 
 void UnitLink::storeService(const QDate &date, int tachoValue)
 {
+    endReaders();  // the chain ends by awaiting the record
     const QList<QByteArray> frames = serviceFrames(date, tachoValue);
     QByteArray expected;
     for (int i : {4, 5, 6, 0, 1, 2})
@@ -419,6 +430,9 @@ void UnitLink::returnToPolling()
     m_poll.enable();
     m_cutOffReader.disable();
     m_scopeTimer.disable();
+    if (m_recording)
+        stopRecording();
+    updateSilenceGuard(false);
 }
 
 // ---- link timers ----------------------------------------------------------------------------
@@ -632,7 +646,8 @@ void UnitLink::frameLost()
         break;
     case ScopeState:
         purge();
-        m_scopeTimer.enable();
+        if (m_recording)
+            m_scopeTimer.enable();
         break;
     default:
         break;
@@ -744,15 +759,16 @@ void UnitLink::diagnosticsLost()
 
 void UnitLink::handleCutOff(const QByteArray &reply)
 {
+    readerAnswered();
     emit auxValueReceived(quint8(reply.at(1)));
 }
 
 void UnitLink::handleScope(const QByteArray &reply)
 {
-    const bool purgeAfter = scopeSampleHandler ? scopeSampleHandler(quint8(reply.at(1))) : true;
-    if (purgeAfter)
+    if (takeRecordedValue(quint8(reply.at(1))))
         purge();
-    m_scopeTimer.enable();
+    if (m_recording)
+        m_scopeTimer.enable();
 }
 
 void UnitLink::purge()

@@ -47,6 +47,8 @@ public:
     static constexpr int ReplyGuardMs = 2000;
     static constexpr int MessageMs = 2000;
     static constexpr int FramePauseMs = 100;  // the unit's pause between two frames of a chain
+    static constexpr int MaxSamples = 3000;     // a recording ends after this many samples
+    static constexpr int SilenceMs = 1000;      // a reader without a valid answer this long says so
     // A frame whose bytes stop coming for longer than this is dropped.
     static constexpr int InterByteLimitMs = 200;
     // 9600 baud, one start and one stop bit: a byte takes 10/9600 s on the wire.
@@ -130,6 +132,26 @@ public:
     // The user picked another page: the poll runs again, the feature readers stop.
     void returnToPolling();
 
+    // Cut-off communication: instead of the poll, the module byte at `address` is read every
+    // 150 ms. Started during a recording, it only ends the recording (the poll runs again and
+    // the next poll tick leaves the link in tuning communication).
+    void startCutOffReading(quint8 address);
+    void setCutOffAddress(quint8 address) { m_cutOffAddress = address; }
+    // Back to tuning communication: the poll runs, the reader stops, a recording ends.
+    void stopCutOffReading();
+    bool cutOffReading() const { return m_cutOffReader.isEnabled(); }
+    // One byte to the unit's memory; no answer comes and nothing else changes on the link.
+    void writeCutOff(int address, quint8 value);
+
+    // A recording: one request every 50 ms, answers alternating channel 1, channel 2 in
+    // two-channel mode; ends after MaxSamples samples or by stopRecording().
+    void startRecording(quint8 channel1, quint8 channel2, bool twoChannels);
+    // The channels take effect with the next answer.
+    void setRecordingChannels(quint8 channel1, quint8 channel2, bool twoChannels);
+    void stopRecording();
+    bool recording() const { return m_recording; }
+    int recordedSamples() const { return m_samples; }
+
     // Receive notification of the port: takes in what has come and hands on every frame it
     // completes; a partial frame waits for the rest.
     void CP1RxChar();
@@ -139,9 +161,6 @@ public:
     LinkTimer &chainPause() { return m_chainPause; }
     LinkTimer &lineQuiet() { return m_lineQuiet; }
 
-    // Each oscilloscope sample goes here; it returns false right after the first channel's
-    // sample in two-channel mode, where the waiting bytes must not be purged.
-    std::function<bool(quint8 sample)> scopeSampleHandler;
 
 signals:
     void blockReceived(const QByteArray &block);        // a requested parameter block arrived whole
@@ -154,6 +173,14 @@ signals:
     void diagnosticsMissing();                           // the unit did not answer the request
     void serviceChecked(bool stored);                    // the read-back after a service store
     void auxValueReceived(int value);                   // cut-off byte
+    void cutOffReadingStopped();                        // the reader was running and stopped
+    void recordingStarted();
+    void recordingStopped();                            // by a request, a page change or the end
+    void recordingTick(int samples);                    // before each request of a recording
+    void recordedValue(int channel, int index, int value);  // channel 1 or 2, sample `index`
+    void sampleRecorded(int index);                     // sample `index` is complete
+    // A running reader got no valid answer for SilenceMs (true), or answers again (false).
+    void readerSilenceChanged(bool silent);
     void linkMessage(const QString &text);              // show on both status labels
     void linkMessageHidden();
     void statusError(const QString &text);              // "Error Obeznik" on the tuning page label only
@@ -204,6 +231,15 @@ private:
     void diagnosticsLost();
     void purge();
 
+    void connectReaders();
+    void CtenirTimer();
+    void OsciloTimer();
+    bool takeRecordedValue(quint8 value);  // true when the waiting bytes are to be purged
+    void readerAnswered();
+    void readerSilent();
+    void endReaders();
+    void updateSilenceGuard(bool fresh);
+
     SerialIo *m_port;
     UnitData *m_data;
     Prompts *m_prompts;
@@ -240,4 +276,13 @@ private:
     LinkTimer m_scopeTimer{QStringLiteral("Oscilo"), 50, false};
     LinkTimer m_chainPause{QStringLiteral("Pauza"), 0, true};
     LinkTimer m_lineQuiet{QStringLiteral("Mezera"), InterByteLimitMs, true};
+    LinkTimer m_silenceGuard{QStringLiteral("Mlceni"), SilenceMs, true};
+
+    quint8 m_cutOffAddress = 241;
+    bool m_recording = false;
+    quint8 m_channel1 = 0;
+    quint8 m_channel2 = 1;
+    bool m_twoChannels = false;
+    int m_samples = 0;
+    bool m_silent = false;
 };

@@ -412,14 +412,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
         if ((flags & MeasurementEnds) && code >= 0x80)
             link.endMeasurement(false);
     });
-    bool secondChannelNext = false;
-    link.scopeSampleHandler = [&sink, &secondChannelNext, flags](quint8 sample) {
-        sink += sample;
-        if (!(flags & TwoChannels))
-            return true;
-        secondChannelNext = !secondChannelNext;
-        return !secondChannelNext;
-    };
+    // A recording hands values on only while it runs.
+    if (startState == UnitLink::ScopeState)
+        link.startRecording(10, 11, flags & TwoChannels);
+    QObject::connect(&link, &UnitLink::recordedValue, [&sink](int, int index, int value) {
+        check(index >= 0 && index < UnitLink::MaxSamples, "sample index out of the recording's room");
+        sink += unsigned(value);
+    });
 
     // What the link hands on must be a framed reply that came whole off the line.
     QObject::connect(&data, &UnitData::liveValuesChanged, [&] {

@@ -378,8 +378,8 @@ private slots:
         QCOMPARE(link->linkState(), 6);
 
         QList<int> samples;
-        link->scopeSampleHandler = [&](quint8 s) { samples << s; return s != 7; };
-        link->setLinkState(UnitLink::ScopeState);
+        connect(link, &UnitLink::recordedValue, this, [&](int, int, int value) { samples << value; });
+        link->startRecording(5, 6, true);
         const int clearsBefore = port->clears;
         port->feed(bytesOf({0x02, 7, 0x03, 0x02}));
         QCOMPARE(port->clears, clearsBefore);  // first channel of two: the next answer may be waiting

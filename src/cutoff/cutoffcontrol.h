@@ -1,0 +1,35 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+class CutOffPage;
+class Prompts;
+class UnitLink;
+
+// The rules of the page "Cut-off": the address choice, the two communication modes, the value
+// read and the write of one byte.
+class CutOffControl : public QObject
+{
+    Q_OBJECT
+public:
+    static QString noAnswerText() { return QStringLiteral("Bez odpovědi"); }
+
+    CutOffControl(CutOffPage *page, UnitLink *link, Prompts *prompts);
+
+    void AdresyChange(int index);
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void Button37Click();
+    // The user picked another page: "Komunikace Ladění" is selected as by a click.
+    void selectTuningCommunication();
+
+private:
+    void clearModes();
+    void showValue(int value);
+    void showSilence(bool silent);
+
+    CutOffPage *m_page;
+    UnitLink *m_link;
+    Prompts *m_prompts;
+    QString m_lastText;
+};

@@ -1,0 +1,168 @@
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "app/form2.h"
+#include "cutoff/cutoffpage.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "scope/scopepage.h"
+#include "scope/scopesamples.h"
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// The cut-off and oscilloscope pages in the window: what selecting a tab ends, what a shortcut
+// leaves running, answers that come after the change, and where the export goes.
+class TestReaderPages : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<FakePort> port;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<TForm2> form;
+
+    CutOffPage *cutOff() const { return form->cutOffPage(); }
+    ScopePage *scope() const { return form->scopePage(); }
+    void selectTab(int index)
+    {
+        auto *bar = form->pages()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+    void startRecording()
+    {
+        form->showPage(scope());
+        QTest::mouseClick(scope()->recordBox(), Qt::LeftButton);
+        QVERIFY(form->link()->recording());
+    }
+
+private slots:
+    void init()
+    {
+        port = std::make_unique<FakePort>();
+        prompts = std::make_unique<ScriptedPrompts>();
+        folder = std::make_unique<QTemporaryDir>();
+        QFile ini(folder->filePath(QStringLiteral("TESTER.INI")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Osciloskop]\r\n10=Sinus\r\n11=Pila\r\n");
+        ini.close();
+        form = std::make_unique<TForm2>(port.get(), prompts.get());
+        form->show();
+        form->FormCreate(folder->path());
+        QVERIFY(prompts->messages.isEmpty());
+    }
+    void cleanup() { form.reset(); }
+
+    void selectingATabEndsARecording()
+    {
+        startRecording();
+        port->feed(bytesOf({0x02, 0x33, 0x03}));
+        QCOMPARE(scope()->samples().count(), 1);
+        selectTab(0);
+        QVERIFY(!scope()->recordBox()->isChecked());
+        QVERIFY(!form->link()->recording());
+        QVERIFY(cutOff()->tuningMode()->isChecked());
+        QVERIFY(!cutOff()->cutOffMode()->isChecked());
+        QVERIFY(form->link()->poll().isEnabled());
+        QCOMPARE(form->link()->linkState(), 0);
+
+        // A late answer neither counts as a sample nor restarts the recording's requests.
+        port->feed(bytesOf({0x02, 0x34, 0x03}));
+        QCOMPARE(scope()->samples().count(), 1);
+        QVERIFY(!form->link()->scopeTimer().isEnabled());
+
+        form->showPage(scope());
+        QTest::mouseClick(scope()->exportButton(), Qt::LeftButton);
+        QFile out(QDir(form->data()->dataFolder).filePath(QStringLiteral("OUT.TX")));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), QByteArray("0;51;0;\r\n"));
+    }
+
+    void selectingATabEndsCutOffCommunication()
+    {
+        form->showPage(cutOff());
+        QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
+        QVERIFY(form->link()->cutOffReading());
+        port->feed(bytesOf({0x02, 0x7B, 0x03}));
+        selectTab(1);
+        QVERIFY(!form->link()->cutOffReading());
+        QVERIFY(cutOff()->tuningMode()->isChecked());
+        QVERIFY(!cutOff()->cutOffMode()->isChecked());
+        QVERIFY(form->link()->poll().isEnabled());
+        QCOMPARE(form->link()->linkState(), 0);
+        QCOMPARE(cutOff()->datac()->text(), QStringLiteral("123"));
+    }
+
+    void anExchangeThatAwaitsAnAnswerOrASaveEndsTheReadersFirst_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("frame");
+        const char *frames[] = {"02 FF 03", "02 EE 03", "02 AA 03", "02 80 03", "02 B4 4A FA 03"};
+        for (int op = 0; op < 5; ++op) {
+            QTest::addRow("recording, %s", frames[op]) << true << op << QString::fromLatin1(frames[op]);
+            QTest::addRow("cut-off, %s", frames[op]) << false << op << QString::fromLatin1(frames[op]);
+        }
+    }
+    void anExchangeThatAwaitsAnAnswerOrASaveEndsTheReadersFirst()
+    {
+        QFETCH(bool, recording);
+        QFETCH(int, operation);
+        QFETCH(QString, frame);
+        if (recording)
+            startRecording();
+        else
+            QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
+        UnitLink *link = form->link();
+        form->data()->blockValid = true;  // a block write asks nothing first
+        const int from = port->written.size();
+        switch (operation) {
+        case 0: link->readBlock(); break;
+        case 1: link->writeBlock(); break;
+        case 2: link->requestLevels(); break;
+        case 3: link->requestDiagnostics(); break;
+        case 4: link->WriteParamByte(0x4A, 0xFA); break;  // a single save turns the poll on after it
+        }
+        // An answer to the reader's last request may still be due: the exchange waits for it.
+        QTRY_VERIFY_WITH_TIMEOUT(port->written.size() > from, 2000);
+        QCOMPARE(hex(port->written.at(from).bytes), frame);
+        QVERIFY(!link->recording() && !link->cutOffReading() && !link->scopeTimer().isEnabled());
+        QVERIFY(!scope()->recordBox()->isChecked());
+        QCOMPARE(cutOff()->tuningMode()->isChecked(), !recording);  // a recording leaves both modes clear
+        QVERIFY(!cutOff()->cutOffMode()->isChecked());
+        QVERIFY(link->linkState() != UnitLink::CutOffState && link->linkState() != UnitLink::ScopeState);
+    }
+
+    void aShortcutLeavesTheReadersRunning()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        startRecording();
+        QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_C));
+        QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(cutOff()));
+        QVERIFY(form->link()->recording());
+        QVERIFY(scope()->recordBox()->isChecked());
+        // "Komunikace Cut-off" during a recording only ends it; a second click enters cut-off.
+        QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
+        QVERIFY(!scope()->recordBox()->isChecked());
+        QVERIFY(!form->link()->cutOffReading());
+        QVERIFY(form->link()->poll().isEnabled());
+        QCOMPARE(form->link()->linkState(), int(UnitLink::CutOffState));  // until the next poll tick
+        QVERIFY(!cutOff()->cutOffMode()->isChecked() && !cutOff()->tuningMode()->isChecked());
+        QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
+        QVERIFY(form->link()->cutOffReading());
+        QVERIFY(!form->link()->poll().isEnabled());
+        QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(scope()));
+        QVERIFY(form->link()->cutOffReading());
+    }
+};
+
+QTEST_MAIN(TestReaderPages)
+#include "tst_readerpages.moc"

@@ -1,0 +1,154 @@
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "cutoff/cutoffcontrol.h"
+#include "cutoff/cutoffpage.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <memory>
+
+// The page "Cut-off" on a fake port: its requests and their cadence, the writes and their edit
+// rules, the two communication modes and a module that stops answering.
+class TestCutOffPage : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<FakePort> port;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<UnitData> data;
+    std::unique_ptr<UnitLink> link;
+    std::unique_ptr<CutOffPage> page;
+
+    QStringList framesFrom(int from) const
+    {
+        QStringList out;
+        for (int i = from; i < port->written.size(); ++i)
+            out << hex(port->written[i].bytes);
+        return out;
+    }
+    void enterCutOff() { QTest::mouseClick(page->cutOffMode(), Qt::LeftButton); }
+
+private slots:
+    void init()
+    {
+        port = std::make_unique<FakePort>();
+        prompts = std::make_unique<ScriptedPrompts>();
+        data = std::make_unique<UnitData>();
+        link = std::make_unique<UnitLink>(port.get(), data.get(), prompts.get());
+        port->open(QStringLiteral("fake"), nullptr);
+        link->prepareFrames();
+        link->poll().enable();
+        page = std::make_unique<CutOffPage>();
+        page->attach(link.get(), prompts.get());
+        page->show();
+    }
+    void cleanup()
+    {
+        page.reset();
+        link.reset();
+    }
+
+    void startsOnTheCurrentValueWithNothingToWrite()
+    {
+        QCOMPARE(page->adresa()->text(), QStringLiteral("241"));
+        QVERIFY(page->dataw()->isHidden());
+        QVERIFY(!page->writeButton()->isEnabled());
+        QCOMPARE(page->datac()->text(), QStringLiteral("zatim nic"));
+        QVERIFY(page->tuningMode()->isChecked());
+        QVERIFY(!page->cutOffMode()->isChecked());
+    }
+
+    void readsTheChosenAddressEvery150ms()
+    {
+        enterCutOff();
+        QVERIFY(!page->tuningMode()->isChecked());
+        QVERIFY(!link->poll().isEnabled());
+        QCOMPARE(link->linkState(), int(UnitLink::CutOffState));
+        QTRY_VERIFY_WITH_TIMEOUT(port->written.size() >= 4, 3000);
+        const QStringList frames = framesFrom(0);
+        QCOMPARE(frames.count(QStringLiteral("02 24 F1 00 03")), frames.size());
+        for (int i = 1; i < port->written.size(); ++i)
+            QVERIFY(port->written[i].atMs - port->written[i - 1].atMs >= 140);
+        const qint64 span = port->written.last().atMs - port->written.first().atMs;
+        QVERIFY(span < 400 * (port->written.size() - 1));  // a loaded machine may delay a tick
+
+        port->feed(bytesOf({0x02, 0x7B, 0x03}));
+        QCOMPARE(page->datac()->text(), QStringLiteral("123"));
+
+        page->adresy()->setCurrentIndex(1);
+        const int from = port->written.size();
+        QTRY_VERIFY_WITH_TIMEOUT(port->written.size() > from, 2000);
+        QCOMPARE(framesFrom(from).first(), QStringLiteral("02 24 43 00 03"));
+
+        QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
+        QVERIFY(link->poll().isEnabled());
+        QVERIFY(!link->cutOffReading());
+        QVERIFY(!page->cutOffMode()->isChecked());
+        QCOMPARE(link->linkState(), 0);
+        QCOMPARE(page->datac()->text(), QStringLiteral("123"));
+    }
+
+    void aStrayByteDoesNotShiftLaterAnswers()
+    {
+        enterCutOff();
+        port->feed(bytesOf({0x55, 0x02, 0x7B, 0x03}));
+        QCOMPARE(page->datac()->text(), QStringLiteral("123"));
+        port->feed(bytesOf({0x02, 0x2A, 0x03}));
+        QCOMPARE(page->datac()->text(), QStringLiteral("42"));
+    }
+
+    void writesTheThresholdByTheEditRules_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("frame");  // empty: nothing is sent
+        QTest::addColumn<QString>("shownAfter");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("254") << "254" << "02 B4 43 FE 03" << "254" << 0;
+        QTest::newRow("above 255") << "300" << "02 B4 43 FF 03" << "255" << 0;
+        QTest::newRow("negative") << "-1" << "02 B4 43 00 03" << "0" << 0;
+        QTest::newRow("no number") << "abc" << "" << "0" << 1;
+        QTest::newRow("empty") << "" << "" << "0" << 1;
+    }
+    void writesTheThresholdByTheEditRules()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, frame);
+        QFETCH(QString, shownAfter);
+        QFETCH(int, beeps);
+        page->adresy()->setCurrentIndex(1);
+        QVERIFY(page->dataw()->isVisible());
+        QVERIFY(page->writeButton()->isEnabled());
+        data->paramBlock[20] = 120;
+        page->dataw()->setText(text);
+        link->poll().disable();
+        QTest::mouseClick(page->writeButton(), Qt::LeftButton);
+        QCOMPARE(framesFrom(0), frame.isEmpty() ? QStringList() : QStringList{frame});
+        QCOMPARE(page->dataw()->text(), shownAfter);
+        QCOMPARE(prompts->beeps, beeps);
+        // The tool's block carries the threshold, so the next block write keeps it.
+        QCOMPARE(int(data->paramBlock[20]), frame.isEmpty() ? 120 : shownAfter.toInt());
+        QCOMPARE(link->linkState(), 0);
+        QVERIFY(!link->poll().isEnabled());
+    }
+
+    void aSilentModuleIsReportedUntilItAnswers()
+    {
+        enterCutOff();
+        port->feed(bytesOf({0x02, 0x10, 0x03}));
+        QCOMPARE(page->datac()->text(), QStringLiteral("16"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), CutOffControl::noAnswerText(), 3000);
+        port->feed(bytesOf({0x02, 0x11, 0x03}));
+        QCOMPARE(page->datac()->text(), QStringLiteral("17"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), CutOffControl::noAnswerText(), 3000);
+        QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
+        QCOMPARE(page->datac()->text(), QStringLiteral("17"));
+    }
+};
+
+QTEST_MAIN(TestCutOffPage)
+#include "tst_cutoffpage.moc"
