@@ -1,6 +1,9 @@
 #pragma once
-#include <QColor>
 #include <QString>
+
+// Declared only: the link beeps through here but never picks a colour, so it needs no Qt Gui.
+// Whoever calls or implements pickColour includes <QColor>.
+class QColor;
 
 // Every modal interaction of the tool goes through here, so tests can script the answers and
 // no test ever waits on a dialog.

@@ -1,7 +1,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "app/form2.h"
-#include "link/bargauge.h"
+#include "link/widgets/bargauge.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include <QAction>

@@ -14,6 +14,7 @@
 //             plain arrivals may also come while a read or a write is waiting.
 #include "link/frames.h"
 #include "link/prompts.h"
+#include <QColor>
 #include "link/serialio.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"

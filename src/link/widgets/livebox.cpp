@@ -2,7 +2,7 @@
 #include "bargauge.h"
 #include "livevalues.h"
 #include "markerimage.h"
-#include "unitdata.h"
+#include "link/unitdata.h"
 #include <QLabel>
 #include <QLineEdit>
 
