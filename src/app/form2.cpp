@@ -1,6 +1,9 @@
 #include "form2.h"
+#include "connectionline.h"
 #include "infopage.h"
+#include "profilewriter.h"
 #include "settingsfile.h"
+#include "link/linkconnection.h"
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
 #include "link/widgets/livevaluespage.h"
@@ -30,12 +33,13 @@ QWidget *emptyPage(const QString &name)
 }
 }
 
-TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
+TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_link(new UnitLink(port, m_data, prompts, this))
+      m_link(new UnitLink(port, m_data, prompts, this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
-    setFixedSize(ClientWidth, ClientHeight);
+    // The pages keep their size and place; the connection line is added below them.
+    setFixedSize(ClientWidth, ClientHeight + ConnectionLine::Height);
     // The layout is drawn in pixels for a small dialog font; a larger desktop font must not
     // push the Czech captions out of their controls.
     QFont small = font();
@@ -43,6 +47,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     setFont(small);
     buildPages();
     buildShortcuts();
+    buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
 
     // Every accepted status reply refreshes both live displays, whichever page is shown.
     connect(m_data, &UnitData::liveValuesChanged, m_live, &LiveValuesPage::refresh);
@@ -151,6 +156,38 @@ void TForm2::buildShortcuts()
     }
 }
 
+void TForm2::buildConnectionLine(PortSource ports)
+{
+    m_line = new ConnectionLine(std::move(ports), this);
+    m_line->setGeometry(0, ClientHeight, ClientWidth, ConnectionLine::Height);
+    connect(m_line->picker(), &PortPicker::portChosen, this, &TForm2::choosePort);
+    connect(m_connection, &LinkConnection::healthChanged, this, &TForm2::showHealth);
+    showHealth();
+}
+
+void TForm2::showHealth()
+{
+    m_line->showHealth(m_connection->health(), m_connection->problem());
+    // Values on screen that the unit no longer confirms must not look live.
+    const bool stale = m_connection->health() != LinkConnection::Health::Answering;
+    m_live->setStale(stale);
+    m_tuning->liveBox()->setStale(stale);
+}
+
+void TForm2::choosePort(const QString &name)
+{
+    // Opened at once; one that will not open shows on the line and is tried again every second.
+    m_connection->openPort(name);
+    m_line->picker()->setCurrentPort(name);
+    QString settingsPath = findSettingsFile(m_workingFolder);
+    if (settingsPath.isEmpty())
+        settingsPath = QDir(m_workingFolder).filePath(QStringLiteral("TESTER.INI"));
+    const QString error = saveProfileValue(settingsPath, QStringLiteral("Komunikace"), QStringLiteral("Port"), name);
+    if (!error.isEmpty())
+        m_prompts->error(QStringLiteral("Velkor 2"),
+                         error + QStringLiteral("\nZvolený port %1 platí jen do ukončení programu.").arg(name));
+}
+
 void TForm2::showPage(QWidget *page)
 {
     m_pageByCode = true;
@@ -166,6 +203,7 @@ void TForm2::PageControl1Change()
 
 void TForm2::FormCreate(const QString &workingFolder)
 {
+    m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
     if (!settings.fileFound)
         m_prompts->message(QStringLiteral("Info"),
@@ -197,14 +235,12 @@ void TForm2::applySettings(const TesterSettings &settings)
 
 void TForm2::openPort()
 {
-    // A port that cannot be opened is reported, and start-up goes on: the tool is still useful
-    // for files, and with the port closed nothing is sent and nothing fails.
+    // A port that cannot be opened is reported once, and start-up goes on: the tool is still
+    // useful for files, and the port is tried again every second until it is there.
     EComPort error;
-    if (!m_port->open(m_data->portName, &error)) {
+    if (!m_connection->openPort(m_data->portName, &error))
         m_prompts->error(QStringLiteral("Velkor 2"), error.message());
-        return;
-    }
-    m_port->setDtr(true);
+    m_line->picker()->setCurrentPort(m_data->portName);
 }
 
 int TForm2::pollInterval() const
@@ -214,8 +250,6 @@ int TForm2::pollInterval() const
 
 void TForm2::closeEvent(QCloseEvent *event)
 {
-    m_link->poll().disable();
-    m_port->setDtr(false);
-    m_port->close();
+    m_connection->closePort();
     event->accept();
 }

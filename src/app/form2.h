@@ -1,11 +1,14 @@
 #pragma once
+#include "portpicker.h"
 #include <QString>
 #include <QWidget>
 
 class QAction;
 class QLabel;
 class QTabWidget;
+class ConnectionLine;
 class InfoPage;
+class LinkConnection;
 class LiveValuesPage;
 class Prompts;
 class SerialIo;
@@ -22,8 +25,9 @@ class TForm2 : public QWidget
 public:
     static QString captionPrefix() { return QStringLiteral(" Dasmin - Velkor 3.0   --> "); }
 
-    // `port` and `prompts` outlive the window; tests pass fakes.
-    TForm2(SerialIo *port, Prompts *prompts, QWidget *parent = nullptr);
+    // `port` and `prompts` outlive the window; tests pass fakes, and a list of ports for the picker
+    // (the system's when empty).
+    TForm2(SerialIo *port, Prompts *prompts, QWidget *parent = nullptr, PortSource ports = {});
     ~TForm2() override;
 
     // Start-up in the working folder: settings, port, data folder, caption, frames, poll.
@@ -34,6 +38,8 @@ public:
     QTabWidget *pages() const { return m_pages; }
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
+    LinkConnection *connection() const { return m_connection; }
+    ConnectionLine *connectionLine() const { return m_line; }
     int pollInterval() const;
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
@@ -51,6 +57,9 @@ protected:
 private:
     void buildPages();
     void buildShortcuts();
+    void buildConnectionLine(PortSource ports);
+    void showHealth();
+    void choosePort(const QString &name);
     void applySettings(const TesterSettings &settings);
     void openPort();
     void PageControl1Change();
@@ -59,6 +68,9 @@ private:
     Prompts *m_prompts;
     UnitData *m_data;
     UnitLink *m_link;
+    LinkConnection *m_connection;
+    ConnectionLine *m_line = nullptr;
+    QString m_workingFolder;
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;

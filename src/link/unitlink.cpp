@@ -78,6 +78,8 @@ QByteArray UnitLink::serviceFrame(int address, quint8 value) const
 
 void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> done)
 {
+    if (!requirePort())
+        return;
     for (const ChainStep &step : steps) {
         if (step.pauseBeforeMs > 0)
             pause(step.pauseBeforeMs);
@@ -89,12 +91,16 @@ void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> do
 
 void UnitLink::WriteParamByte(int address, quint8 value)
 {
+    if (!requirePort())
+        return;
     m_poll.disable();
     sendWrite(address, value);
 }
 
 void UnitLink::commandWithoutAnswer(quint8 code)
 {
+    if (!requirePort())
+        return;
     m_poll.disable();
     sendCommand(code);
     m_poll.enable();
@@ -102,6 +108,8 @@ void UnitLink::commandWithoutAnswer(quint8 code)
 
 void UnitLink::readBlock()
 {
+    if (!requirePort())
+        return;
     m_guardResetsLevels = true;
     m_replyGuard.enable();
     m_state = BlockReadState;
@@ -111,6 +119,8 @@ void UnitLink::readBlock()
 
 void UnitLink::writeBlock()
 {
+    if (!requirePort())
+        return;
     m_data->paramBlock[0] = 1;
     m_poll.disable();
     sendCommand(UnitCode::WriteBlock);
@@ -120,6 +130,8 @@ void UnitLink::writeBlock()
 
 void UnitLink::requestLevels()
 {
+    if (!requirePort())
+        return;
     m_poll.disable();
     m_state = LevelReadState;
     sendCommand(UnitCode::ReadLevels);
@@ -129,6 +141,8 @@ void UnitLink::requestLevels()
 
 void UnitLink::writeLevels()
 {
+    if (!requirePort())
+        return;
     m_poll.disable();
     m_blockDelay.disable();
     for (int i = 0; i < 4; ++i) {
@@ -140,6 +154,8 @@ void UnitLink::writeLevels()
 
 void UnitLink::requestDiagnostics()
 {
+    if (!requirePort())
+        return;
     m_state = DiagnosticsState;
     m_poll.disable();
     sendCommand(UnitCode::ReadDiagnostics);
@@ -149,6 +165,16 @@ void UnitLink::ShowLinkMessage(const QString &text)
 {
     emit linkMessage(text);
     m_messageTimer.enable();
+}
+
+bool UnitLink::requirePort()
+{
+    if (m_port->isOpen())
+        return true;
+    const QString text = QStringLiteral("Port není otevřen");
+    ShowLinkMessage(text);
+    emit portNotOpen(text);
+    return false;
 }
 
 void UnitLink::returnToPolling()
@@ -229,6 +255,7 @@ void UnitLink::handleStatus()
         m_state = StatusState;
         return;
     }
+    emit answerReceived();
     if (m_data->measuring) {
         const bool goOn = measurementHandler ? measurementHandler(quint8(bytes.at(4))) : true;
         m_poll.setEnabled(goOn);
@@ -245,6 +272,7 @@ void UnitLink::handleBlockRead()
 {
     const QByteArray bytes = m_port->read(Reply::BlockSize);
     if (UnitData::isParamBlock(bytes)) {
+        emit answerReceived();
         emit blockReceived(bytes);
         ShowLinkMessage(QStringLiteral("Načteno  OK"));
     } else {
@@ -258,6 +286,7 @@ void UnitLink::handleLevelRead()
 {
     const QByteArray bytes = m_port->read(Reply::LevelSize);
     if (UnitData::isLevelBlock(bytes)) {
+        emit answerReceived();
         std::copy(bytes.cbegin(), bytes.cend(), m_data->levelBlock.begin());
         m_replyGuard.disable();
         emit levelsReceived();
@@ -276,6 +305,7 @@ void UnitLink::handleWriteCheckBlock()
         m_state = StatusState;
         return;
     }
+    emit answerReceived();
     if (std::equal(bytes.cbegin(), bytes.cend(), m_data->paramBlock.cbegin(),
                    [](char a, quint8 b) { return quint8(a) == b; })) {
         pause(FramePauseMs);
@@ -295,6 +325,7 @@ void UnitLink::handleWriteCheckLevels()
 {
     const QByteArray bytes = m_port->read(Reply::LevelSize);
     if (UnitData::isLevelBlock(bytes)) {
+        emit answerReceived();
         const bool same = std::equal(bytes.cbegin(), bytes.cend(), m_data->levelBlock.cbegin(),
                                      [](char a, quint8 b) { return quint8(a) == b; });
         ShowLinkMessage(same ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
@@ -310,6 +341,7 @@ void UnitLink::handleDiagnostics()
 {
     const QByteArray bytes = m_port->read(Reply::BlockSize);
     if (Reply::framed(bytes, Reply::BlockSize, 0x02, 0x03)) {
+        emit answerReceived();
         m_diagMessage.enable();
         emit diagnosticsReceived(bytes);
     } else {
@@ -322,17 +354,22 @@ void UnitLink::handleDiagnostics()
 void UnitLink::handleCutOff()
 {
     const QByteArray bytes = m_port->read(Reply::AuxSize);
-    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03))
+    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03)) {
+        emit answerReceived();
         emit auxValueReceived(quint8(bytes.at(1)));
-    else
+    } else {
         discardWaiting();
+    }
 }
 
 void UnitLink::handleScope()
 {
     const QByteArray bytes = m_port->read(Reply::AuxSize);
     bool purge = true;
-    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03) && scopeSampleHandler)
+    const bool framed = Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03);
+    if (framed)
+        emit answerReceived();
+    if (framed && scopeSampleHandler)
         purge = scopeSampleHandler(quint8(bytes.at(1)));
     if (purge)
         m_port->clearBuffer(true, true);

@@ -76,7 +76,8 @@ public:
     // one has left, then `done` runs. Callers must not rely on `done` having run on return.
     void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
 
-    // Operations of the pages.
+    // Operations of the pages. Each needs the unit: with no port open it sends nothing, changes no
+    // state and says "Port není otevřen" instead.
     void WriteParamByte(int address, quint8 value);  // poll off, one write frame
     void commandWithoutAnswer(quint8 code);          // poll off, send, poll on
     void readBlock();                                // code 255, then the levels
@@ -85,6 +86,9 @@ public:
     void writeLevels();                              // the four levels as single writes
     void requestDiagnostics();                       // code 128
     void ShowLinkMessage(const QString &text);
+    // For an operation a page builds itself: true when the port is open; otherwise says so on the
+    // status labels (and through portNotOpen) and returns false.
+    bool requirePort();
     // The user picked another page: the poll runs again, the feature readers stop.
     void returnToPolling();
 
@@ -112,6 +116,8 @@ signals:
     void linkMessage(const QString &text);              // show on both status labels
     void linkMessageHidden();
     void statusError(const QString &text);              // "Error Obeznik" on the tuning page label only
+    void answerReceived();                              // a whole, well-framed answer came from the unit
+    void portNotOpen(const QString &text);              // an operation was refused: no port is open
 
 private:
     void ObeznikTimer();

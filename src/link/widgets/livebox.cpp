@@ -69,6 +69,13 @@ LiveBox::LiveBox(const UnitData *data, QWidget *parent)
         w->raise();
 }
 
+void LiveBox::setStale(bool stale)
+{
+    for (QWidget *w : {static_cast<QWidget *>(m_lambda), static_cast<QWidget *>(m_tps), static_cast<QWidget *>(m_poloha),
+                       static_cast<QWidget *>(m_lambdaCG1), static_cast<QWidget *>(m_tpsCG)})
+        w->setEnabled(!stale);
+}
+
 void LiveBox::refresh()
 {
     const UnitData &d = *m_data;

@@ -84,6 +84,15 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
         w->raise();
 }
 
+void LiveValuesPage::setStale(bool stale)
+{
+    for (QWidget *w : {static_cast<QWidget *>(m_l2), static_cast<QWidget *>(m_l3), static_cast<QWidget *>(m_l4),
+                       static_cast<QWidget *>(m_napetiL), static_cast<QWidget *>(m_napetiT),
+                       static_cast<QWidget *>(m_laAnalog), static_cast<QWidget *>(m_tpsAnalog),
+                       static_cast<QWidget *>(m_polohaAnalog)})
+        w->setEnabled(!stale);
+}
+
 void LiveValuesPage::refresh()
 {
     const UnitData &d = *m_data;

@@ -16,6 +16,8 @@ public:
 
     // Shows the last accepted status reply.
     void refresh();
+    // Greys the values while the link is not answering: they are the last ones, not live.
+    void setStale(bool stale);
 
     MarkerImage *lambdaThresholdMark() const { return m_hraniceLambda; }
     MarkerImage *tpsMark(int n) const { return m_tps[n]; }
