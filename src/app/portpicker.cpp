@@ -44,7 +44,7 @@ PortPicker::PortPicker(PortSource source, QWidget *parent)
     });
 }
 
-QString PortPicker::itemText(const PortEntry &entry)
+QString PortPicker::describe(const PortEntry &entry)
 {
     QStringList about;
     if (!entry.description.isEmpty())
@@ -66,8 +66,8 @@ void PortPicker::refresh()
     clear();
     bool currentListed = m_current.isEmpty();
     for (const PortEntry &entry : m_source()) {
-        addItem(itemText(entry), entry.device);
-        setItemData(count() - 1, itemText(entry), Qt::ToolTipRole);
+        addItem(describe(entry), entry.device);
+        setItemData(count() - 1, describe(entry), Qt::ToolTipRole);
         if (devicePath(entry.device) == devicePath(m_current)) {
             currentListed = true;
             setCurrentIndex(count() - 1);

@@ -28,13 +28,12 @@ public:
     QString currentPort() const { return m_current; }
     void refresh();
 
-    static QString itemText(const PortEntry &entry);
+    static QString describe(const PortEntry &entry);
+    // Reads the ports anew before the list opens.
+    void showPopup() override;
 
 signals:
     void portChosen(const QString &device);
-
-protected:
-    void showPopup() override;
 
 private:
     void choose(const QString &device);

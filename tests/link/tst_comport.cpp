@@ -96,9 +96,9 @@ private slots:
         EComPort error;
         QVERIFY(!port.open(QStringLiteral("/dev/velkor-no-such-port"), &error));
         QCOMPARE(error.code, 1);
-        QVERIFY2(error.message().startsWith(QStringLiteral("Unable to open com port (win error code: 2)\n")),
-                 qPrintable(error.message()));
-        QVERIFY2(error.message().contains(QStringLiteral("neexistuje")), qPrintable(error.message()));
+        QCOMPARE(error.reason, EComPort::Missing);
+        QCOMPARE(error.message(), QStringLiteral("Port /dev/velkor-no-such-port nebyl nalezen: zkontrolujte kabel a "
+                                                 "převodník, případně vyberte jiný port v dolní liště okna."));
         QVERIFY(!port.isOpen());
         QCOMPARE(port.write("x"), 0);
         QVERIFY(port.read(3).isEmpty());
@@ -111,7 +111,8 @@ private slots:
         EComPort error;
         QVERIFY(!second.open(slavePath, &error));
         QCOMPARE(error.code, 1);
-        QVERIFY2(error.message().contains(QStringLiteral("obsazen")), qPrintable(error.message()));
+        QCOMPARE(error.reason, EComPort::Busy);
+        QVERIFY2(error.message().contains(QStringLiteral("obsazen jiným programem")), qPrintable(error.message()));
         QVERIFY(first.isOpen());
     }
 
