@@ -74,14 +74,6 @@ private slots:
         delete port;
     }
 
-    void theLineSitsBelowThePages()
-    {
-        start("[Komunikace]\r\nPort=/dev/ttyS0\r\n");
-        QCOMPARE(form->pages()->geometry(), QRect(0, 0, 632, 451));
-        QCOMPARE(form->connectionLine()->geometry(), QRect(0, 451, 632, ConnectionLine::Height));
-        QCOMPARE(form->size(), QSize(632, 451 + ConnectionLine::Height));
-    }
-
     void thePickerListsThePortsPresentAndTheOneInUse()
     {
         start("[Komunikace]\r\nPort=/dev/ttyACM3\r\n");

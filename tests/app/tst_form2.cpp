@@ -1,5 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
+#include "app/connectionline.h"
 #include "app/form2.h"
 #include "link/widgets/bargauge.h"
 #include "link/unitdata.h"
@@ -88,6 +89,8 @@ private slots:
                                     QStringLiteral("TabSheet5=Oscil"), QStringLiteral("TabSheet7=Info - F1")}));
         QCOMPARE(form->pages()->currentIndex(), 0);
         QCOMPARE(form->pages()->geometry(), QRect(0, 0, 632, 451));
+        // The connection line adds its height below the pages.
+        QCOMPARE(form->size(), QSize(632, 451 + ConnectionLine::Height));
     }
 
     void settingsFileSetsPortPollCaptionsAndNames()
