@@ -12,7 +12,7 @@ LinkConnection::LinkConnection(SerialIo *port, UnitLink *link, UnitData *data, Q
     m_retry.setTimerType(Qt::CoarseTimer);
     m_silence.setInterval(SilenceMs);
     m_silence.setSingleShot(true);
-    connect(&m_retry, &QTimer::timeout, this, [this] { tryOpen(nullptr); });
+    connect(&m_retry, &QTimer::timeout, this, [this] { tryOpen(nullptr, true); });
     connect(&m_silence, &QTimer::timeout, this, &LinkConnection::silenceElapsed);
     connect(m_link, &UnitLink::answerReceived, this, &LinkConnection::answered);
     connect(m_port, &SerialIo::deviceLost, this, &LinkConnection::lost);
@@ -30,14 +30,14 @@ bool LinkConnection::openPort(const QString &name, EComPort *error)
         m_port->close();
     }
     m_data->portName = name;
-    return tryOpen(error);
+    return tryOpen(error, false);
 }
 
-bool LinkConnection::tryOpen(EComPort *error)
+bool LinkConnection::tryOpen(EComPort *error, bool retrying)
 {
     EComPort reason;
     if (!m_port->open(m_data->portName, &reason)) {
-        failed(reason);
+        failed(reason, retrying);
         if (error)
             *error = reason;
         return false;
@@ -58,12 +58,13 @@ void LinkConnection::opened()
     m_silence.start();
 }
 
-void LinkConnection::failed(const EComPort &error)
+void LinkConnection::failed(const EComPort &error, bool retrying)
 {
     m_problem = error.message();
     // After a loss the line keeps saying so until the port is back: that the device is missing
-    // now is the same story.
-    if (m_health != Health::Lost || error.reason == EComPort::Busy || error.reason == EComPort::Denied) {
+    // now is the same story. A port the technician picks is judged afresh.
+    const bool sameStory = retrying && m_health == Health::Lost && error.reason == EComPort::Missing;
+    if (!sameStory) {
         switch (error.reason) {
         case EComPort::Missing: setHealth(Health::Missing); break;
         case EComPort::Busy: setHealth(Health::Busy); break;

@@ -47,9 +47,10 @@ signals:
     void healthChanged(LinkConnection::Health health);
 
 private:
-    bool tryOpen(EComPort *error);
+    // `retrying`: an attempt of the timer, which must not turn a lost port into a merely missing one.
+    bool tryOpen(EComPort *error, bool retrying);
     void opened();
-    void failed(const EComPort &error);
+    void failed(const EComPort &error, bool retrying);
     void lost(const QString &message);
     void answered();
     void silenceElapsed();

@@ -104,6 +104,28 @@ private slots:
         QVERIFY(port.read(3).isEmpty());
     }
 
+    void reasonsTellWhatToDo_data()
+    {
+        QTest::addColumn<int>("systemError");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("missing") << ENOENT << "zkontrolujte kabel";
+        QTest::newRow("busy") << EBUSY << "obsazen jiným programem";
+        QTest::newRow("no permission") << EACCES << "skupině dialout. Spusťte\nsudo adduser ";
+        QTest::newRow("other") << EIO << "nelze otevřít (chyba systému 5)";
+    }
+    void reasonsTellWhatToDo()
+    {
+        QFETCH(int, systemError);
+        QFETCH(QString, advice);
+        EComPort error;
+        error.port = QStringLiteral("/dev/ttyUSB0");
+        error.code = EComPort::OpenFailed;
+        error.systemError = systemError;
+        error.reason = EComPort::reasonFor(systemError);
+        QVERIFY2(error.message().contains(advice), qPrintable(error.message()));
+        QVERIFY(error.message().contains(QStringLiteral("/dev/ttyUSB0")));
+    }
+
     void aPortInUseIsCalledBusy()
     {
         ComPort first, second;
