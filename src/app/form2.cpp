@@ -179,6 +179,8 @@ void TForm2::choosePort(const QString &name)
     // Opened at once; one that will not open shows on the line and is tried again every second.
     m_connection->openPort(name);
     m_line->picker()->setCurrentPort(name);
+    // Back to the pages, so the window's shortcuts (Ctrl+A, Ctrl+C) are not taken by the picker's edit.
+    m_pages->setFocus();
     QString settingsPath = findSettingsFile(m_workingFolder);
     if (settingsPath.isEmpty())
         settingsPath = QDir(m_workingFolder).filePath(QStringLiteral("TESTER.INI"));
