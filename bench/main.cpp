@@ -2,6 +2,7 @@
 //   velkor_bench            everything
 //   velkor_bench reply      only the cost of one status reply (in-process, about 10 s)
 //   velkor_bench process    only the figures of the running tool (about 15 s)
+//   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -12,6 +13,7 @@
 Figure measureReplyCost();
 std::vector<Figure> measureCpuAndMemory();
 Figure measureStartToFirstPoll();
+Figure measureSettingsRead();
 
 int main(int argc, char *argv[])
 {
@@ -22,8 +24,9 @@ int main(int argc, char *argv[])
 
     const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const bool all = which == QLatin1String("all");
-    if (!all && which != QLatin1String("reply") && which != QLatin1String("process")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process]\n", argv[0]);
+    if (!all && which != QLatin1String("reply") && which != QLatin1String("process")
+        && which != QLatin1String("settings")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|settings]\n", argv[0]);
         return 2;
     }
 
@@ -41,6 +44,8 @@ int main(int argc, char *argv[])
         report(measureStartToFirstPoll());
         report(running.at(1));
     }
+    if (all || which == QLatin1String("settings"))
+        report(measureSettingsRead());
     for (const Figure &f : figures) {
         if (!f.measured)
             return 1;

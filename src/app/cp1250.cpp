@@ -27,7 +27,7 @@ constexpr char16_t kHighHalf[128] = {
 
 } // namespace
 
-QString decodeWindows1250(const QByteArray &bytes)
+QString decodeWindows1250(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();

@@ -207,9 +207,8 @@ void TForm2::FormCreate(const QString &workingFolder)
 {
     m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
-    if (!settings.fileFound)
-        m_prompts->message(QStringLiteral("Info"),
-                           QStringLiteral("Pozor v pracovním adresáři není tester.ini\nPoužijí se defaultní hodnoty"));
+    if (const QString notice = settings.notice(); !notice.isEmpty())
+        m_prompts->message(QStringLiteral("Info"), notice);
     applySettings(settings);
     openPort();
 

@@ -108,18 +108,11 @@ bool sameName(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
 }
 
-}  // namespace
-
-ProfileEdit setProfileValue(const QByteArray &file, const QString &section, const QString &key, const QString &value)
+// The edit on 8-bit text, Windows-1250 or UTF-8, whose line ends are single bytes.
+ProfileEdit editLines(const QByteArray &file, bool utf8, const QString &section, const QString &key,
+                      const QString &value)
 {
     ProfileEdit edit;
-    for (QChar c : value) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            edit.error = QStringLiteral("Hodnota obsahuje řídicí znak.");
-            return edit;
-        }
-    }
-    const bool utf8 = isUtf8(file);
     QByteArray encoded;
     if (utf8)
         encoded = value.toUtf8();
@@ -183,6 +176,39 @@ ProfileEdit setProfileValue(const QByteArray &file, const QString &section, cons
     else
         edit.bytes = file.left(after.next) + keyLine + eol + file.mid(after.next);
     return edit;
+}
+
+// Notepad's "Unicode" is UTF-16 with a mark: edited as UTF-8 and turned back, which changes no
+// other byte as long as the file is valid UTF-16 (checked, or the file is left alone).
+ProfileEdit editUtf16(const QByteArray &file, bool littleEndian, const QString &section, const QString &key,
+                      const QString &value)
+{
+    const auto encoding = littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+    const QByteArray body = file.mid(2);
+    QStringDecoder decode(encoding);
+    const QString text = decode(body);
+    QStringEncoder encodeBack(encoding);
+    if (decode.hasError() || QByteArray(encodeBack(text)) != body)
+        return {{}, QStringLiteral("Soubor není platný text UTF-16; port do něj nelze zapsat.")};
+    ProfileEdit edit = editLines(text.toUtf8(), true, section, key, value);
+    if (edit.error.isEmpty()) {
+        QStringEncoder encode(encoding);
+        edit.bytes = file.left(2) + QByteArray(encode(QString::fromUtf8(edit.bytes)));
+    }
+    return edit;
+}
+
+}  // namespace
+
+ProfileEdit setProfileValue(const QByteArray &file, const QString &section, const QString &key, const QString &value)
+{
+    for (QChar c : value) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return {{}, QStringLiteral("Hodnota obsahuje řídicí znak.")};
+    }
+    if (file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF"))
+        return editUtf16(file, file.startsWith("\xFF\xFE"), section, key, value);
+    return editLines(file, isUtf8(file), section, key, value);
 }
 
 QString saveProfileValue(const QString &path, const QString &section, const QString &key, const QString &value)

@@ -1,8 +1,10 @@
 #include "settingsfile.h"
 
 #include "profilefile.h"
+#include "link/messageexcerpt.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 QString TesterSettings::unnamedAddress()
@@ -51,6 +53,23 @@ QStringList TesterSettings::namedAddresses() const
     return named;
 }
 
+QString TesterSettings::notice() const
+{
+    const QString defaults = QStringLiteral("\nPoužijí se defaultní hodnoty");
+    if (!readError.isEmpty())
+        return QStringLiteral("Pozor, soubor %1 v pracovním adresáři nelze přečíst: %2")
+                   .arg(messageExcerpt(fileName), readError)
+            + defaults;
+    if (!fileFound)
+        return QStringLiteral("Pozor v pracovním adresáři není tester.ini") + defaults;
+    if (!knownSectionFound)
+        return QStringLiteral("Pozor, v souboru %1 není žádná ze sekcí [Komunikace], [Tlacitka], [Verze], [Emulace], "
+                              "[Osciloskop]")
+                   .arg(messageExcerpt(fileName))
+            + defaults;
+    return {};
+}
+
 QString findSettingsFile(const QString &folder)
 {
     const QString wanted = QStringLiteral("TESTER.INI");
@@ -70,6 +89,9 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
 {
     TesterSettings s;
     s.fileFound = profile.exists();
+    s.readError = profile.readError();
+    for (const char *section : {"Osciloskop", "Emulace", "Verze", "Tlacitka", "Komunikace"})
+        s.knownSectionFound = s.knownSectionFound || profile.hasSection(QLatin1String(section));
 
     for (int n = 0; n < TesterSettings::AddressNameCount; ++n)
         s.addressNames[n] = profile.value(QStringLiteral("Osciloskop"), QString::number(n), s.addressNames[n]);
@@ -97,5 +119,8 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
 TesterSettings loadTesterSettings(const QString &folder)
 {
     const QString path = findSettingsFile(folder);
-    return readTesterSettings(path.isEmpty() ? ProfileFile() : ProfileFile::load(path));
+    TesterSettings s = readTesterSettings(path.isEmpty() ? ProfileFile() : ProfileFile::load(path));
+    if (!path.isEmpty())
+        s.fileName = QFileInfo(path).fileName();
+    return s;
 }

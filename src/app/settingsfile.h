@@ -19,7 +19,14 @@ struct TesterSettings
     static QString noVersionName();      // "Bez verze!"
     static QStringList defaultButtonCaptions();
 
+    // The file was found and read. When it was found but could not be read, fileFound stays
+    // false and readError says why (in Czech).
     bool fileFound = false;
+    QString fileName = QStringLiteral("tester.ini");
+    QString readError;
+    // The file holds at least one of the sections the tool reads; a file in a form this reader
+    // does not know (or a wrong file under the right name) holds none.
+    bool knownSectionFound = false;
     // Indexed by address 0..255; "NIC" marks an address nobody named.
     QStringList addressNames = QStringList(AddressNameCount, unnamedAddress());
     // Codes 0..99 come from the file; 100..127 exist for codes the unit may send but stay empty.
@@ -37,6 +44,10 @@ struct TesterSettings
     // The addresses offered by the oscilloscope pickers, in address order. Only the exact text
     // "NIC" hides an address; "nic" is a name like any other.
     QStringList namedAddresses() const;
+
+    // What the technician must be told about the file before the tool goes on with its
+    // defaults: missing, unreadable, or without anything the tool reads. Empty when all is well.
+    QString notice() const;
 
 private:
     static QStringList defaultMeasurementTexts();

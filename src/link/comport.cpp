@@ -1,4 +1,6 @@
 #include "comport.h"
+#include "messageexcerpt.h"
+#include "portname.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <cerrno>
@@ -53,6 +55,10 @@ EComPort::Reason EComPort::reasonFor(int systemError)
 
 QString EComPort::message() const
 {
+    if (!detail.isEmpty())
+        return detail;
+    // A name from a damaged file may be a megabyte long.
+    const QString port = messageExcerpt(this->port);
     switch (reason) {
     case Missing:
         return QStringLiteral("Port %1 nebyl nalezen: zkontrolujte kabel a převodník, případně vyberte jiný port "
@@ -67,6 +73,7 @@ QString EComPort::message() const
         return QStringLiteral("K portu %1 nemáte přístup.").arg(port);
 #endif
     case Other:
+    case Invalid:
         break;
     }
     if (code == SetStateFailed)
@@ -103,6 +110,8 @@ bool ComPort::open(const QString &name, EComPort *error)
 {
     if (m_port.isOpen())
         return true;
+    if (refuseName(name, error))
+        return false;
     m_name = name;
     m_port.setPortName(m_name);
     errno = 0;
@@ -138,6 +147,21 @@ bool ComPort::open(const QString &name, EComPort *error)
         return false;
     }
     m_port.setReadBufferSize(0);
+    return true;
+}
+
+bool ComPort::refuseName(const QString &name, EComPort *error)
+{
+    const QString fault = portNameFault(name);
+    if (fault.isEmpty())
+        return false;
+    if (error) {
+        error->code = EComPort::OpenFailed;
+        error->systemError = EINVAL;
+        error->reason = EComPort::Invalid;
+        error->port = name;
+        error->detail = fault;
+    }
     return true;
 }
 
@@ -261,6 +285,6 @@ void ComPort::loseDevice()
     emit deviceLost(QStringLiteral("Spojení s řídicí jednotkou bylo přerušeno: port %1 zmizel nebo přestal "
                                    "odpovídat. Zkontrolujte kabel; program port otevře znovu sám, jakmile "
                                    "bude zpět.")
-                        .arg(m_name));
+                        .arg(messageExcerpt(m_name)));
     emit afterClose();
 }

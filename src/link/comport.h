@@ -21,6 +21,8 @@ public:
     void close() override;
 
 private:
+    // Refused before the name reaches QSerialPort, which derives its lock file and device path from it.
+    static bool refuseName(const QString &name, EComPort *error);
     void onError(QSerialPort::SerialPortError error);
     void loseDevice();
     void notifyWaiting();

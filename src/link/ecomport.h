@@ -8,12 +8,14 @@ struct EComPort
     enum Code { OpenFailed = 1, WriteFailed = 2, ReadFailed = 3, PurgeFailed = 5, SetStateFailed = 7,
                 SetTimeoutsFailed = 8, SetupFailed = 9, ClearErrorFailed = 10, EscapeFailed = 12 };
     // What a technician can act on: plug the cable in, free the port, get the right to use it.
-    enum Reason { Other, Missing, Busy, Denied };
+    // Invalid: the name can never be a device (a control character in it).
+    enum Reason { Other, Missing, Busy, Denied, Invalid };
 
     int code = 0;
     int systemError = 0;
     Reason reason = Other;
     QString port;
+    QString detail;  // when set, the whole Czech text, in place of the standard one for the reason
 
     QString message() const;
     // The reason from an open() that failed with this system error number.

@@ -69,11 +69,15 @@ void LinkConnection::failed(const EComPort &error, bool retrying)
         case EComPort::Missing: setHealth(Health::Missing); break;
         case EComPort::Busy: setHealth(Health::Busy); break;
         case EComPort::Denied: setHealth(Health::Denied); break;
-        case EComPort::Other: setHealth(Health::Failed); break;
+        case EComPort::Other:
+        case EComPort::Invalid: setHealth(Health::Failed); break;
         }
     }
     m_silence.stop();
-    if (!m_retry.isActive())
+    // A name that can never be a device is not worth another attempt.
+    if (error.reason == EComPort::Invalid)
+        m_retry.stop();
+    else if (!m_retry.isActive())
         m_retry.start();
 }
 

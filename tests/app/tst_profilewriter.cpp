@@ -17,6 +17,13 @@ private:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
     }
+    static QByteArray utf16le(const QString &text)
+    {
+        QByteArray bytes("\xFF\xFE", 2);
+        for (const QChar c : text)
+            bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        return bytes;
+    }
     static void write(const QString &path, const QByteArray &bytes)
     {
         QFile f(path);
@@ -53,6 +60,9 @@ private slots:
         QTest::newRow("UTF-8 file stays UTF-8")
             << QByteArray("\xEF\xBB\xBF[Verze]\n07=\xC4\x8D\n[Komunikace]\nPort=COM2\n") << "/dev/ttyČ"
             << QByteArray("\xEF\xBB\xBF[Verze]\n07=\xC4\x8D\n[Komunikace]\nPort=/dev/tty\xC4\x8C\n");
+        QTest::newRow("UTF-16 file stays UTF-16")
+            << utf16le(QStringLiteral("[Verze]\r\n07=č\r\n[Komunikace]\r\nPort=COM2\r\n")) << "/dev/ttyČ"
+            << utf16le(QStringLiteral("[Verze]\r\n07=č\r\n[Komunikace]\r\nPort=/dev/ttyČ\r\n"));
     }
     void onlyThePortChanges()
     {

@@ -1,12 +1,19 @@
 #include "app/cp1250.h"
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
+#include "link/messageexcerpt.h"
+#include "link/portname.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <optional>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +44,34 @@ const QByteArray kWorkshopFile =
     "[Komunikace]\r\nPort=/dev/ttyUSB0\r\nObeznik=100\r\n";
 
 const QString kNone = QStringLiteral("<none>");
+
+QByteArray utf16(const QString &text, bool bigEndian)
+{
+    QByteArray out = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar c : text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out.append(bigEndian ? hi : lo).append(bigEndian ? lo : hi);
+    }
+    return out;
+}
+
+// Root reads any file; while this lives, this thread's root cannot read past permissions.
+struct FilePermissionsBindRoot
+{
+    FilePermissionsBindRoot() { ok = setOverride(false); }
+    ~FilePermissionsBindRoot() { setOverride(true); }
+    static bool setOverride(bool on)
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2];
+        if (syscall(SYS_capget, &header, data) != 0)
+            return false;
+        const unsigned mask = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+        data[0].effective = on ? data[0].effective | mask : data[0].effective & ~mask;
+        return syscall(SYS_capset, &header, data) == 0;
+    }
+    bool ok = false;
+};
 
 } // namespace
 
@@ -243,6 +278,132 @@ private slots:
         QVERIFY(utf8 != kWorkshopFile);
         compareSettings(readTesterSettings(ProfileFile::fromBytes(utf8)), cp1250);
         compareSettings(readTesterSettings(ProfileFile::fromBytes("\xEF\xBB\xBF" + utf8)), cp1250);
+    }
+
+    // Values as a workshop's damaged copies hold them; each row reads Port of [Komunikace].
+    void damagedValues_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("expected");
+        const QByteArray a255(255, 'a');
+        QTest::newRow("NUL ends the value") << QByteArray("Port=COM5\0COM6", 14) << "COM5";
+        QTest::newRow("NUL then blanks") << QByteArray("Port=COM5 \0x", 12) << "COM5";
+        QTest::newRow("NUL first") << QByteArray("Port=\0COM5", 10) << "";
+        QTest::newRow("255 kept") << "Port=" + a255 << QString::fromLatin1(a255);
+        QTest::newRow("256 cut") << "Port=" + a255 + "b" << QString::fromLatin1(a255);
+        QTest::newRow("1 MB cut") << "Port=" + QByteArray(1 << 20, 'a') << QString::fromLatin1(a255);
+        QTest::newRow("quotes go before the cut") << "Port=\"" + a255 + "bb\"" << QString::fromLatin1(a255);
+        // A character outside the BMP that would straddle the cut is left out whole.
+        QTest::newRow("pair at the cut") << "Port=" + QByteArray(254, 'a') + "\xF0\x9F\x98\x80"
+                                         << QString::fromLatin1(QByteArray(254, 'a'));
+    }
+
+    void damagedValues()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, expected);
+        const TesterSettings s =
+            readTesterSettings(ProfileFile::fromBytes("[Komunikace]\r\n" + line + "\r\nObeznik=100\r\n"));
+        QCOMPARE(s.port, expected);
+        QCOMPARE(s.pollInterval, 100); // the lines after a damaged one still count
+    }
+
+    void markedFilesReadTheSame_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        const QString text = decodeWindows1250(kWorkshopFile);
+        QTest::newRow("UTF-16 LE") << utf16(text, false);
+        QTest::newRow("UTF-16 BE") << utf16(text, true);
+        QTest::newRow("UTF-16 LE, last byte lost") << utf16(text, false) + "x";
+        // An editor put a UTF-8 mark in front of Windows-1250 text.
+        QTest::newRow("UTF-8 mark, cp1250 bytes") << "\xEF\xBB\xBF" + kWorkshopFile;
+    }
+
+    void markedFilesReadTheSame()
+    {
+        QFETCH(QByteArray, file);
+        const TesterSettings s = readTesterSettings(ProfileFile::fromBytes(file));
+        compareSettings(s, readTesterSettings(ProfileFile::fromBytes(kWorkshopFile)));
+        QVERIFY(s.notice().isEmpty());
+    }
+
+    void noticesSayWhatIsWrongWithTheFile()
+    {
+        const QString defaults = QStringLiteral("\nPoužijí se defaultní hodnoty");
+        struct Case
+        {
+            const char *name;
+            std::function<bool(const QString &path)> make; // writes TESTER.INI at path
+            QString notice;
+            bool unreadable = false;
+        };
+        const Case cases[] = {
+            {"missing", [](const QString &) { return true; },
+             QStringLiteral("Pozor v pracovním adresáři není tester.ini") + defaults},
+            {"no permission", [](const QString &p) {
+                 return writeFile(p, "[Komunikace]\nPort=COM1\n") && QFile::setPermissions(p, {});
+             },
+             QStringLiteral("Pozor, soubor TESTER.INI v pracovním adresáři nelze přečíst: nemáte oprávnění ho číst")
+                 + defaults, true},
+            // The read itself fails, as on a bad sector: reading this file from offset 0 always does.
+            {"read fails", [](const QString &p) { return QFile::link(QStringLiteral("/proc/self/mem"), p); },
+             QStringLiteral("Pozor, soubor TESTER.INI v pracovním adresáři nelze přečíst: chyba při čtení (")},
+            {"too large", [](const QString &p) {
+                 QFile f(p);
+                 return f.open(QIODevice::WriteOnly) && f.resize(ProfileFile::MaxFileSize + 1);
+             },
+             QStringLiteral("Pozor, soubor TESTER.INI v pracovním adresáři nelze přečíst: soubor je větší než 64 MB")
+                 + defaults},
+            {"UTF-16 without its mark", [](const QString &p) { return writeFile(p, utf16(QStringLiteral("[Verze]\r\n01=A\r\n"), false).mid(2)); },
+             QStringLiteral("Pozor, v souboru TESTER.INI není žádná ze sekcí [Komunikace], [Tlacitka], [Verze], "
+                            "[Emulace], [Osciloskop]") + defaults},
+            {"one known section", [](const QString &p) { return writeFile(p, "[jine]\nx=1\n[VERZE]\n"); }, QString()},
+        };
+        for (const Case &c : cases) {
+            QTemporaryDir dir;
+            QVERIFY(dir.isValid());
+            const QString path = QDir(dir.path()).filePath(QStringLiteral("TESTER.INI"));
+            QVERIFY2(c.make(path), c.name);
+            std::optional<FilePermissionsBindRoot> bound;
+            if (c.unreadable && geteuid() == 0 && !bound.emplace().ok)
+                QSKIP("cannot make a file unreadable for root here");
+            const TesterSettings s = loadTesterSettings(dir.path());
+            bound.reset();
+            QVERIFY2(s.notice().startsWith(c.notice), qPrintable(QString::fromLatin1(c.name) + ": " + s.notice()));
+            QCOMPARE(s.port, QStringLiteral("COM2"));
+        }
+    }
+
+    void excerptsAndPortNames_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("excerpt");
+        QTest::addColumn<int>("faultCode"); // the control character a port name is refused for; -1: usable
+        const QString a80(80, u'a');
+        QTest::newRow("device path") << "/dev/ttyUSB0" << "/dev/ttyUSB0" << -1;
+        QTest::newRow("Czech name") << "Sériový port" << "Sériový port" << -1;
+        QTest::newRow("80 kept") << a80 << a80 << -1;
+        QTest::newRow("81 cut") << a80 + "b" << a80 + "…" << -1;
+        QTest::newRow("pair at the cut") << QString(79, u'a') + QStringLiteral("😀") << QString(79, u'a') + "…" << -1;
+        QTest::newRow("NUL") << QStringView(u"COM\0" "1", 5).toString() << "COM?1" << 0;
+        QTest::newRow("tab") << "COM\t1" << "COM?1" << 9;
+        QTest::newRow("DEL") << "COM\x7f" << "COM?" << 127;
+        QTest::newRow("C1 control") << QStringLiteral("COM\u0085") << "COM?" << 0x85;
+        QTest::newRow("long with control") << QString(a80 + "\x01" + a80) << a80 + "…" << 1;
+    }
+
+    void excerptsAndPortNames()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, excerpt);
+        QFETCH(int, faultCode);
+        QCOMPARE(messageExcerpt(value), excerpt);
+        const QString fault = portNameFault(value);
+        QCOMPARE(fault.isEmpty(), faultCode < 0);
+        if (faultCode >= 0) {
+            QVERIFY2(fault.contains(QStringLiteral("„") + excerpt + QStringLiteral("“")), qPrintable(fault));
+            QVERIFY2(fault.contains(QStringLiteral("řídicí znak (kód %1)").arg(faultCode)), qPrintable(fault));
+        }
     }
 
     void filesOnDisk()
