@@ -75,8 +75,9 @@ private slots:
         back.start();
         const int before = refreshed.count();
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() > before, 5000);
-        // Due within 2 s (an attempt a second, then the next poll); a busy machine gets some slack.
-        QVERIFY2(back.elapsed() < 3000, qPrintable(QString::number(back.elapsed())));
+        // Due within 2 s (an attempt a second, then the next poll); a busy machine gets slack, a tool
+        // that does not retry never gets here.
+        QVERIFY2(back.elapsed() < 4000, qPrintable(QString::number(back.elapsed())));
         QCOMPARE(tool.health(), Health::Answering);
         QCOMPARE(tool.prompts.messages.size(), 1);
     }
