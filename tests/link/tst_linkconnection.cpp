@@ -83,6 +83,17 @@ private slots:
         QCOMPARE(data->tpsValue, lostWhileOpen ? 128 : 0);  // the data stays
     }
 
+    void aPortPickedAfterALossIsJudgedAfresh()
+    {
+        QVERIFY(connection->openPort(QStringLiteral("/dev/ttyUSB0")));
+        port->failNextOpen(ENOENT);
+        port->loseDevice();
+        QCOMPARE(connection->health(), Health::Lost);
+        QVERIFY(!connection->openPort(QStringLiteral("/dev/ttyUSB1")));
+        QCOMPARE(connection->health(), Health::Missing);
+        QVERIFY(connection->isRetrying());
+    }
+
     void operationsSayThePortIsNotOpen_data()
     {
         QTest::addColumn<std::function<void(UnitLink &)>>("operation");
