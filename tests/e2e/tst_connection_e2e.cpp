@@ -128,7 +128,7 @@ private slots:
         const QString lockName = QStringLiteral("LCK..") + unit.devicePath().mid(5).replace(u'/', u'_');
         QStringList lockDirs{QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
                              QStringLiteral("/var/spool/uucp"), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
-                             QStringLiteral("/run/lock"), QDir::tempPath()};
+                             QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"), QDir::tempPath()};
         const auto lockFile = [&] {
             for (const QString &dir : lockDirs) {
                 if (QFile::exists(QDir(dir).filePath(lockName)))
