@@ -2,6 +2,7 @@
 //   velkor_bench            everything
 //   velkor_bench reply      only the cost of one status reply (in-process, about 10 s)
 //   velkor_bench process    only the figures of the running tool (about 25 s)
+//   velkor_bench link       only the link under noise and its event-loop stalls (about 20 s)
 //   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
@@ -13,6 +14,7 @@
 Figure measureReplyCost();
 std::vector<Figure> measureCpuAndMemory();
 Figure measureStartToFirstPoll();
+std::vector<Figure> measureLink();
 Figure measureSettingsRead();
 Figure measureCpuWhilePortMissing();
 
@@ -25,9 +27,9 @@ int main(int argc, char *argv[])
 
     const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const bool all = which == QLatin1String("all");
-    if (!all && which != QLatin1String("reply") && which != QLatin1String("process")
+    if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
         && which != QLatin1String("settings")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|settings]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings]\n", argv[0]);
         return 2;
     }
 
@@ -39,6 +41,10 @@ int main(int argc, char *argv[])
     std::printf("Velkor figures (Qt %s, %d cores)\n", qVersion(), QThread::idealThreadCount());
     if (all || which == QLatin1String("reply"))
         report(measureReplyCost());
+    if (all || which == QLatin1String("link")) {
+        for (const Figure &f : measureLink())
+            report(f);
+    }
     if (all || which == QLatin1String("process")) {
         const std::vector<Figure> running = measureCpuAndMemory();
         report(running.at(0));

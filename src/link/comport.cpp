@@ -1,7 +1,6 @@
 #include "comport.h"
 #include "messageexcerpt.h"
 #include "portname.h"
-#include <QElapsedTimer>
 #include <QFile>
 #include <cerrno>
 #ifdef Q_OS_UNIX
@@ -85,18 +84,7 @@ QString EComPort::message() const
 ComPort::ComPort(QObject *parent)
     : SerialIo(parent)
 {
-    connect(&m_port, &QSerialPort::readyRead, this, [this] {
-        // A read inside the handler waits for further bytes itself and takes what it asked for.
-        if (m_inRead)
-            return;
-        // Waiting for a frame to leave also takes in bytes that arrive meanwhile; the handler
-        // must not run inside a sender, so it is told once the sender is done.
-        if (m_inWrite) {
-            m_rxDuringWrite = true;
-            return;
-        }
-        notifyWaiting();
-    });
+    connect(&m_port, &QSerialPort::readyRead, this, &ComPort::notifyWaiting);
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
 }
 
@@ -179,44 +167,17 @@ int ComPort::write(const QByteArray &bytes)
     const qint64 written = m_port.write(bytes);
     if (written < 0)
         return 0;
-    m_inWrite = true;
-    // The unit needs its pauses measured from the end of a frame, so wait until it has left;
-    // the bound is the line's own: 100 ms a byte plus a second.
-    const int bound = 1000 + 100 * int(bytes.size());
-    QElapsedTimer clock;
-    clock.start();
-    while (m_port.isOpen() && m_port.bytesToWrite() > 0 && clock.elapsed() < bound) {
-        if (!m_port.waitForBytesWritten(int(bound - clock.elapsed())))
-            break;
-    }
-    m_inWrite = false;
-    if (m_rxDuringWrite) {
-        m_rxDuringWrite = false;
-        QMetaObject::invokeMethod(this, &ComPort::notifyWaiting, Qt::QueuedConnection);
-    }
+    // Straight into the driver, so the link's timing of the frame starts now, not at the next
+    // turn of the event loop.
+    m_port.flush();
     return m_port.isOpen() ? int(written) : 0;
 }
 
 QByteArray ComPort::read(int count)
 {
-    QByteArray out;
     if (!m_port.isOpen() || count <= 0)
-        return out;
-    m_inRead = true;
-    QElapsedTimer sinceLastByte;
-    sinceLastByte.start();
-    while (out.size() < count && m_port.isOpen()) {
-        if (m_port.bytesAvailable() > 0) {
-            out += m_port.read(count - out.size());
-            sinceLastByte.restart();
-            continue;
-        }
-        const qint64 left = InterByteTimeoutMs - sinceLastByte.elapsed();
-        if (left <= 0 || !m_port.waitForReadyRead(int(left)))
-            break;
-    }
-    m_inRead = false;
-    return out;
+        return {};
+    return m_port.read(count);
 }
 
 void ComPort::clearBuffer(bool input, bool output)

@@ -30,7 +30,4 @@ private:
     QSerialPort m_port;
     QString m_name = QStringLiteral("COM1");
     bool m_opening = false;
-    bool m_inRead = false;
-    bool m_inWrite = false;
-    bool m_rxDuringWrite = false;
 };

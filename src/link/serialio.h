@@ -17,17 +17,14 @@ public:
     // Returns false and fills `error` when it cannot be opened or set up.
     virtual bool open(const QString &name, EComPort *error) = 0;
     virtual bool isOpen() const = 0;
-    // Writes the whole frame and waits until it has left (bounded by the write time-out).
-    // Returns the number of bytes written; a closed port writes nothing and returns 0.
+    // Hands the whole frame to the line and returns at once; the link times the frame's way over
+    // the wire itself. Returns the number of bytes taken; a closed port takes nothing and returns 0.
     virtual int write(const QByteArray &bytes) = 0;
-    // Returns when `count` bytes have come, or when more than 200 ms pass between two bytes
-    // (or before the first one); may return fewer bytes than asked.
+    // Takes up to `count` of the bytes that have come; never waits for more.
     virtual QByteArray read(int count) = 0;
     virtual void clearBuffer(bool input, bool output) = 0;
     virtual void setDtr(bool high) = 0;
     virtual void close() = 0;
-
-    static constexpr int InterByteTimeoutMs = 200;
 
 signals:
     // Bytes are waiting; `count` is how many (always > 0).

@@ -2,23 +2,49 @@
 #include "prompts.h"
 #include "serialio.h"
 #include "unitdata.h"
-#include <QThread>
 #include <algorithm>
+#include <utility>
 
 namespace {
 // What the level fields fall back to when the unit does not answer.
 constexpr quint8 DefaultLevels[4] = {10, 60, 10, 60};
+// Everything the port holds is taken at once: the driver's buffer is no larger.
+constexpr int ReadChunk = 4096;
+
+// How long the answer to a frame is, 0 for a frame the unit does not answer.
+int answerSize(const QByteArray &frame)
+{
+    if (frame.size() == 3 && quint8(frame.at(0)) == 0x02 && quint8(frame.at(2)) == 0x03) {
+        switch (quint8(frame.at(1))) {
+        case UnitCode::Status: return Reply::StatusSize;
+        case UnitCode::ReadBlock: return Reply::BlockSize;
+        case UnitCode::ReadLevels: return Reply::LevelSize;
+        case UnitCode::ReadDiagnostics: return Reply::BlockSize;
+        }
+        return 0;
+    }
+    if (frame.size() == 5 && quint8(frame.at(0)) == 0x02 && quint8(frame.at(1)) == 0x24)
+        return Reply::AuxSize;
+    return 0;
 }
 
-UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_port(port), m_data(data), m_prompts(prompts),
-      m_sleep([](int ms) { QThread::msleep(ulong(ms)); })
+bool sameBytes(const QByteArray &bytes, const quint8 *data)
 {
+    return std::equal(bytes.cbegin(), bytes.cend(), data, [](char a, quint8 b) { return quint8(a) == b; });
+}
+}  // namespace
+
+UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_port(port), m_data(data), m_prompts(prompts)
+{
+    m_clock.start();
     connect(m_port, &SerialIo::rxChar, this, [this] { CP1RxChar(); });
     connect(&m_poll, &LinkTimer::fired, this, &UnitLink::ObeznikTimer);
     connect(&m_blockDelay, &LinkTimer::fired, this, &UnitLink::ZpozdeniTimer);
     connect(&m_replyGuard, &LinkTimer::fired, this, &UnitLink::TimeOutTimer);
     connect(&m_messageTimer, &LinkTimer::fired, this, &UnitLink::linkMessageHidden);
+    connect(&m_chainPause, &LinkTimer::fired, this, &UnitLink::runChain);
+    connect(&m_lineQuiet, &LinkTimer::fired, this, &UnitLink::LineQuietTimer);
 }
 
 void UnitLink::prepareFrames()
@@ -27,30 +53,148 @@ void UnitLink::prepareFrames()
     m_data->resetBlocks();
 }
 
+// ---- sending and sequencing -----------------------------------------------------------------
+
+void UnitLink::transmit(const QByteArray &frame)
+{
+    const int written = m_port->write(frame);
+    if (written <= 0)
+        return;
+    const qint64 now = m_clock.nsecsElapsed();
+    m_lineFreeAtNs = std::max(now, m_lineFreeAtNs) + written * ByteWireNs;
+    const int answer = answerSize(frame);
+    if (answer == 0)
+        return;
+    m_answerDue = true;
+    m_dueSize = answer;
+    m_dueSince.start();
+    // Bytes already waiting keep their own gap countdown, which ends the wait as well.
+    if (m_rx.waiting() == 0 && !m_rx.skipped()) {
+        m_lineQuiet.setInterval(replyTimeMs(answer));
+        m_lineQuiet.restart();
+    }
+}
+
+bool UnitLink::wireFree() const
+{
+    return !m_chainRunning && !m_answerDue && !m_blockDelay.isEnabled();
+}
+
+void UnitLink::whenWireFree(std::function<void()> operation)
+{
+    if (m_queue.isEmpty() && wireFree()) {
+        operation();
+        return;
+    }
+    m_queue.append(std::move(operation));
+}
+
+void UnitLink::sendFrame(const QByteArray &frame)
+{
+    // Inside a queued operation the frame belongs to that operation and goes at once. A page's
+    // periodic request does not wait for a due answer, but never cuts into an exchange.
+    if (m_runningQueue || (m_queue.isEmpty() && !m_chainRunning && !m_blockDelay.isEnabled()))
+        transmit(frame);
+    else
+        m_queue.append([this, frame] { transmit(frame); });
+}
+
+void UnitLink::runQueue()
+{
+    if (m_runningQueue)
+        return;
+    m_runningQueue = true;
+    while (!m_queue.isEmpty() && wireFree())
+        m_queue.takeFirst()();
+    m_runningQueue = false;
+}
+
+void UnitLink::startChain(QList<Step> steps, std::function<void()> done)
+{
+    if (m_chainRunning) {
+        // The continuation of an exchange goes before anything asked for meanwhile.
+        m_queue.prepend([this, steps, done] { startChain(steps, done); });
+        return;
+    }
+    m_chainRunning = true;
+    m_steps = std::move(steps);
+    m_chainDone = std::move(done);
+    m_stepBaseNs = std::max(m_clock.nsecsElapsed(), m_lineFreeAtNs);
+    runChain();
+}
+
+void UnitLink::runChain()
+{
+    while (!m_steps.isEmpty()) {
+        const int pauseMs = m_steps.first().pauseBeforeMs;
+        if (pauseMs > 0) {
+            const qint64 leftNs = m_stepBaseNs + pauseMs * qint64(1000000) - m_clock.nsecsElapsed();
+            // Never shorter than the unit needs: a timer that comes a little early waits again.
+            if (leftNs > 0) {
+                m_chainPause.setInterval(int((leftNs + 999999) / 1000000));
+                m_chainPause.restart();
+                return;
+            }
+        }
+        const Step step = m_steps.takeFirst();
+        step.send();
+        m_stepBaseNs = std::max(m_clock.nsecsElapsed(), m_lineFreeAtNs);
+    }
+    m_chainRunning = false;
+    if (std::function<void()> done = std::exchange(m_chainDone, {}))
+        done();
+    runQueue();
+}
+
+void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> done)
+{
+    if (!requirePort())
+        return;
+    QList<Step> sends;
+    for (const ChainStep &step : steps)
+        sends.append({step.pauseBeforeMs, [this, frame = step.frame] { transmit(frame); }});
+    whenWireFree([this, sends, done] { startChain(sends, done); });
+}
+
+void UnitLink::answerNoLongerDue()
+{
+    m_answerDue = false;
+    m_dueSize = 0;
+}
+
+void UnitLink::beginRequest()
+{
+    m_rx.clear();
+    m_rx.forgetSkipped();
+    m_lineQuiet.disable();
+}
+
+// ---- frame senders and operations -----------------------------------------------------------
+
 void UnitLink::sendCommand(quint8 code)
 {
     m_frames.command[1] = char(code);
-    m_port->write(m_frames.command);
+    sendFrame(m_frames.command);
 }
 
 void UnitLink::sendWrite(int address, quint8 value)
 {
     m_frames.write[2] = char(address);
     m_frames.write[3] = char(value);
-    m_port->write(m_frames.write);
+    sendFrame(m_frames.write);
 }
 
 void UnitLink::sendService(int address, quint8 value)
 {
     m_frames.service[2] = char(address);
     m_frames.service[3] = char(value);
-    m_port->write(m_frames.service);
+    sendFrame(m_frames.service);
 }
 
 void UnitLink::sendAux(quint8 address)
 {
     m_frames.aux[2] = char(address);
-    m_port->write(m_frames.aux);
+    sendFrame(m_frames.aux);
 }
 
 QByteArray UnitLink::commandFrame(quint8 code) const
@@ -76,65 +220,81 @@ QByteArray UnitLink::serviceFrame(int address, quint8 value) const
     return frame;
 }
 
-void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> done)
-{
-    if (!requirePort())
-        return;
-    for (const ChainStep &step : steps) {
-        if (step.pauseBeforeMs > 0)
-            pause(step.pauseBeforeMs);
-        m_port->write(step.frame);
-    }
-    if (done)
-        done();
-}
-
 void UnitLink::WriteParamByte(int address, quint8 value)
 {
     if (!requirePort())
         return;
     m_poll.disable();
-    sendWrite(address, value);
+    const QByteArray frame = writeFrame(address, value);
+    whenWireFree([this, frame] {
+        m_poll.disable();
+        transmit(frame);
+    });
 }
 
 void UnitLink::commandWithoutAnswer(quint8 code)
 {
     if (!requirePort())
         return;
-    m_poll.disable();
-    sendCommand(code);
-    m_poll.enable();
+    const QByteArray frame = commandFrame(code);
+    whenWireFree([this, frame] {
+        m_poll.disable();
+        transmit(frame);
+        m_poll.enable();
+    });
 }
 
 void UnitLink::readBlock()
 {
     if (!requirePort())
         return;
-    m_guardResetsLevels = true;
-    m_replyGuard.enable();
-    m_state = BlockReadState;
-    m_poll.disable();
-    sendCommand(UnitCode::ReadBlock);
+    whenWireFree([this] {
+        beginRequest();
+        m_blockReadPending = true;
+        m_guardResetsLevels = true;
+        m_replyGuard.enable();
+        m_state = BlockReadState;
+        m_poll.disable();
+        transmit(commandFrame(UnitCode::ReadBlock));
+    });
 }
 
 void UnitLink::writeBlock()
 {
     if (!requirePort())
         return;
-    m_data->paramBlock[0] = 1;
-    m_poll.disable();
-    sendCommand(UnitCode::WriteBlock);
-    m_state = BlockPendingState;
-    m_blockDelay.enable();
+    // Sending the start-up block or the remains of a failed read would overwrite the unit's
+    // settings with something nobody chose.
+    if (!m_data->blockValid
+        && !m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
+                                QStringLiteral("Parametry nebyly načteny z řídicí jednotky ani ze souboru.\n"
+                                               "Opravdu je odeslat do ŘJ?")))
+        return;
+    whenWireFree([this] {
+        beginRequest();
+        m_data->paramBlock[0] = 1;
+        m_poll.disable();
+        transmit(commandFrame(UnitCode::WriteBlock));
+        m_state = BlockPendingState;
+        m_blockDelay.enable();
+    });
 }
 
 void UnitLink::requestLevels()
 {
     if (!requirePort())
         return;
+    whenWireFree([this] {
+        beginRequest();
+        sendLevelRequest();
+    });
+}
+
+void UnitLink::sendLevelRequest()
+{
     m_poll.disable();
     m_state = LevelReadState;
-    sendCommand(UnitCode::ReadLevels);
+    transmit(commandFrame(UnitCode::ReadLevels));
     m_guardResetsLevels = true;
     m_replyGuard.enable();
 }
@@ -144,21 +304,29 @@ void UnitLink::writeLevels()
     if (!requirePort())
         return;
     m_poll.disable();
-    m_blockDelay.disable();
+    QList<Step> steps;
     for (int i = 0; i < 4; ++i) {
-        if (i > 0)
-            pause(FramePauseMs);
-        sendWrite(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]);
+        steps.append({i > 0 ? FramePauseMs : 0, [this, i] {
+                          transmit(writeFrame(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]));
+                      }});
     }
+    whenWireFree([this, steps] {
+        m_poll.disable();
+        m_blockDelay.disable();
+        startChain(steps, {});
+    });
 }
 
 void UnitLink::requestDiagnostics()
 {
     if (!requirePort())
         return;
-    m_state = DiagnosticsState;
-    m_poll.disable();
-    sendCommand(UnitCode::ReadDiagnostics);
+    whenWireFree([this] {
+        beginRequest();
+        m_state = DiagnosticsState;
+        m_poll.disable();
+        transmit(commandFrame(UnitCode::ReadDiagnostics));
+    });
 }
 
 void UnitLink::ShowLinkMessage(const QString &text)
@@ -184,199 +352,298 @@ void UnitLink::returnToPolling()
     m_scopeTimer.disable();
 }
 
+// ---- link timers ----------------------------------------------------------------------------
+
 void UnitLink::ObeznikTimer()
 {
-    sendCommand(UnitCode::Status);
+    // A tick gives way to whatever is on its way or waiting; a status answer still due does not
+    // hold it, since a late one is as good an answer to this poll.
+    const bool otherAnswerDue = m_answerDue && m_dueSize != Reply::StatusSize;
+    if (m_chainRunning || otherAnswerDue || m_blockDelay.isEnabled() || !m_queue.isEmpty()) {
+        runQueue();
+        return;
+    }
+    transmit(commandFrame(UnitCode::Status));
     m_state = StatusState;
 }
 
 void UnitLink::ZpozdeniTimer()
 {
-    if (m_state == BlockPendingState) {
-        m_port->write(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
-                                 int(m_data->paramBlock.size())));
-        pause(FramePauseMs);
-        writeLevels();
+    if (m_state != BlockPendingState) {
+        m_poll.enable();
+        runQueue();
+        return;
+    }
+    QList<Step> steps;
+    steps.append({0, [this] {
+                      transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
+                                          int(m_data->paramBlock.size())));
+                  }});
+    for (int i = 0; i < 4; ++i) {
+        steps.append({FramePauseMs, [this, i] {
+                          m_poll.disable();
+                          transmit(writeFrame(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]));
+                      }});
+    }
+    steps.last().send = [this, levelSend = steps.last().send] {
+        levelSend();
         // The tool's levels are what was just written: a lost read-back must not replace them
         // with the defaults, or the next write would send those to the unit.
         m_guardResetsLevels = false;
         m_replyGuard.enable();
         m_state = WriteCheckBlockState;
+        m_writeCheck = WriteCheck::Block;
         m_poll.disable();
-        sendCommand(UnitCode::ReadBlock);
-    }
-    // The read-back must come before the next poll tick, which the unit answers well within.
-    m_poll.enable();
+        transmit(commandFrame(UnitCode::ReadBlock));
+    };
+    // The read-back must come before the next poll tick; a tick while it is due gives way.
+    startChain(steps, [this] { m_poll.enable(); });
 }
 
 void UnitLink::TimeOutTimer()
 {
     m_poll.enable();
+    if (m_blockReadPending) {
+        m_blockReadPending = false;
+        m_data->blockValid = false;
+    }
+    // A write always ends with a result: unverified when the block never came back, OK when only
+    // the levels of a matching block went unanswered (units without levels).
+    switch (std::exchange(m_writeCheck, WriteCheck::None)) {
+    case WriteCheck::Block: ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
+    case WriteCheck::Levels: ShowLinkMessage(QStringLiteral("Uložení OK")); break;
+    case WriteCheck::None: break;
+    }
     if (!m_guardResetsLevels)
         return;
     std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
+    m_data->levelsValid = false;
     emit levelsReset();
 }
 
+void UnitLink::LineQuietTimer()
+{
+    const bool lost = m_rx.waiting() > 0 || m_rx.skipped();
+    m_rx.clear();
+    m_rx.forgetSkipped();
+    answerNoLongerDue();
+    if (lost)
+        frameLost();
+    runQueue();
+}
+
+// ---- receiving ------------------------------------------------------------------------------
+
 void UnitLink::CP1RxChar()
 {
+    const QByteArray bytes = m_port->read(ReadChunk);
+    if (bytes.isEmpty())
+        return;
+    m_rx.append(bytes);
+    takeFrames();
+    if (m_rx.waiting() > 0 || m_rx.skipped()) {
+        m_lineQuiet.setInterval(InterByteLimitMs);
+        m_lineQuiet.restart();
+    } else if (!m_answerDue) {
+        m_lineQuiet.disable();
+    }
+    // A line that keeps babbling must not hold the queue for ever.
+    if (m_answerDue && m_dueSince.elapsed() > ReplyGuardMs)
+        answerNoLongerDue();
+    runQueue();
+}
+
+void UnitLink::takeFrames()
+{
+    for (;;) {
+        FrameFinder::Shape shape{};
+        switch (m_state) {
+        case StatusState: shape = FrameFinder::StatusShape; break;
+        case BlockReadState:
+        case WriteCheckBlockState: shape = {Reply::BlockSize, 0x01, 0x03}; break;
+        case LevelReadState:
+        case WriteCheckLevelsState: shape = {Reply::LevelSize, 0x03, 0x04}; break;
+        case DiagnosticsState: shape = {Reply::BlockSize, 0x02, 0x03}; break;
+        case CutOffState:
+        case ScopeState: shape = {Reply::AuxSize, 0x02, 0x03}; break;
+        case BlockPendingState:
+            // The unit answers nothing to code 238; what comes now is noise or a late reply.
+            // Dropping it keeps the write: cancelling would leave the unit waiting for a block
+            // and the technician without any result.
+            m_rx.clear();
+            m_rx.forgetSkipped();
+            return;
+        default:
+            // Nothing is expected here; the bytes would only shift the next reply out of step.
+            m_rx.clear();
+            m_rx.forgetSkipped();
+            m_state = StatusState;
+            return;
+        }
+        QByteArray frame;
+        switch (m_rx.take(shape, &frame)) {
+        case FrameFinder::Result::NeedMore:
+            return;
+        case FrameFinder::Result::Status:
+            emit answerReceived();
+            // A status reply that came late is no block or level answer; its values still hold.
+            if (m_dueSize == Reply::StatusSize)
+                answerNoLongerDue();
+            if (!m_data->measuring)
+                applyLiveValues(frame);
+            continue;
+        case FrameFinder::Result::Frame:
+            answerNoLongerDue();
+            emit answerReceived();
+            break;
+        }
+        switch (m_state) {
+        case StatusState: handleStatus(frame); break;
+        case BlockReadState: handleBlockRead(frame); break;
+        case LevelReadState: handleLevelRead(frame); break;
+        case WriteCheckBlockState: handleWriteCheckBlock(frame); break;
+        case WriteCheckLevelsState: handleWriteCheckLevels(frame); break;
+        case DiagnosticsState: handleDiagnostics(frame); break;
+        case CutOffState: handleCutOff(frame); break;
+        case ScopeState: handleScope(frame); break;
+        }
+    }
+}
+
+// The line went quiet with a frame unfinished (or only noise): the frame is lost, as a short or
+// wrongly framed read was.
+void UnitLink::frameLost()
+{
     switch (m_state) {
-    case StatusState: handleStatus(); break;
-    case BlockReadState: handleBlockRead(); break;
-    case LevelReadState: handleLevelRead(); break;
-    case WriteCheckBlockState: handleWriteCheckBlock(); break;
-    case WriteCheckLevelsState: handleWriteCheckLevels(); break;
-    case DiagnosticsState: handleDiagnostics(); break;
-    case CutOffState: handleCutOff(); break;
-    case ScopeState: handleScope(); break;
-    case BlockPendingState:
-        // The unit answers nothing to code 238; what comes now is the tail of a status reply
-        // that was on its way when the write began. Dropping it keeps the write: cancelling
-        // would leave the unit waiting for a block and the technician without any result.
-        discardWaiting();
+    case StatusState:
+        emit statusError(QStringLiteral("Error Obeznik"));
+        m_prompts->beep();
+        break;
+    case BlockReadState:
+        m_blockReadPending = false;
+        m_data->blockValid = false;
+        levelsAfterBlockRead();
+        break;
+    case LevelReadState:
+    case DiagnosticsState:
+        m_poll.enable();
+        m_state = StatusState;
+        break;
+    case WriteCheckBlockState:
+        // The reply guard reports the write as unverified.
+        m_state = StatusState;
+        break;
+    case WriteCheckLevelsState:
+        // The block matched; the reply guard reports it.
+        m_poll.enable();
+        m_state = StatusState;
+        break;
+    case ScopeState:
+        purge();
+        m_scopeTimer.enable();
         break;
     default:
-        // Nothing is expected here (a block write still waiting for its second half is thereby
-        // cancelled). The bytes would only shift the next reply out of step.
-        discardWaiting();
-        m_state = StatusState;
         break;
     }
 }
 
-void UnitLink::handleStatus()
+void UnitLink::applyLiveValues(const QByteArray &reply)
 {
-    const QByteArray bytes = m_port->read(Reply::StatusSize);
-    // A short read must never let bytes of an earlier reply stand in for the missing ones.
-    if (!Reply::framed(bytes, Reply::StatusSize, 0x02, 0x03)) {
-        discardWaiting();
-        emit statusError(QStringLiteral("Error Obeznik"));
-        m_prompts->beep();
-        m_state = StatusState;
-        return;
-    }
-    emit answerReceived();
-    if (m_data->measuring) {
-        const bool goOn = measurementHandler ? measurementHandler(quint8(bytes.at(4))) : true;
-        m_poll.setEnabled(goOn);
-        return;
-    }
-    m_data->tpsValue = quint8(bytes.at(1));
-    m_data->lambdaValue = quint8(bytes.at(2));
-    m_data->positionValue = quint8(bytes.at(3));
-    m_state = StatusState;
+    m_data->tpsValue = quint8(reply.at(1));
+    m_data->lambdaValue = quint8(reply.at(2));
+    m_data->positionValue = quint8(reply.at(3));
     emit m_data->liveValuesChanged();
 }
 
-void UnitLink::handleBlockRead()
+void UnitLink::handleStatus(const QByteArray &reply)
 {
-    const QByteArray bytes = m_port->read(Reply::BlockSize);
-    if (UnitData::isParamBlock(bytes)) {
-        emit answerReceived();
-        emit blockReceived(bytes);
-        ShowLinkMessage(QStringLiteral("Načteno  OK"));
-    } else {
-        discardWaiting();
+    if (m_data->measuring) {
+        const bool goOn = measurementHandler ? measurementHandler(quint8(reply.at(4))) : true;
+        m_poll.setEnabled(goOn);
+        return;
     }
-    pause(FramePauseMs);
-    requestLevels();
+    m_state = StatusState;
+    applyLiveValues(reply);
 }
 
-void UnitLink::handleLevelRead()
+void UnitLink::handleBlockRead(const QByteArray &block)
 {
-    const QByteArray bytes = m_port->read(Reply::LevelSize);
-    if (UnitData::isLevelBlock(bytes)) {
-        emit answerReceived();
-        std::copy(bytes.cbegin(), bytes.cend(), m_data->levelBlock.begin());
-        m_replyGuard.disable();
-        emit levelsReceived();
-    } else {
-        discardWaiting();
-    }
+    m_blockReadPending = false;
+    m_data->blockValid = true;
+    emit blockReceived(block);
+    ShowLinkMessage(QStringLiteral("Načteno  OK"));
+    levelsAfterBlockRead();
+}
+
+void UnitLink::levelsAfterBlockRead()
+{
+    startChain({{FramePauseMs, [this] { sendLevelRequest(); }}}, {});
+}
+
+void UnitLink::handleLevelRead(const QByteArray &levels)
+{
+    std::copy(levels.cbegin(), levels.cend(), m_data->levelBlock.begin());
+    m_data->levelsValid = true;
+    m_replyGuard.disable();
+    emit levelsReceived();
     m_poll.enable();
     m_state = StatusState;
 }
 
-void UnitLink::handleWriteCheckBlock()
+void UnitLink::handleWriteCheckBlock(const QByteArray &block)
 {
-    const QByteArray bytes = m_port->read(Reply::BlockSize);
-    if (!UnitData::isParamBlock(bytes)) {
-        discardWaiting();
-        m_state = StatusState;
+    if (sameBytes(block, m_data->paramBlock.data())) {
+        m_writeCheck = WriteCheck::Levels;
+        startChain({{FramePauseMs, [this] {
+                         m_poll.disable();
+                         m_state = WriteCheckLevelsState;
+                         transmit(commandFrame(UnitCode::ReadLevels));
+                         m_replyGuard.enable();
+                     }}},
+                   {});
         return;
     }
-    emit answerReceived();
-    if (std::equal(bytes.cbegin(), bytes.cend(), m_data->paramBlock.cbegin(),
-                   [](char a, quint8 b) { return quint8(a) == b; })) {
-        pause(FramePauseMs);
-        m_poll.disable();
-        m_state = WriteCheckLevelsState;
-        sendCommand(UnitCode::ReadLevels);
-        m_replyGuard.enable();
-        return;
-    }
+    m_writeCheck = WriteCheck::None;
     ShowLinkMessage(QStringLiteral("Nesprávné uložení!"));
     m_poll.enable();
     m_replyGuard.disable();
     m_state = StatusState;
 }
 
-void UnitLink::handleWriteCheckLevels()
+void UnitLink::handleWriteCheckLevels(const QByteArray &levels)
 {
-    const QByteArray bytes = m_port->read(Reply::LevelSize);
-    if (UnitData::isLevelBlock(bytes)) {
-        emit answerReceived();
-        const bool same = std::equal(bytes.cbegin(), bytes.cend(), m_data->levelBlock.cbegin(),
-                                     [](char a, quint8 b) { return quint8(a) == b; });
-        ShowLinkMessage(same ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
-    } else {
-        discardWaiting();
-    }
+    m_writeCheck = WriteCheck::None;
+    ShowLinkMessage(sameBytes(levels, m_data->levelBlock.data()) ? QStringLiteral("Uložení OK")
+                                                                 : QStringLiteral("Nesprávné uložení!"));
     m_replyGuard.disable();
     m_poll.enable();
     m_state = StatusState;
 }
 
-void UnitLink::handleDiagnostics()
+void UnitLink::handleDiagnostics(const QByteArray &record)
 {
-    const QByteArray bytes = m_port->read(Reply::BlockSize);
-    if (Reply::framed(bytes, Reply::BlockSize, 0x02, 0x03)) {
-        emit answerReceived();
-        m_diagMessage.enable();
-        emit diagnosticsReceived(bytes);
-    } else {
-        discardWaiting();
-    }
+    m_diagMessage.enable();
+    emit diagnosticsReceived(record);
     m_poll.enable();
     m_state = StatusState;
 }
 
-void UnitLink::handleCutOff()
+void UnitLink::handleCutOff(const QByteArray &reply)
 {
-    const QByteArray bytes = m_port->read(Reply::AuxSize);
-    if (Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03)) {
-        emit answerReceived();
-        emit auxValueReceived(quint8(bytes.at(1)));
-    } else {
-        discardWaiting();
-    }
+    emit auxValueReceived(quint8(reply.at(1)));
 }
 
-void UnitLink::handleScope()
+void UnitLink::handleScope(const QByteArray &reply)
 {
-    const QByteArray bytes = m_port->read(Reply::AuxSize);
-    bool purge = true;
-    const bool framed = Reply::framed(bytes, Reply::AuxSize, 0x02, 0x03);
-    if (framed)
-        emit answerReceived();
-    if (framed && scopeSampleHandler)
-        purge = scopeSampleHandler(quint8(bytes.at(1)));
-    if (purge)
-        m_port->clearBuffer(true, true);
+    const bool purgeAfter = scopeSampleHandler ? scopeSampleHandler(quint8(reply.at(1))) : true;
+    if (purgeAfter)
+        purge();
     m_scopeTimer.enable();
 }
 
-void UnitLink::discardWaiting()
+void UnitLink::purge()
 {
-    m_port->clearBuffer(true, false);
+    m_port->clearBuffer(true, true);
+    m_rx.clear();
+    m_rx.forgetSkipped();
 }

@@ -1,6 +1,8 @@
 #pragma once
+#include "framefinder.h"
 #include "frames.h"
 #include "linktimer.h"
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <functional>
@@ -17,9 +19,12 @@ class UnitData;
 class Prompts;
 
 // The unit link: the frames, the link state and its timers, and the one receive handler.
-// Nothing in a reply says what it answers, so every sender sets the link state, and the receive
-// handler reads exactly the length the state expects, tests the two framing bytes and hands the
-// payload on. It knows no widgets: what arrived is said through signals, and pages ask it to send.
+// Nothing in a reply says what it answers, so every sender sets the link state; received bytes
+// wait in a buffer until they make the frame the state expects (both marks right), whatever noise
+// came before it. It knows no widgets: what arrived is said through signals, and pages ask it to
+// send. It never waits on the user-interface thread: the pauses the unit needs between frames are
+// timed by a small sequencer, and a request that awaits an answer goes on the wire only when no
+// earlier answer is still due; until then it waits in a queue, in the order it was asked for.
 class UnitLink : public QObject
 {
     Q_OBJECT
@@ -41,6 +46,12 @@ public:
     static constexpr int ReplyGuardMs = 2000;
     static constexpr int MessageMs = 2000;
     static constexpr int FramePauseMs = 100;  // the unit's pause between two frames of a chain
+    // A frame whose bytes stop coming for longer than this is dropped.
+    static constexpr int InterByteLimitMs = 200;
+    // 9600 baud, one start and one stop bit: a byte takes 10/9600 s on the wire.
+    static constexpr qint64 ByteWireNs = 1041667;
+    // How long an answer is awaited before its first byte: the unit answers within a few ms.
+    static int replyTimeMs(int answerSize) { return InterByteLimitMs + int(answerSize * ByteWireNs / 1000000) + 1; }
 
     UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
 
@@ -61,7 +72,8 @@ public:
     LinkTimer &cutOffReader() { return m_cutOffReader; }     // 150 ms, repeating
     LinkTimer &scopeTimer() { return m_scopeTimer; }         // 50 ms, repeating
 
-    // Frame senders. Each writes the whole frame once; a closed port sends nothing.
+    // Frame senders. Each writes the whole frame once; a closed port sends nothing. While a chain
+    // runs or earlier operations wait, the frame waits behind them.
     void sendCommand(quint8 code);
     void sendWrite(int address, quint8 value);
     void sendService(int address, quint8 value);
@@ -74,14 +86,25 @@ public:
     QByteArray serviceFrame(int address, quint8 value) const;
     // Sends the frames in order with their pauses; nothing else goes onto the wire until the last
     // one has left, then `done` runs. Callers must not rely on `done` having run on return.
+    // A pause counts from the moment the previous frame has left the wire.
     void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
+    // Nothing is on its way: no chain runs, no answer is due, no block waits for its second half.
+    bool wireFree() const;
+    // A request has gone out whose answer has neither come nor run out of time.
+    bool answerDue() const { return m_answerDue; }
+    // Operations asked for while the wire was busy, still waiting for their turn.
+    int queuedOperations() const { return int(m_queue.size()); }
+    // Received bytes that do not make a frame yet.
+    int bytesWaiting() const { return m_rx.waiting(); }
 
     // Operations of the pages. Each needs the unit: with no port open it sends nothing, changes no
     // state and says "Port není otevřen" instead.
     void WriteParamByte(int address, quint8 value);  // poll off, one write frame
     void commandWithoutAnswer(quint8 code);          // poll off, send, poll on
     void readBlock();                                // code 255, then the levels
-    void writeBlock();                               // code 238, the block 50 ms later, then the check
+    // Code 238, the block 50 ms later, then the check. A block that never came from a unit or a
+    // file is sent only after the technician has said so.
+    void writeBlock();
     void requestLevels();                            // code 170
     void writeLevels();                              // the four levels as single writes
     void requestDiagnostics();                       // code 128
@@ -92,13 +115,14 @@ public:
     // The user picked another page: the poll runs again, the feature readers stop.
     void returnToPolling();
 
-    // Receive notification of the port; the count is not used, the state decides.
+    // Receive notification of the port: takes in what has come and hands on every frame it
+    // completes; a partial frame waits for the rest.
     void CP1RxChar();
 
-    // The unit needs blocking pauses between the frames of a chain; tests may replace them.
-    void setSleeper(std::function<void(int)> sleeper) { m_sleep = std::move(sleeper); }
-    // A blocking pause on the user-interface thread, as the unit needs between two frames.
-    void pause(int ms) { m_sleep(ms); }
+    // The sequencer's pause before the next frame of a chain, and the silence after which a
+    // partial frame is dropped (or an answer that never began is no longer awaited).
+    LinkTimer &chainPause() { return m_chainPause; }
+    LinkTimer &lineQuiet() { return m_lineQuiet; }
 
     // While a measurement runs, byte 4 of each status reply goes here instead of the live
     // values; the poll goes on while it returns true.
@@ -120,19 +144,46 @@ signals:
     void portNotOpen(const QString &text);              // an operation was refused: no port is open
 
 private:
+    // One step of a running chain: what it sends, after how long a pause.
+    struct Step
+    {
+        int pauseBeforeMs;
+        std::function<void()> send;
+    };
+    // What a running write check still waits for.
+    enum class WriteCheck { None, Block, Levels };
+
     void ObeznikTimer();
     void ZpozdeniTimer();
     void TimeOutTimer();
+    void LineQuietTimer();
 
-    void handleStatus();
-    void handleBlockRead();
-    void handleLevelRead();
-    void handleWriteCheckBlock();
-    void handleWriteCheckLevels();
-    void handleDiagnostics();
-    void handleCutOff();
-    void handleScope();
-    void discardWaiting();
+    // Writes one frame now; a frame that asks for an answer makes that answer due.
+    void transmit(const QByteArray &frame);
+    // Sends now if nothing is on its way and nothing waits, else after what waits.
+    void whenWireFree(std::function<void()> operation);
+    void sendFrame(const QByteArray &frame);
+    void runQueue();
+    void startChain(QList<Step> steps, std::function<void()> done);
+    void runChain();
+    void answerNoLongerDue();
+    // A request of the tool's own: stale bytes from before it are not its answer.
+    void beginRequest();
+
+    void takeFrames();
+    void frameLost();
+    void applyLiveValues(const QByteArray &reply);
+    void handleStatus(const QByteArray &reply);
+    void handleBlockRead(const QByteArray &block);
+    void handleLevelRead(const QByteArray &levels);
+    void handleWriteCheckBlock(const QByteArray &block);
+    void handleWriteCheckLevels(const QByteArray &levels);
+    void handleDiagnostics(const QByteArray &record);
+    void handleCutOff(const QByteArray &reply);
+    void handleScope(const QByteArray &reply);
+    void levelsAfterBlockRead();
+    void sendLevelRequest();
+    void purge();
 
     SerialIo *m_port;
     UnitData *m_data;
@@ -140,7 +191,22 @@ private:
     Frames m_frames;
     int m_state = StatusState;
     bool m_guardResetsLevels = true;  // the running reply guard waits for a level read
-    std::function<void(int)> m_sleep;
+    bool m_blockReadPending = false;  // a block read has been asked for and not yet answered
+    WriteCheck m_writeCheck = WriteCheck::None;
+
+    FrameFinder m_rx;
+    bool m_answerDue = false;
+    int m_dueSize = 0;
+    QElapsedTimer m_dueSince;
+
+    QList<std::function<void()>> m_queue;
+    bool m_runningQueue = false;
+    QList<Step> m_steps;
+    std::function<void()> m_chainDone;
+    bool m_chainRunning = false;
+    QElapsedTimer m_clock;
+    qint64 m_lineFreeAtNs = 0;  // when the last frame written will have left the wire
+    qint64 m_stepBaseNs = 0;    // the chain's next pause counts from here
 
     LinkTimer m_poll{QStringLiteral("Obeznik"), DefaultPollMs, false};
     LinkTimer m_blockDelay{QStringLiteral("Zpozdeni"), BlockDelayMs, true};
@@ -149,4 +215,6 @@ private:
     LinkTimer m_diagMessage{QStringLiteral("TNacDiag"), 2000, true};
     LinkTimer m_cutOffReader{QStringLiteral("Ctenir"), 150, false};
     LinkTimer m_scopeTimer{QStringLiteral("Oscilo"), 50, false};
+    LinkTimer m_chainPause{QStringLiteral("Pauza"), 0, true};
+    LinkTimer m_lineQuiet{QStringLiteral("Mezera"), InterByteLimitMs, true};
 };

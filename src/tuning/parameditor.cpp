@@ -152,8 +152,10 @@ void ParamEditor::TextEditChange(const ParamFields::TextField &field)
 void ParamEditor::SaveClick(const SpinField &field)
 {
     m_link->poll().disable();
-    m_link->WriteParamByte(unitAddress(field.index), ParamFields::storedByte(field, m_page->spinEdit(field.index)->value()));
-    m_link->pause(VersionWritePauseMs);
-    m_link->WriteParamByte(unitAddress(Verze), m_data->paramBlock[Verze]);
-    m_link->poll().restart();
+    const quint8 value = ParamFields::storedByte(field, m_page->spinEdit(field.index)->value());
+    UnitLink *link = m_link;
+    // The poll starts anew once both frames are out, a whole interval after the save.
+    link->sendChain({{link->writeFrame(unitAddress(field.index), value), 0},
+                     {link->writeFrame(unitAddress(Verze), m_data->paramBlock[Verze]), VersionWritePauseMs}},
+                    [link] { link->poll().restart(); });
 }

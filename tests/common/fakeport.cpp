@@ -35,9 +35,6 @@ int FakePort::write(const QByteArray &bytes)
 
 QByteArray FakePort::read(int count)
 {
-    while (inbound.size() < count && !m_pending.isEmpty() && m_pending.first().gapMs <= InterByteTimeoutMs) {
-        inbound += m_pending.takeFirst().bytes;
-    }
     const QByteArray out = inbound.left(count);
     inbound.remove(0, out.size());
     return out;
@@ -64,6 +61,22 @@ void FakePort::feed(const QByteArray &bytes)
     inbound += bytes;
     if (!inbound.isEmpty())
         emit rxChar(int(inbound.size()));
+    arrivePending();
+}
+
+void FakePort::arrivePending()
+{
+    if (m_pending.isEmpty())
+        return;
+    const Pending next = m_pending.takeFirst();
+    QTimer::singleShot(next.gapMs, Qt::PreciseTimer, this, [this, next] { feed(next.bytes); });
+}
+
+void FakePort::feedInPieces(const QByteArray &bytes, int chunk, int gapMs)
+{
+    for (int at = chunk; at < bytes.size(); at += chunk)
+        m_pending.append({bytes.mid(at, chunk), gapMs});
+    feed(bytes.left(chunk));
 }
 
 void FakePort::feedSoon(const QByteArray &bytes, int delayMs)

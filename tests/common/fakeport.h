@@ -5,8 +5,8 @@
 #include <functional>
 
 // A port that records every frame written (with the time since construction) and feeds replies.
-// Bytes queued with arriveLater() come in while a read waits, as the rest of a reply would on a
-// real line; a gap longer than 200 ms ends the read short.
+// Bytes queued with arriveLater() come in from the event loop after the next feed(), each piece
+// its gap after the one before, as the rest of a reply would on a real line.
 class FakePort : public SerialIo
 {
     Q_OBJECT
@@ -26,8 +26,10 @@ public:
 
     // Bytes arrive now: the receive notification runs at once.
     void feed(const QByteArray &bytes);
-    // Bytes that arrive `gapMs` after the previous ones, while a read is waiting.
+    // Bytes that arrive `gapMs` after the previous ones.
     void arriveLater(const QByteArray &bytes, int gapMs) { m_pending.append({bytes, gapMs}); }
+    // Bytes that arrive in pieces of `chunk` bytes, `gapMs` apart, starting now.
+    void feedInPieces(const QByteArray &bytes, int chunk, int gapMs);
     // Bytes arrive from the event loop, as they would after the unit's reaction time.
     void feedSoon(const QByteArray &bytes, int delayMs = 0);
     // Called for every frame written; a test's stand-in for the unit.
@@ -45,6 +47,8 @@ public:
     int clears = 0;
 
 private:
+    void arrivePending();
+
     QElapsedTimer m_clock;
     QVector<Pending> m_pending;
     bool m_open = false;

@@ -33,11 +33,11 @@ private:
 
     QString logPath() const { return dir.filePath(QStringLiteral("unit.log")); }
 
-    bool startUnit(const QStringList &extra)
+    bool startUnit(const QStringList &extra, int pollMs = 250)
     {
         if (!unit.start(QStringList{QStringLiteral("--log"), logPath()} + extra))
             return false;
-        if (!unit.writeSettings(dir.path(), 250, "[Verze]\r\n03=Sada z vyroby\r\n"))
+        if (!unit.writeSettings(dir.path(), pollMs, "[Verze]\r\n03=Sada z vyroby\r\n"))
             return false;
 
         port = std::make_unique<ComPort>();
@@ -181,6 +181,27 @@ private slots:
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Nesprávné uložení!"), 5000);
         QVERIFY(!received().isEmpty());
+    }
+
+    // A stray byte before every second reply and a fast poll: every read clicked at any moment of
+    // the poll cycle comes back, the live values go on, and a write ends verified.
+    void aNoisyLineLosesNoReadOrWrite()
+    {
+        QVERIFY(startUnit({QStringLiteral("--stray-every"), QStringLiteral("2")}, 50));
+        QSignalSpy live(window->data(), &UnitData::liveValuesChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 4, 3000);
+        for (int i = 0; i < 5; ++i) {
+            QTest::qWait(13 * i);
+            readBlock();
+            QVERIFY(window->data()->blockValid);
+            QVERIFY(shows(toolBlock()));
+        }
+        live.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 4, 3000);
+        spin("VelkyRychMax")->setValue(30);
+        click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QVERIFY(prompts->questions.isEmpty());
     }
 };
 

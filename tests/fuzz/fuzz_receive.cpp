@@ -1,6 +1,8 @@
 // Fuzzes the receive path of the unit link: whatever the line brings, cut into whatever pieces
-// and met in whatever link state, between whatever requests of the pages, the link must not
-// crash, must not block, and must never hand on a frame it has not checked.
+// and met in whatever link state, between whatever requests of the pages and whatever timer
+// running out, the link must not crash, must not block, must keep no more than a frame's bytes
+// waiting, must never hand on a frame that did not come whole off the line, and must never put a
+// request for a block, levels or the diagnostic record on the wire while another answer is due.
 //
 // Input layout:
 //   byte 0    starting link state: value % 10 picks 0, 1, 4, 5, 6, 10, 20, 21, 170 or 99 (a state
@@ -11,7 +13,7 @@
 //             bytes after the action byte); the bytes then arrive at the port in one piece and
 //             the receive notification runs, as it does for every arrival on the real port.
 //             A step whose action is OpCount or more is a plain arrival; with the flags below,
-//             plain arrivals may also come while a read or a write is waiting.
+//             plain arrivals may also come while a frame is being written.
 #include "link/frames.h"
 #include "link/prompts.h"
 #include <QColor>
@@ -50,11 +52,9 @@ enum Flag : std::uint8_t {
     MeasurementEnds = 0x02,
     // The oscilloscope runs two channels: after the first channel's sample the waiting bytes stay.
     TwoChannels = 0x04,
-    // More bytes come while a read waits for the rest of a reply (gaps under 200 ms).
-    ArrivalsWhileReading = 0x08,
-    // Bytes come while a write waits for its frame to leave. The port takes them in during the
-    // wait but announces them only once the sender has returned (from the event loop), and not
-    // at all when the sender is itself the receive handler: Qt emits no readyRead inside one.
+    // 0x08 is no longer used: reads never wait.
+    // Bytes come while a frame is handed to the port; they are announced from the event loop
+    // once the sender has returned, never inside it.
     ArrivalsWhileWriting = 0x10,
 };
 
@@ -84,6 +84,8 @@ enum Op : std::uint8_t {
     OpDiagMessageFires,
     OpCutOffReaderFires,
     OpScopeTimerFires,
+    OpChainPauseFires,
+    OpLineQuietFires,
     OpCount
 };
 
@@ -159,18 +161,14 @@ private:
     std::size_t m_pos = 0;
 };
 
-// A port that never waits: a read returns what has come (and, when the input says so, what
-// comes while it would wait), a write returns at once. It announces bytes as the real port does:
-// never while a read waits, never nested in another announcement, and bytes that came while a
-// frame left only after the sender has returned.
+// A port that never waits: a read returns what has come, a write returns at once. It announces
+// bytes as the real port does: never nested in another announcement, and bytes that came while a
+// frame was handed over only after the sender has returned. It remembers everything that came,
+// so what the link hands on can be checked against the line.
 class FuzzPort : public SerialIo
 {
 public:
-    FuzzPort(Input &input, std::uint8_t flags)
-        : m_input(input), m_arrivalsWhileReading(flags & ArrivalsWhileReading),
-          m_arrivalsWhileWriting(flags & ArrivalsWhileWriting)
-    {
-    }
+    FuzzPort(Input &input, std::uint8_t flags) : m_input(input), m_arrivalsWhileWriting(flags & ArrivalsWhileWriting) {}
 
     bool open(const QString &, EComPort *) override
     {
@@ -187,7 +185,8 @@ public:
         if (m_arrivalsWhileWriting && m_input.arrivalNext()) {
             const QByteArray came = m_input.arrival();
             m_inbound += came;
-            if (!came.isEmpty() && !m_notifying)
+            line += came;
+            if (!came.isEmpty())
                 m_announceLater = true;
         }
         return int(bytes.size());
@@ -195,19 +194,12 @@ public:
 
     QByteArray read(int count) override
     {
-        check(count == Reply::StatusSize || count == Reply::BlockSize || count == Reply::LevelSize
-                  || count == Reply::AuxSize,
-              "read of a length no reply has");
-        check(!m_reading, "read started inside another read");
+        check(count > 0, "read of nothing");
         if (!m_open)
             return {};
-        m_reading = true;
-        while (m_inbound.size() < count && m_arrivalsWhileReading && m_input.arrivalNext())
-            m_inbound += m_input.arrival();
-        m_reading = false;
-        lastRead = m_inbound.left(count);
-        m_inbound.remove(0, lastRead.size());
-        return lastRead;
+        const QByteArray out = m_inbound.left(count);
+        m_inbound.remove(0, out.size());
+        return out;
     }
 
     void clearBuffer(bool input, bool) override
@@ -231,23 +223,27 @@ public:
         if (!m_open || bytes.isEmpty())
             return;
         m_inbound += bytes;
-        if (m_notifying || m_reading)
+        line += bytes;
+        if (m_notifying)
             return;  // they wait for the handler that is running, as on the real port
         notify();
     }
 
-    // The event loop turns: bytes that came while a frame left are announced now, if any wait.
+    // The event loop turns: bytes that came while a frame was handed over are announced now.
     void announceDeferred()
     {
-        if (!m_announceLater)
+        if (!m_announceLater || m_notifying)
             return;
         m_announceLater = false;
         if (m_open && !m_inbound.isEmpty())
             notify();
     }
 
-    QByteArray lastRead;
+    // Everything that came off the line, in order.
+    QByteArray line;
     int notifications = 0;
+    // Set by the harness: the link whose due answers a new request must respect.
+    const UnitLink *link = nullptr;
 
 private:
     void notify()
@@ -258,13 +254,15 @@ private:
         m_notifying = false;
     }
 
-    static void checkFrame(const QByteArray &b)
+    void checkFrame(const QByteArray &b) const
     {
         const auto at = [&b](int i) { return quint8(b.at(i)); };
         switch (b.size()) {
         case 3:
             check(at(0) == 0x02 && at(2) == 0x03, "command frame without its framing bytes");
             check(isKnownCommand(at(1)), "command frame with a code the tool never sends");
+            if (at(1) == UnitCode::ReadBlock || at(1) == UnitCode::ReadLevels || at(1) == UnitCode::ReadDiagnostics)
+                check(!link || !link->answerDue(), "request sent while an earlier answer was due");
             break;
         case 5:
             check(at(0) == 0x02 && at(4) == 0x03, "five-byte frame without its framing bytes");
@@ -282,12 +280,16 @@ private:
     Input &m_input;
     QByteArray m_inbound;
     bool m_open = false;
-    bool m_reading = false;
     bool m_notifying = false;
     bool m_announceLater = false;
-    bool m_arrivalsWhileReading;
     bool m_arrivalsWhileWriting;
 };
+
+// The frame came whole off the line at some point.
+bool cameOffTheLine(const FuzzPort &port, const QByteArray &frame)
+{
+    return port.line.contains(frame);
+}
 
 class QuietPrompts : public Prompts
 {
@@ -366,6 +368,8 @@ void runOp(Op op, Input &in, UnitLink &link, UnitData &data, FuzzPort &port)
         if (link.scopeTimer().isEnabled())
             link.sendAux(link.auxAddress());
         break;
+    case OpChainPauseFires: runOut(link.chainPause(), true); break;
+    case OpLineQuietFires: runOut(link.lineQuiet(), true); break;
     case OpCount: break;
     }
 }
@@ -397,7 +401,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     QuietPrompts prompts;
     UnitData data;
     UnitLink link(&port, &data, &prompts);
-    link.setSleeper([](int) {});
+    port.link = &link;
     link.prepareFrames();
     port.open(QStringLiteral("fuzz"), nullptr);
     data.measuring = flags & Measuring;
@@ -417,20 +421,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
         return !secondChannelNext;
     };
 
-    // What the link hands on must be what it has just read and checked.
+    // What the link hands on must be a framed reply that came whole off the line.
     QObject::connect(&data, &UnitData::liveValuesChanged, [&] {
-        const QByteArray &r = port.lastRead;
-        check(Reply::framed(r, Reply::StatusSize, 0x02, 0x03), "live values from an unchecked status reply");
-        check(data.tpsValue == quint8(r.at(1)) && data.lambdaValue == quint8(r.at(2))
-                  && data.positionValue == quint8(r.at(3)),
-              "live values differ from the reply just read");
+        bool found = false;
+        for (qsizetype at = 0; !found && at + Reply::StatusSize <= port.line.size(); ++at) {
+            const QByteArray r = port.line.mid(at, Reply::StatusSize);
+            found = Reply::framed(r, Reply::StatusSize, 0x02, 0x03) && data.tpsValue == quint8(r.at(1))
+                && data.lambdaValue == quint8(r.at(2)) && data.positionValue == quint8(r.at(3));
+        }
+        check(found, "live values that came in no status reply");
     });
     QObject::connect(&link, &UnitLink::blockReceived, [&](const QByteArray &block) {
-        check(UnitData::isParamBlock(block) && block == port.lastRead, "parameter block handed on unchecked");
+        check(UnitData::isParamBlock(block) && cameOffTheLine(port, block), "parameter block handed on unchecked");
     });
     QObject::connect(&link, &UnitLink::levelsReceived, [&] {
         const QByteArray stored(reinterpret_cast<const char *>(data.levelBlock.data()), UnitData::LevelBlockSize);
-        check(UnitData::isLevelBlock(stored) && stored == port.lastRead, "level block stored unchecked");
+        check(UnitData::isLevelBlock(stored) && cameOffTheLine(port, stored), "level block stored unchecked");
     });
     QObject::connect(&link, &UnitLink::levelsReset, [&] {
         check(data.levelBlock[1] == 10 && data.levelBlock[2] == 60 && data.levelBlock[3] == 10
@@ -438,7 +444,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
               "levels reset to something else than 10, 60, 10, 60");
     });
     QObject::connect(&link, &UnitLink::diagnosticsReceived, [&](const QByteArray &record) {
-        check(Reply::framed(record, Reply::BlockSize, 0x02, 0x03) && record == port.lastRead,
+        check(Reply::framed(record, Reply::BlockSize, 0x02, 0x03) && cameOffTheLine(port, record),
               "diagnostic record handed on unchecked");
     });
     QObject::connect(&link, &UnitLink::auxValueReceived, [&](int value) {
@@ -450,8 +456,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     const auto settled = [&](auto &&step) {
         const int before = port.notifications;
         step();
-        if (port.notifications != before)
+        if (port.notifications != before) {
             check(isSettledState(link.linkState()), "receive handler left a state it cannot handle");
+            check(link.bytesWaiting() < Reply::BlockSize, "more bytes kept waiting than any frame has");
+        }
     };
     while (!in.atEnd()) {
         const std::uint8_t action = in.byte();

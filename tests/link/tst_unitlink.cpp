@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,6 +15,9 @@ QByteArray block(quint8 first = 0x01, quint8 fill = 0x20)
     return b;
 }
 QByteArray levels(int a, int b, int c, int d) { return bytesOf({0x03, a, b, c, d, 1, 2, 3, 4, 0x04}); }
+QByteArray status(int tps) { return bytesOf({0x02, tps, 0x1E, 0x64, 0x00, 0x03}); }
+// Noise as a disturbed line brings it: framing bytes in the wrong places included.
+QByteArray noise() { return bytesOf({0x55, 0x03, 0x01, 0xFF, 0x02, 0x00, 0x04, 0x02, 0x7E, 0x03, 0x01}); }
 }
 
 class TestUnitLink : public QObject
@@ -70,6 +74,8 @@ private slots:
         QSignalSpy refreshed(data, &UnitData::liveValuesChanged);
         port->arriveLater(bytesOf({0x64, 0x00, 0x03}), 40);
         port->feed(bytesOf({0x02, 0x80, 0x1E}));
+        QCOMPARE(refreshed.count(), 0);  // the first half waits, nothing blocks
+        QTRY_COMPARE_WITH_TIMEOUT(refreshed.count(), 1, 2000);
         QCOMPARE(data->tpsValue, 128);
         QCOMPARE(data->lambdaValue, 30);
         QCOMPARE(data->positionValue, 100);
@@ -82,29 +88,32 @@ private slots:
     {
         QTest::addColumn<QByteArray>("arrives");
         QTest::addColumn<QByteArray>("thenLate");
-        QTest::newRow("wrong end byte") << bytesOf({0x02, 1, 2, 3, 0, 0x04}) << QByteArray();
-        QTest::newRow("wrong start byte") << bytesOf({0x01, 1, 2, 3, 0, 0x03}) << QByteArray();
-        // Three bytes, then silence past the 200 ms gap: the old reply's end byte must not complete it.
-        QTest::newRow("short read") << bytesOf({0x02, 1, 2}) << bytesOf({3, 0, 3});
-        // A stray byte in front shifts the frame; the rest of it must not start the next read.
-        QTest::newRow("stray byte") << bytesOf({0x55, 0x02, 1, 2, 3, 0, 0x03}) << QByteArray();
+        QTest::addColumn<int>("rejections");
+        QTest::newRow("wrong end byte") << bytesOf({0x02, 1, 2, 3, 0, 0x04}) << QByteArray() << 1;
+        QTest::newRow("wrong start byte") << bytesOf({0x01, 1, 2, 3, 0, 0x03}) << QByteArray() << 1;
+        // Three bytes, then silence past the 200 ms gap: the old reply's end byte must not complete
+        // it, and the late rest is noise of its own.
+        QTest::newRow("short read") << bytesOf({0x02, 1, 2}) << bytesOf({3, 0, 3}) << 2;
     }
     void malformedStatusRepliesAreRejectedAndTheLineIsResynchronised()
     {
         QFETCH(QByteArray, arrives);
         QFETCH(QByteArray, thenLate);
+        QFETCH(int, rejections);
         port->feed(bytesOf({0x02, 9, 9, 9, 0, 0x03}));
         QCOMPARE(data->tpsValue, 9);
         QSignalSpy errors(link, &UnitLink::statusError);
         if (!thenLate.isEmpty())
             port->arriveLater(thenLate, 250);
         port->feed(arrives);
-        QCOMPARE(errors.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), rejections, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->lineQuiet().isEnabled(), 3000);
+        QCOMPARE(errors.count(), rejections);
         QCOMPARE(errors.first().first().toString(), QStringLiteral("Error Obeznik"));
-        QCOMPARE(prompts->beeps, 1);
+        QCOMPARE(prompts->beeps, rejections);
         QCOMPARE(data->tpsValue, 9);
         QCOMPARE(data->lambdaValue, 9);
-        QVERIFY(port->inbound.isEmpty());
+        QCOMPARE(link->bytesWaiting(), 0);
         port->feed(bytesOf({0x02, 7, 8, 6, 0, 0x03}));
         QCOMPARE(data->tpsValue, 7);
         QCOMPARE(data->lambdaValue, 8);
@@ -138,16 +147,18 @@ private slots:
 
         port->arriveLater(block().mid(20), 5);
         port->feed(block().left(20));
-        QCOMPARE(taken.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, 2000);
         QCOMPARE(taken.first().first().toByteArray(), block());
+        QVERIFY(data->blockValid);
         QCOMPARE(shown.first().first().toString(), QStringLiteral("Načteno  OK"));
-        QCOMPARE(writtenHex(1), QStringList{QStringLiteral("02 AA 03")});
+        QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         const qint64 pause = port->written[1].atMs - port->written[0].atMs;
         QVERIFY2(pause >= 95, qPrintable(QString::number(pause)));
         QCOMPARE(link->linkState(), 170);
 
         port->feed(levels(11, 61, 12, 62));
         QCOMPARE(levelsIn.count(), 1);
+        QVERIFY(data->levelsValid);
         QCOMPARE(int(data->levelBlock[1]), 11);
         QCOMPARE(int(data->levelBlock[4]), 62);
         QCOMPARE(int(data->levelBlock[9]), 4);
@@ -159,10 +170,12 @@ private slots:
     void rejectedBlockStillAsksForTheLevels()
     {
         QSignalSpy taken(link, &UnitLink::blockReceived);
+        data->blockValid = true;
         link->readBlock();
         port->feed(block(0x02));
+        QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         QCOMPARE(taken.count(), 0);
-        QCOMPARE(writtenHex(1), QStringList{QStringLiteral("02 AA 03")});
+        QVERIFY(!data->blockValid);
         // A level block whose last byte is not 04 is not taken.
         QByteArray bad = levels(1, 2, 3, 4);
         bad[9] = 0x05;
@@ -178,6 +191,7 @@ private slots:
         std::array<quint8, 4> lv{10, 60, 12, 70};
         std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
         QSignalSpy shown(link, &UnitLink::linkMessage);
+        data->blockValid = true;
 
         link->writeBlock();
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 EE 03")});
@@ -197,7 +211,7 @@ private slots:
         QVERIFY(link->replyGuard().isEnabled());
 
         port->feed(sent);
-        QCOMPARE(link->linkState(), 21);
+        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 21, 2000);
         QCOMPARE(writtenHex(7), QStringList{QStringLiteral("02 AA 03")});
         QVERIFY(w[7].atMs - w[6].atMs >= 95);
         port->feed(bytesOf({0x03, 10, 60, 12, 70, 0, 0, 0, 0, 0x04}));
@@ -209,6 +223,7 @@ private slots:
     void writeCheckReportsADifferentBlockOrLevels()
     {
         QSignalSpy shown(link, &UnitLink::linkMessage);
+        data->blockValid = true;
         link->writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
         const int before = port->written.size();
@@ -222,7 +237,7 @@ private slots:
         link->writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
         port->feed(QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34));
-        QCOMPARE(link->linkState(), 21);
+        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 21, 2000);
         port->feed(levels(1, 0, 0, 0));
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Nesprávné uložení!"));
         QCOMPARE(int(data->levelBlock[1]), 0);  // the tool's levels are not replaced by the answer
@@ -230,6 +245,7 @@ private slots:
 
     void aStatusTailWhileTheBlockIsPendingDoesNotLoseTheWrite()
     {
+        data->blockValid = true;
         link->writeBlock();
         port->feed(bytesOf({0x1E, 0x64, 0x00, 0x03}));
         QCOMPARE(link->linkState(), 5);
@@ -252,10 +268,14 @@ private slots:
         std::array<quint8, 4> lv{11, 55, 13, 66};
         std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
         QSignalSpy reset(link, &UnitLink::levelsReset);
+        QSignalSpy shown(link, &UnitLink::linkMessage);
+        data->blockValid = true;
         link->writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!link->replyGuard().isEnabled(), 3000);
         QCOMPARE(reset.count(), 0);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(shown.first().first().toString(), QStringLiteral("Uložení neověřeno!"));
         QCOMPARE(int(data->levelBlock[1]), 11);
         QCOMPARE(int(data->levelBlock[4]), 66);
         QVERIFY(link->poll().isEnabled());
@@ -264,6 +284,7 @@ private slots:
     void silentUnitEndsInTheReplyGuard()
     {
         QSignalSpy reset(link, &UnitLink::levelsReset);
+        data->blockValid = true;
         link->readBlock();
         QTest::qWait(1500);
         QVERIFY(!link->poll().isEnabled());
@@ -272,6 +293,8 @@ private slots:
         QCOMPARE((std::array<int, 4>{data->levelBlock[1], data->levelBlock[2], data->levelBlock[3], data->levelBlock[4]}),
                  (std::array<int, 4>{10, 60, 10, 60}));
         QCOMPARE(link->linkState(), 1);  // the next poll tick returns it to 0
+        QVERIFY(!data->blockValid);
+        QVERIFY(!data->levelsValid);
     }
 
     void aSecondMessageDoesNotExtendTheFirst()
@@ -304,6 +327,7 @@ private slots:
     void aClosedPortSendsNothingAndNothingFails()
     {
         port->close();
+        data->blockValid = true;
         link->readBlock();
         link->writeBlock();
         link->commandWithoutAnswer(UnitCode::RamToEeprom);
@@ -354,6 +378,210 @@ private slots:
         QCOMPARE(port->clears, clearsBefore + 1);
         QVERIFY(link->scopeTimer().isEnabled());
         QCOMPARE(link->linkState(), 10);
+    }
+
+    // Whatever came before it, cut wherever, the first clean reply after noise is used.
+    void aCleanReplyAfterNoiseIsTakenWhereverTheBytesAreCut_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("stray byte, status") << 0 << bytesOf({0x55}) << status(77);
+        QTest::newRow("start byte alone, status") << 0 << bytesOf({0x02}) << status(77);
+        QTest::newRow("noise, status") << 0 << noise() << status(77);
+        QTest::newRow("noise, block") << 1 << noise() << block();
+        QTest::newRow("status reply, block") << 1 << status(77) << block();
+        QTest::newRow("noise and status reply, levels") << 170 << noise() + status(77) << levels(1, 2, 3, 4);
+        QTest::newRow("half a status reply, block") << 20 << status(77).left(3) << block();
+    }
+    void aCleanReplyAfterNoiseIsTakenWhereverTheBytesAreCut()
+    {
+        QFETCH(int, state);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, reply);
+        const QByteArray line = before + reply;
+        for (int cut = 0; cut <= line.size(); ++cut) {
+            cleanup();
+            init();
+            QSignalSpy taken(link, &UnitLink::blockReceived);
+            QSignalSpy levelsIn(link, &UnitLink::levelsReceived);
+            link->setLinkState(state);
+            port->feed(line.left(cut));
+            port->feed(line.mid(cut));
+            const QString where = QStringLiteral("cut at %1").arg(cut);
+            switch (state) {
+            case 0: QVERIFY2(data->tpsValue == 77, qPrintable(where)); break;
+            case 1: QVERIFY2(taken.count() == 1 && taken.first().first().toByteArray() == reply, qPrintable(where)); break;
+            case 170: QVERIFY2(levelsIn.count() == 1 && data->levelBlock[4] == 4, qPrintable(where)); break;
+            case 20: QVERIFY2(port->written.size() == 0 && link->linkState() == 0, qPrintable(where)); break;
+            }
+            // A status reply met on the way is used, not read as the expected frame.
+            if (before.contains(status(77)))
+                QVERIFY2(data->tpsValue == 77, qPrintable(where));
+            QCOMPARE(link->bytesWaiting(), 0);
+        }
+    }
+
+    // A partial frame waits without blocking; silence past the byte gap drops it and the next
+    // clean reply is used (a reply stalled inside, then the next poll's reply).
+    void aStalledReplyIsDroppedAndTheNextOneUsed()
+    {
+        QSignalSpy errors(link, &UnitLink::statusError);
+        QElapsedTimer clock;
+        clock.start();
+        port->feed(status(10).left(3));
+        QVERIFY2(clock.elapsed() < 150, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 2000);
+        QVERIFY2(clock.elapsed() >= 190, qPrintable(QString::number(clock.elapsed())));
+        port->feed(status(10).mid(3) + status(11));
+        QCOMPARE(data->tpsValue, 11);
+    }
+
+    // 2 kB of noise at line speed in the pieces an adapter hands over: the reply behind it is used,
+    // and no more than a frame's bytes are ever kept waiting.
+    void aBurstOfNoiseDoesNotHideTheReplyBehindIt()
+    {
+        QRandomGenerator random(11);
+        int mostWaiting = 0;
+        for (int piece = 0; piece < 128; ++piece) {
+            QByteArray noise(16, '\0');
+            for (char &c : noise)
+                c = char(random.bounded(256));
+            // The reply comes in the same piece as the end of the noise.
+            port->feed(piece == 127 ? noise + status(77) : noise);
+            mostWaiting = std::max(mostWaiting, link->bytesWaiting());
+        }
+        QVERIFY2(mostWaiting < Reply::BlockSize, qPrintable(QString::number(mostWaiting)));
+        QCOMPARE(data->tpsValue, 77);
+    }
+
+    // No request that awaits an answer goes out while an earlier answer is due.
+    void aRequestWaitsForTheAnswerDue_data()
+    {
+        QTest::addColumn<int>("replyAfterMs");  // -1: the status reply never comes
+        QTest::newRow("status reply comes") << 20;
+        QTest::newRow("status reply lost") << -1;
+    }
+    void aRequestWaitsForTheAnswerDue()
+    {
+        QFETCH(int, replyAfterMs);
+        QSignalSpy taken(link, &UnitLink::blockReceived);
+        link->poll().setInterval(40);
+        link->poll().enable();
+        QTRY_COMPARE_WITH_TIMEOUT(port->written.size(), 1, 2000);
+        link->readBlock();  // clicked right after the poll request left
+        link->commandWithoutAnswer(UnitCode::RamToEeprom);
+        QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 0F 03")});
+        QCOMPARE(link->queuedOperations(), 2);
+        if (replyAfterMs >= 0)
+            port->feedSoon(status(5), replyAfterMs);
+        QTRY_COMPARE_WITH_TIMEOUT(port->written.size(), 2, 2000);
+        QCOMPARE(writtenHex(1), QStringList{QStringLiteral("02 FF 03")});
+        const qint64 waited = port->written[1].atMs - port->written[0].atMs;
+        if (replyAfterMs < 0)
+            QVERIFY2(waited >= UnitLink::replyTimeMs(6) - 10, qPrintable(QString::number(waited)));
+        QCOMPARE(link->linkState(), 1);
+        port->feed(block());
+        QCOMPARE(taken.count(), 1);
+        // The block answer is due: no poll tick and no other operation comes between.
+        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 170, 2000);
+        QCOMPARE(writtenHex(1), (QStringList{QStringLiteral("02 FF 03"), QStringLiteral("02 AA 03")}));
+        port->feed(levels(1, 2, 3, 4));
+        QCOMPARE(writtenHex(3), QStringList{QStringLiteral("02 04 03")});
+        QCOMPARE(link->queuedOperations(), 0);
+        link->poll().disable();
+    }
+
+    // A chain paces its frames from the end of the one before, never blocks, and lets nothing
+    // in between; what was asked for meanwhile follows in order.
+    void aChainKeepsItsPacingAndTheWireToItself()
+    {
+        bool done = false;
+        QElapsedTimer clock;
+        clock.start();
+        const QList<ChainStep> steps{{link->serviceFrame(92, 1), 0},
+                                     {link->serviceFrame(93, 2), 10},
+                                     {link->serviceFrame(94, 3), 50},
+                                     {link->writeFrame(0xA3, 4), 100}};
+        link->sendChain(steps, [&] { done = true; });
+        // Blocking would take the 160 ms of pauses; the bound leaves room for a busy machine.
+        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!done);
+        link->poll().setInterval(5);
+        link->poll().enable();
+        link->sendWrite(63, 0);
+        link->requestDiagnostics();
+        QTRY_VERIFY_WITH_TIMEOUT(done, 3000);
+        QCOMPARE(writtenHex(), (QStringList{QStringLiteral("02 14 5C 01 03"), QStringLiteral("02 14 5D 02 03"),
+                                            QStringLiteral("02 14 5E 03 03"), QStringLiteral("02 B4 A3 04 03"),
+                                            QStringLiteral("02 B4 3F 00 03"), QStringLiteral("02 80 03")}));
+        const int pauses[] = {10, 50, 100};
+        for (int i = 1; i <= 3; ++i) {
+            // Five bytes take 5.2 ms on the wire before the pause begins.
+            const qint64 gap = port->written[i].atMs - port->written[i - 1].atMs;
+            QVERIFY2(gap >= pauses[i - 1] + 4, qPrintable(QStringLiteral("%1: %2").arg(i).arg(gap)));
+        }
+        link->poll().disable();
+    }
+
+    // A block that never came from a unit or a file is written only after a Yes; a failed read
+    // takes the permission away again.
+    void aBlindWriteAsksFirst_data()
+    {
+        QTest::addColumn<QByteArray>("readAnswer");  // empty: no read before the write
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("start-up block, No") << QByteArray() << QList<bool>{false} << false;
+        QTest::newRow("start-up block, Yes") << QByteArray() << QList<bool>{true} << true;
+        QTest::newRow("failed read, No") << block(0x02) << QList<bool>{false} << false;
+        QTest::newRow("good read") << block() << QList<bool>{} << true;
+    }
+    void aBlindWriteAsksFirst()
+    {
+        QFETCH(QByteArray, readAnswer);
+        QFETCH(QList<bool>, answers);
+        QFETCH(bool, sent);
+        if (!readAnswer.isEmpty()) {
+            data->blockValid = true;
+            link->readBlock();
+            port->feed(readAnswer);
+            QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 170, 2000);
+            port->feed(levels(1, 2, 3, 4));
+        }
+        const int before = port->written.size();
+        prompts->answers = answers;
+        link->writeBlock();
+        QCOMPARE(prompts->questions.size(), answers.size());
+        if (!answers.isEmpty())
+            QVERIFY(prompts->questions.first().startsWith(QStringLiteral("Pozor !!!: ")));
+        QVERIFY(!prompts->unexpected);
+        QCOMPARE(writtenHex(before), sent ? QStringList{QStringLiteral("02 EE 03")} : QStringList{});
+        QCOMPARE(link->linkState(), sent ? 5 : 0);
+    }
+
+    // Every write ends with a result, also when the unit stops answering halfway.
+    void aWriteWithoutAnAnswerStillSaysHowItEnded_data()
+    {
+        QTest::addColumn<bool>("blockComesBack");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("read-back lost") << false << QStringLiteral("Uložení neověřeno!");
+        QTest::newRow("levels unanswered") << true << QStringLiteral("Uložení OK");
+    }
+    void aWriteWithoutAnAnswerStillSaysHowItEnded()
+    {
+        QFETCH(bool, blockComesBack);
+        QFETCH(QString, result);
+        QSignalSpy shown(link, &UnitLink::linkMessage);
+        data->blockValid = true;
+        port->onWrite = [this, blockComesBack](const QByteArray &frame) {
+            if (blockComesBack && frame == bytesOf({0x02, 0xFF, 0x03}))
+                port->feedSoon(QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34), 5);
+        };
+        link->writeBlock();
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 5000);
+        QCOMPARE(shown.first().first().toString(), result);
+        QCOMPARE(writtenHex().contains(QStringLiteral("02 AA 03")), blockComesBack);
+        QVERIFY(link->poll().isEnabled());
     }
 };
 

@@ -49,6 +49,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         button("Button29")->click();
+        QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 B4 40 2C 03")});  // the version follows, nothing blocks
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 2, 2000);
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 40 2C 03"), QStringLiteral("02 B4 3F 04 03")}));
         QVERIFY2(gap(1) >= 9, qPrintable(QString::number(gap(1))));
         // The poll starts anew after the save, a whole interval later.
@@ -64,6 +66,7 @@ private slots:
         button("Button19")->click();
         spin("VolDorMax")->setValue(254);
         button("Button7")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 4, 2000);
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 3E F6 03"), QStringLiteral("02 B4 3F 00 03"),
                                                QStringLiteral("02 B4 44 FE 03"), QStringLiteral("02 B4 3F 00 03")}));
         // The value comes from the control, not from the block.
@@ -71,6 +74,7 @@ private slots:
         spin("VelkyDorMin")->setValue(90);
         f->data.paramBlock[VelkyDorMin] = 1;
         button("Button15")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 6, 2000);
         QCOMPARE(f->writtenHex(4).value(0), QStringLiteral("02 B4 49 5A 03"));
     }
 
@@ -141,6 +145,7 @@ private slots:
         QFETCH(int, stuck);
         QFETCH(QString, result);
         f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        f->data.blockValid = true;  // as if it had been read
         spin("MalyRychMax")->setValue(20);
         actAsUnit(stuck);
         QSignalSpy shown(&f->link, &UnitLink::linkMessage);
