@@ -168,8 +168,10 @@ int ComPort::write(const QByteArray &bytes)
     if (written < 0)
         return 0;
     // Straight into the driver, so the link's timing of the frame starts now, not at the next
-    // turn of the event loop.
+    // turn of the event loop. What the driver has no room for stays with Qt and follows later.
+    m_writing = true;
     m_port.flush();
+    m_writing = false;
     return m_port.isOpen() ? int(written) : 0;
 }
 
@@ -214,15 +216,16 @@ void ComPort::onError(QSerialPort::SerialPortError error)
     // A failed open keeps its error for open() to explain.
     if (m_opening)
         return;
+    // A line slower than the frames given to it: the driver's buffer is full and Qt keeps the
+    // bytes until there is room (it calls that a resource error). A busy line is not a lost
+    // device. Only a write's own errno counts; after a read of nothing it may be stale.
+    const bool lineFull = sysError == EAGAIN || sysError == EWOULDBLOCK || sysError == EINTR;
+    if (m_writing && lineFull && (error == QSerialPort::WriteError || error == QSerialPort::ResourceError)) {
+        m_port.clearError();
+        return;
+    }
     switch (error) {
     case QSerialPort::WriteError:
-        // A line slower than the frames given to it: the bytes stay in Qt's buffer and leave when
-        // the driver has room again. A busy line is not a lost device.
-        if (sysError == EAGAIN || sysError == EWOULDBLOCK || sysError == EINTR) {
-            m_port.clearError();
-            break;
-        }
-        [[fallthrough]];
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
         // Qt 6.4 repeats these endlessly once the device has gone while the port stays open.

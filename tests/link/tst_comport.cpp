@@ -143,11 +143,28 @@ private slots:
         // Nobody reads the other end: the driver's buffer fills and writes cannot finish at once,
         // as on a 9600-baud line given frames faster than it carries them.
         const QByteArray frame(1024, 'x');
+        qint64 accepted = 0;
         for (int i = 0; i < 256 && lost.isEmpty(); ++i)
-            port.write(frame);
+            accepted += port.write(frame);
         QTest::qWait(100);
         QCOMPARE(lost.count(), 0);
         QVERIFY(port.isOpen());
+        QCOMPARE(accepted, qint64(256 * 1024));
+        // Once the other end reads, every byte arrives.
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        qint64 arrived = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (arrived < accepted && clock.elapsed() < 10000) {
+            char buffer[4096];
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0)
+                arrived += n;
+            else
+                QTest::qWait(5);
+        }
+        QCOMPARE(arrived, accepted);
+        QCOMPARE(lost.count(), 0);
     }
 
     void closeOnAClosedPortSaysNothing()
