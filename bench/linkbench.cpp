@@ -228,6 +228,7 @@ std::vector<Figure> measureBlockWrite()
     for (int run = 0; run < 3; ++run) {
         Rig rig;
         rig.data.blockValid = true;
+        rig.data.levelsValid = true;  // levels from the unit, so the chain carries them
         rig.line.onWrite = [&rig](const QByteArray &frame) {
             if (frame == QByteArray::fromHex("02ff03"))
                 rig.line.arriveIn(3 + 36, QByteArray(reinterpret_cast<const char *>(rig.data.paramBlock.data()), 34));

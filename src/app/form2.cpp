@@ -3,6 +3,11 @@
 #include "infopage.h"
 #include "profilewriter.h"
 #include "settingsfile.h"
+#include "cfgfiles/configfiles.h"
+#include "cfgfiles/servicepage.h"
+#include "lambda/emulationlevels.h"
+#include "lambda/lambdapage.h"
+#include "lambda/lambdastatuseditor.h"
 #include "link/linkconnection.h"
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
@@ -58,6 +63,14 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(m_link, &UnitLink::blockReceived, m_tuning->display(), &BlockDisplay::TakeOverBlock);
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
+    // The lambda page shows its part of every block the tuning page takes over.
+    m_lambda->attach(m_link, m_tuning, m_live);
+
+    // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
+    m_service->attach(m_data, m_link, m_tuning->display(), m_prompts);
+    connect(m_service->files(), &ConfigFiles::configFileChanged, this, &TForm2::SetCaptionFromFile);
+    connect(this, &TForm2::saveCurrentStateRequested, m_service->files(), &ConfigFiles::Button24Click);
+    connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -97,16 +110,17 @@ void TForm2::buildPages()
     m_tuning->setObjectName(QStringLiteral("TabSheet1"));
     m_live = new LiveValuesPage(m_data);
     m_live->setObjectName(QStringLiteral("TabSheet2"));
-    m_service = emptyPage(QStringLiteral("TabSheet3"));
-    m_lambda = emptyPage(QStringLiteral("TabSheet4"));
+    m_service = new ServicePage;
+    m_service->setObjectName(QStringLiteral("TabSheet3"));
+    m_lambda = new LambdaPage(m_data);
+    m_lambda->setObjectName(QStringLiteral("TabSheet4"));
     m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
     m_cutOff = emptyPage(QStringLiteral("data"));
     m_scope = emptyPage(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
-    m_nacteni1 = makeLinkMessageLabel(QStringLiteral("Nacteni1"), m_lambda);
-    m_nacteni1->setGeometry(420, 380, 200, 20);
+    m_nacteni1 = m_lambda->linkMessageLabel();
 
     m_pages->addTab(m_tuning, QStringLiteral("Ladění"));
     m_pages->addTab(m_live, QStringLiteral("Aktualní"));
@@ -201,6 +215,8 @@ void TForm2::PageControl1Change()
 {
     m_link->returnToPolling();
     emit pageSelectedByUser();
+    // Choices on the lambda page not saved with its "Ulož" are dropped.
+    m_lambda->statusEditor()->DiscardDrafts();
 }
 
 void TForm2::FormCreate(const QString &workingFolder)
@@ -212,9 +228,12 @@ void TForm2::FormCreate(const QString &workingFolder)
     applySettings(settings);
     openPort();
 
+    // The one folder relative names resolve to; the process's current folder is left alone.
     QDir(workingFolder).mkpath(QStringLiteral("data"));
+    m_data->dataFolder = QDir(workingFolder).absoluteFilePath(QStringLiteral("data"));
+    m_service->pointAt(m_data->dataFolder);
     m_data->configFileName = QStringLiteral("Novy.cfg");
-    setWindowTitle(captionPrefix() + QLatin1Char(' ') + m_data->configFileName);
+    SetCaptionFromFile();
 
     m_link->prepareFrames();
     m_data->measuring = false;
@@ -223,6 +242,11 @@ void TForm2::FormCreate(const QString &workingFolder)
     m_link->poll().enable();
     m_tuning->display()->HighlightPowerRange();
     m_data->tachoValue = 0;
+}
+
+void TForm2::SetCaptionFromFile()
+{
+    setWindowTitle(captionPrefix() + QLatin1Char(' ') + m_data->configFileName);
 }
 
 void TForm2::applySettings(const TesterSettings &settings)

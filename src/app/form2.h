@@ -9,8 +9,10 @@ class QTabWidget;
 class ConnectionLine;
 class InfoPage;
 class LinkConnection;
+class LambdaPage;
 class LiveValuesPage;
 class Prompts;
+class ServicePage;
 class SerialIo;
 class TuningPage;
 class UnitData;
@@ -40,7 +42,12 @@ public:
     LiveValuesPage *livePage() const { return m_live; }
     LinkConnection *connection() const { return m_connection; }
     ConnectionLine *connectionLine() const { return m_line; }
+    LambdaPage *lambdaPage() const { return m_lambda; }
+    ServicePage *servicePage() const { return m_service; }
     int pollInterval() const;
+
+    // The caption names the current configuration file.
+    void SetCaptionFromFile();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);
@@ -74,8 +81,9 @@ private:
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
-    QWidget *m_service = nullptr, *m_lambda = nullptr, *m_diagnostics = nullptr, *m_cutOff = nullptr,
-            *m_scope = nullptr;
+    LambdaPage *m_lambda = nullptr;
+    ServicePage *m_service = nullptr;
+    QWidget *m_diagnostics = nullptr, *m_cutOff = nullptr, *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;

@@ -16,6 +16,8 @@ public:
     bool askYesNo(const QString &caption, const QString &text) override;
     QString openFileName(const QString &caption, const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &folder, const QString &filter) override;
+    QString askOpenFile(const FileQuestion &q) override;
+    QString askSaveFile(const FileQuestion &q) override;
     QColor pickColour(const QColor &initial) override;
 
 private:

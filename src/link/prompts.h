@@ -4,6 +4,17 @@
 // Declared only: the link beeps through here but never picks a colour, so it needs no Qt Gui.
 // Whoever calls or implements pickColour includes <QColor>.
 class QColor;
+// A file dialog as the page that asks sets it up: the name it proposes, where it starts, which
+// files it shows and, for a save, whether it asks before replacing a file.
+struct FileQuestion
+{
+    QString title;
+    QString folder;            // where the dialog starts
+    QString filter;            // e.g. "*.cfg"
+    QString fileName;          // proposed name, relative to `folder` or absolute
+    QString defaultSuffix;     // added to a name typed without one, e.g. "cfg"
+    bool confirmOverwrite = false;
+};
 
 // Every modal interaction of the tool goes through here, so tests can script the answers and
 // no test ever waits on a dialog.
@@ -22,6 +33,10 @@ public:
     // File dialogs; an empty result means cancelled.
     virtual QString openFileName(const QString &caption, const QString &folder, const QString &filter) = 0;
     virtual QString saveFileName(const QString &caption, const QString &folder, const QString &filter) = 0;
+    // File dialogs with everything a page sets up; an empty result means cancelled. By default
+    // they fall back to the plain questions above.
+    virtual QString askOpenFile(const FileQuestion &q) { return openFileName(q.title, q.folder, q.filter); }
+    virtual QString askSaveFile(const FileQuestion &q) { return saveFileName(q.title, q.folder, q.filter); }
     // Colour dialog; an invalid colour means cancelled.
     virtual QColor pickColour(const QColor &initial) = 0;
 };

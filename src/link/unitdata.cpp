@@ -1,4 +1,5 @@
 #include "unitdata.h"
+#include <QDir>
 
 UnitData::UnitData(QObject *parent)
     : QObject(parent)
@@ -38,4 +39,9 @@ bool UnitData::isParamBlock(const QByteArray &bytes)
 bool UnitData::isLevelBlock(const QByteArray &bytes)
 {
     return bytes.size() == LevelBlockSize && quint8(bytes.front()) == 0x03 && quint8(bytes.back()) == 0x04;
+}
+
+QString UnitData::dataFilePath(const QString &name) const
+{
+    return QDir(dataFolder).absoluteFilePath(name);
 }

@@ -51,6 +51,10 @@ public:
 
     QString portName;
     QString configFileName;
+    // The folder "data" of the working folder, absolute: configuration files, backups and exports
+    // live there, and every relative name the tool writes or reads resolves inside it.
+    QString dataFolder;
+    QString dataFilePath(const QString &name) const;
 
     // Resets both blocks to their start-up contents (everything 0 but the framing bytes).
     void resetBlocks();

@@ -299,21 +299,63 @@ void UnitLink::sendLevelRequest()
     m_replyGuard.enable();
 }
 
-void UnitLink::writeLevels()
+QList<UnitLink::Step> UnitLink::levelSteps(int pauseBeforeFirstMs)
+{
+    QList<Step> steps;
+    for (int i = 0; i < 4; ++i) {
+        steps.append({i > 0 ? FramePauseMs : pauseBeforeFirstMs, [this, i] {
+                          m_poll.disable();
+                          transmit(writeFrame(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]));
+                      }});
+    }
+    return steps;
+}
+
+void UnitLink::writeLevels(bool pollAfterwards)
 {
     if (!requirePort())
         return;
     m_poll.disable();
-    QList<Step> steps;
-    for (int i = 0; i < 4; ++i) {
-        steps.append({i > 0 ? FramePauseMs : 0, [this, i] {
-                          transmit(writeFrame(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]));
-                      }});
-    }
-    whenWireFree([this, steps] {
+    const QList<Step> steps = levelSteps(0);
+    whenWireFree([this, steps, pollAfterwards] {
         m_poll.disable();
         m_blockDelay.disable();
-        startChain(steps, {});
+        startChain(steps, [this, pollAfterwards] {
+            if (pollAfterwards)
+                m_poll.enable();
+        });
+    });
+}
+
+void UnitLink::startMeasurement(quint8 code)
+{
+    if (!requirePort())
+        return;
+    // Measuring from the press on: a second press stops it even before the start has gone out.
+    m_data->measuring = true;
+    const QByteArray frame = commandFrame(code);
+    whenWireFree([this, frame] {
+        m_poll.disable();
+        transmit(frame);
+        m_poll.enable();
+    });
+}
+
+void UnitLink::stopMeasurement()
+{
+    m_data->measuring = false;
+}
+
+void UnitLink::endMeasurement(bool keepPolling)
+{
+    m_data->measuring = false;
+    whenWireFree([this, keepPolling] {
+        beginRequest();
+        m_state = BlockReadState;
+        m_poll.disable();
+        transmit(commandFrame(UnitCode::ReadBlock));
+        m_blockDelay.enable();
+        m_poll.setEnabled(keepPolling);
     });
 }
 
@@ -374,19 +416,15 @@ void UnitLink::ZpozdeniTimer()
         runQueue();
         return;
     }
+    // Levels the tool never had from a unit or a file are placeholders: they must not overwrite
+    // the unit's own (or, on older units, whatever lives at their addresses).
+    m_levelsWritten = m_data->levelsValid;
     QList<Step> steps;
     steps.append({0, [this] {
                       transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
                                           int(m_data->paramBlock.size())));
                   }});
-    for (int i = 0; i < 4; ++i) {
-        steps.append({FramePauseMs, [this, i] {
-                          m_poll.disable();
-                          transmit(writeFrame(UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]));
-                      }});
-    }
-    steps.last().send = [this, levelSend = steps.last().send] {
-        levelSend();
+    const std::function<void()> askBack = [this] {
         // The tool's levels are what was just written: a lost read-back must not replace them
         // with the defaults, or the next write would send those to the unit.
         m_guardResetsLevels = false;
@@ -396,6 +434,15 @@ void UnitLink::ZpozdeniTimer()
         m_poll.disable();
         transmit(commandFrame(UnitCode::ReadBlock));
     };
+    if (m_levelsWritten) {
+        steps += levelSteps(FramePauseMs);
+        steps.last().send = [levelSend = steps.last().send, askBack] {
+            levelSend();
+            askBack();
+        };
+    } else {
+        steps.append({FramePauseMs, askBack});
+    }
     // The read-back must come before the next poll tick; a tick while it is due gives way.
     startChain(steps, [this] { m_poll.enable(); });
 }
@@ -416,8 +463,10 @@ void UnitLink::TimeOutTimer()
     }
     if (!m_guardResetsLevels)
         return;
-    std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
-    m_data->levelsValid = false;
+    // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
+    // not turn them into placeholders that the next write or file save would carry.
+    if (!m_data->levelsValid)
+        std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
     emit levelsReset();
 }
 
@@ -558,8 +607,9 @@ void UnitLink::applyLiveValues(const QByteArray &reply)
 void UnitLink::handleStatus(const QByteArray &reply)
 {
     if (m_data->measuring) {
-        const bool goOn = measurementHandler ? measurementHandler(quint8(reply.at(4))) : true;
-        m_poll.setEnabled(goOn);
+        // The measurement decides what follows (an end code re-reads the block); the live
+        // displays stand still meanwhile.
+        emit measurementCodeReceived(quint8(reply.at(4)));
         return;
     }
     m_state = StatusState;
@@ -613,8 +663,10 @@ void UnitLink::handleWriteCheckBlock(const QByteArray &block)
 void UnitLink::handleWriteCheckLevels(const QByteArray &levels)
 {
     m_writeCheck = WriteCheck::None;
-    ShowLinkMessage(sameBytes(levels, m_data->levelBlock.data()) ? QStringLiteral("Uložení OK")
-                                                                 : QStringLiteral("Nesprávné uložení!"));
+    // Only levels 1..4 were written; the unit's other four level bytes are its own (a file from
+    // another unit carries different ones). Levels not written are not checked.
+    const bool same = !m_levelsWritten || sameBytes(levels.mid(1, 4), m_data->levelBlock.data() + 1);
+    ShowLinkMessage(same ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
     m_replyGuard.disable();
     m_poll.enable();
     m_state = StatusState;

@@ -106,7 +106,16 @@ public:
     // file is sent only after the technician has said so.
     void writeBlock();
     void requestLevels();                            // code 170
-    void writeLevels();                              // the four levels as single writes
+    // The four levels as single writes, 100 ms apart; the poll stays off while they go out. A
+    // technician's own level write ends with the poll running again.
+    void writeLevels(bool pollAfterwards = false);
+    // Emulation measurement: code 112 (idle) or 113 (raised) starts it; while it runs, byte 4 of
+    // every status reply comes as measurementCodeReceived instead of the live values.
+    void startMeasurement(quint8 code);
+    void stopMeasurement();                          // the tool stops listening; nothing is sent
+    // The unit reported an end code: the block is read again (its times changed); the poll runs
+    // on meanwhile only when `keepPolling`.
+    void endMeasurement(bool keepPolling);
     void requestDiagnostics();                       // code 128
     void ShowLinkMessage(const QString &text);
     // For an operation a page builds itself: true when the port is open; otherwise says so on the
@@ -124,9 +133,6 @@ public:
     LinkTimer &chainPause() { return m_chainPause; }
     LinkTimer &lineQuiet() { return m_lineQuiet; }
 
-    // While a measurement runs, byte 4 of each status reply goes here instead of the live
-    // values; the poll goes on while it returns true.
-    std::function<bool(quint8 code)> measurementHandler;
     // Each oscilloscope sample goes here; it returns false right after the first channel's
     // sample in two-channel mode, where the waiting bytes must not be purged.
     std::function<bool(quint8 sample)> scopeSampleHandler;
@@ -134,7 +140,10 @@ public:
 signals:
     void blockReceived(const QByteArray &block);        // a requested parameter block arrived whole
     void levelsReceived();                              // the level block was copied into the data
-    void levelsReset();                                 // nothing answered: levels back to 10, 60, 10, 60
+    // A level read went unanswered. Levels from a unit or a file stay as they were; without
+    // such levels the level block holds the placeholders 10, 60, 10, 60.
+    void levelsReset();
+    void measurementCodeReceived(quint8 code);          // byte 4 of a status reply while measuring
     void diagnosticsReceived(const QByteArray &record);
     void auxValueReceived(int value);                   // cut-off byte
     void linkMessage(const QString &text);              // show on both status labels
@@ -182,6 +191,7 @@ private:
     void handleCutOff(const QByteArray &reply);
     void handleScope(const QByteArray &reply);
     void levelsAfterBlockRead();
+    QList<Step> levelSteps(int pauseBeforeFirstMs);
     void sendLevelRequest();
     void purge();
 
@@ -192,6 +202,7 @@ private:
     int m_state = StatusState;
     bool m_guardResetsLevels = true;  // the running reply guard waits for a level read
     bool m_blockReadPending = false;  // a block read has been asked for and not yet answered
+    bool m_levelsWritten = false;     // the block write now being checked sent the levels
     WriteCheck m_writeCheck = WriteCheck::None;
 
     FrameFinder m_rx;

@@ -22,9 +22,16 @@ ParamEditor::ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display
     for (const SpinField &field : ParamFields::Spins) {
         SpinEdit *spin = page->spinEdit(field.index);
         const SpinField *f = &field;
+        // The stops weigh each other: a committed value runs the rule again in full.
         switch (field.kind) {
-        case Kind::StopMax: connect(spin, &SpinEdit::changed, this, [this, f] { StopMaxChange(*f); }); break;
-        case Kind::StopMin: connect(spin, &SpinEdit::changed, this, [this, f] { StopMinChange(*f); }); break;
+        case Kind::StopMax:
+            connect(spin, &SpinEdit::changed, this, [this, f] { StopMaxChange(*f); });
+            connect(spin, &SpinEdit::committed, this, [this, f] { StopMaxChange(*f); });
+            break;
+        case Kind::StopMin:
+            connect(spin, &SpinEdit::changed, this, [this, f] { StopMinChange(*f); });
+            connect(spin, &SpinEdit::committed, this, [this, f] { StopMinChange(*f); });
+            break;
         case Kind::Speed: connect(spin, &SpinEdit::changed, this, [this, f] { SpeedChange(*f); }); break;
         case Kind::Threshold: break;
         }
@@ -58,10 +65,12 @@ void ParamEditor::StopMaxChange(const SpinField &field)
     SpinEdit *max = m_page->spinEdit(field.index);
     SpinEdit *min = partner(field);
     // Pushing MAX up one step runs this handler again, nested, until MAX has reached MIN (or its
-    // own limit); only the innermost run stores the byte.
-    if (max->value() < min->value())
-        max->setValue(max->value() + 1);
-    else
+    // own limit); only the innermost run stores the byte. A number still being typed is not
+    // pushed: "1" on the way to "150" would become "60" and then "605".
+    if (max->value() < min->value()) {
+        if (!max->isTyping())
+            max->setValue(max->value() + 1);
+    } else
         m_data->paramBlock[std::size_t(field.index)] = quint8(max->value());
     m_display->MarkUnversioned();
 }
@@ -70,9 +79,10 @@ void ParamEditor::StopMinChange(const SpinField &field)
 {
     SpinEdit *min = m_page->spinEdit(field.index);
     SpinEdit *max = partner(field);
-    if (max->value() < min->value())
-        min->setValue(min->value() - 1);
-    else
+    if (max->value() < min->value()) {
+        if (!min->isTyping())
+            min->setValue(min->value() - 1);
+    } else
         m_data->paramBlock[std::size_t(field.index)] = quint8(min->value());
     m_display->MarkUnversioned();
 }
@@ -151,8 +161,11 @@ void ParamEditor::TextEditChange(const ParamFields::TextField &field)
 
 void ParamEditor::SaveClick(const SpinField &field)
 {
+    // What is typed counts as typed: the rules run on it before it is sent.
+    SpinEdit *spin = m_page->spinEdit(field.index);
+    spin->commit();
     m_link->poll().disable();
-    const quint8 value = ParamFields::storedByte(field, m_page->spinEdit(field.index)->value());
+    const quint8 value = ParamFields::storedByte(field, spin->value());
     UnitLink *link = m_link;
     // The poll starts anew once both frames are out, a whole interval after the save.
     link->sendChain({{link->writeFrame(unitAddress(field.index), value), 0},

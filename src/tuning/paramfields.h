@@ -1,9 +1,12 @@
 #pragma once
 #include "paramblock.h"
+#include "paramnames.h"
 
 // The controls of the tuning page that edit block bytes: which byte each one holds, how it is
 // stored and which "Ulož" button writes it. Every control is named after its byte.
 namespace ParamFields {
+
+namespace C = ParamNames::Caption;
 
 enum class Kind { StopMax, StopMin, Speed, Threshold };
 
@@ -22,22 +25,22 @@ struct SpinField
 constexpr int StopMaxLimit = 254;
 
 constexpr SpinField Spins[] = {
-    {"VolDorMax", ParamBlock::VolDorMax, StopMaxLimit, Kind::StopMax, PowerRange::Volnobeh, "Button7", "MAX"},
-    {"VolDorMin", ParamBlock::VolDorMin, 255, Kind::StopMin, PowerRange::Volnobeh, "Button8", "MIN"},
-    {"VolRychMax", ParamBlock::VolRychMax, 255, Kind::Speed, PowerRange::Volnobeh, "Button9", "HOR"},
-    {"VolRychMin", ParamBlock::VolRychMin, 255, Kind::Speed, PowerRange::Volnobeh, "Button10", "DOL"},
-    {"MalyDorMax", ParamBlock::MalyDorMax, StopMaxLimit, Kind::StopMax, PowerRange::MalyVykon, "Button11", "MAX"},
-    {"MalyDorMin", ParamBlock::MalyDorMin, 255, Kind::StopMin, PowerRange::MalyVykon, "Button14", "MIN"},
-    {"MalyRychMax", ParamBlock::MalyRychMax, 255, Kind::Speed, PowerRange::MalyVykon, "Button17", "HOR"},
-    {"MalyRychMin", ParamBlock::MalyRychMin, 255, Kind::Speed, PowerRange::MalyVykon, "Button20", "DOL"},
-    {"VelkyDorMax", ParamBlock::VelkyDorMax, StopMaxLimit, Kind::StopMax, PowerRange::VelkyVykon, "Button12", "MAX"},
-    {"VelkyDorMin", ParamBlock::VelkyDorMin, 255, Kind::StopMin, PowerRange::VelkyVykon, "Button15", "MIN"},
-    {"VelkyRychMax", ParamBlock::VelkyRychMax, 255, Kind::Speed, PowerRange::VelkyVykon, "Button18", "HOR"},
-    {"VelkyRychMin", ParamBlock::VelkyRychMin, 255, Kind::Speed, PowerRange::VelkyVykon, "Button21", "DOL"},
-    {"MaxDorMax", ParamBlock::MaxDorMax, StopMaxLimit, Kind::StopMax, PowerRange::MaximalniVykon, "Button13", "MAX"},
-    {"MaxDorMin", ParamBlock::MaxDorMin, 255, Kind::StopMin, PowerRange::MaximalniVykon, "Button16", "MIN"},
-    {"MaxRychMax", ParamBlock::MaxRychMax, 255, Kind::Speed, PowerRange::MaximalniVykon, "Button19", "HOR"},
-    {"MaxRychMin", ParamBlock::MaxRychMin, 255, Kind::Speed, PowerRange::MaximalniVykon, "Button22", "DOL"},
+    {"VolDorMax", ParamBlock::VolDorMax, StopMaxLimit, Kind::StopMax, PowerRange::Volnobeh, "Button7", C::Max},
+    {"VolDorMin", ParamBlock::VolDorMin, 255, Kind::StopMin, PowerRange::Volnobeh, "Button8", C::Min},
+    {"VolRychMax", ParamBlock::VolRychMax, 255, Kind::Speed, PowerRange::Volnobeh, "Button9", C::Hor},
+    {"VolRychMin", ParamBlock::VolRychMin, 255, Kind::Speed, PowerRange::Volnobeh, "Button10", C::Dol},
+    {"MalyDorMax", ParamBlock::MalyDorMax, StopMaxLimit, Kind::StopMax, PowerRange::MalyVykon, "Button11", C::Max},
+    {"MalyDorMin", ParamBlock::MalyDorMin, 255, Kind::StopMin, PowerRange::MalyVykon, "Button14", C::Min},
+    {"MalyRychMax", ParamBlock::MalyRychMax, 255, Kind::Speed, PowerRange::MalyVykon, "Button17", C::Hor},
+    {"MalyRychMin", ParamBlock::MalyRychMin, 255, Kind::Speed, PowerRange::MalyVykon, "Button20", C::Dol},
+    {"VelkyDorMax", ParamBlock::VelkyDorMax, StopMaxLimit, Kind::StopMax, PowerRange::VelkyVykon, "Button12", C::Max},
+    {"VelkyDorMin", ParamBlock::VelkyDorMin, 255, Kind::StopMin, PowerRange::VelkyVykon, "Button15", C::Min},
+    {"VelkyRychMax", ParamBlock::VelkyRychMax, 255, Kind::Speed, PowerRange::VelkyVykon, "Button18", C::Hor},
+    {"VelkyRychMin", ParamBlock::VelkyRychMin, 255, Kind::Speed, PowerRange::VelkyVykon, "Button21", C::Dol},
+    {"MaxDorMax", ParamBlock::MaxDorMax, StopMaxLimit, Kind::StopMax, PowerRange::MaximalniVykon, "Button13", C::Max},
+    {"MaxDorMin", ParamBlock::MaxDorMin, 255, Kind::StopMin, PowerRange::MaximalniVykon, "Button16", C::Min},
+    {"MaxRychMax", ParamBlock::MaxRychMax, 255, Kind::Speed, PowerRange::MaximalniVykon, "Button19", C::Hor},
+    {"MaxRychMin", ParamBlock::MaxRychMin, 255, Kind::Speed, PowerRange::MaximalniVykon, "Button22", C::Dol},
     {"TPSVol", ParamBlock::TPSVol, 255, Kind::Threshold, PowerRange::Volnobeh, "Button29", ""},
     {"TPSMaly", ParamBlock::TPSMaly, 255, Kind::Threshold, PowerRange::MalyVykon, "Button30", ""},
     {"TPSVelky", ParamBlock::TPSVelky, 255, Kind::Threshold, PowerRange::VelkyVykon, "Button31", ""},
@@ -58,10 +61,10 @@ struct RangeBox
 };
 
 constexpr RangeBox Ranges[PowerRangeCount] = {
-    {"GroupBox2", " Volnoběh ", ParamBlock::VolDorMax, ParamBlock::VolDorMin},
-    {"GroupBox10", " Malý výkon ", ParamBlock::MalyDorMax, ParamBlock::MalyDorMin},
-    {"GroupBox11", " Velký výkon ", ParamBlock::VelkyDorMax, ParamBlock::VelkyDorMin},
-    {"GroupBox12", "Maximální výkon", ParamBlock::MaxDorMax, ParamBlock::MaxDorMin},
+    {"GroupBox2", C::Volnobeh, ParamBlock::VolDorMax, ParamBlock::VolDorMin},
+    {"GroupBox10", C::MalyVykon, ParamBlock::MalyDorMax, ParamBlock::MalyDorMin},
+    {"GroupBox11", C::VelkyVykon, ParamBlock::VelkyDorMax, ParamBlock::VelkyDorMin},
+    {"GroupBox12", C::MaximalniVykon, ParamBlock::MaxDorMax, ParamBlock::MaxDorMin},
 };
 
 struct TextField
@@ -74,9 +77,9 @@ struct TextField
 
 // In the order Enter walks through them.
 constexpr TextField Texts[] = {
-    {"HraNapLambda", "Panel1", "Hranice lambda", ParamBlock::HraNapLambda},
-    {"CasIgnLambdy", "Panel2", "Čas ignor.lambdy", ParamBlock::CasIgnLambdy},
-    {"VychPolMotoru", "Panel3", "Start. poloha motoru", ParamBlock::VychPolMotoru},
+    {"HraNapLambda", "Panel1", C::HraNapLambda, ParamBlock::HraNapLambda},
+    {"CasIgnLambdy", "Panel2", C::CasIgnLambdy, ParamBlock::CasIgnLambdy},
+    {"VychPolMotoru", "Panel3", C::VychPolMotoru, ParamBlock::VychPolMotoru},
 };
 constexpr int TextCount = int(sizeof(Texts) / sizeof(Texts[0]));
 

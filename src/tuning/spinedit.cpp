@@ -9,9 +9,12 @@
 #include <limits>
 
 namespace {
-QToolButton *stepButton(Qt::ArrowType arrow, QWidget *parent)
+QToolButton *stepButton(Qt::ArrowType arrow, const QString &name, const QString &caption, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAccessibleName(caption);
+    button->setToolTip(caption);
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -51,8 +54,8 @@ SpinEdit::SpinEdit(const QString &name, int minValue, int maxValue, QWidget *par
     setFocusProxy(m_edit);
     setFocusPolicy(Qt::StrongFocus);
 
-    m_up = stepButton(Qt::UpArrow, this);
-    m_down = stepButton(Qt::DownArrow, this);
+    m_up = stepButton(Qt::UpArrow, name + QStringLiteral("_up"), QStringLiteral("Zvýšit"), this);
+    m_down = stepButton(Qt::DownArrow, name + QStringLiteral("_down"), QStringLiteral("Snížit"), this);
     auto *buttons = new QVBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(0);
@@ -64,6 +67,9 @@ SpinEdit::SpinEdit(const QString &name, int minValue, int maxValue, QWidget *par
     row->addWidget(m_edit);
     row->addLayout(buttons);
 
+    // The line edit says textEdited (keys, paste, undo) before textChanged, so a handler of
+    // `changed` already knows whether the technician is still typing.
+    connect(m_edit, &QLineEdit::textEdited, this, [this] { m_typing = true; });
     connect(m_edit, &QLineEdit::textChanged, this, &SpinEdit::changed);
     connect(m_up, &QToolButton::clicked, this, [this] { step(1); });
     connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
@@ -78,7 +84,9 @@ int SpinEdit::value()
 {
     int v = 0;
     if (!parse(m_edit->text(), v)) {
-        setValue(m_min);
+        // A field emptied to type anew stays empty until the value is committed.
+        if (!m_typing)
+            setValue(m_min);
         return m_min;
     }
     return bounded(v);
@@ -86,20 +94,48 @@ int SpinEdit::value()
 
 void SpinEdit::setValue(int value)
 {
+    // A value set from outside replaces whatever was being typed.
+    m_typing = false;
     // The line edit says nothing when the text stays the same, so neither does this control.
     m_edit->setText(QString::number(bounded(value)));
 }
 
 void SpinEdit::step(int delta)
 {
+    // A step commits what was typed: it counts from the typed number, and the rules run once.
+    const bool typed = m_typing;
     setValue(value() + delta);
+    if (typed)
+        emit committed();
+}
+
+void SpinEdit::commit()
+{
+    const bool typed = m_typing;
+    m_typing = false;
+    limitText();
+    if (typed)
+        emit committed();
+}
+
+void SpinEdit::describe(const QString &name, const QString &tip)
+{
+    setAccessibleName(name);
+    m_edit->setAccessibleName(name);
+    setToolTip(tip);
+    m_edit->setToolTip(tip);
+    m_up->setAccessibleDescription(name);
+    m_down->setAccessibleDescription(name);
 }
 
 void SpinEdit::limitText()
 {
+    // Also "0150" becomes "150": the field shows the number the unit will get. One assignment,
+    // so that a rule run by the change runs once.
     int v = 0;
-    if (!parse(m_edit->text(), v) || bounded(v) != v)
-        setValue(value());
+    v = parse(m_edit->text(), v) ? bounded(v) : m_min;
+    if (m_edit->text() != QString::number(v))
+        setValue(v);
 }
 
 bool SpinEdit::eventFilter(QObject *watched, QEvent *event)
@@ -108,6 +144,7 @@ bool SpinEdit::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                commit();
                 emit enterPressed();
                 return true;
             }
@@ -115,8 +152,10 @@ bool SpinEdit::eventFilter(QObject *watched, QEvent *event)
                 step(key->key() == Qt::Key_Up ? 1 : -1);
                 return true;
             }
-        } else if (event->type() == QEvent::FocusOut) {
-            limitText();
+        } else if (event->type() == QEvent::FocusOut
+                   && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            // The field's own context menu (to paste, say) does not end the typing.
+            commit();
         }
     }
     return QWidget::eventFilter(watched, event);

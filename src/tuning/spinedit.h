@@ -9,6 +9,11 @@ class QToolButton;
 // also one made by setValue(), so a handler that sets the value of its own control runs again,
 // nested, before the assignment returns. Enter is not acted on here: it is passed on as
 // `enterPressed` and swallowed.
+//
+// Keys typed into the text make a value that is not finished yet: "1" on the way to "150". Until
+// it is committed (Enter, leaving the control, a step, or commit() by whoever reads it) the text
+// stays as typed, isTyping() is true, and `committed` follows once it is done, so that rules
+// that weigh this value against another control wait for the whole number.
 class SpinEdit : public QWidget
 {
     Q_OBJECT
@@ -26,9 +31,19 @@ public:
 
     QString text() const;
     QLineEdit *editor() const { return m_edit; }
+    QToolButton *upButton() const { return m_up; }
+    QToolButton *downButton() const { return m_down; }
+
+    bool isTyping() const { return m_typing; }
+    // Takes what was typed as the value: limits the text and says `committed` if anything was typed.
+    void commit();
+
+    // What the control is, for screen readers and tooltips; its step buttons belong to it.
+    void describe(const QString &name, const QString &toolTip);
 
 signals:
     void changed();
+    void committed();
     void enterPressed();
 
 protected:
@@ -41,6 +56,7 @@ private:
 
     int m_min;
     int m_max;
+    bool m_typing = false;
     QLineEdit *m_edit;
     QToolButton *m_up;
     QToolButton *m_down;

@@ -4,6 +4,8 @@
 #include "blockdisplay.h"
 #include "parameditor.h"
 #include "paramfields.h"
+#include "describefield.h"
+#include "paramnames.h"
 #include "spinedit.h"
 #include "unitcommands.h"
 #include "link/widgets/livebox.h"
@@ -35,10 +37,19 @@ QLabel *label(const QString &text, const QRect &geometry, QWidget *parent)
     return l;
 }
 
-QPushButton *saveButtonAt(const char *name, int x, int y, QWidget *parent)
+QString fromTable(const char *caption)
+{
+    return QString::fromUtf8(caption);
+}
+
+QPushButton *saveButtonAt(const char *name, const ParamNames::Field &field, int x, int y, QWidget *parent)
 {
     auto *button = new QPushButton(QStringLiteral("Ulož"), parent);
     button->setObjectName(QString::fromLatin1(name));
+    // Nineteen buttons say "Ulož"; each says what it saves.
+    const QString what = QStringLiteral("Ulož – %1").arg(ParamNames::name(field));
+    button->setAccessibleName(what);
+    button->setToolTip(what);
     button->setGeometry(x, y, 46, 30);
     // Enter on a focused "Ulož" presses it, as the technician expects after Enter in its value.
     button->setAutoDefault(true);
@@ -81,7 +92,7 @@ void TuningPage::buildTextEdits()
     for (int i = 0; i < ParamFields::TextCount; ++i) {
         const ParamFields::TextField &field = ParamFields::Texts[i];
         const int y = 5 + 30 * i;
-        auto *panel = new QLabel(QString::fromUtf8(field.caption), this);
+        auto *panel = new QLabel(fromTable(field.caption), this);
         panel->setObjectName(QString::fromLatin1(field.panel));
         panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
         panel->setLineWidth(1);
@@ -95,10 +106,12 @@ void TuningPage::buildTextEdits()
         auto *edit = new QLineEdit(QStringLiteral("0"), this);
         edit->setObjectName(QString::fromLatin1(field.name));
         edit->setGeometry(106, y, 55, 28);
+        describeField(edit, *ParamNames::param(field.index));
+        panel->setBuddy(edit);
         m_texts[field.index] = edit;
     }
 
-    m_verze = label(QStringLiteral("Verze Jednotky"), QRect(4, 94, 160, 16), this);
+    m_verze = label(fromTable(ParamNames::Caption::Verze), QRect(4, 94, 160, 16), this);
     m_verze->setObjectName(QStringLiteral("Verze"));
     QFont bold = m_verze->font();
     bold.setBold(true);
@@ -116,29 +129,31 @@ void TuningPage::addSpinRow(int index, QWidget *box, int x, int y)
     font.setPixelSize(21);
     font.setBold(true);
     spin->setFont(font);
+    const ParamNames::Field &names = *ParamNames::param(index);
+    describeField(spin, names);
     m_spins[index] = spin;
-    m_saves[index] = saveButtonAt(field.saveButton, x + 64, y + 2, box);
+    m_saves[index] = saveButtonAt(field.saveButton, names, x + 64, y + 2, box);
 }
 
 void TuningPage::buildRangeBoxes()
 {
     for (int r = 0; r < PowerRangeCount; ++r) {
         const ParamFields::RangeBox &range = ParamFields::Ranges[r];
-        auto *box = new QGroupBox(QString::fromUtf8(range.caption), this);
+        auto *box = new QGroupBox(fromTable(range.caption), this);
         box->setObjectName(QString::fromLatin1(range.name));
         box->setGeometry(4 + RangeStep * r, RangeTop, RangeWidth, RangeHeight);
         paint(box, rangeIdleColor());
         m_rangeBoxes[r] = box;
 
         // The thresholds sit over the top of the boxes; the servo values fill the rest.
-        label(QStringLiteral("Doraz serva"), QRect(6, 74, 140, 14), box);
-        label(QStringLiteral("Rychlost"), QRect(6, 160, 140, 14), box);
+        label(fromTable(ParamNames::Caption::DorazServa), QRect(6, 74, 140, 14), box);
+        label(fromTable(ParamNames::Caption::Rychlost), QRect(6, 160, 140, 14), box);
         int y[4] = {88, 124, 174, 210};
         int row = 0;
         for (const ParamFields::SpinField &field : ParamFields::Spins) {
             if (field.kind == ParamFields::Kind::Threshold || int(field.range) != r)
                 continue;
-            label(QString::fromLatin1(field.caption), QRect(4, y[row], 30, 34), box);
+            label(fromTable(field.caption), QRect(4, y[row], 30, 34), box);
             addSpinRow(field.index, box, 34, y[row]);
             ++row;
         }
@@ -149,7 +164,7 @@ void TuningPage::buildThresholdBoxes()
 {
     const int indices[3] = {ParamBlock::TPSVol, ParamBlock::TPSMaly, ParamBlock::TPSVelky};
     for (int i = 0; i < 3; ++i) {
-        auto *box = new QGroupBox(QStringLiteral("%1.hranice TPS").arg(i + 1), this);
+        auto *box = new QGroupBox(fromTable(ParamNames::param(indices[i])->group), this);
         box->setObjectName(QStringLiteral("GroupBoxTps%1").arg(i + 1));
         box->setGeometry(ThresholdLeft[i], ThresholdTop, 190, 52);
         paint(box, QColor(0, 255, 255));
@@ -167,21 +182,22 @@ void TuningPage::buildThresholdBoxes()
 
 void TuningPage::buildStatusBoxes()
 {
-    const struct { const char *name; int index; } bytes[3] = {
-        {"STAVJ", ParamBlock::STAVJ}, {"TPSST", ParamBlock::TPSST}, {"LAMST", ParamBlock::LAMST}};
+    const int bytes[3] = {ParamBlock::STAVJ, ParamBlock::TPSST, ParamBlock::LAMST};
     for (int i = 0; i < 3; ++i) {
+        const ParamNames::Field &field = *ParamNames::param(bytes[i]);
         auto *box = new QGroupBox(this);
         box->setObjectName(QStringLiteral("GroupBoxStatus%1").arg(i + 1));
         box->setGeometry(4 + 210 * i, 383, 200, 36);
-        label(QString::fromLatin1(bytes[i].name), QRect(10, 8, 60, 20), box);
+        label(fromTable(field.caption), QRect(10, 8, 60, 20), box);
         auto *value = label(QStringLiteral("00000000"), QRect(80, 8, 110, 20), box);
-        value->setObjectName(QString::fromLatin1(bytes[i].name));
+        value->setObjectName(QString::fromLatin1(field.field));
+        value->setAccessibleName(fromTable(field.caption));
         QFont mono(QStringLiteral("Monospace"));
         mono.setStyleHint(QFont::TypeWriter);
         mono.setPixelSize(14);
         mono.setBold(true);
         value->setFont(mono);
-        m_status[bytes[i].index] = value;
+        m_status[bytes[i]] = value;
     }
 }
 

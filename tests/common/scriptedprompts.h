@@ -13,13 +13,16 @@ public:
     bool askYesNo(const QString &caption, const QString &text) override;
     QString openFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString askOpenFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
+    QString askSaveFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
     QColor pickColour(const QColor &) override { return colours.isEmpty() ? QColor() : colours.takeFirst(); }
 
     int beeps = 0;
     QStringList messages;
     QStringList questions;
     QList<bool> answers;
-    QStringList files;
+    QStringList files;              // answers of the file dialogs, in order; none left is Cancel
+    QList<FileQuestion> fileQuestions;
     QList<QColor> colours;
     bool unexpected = false;
 

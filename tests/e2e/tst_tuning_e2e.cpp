@@ -174,6 +174,36 @@ private slots:
         QVERIFY2(seen.size() >= 3, qPrintable(QString::number(seen.size())));
     }
 
+    void aStopTypedByHandReachesTheUnitAsTyped()
+    {
+        QVERIFY(startUnit({}));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        readBlock();
+        const int min = quint8(toolBlock()[VolDorMin]);
+        QVERIFY2(min > 15 && min < 150, qPrintable(QString::number(min)));  // "1" and "15" lie below it
+
+        // Click into MAX, select it, type 1, 5, 0; Enter moves to "Ulož", Enter again presses it.
+        QLineEdit *max = spin("VolDorMax")->editor();
+        max->setFocus();
+        QTRY_VERIFY(max->hasFocus());
+        max->selectAll();
+        const int before = received().size();
+        QTest::keyClicks(max, QStringLiteral("150"));
+        QTest::keyClick(max, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), find<QWidget>(QStringLiteral("Button7")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(received().size() >= before + 2, 2000);
+        QStringList sent;
+        for (const auto &frame : received().mid(before))
+            if (frame.second.startsWith(QStringLiteral("02 B4")))
+                sent << frame.second;
+        QCOMPARE(sent, (QStringList{QStringLiteral("02 B4 44 96 03"), QStringLiteral("02 B4 3F 00 03")}));
+
+        readBlock();
+        QCOMPARE(int(quint8(toolBlock()[VolDorMax])), 150);
+        QCOMPARE(spin("VolDorMax")->text(), QStringLiteral("150"));
+    }
+
     void aUnitThatKeepsAByteWrongFailsTheCheck()
     {
         QVERIFY(startUnit({QStringLiteral("--stuck-byte"), QString::number(int(VolDorMin))}));

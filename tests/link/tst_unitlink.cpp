@@ -190,6 +190,7 @@ private slots:
         data->paramBlock[0] = 0;
         std::array<quint8, 4> lv{10, 60, 12, 70};
         std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
+        data->levelsValid = true;
         QSignalSpy shown(link, &UnitLink::linkMessage);
         data->blockValid = true;
 
@@ -222,6 +223,7 @@ private slots:
 
     void writeCheckReportsADifferentBlockOrLevels()
     {
+        data->levelsValid = true;
         QSignalSpy shown(link, &UnitLink::linkMessage);
         data->blockValid = true;
         link->writeBlock();
@@ -246,6 +248,7 @@ private slots:
     void aStatusTailWhileTheBlockIsPendingDoesNotLoseTheWrite()
     {
         data->blockValid = true;
+        data->levelsValid = true;
         link->writeBlock();
         port->feed(bytesOf({0x1E, 0x64, 0x00, 0x03}));
         QCOMPARE(link->linkState(), 5);
@@ -338,14 +341,21 @@ private slots:
     void measurementCodesGoToTheMeasurementWhileItRuns()
     {
         QList<int> codes;
-        link->measurementHandler = [&](quint8 code) { codes << code; return code != 5; };
-        data->measuring = true;
-        link->poll().enable();
+        connect(link, &UnitLink::measurementCodeReceived, this, [&](quint8 code) {
+            codes << code;
+            if (code == 5)
+                link->endMeasurement(false);
+        });
+        link->startMeasurement(UnitCode::MeasureIdle);
+        QVERIFY(data->measuring);
         port->feed(bytesOf({0x02, 1, 2, 3, 0x83, 0x03}));
         QVERIFY(link->poll().isEnabled());
         port->feed(bytesOf({0x02, 1, 2, 3, 5, 0x03}));
         QCOMPARE(codes, (QList<int>{0x83, 5}));
         QVERIFY(!link->poll().isEnabled());
+        QVERIFY(!data->measuring);
+        QCOMPARE(writtenHex(), (QStringList{QStringLiteral("02 70 03"), QStringLiteral("02 FF 03")}));
+        QCOMPARE(link->linkState(), 1);
         QCOMPARE(data->tpsValue, 0);  // the live displays stand still
     }
 

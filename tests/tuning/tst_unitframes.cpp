@@ -146,6 +146,7 @@ private slots:
         QFETCH(QString, result);
         f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
         f->data.blockValid = true;  // as if it had been read
+        f->data.levelsValid = true;
         spin("MalyRychMax")->setValue(20);
         actAsUnit(stuck);
         QSignalSpy shown(&f->link, &UnitLink::linkMessage);

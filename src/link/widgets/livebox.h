@@ -18,6 +18,7 @@ public:
     void setStale(bool stale);
 
     MarkerImage *lambdaThresholdMark() const { return m_hraniceLambdaL; }
+    BarGauge *lambdaGauge() const { return m_lambdaCG1; }
     MarkerImage *tpsMark(int n) const { return m_tpsL[n]; }
 
 private:

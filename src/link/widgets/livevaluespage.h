@@ -20,6 +20,7 @@ public:
     void setStale(bool stale);
 
     MarkerImage *lambdaThresholdMark() const { return m_hraniceLambda; }
+    BarGauge *lambdaGauge() const { return m_laAnalog; }
     MarkerImage *tpsMark(int n) const { return m_tps[n]; }
     MarkerImage *positionMaxMark() const { return m_polohaMax; }
     MarkerImage *positionMinMark() const { return m_polohaMin; }

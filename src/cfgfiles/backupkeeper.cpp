@@ -1,0 +1,91 @@
+#include "backupkeeper.h"
+#include "configfile.h"
+#include "configfiles.h"
+#include "servicepage.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "tuning/paramblock.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+BackupKeeper::BackupKeeper(UnitData *data, UnitLink *link, ServicePage *page, ConfigFiles *files, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_files(files)
+{
+    // The block is taken as it arrived: an edit made while the levels are awaited is not the unit's.
+    connect(link, &UnitLink::blockReceived, this, [this](const QByteArray &block) { m_readBlock = block; });
+    connect(link, &UnitLink::levelsReceived, this, &BackupKeeper::keep);
+    connect(link, &UnitLink::levelsReset, this, &BackupKeeper::keep);
+    connect(page->loadBackupButton(), &QPushButton::clicked, this, &BackupKeeper::loadSelected);
+    connect(page->backupList(), &QTreeWidget::itemDoubleClicked, this, &BackupKeeper::loadSelected);
+}
+
+void BackupKeeper::setFolder(const QString &folder)
+{
+    m_store.setFolder(folder);
+    refresh();
+}
+
+void BackupKeeper::keep()
+{
+    if (m_readBlock.isEmpty() || m_store.folder().isEmpty())
+        return;
+    const QByteArray levels(reinterpret_cast<const char *>(m_data->levelBlock.data()), UnitData::LevelBlockSize);
+    const QByteArray set = ConfigFile::compose(m_readBlock, levels);
+    const QString version = m_data->versionName(quint8(m_readBlock.at(ParamBlock::Verze)));
+    m_readBlock.clear();
+
+    const BackupStore::Result result = m_store.store(set, QDateTime::currentDateTime(), version);
+    QLabel *status = m_page->statusLabel();
+    switch (result.outcome) {
+    case BackupStore::Outcome::Written:
+        status->setText(QStringLiteral("Záloha uložena: %1").arg(QFileInfo(result.path).fileName()));
+        refresh();
+        break;
+    case BackupStore::Outcome::Unchanged:
+        status->setText(QStringLiteral("Záloha beze změny: %1").arg(QFileInfo(result.path).fileName()));
+        break;
+    case BackupStore::Outcome::Failed:
+        status->setText(QStringLiteral("Zálohu nelze uložit: %1").arg(result.error));
+        break;
+    }
+    emit backupTaken(result);
+}
+
+void BackupKeeper::refresh()
+{
+    QTreeWidget *list = m_page->backupList();
+    const QString selected = selectedPath();
+    list->clear();
+    for (const BackupStore::Entry &e : m_store.list()) {
+        // The name as the tuning page gives it, Czech letters included; the file name's safe form
+        // only where the file cannot say.
+        QFile file(e.path);
+        const QByteArray set = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
+        const ConfigFile::Contents parts = ConfigFile::parse(set);
+        const QString version = parts.paramValid() ? m_data->versionName(quint8(parts.paramBlock.at(ParamBlock::Verze))) : e.versionName;
+        auto *item = new QTreeWidgetItem(list, {e.when.toString(QStringLiteral("dd.MM.yyyy")),
+                                                e.when.toString(QStringLiteral("HH:mm:ss")), version});
+        item->setData(0, Qt::UserRole, e.path);
+        for (int c = 0; c < 3; ++c)
+            item->setToolTip(c, QDir::toNativeSeparators(e.path));
+        if (e.path == selected)
+            list->setCurrentItem(item);
+    }
+}
+
+QString BackupKeeper::selectedPath() const
+{
+    const QTreeWidgetItem *item = m_page->backupList()->currentItem();
+    return item ? item->data(0, Qt::UserRole).toString() : QString();
+}
+
+void BackupKeeper::loadSelected()
+{
+    const QString path = selectedPath();
+    if (!path.isEmpty())
+        m_files->LoadConfigFile(path);
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "backupstore.h"
+#include <QObject>
+
+class ConfigFiles;
+class ServicePage;
+class UnitData;
+class UnitLink;
+
+// Keeps every set read whole from a unit as a backup, once the level read that follows the
+// block has been answered or has given up, and lists the backups on the page "Servis". A backup
+// that cannot be written is said on the page and never stops the read.
+class BackupKeeper : public QObject
+{
+    Q_OBJECT
+public:
+    BackupKeeper(UnitData *data, UnitLink *link, ServicePage *page, ConfigFiles *files, QObject *parent = nullptr);
+
+    void setFolder(const QString &folder);
+    const BackupStore &store() const { return m_store; }
+    // Reads the folder again into the list, newest first.
+    void refresh();
+    // The backup selected in the list, or empty.
+    QString selectedPath() const;
+
+signals:
+    void backupTaken(const BackupStore::Result &result);
+
+private:
+    void keep();
+    void loadSelected();
+
+    UnitData *m_data;
+    ServicePage *m_page;
+    ConfigFiles *m_files;
+    BackupStore m_store;
+    QByteArray m_readBlock;  // the block as it came, until its levels are settled
+};

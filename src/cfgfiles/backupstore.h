@@ -1,0 +1,43 @@
+#pragma once
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// The backups of every parameter set read from a unit: configuration files in one folder, named
+// by the moment of the read and the set's version name, e.g.
+// "2026-12-07_14-03-22_Skoda-Octavia-1.6.cfg". No widgets; the folder is made when first needed.
+class BackupStore
+{
+public:
+    struct Entry
+    {
+        QString path;
+        QDateTime when;
+        QString versionName;  // as the file name carries it
+    };
+    enum class Outcome { Written, Unchanged, Failed };
+    struct Result
+    {
+        Outcome outcome = Outcome::Failed;
+        QString path;   // the new backup, or the newest one it equals
+        QString error;  // why it could not be written
+    };
+
+    explicit BackupStore(const QString &folder = QString()) : m_folder(folder) {}
+    void setFolder(const QString &folder) { m_folder = folder; }
+    QString folder() const { return m_folder; }
+
+    // Keeps a 44-byte set unless the newest backup holds exactly these bytes.
+    Result store(const QByteArray &set, const QDateTime &when, const QString &versionName) const;
+    // Newest first.
+    QList<Entry> list() const;
+
+    // A version name as a part of a file name that Windows and Linux both take: Czech letters
+    // lose their marks, anything else but letters, digits, '.', '_' and '-' becomes '-'.
+    static QString safeName(const QString &versionName);
+    static QString fileName(const QDateTime &when, const QString &versionName);
+
+private:
+    QString m_folder;
+};

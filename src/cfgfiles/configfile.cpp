@@ -1,0 +1,57 @@
+#include "configfile.h"
+#include <QIODevice>
+#include <QSaveFile>
+
+namespace ConfigFile {
+
+namespace {
+bool framed(const QByteArray &part, int size, quint8 first, quint8 last)
+{
+    return part.size() == size && quint8(part.front()) == first && quint8(part.back()) == last;
+}
+}
+
+Contents parse(const QByteArray &bytes)
+{
+    Contents contents;
+    const QByteArray part1 = bytes.left(ParamPartSize);
+    const QByteArray part2 = bytes.mid(ParamPartSize, LevelPartSize);
+    if (framed(part1, ParamPartSize, 0x01, 0x03))
+        contents.paramBlock = part1;
+    if (framed(part2, LevelPartSize, 0x03, 0x04))
+        contents.levelBlock = part2;
+    return contents;
+}
+
+Contents read(QIODevice *device)
+{
+    return parse(device->read(Size));
+}
+
+QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock)
+{
+    return paramBlock + levelBlock;
+}
+
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    // QSaveFile's commit() does not notice a buffered write that failed (a file-size limit, a full
+    // disk) and would rename the short file over the good one: check every step before it.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ConfigFile

@@ -1,0 +1,36 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// The 44-byte configuration file: the parameter block (34 bytes, 0x01 .. 0x03) followed by the
+// level block (10 bytes, 0x03 .. 0x04). The markers are the only check the format has; each part
+// stands or falls on its own, so a file with one damaged part still gives the other.
+namespace ConfigFile {
+
+constexpr int ParamPartSize = 34;
+constexpr int LevelPartSize = 10;
+constexpr int Size = ParamPartSize + LevelPartSize;
+
+struct Contents
+{
+    QByteArray paramBlock;  // empty when part 1 is damaged or missing
+    QByteArray levelBlock;  // empty when part 2 is damaged or missing
+    bool paramValid() const { return !paramBlock.isEmpty(); }
+    bool levelsValid() const { return !levelBlock.isEmpty(); }
+};
+
+// Splits what was read from a file into its two parts; bytes after the 44th do not count.
+Contents parse(const QByteArray &bytes);
+// Reads at most the 44 bytes the format has.
+Contents read(QIODevice *device);
+
+// The file's bytes for the two blocks as the tool holds them.
+QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock);
+
+// Writes `bytes` to `path` so that the file there is either the old one or all of the new one:
+// a full disk or a pulled stick never leaves a shortened file. On failure `error` says why.
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error);
+
+}  // namespace ConfigFile

@@ -1,0 +1,78 @@
+#include "setcomparison.h"
+#include "configfile.h"
+#include "tuning/paramnames.h"
+
+using namespace ParamBlock;
+using ParamNames::Encoding;
+
+namespace {
+const QString Damaged = QStringLiteral("poškozeno");
+
+// Version first, then what a technician tunes range by range, then what the unit decides by.
+constexpr int Order[] = {
+    VolDorMax, VolDorMin, VolRychMax, VolRychMin, MalyDorMax, MalyDorMin, MalyRychMax, MalyRychMin,
+    VelkyDorMax, VelkyDorMin, VelkyRychMax, VelkyRychMin, MaxDorMax, MaxDorMin, MaxRychMax, MaxRychMin,
+    TPSVol, TPSMaly, TPSVelky, HraNapLambda, CasIgnLambdy, VychPolMotoru,
+};
+constexpr int Times[] = {Prom29, Prom30, Prom31, Prom32};
+constexpr int Raw[] = {STAVJ, TPSST, LAMST, Prom4, Prom20};
+
+QString valueText(const ParamNames::Field &field, quint8 byte, const QStringList &versionNames)
+{
+    switch (field.encoding) {
+    case Encoding::Speed: return QString::number(byteToSpeed(byte));
+    case Encoding::Voltage: return QStringLiteral("%1 (%2 V)").arg(byte).arg(byte * 0.02, 0, 'f', 2);
+    case Encoding::Bits: return ByteToBinary(byte);
+    case Encoding::Version: {
+        const QString name = byte < versionNames.size() ? versionNames.at(byte) : QStringLiteral("Nedefinováno");
+        return QStringLiteral("%1 %2").arg(byte).arg(name);
+    }
+    case Encoding::Plain:
+    case Encoding::Carried: break;
+    }
+    return QString::number(byte);
+}
+
+struct Side
+{
+    ConfigFile::Contents parts;
+    explicit Side(const QByteArray &set) : parts(ConfigFile::parse(set)) {}
+    quint8 param(int i) const { return quint8(parts.paramBlock.at(i)); }
+    quint8 level(int i) const { return quint8(parts.levelBlock.at(i)); }
+};
+
+ComparisonRow row(const QString &name, const QString &ours, const QString &theirs)
+{
+    return {name, ours, theirs, ours != theirs};
+}
+}
+
+QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &theirsSet, const QStringList &versionNames)
+{
+    const Side ours(oursSet), theirs(theirsSet);
+    QList<ComparisonRow> rows;
+    auto paramRow = [&](int index) {
+        const ParamNames::Field &f = *ParamNames::param(index);
+        rows << row(ParamNames::name(f),
+                    ours.parts.paramValid() ? valueText(f, ours.param(index), versionNames) : Damaged,
+                    theirs.parts.paramValid() ? valueText(f, theirs.param(index), versionNames) : Damaged);
+    };
+
+    paramRow(Verze);
+    for (int index : Order)
+        paramRow(index);
+    for (const ParamNames::StatusGroup &g : ParamNames::StatusGroups) {
+        auto option = [&g](const Side &side) {
+            return side.parts.paramValid() ? QString::fromUtf8(ParamNames::decode(g, side.param(g.index)).caption) : Damaged;
+        };
+        rows << row(QString::fromUtf8(g.caption), option(ours), option(theirs));
+    }
+    for (int index : Times)
+        paramRow(index);
+    for (const ParamNames::Field &f : ParamNames::Levels)
+        rows << row(ParamNames::name(f), ours.parts.levelsValid() ? QString::number(ours.level(f.index)) : Damaged,
+                    theirs.parts.levelsValid() ? QString::number(theirs.level(f.index)) : Damaged);
+    for (int index : Raw)
+        paramRow(index);
+    return rows;
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+class ConfigFiles;
+class Prompts;
+class ServicePage;
+class UnitData;
+
+// "Porovnat" on the page "Servis": a chosen file (a backup by default) beside the tool's copy,
+// read-only, the differing rows marked; a button loads the file as "Načti ze souboru" would.
+class SetComparisonView : public QObject
+{
+    Q_OBJECT
+public:
+    static QString title() { return QStringLiteral("Vyber soubor k porovnání"); }
+
+    SetComparisonView(UnitData *data, ServicePage *page, ConfigFiles *files, Prompts *prompts, QObject *parent = nullptr);
+
+    void PorovnatClick();
+    // Sets `path` beside the tool's copy; false (and said) when it cannot be read.
+    bool compareWith(const QString &path);
+    // Shows the comparison again, after the tool's copy changed.
+    void refresh();
+
+private:
+    void loadCompared();
+
+    UnitData *m_data;
+    ServicePage *m_page;
+    ConfigFiles *m_files;
+    Prompts *m_prompts;
+    QString m_path;
+};

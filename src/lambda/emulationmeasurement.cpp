@@ -1,0 +1,61 @@
+#include "emulationmeasurement.h"
+#include "lambdapage.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+// End codes after which the unit needs the line quiet while it sends the block (idle, raised) ...
+constexpr quint8 EndIdleQuiet = 5, EndRaisedQuiet = 21;
+// ... and those after which the poll may go on.
+constexpr quint8 EndIdle = 7, EndRaised = 10;
+}
+
+EmulationMeasurement::EmulationMeasurement(UnitData *data, LambdaPage *page, UnitLink *link, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_link(link)
+{
+    connect(page->button("Button27"), &QPushButton::clicked, this, &EmulationMeasurement::Button27Click);
+    connect(page->button("Button32"), &QPushButton::clicked, this, &EmulationMeasurement::Button32Click);
+    connect(link, &UnitLink::measurementCodeReceived, this, &EmulationMeasurement::ShowMeasurement);
+}
+
+void EmulationMeasurement::Button27Click()
+{
+    startOrStop("Button27", UnitCode::MeasureIdle);
+}
+
+void EmulationMeasurement::Button32Click()
+{
+    startOrStop("Button32", UnitCode::MeasureRaised);
+}
+
+void EmulationMeasurement::startOrStop(const char *button, quint8 code)
+{
+    // Either button stops whichever measurement runs; it does not start the other one.
+    if (m_data->measuring) {
+        m_link->stopMeasurement();
+        showStartCaptions();
+        return;
+    }
+    m_link->startMeasurement(code);
+    m_page->button(button)->setText(QStringLiteral("Přeruš emulace"));
+}
+
+void EmulationMeasurement::showStartCaptions()
+{
+    m_page->button("Button27")->setText(QStringLiteral("Spusť emulace volnoběh"));
+    m_page->button("Button32")->setText(QStringLiteral("Spusť emulace zvýšené"));
+}
+
+void EmulationMeasurement::ShowMeasurement(quint8 code)
+{
+    // Bit 7 is the unit's own; the texts are indexed by the other seven.
+    code &= 0x7F;
+    m_page->emText()->setText(m_data->measurementTexts.value(code));
+    m_page->emHex()->setText(QString::asprintf("%02X", code));
+    if (code == EndIdleQuiet || code == EndRaisedQuiet || code == EndIdle || code == EndRaised) {
+        showStartCaptions();
+        m_link->endMeasurement(code == EndIdle || code == EndRaised);
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <QObject>
+
+class LambdaPage;
+class UnitData;
+class UnitLink;
+
+// The unit's emulation measurement, idle or raised: started by its button, shown code by code
+// from the status replies, ended by the unit's end code (the block is read again, its emulation
+// times changed) or by either button (the tool stops listening; the unit is not told).
+class EmulationMeasurement : public QObject
+{
+    Q_OBJECT
+public:
+    EmulationMeasurement(UnitData *data, LambdaPage *page, UnitLink *link, QObject *parent = nullptr);
+
+    void Button27Click();  // idle
+    void Button32Click();  // raised
+
+public slots:
+    // A measurement code from a status reply.
+    void ShowMeasurement(quint8 code);
+
+private:
+    void startOrStop(const char *button, quint8 code);
+    void showStartCaptions();
+
+    UnitData *m_data;
+    LambdaPage *m_page;
+    UnitLink *m_link;
+};

@@ -1,0 +1,133 @@
+#include "lambdapage.h"
+#include "emulationlevels.h"
+#include "emulationmeasurement.h"
+#include "lambdastatuseditor.h"
+#include "link/widgets/linkmessagelabel.h"
+#include "tuning/tuningpage.h"
+#include "tuning/unitcommands.h"
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace LambdaFields;
+
+namespace {
+constexpr int LeftColumn = 8, LeftWidth = 224;
+constexpr int MiddleColumn = 242, MiddleWidth = 180;
+constexpr int RightColumn = 434, RightWidth = 182;
+
+// Box tops and heights of the radio groups: the emulation type has four choices, the others two.
+constexpr int RadioGroupTop[GroupCount] = {6, 124, 196, 268};
+constexpr int RadioGroupHeight[GroupCount] = {112, 66, 66, 66};
+constexpr int RadioStep = 22;
+
+constexpr const char *ByteGroupNames[] = {"GroupBoxCasVol", "GroupBoxCasZvys", "GroupBoxUrovVol", "GroupBoxUrovZvys"};
+constexpr int ByteGroupStep = 76;
+}
+
+LambdaPage::LambdaPage(UnitData *data, QWidget *parent)
+    : QWidget(parent), m_data(data)
+{
+    buildRadioGroups();
+    buildByteGroups();
+    buildButtons();
+
+    m_emText = new QLabel(QStringLiteral("Měření neběží"), this);
+    m_emText->setObjectName(QStringLiteral("EmText"));
+    m_emText->setGeometry(RightColumn, 194, RightWidth, 44);
+    m_emText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_emText->setAlignment(Qt::AlignCenter);
+    // The texts come from TESTER.INI and may run longer than one line.
+    m_emText->setWordWrap(true);
+    QFont bold = m_emText->font();
+    bold.setBold(true);
+    m_emText->setFont(bold);
+
+    m_emHex = new QLabel(QStringLiteral("xx"), this);
+    m_emHex->setObjectName(QStringLiteral("EmHex"));
+    m_emHex->setGeometry(RightColumn, 242, 30, 20);
+    m_emHex->hide();
+
+    m_nacteni1 = makeLinkMessageLabel(QStringLiteral("Nacteni1"), this);
+    m_nacteni1->setGeometry(RightColumn - 14, 380, RightWidth + 14, 20);
+}
+
+void LambdaPage::buildRadioGroups()
+{
+    QGroupBox *boxes[GroupCount];
+    int placed[GroupCount] = {};
+    for (int g = 0; g < GroupCount; ++g) {
+        boxes[g] = new QGroupBox(QString::fromUtf8(Groups[g].caption), this);
+        boxes[g]->setObjectName(QString::fromLatin1(Groups[g].name));
+        boxes[g]->setGeometry(LeftColumn, RadioGroupTop[g], LeftWidth, RadioGroupHeight[g]);
+    }
+    for (int i = 0; i < RadioCount; ++i) {
+        const int g = int(Radios[i].group);
+        auto *radio = new QRadioButton(QString::fromUtf8(Radios[i].caption), boxes[g]);
+        radio->setObjectName(QString::fromLatin1(Radios[i].name));
+        radio->setGeometry(10, 18 + RadioStep * placed[g]++, LeftWidth - 20, 20);
+        m_radios[i] = radio;
+    }
+}
+
+void LambdaPage::buildByteGroups()
+{
+    QGroupBox *box = nullptr;
+    int inBox = 0, boxes = 0;
+    for (int i = 0; i < ByteCount; ++i) {
+        const ByteField &field = Bytes[i];
+        if (!box || box->title() != QString::fromUtf8(field.group)) {
+            box = new QGroupBox(QString::fromUtf8(field.group), this);
+            box->setObjectName(QString::fromLatin1(ByteGroupNames[boxes]));
+            box->setGeometry(MiddleColumn, 6 + ByteGroupStep * boxes, MiddleWidth, 70);
+            ++boxes;
+            inBox = 0;
+        }
+        const int x = 12 + 86 * inBox++;
+        auto *caption = new QLabel(QString::fromUtf8(field.caption), box);
+        caption->setGeometry(x, 18, 74, 16);
+        auto *edit = new QLineEdit(QString::fromLatin1(field.initial), box);
+        edit->setObjectName(QString::fromLatin1(field.name));
+        edit->setGeometry(x, 36, 74, 26);
+        edit->setEnabled(false);
+        m_bytes[i] = edit;
+    }
+}
+
+QPushButton *LambdaPage::addButton(const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+void LambdaPage::buildButtons()
+{
+    addButton("Button25", QStringLiteral("Ulož"), QRect(LeftColumn, 342, LeftWidth, 32));
+    const int levelTop = 6 + ByteGroupStep * 4;
+    addButton("Button39", QStringLiteral("Načti úrovně"), QRect(MiddleColumn, levelTop, 88, 30));
+    addButton("Button38", QStringLiteral("Ulož úrovně"), QRect(MiddleColumn + 92, levelTop, 88, 30))->setEnabled(false);
+    addButton("Button42", QStringLiteral("Načti z ŘJ"), QRect(RightColumn, 6, RightWidth, 30));
+    addButton("Button35", QStringLiteral("RAM->EEPROM"), QRect(RightColumn, 42, RightWidth, 30));
+    addButton("Button27", QStringLiteral("Měření emulace volnoběh"), QRect(RightColumn, 120, RightWidth, 30));
+    addButton("Button32", QStringLiteral("Měření emulace zvýšené"), QRect(RightColumn, 156, RightWidth, 30));
+}
+
+QPushButton *LambdaPage::button(const char *name) const
+{
+    return findChild<QPushButton *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+void LambdaPage::attach(UnitLink *link, TuningPage *tuning, LiveValuesPage *livePage)
+{
+    m_status = new LambdaStatusEditor(m_data, this, tuning, link, livePage, this);
+    m_levels = new EmulationLevels(m_data, this, tuning, link, this);
+    m_measurement = new EmulationMeasurement(m_data, this, link, this);
+    // The read and the commit work here as they do on the tuning page.
+    UnitCommands *commands = tuning->commands();
+    connect(button("Button42"), &QPushButton::clicked, commands, &UnitCommands::Button2Click);
+    connect(button("Button35"), &QPushButton::clicked, commands, &UnitCommands::Button4Click);
+}

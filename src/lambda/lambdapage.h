@@ -1,0 +1,56 @@
+#pragma once
+#include "lambdafields.h"
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class EmulationLevels;
+class EmulationMeasurement;
+class LambdaStatusEditor;
+class LiveValuesPage;
+class TuningPage;
+class UnitData;
+class UnitLink;
+
+// The page "Editace Lambda status": the lambda and TPS status choices, the emulation times and
+// levels and the emulation measurement. It lays the controls out; the rules behind them live in
+// LambdaStatusEditor, EmulationLevels and EmulationMeasurement.
+class LambdaPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LambdaPage(UnitData *data, QWidget *parent = nullptr);
+
+    // Puts the rules behind the controls. The block display, the byte rule and the whole-unit
+    // commands are the tuning page's; the live values page carries one of the lambda gauges.
+    void attach(UnitLink *link, TuningPage *tuning, LiveValuesPage *livePage);
+    LambdaStatusEditor *statusEditor() const { return m_status; }
+    EmulationLevels *levels() const { return m_levels; }
+    EmulationMeasurement *measurement() const { return m_measurement; }
+
+    QRadioButton *radio(int n) const { return m_radios[n]; }  // by LambdaFields::Radios
+    QLineEdit *byteEdit(int n) const { return m_bytes[n]; }   // by LambdaFields::Bytes
+    QPushButton *button(const char *name) const;
+    QLabel *emText() const { return m_emText; }
+    QLabel *emHex() const { return m_emHex; }
+    QLabel *linkMessageLabel() const { return m_nacteni1; }
+
+private:
+    void buildRadioGroups();
+    void buildByteGroups();
+    void buildButtons();
+    QPushButton *addButton(const char *name, const QString &caption, const QRect &geometry);
+
+    UnitData *m_data;
+    QRadioButton *m_radios[LambdaFields::RadioCount] = {};
+    QLineEdit *m_bytes[LambdaFields::ByteCount] = {};
+    QLabel *m_emText = nullptr;
+    QLabel *m_emHex = nullptr;
+    QLabel *m_nacteni1 = nullptr;
+    LambdaStatusEditor *m_status = nullptr;
+    EmulationLevels *m_levels = nullptr;
+    EmulationMeasurement *m_measurement = nullptr;
+};

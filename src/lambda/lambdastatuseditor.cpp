@@ -1,0 +1,109 @@
+#include "lambdastatuseditor.h"
+#include "lambdapage.h"
+#include "link/widgets/bargauge.h"
+#include "link/widgets/livebox.h"
+#include "link/widgets/livevalues.h"
+#include "link/widgets/livevaluespage.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "tuning/blockdisplay.h"
+#include "tuning/tuningpage.h"
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <memory>
+#include <vector>
+
+using namespace LambdaFields;
+
+LambdaStatusEditor::LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, UnitLink *link,
+                                       LiveValuesPage *livePage, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_link(link), m_live(livePage)
+{
+    for (int i = 0; i < RadioCount; ++i) {
+        const Radio *radio = &Radios[i];
+        connect(page->radio(i), &QRadioButton::clicked, this, [this, radio] { RadioClick(*radio); });
+    }
+    connect(page->button("Button25"), &QPushButton::clicked, this, &LambdaStatusEditor::Button25Click);
+    connect(tuning->display(), &BlockDisplay::blockTakenOver, this, &LambdaStatusEditor::DiscardDrafts);
+    DiscardDrafts();
+}
+
+unsigned &LambdaStatusEditor::draftOf(const Radio &radio)
+{
+    return groupOf(radio).status == Status::Lambda ? lambdaStatusDraft : tpsStatusDraft;
+}
+
+void LambdaStatusEditor::RadioClick(const Radio &radio)
+{
+    m_tuning->display()->MarkUnversioned();
+    for (int i = 0; i < RadioCount; ++i) {
+        if (Radios[i].group == radio.group)
+            m_page->radio(i)->setChecked(&Radios[i] == &radio);
+    }
+    unsigned &draft = draftOf(radio);
+    draft = choose(draft, radio);
+    switch (radio.group) {
+    case Group::EmulationType:
+        enableTimes(draft);
+        break;
+    case Group::ProbeVoltage: {
+        // The gauges follow the chosen probe at once, before it is saved.
+        const int maximum = LiveValues::lambdaMaximum(draft);
+        m_tuning->liveBox()->lambdaGauge()->setMaximum(maximum);
+        m_live->lambdaGauge()->setMaximum(maximum);
+        break;
+    }
+    case Group::ProbeLogic:
+    case Group::TpsLogic:
+        break;
+    }
+}
+
+void LambdaStatusEditor::Button25Click()
+{
+    m_tuning->display()->MarkUnversioned();
+    SetBit(lambdaStatusDraft, SavedBit);
+    m_data->lambdaStatus = lambdaStatusDraft;
+    m_data->paramBlock[ParamBlock::LAMST] = quint8(lambdaStatusDraft);
+    m_data->tpsStatus = tpsStatusDraft;
+    m_data->paramBlock[ParamBlock::TPSST] = quint8(tpsStatusDraft);
+    m_data->tpsRising = TestBit(m_data->paramBlock[ParamBlock::TPSST], ParamBlock::TpsRisingBit);
+    for (int index : {ParamBlock::TPSST, ParamBlock::LAMST})
+        m_tuning->statusLabel(index)->setText(ByteToBinary(m_data->paramBlock[std::size_t(index)]));
+    m_link->writeBlock();
+}
+
+void LambdaStatusEditor::DiscardDrafts()
+{
+    lambdaStatusDraft = m_data->lambdaStatus;
+    tpsStatusDraft = m_data->tpsStatus;
+    ShowLambdaPage();
+}
+
+void LambdaStatusEditor::ShowLambdaPage()
+{
+    // Checking a button or filling a field would otherwise run its handler: the version byte
+    // would drop and the times would be written back.
+    std::vector<std::unique_ptr<QSignalBlocker>> muted;
+    for (int i = 0; i < RadioCount; ++i)
+        muted.push_back(std::make_unique<QSignalBlocker>(m_page->radio(i)));
+    for (int i = 0; i < FirstLevelField; ++i)
+        muted.push_back(std::make_unique<QSignalBlocker>(m_page->byteEdit(i)));
+
+    for (int i = 0; i < RadioCount; ++i) {
+        const unsigned status = groupOf(Radios[i]).status == Status::Lambda ? m_data->lambdaStatus : m_data->tpsStatus;
+        m_page->radio(i)->setChecked(chosen(status, Radios[i]));
+    }
+    enableTimes(m_data->lambdaStatus);
+    for (int i = 0; i < FirstLevelField; ++i)
+        m_page->byteEdit(i)->setText(QString::number(m_data->paramBlock[std::size_t(Bytes[i].index)]));
+}
+
+void LambdaStatusEditor::enableTimes(unsigned lambdaStatus)
+{
+    for (int i = 0; i < FirstLevelField; ++i)
+        m_page->byteEdit(i)->setEnabled(Bytes[i].raised ? raisedTimesUsed(lambdaStatus) : idleTimesUsed(lambdaStatus));
+}

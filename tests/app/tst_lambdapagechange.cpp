@@ -1,0 +1,75 @@
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "app/form2.h"
+#include "lambda/lambdapage.h"
+#include "lambda/lambdastatuseditor.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "tuning/blockdisplay.h"
+#include "tuning/tuningpage.h"
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Unsaved choices on the lambda page go when the technician picks another tab, not when a
+// shortcut shows another page.
+class TestLambdaPageChange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void unsavedChoicesGoWithATabChangeOnly_data()
+    {
+        QTest::addColumn<bool>("byTab");
+        QTest::newRow("tab picked by the technician") << true;
+        QTest::newRow("Ctrl+L, then Ctrl+E") << false;
+    }
+    void unsavedChoicesGoWithATabChangeOnly()
+    {
+        QFETCH(bool, byTab);
+        FakePort port;
+        ScriptedPrompts prompts;
+        QTemporaryDir folder;
+        TForm2 form(&port, &prompts);
+        form.show();
+        form.FormCreate(folder.path());
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QByteArray block(34, '\0');
+        block[0] = 1, block[33] = 3;
+        block[3] = 0x01, block[7] = 0x02;
+        form.tuningPage()->display()->TakeOverBlock(block);
+        form.data()->blockValid = true;
+
+        QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_E));
+        auto *klesajici = form.findChild<QRadioButton *>(QStringLiteral("Klesajici"));
+        auto *r11 = form.findChild<QRadioButton *>(QStringLiteral("R11"));
+        QTest::mouseClick(klesajici, Qt::LeftButton, {}, QPoint(6, klesajici->height() / 2));
+        QTest::mouseClick(r11, Qt::LeftButton, {}, QPoint(6, r11->height() / 2));
+        QVERIFY(klesajici->isChecked());
+
+        QTabBar *bar = form.pages()->tabBar();
+        if (byTab) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+        } else {
+            QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_L));
+            QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_E));
+        }
+        QCOMPARE(form.pages()->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
+        QCOMPARE(klesajici->isChecked(), !byTab);
+        QCOMPARE(r11->isChecked(), !byTab);
+        QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Prom31"))->isEnabled(), !byTab);
+        QCOMPARE(int(form.data()->paramBlock[3]), 0x01);
+        QCOMPARE(form.data()->tpsStatus, 0x01u);
+
+        form.lambdaPage()->statusEditor()->Button25Click();
+        QCOMPARE(int(form.data()->paramBlock[3]), byTab ? 0x01 : 0x00);
+        QCOMPARE(int(form.data()->paramBlock[7]), byTab ? 0x0A : 0x0E);
+        QVERIFY(!prompts.unexpected);
+    }
+};
+
+QTEST_MAIN(TestLambdaPageChange)
+#include "tst_lambdapagechange.moc"

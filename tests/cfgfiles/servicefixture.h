@@ -1,0 +1,96 @@
+#pragma once
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "app/form2.h"
+#include "cfgfiles/servicepage.h"
+#include "link/unitdata.h"
+#include "tuning/paramblock.h"
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The whole window on a fake port in a fresh working folder, with the page "Servis" in reach.
+// The stand-in unit answers a block read with `unitBlock` and, while `answersLevels`, the level read.
+class ServiceFixture : public QObject
+{
+protected:
+    QTemporaryDir *folder = nullptr;
+    FakePort *port = nullptr;
+    ScriptedPrompts *prompts = nullptr;
+    TForm2 *form = nullptr;
+    QByteArray unitBlock, unitLevels = someLevels();
+    bool answersLevels = true;
+
+    void startWindow(const QByteArray &settings)
+    {
+        folder = new QTemporaryDir;
+        port = new FakePort;
+        prompts = new ScriptedPrompts;
+        form = new TForm2(port, prompts);
+        write(folder->filePath(QStringLiteral("TESTER.INI")), settings);
+        form->show();
+        form->FormCreate(folder->path());
+        prompts->messages.clear();
+        unitBlock = set(90);
+        answersLevels = true;
+        port->onWrite = [this](const QByteArray &frame) {
+            if (frame == bytesOf({0x02, 0xFF, 0x03}))
+                port->feedSoon(unitBlock, 5);
+            else if (frame == bytesOf({0x02, 0xAA, 0x03}) && answersLevels)
+                port->feedSoon(unitLevels, 5);
+        };
+    }
+    void stopWindow()
+    {
+        QVERIFY(!prompts->unexpected);
+        QVERIFY2(prompts->files.isEmpty(), "a scripted file dialog was never asked");
+        delete form;
+        delete prompts;
+        delete port;
+        delete folder;
+    }
+
+    QString dataFile(const QString &name) const { return folder->filePath(QStringLiteral("data/") + name); }
+    QString caption(const QString &file) const { return TForm2::captionPrefix() + QLatin1Char(' ') + file; }
+    QByteArray params() const { return QByteArray(reinterpret_cast<const char *>(form->data()->paramBlock.data()), 34); }
+    QByteArray levels() const { return QByteArray(reinterpret_cast<const char *>(form->data()->levelBlock.data()), 10); }
+    QByteArray toolSet() const { return params() + levels(); }
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
+    // A set like the simulated unit's factory one, with a chosen idle stop and version.
+    static QByteArray set(int stop, int version = 3)
+    {
+        const int bytes[34] = {1, 0x41, 60, 0x01, 0x10, 20, 23, 0x06, 253, 252, 250, 248, 246, 244, 242, 240,
+                               3, 40, 90, 160, 120, 90, 40, 140, 60, 200, 90, 240, 120, 30, 30, 20, 20, 3};
+        QByteArray b(34, '\0');
+        for (int i = 0; i < 34; ++i)
+            b[i] = char(bytes[i]);
+        b[ParamBlock::VolDorMax] = char(stop);
+        b[ParamBlock::Verze] = char(version);
+        return b;
+    }
+    static QByteArray someParams() { return set(90); }
+    static QByteArray someLevels() { return bytesOf({0x03, 12, 70, 15, 90, 1, 2, 3, 4, 0x04}); }
+
+    void save(const QString &path)
+    {
+        prompts->files << path;
+        form->servicePage()->saveButton()->click();
+    }
+    void load(const QString &path)
+    {
+        prompts->files << path;
+        form->servicePage()->loadButton()->click();
+    }
+};

@@ -1,0 +1,168 @@
+#include "servicefixture.h"
+#include "app/form2.h"
+#include "cfgfiles/backupkeeper.h"
+#include "cfgfiles/backupstore.h"
+#include "cfgfiles/servicepage.h"
+#include "cfgfiles/setcomparison.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "tuning/paramblock.h"
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace ParamBlock;
+
+// Backups of what a unit held and the comparison of two sets, in the window on a fake port whose
+// stand-in unit answers the block read and, when it is told to, the level read.
+class TestSafeChanges : public ServiceFixture
+{
+    Q_OBJECT
+private:
+    QString backups() const { return folder->filePath(QStringLiteral("data/zalohy")); }
+    QStringList backupFiles() const { return QDir(backups()).entryList({QStringLiteral("*.cfg")}, QDir::Files, QDir::Name); }
+    QString status() const { return form->servicePage()->statusLabel()->text(); }
+    void readUnit()
+    {
+        QSignalSpy taken(form->servicePage()->backups(), &BackupKeeper::backupTaken);
+        form->findChild<QPushButton *>(QStringLiteral("Button2"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, 5000);
+        QCOMPARE(form->findChild<QLabel *>(QStringLiteral("Nacteni"))->text(), QStringLiteral("Načteno  OK"));
+    }
+
+private slots:
+    void init() { startWindow("[Verze]\r\n03=\x8akoda Octavia 1.6\r\n"); }  // Windows-1250
+    void cleanup() { stopWindow(); }
+
+    void namesAreSafeOnEverySystem_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Czech letters") << QStringLiteral("Škoda Octavia 1.6") << QStringLiteral("Skoda-Octavia-1.6");
+        QTest::newRow("every mark") << QStringLiteral("Žluťoučký kůň ÚĚ") << QStringLiteral("Zlutoucky-kun-UE");
+        QTest::newRow("illegal on Windows") << QStringLiteral("Fabia: 1.4/16V? <A|B> \"x\" *") << QStringLiteral("Fabia-1.4-16V-A-B-x");
+        QTest::newRow("a way out of the folder") << QStringLiteral("..\\..\\etc/passwd.") << QStringLiteral("etc-passwd");
+        QTest::newRow("nothing left") << QStringLiteral(" ?? ") << QStringLiteral("Bez-verze");
+    }
+    void namesAreSafeOnEverySystem()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, name);
+        const QDateTime at(QDate(2026, 12, 7), QTime(14, 3, 22));
+        QCOMPARE(BackupStore::fileName(at, version), QStringLiteral("2026-12-07_14-03-22_") + name + QStringLiteral(".cfg"));
+    }
+
+    void everyNewSetReadIsKeptOnce()
+    {
+        readUnit();
+        QCOMPARE(backupFiles().size(), 1);
+        QVERIFY2(backupFiles().first().endsWith(QStringLiteral("_Skoda-Octavia-1.6.cfg")), qPrintable(backupFiles().first()));
+        // Exactly what "Ulož aktualní stav" writes for the same data.
+        prompts->files << folder->filePath(QStringLiteral("data/ulozeno.cfg"));
+        form->servicePage()->saveButton()->click();
+        QCOMPARE(hex(readAll(backups() + QLatin1Char('/') + backupFiles().first())),
+                 hex(readAll(folder->filePath(QStringLiteral("data/ulozeno.cfg")))));
+        QCOMPARE(hex(readAll(backups() + QLatin1Char('/') + backupFiles().first())), hex(unitBlock + unitLevels));
+
+        readUnit();
+        QCOMPARE(backupFiles().size(), 1);
+        QVERIFY2(status().contains(QStringLiteral("beze změny")), qPrintable(status()));
+
+        // A unit that does not answer the level read: kept when the wait gives up, with the levels
+        // the tool then holds.
+        unitBlock = set(91, 0);
+        answersLevels = false;
+        readUnit();
+        QCOMPARE(backupFiles().size(), 2);
+        QTreeWidget *list = form->servicePage()->backupList();
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Bez verze!"));  // newest first
+        QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("Škoda Octavia 1.6"));
+        QCOMPARE(hex(readAll(list->topLevelItem(0)->data(0, Qt::UserRole).toString())), hex(toolSet()));
+        QVERIFY(prompts->messages.isEmpty());
+
+        // Loading a backup is loading a file: the tool's copy changes, nothing is sent.
+        list->setCurrentItem(list->topLevelItem(1));
+        const int sent = port->written.size();
+        form->servicePage()->loadBackupButton()->click();
+        QCOMPARE(port->written.size(), sent);
+        QCOMPARE(hex(toolSet()), hex(set(90) + unitLevels));
+    }
+
+    void aBackupThatCannotBeWrittenIsSaidAndTheReadGoesOn()
+    {
+        QFile blocker(backups());  // a file where the folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        readUnit();
+        QVERIFY2(status().startsWith(QStringLiteral("Zálohu nelze uložit")), qPrintable(status()));
+        QCOMPARE(hex(toolSet()), hex(unitBlock + unitLevels));
+        QVERIFY(prompts->messages.isEmpty());
+    }
+
+    void theComparisonSaysWhatDiffersInTheTechniciansWords()
+    {
+        QByteArray theirs = set(99) + bytesOf({0x03, 12, 70, 15, 91, 0, 0, 0, 0, 0x04});
+        theirs[LAMST] = 0x10 | 0x04;  // 0-5 V probe, "Lambda na T"
+        theirs[TPSST] = 0x00;
+        const QList<ComparisonRow> rows = compareSets(set(90) + unitLevels, theirs, form->data()->versionNames);
+        auto find = [&rows](const QString &name) {
+            for (const ComparisonRow &r : rows)
+                if (r.name == name)
+                    return r;
+            return ComparisonRow{name, QStringLiteral("<none>"), QString(), false};
+        };
+        const QList<ComparisonRow> expected = {
+            {QStringLiteral("Verze Jednotky"), QStringLiteral("3 Škoda Octavia 1.6"), QStringLiteral("3 Škoda Octavia 1.6"), false},
+            {QStringLiteral("Volnoběh – doraz serva MAX"), QStringLiteral("90"), QStringLiteral("99"), true},
+            {QStringLiteral("Volnoběh – rychlost HOR"), QStringLiteral("4"), QStringLiteral("4"), false},
+            {QStringLiteral("2. hranice TPS"), QStringLiteral("90 (1.80 V)"), QStringLiteral("90 (1.80 V)"), false},
+            {QStringLiteral("Typ emulace lambdy"), QStringLiteral("Emulace volnoběh / zvýšené"), QStringLiteral("Lambda na T"), true},
+            {QStringLiteral("Typ napětí lambdy"), QStringLiteral("0 - 1.2 V"), QStringLiteral("0 - 5 V"), true},
+            {QStringLiteral("TPS Logika"), QStringLiteral("Stoupající"), QStringLiteral("Klesající"), true},
+            {QStringLiteral("Čas emulace zvýšené – chudá"), QStringLiteral("20"), QStringLiteral("20"), false},
+            {QStringLiteral("Úrovně emulace zvýšené – bohatá"), QStringLiteral("90"), QStringLiteral("91"), true},
+        };
+        for (const ComparisonRow &e : expected) {
+            const ComparisonRow r = find(e.name);
+            QCOMPARE(r.ours, e.ours);
+            QCOMPARE(r.theirs, e.theirs);
+            QCOMPARE(r.differs, e.differs);
+        }
+        // A damaged part is said in each of its rows and counts as a difference.
+        const QList<ComparisonRow> damaged = compareSets(set(90) + unitLevels, set(90), form->data()->versionNames);
+        QCOMPARE(damaged.size(), rows.size());
+        for (const ComparisonRow &r : damaged)
+            QCOMPARE(r.differs, r.theirs == QStringLiteral("poškozeno"));
+    }
+
+    void porovnatShowsTheDifferencesAndLoadsTheFile()
+    {
+        readUnit();
+        const QString backup = form->servicePage()->backups()->store().list().first().path;
+        unitBlock = set(95);
+        form->findChild<QPushButton *>(QStringLiteral("Button2"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(int(form->data()->paramBlock[VolDorMax]), 95, 5000);
+
+        form->servicePage()->backupList()->setCurrentItem(form->servicePage()->backupList()->topLevelItem(0));
+        prompts->files << backup;
+        form->servicePage()->compareButton()->click();
+        QCOMPARE(prompts->fileQuestions.last().fileName, backup);  // the selected backup is proposed
+        QTreeWidget *table = form->servicePage()->comparisonTable();
+        QVERIFY(table->topLevelItemCount() > 30);
+        QCOMPARE(table->topLevelItem(1)->text(0), QStringLiteral("Volnoběh – doraz serva MAX"));
+        QVERIFY(table->topLevelItem(1)->font(0).bold() && !table->topLevelItem(2)->font(0).bold());
+        QVERIFY2(form->servicePage()->comparedFileLabel()->text().endsWith(QStringLiteral(": 1 rozdíl")),
+                 qPrintable(form->servicePage()->comparedFileLabel()->text()));
+
+        form->servicePage()->loadComparedButton()->click();
+        QCOMPARE(int(form->data()->paramBlock[VolDorMax]), 90);
+        QVERIFY(form->servicePage()->comparedFileLabel()->text().endsWith(QStringLiteral(": shodné")));
+    }
+};
+
+QTEST_MAIN(TestSafeChanges)
+#include "tst_safechanges.moc"
