@@ -1,13 +1,14 @@
 #include "form2.h"
 #include "connectionline.h"
 #include "infopage.h"
+#include "lambda/emulationlevels.h"
+#include "lambda/lambdapage.h"
+#include "lambda/lambdastatuseditor.h"
 #include "profilewriter.h"
 #include "settingsfile.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
-#include "lambda/emulationlevels.h"
-#include "lambda/lambdapage.h"
-#include "lambda/lambdastatuseditor.h"
+#include "diagnostics/diagnosticspage.h"
 #include "link/linkconnection.h"
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
@@ -72,6 +73,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(this, &TForm2::saveCurrentStateRequested, m_service->files(), &ConfigFiles::Button24Click);
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
+    m_diagnostics->attach(m_data, m_link, m_prompts);
+
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_nacteni1->setText(text);
@@ -114,7 +117,8 @@ void TForm2::buildPages()
     m_service->setObjectName(QStringLiteral("TabSheet3"));
     m_lambda = new LambdaPage(m_data);
     m_lambda->setObjectName(QStringLiteral("TabSheet4"));
-    m_diagnostics = emptyPage(QStringLiteral("TabSheet6"));
+    m_diagnostics = new DiagnosticsPage;
+    m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
     m_cutOff = emptyPage(QStringLiteral("data"));
     m_scope = emptyPage(QStringLiteral("TabSheet5"));
     m_info = new InfoPage;

@@ -7,6 +7,7 @@ class QAction;
 class QLabel;
 class QTabWidget;
 class ConnectionLine;
+class DiagnosticsPage;
 class InfoPage;
 class LinkConnection;
 class LambdaPage;
@@ -44,6 +45,7 @@ public:
     ConnectionLine *connectionLine() const { return m_line; }
     LambdaPage *lambdaPage() const { return m_lambda; }
     ServicePage *servicePage() const { return m_service; }
+    DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     int pollInterval() const;
 
     // The caption names the current configuration file.
@@ -83,7 +85,8 @@ private:
     LiveValuesPage *m_live = nullptr;
     LambdaPage *m_lambda = nullptr;
     ServicePage *m_service = nullptr;
-    QWidget *m_diagnostics = nullptr, *m_cutOff = nullptr, *m_scope = nullptr;
+    DiagnosticsPage *m_diagnostics = nullptr;
+    QWidget *m_cutOff = nullptr, *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;

@@ -1,9 +1,14 @@
 #pragma once
 #include "tuning/paramblock.h"
+#include "tuning/paramnames.h"
 
 // The controls of the page "Editace Lambda status" and the status bits or bytes behind them. The
 // page lays the controls out from these tables and the editors run their handlers from them.
 namespace LambdaFields {
+
+// Captions come from the one table of names.
+namespace C = ParamNames::Caption;
+constexpr const ParamNames::StatusGroup *Named = ParamNames::StatusGroups;
 
 enum class Status { Lambda, Tps };  // block byte 7 or block byte 3
 
@@ -20,10 +25,10 @@ struct RadioGroup
 };
 
 constexpr RadioGroup Groups[GroupCount] = {
-    {"GroupBoxEmulace", "Typ emulace lambdy", Status::Lambda, 0x06},
-    {"GroupBoxNapeti", "Typ napětí lambdy", Status::Lambda, 0x10},
-    {"GroupBoxLogika", "Typ logiky lambdy", Status::Lambda, 0x20},
-    {"GroupBoxTps", "TPS Logika", Status::Tps, 0x01},
+    {"GroupBoxEmulace", Named[0].caption, Status::Lambda, 0x06},
+    {"GroupBoxNapeti", Named[1].caption, Status::Lambda, 0x10},
+    {"GroupBoxLogika", Named[2].caption, Status::Lambda, 0x20},
+    {"GroupBoxTps", Named[3].caption, Status::Tps, 0x01},
 };
 
 struct Radio
@@ -35,16 +40,16 @@ struct Radio
 };
 
 constexpr Radio Radios[] = {
-    {"R00", "Otevřený okruh", Group::EmulationType, 0x00},
-    {"R10", "Lambda na T", Group::EmulationType, 0x04},
-    {"R01", "Emulace jednopásmová", Group::EmulationType, 0x02},
-    {"R11", "Emulace volnoběh / zvýšené", Group::EmulationType, 0x06},
-    {"Typ1", "0 - 1.2 V", Group::ProbeVoltage, 0x00},
-    {"Typ5", "0 - 5 V", Group::ProbeVoltage, 0x10},
-    {"TypNorm", "Normální", Group::ProbeLogic, 0x00},
-    {"TypOpak", "Obrácená", Group::ProbeLogic, 0x20},
-    {"Stoupajici", "Stoupající", Group::TpsLogic, 0x01},
-    {"Klesajici", "Klesající", Group::TpsLogic, 0x00},
+    {"R00", Named[0].choices[0].caption, Group::EmulationType, 0x00},
+    {"R10", Named[0].choices[1].caption, Group::EmulationType, 0x04},
+    {"R01", Named[0].choices[2].caption, Group::EmulationType, 0x02},
+    {"R11", Named[0].choices[3].caption, Group::EmulationType, 0x06},
+    {"Typ1", Named[1].choices[0].caption, Group::ProbeVoltage, 0x00},
+    {"Typ5", Named[1].choices[1].caption, Group::ProbeVoltage, 0x10},
+    {"TypNorm", Named[2].choices[0].caption, Group::ProbeLogic, 0x00},
+    {"TypOpak", Named[2].choices[1].caption, Group::ProbeLogic, 0x20},
+    {"Stoupajici", Named[3].choices[0].caption, Group::TpsLogic, 0x01},
+    {"Klesajici", Named[3].choices[1].caption, Group::TpsLogic, 0x00},
 };
 constexpr int RadioCount = int(sizeof(Radios) / sizeof(Radios[0]));
 
@@ -78,14 +83,14 @@ struct ByteField
 };
 
 constexpr ByteField Bytes[] = {
-    {"Prom29", "Čas emulace volnoběh", "bohatá", Store::Block, ParamBlock::Prom29, "0", false},
-    {"Prom30", "Čas emulace volnoběh", "chudá", Store::Block, ParamBlock::Prom30, "0", false},
-    {"Prom31", "Čas emulace zvýšené", "bohatá", Store::Block, ParamBlock::Prom31, "0", true},
-    {"Prom32", "Čas emulace zvýšené", "chudá", Store::Block, ParamBlock::Prom32, "0", true},
-    {"Edit2", "Úrovně emulace volnoběh", "chudá", Store::Levels, 1, "10", false},
-    {"Edit3", "Úrovně emulace volnoběh", "bohatá", Store::Levels, 2, "60", false},
-    {"Edit4", "Úrovně emulace zvýšené", "chudá", Store::Levels, 3, "10", true},
-    {"Edit5", "Úrovně emulace zvýšené", "bohatá", Store::Levels, 4, "60", true},
+    {"Prom29", C::CasEmulaceVolnobeh, C::Bohata, Store::Block, ParamBlock::Prom29, "0", false},
+    {"Prom30", C::CasEmulaceVolnobeh, C::Chuda, Store::Block, ParamBlock::Prom30, "0", false},
+    {"Prom31", C::CasEmulaceZvysene, C::Bohata, Store::Block, ParamBlock::Prom31, "0", true},
+    {"Prom32", C::CasEmulaceZvysene, C::Chuda, Store::Block, ParamBlock::Prom32, "0", true},
+    {"Edit2", C::UrovneEmulaceVolnobeh, C::Chuda, Store::Levels, 1, "10", false},
+    {"Edit3", C::UrovneEmulaceVolnobeh, C::Bohata, Store::Levels, 2, "60", false},
+    {"Edit4", C::UrovneEmulaceZvysene, C::Chuda, Store::Levels, 3, "10", true},
+    {"Edit5", C::UrovneEmulaceZvysene, C::Bohata, Store::Levels, 4, "60", true},
 };
 constexpr int ByteCount = int(sizeof(Bytes) / sizeof(Bytes[0]));
 constexpr int FirstLevelField = 4;

@@ -3,6 +3,7 @@
 #include "emulationmeasurement.h"
 #include "lambdastatuseditor.h"
 #include "link/widgets/linkmessagelabel.h"
+#include "tuning/describefield.h"
 #include "tuning/tuningpage.h"
 #include "tuning/unitcommands.h"
 #include <QGroupBox>
@@ -92,6 +93,7 @@ void LambdaPage::buildByteGroups()
         edit->setObjectName(QString::fromLatin1(field.name));
         edit->setGeometry(x, 36, 74, 26);
         edit->setEnabled(false);
+        describeField(edit, *ParamNames::byName(field.name));
         m_bytes[i] = edit;
     }
 }

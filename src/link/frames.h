@@ -24,6 +24,17 @@ constexpr int FirstLevel = 0xA3;     // the four emulation levels at 0xA3..0xA6
 constexpr int fromBlockIndex(int index) { return index + ParamOffset; }
 }
 
+// Addresses of the unit's service record, written with service frames.
+namespace ServiceAddress {
+constexpr int TachoLow = 89;   // tachometer reading, 24 bits, least significant byte first
+constexpr int TachoMid = 90;
+constexpr int TachoHigh = 91;
+constexpr int Day = 92;
+constexpr int Month = 93;
+constexpr int Year = 94;       // years since 2000
+constexpr int Close = 95;      // a 0 here closes the service
+}
+
 // The tool's outgoing frames. Each is prepared once; a sender overwrites only its variable bytes,
 // and what stays in a frame between two sends is state (the oscilloscope reads the address of
 // the aux frame back to know which channel a sample belongs to).

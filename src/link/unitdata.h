@@ -43,7 +43,11 @@ public:
     bool levelsValid = false;
 
     bool measuring = false;
+    // The tachometer reading a service store sends: from the last record shown, or typed.
     int tachoValue = 0;
+    // A positive reading was typed since start-up or the last request of the record: a store
+    // then needs no confirmation.
+    bool tachoEdited = false;
 
     QStringList versionNames;      // 100: entry 0 "Bez verze!", 1..99 from TESTER.INI
     QStringList measurementTexts;  // 128: 0..99 from TESTER.INI, 100..127 empty

@@ -2,6 +2,7 @@
 #include "prompts.h"
 #include "serialio.h"
 #include "unitdata.h"
+#include <QDate>
 #include <algorithm>
 #include <utility>
 
@@ -10,6 +11,9 @@ namespace {
 constexpr quint8 DefaultLevels[4] = {10, 60, 10, 60};
 // Everything the port holds is taken at once: the driver's buffer is no larger.
 constexpr int ReadChunk = 4096;
+// Where the record carries what a service store writes: tachometer (3 bytes), day, month, year.
+constexpr int RecordServiceOffset = 10;
+constexpr int RecordServiceSize = 6;
 
 // How long the answer to a frame is, 0 for a frame the unit does not answer.
 int answerSize(const QByteArray &frame)
@@ -45,6 +49,7 @@ UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *pa
     connect(&m_messageTimer, &LinkTimer::fired, this, &UnitLink::linkMessageHidden);
     connect(&m_chainPause, &LinkTimer::fired, this, &UnitLink::runChain);
     connect(&m_lineQuiet, &LinkTimer::fired, this, &UnitLink::LineQuietTimer);
+    connect(&m_diagGuard, &LinkTimer::fired, this, &UnitLink::diagnosticsGuardFired);
 }
 
 void UnitLink::prepareFrames()
@@ -364,10 +369,64 @@ void UnitLink::requestDiagnostics()
     if (!requirePort())
         return;
     whenWireFree([this] {
-        beginRequest();
-        m_state = DiagnosticsState;
+        m_serviceExpected.clear();
+        sendDiagnosticsRequest();
+    });
+}
+
+void UnitLink::sendDiagnosticsRequest()
+{
+    beginRequest();
+    m_state = DiagnosticsState;
+    m_poll.disable();
+    transmit(commandFrame(UnitCode::ReadDiagnostics));
+    m_diagGuard.restart();
+}
+
+void UnitLink::clearErrors()
+{
+    if (!requirePort())
+        return;
+    commandWithoutAnswer(UnitCode::ClearErrors);
+}
+
+QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) const
+{
+    // (year + 48) keeps the low 8 bits of (year - 2000), since 2048 is a multiple of 256.
+    const quint8 year = quint8((date.year() + 48) & 0xFF);
+    const auto tacho = quint32(tachoValue);
+    return {serviceFrame(ServiceAddress::Day, quint8(date.day())),
+            serviceFrame(ServiceAddress::Month, quint8(date.month())),
+            serviceFrame(ServiceAddress::Year, year),
+            serviceFrame(ServiceAddress::Close, 0),
+            serviceFrame(ServiceAddress::TachoLow, quint8(tacho)),
+            serviceFrame(ServiceAddress::TachoMid, quint8(tacho >> 8)),
+            serviceFrame(ServiceAddress::TachoHigh, quint8(tacho >> 16))};
+}
+
+void UnitLink::storeService(const QDate &date, int tachoValue)
+{
+    if (!requirePort())
+        return;
+    const QList<QByteArray> frames = serviceFrames(date, tachoValue);
+    QByteArray expected;
+    for (int i : {4, 5, 6, 0, 1, 2})
+        expected.append(frames.at(i).at(3));
+
+    QList<Step> steps;
+    for (const QByteArray &frame : frames)
+        steps.append({steps.isEmpty() ? 0 : FramePauseMs, [this, frame] { transmit(frame); }});
+    // The read-back goes in the same chain: a poll tick between the store and the request would
+    // take the link out of the state that awaits the record.
+    steps.append({FramePauseMs, [this, expected] {
+                      sendDiagnosticsRequest();
+                      m_serviceExpected = expected;
+                  }});
+    m_poll.disable();
+    whenWireFree([this, steps] {
         m_poll.disable();
-        transmit(commandFrame(UnitCode::ReadDiagnostics));
+        m_diagGuard.disable();
+        startChain(steps, {});
     });
 }
 
@@ -468,6 +527,22 @@ void UnitLink::TimeOutTimer()
     if (!m_data->levelsValid)
         std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
     emit levelsReset();
+}
+
+void UnitLink::diagnosticsGuardFired()
+{
+    const bool checking = !m_serviceExpected.isEmpty();
+    m_serviceExpected.clear();
+    // Another operation or a page change has taken the link over since; it owns the poll now.
+    if (m_state != DiagnosticsState)
+        return;
+    m_state = StatusState;
+    m_poll.enable();
+    m_diagMessage.restart();
+    if (checking)
+        emit serviceChecked(false);
+    else
+        emit diagnosticsMissing();
 }
 
 void UnitLink::LineQuietTimer()
@@ -574,9 +649,11 @@ void UnitLink::frameLost()
         levelsAfterBlockRead();
         break;
     case LevelReadState:
-    case DiagnosticsState:
         m_poll.enable();
         m_state = StatusState;
+        break;
+    case DiagnosticsState:
+        diagnosticsLost();
         break;
     case WriteCheckBlockState:
         // The reply guard reports the write as unverified.
@@ -674,10 +751,29 @@ void UnitLink::handleWriteCheckLevels(const QByteArray &levels)
 
 void UnitLink::handleDiagnostics(const QByteArray &record)
 {
+    m_diagGuard.disable();
+    const QByteArray expected = std::exchange(m_serviceExpected, QByteArray());
     m_diagMessage.enable();
     emit diagnosticsReceived(record);
+    if (!expected.isEmpty()) {
+        // The result of a store stays its full 2 s, also right after the confirmation of a read.
+        m_diagMessage.restart();
+        emit serviceChecked(record.mid(RecordServiceOffset, RecordServiceSize) == expected);
+    }
     m_poll.enable();
     m_state = StatusState;
+}
+
+// A garbled record: dropped without a word, unless it was the read-back of a store.
+void UnitLink::diagnosticsLost()
+{
+    m_diagGuard.disable();
+    m_poll.enable();
+    m_state = StatusState;
+    if (std::exchange(m_serviceExpected, QByteArray()).isEmpty())
+        return;
+    m_diagMessage.restart();
+    emit serviceChecked(false);
 }
 
 void UnitLink::handleCutOff(const QByteArray &reply)

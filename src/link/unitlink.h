@@ -7,6 +7,7 @@
 #include <QObject>
 #include <functional>
 
+class QDate;
 class SerialIo;
 
 // One frame of a chain and the pause the unit needs before it, after the previous frame has left.
@@ -69,6 +70,7 @@ public:
     LinkTimer &messageTimer() { return m_messageTimer; }
     // Feature timers whose handlers belong to the pages that use them.
     LinkTimer &diagMessageTimer() { return m_diagMessage; }  // 2000 ms, one-shot
+    LinkTimer &diagReplyGuard() { return m_diagGuard; }      // 2000 ms, one-shot
     LinkTimer &cutOffReader() { return m_cutOffReader; }     // 150 ms, repeating
     LinkTimer &scopeTimer() { return m_scopeTimer; }         // 50 ms, repeating
 
@@ -116,7 +118,15 @@ public:
     // The unit reported an end code: the block is read again (its times changed); the poll runs
     // on meanwhile only when `keepPolling`.
     void endMeasurement(bool keepPolling);
-    void requestDiagnostics();                       // code 128
+    // Code 128; the record comes back through diagnosticsReceived, or the reply guard gives up
+    // after 2 s with diagnosticsMissing and the poll running again.
+    void requestDiagnostics();
+    void clearErrors();                              // code 144, no answer
+    // The service date and tachometer reading as seven service frames 100 ms apart, then the
+    // record read back; serviceChecked says whether the unit holds what was sent.
+    void storeService(const QDate &date, int tachoValue);
+    // The service frames that store `date` and the low 24 bits of `tachoValue`, in the unit's order.
+    QList<QByteArray> serviceFrames(const QDate &date, int tachoValue) const;
     void ShowLinkMessage(const QString &text);
     // For an operation a page builds itself: true when the port is open; otherwise says so on the
     // status labels (and through portNotOpen) and returns false.
@@ -144,7 +154,9 @@ signals:
     // such levels the level block holds the placeholders 10, 60, 10, 60.
     void levelsReset();
     void measurementCodeReceived(quint8 code);          // byte 4 of a status reply while measuring
-    void diagnosticsReceived(const QByteArray &record);
+    void diagnosticsReceived(const QByteArray &record);  // 34 bytes, both markers tested
+    void diagnosticsMissing();                           // the unit did not answer the request
+    void serviceChecked(bool stored);                    // the read-back after a service store
     void auxValueReceived(int value);                   // cut-off byte
     void linkMessage(const QString &text);              // show on both status labels
     void linkMessageHidden();
@@ -166,6 +178,7 @@ private:
     void ZpozdeniTimer();
     void TimeOutTimer();
     void LineQuietTimer();
+    void diagnosticsGuardFired();
 
     // Writes one frame now; a frame that asks for an answer makes that answer due.
     void transmit(const QByteArray &frame);
@@ -193,6 +206,8 @@ private:
     void levelsAfterBlockRead();
     QList<Step> levelSteps(int pauseBeforeFirstMs);
     void sendLevelRequest();
+    void sendDiagnosticsRequest();
+    void diagnosticsLost();
     void purge();
 
     SerialIo *m_port;
@@ -204,6 +219,8 @@ private:
     bool m_blockReadPending = false;  // a block read has been asked for and not yet answered
     bool m_levelsWritten = false;     // the block write now being checked sent the levels
     WriteCheck m_writeCheck = WriteCheck::None;
+    // Record bytes 10..15 (tachometer, service date) a pending service check expects; empty when none.
+    QByteArray m_serviceExpected;
 
     FrameFinder m_rx;
     bool m_answerDue = false;
@@ -224,6 +241,7 @@ private:
     LinkTimer m_replyGuard{QStringLiteral("TimeOut"), ReplyGuardMs, true};
     LinkTimer m_messageTimer{QStringLiteral("NacteniKon"), MessageMs, true};
     LinkTimer m_diagMessage{QStringLiteral("TNacDiag"), 2000, true};
+    LinkTimer m_diagGuard{QStringLiteral("TimeOutDiag"), ReplyGuardMs, true};
     LinkTimer m_cutOffReader{QStringLiteral("Ctenir"), 150, false};
     LinkTimer m_scopeTimer{QStringLiteral("Oscilo"), 50, false};
     LinkTimer m_chainPause{QStringLiteral("Pauza"), 0, true};

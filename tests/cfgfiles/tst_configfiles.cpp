@@ -10,6 +10,7 @@
 #include "tuning/tuningpage.h"
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -75,6 +76,9 @@ private slots:
         QVERIFY(form->data()->blockValid && form->data()->levelsValid);
         QCOMPARE(taken.count(), 1);
         QCOMPARE(levelsShown.count(), 1);
+        // The lambda page shows the loaded levels.
+        for (int i = 1; i <= 4; ++i)
+            QCOMPARE(form->findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(i + 1))->text(), QString::number(quint8(someLevels()[i])));
         QCOMPARE(form->findChild<QLabel *>(QStringLiteral("Verze"))->text(), QStringLiteral("Octavia 1.6"));
         QCOMPARE(form->tuningPage()->spinEdit(VolDorMax)->value(), int(quint8(someParams()[VolDorMax])));
         QCOMPARE(form->windowTitle(), caption(dataFile(QStringLiteral("sada.cfg"))));

@@ -1,10 +1,9 @@
 #include "tuningfixture.h"
 #include "tuning/paramfields.h"
 #include "tuning/spinedit.h"
-#include <QSet>
 #include <QSignalSpy>
-#include <QTest>
 #include <QToolButton>
+#include <QTest>
 
 using namespace ParamBlock;
 using ParamFields::SpinField;
@@ -116,40 +115,6 @@ private slots:
         QTest::keyClick(spin("VolDorMax")->editor(), Qt::Key_Tab);
         QCOMPARE(byte(Verze), 9);
         QCOMPARE(f->block(), b);
-    }
-
-    void everyControlSaysWhatItIs()
-    {
-        QCOMPARE(spin("VolDorMax")->editor()->toolTip(), QStringLiteral("Volnoběh – doraz serva MAX (0–254)"));
-        QCOMPARE(spin("TPSMaly")->accessibleName(), QStringLiteral("2. hranice TPS"));
-        QCOMPARE(f->find<QLineEdit>("HraNapLambda")->toolTip(), QStringLiteral("Hranice lambda (0–255)"));
-        QCOMPARE(f->find<QPushButton>("Button10")->accessibleName(), QStringLiteral("Ulož – Volnoběh – rychlost DOL"));
-
-        QSet<QString> names;
-        QList<QLineEdit *> edits = f->page.findChildren<QLineEdit *>();
-        edits.removeIf([](QLineEdit *e) { return e->isReadOnly(); });  // the live values
-        for (QLineEdit *e : edits) {
-            QVERIFY2(!e->accessibleName().isEmpty(), qPrintable(e->objectName()));
-            QVERIFY(e->toolTip().startsWith(e->accessibleName() + QStringLiteral(" (0–")));
-            names << e->accessibleName();
-        }
-        QCOMPARE(edits.size(), 22);
-        QCOMPARE(names.size(), 22);
-
-        QSet<QString> steps;
-        const auto buttons = f->page.findChildren<QToolButton *>();
-        for (QToolButton *b : buttons) {
-            QVERIFY(b->accessibleName() == QStringLiteral("Zvýšit") || b->accessibleName() == QStringLiteral("Snížit"));
-            QCOMPARE(b->accessibleDescription(), b->parentWidget()->accessibleName());
-            steps << b->accessibleName() + b->accessibleDescription();
-        }
-        QCOMPARE(buttons.size(), 38);
-        QCOMPARE(steps.size(), 38);
-
-        QSet<QString> saves;
-        for (const SpinField &field : ParamFields::Spins)
-            saves << f->page.saveButton(field.index)->accessibleName();
-        QCOMPARE(saves.size(), ParamFields::SpinCount);
     }
 };
 

@@ -1,0 +1,51 @@
+#include "recorddisplay.h"
+#include "diagnosticspage.h"
+#include "recordfields.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+using namespace RecordFields;
+
+RecordDisplay::RecordDisplay(UnitData *data, DiagnosticsPage *page, UnitLink *link, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_link(link)
+{
+    connect(page->readButton(), &QPushButton::clicked, this, &RecordDisplay::Button28Click);
+    connect(link, &UnitLink::diagnosticsReceived, this, [this](const QByteArray &record) {
+        m_page->showMessage(QStringLiteral("Načtení OK"));
+        ShowDiagnosticRecord(record);
+    });
+    connect(link, &UnitLink::diagnosticsMissing, page,
+            [page] { page->showMessage(QStringLiteral("Jednotka neodpovídá!")); });
+    connect(link, &UnitLink::serviceChecked, page, [page](bool stored) {
+        page->showMessage(stored ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
+    });
+    connect(&link->diagMessageTimer(), &LinkTimer::fired, page, &DiagnosticsPage::hideMessage);
+}
+
+void RecordDisplay::Button28Click()
+{
+    // The record about to come replaces whatever reading was typed.
+    m_data->tachoEdited = false;
+    m_link->requestDiagnostics();
+}
+
+void RecordDisplay::ShowDiagnosticRecord(const QByteArray &record)
+{
+    for (int i = 0; i < FieldCount; ++i) {
+        QLineEdit *edit = m_page->fieldEdit(i);
+        if (i != TachoField) {
+            edit->setText(text(Fields[i], record));
+            continue;
+        }
+        const QSignalBlocker mute(edit);
+        m_data->tachoValue = int(number(record, Fields[i].offset, 3));
+        edit->setText(QString::number(m_data->tachoValue));
+    }
+    for (int row = 0; row < CounterRows; ++row) {
+        for (int lean = 0; lean < 2; ++lean)
+            m_page->counterEdit(row, lean)->setText(QString::number(number(record, counterOffset(row, lean), 2)));
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <QByteArray>
+#include <QObject>
+
+class DiagnosticsPage;
+class UnitData;
+class UnitLink;
+
+// Fetching the diagnostic record ("Načtení diagnostiky") and showing it, and the page's short
+// result messages on NacteniDiag.
+class RecordDisplay : public QObject
+{
+    Q_OBJECT
+public:
+    RecordDisplay(UnitData *data, DiagnosticsPage *page, UnitLink *link, QObject *parent = nullptr);
+
+    void Button28Click();
+    // Fills the page from the 34 record bytes; the tachometer edit is filled without its change
+    // handler, so a shown reading never counts as typed.
+    void ShowDiagnosticRecord(const QByteArray &record);
+
+private:
+    UnitData *m_data;
+    DiagnosticsPage *m_page;
+    UnitLink *m_link;
+};

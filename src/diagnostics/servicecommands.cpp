@@ -1,0 +1,69 @@
+#include "servicecommands.h"
+#include "diagnosticspage.h"
+#include "recordfields.h"
+#include "link/prompts.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+const QString Caution = QStringLiteral("Pozor !!!");
+}
+
+ServiceCommands::ServiceCommands(UnitData *data, DiagnosticsPage *page, UnitLink *link, Prompts *prompts,
+                                 std::function<QDate()> today, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_link(link), m_prompts(prompts), m_today(std::move(today))
+{
+    connect(page->clearButton(), &QPushButton::clicked, this, &ServiceCommands::Button33Click);
+    connect(page->storeButton(), &QPushButton::clicked, this, &ServiceCommands::Button34Click);
+    connect(page->tachoEdit(), &QLineEdit::textChanged, this, &ServiceCommands::STachoChange);
+}
+
+void ServiceCommands::Button33Click()
+{
+    // The unit's error history is gone for good once cleared.
+    if (!m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete smazat paměť chyb ?")))
+        return;
+    m_link->clearErrors();
+}
+
+void ServiceCommands::STachoChange()
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?)(\\d+)\\s*$"));
+    QLineEdit *edit = m_page->tachoEdit();
+    const QRegularExpressionMatch m = number.match(edit->text());
+    if (!m.hasMatch()) {
+        // Setting the text runs this handler again, nested, which stores the 0.
+        edit->setText(QStringLiteral("0"));
+        m_prompts->beep();
+        return;
+    }
+    // Only the digits count: a long run of them is beyond the unit's 24 bits whatever it says.
+    QString digits = m.captured(2);
+    while (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+        digits.remove(0, 1);
+    const bool beyond = digits.size() > 8 || digits.toInt() > RecordFields::MaxReading;
+    int value = beyond ? RecordFields::MaxReading : digits.toInt();
+    if (m.captured(1) == QLatin1String("-") && value != 0) {
+        value = 0;
+        edit->setText(QStringLiteral("0"));
+    } else if (beyond) {
+        // Cut to 24 bits the reading would reach the unit as something else entirely.
+        edit->setText(QString::number(value));
+    }
+    m_data->tachoValue = value;
+    if (value > 0)
+        m_data->tachoEdited = true;
+}
+
+void ServiceCommands::Button34Click()
+{
+    if (!m_data->tachoEdited
+        && !m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete uložit tento stav tachometru ?"))) {
+        m_page->tachoEdit()->setFocus();
+        return;
+    }
+    m_link->storeService(m_today(), m_data->tachoValue);
+}

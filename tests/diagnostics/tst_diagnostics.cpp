@@ -1,0 +1,231 @@
+#include "diagfixture.h"
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+// The diagnostics page on a fake port: what it asks the unit, what it shows of the answer.
+class TestDiagnostics : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<DiagFixture> f;
+
+    QString readRecord(const QByteArray &reply)
+    {
+        f->answerRecordWith(reply);
+        f->click("Button28");
+        return f->writtenHex().value(0);
+    }
+
+private slots:
+    void init() { f = std::make_unique<DiagFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void recordFieldsDecode_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("1000 ticks") << DiagFixture::record({{4, 0xE8}, {5, 0x03}}) << "PCelkem" << "00/01  02:40";
+        QTest::newRow("27000 ticks") << DiagFixture::record({{7, 0x78}, {8, 0x69}}) << "PLPG" << "01/00  00:00";
+        QTest::newRow("largest count") << DiagFixture::record({{4, 0xFF}, {5, 0xFF}, {6, 0xFF}}) << "PCelkem" << "621/11  08:24";
+        QTest::newRow("year of manufacture") << DiagFixture::record({{3, 7}}) << "RVyroby" << "2007";
+        QTest::newRow("service date") << DiagFixture::record({{13, 5}, {14, 9}, {15, 7}}) << "Servis" << "05/09/07";
+        QTest::newRow("counter low byte first") << DiagFixture::record({{27, 0x34}, {28, 0x12}}) << "CVEC" << "4660";
+        QTest::newRow("tachometer") << DiagFixture::record({{10, 0x40}, {11, 0xE2}, {12, 0x01}}) << "STacho" << "123456";
+        QTest::newRow("identity") << DiagFixture::record({{1, 4}, {2, 117}, {16, 9}}) << "VJednotky CSerie CServisu" << "4 117 9";
+        QTest::newRow("counters in record order")
+            << DiagFixture::record({{17, 1}, {19, 2}, {21, 3}, {23, 4}, {25, 5}, {27, 6}, {29, 7}, {31, 8}})
+            << "CVB CVC CMB CMC CVEB CVEC CMAB CMAC" << "1 2 3 4 5 6 7 8";
+    }
+    void recordFieldsDecode()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(QString, field);
+        QFETCH(QString, shown);
+        f->find("STacho")->setText(QStringLiteral("500"));  // typed before the request
+        QCOMPARE(readRecord(record), QStringLiteral("02 80 03"));
+        QVERIFY(!f->link.poll().isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(f->texts(field), shown, 2000);
+        QCOMPARE(f->message()->text(), QStringLiteral("Načtení OK"));
+        QVERIFY(f->message()->isVisibleTo(&f->page));
+        QVERIFY(f->link.poll().isEnabled());
+        QCOMPARE(f->link.linkState(), 0);
+        // A shown reading is the unit's, never one typed: the record replaced the typed 500.
+        QCOMPARE(f->data.tachoValue, int(RecordFields::number(record, 10, 3)));
+        QVERIFY(!f->data.tachoEdited);
+    }
+
+    void aReplyWithoutBothMarkersIsDropped_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("a parameter block") << QByteArray(DiagFixture::record()).replace(0, 1, "\x01");
+        QTest::newRow("wrong end byte") << QByteArray(DiagFixture::record()).replace(33, 1, "\x04");
+        QTest::newRow("short") << DiagFixture::record().left(33);
+    }
+    void aReplyWithoutBothMarkersIsDropped()
+    {
+        QFETCH(QByteArray, reply);
+        QSignalSpy missing(&f->link, &UnitLink::diagnosticsMissing);
+        readRecord(QByteArray(reply).replace(3, 1, "\x09"));
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 2000);
+        QCOMPARE(f->link.linkState(), 0);
+        QCOMPARE(f->text("RVyroby"), QStringLiteral("0"));
+        QVERIFY(!f->message()->isVisibleTo(&f->page));
+        QVERIFY(!f->link.diagReplyGuard().isEnabled());
+        f->link.poll().disable();
+        QTest::qWait(2300);
+        QCOMPARE(missing.count(), 0);  // the unit did answer
+    }
+
+    void aSilentUnitCostsTwoSecondsNeverThePoll()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        readRecord({});
+        QCOMPARE(f->link.linkState(), int(UnitLink::DiagnosticsState));
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 5000);
+        QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(f->link.linkState(), 0);
+        QCOMPARE(f->message()->text(), QStringLiteral("Jednotka neodpovídá!"));
+        QVERIFY(f->message()->isVisibleTo(&f->page));
+        clock.restart();
+        QTRY_VERIFY_WITH_TIMEOUT(!f->message()->isVisibleTo(&f->page), 4000);  // for 2 s, as "Načtení OK"
+        QVERIFY2(clock.elapsed() > 1500, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void serviceFramesCarryDateAndReading_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("tacho");
+        QTest::addColumn<QString>("frames");
+        QTest::newRow("6 December 2026") << QDate(2026, 12, 6) << 123456
+            << "02 14 5C 06 03|02 14 5D 0C 03|02 14 5E 1A 03|02 14 5F 00 03|02 14 59 40 03|02 14 5A E2 03|02 14 5B 01 03";
+        QTest::newRow("2000, no reading") << QDate(2000, 1, 31) << 0
+            << "02 14 5C 1F 03|02 14 5D 01 03|02 14 5E 00 03|02 14 5F 00 03|02 14 59 00 03|02 14 5A 00 03|02 14 5B 00 03";
+        QTest::newRow("2099, largest reading") << QDate(2099, 2, 1) << 16777215
+            << "02 14 5C 01 03|02 14 5D 02 03|02 14 5E 63 03|02 14 5F 00 03|02 14 59 FF 03|02 14 5A FF 03|02 14 5B FF 03";
+    }
+    void serviceFramesCarryDateAndReading()
+    {
+        QFETCH(QDate, date);
+        QFETCH(int, tacho);
+        QFETCH(QString, frames);
+        QStringList got;
+        for (const QByteArray &frame : f->link.serviceFrames(date, tacho))
+            got << hex(frame);
+        QCOMPARE(got.join('|'), frames);
+    }
+
+    // What is typed into STacho, whether the store then asks, and what it sends.
+    void storeAsksUnlessANewReadingWasTyped_data()
+    {
+        QTest::addColumn<bool>("recordFirst");
+        QTest::addColumn<QString>("typed");  // null: nothing typed
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QString>("sentReading");  // empty: nothing sent
+        QTest::newRow("after a record, No") << true << QString() << false << "123456" << true << "";
+        QTest::newRow("after a record, Yes") << true << QString() << true << "123456" << true << "40 E2 01";
+        QTest::newRow("typed 150000") << true << "150000" << false << "150000" << false << "F0 49 02";
+        QTest::newRow("typed 0") << true << "0" << false << "0" << true << "";
+        QTest::newRow("typed negative") << true << "-25" << false << "0" << true << "";
+        QTest::newRow("beyond 24 bits") << false << "16777216" << false << "16777215" << false << "FF FF FF";
+        QTest::newRow("no record, Yes") << false << QString() << true << "0" << true << "00 00 00";
+        QTest::newRow("text deleted") << true << "" << false << "0" << true << "";
+    }
+    void storeAsksUnlessANewReadingWasTyped()
+    {
+        QFETCH(bool, recordFirst);
+        QFETCH(QString, typed);
+        QFETCH(bool, yes);
+        QFETCH(QString, shown);
+        QFETCH(bool, asked);
+        QFETCH(QString, sentReading);
+        if (recordFirst) {
+            readRecord(f->record({{10, 0x40}, {11, 0xE2}, {12, 0x01}}));
+            QTRY_COMPARE_WITH_TIMEOUT(f->text("STacho"), QStringLiteral("123456"), 2000);
+        }
+        f->port.onWrite = nullptr;
+        f->port.written.clear();
+        if (!typed.isNull())
+            f->find("STacho")->setText(typed);
+        QCOMPARE(f->text("STacho"), shown);
+        QCOMPARE(f->prompts.beeps, typed.isEmpty() && !typed.isNull() ? 1 : 0);
+        f->page.show();
+        f->prompts.answers = {yes};
+        f->click("Button34");
+        QCOMPARE(f->prompts.questions.size(), asked ? 1 : 0);
+        if (asked)
+            QCOMPARE(f->prompts.questions.first(), QStringLiteral("Pozor !!!: Opravdu chcete uložit tento stav tachometru ?"));
+        if (sentReading.isEmpty()) {
+            QVERIFY(f->port.written.isEmpty());
+            QCOMPARE(f->link.queuedOperations(), 0);
+            QCOMPARE(f->page.focusWidget(), f->find("STacho"));
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 8, 3000);
+        const QStringList w = f->writtenHex();
+        QStringList reading;
+        for (int i = 4; i < 7; ++i)
+            reading << w[i].split(' ').value(3);
+        QCOMPARE(reading.join(' '), sentReading);
+    }
+
+    void theStoreIsCheckedByReadingTheRecordBack_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("servis");
+        const QByteArray held = DiagFixture::record({{10, 0xF0}, {11, 0x49}, {12, 0x02}, {13, 6}, {14, 12}, {15, 26}, {16, 5}});
+        QTest::newRow("unit holds it") << held << "Uložení OK" << "06/12/26";
+        QTest::newRow("unit kept the old date") << QByteArray(held).replace(13, 1, "\x0E") << "Nesprávné uložení!" << "14/12/26";
+        QTest::newRow("garbled record") << QByteArray(held).replace(33, 1, "\x05") << "Nesprávné uložení!" << "0";
+        QTest::newRow("no record") << QByteArray() << "Nesprávné uložení!" << "0";
+    }
+    void theStoreIsCheckedByReadingTheRecordBack()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, result);
+        QFETCH(QString, servis);
+        f->answerRecordWith(reply);
+        f->find("STacho")->setText(QStringLiteral("150000"));
+        f->link.poll().enable();
+        QSignalSpy checked(&f->link, &UnitLink::serviceChecked);
+        f->click("Button34");
+        QVERIFY(f->prompts.questions.isEmpty());
+        QVERIFY(!f->link.poll().isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 8, 3000);
+        const QStringList w = f->writtenHex();
+        QCOMPARE(w.first(), QStringLiteral("02 14 5C 06 03"));
+        QCOMPARE(w.last(), QStringLiteral("02 80 03"));
+        for (int i = 1; i < 8; ++i) {
+            const qint64 gap = f->port.written[i].atMs - f->port.written[i - 1].atMs;
+            QVERIFY2(gap >= 95 && gap < 1000, qPrintable(QString::number(gap)));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(checked.count(), 1, 4000);
+        QCOMPARE(f->message()->text(), result);
+        QVERIFY(f->link.poll().isEnabled());
+        QCOMPARE(f->link.linkState(), 0);
+        QCOMPARE(f->text("Servis"), servis);
+        QVERIFY(f->data.tachoEdited);  // the read-back is no request: a second store goes without asking
+    }
+
+    void clearingTheErrorMemoryAsksFirst()
+    {
+        f->link.poll().enable();
+        f->prompts.answers = {false, true};
+        f->click("Button33");
+        QVERIFY(f->port.written.isEmpty());
+        f->click("Button33");
+        QCOMPARE(f->prompts.questions, QStringList(2, QStringLiteral("Pozor !!!: Opravdu chcete smazat paměť chyb ?")));
+        QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 90 03")});
+        QVERIFY(f->link.poll().isEnabled());
+        QCOMPARE(f->link.linkState(), 0);
+    }
+};
+
+QTEST_MAIN(TestDiagnostics)
+#include "tst_diagnostics.moc"
