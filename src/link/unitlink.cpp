@@ -385,8 +385,6 @@ void UnitLink::sendDiagnosticsRequest()
 
 void UnitLink::clearErrors()
 {
-    if (!requirePort())
-        return;
     commandWithoutAnswer(UnitCode::ClearErrors);
 }
 
