@@ -29,9 +29,10 @@ QString BackupStore::safeName(const QString &versionName)
     return plain.isEmpty() ? QStringLiteral("Bez-verze") : plain.left(60);
 }
 
-QString BackupStore::fileName(const QDateTime &when, const QString &versionName)
+QString BackupStore::fileName(const QDateTime &when, const QString &versionName, int sequence)
 {
-    return when.toString(TimeFormat) + QLatin1Char('_') + safeName(versionName) + QStringLiteral(".cfg");
+    const QString time = when.toString(TimeFormat) + (sequence > 1 ? QStringLiteral("-%1").arg(sequence) : QString());
+    return time + QLatin1Char('_') + safeName(versionName) + QStringLiteral(".cfg");
 }
 
 QList<BackupStore::Entry> BackupStore::list() const
@@ -40,16 +41,22 @@ QList<BackupStore::Entry> BackupStore::list() const
     const QDir dir(m_folder);
     for (const QString &name : dir.entryList({QStringLiteral("*.cfg")}, QDir::Files)) {
         const QDateTime when = QDateTime::fromString(name.left(TimeLength), TimeFormat);
-        if (!when.isValid() || name.at(TimeLength) != QLatin1Char('_'))
+        const int versionAt = name.indexOf(QLatin1Char('_'), TimeLength);
+        if (!when.isValid() || versionAt < 0)
             continue;
-        const QString version = name.mid(TimeLength + 1).chopped(4);
-        entries.append({dir.absoluteFilePath(name), when, version});
+        int sequence = 1;
+        if (versionAt > TimeLength) {  // "-N": the N-th read within that second
+            bool ok = false;
+            sequence = name.mid(TimeLength + 1, versionAt - TimeLength - 1).toInt(&ok);
+            if (name.at(TimeLength) != QLatin1Char('-') || !ok)
+                continue;
+        }
+        entries.append({dir.absoluteFilePath(name), when, sequence, name.mid(versionAt + 1).chopped(4)});
     }
-    // Two reads within one second differ in a numbered suffix only: the longer name is the later.
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         if (a.when != b.when)
             return a.when > b.when;
-        return a.path.size() != b.path.size() ? a.path.size() > b.path.size() : a.path > b.path;
+        return a.sequence != b.sequence ? a.sequence > b.sequence : a.path > b.path;
     });
     return entries;
 }
@@ -70,11 +77,16 @@ BackupStore::Result BackupStore::store(const QByteArray &set, const QDateTime &w
         result.error = QStringLiteral("nelze vytvořit složku %1").arg(QDir::toNativeSeparators(m_folder));
         return result;
     }
+    // The names tell the second only: a later read within the same second gets the next number.
+    const QDateTime second = QDateTime::fromString(when.toString(TimeFormat), TimeFormat);
+    int sequence = 1;
+    for (const Entry &e : existing)
+        if (e.when == second)
+            sequence = std::max(sequence, e.sequence + 1);
     const QDir dir(m_folder);
-    QString name = fileName(when, versionName);
-    for (int n = 2; QFile::exists(dir.filePath(name)); ++n)
-        name = fileName(when, versionName).chopped(4) + QStringLiteral("-%1.cfg").arg(n);
-    result.path = dir.absoluteFilePath(name);
+    while (QFile::exists(dir.filePath(fileName(when, versionName, sequence))))
+        ++sequence;
+    result.path = dir.absoluteFilePath(fileName(when, versionName, sequence));
     if (!ConfigFile::writeAtomically(result.path, set, &result.error))
         return result;
     result.outcome = Outcome::Written;

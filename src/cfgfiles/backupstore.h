@@ -13,7 +13,8 @@ public:
     struct Entry
     {
         QString path;
-        QDateTime when;
+        QDateTime when;       // to the second
+        int sequence = 1;     // the n-th read within that second
         QString versionName;  // as the file name carries it
     };
     enum class Outcome { Written, Unchanged, Failed };
@@ -36,7 +37,8 @@ public:
     // A version name as a part of a file name that Windows and Linux both take: Czech letters
     // lose their marks, anything else but letters, digits, '.', '_' and '-' becomes '-'.
     static QString safeName(const QString &versionName);
-    static QString fileName(const QDateTime &when, const QString &versionName);
+    // A later read within the same second is "<time>-2_<version>.cfg", "-3" and so on.
+    static QString fileName(const QDateTime &when, const QString &versionName, int sequence = 1);
 
 private:
     QString m_folder;

@@ -55,6 +55,21 @@ private slots:
         QCOMPARE(BackupStore::fileName(at, version), QStringLiteral("2026-12-07_14-03-22_") + name + QStringLiteral(".cfg"));
     }
 
+    void readsWithinOneSecondKeepTheirOrder()
+    {
+        BackupStore store(backups());
+        const QDateTime at(QDate(2026, 12, 7), QTime(14, 3, 22, 100));
+        const QStringList versions{QStringLiteral("Nedefinováno"), QStringLiteral("Bez verze!"), QStringLiteral("Nedefinováno")};
+        for (int i = 0; i < versions.size(); ++i)
+            QCOMPARE(int(store.store(set(90 + i) + unitLevels, at.addMSecs(i), versions[i]).outcome), int(BackupStore::Outcome::Written));
+        QStringList newestFirst;
+        for (const BackupStore::Entry &e : store.list())
+            newestFirst << QFileInfo(e.path).fileName();
+        QCOMPARE(newestFirst, (QStringList{QStringLiteral("2026-12-07_14-03-22-3_Nedefinovano.cfg"),
+                                           QStringLiteral("2026-12-07_14-03-22-2_Bez-verze.cfg"),
+                                           QStringLiteral("2026-12-07_14-03-22_Nedefinovano.cfg")}));
+    }
+
     void everyNewSetReadIsKeptOnce()
     {
         readUnit();

@@ -53,6 +53,8 @@ private:
     }
     void writeUnit()
     {
+        // The label keeps the text of an earlier write: only a new "Uložení OK" tells this one ended.
+        find<QLabel>("Nacteni")->clear();
         find<QPushButton>("Button1")->click();
         QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("Nacteni")->text(), QStringLiteral("Uložení OK"), 6000);
         QTRY_COMPARE_WITH_TIMEOUT(window->link()->linkState(), 0, 3000);
