@@ -1,5 +1,6 @@
 #pragma once
 #include "link/prompts.h"
+#include <QColor>
 #include "link/serialio.h"
 #include <QByteArray>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // velkor_bench: prints each figure of the tool's speed and memory beside its goal.
 //   velkor_bench            everything
 //   velkor_bench reply      only the cost of one status reply (in-process, about 10 s)
-//   velkor_bench process    only the figures of the running tool (about 15 s)
+//   velkor_bench process    only the figures of the running tool (about 25 s)
 //   velkor_bench link       only the link under noise and its event-loop stalls (about 20 s)
 //   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
 //   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
@@ -18,6 +18,7 @@ Figure measureStartToFirstPoll();
 std::vector<Figure> measureLink();
 Figure measureSettingsRead();
 std::vector<Figure> measureScope();
+Figure measureCpuWhilePortMissing();
 
 int main(int argc, char *argv[])
 {
@@ -51,6 +52,7 @@ int main(int argc, char *argv[])
         report(running.at(0));
         report(measureStartToFirstPoll());
         report(running.at(1));
+        report(measureCpuWhilePortMissing());
     }
     if (all || which == QLatin1String("settings"))
         report(measureSettingsRead());

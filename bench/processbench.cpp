@@ -194,3 +194,51 @@ Figure measureStartToFirstPoll()
                    .arg(each.join(QStringLiteral(", ")));
     return f;
 }
+
+Figure measureCpuWhilePortMissing()
+{
+    constexpr int WarmUpMs = 2000;
+    constexpr int WindowMs = 6000;
+    Figure f;
+    f.label = QStringLiteral("e) tool CPU, port missing, tried 1/s");
+    f.unit = QStringLiteral("%");
+    f.goal = 1;
+
+    QTemporaryDir root;
+    if (!root.isValid() || !QDir(root.path()).mkpath(QStringLiteral("work")) || !QDir(root.path()).mkpath(QStringLiteral("tmp"))) {
+        f.detail = QStringLiteral("cannot make temporary folders");
+        return f;
+    }
+    const QString work = root.filePath(QStringLiteral("work"));
+    if (!writeSettings(work, root.filePath(QStringLiteral("ttyGONE")), 250)) {
+        f.detail = QStringLiteral("cannot write TESTER.INI");
+        return f;
+    }
+    QProcess tool;
+    startTool(tool, work, root.filePath(QStringLiteral("tmp")));
+    if (!tool.waitForStarted(5000)) {
+        f.detail = QStringLiteral("the tool did not start");
+        return f;
+    }
+    // The start-up box about the missing port stays open meanwhile, as it would for a technician.
+    pauseMs(WarmUpMs);
+    const qint64 pid = tool.processId();
+    const qint64 before = cpuTicks(pid);
+    QElapsedTimer window;
+    window.start();
+    pauseMs(WindowMs);
+    const qint64 after = cpuTicks(pid);
+    const bool running = tool.state() == QProcess::Running;
+    stopProcess(tool);
+    if (!running || before < 0 || after < 0) {
+        f.detail = running ? QStringLiteral("cannot read /proc for the tool") : QStringLiteral("the tool stopped");
+        return f;
+    }
+    const double seconds = window.nsecsElapsed() / 1e9;
+    f.measured = true;
+    f.value = 100.0 * double(after - before) / ticksPerSecond() / seconds;
+    f.detail = QStringLiteral("utime+stime: %1 ticks over %2 s, the port named in TESTER.INI never there")
+                   .arg(after - before)
+                   .arg(seconds, 0, 'f', 1);
+    return f;
+}

@@ -2,7 +2,7 @@
 // the real main window on a port the bench feeds, painted by the offscreen platform.
 #include "benchsupport.h"
 #include "app/form2.h"
-#include "link/livevaluespage.h"
+#include "link/widgets/livevaluespage.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include <QApplication>

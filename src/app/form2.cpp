@@ -1,8 +1,10 @@
 #include "form2.h"
+#include "connectionline.h"
 #include "infopage.h"
 #include "lambda/emulationlevels.h"
 #include "lambda/lambdapage.h"
 #include "lambda/lambdastatuseditor.h"
+#include "profilewriter.h"
 #include "settingsfile.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
@@ -11,8 +13,10 @@
 #include "cutoff/cutoffpage.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
-#include "link/livebox.h"
-#include "link/livevaluespage.h"
+#include "link/linkconnection.h"
+#include "link/widgets/linkmessagelabel.h"
+#include "link/widgets/livebox.h"
+#include "link/widgets/livevaluespage.h"
 #include "link/prompts.h"
 #include "link/serialio.h"
 #include "link/unitdata.h"
@@ -32,12 +36,13 @@ constexpr int ClientWidth = 632;
 constexpr int ClientHeight = 451;
 }
 
-TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
+TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_link(new UnitLink(port, m_data, prompts, this))
+      m_link(new UnitLink(port, m_data, prompts, this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
-    setFixedSize(ClientWidth, ClientHeight);
+    // The pages keep their size and place; the connection line is added below them.
+    setFixedSize(ClientWidth, ClientHeight + ConnectionLine::Height);
     // The layout is drawn in pixels for a small dialog font; a larger desktop font must not
     // push the Czech captions out of their controls.
     QFont small = font();
@@ -45,6 +50,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent)
     setFont(small);
     buildPages();
     buildShortcuts();
+    buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
 
     // Every accepted status reply refreshes both live displays, whichever page is shown.
     connect(m_data, &UnitData::liveValuesChanged, m_live, &LiveValuesPage::refresh);
@@ -169,6 +175,40 @@ void TForm2::buildShortcuts()
     }
 }
 
+void TForm2::buildConnectionLine(PortSource ports)
+{
+    m_line = new ConnectionLine(std::move(ports), this);
+    m_line->setGeometry(0, ClientHeight, ClientWidth, ConnectionLine::Height);
+    connect(m_line->picker(), &PortPicker::portChosen, this, &TForm2::choosePort);
+    connect(m_connection, &LinkConnection::healthChanged, this, &TForm2::showHealth);
+    showHealth();
+}
+
+void TForm2::showHealth()
+{
+    m_line->showHealth(m_connection->health(), m_connection->problem());
+    // Values on screen that the unit no longer confirms must not look live.
+    const bool stale = m_connection->health() != LinkConnection::Health::Answering;
+    m_live->setStale(stale);
+    m_tuning->liveBox()->setStale(stale);
+}
+
+void TForm2::choosePort(const QString &name)
+{
+    // Opened at once; one that will not open shows on the line and is tried again every second.
+    m_connection->openPort(name);
+    m_line->picker()->setCurrentPort(name);
+    // Back to the pages, so the window's shortcuts (Ctrl+A, Ctrl+C) are not taken by the picker's edit.
+    m_pages->setFocus();
+    QString settingsPath = findSettingsFile(m_workingFolder);
+    if (settingsPath.isEmpty())
+        settingsPath = QDir(m_workingFolder).filePath(QStringLiteral("TESTER.INI"));
+    const QString error = saveProfileValue(settingsPath, QStringLiteral("Komunikace"), QStringLiteral("Port"), name);
+    if (!error.isEmpty())
+        m_prompts->error(QStringLiteral("Velkor 2"),
+                         error + QStringLiteral("\nZvolený port %1 platí jen do ukončení programu.").arg(name));
+}
+
 void TForm2::showPage(QWidget *page)
 {
     m_pageByCode = true;
@@ -189,6 +229,7 @@ void TForm2::PageControl1Change()
 
 void TForm2::FormCreate(const QString &workingFolder)
 {
+    m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
     if (const QString notice = settings.notice(); !notice.isEmpty())
         m_prompts->message(QStringLiteral("Info"), notice);
@@ -229,14 +270,12 @@ void TForm2::applySettings(const TesterSettings &settings)
 
 void TForm2::openPort()
 {
-    // A port that cannot be opened is reported, and start-up goes on: the tool is still useful
-    // for files, and with the port closed nothing is sent and nothing fails.
+    // A port that cannot be opened is reported once, and start-up goes on: the tool is still
+    // useful for files, and the port is tried again every second until it is there.
     EComPort error;
-    if (!m_port->open(m_data->portName, &error)) {
+    if (!m_connection->openPort(m_data->portName, &error))
         m_prompts->error(QStringLiteral("Velkor 2"), error.message());
-        return;
-    }
-    m_port->setDtr(true);
+    m_line->picker()->setCurrentPort(m_data->portName);
 }
 
 int TForm2::pollInterval() const
@@ -246,8 +285,6 @@ int TForm2::pollInterval() const
 
 void TForm2::closeEvent(QCloseEvent *event)
 {
-    m_link->poll().disable();
-    m_port->setDtr(false);
-    m_port->close();
+    m_connection->closePort();
     event->accept();
 }

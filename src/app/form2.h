@@ -1,4 +1,5 @@
 #pragma once
+#include "portpicker.h"
 #include <QString>
 #include <QWidget>
 
@@ -6,8 +7,10 @@ class QAction;
 class QLabel;
 class QTabWidget;
 class CutOffPage;
+class ConnectionLine;
 class DiagnosticsPage;
 class InfoPage;
+class LinkConnection;
 class LambdaPage;
 class ScopePage;
 class LiveValuesPage;
@@ -27,8 +30,9 @@ class TForm2 : public QWidget
 public:
     static QString captionPrefix() { return QStringLiteral(" Dasmin - Velkor 3.0   --> "); }
 
-    // `port` and `prompts` outlive the window; tests pass fakes.
-    TForm2(SerialIo *port, Prompts *prompts, QWidget *parent = nullptr);
+    // `port` and `prompts` outlive the window; tests pass fakes, and a list of ports for the picker
+    // (the system's when empty).
+    TForm2(SerialIo *port, Prompts *prompts, QWidget *parent = nullptr, PortSource ports = {});
     ~TForm2() override;
 
     // Start-up in the working folder: settings, port, data folder, caption, frames, poll.
@@ -39,6 +43,8 @@ public:
     QTabWidget *pages() const { return m_pages; }
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
+    LinkConnection *connection() const { return m_connection; }
+    ConnectionLine *connectionLine() const { return m_line; }
     LambdaPage *lambdaPage() const { return m_lambda; }
     ServicePage *servicePage() const { return m_service; }
     CutOffPage *cutOffPage() const { return m_cutOff; }
@@ -64,6 +70,9 @@ protected:
 private:
     void buildPages();
     void buildShortcuts();
+    void buildConnectionLine(PortSource ports);
+    void showHealth();
+    void choosePort(const QString &name);
     void applySettings(const TesterSettings &settings);
     void openPort();
     void PageControl1Change();
@@ -72,6 +81,9 @@ private:
     Prompts *m_prompts;
     UnitData *m_data;
     UnitLink *m_link;
+    LinkConnection *m_connection;
+    ConnectionLine *m_line = nullptr;
+    QString m_workingFolder;
     QTabWidget *m_pages = nullptr;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;

@@ -1,5 +1,8 @@
 #include "form2.h"
+#include "instancebeacon.h"
+#include "qtczech.h"
 #include "singleinstance.h"
+#include "stopsignals.h"
 #include "widgetprompts.h"
 #include "link/comport.h"
 #include <QApplication>
@@ -11,13 +14,18 @@
 
 int main(int argc, char *argv[])
 {
-    // A second copy leaves at once, without a window: only one may drive the serial line.
+    // Only one copy may drive the serial line. A second start brings the running window to the
+    // front and leaves at once, without a window of its own.
     SingleInstance instance;
-    if (!instance.acquired())
+    if (!instance.acquired()) {
+        QCoreApplication app(argc, argv);
+        InstanceBeacon().knock();
         return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor 2"));
+    installQtCzech(app);
 
     // Qt's own dialogs (files, Yes/No buttons) speak Czech like the rest of the tool.
     QTranslator qtTexts;
@@ -29,10 +37,31 @@ int main(int argc, char *argv[])
     WidgetPrompts prompts;
     TForm2 window(&port, &prompts);
     prompts.setOwner(&window);
+
+    InstanceBeacon beacon;
+    QObject::connect(&beacon, &InstanceBeacon::showRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    beacon.listen();
+
+    // Ended by the system as by "Konec": the window's close lowers DTR and releases the port. The
+    // quit also ends a message box that may be open at that moment.
+    StopSignals stops;
+    bool stopping = false;
+    QObject::connect(&stops, &StopSignals::stopRequested, &window, [&window, &stopping] {
+        stopping = true;
+        window.close();
+        QCoreApplication::quit();
+    });
+
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
     window.FormCreate(QDir::currentPath());
-    app.exec();
+    // A stop during a start-up message ended that box's loop; the main loop must not start then.
+    if (!stopping)
+        app.exec();
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 QString TesterSettings::unnamedAddress()
 {
@@ -111,7 +112,7 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
     // Zero or a negative interval would make the poll timer spin; such a file gets the default.
     const int interval = profile.intValue(QStringLiteral("Komunikace"), QStringLiteral("Obeznik"), s.pollInterval);
     if (interval > 0)
-        s.pollInterval = interval;
+        s.pollInterval = std::max(interval, TesterSettings::MinPollInterval);
     return s;
 }
 

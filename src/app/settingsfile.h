@@ -36,6 +36,10 @@ struct TesterSettings
     QStringList buttonCaptions = defaultButtonCaptions();
     QString port = QStringLiteral("COM2");
     int pollInterval = 250; // ms
+    // One status exchange is 3 bytes out and 6 back, 9.4 ms on the wire at 9600 Bd, plus the
+    // unit's reaction and a USB adapter's latency; 20 ms leaves the line time to carry it. A
+    // shorter poll would queue requests faster than the line takes them.
+    static constexpr int MinPollInterval = 20;
 
     // The addresses offered by the oscilloscope pickers, in address order. Only the exact text
     // "NIC" hides an address; "nic" is a name like any other.

@@ -1,30 +1,84 @@
 #include "comport.h"
 #include "messageexcerpt.h"
 #include "portname.h"
+#include <QFile>
 #include <cerrno>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
-QString EComPort::codeText(int code)
+namespace {
+
+QString currentUser()
 {
-    switch (code) {
-    case OpenFailed: return QStringLiteral("Unable to open com port");
-    case WriteFailed: return QStringLiteral("WriteFile function failed");
-    case ReadFailed: return QStringLiteral("ReadFile function failed");
-    case PurgeFailed: return QStringLiteral("PurgeComm function failed");
-    case SetStateFailed: return QStringLiteral("SetCommState function failed");
-    case SetTimeoutsFailed: return QStringLiteral("SetCommTimeouts failed");
-    case SetupFailed: return QStringLiteral("SetupComm function failed");
-    case ClearErrorFailed: return QStringLiteral("ClearCommError function failed");
-    case EscapeFailed: return QStringLiteral("EscapeCommFunction function failed");
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? QStringLiteral("$USER") : user;
+}
+
+// Where QSerialPort looks for a name: a path as it stands, a bare name in /dev.
+QString devicePath(const QString &name)
+{
+    if (name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1String("./")) || name.startsWith(QLatin1String("../")))
+        return name;
+    return QStringLiteral("/dev/") + name;
+}
+
+// QSerialPort says "permission denied" both for a port another program holds (its lock file, or
+// the exclusive flag of the line) and for a device the user may not open; only the device's
+// access rights tell the two apart.
+EComPort::Reason permissionReason(const QString &name)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(devicePath(name));
+    return ::access(path.constData(), R_OK | W_OK) == 0 || errno != EACCES ? EComPort::Busy : EComPort::Denied;
+#else
+    Q_UNUSED(name);
+    return EComPort::Busy;
+#endif
+}
+
+}  // namespace
+
+EComPort::Reason EComPort::reasonFor(int systemError)
+{
+    switch (systemError) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return Missing;
+    case EBUSY: return Busy;
+    case EACCES:
+    case EPERM: return Denied;
     }
-    return QStringLiteral("Unknown com port error");
+    return Other;
 }
 
 QString EComPort::message() const
 {
-    QString text = codeText(code) + QStringLiteral(" (win error code: %1)").arg(systemError);
     if (!detail.isEmpty())
-        text += QLatin1Char('\n') + detail;
-    return text;
+        return detail;
+    // A name from a damaged file may be a megabyte long.
+    const QString port = messageExcerpt(this->port);
+    switch (reason) {
+    case Missing:
+        return QStringLiteral("Port %1 nebyl nalezen: zkontrolujte kabel a převodník, případně vyberte jiný port "
+                              "v dolní liště okna.").arg(port);
+    case Busy:
+        return QStringLiteral("Port %1 je obsazen jiným programem: ukončete ho, nebo vyberte jiný port.").arg(port);
+    case Denied:
+#ifdef Q_OS_LINUX
+        return QStringLiteral("K portu %1 nemáte přístup: uživatel musí být ve skupině dialout. Spusťte\n"
+                              "sudo adduser %2 dialout\na přihlaste se znovu.").arg(port, currentUser());
+#else
+        return QStringLiteral("K portu %1 nemáte přístup.").arg(port);
+#endif
+    case Other:
+    case Invalid:
+        break;
+    }
+    if (code == SetStateFailed)
+        return QStringLiteral("Port %1 nepřijal nastavení linky 9600 Bd, 8 bitů, bez parity (chyba systému %2).")
+            .arg(port).arg(systemError);
+    return QStringLiteral("Port %1 nelze otevřít (chyba systému %2).").arg(port).arg(systemError);
 }
 
 ComPort::ComPort(QObject *parent)
@@ -54,20 +108,14 @@ bool ComPort::open(const QString &name, EComPort *error)
     m_opening = false;
     if (!opened) {
         const int sysError = errno;
-        const QString shown = messageExcerpt(m_name);
         if (error) {
             error->code = EComPort::OpenFailed;
             error->systemError = sysError;
+            error->port = m_name;
             switch (m_port.error()) {
-            case QSerialPort::DeviceNotFoundError:
-                error->detail = QStringLiteral("Port %1 neexistuje: zkontrolujte Port v TESTER.INI a připojení kabelu.").arg(shown);
-                break;
-            case QSerialPort::PermissionError:
-                error->detail = QStringLiteral("Port %1 je obsazen jiným programem nebo k němu nemáte přístup.").arg(shown);
-                break;
-            default:
-                error->detail = QStringLiteral("Port %1: %2").arg(shown, m_port.errorString());
-                break;
+            case QSerialPort::DeviceNotFoundError: error->reason = EComPort::Missing; break;
+            case QSerialPort::PermissionError: error->reason = permissionReason(m_name); break;
+            default: error->reason = EComPort::reasonFor(sysError); break;
             }
         }
         m_port.clearError();
@@ -80,7 +128,7 @@ bool ComPort::open(const QString &name, EComPort *error)
         if (error) {
             error->code = EComPort::SetStateFailed;
             error->systemError = errno;
-            error->detail = QStringLiteral("Port %1: %2").arg(messageExcerpt(m_name), m_port.errorString());
+            error->port = m_name;
         }
         m_port.close();
         m_port.clearError();
@@ -98,6 +146,8 @@ bool ComPort::refuseName(const QString &name, EComPort *error)
     if (error) {
         error->code = EComPort::OpenFailed;
         error->systemError = EINVAL;
+        error->reason = EComPort::Invalid;
+        error->port = name;
         error->detail = fault;
     }
     return true;
@@ -118,8 +168,10 @@ int ComPort::write(const QByteArray &bytes)
     if (written < 0)
         return 0;
     // Straight into the driver, so the link's timing of the frame starts now, not at the next
-    // turn of the event loop.
+    // turn of the event loop. What the driver has no room for stays with Qt and follows later.
+    m_writing = true;
     m_port.flush();
+    m_writing = false;
     return m_port.isOpen() ? int(written) : 0;
 }
 
@@ -159,13 +211,23 @@ void ComPort::close()
 
 void ComPort::onError(QSerialPort::SerialPortError error)
 {
+    // Taken first: for a failed write Qt reports the errno of the write itself.
+    const int sysError = errno;
     // A failed open keeps its error for open() to explain.
     if (m_opening)
         return;
+    // A line slower than the frames given to it: the driver's buffer is full and Qt keeps the
+    // bytes until there is room (it calls that a resource error). A busy line is not a lost
+    // device. Only a write's own errno counts; after a read of nothing it may be stale.
+    const bool lineFull = sysError == EAGAIN || sysError == EWOULDBLOCK || sysError == EINTR;
+    if (m_writing && lineFull && (error == QSerialPort::WriteError || error == QSerialPort::ResourceError)) {
+        m_port.clearError();
+        return;
+    }
     switch (error) {
+    case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
         // Qt 6.4 repeats these endlessly once the device has gone while the port stays open.
         if (m_port.isOpen())
             loseDevice();
@@ -182,11 +244,11 @@ void ComPort::onError(QSerialPort::SerialPortError error)
 
 void ComPort::loseDevice()
 {
-    const QString reason = m_port.errorString();
     m_port.clearError();
     m_port.close();
-    emit deviceLost(QStringLiteral("Spojení s řídicí jednotkou bylo přerušeno: port %1 přestal odpovídat (%2).\n"
-                                   "Zkontrolujte kabel a spusťte program znovu.")
-                        .arg(messageExcerpt(m_name), reason));
+    emit deviceLost(QStringLiteral("Spojení s řídicí jednotkou bylo přerušeno: port %1 zmizel nebo přestal "
+                                   "odpovídat. Zkontrolujte kabel; program port otevře znovu sám, jakmile "
+                                   "bude zpět.")
+                        .arg(messageExcerpt(m_name)));
     emit afterClose();
 }

@@ -30,4 +30,5 @@ private:
     QSerialPort m_port;
     QString m_name = QStringLiteral("COM1");
     bool m_opening = false;
+    bool m_writing = false;  // inside write(): a full driver buffer says "try again", not "gone"
 };

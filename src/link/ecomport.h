@@ -1,15 +1,23 @@
 #pragma once
 #include <QString>
 
-// Why a port could not be opened or used; the text is what the technician sees.
+// Why a port could not be opened or used; message() is what the technician sees, in Czech, with
+// what to do about it. The system's error number is kept for the cases nobody can name.
 struct EComPort
 {
     enum Code { OpenFailed = 1, WriteFailed = 2, ReadFailed = 3, PurgeFailed = 5, SetStateFailed = 7,
                 SetTimeoutsFailed = 8, SetupFailed = 9, ClearErrorFailed = 10, EscapeFailed = 12 };
+    // What a technician can act on: plug the cable in, free the port, get the right to use it.
+    // Invalid: the name can never be a device (a control character in it).
+    enum Reason { Other, Missing, Busy, Denied, Invalid };
+
     int code = 0;
     int systemError = 0;
-    QString detail;  // a Czech line that says what the technician can do about it
+    Reason reason = Other;
+    QString port;
+    QString detail;  // when set, the whole Czech text, in place of the standard one for the reason
 
     QString message() const;
-    static QString codeText(int code);
+    // The reason from an open() that failed with this system error number.
+    static Reason reasonFor(int systemError);
 };

@@ -1,7 +1,9 @@
 #pragma once
-#include <QColor>
 #include <QString>
 
+// Declared only: the link beeps through here but never picks a colour, so it needs no Qt Gui.
+// Whoever calls or implements pickColour includes <QColor>.
+class QColor;
 // A file dialog as the page that asks sets it up: the name it proposes, where it starts, which
 // files it shows and, for a save, whether it asks before replacing a file.
 struct FileQuestion

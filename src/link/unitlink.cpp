@@ -154,6 +154,8 @@ void UnitLink::runChain()
 
 void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> done)
 {
+    if (!requirePort())
+        return;
     QList<Step> sends;
     for (const ChainStep &step : steps)
         sends.append({step.pauseBeforeMs, [this, frame = step.frame] { transmit(frame); }});
@@ -226,6 +228,8 @@ QByteArray UnitLink::serviceFrame(int address, quint8 value) const
 
 void UnitLink::WriteParamByte(int address, quint8 value)
 {
+    if (!requirePort())
+        return;
     endReaders();  // the save turns the poll on afterwards, which must never run beside a reader
     m_poll.disable();
     const QByteArray frame = writeFrame(address, value);
@@ -237,6 +241,8 @@ void UnitLink::WriteParamByte(int address, quint8 value)
 
 void UnitLink::commandWithoutAnswer(quint8 code)
 {
+    if (!requirePort())
+        return;
     endReaders();  // it turns the poll on, which must never run beside a reader
     const QByteArray frame = commandFrame(code);
     whenWireFree([this, frame] {
@@ -248,6 +254,8 @@ void UnitLink::commandWithoutAnswer(quint8 code)
 
 void UnitLink::readBlock()
 {
+    if (!requirePort())
+        return;
     endReaders();
     whenWireFree([this] {
         beginRequest();
@@ -262,6 +270,8 @@ void UnitLink::readBlock()
 
 void UnitLink::writeBlock()
 {
+    if (!requirePort())
+        return;
     // Sending the start-up block or the remains of a failed read would overwrite the unit's
     // settings with something nobody chose.
     if (!m_data->blockValid
@@ -282,6 +292,8 @@ void UnitLink::writeBlock()
 
 void UnitLink::requestLevels()
 {
+    if (!requirePort())
+        return;
     endReaders();
     whenWireFree([this] {
         beginRequest();
@@ -312,6 +324,8 @@ QList<UnitLink::Step> UnitLink::levelSteps(int pauseBeforeFirstMs)
 
 void UnitLink::writeLevels(bool pollAfterwards)
 {
+    if (!requirePort())
+        return;
     endReaders();
     m_poll.disable();
     const QList<Step> steps = levelSteps(0);
@@ -327,6 +341,8 @@ void UnitLink::writeLevels(bool pollAfterwards)
 
 void UnitLink::startMeasurement(quint8 code)
 {
+    if (!requirePort())
+        return;
     endReaders();  // the measurement's answers come with the poll, which must not run beside a reader
     // Measuring from the press on: a second press stops it even before the start has gone out.
     m_data->measuring = true;
@@ -359,6 +375,8 @@ void UnitLink::endMeasurement(bool keepPolling)
 
 void UnitLink::requestDiagnostics()
 {
+    if (!requirePort())
+        return;
     endReaders();
     whenWireFree([this] {
         m_serviceExpected.clear();
@@ -396,6 +414,8 @@ QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) con
 
 void UnitLink::storeService(const QDate &date, int tachoValue)
 {
+    if (!requirePort())
+        return;
     endReaders();  // the chain ends by awaiting the record
     const QList<QByteArray> frames = serviceFrames(date, tachoValue);
     QByteArray expected;
@@ -423,6 +443,16 @@ void UnitLink::ShowLinkMessage(const QString &text)
 {
     emit linkMessage(text);
     m_messageTimer.enable();
+}
+
+bool UnitLink::requirePort()
+{
+    if (m_port->isOpen())
+        return true;
+    const QString text = QStringLiteral("Port není otevřen");
+    ShowLinkMessage(text);
+    emit portNotOpen(text);
+    return false;
 }
 
 void UnitLink::returnToPolling()
@@ -591,6 +621,7 @@ void UnitLink::takeFrames()
         case FrameFinder::Result::NeedMore:
             return;
         case FrameFinder::Result::Status:
+            emit answerReceived();
             // A status reply that came late is no block or level answer; its values still hold.
             if (m_dueSize == Reply::StatusSize)
                 answerNoLongerDue();
@@ -599,6 +630,7 @@ void UnitLink::takeFrames()
             continue;
         case FrameFinder::Result::Frame:
             answerNoLongerDue();
+            emit answerReceived();
             break;
         }
         switch (m_state) {

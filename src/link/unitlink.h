@@ -101,7 +101,8 @@ public:
     // Received bytes that do not make a frame yet.
     int bytesWaiting() const { return m_rx.waiting(); }
 
-    // Operations of the pages.
+    // Operations of the pages. Each needs the unit: with no port open it sends nothing, changes no
+    // state and says "Port není otevřen" instead.
     void WriteParamByte(int address, quint8 value);  // poll off, one write frame
     void commandWithoutAnswer(quint8 code);          // poll off, send, poll on
     void readBlock();                                // code 255, then the levels
@@ -129,6 +130,9 @@ public:
     // The service frames that store `date` and the low 24 bits of `tachoValue`, in the unit's order.
     QList<QByteArray> serviceFrames(const QDate &date, int tachoValue) const;
     void ShowLinkMessage(const QString &text);
+    // For an operation a page builds itself: true when the port is open; otherwise says so on the
+    // status labels (and through portNotOpen) and returns false.
+    bool requirePort();
     // The user picked another page: the poll runs again, the feature readers stop.
     void returnToPolling();
 
@@ -184,6 +188,8 @@ signals:
     void linkMessage(const QString &text);              // show on both status labels
     void linkMessageHidden();
     void statusError(const QString &text);              // "Error Obeznik" on the tuning page label only
+    void answerReceived();                              // a whole, well-framed answer came from the unit
+    void portNotOpen(const QString &text);              // an operation was refused: no port is open
 
 private:
     // One step of a running chain: what it sends, after how long a pause.

@@ -41,6 +41,8 @@ void UnitLink::stopCutOffReading()
 
 void UnitLink::writeCutOff(int address, quint8 value)
 {
+    if (!requirePort())
+        return;
     sendWrite(address, value);
     // The threshold at 67 is block byte 20: a later block write must not put the old one back.
     const int index = address - UnitAddress::ParamOffset;

@@ -1,5 +1,5 @@
 #include "tuningpage.h"
-#include "link/linkmessagelabel.h"
+#include "link/widgets/linkmessagelabel.h"
 #include "arrowimage.h"
 #include "blockdisplay.h"
 #include "parameditor.h"
@@ -8,7 +8,7 @@
 #include "paramnames.h"
 #include "spinedit.h"
 #include "unitcommands.h"
-#include "link/livebox.h"
+#include "link/widgets/livebox.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -33,6 +33,9 @@ void UnitCommands::Button2Click()
 
 void UnitCommands::Button4Click()
 {
+    // The status bits change only together with the unit's.
+    if (!m_link->requirePort())
+        return;
     // What the unit commits is no longer the named set the tool last showed.
     m_display->MarkUnversioned();
     unsigned status = m_data->paramBlock[STAVJ];

@@ -248,6 +248,10 @@ private slots:
         QTest::newRow("negative") << QByteArray("Obeznik=-5") << 250;
         QTest::newRow("empty") << QByteArray("Obeznik=") << 250;
         QTest::newRow("missing") << QByteArray("Port=COM1") << 250;
+        // Faster than one status exchange takes on the line: raised to the minimum, not refused.
+        QTest::newRow("1 ms") << QByteArray("Obeznik=1") << 20;
+        QTest::newRow("19 ms") << QByteArray("Obeznik=19") << 20;
+        QTest::newRow("20 ms") << QByteArray("Obeznik=20") << 20;
     }
 
     void pollInterval()

@@ -14,6 +14,8 @@ bool FakePort::open(const QString &name, EComPort *error)
         if (error) {
             error->code = EComPort::OpenFailed;
             error->systemError = m_failOpen;
+            error->reason = EComPort::reasonFor(m_failOpen);
+            error->port = name;
         }
         return false;
     }

@@ -35,7 +35,9 @@ public:
     // Called for every frame written; a test's stand-in for the unit.
     std::function<void(const QByteArray &)> onWrite;
 
+    // Every open fails with this system error number until allowOpen().
     void failNextOpen(int systemError) { m_failOpen = systemError; }
+    void allowOpen() { m_failOpen = 0; }
     void loseDevice();
 
     QVector<Written> written;

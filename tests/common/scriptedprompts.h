@@ -1,5 +1,6 @@
 #pragma once
 #include "link/prompts.h"
+#include <QColor>
 #include <QStringList>
 
 // Prompts that never block: messages and beeps are recorded, questions take scripted answers.

@@ -8,10 +8,13 @@ class SimulatedUnit
 {
 public:
     ~SimulatedUnit() { stop(); }
-    // Starts velkor-unitsim with extra options and waits for its device path.
+    // Starts velkor-unitsim with extra options and waits for its device path. A stopped unit can
+    // be started again; with "--link PATH" it comes back under the same path.
     bool start(const QStringList &options = {});
     void stop();
     QString devicePath() const { return m_path; }
+    // For pausing the unit (SIGSTOP) and letting it go on (SIGCONT).
+    qint64 processId() const { return m_process.processId(); }
     // A TESTER.INI naming the unit's device, with further sections (Windows-1250) after it.
     bool writeSettings(const QString &folder, int pollMs, const QByteArray &moreSections = {}) const;
 

@@ -16,6 +16,7 @@
 //             plain arrivals may also come while a frame is being written.
 #include "link/frames.h"
 #include "link/prompts.h"
+#include <QColor>
 #include "link/serialio.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"

@@ -1,6 +1,6 @@
 #include "lambdafixture.h"
-#include "link/bargauge.h"
-#include "link/livebox.h"
+#include "link/widgets/bargauge.h"
+#include "link/widgets/livebox.h"
 #include <QTest>
 
 using namespace ParamBlock;

@@ -93,12 +93,34 @@ private slots:
         EComPort error;
         QVERIFY(!port.open(QStringLiteral("/dev/velkor-no-such-port"), &error));
         QCOMPARE(error.code, 1);
-        QVERIFY2(error.message().startsWith(QStringLiteral("Unable to open com port (win error code: 2)\n")),
-                 qPrintable(error.message()));
-        QVERIFY2(error.message().contains(QStringLiteral("neexistuje")), qPrintable(error.message()));
+        QCOMPARE(error.reason, EComPort::Missing);
+        QCOMPARE(error.message(), QStringLiteral("Port /dev/velkor-no-such-port nebyl nalezen: zkontrolujte kabel a "
+                                                 "převodník, případně vyberte jiný port v dolní liště okna."));
         QVERIFY(!port.isOpen());
         QCOMPARE(port.write("x"), 0);
         QVERIFY(port.read(3).isEmpty());
+    }
+
+    void reasonsTellWhatToDo_data()
+    {
+        QTest::addColumn<int>("systemError");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("missing") << ENOENT << "zkontrolujte kabel";
+        QTest::newRow("busy") << EBUSY << "obsazen jiným programem";
+        QTest::newRow("no permission") << EACCES << "skupině dialout. Spusťte\nsudo adduser ";
+        QTest::newRow("other") << EIO << "nelze otevřít (chyba systému 5)";
+    }
+    void reasonsTellWhatToDo()
+    {
+        QFETCH(int, systemError);
+        QFETCH(QString, advice);
+        EComPort error;
+        error.port = QStringLiteral("/dev/ttyUSB0");
+        error.code = EComPort::OpenFailed;
+        error.systemError = systemError;
+        error.reason = EComPort::reasonFor(systemError);
+        QVERIFY2(error.message().contains(advice), qPrintable(error.message()));
+        QVERIFY(error.message().contains(QStringLiteral("/dev/ttyUSB0")));
     }
 
     void aPortInUseIsCalledBusy()
@@ -108,8 +130,41 @@ private slots:
         EComPort error;
         QVERIFY(!second.open(slavePath, &error));
         QCOMPARE(error.code, 1);
-        QVERIFY2(error.message().contains(QStringLiteral("obsazen")), qPrintable(error.message()));
+        QCOMPARE(error.reason, EComPort::Busy);
+        QVERIFY2(error.message().contains(QStringLiteral("obsazen jiným programem")), qPrintable(error.message()));
         QVERIFY(first.isOpen());
+    }
+
+    void aLineThatCannotTakeMoreIsBusyNotLost()
+    {
+        ComPort port;
+        QVERIFY(port.open(slavePath, nullptr));
+        QSignalSpy lost(&port, &SerialIo::deviceLost);
+        // Nobody reads the other end: the driver's buffer fills and writes cannot finish at once,
+        // as on a 9600-baud line given frames faster than it carries them.
+        const QByteArray frame(1024, 'x');
+        qint64 accepted = 0;
+        for (int i = 0; i < 256 && lost.isEmpty(); ++i)
+            accepted += port.write(frame);
+        QTest::qWait(100);
+        QCOMPARE(lost.count(), 0);
+        QVERIFY(port.isOpen());
+        QCOMPARE(accepted, qint64(256 * 1024));
+        // Once the other end reads, every byte arrives.
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        qint64 arrived = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (arrived < accepted && clock.elapsed() < 10000) {
+            char buffer[4096];
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0)
+                arrived += n;
+            else
+                QTest::qWait(5);
+        }
+        QCOMPARE(arrived, accepted);
+        QCOMPARE(lost.count(), 0);
     }
 
     void closeOnAClosedPortSaysNothing()

@@ -1,7 +1,7 @@
 #pragma once
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "link/livevaluespage.h"
+#include "link/widgets/livevaluespage.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include "tuning/blockdisplay.h"

@@ -16,6 +16,8 @@ public:
 
     // Shows the last accepted status reply.
     void refresh();
+    // Greys the values while the link is not answering: they are the last ones, not live.
+    void setStale(bool stale);
 
     MarkerImage *lambdaThresholdMark() const { return m_hraniceLambda; }
     BarGauge *lambdaGauge() const { return m_laAnalog; }

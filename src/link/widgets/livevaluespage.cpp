@@ -2,7 +2,7 @@
 #include "bargauge.h"
 #include "livevalues.h"
 #include "markerimage.h"
-#include "unitdata.h"
+#include "link/unitdata.h"
 #include <QLabel>
 
 namespace {
@@ -82,6 +82,15 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
                        static_cast<QWidget *>(m_tps[1]), static_cast<QWidget *>(m_tps[2]),
                        static_cast<QWidget *>(m_polohaMax), static_cast<QWidget *>(m_polohaMin)})
         w->raise();
+}
+
+void LiveValuesPage::setStale(bool stale)
+{
+    for (QWidget *w : {static_cast<QWidget *>(m_l2), static_cast<QWidget *>(m_l3), static_cast<QWidget *>(m_l4),
+                       static_cast<QWidget *>(m_napetiL), static_cast<QWidget *>(m_napetiT),
+                       static_cast<QWidget *>(m_laAnalog), static_cast<QWidget *>(m_tpsAnalog),
+                       static_cast<QWidget *>(m_polohaAnalog)})
+        w->setEnabled(!stale);
 }
 
 void LiveValuesPage::refresh()

@@ -2,7 +2,7 @@
 #include "bargauge.h"
 #include "livevalues.h"
 #include "markerimage.h"
-#include "unitdata.h"
+#include "link/unitdata.h"
 #include <QLabel>
 #include <QLineEdit>
 
@@ -67,6 +67,13 @@ LiveBox::LiveBox(const UnitData *data, QWidget *parent)
     for (QWidget *w : {static_cast<QWidget *>(m_hraniceLambdaL), static_cast<QWidget *>(m_tpsL[0]),
                        static_cast<QWidget *>(m_tpsL[1]), static_cast<QWidget *>(m_tpsL[2])})
         w->raise();
+}
+
+void LiveBox::setStale(bool stale)
+{
+    for (QWidget *w : {static_cast<QWidget *>(m_lambda), static_cast<QWidget *>(m_tps), static_cast<QWidget *>(m_poloha),
+                       static_cast<QWidget *>(m_lambdaCG1), static_cast<QWidget *>(m_tpsCG)})
+        w->setEnabled(!stale);
 }
 
 void LiveBox::refresh()

@@ -14,6 +14,8 @@ public:
     explicit LiveBox(const UnitData *data, QWidget *parent = nullptr);
 
     void refresh();
+    // Greys the values while the link is not answering: they are the last ones, not live.
+    void setStale(bool stale);
 
     MarkerImage *lambdaThresholdMark() const { return m_hraniceLambdaL; }
     BarGauge *lambdaGauge() const { return m_lambdaCG1; }

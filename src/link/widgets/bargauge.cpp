@@ -42,8 +42,9 @@ void BarGauge::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), Qt::white);
     const int inner = frame.width() - 1;
     const int filled = int(qint64(inner) * m_progress / m_maximum);
+    // A greyed bar shows a value that is no longer live.
     if (filled > 0)
-        painter.fillRect(QRect(1, 1, filled, frame.height() - 1), m_foreColor);
+        painter.fillRect(QRect(1, 1, filled, frame.height() - 1), isEnabled() ? m_foreColor : QColor(176, 176, 176));
     painter.setPen(QColor(128, 128, 128));
     painter.drawRect(frame);
 }

@@ -1,0 +1,27 @@
+#pragma once
+#include "portpicker.h"
+#include "link/linkconnection.h"
+#include <QFrame>
+
+class QLabel;
+
+// The slim line at the bottom of the window: the state of the link in a word and a colour, and
+// the port picker.
+class ConnectionLine : public QFrame
+{
+    Q_OBJECT
+public:
+    static constexpr int Height = 26;
+
+    explicit ConnectionLine(PortSource ports, QWidget *parent = nullptr);
+
+    PortPicker *picker() const { return m_picker; }
+    // `problem` says in full why the port is not open; it shows as the state's tool tip.
+    void showHealth(LinkConnection::Health health, const QString &problem = {});
+
+    static QString healthText(LinkConnection::Health health);
+
+private:
+    QLabel *m_state;
+    PortPicker *m_picker;
+};

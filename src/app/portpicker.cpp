@@ -1,0 +1,98 @@
+#include "portpicker.h"
+#include <QLineEdit>
+#include <QSerialPortInfo>
+
+namespace {
+
+// "ttyUSB0" and "/dev/ttyUSB0" name the same device, as the port opens them.
+QString devicePath(const QString &name)
+{
+    return name.contains(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+}
+
+}  // namespace
+
+QList<PortEntry> systemPorts()
+{
+    QList<PortEntry> entries;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports) {
+        PortEntry e{info.systemLocation(), info.description(), {}};
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
+            e.usb = QStringLiteral("%1:%2").arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                        .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+        entries.append(e);
+    }
+    return entries;
+}
+
+PortPicker::PortPicker(PortSource source, QWidget *parent)
+    : QComboBox(parent), m_source(std::move(source))
+{
+    setObjectName(QStringLiteral("PortPicker"));
+    setEditable(true);
+    // Typing must not add items or complete to a listed port: what counts is what was confirmed.
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    connect(this, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { choose(itemData(index).toString()); });
+    connect(lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const QString typed = currentText().trimmed();
+        const int listed = findText(typed);
+        choose(listed >= 0 ? itemData(listed).toString() : typed);
+    });
+}
+
+QString PortPicker::describe(const PortEntry &entry)
+{
+    QStringList about;
+    if (!entry.description.isEmpty())
+        about << entry.description;
+    if (!entry.usb.isEmpty())
+        about << QStringLiteral("USB %1").arg(entry.usb);
+    return about.isEmpty() ? entry.device : entry.device + QStringLiteral(" – ") + about.join(QStringLiteral(", "));
+}
+
+void PortPicker::setCurrentPort(const QString &device)
+{
+    m_current = device;
+    refresh();
+}
+
+void PortPicker::refresh()
+{
+    const QSignalBlocker quiet(this);
+    clear();
+    bool currentListed = m_current.isEmpty();
+    for (const PortEntry &entry : m_source()) {
+        addItem(describe(entry), entry.device);
+        setItemData(count() - 1, describe(entry), Qt::ToolTipRole);
+        if (devicePath(entry.device) == devicePath(m_current)) {
+            currentListed = true;
+            setCurrentIndex(count() - 1);
+        }
+    }
+    if (!currentListed) {
+        addItem(m_current + QStringLiteral(" – nenalezen"), m_current);
+        setCurrentIndex(count() - 1);
+    }
+    // The edit shows the port in use as it is opened, not the longer list text.
+    setEditText(m_current);
+}
+
+void PortPicker::showPopup()
+{
+    refresh();
+    QComboBox::showPopup();
+}
+
+void PortPicker::choose(const QString &device)
+{
+    const QString name = device.trimmed();
+    if (name.isEmpty()) {
+        setEditText(m_current);
+        return;
+    }
+    emit portChosen(name);
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <QComboBox>
+#include <QList>
+#include <functional>
+
+// A serial port the system lists.
+struct PortEntry
+{
+    QString device;       // what to open: "/dev/ttyUSB0"
+    QString description;  // "FT232R USB UART"; may be empty
+    QString usb;          // USB vendor and product, "0403:6001"; empty when not USB
+};
+using PortSource = std::function<QList<PortEntry>()>;
+
+// The serial ports present on this computer. Pseudo-terminals and symlinks are never listed.
+QList<PortEntry> systemPorts();
+
+// The port picker of the connection line: the ports present, read anew whenever the list is
+// opened, and the port in use even when it is not there. A path typed in (a symlink, a device the
+// system does not list) counts once confirmed with Enter.
+class PortPicker : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit PortPicker(PortSource source, QWidget *parent = nullptr);
+
+    void setCurrentPort(const QString &device);
+    QString currentPort() const { return m_current; }
+    void refresh();
+
+    static QString describe(const PortEntry &entry);
+    // Reads the ports anew before the list opens.
+    void showPopup() override;
+
+signals:
+    void portChosen(const QString &device);
+
+private:
+    void choose(const QString &device);
+
+    PortSource m_source;
+    QString m_current;
+};

@@ -1,0 +1,21 @@
+#pragma once
+#include <QObject>
+
+class QSocketNotifier;
+
+// A stop by the system (SIGTERM at logout or shutdown, SIGHUP when the session goes, SIGINT from
+// a terminal) becomes an ordinary event on the user-interface thread, so the tool can end as
+// "Konec" ends it: DTR low, the port and its lock file released.
+class StopSignals : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StopSignals(QObject *parent = nullptr);
+    ~StopSignals() override;
+
+signals:
+    void stopRequested();
+
+private:
+    QSocketNotifier *m_notifier = nullptr;
+};

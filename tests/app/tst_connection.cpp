@@ -1,0 +1,169 @@
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "app/connectionline.h"
+#include "app/form2.h"
+#include "app/instancebeacon.h"
+#include "app/qtczech.h"
+#include "link/linkconnection.h"
+#include "link/unitlink.h"
+#include "link/widgets/bargauge.h"
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cerrno>
+
+// The connection line of the window: the port picker, the write-back of the choice and the health.
+class TestConnection : public QObject
+{
+    Q_OBJECT
+private:
+    FakePort *port = nullptr;
+    ScriptedPrompts *prompts = nullptr;
+    TForm2 *form = nullptr;
+    QTemporaryDir *folder = nullptr;
+    QList<PortEntry> ports;
+
+    QString iniPath() const { return folder->filePath(QStringLiteral("TESTER.INI")); }
+    QByteArray ini() const
+    {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void start(const QByteArray &settings)
+    {
+        QFile f(iniPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(settings);
+        f.close();
+        form->show();
+        form->FormCreate(folder->path());
+    }
+    PortPicker *picker() const { return form->findChild<PortPicker *>(QStringLiteral("PortPicker")); }
+    QString state() const { return form->findChild<QLabel *>(QStringLiteral("PortState"))->text(); }
+    QStringList items() const
+    {
+        QStringList out;
+        for (int i = 0; i < picker()->count(); ++i)
+            out << picker()->itemText(i) + QStringLiteral(" => ") + picker()->itemData(i).toString();
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        port = new FakePort;
+        prompts = new ScriptedPrompts;
+        folder = new QTemporaryDir;
+        ports = {{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("0403:6001")},
+                 {QStringLiteral("/dev/ttyS0"), QString(), QString()}};
+        form = new TForm2(port, prompts, nullptr, [this] { return ports; });
+    }
+    void cleanup()
+    {
+        QVERIFY(!prompts->unexpected);
+        delete form;
+        delete folder;
+        delete prompts;
+        delete port;
+    }
+
+    void thePickerListsThePortsPresentAndTheOneInUse()
+    {
+        start("[Komunikace]\r\nPort=/dev/ttyACM3\r\n");
+        QCOMPARE(items(), (QStringList{QStringLiteral("/dev/ttyUSB0 – FT232R USB UART, USB 0403:6001 => /dev/ttyUSB0"),
+                                       QStringLiteral("/dev/ttyS0 => /dev/ttyS0"),
+                                       QStringLiteral("/dev/ttyACM3 – nenalezen => /dev/ttyACM3")}));
+        QCOMPARE(picker()->currentText(), QStringLiteral("/dev/ttyACM3"));
+        // An adapter plugged in later shows when the list is opened again.
+        ports.append({QStringLiteral("/dev/ttyACM3"), QStringLiteral("CDC"), QString()});
+        picker()->showPopup();
+        picker()->hidePopup();
+        QCOMPARE(items().size(), 3);
+        QCOMPARE(items().last(), QStringLiteral("/dev/ttyACM3 – CDC => /dev/ttyACM3"));
+    }
+
+    void aChosenPortOpensAtOnceAndIsRemembered()
+    {
+        start("; dilna\r\n[Komunikace]\r\nPort=/dev/ttyS0\r\nObeznik=5000\r\n");
+        QCOMPARE(port->openedName, QStringLiteral("/dev/ttyS0"));
+        picker()->activated(0);
+        QCOMPARE(port->openedName, QStringLiteral("/dev/ttyUSB0"));
+        QVERIFY(port->isOpen() && port->dtr);
+        QCOMPARE(ini(), QByteArray("; dilna\r\n[Komunikace]\r\nPort=/dev/ttyUSB0\r\nObeznik=5000\r\n"));
+        QCOMPARE(form->pages()->currentIndex(), 0);  // a change of port is no close of the session
+
+        // A path the system does not list, typed and confirmed with Enter.
+        picker()->lineEdit()->setText(QStringLiteral("/tmp/ttyUNIT"));
+        QTest::keyClick(picker()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(port->openedName, QStringLiteral("/tmp/ttyUNIT"));
+        QCOMPARE(ini(), QByteArray("; dilna\r\n[Komunikace]\r\nPort=/tmp/ttyUNIT\r\nObeznik=5000\r\n"));
+        QVERIFY(prompts->messages.isEmpty());
+    }
+
+    void aSettingsFileThatCannotBeWrittenIsReported()
+    {
+        start("[Komunikace]\r\nPort=/dev/ttyS0\r\n");
+        QVERIFY(folder->remove());  // the working folder is gone: nothing can be written there
+        picker()->activated(0);
+        QCOMPARE(prompts->messages.size(), 1);
+        QVERIFY2(prompts->messages.first().contains(QStringLiteral("platí jen do ukončení programu")),
+                 qPrintable(prompts->messages.first()));
+        QCOMPARE(port->openedName, QStringLiteral("/dev/ttyUSB0"));
+        QVERIFY(port->isOpen());
+    }
+
+    void theLineAndTheLiveValuesFollowTheHealth()
+    {
+        start("[Komunikace]\r\nPort=/dev/ttyS0\r\nObeznik=100\r\n");
+        auto *l2 = form->findChild<QLabel *>(QStringLiteral("L2"));
+        auto *gauge = form->findChild<BarGauge *>(QStringLiteral("lambdaCG1"));
+        QCOMPARE(state(), QStringLiteral("Čekám na jednotku"));
+        QVERIFY(!l2->isEnabled() && !gauge->isEnabled());
+        port->feed(bytesOf({0x02, 0x80, 0x1E, 0x64, 0x00, 0x03}));
+        QCOMPARE(state(), QStringLiteral("Připojeno"));
+        QVERIFY(l2->isEnabled() && gauge->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Jednotka neodpovídá"), 4000);
+        QVERIFY(!l2->isEnabled());
+        QCOMPARE(l2->text(), QStringLiteral("30"));  // the last value stays, greyed
+
+        port->failNextOpen(ENOENT);
+        port->loseDevice();
+        QCOMPARE(state(), QStringLiteral("Spojení přerušeno"));
+        QTRY_COMPARE(prompts->messages.size(), 1);  // said once, not at every attempt
+
+        // Offline, the unit's operations say so on the page's status label.
+        form->findChild<QPushButton *>(QStringLiteral("Button2"))->click();
+        QCOMPARE(form->findChild<QLabel *>(QStringLiteral("Nacteni"))->text(), QStringLiteral("Port není otevřen"));
+        QVERIFY(port->written.size() > 0 && hex(port->written.last().bytes) == QStringLiteral("02 0F 03"));
+    }
+
+    void aSecondStartReachesTheRunningCopy()
+    {
+        InstanceBeacon running(QStringLiteral("velkor-test-beacon"));
+        QVERIFY(running.listen());
+        QSignalSpy shown(&running, &InstanceBeacon::showRequested);
+        QVERIFY(InstanceBeacon(QStringLiteral("velkor-test-beacon")).knock());
+        QTRY_COMPARE(shown.count(), 1);
+        QVERIFY(!InstanceBeacon(QStringLiteral("velkor-test-nobody")).knock(200));
+    }
+
+    void qtsOwnButtonsSpeakCzech()
+    {
+        QVERIFY(installQtCzech(*qApp));
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Pozor !!!"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Ano"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Ne"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Zrušit"));  // Qt's own Czech word
+    }
+};
+
+QTEST_MAIN(TestConnection)
+#include "tst_connection.moc"

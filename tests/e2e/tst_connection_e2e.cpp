@@ -1,0 +1,159 @@
+#include "scriptedprompts.h"
+#include "simulatedunit.h"
+#include "app/connectionline.h"
+#include "app/form2.h"
+#include "link/comport.h"
+#include "link/linkconnection.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <ctime>
+
+using Health = LinkConnection::Health;
+
+// The connection against the simulated unit over a real pseudo-terminal: a unit that goes away and
+// comes back, a unit that stops answering, the shortest poll, and a stop by the system.
+class TestConnectionE2E : public QObject
+{
+    Q_OBJECT
+private:
+    struct Tool
+    {
+        QTemporaryDir folder;
+        ComPort port;
+        ScriptedPrompts prompts;
+        TForm2 form{&port, &prompts};
+
+        bool start(const QByteArray &settings)
+        {
+            QFile f(folder.filePath(QStringLiteral("TESTER.INI")));
+            if (!f.open(QIODevice::WriteOnly) || f.write(settings) != settings.size())
+                return false;
+            f.close();
+            form.show();
+            form.FormCreate(folder.path());
+            return prompts.messages.isEmpty();
+        }
+        Health health() const { return form.connection()->health(); }
+    };
+
+    static double cpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
+
+private slots:
+    void aUnitThatGoesAndComesBackIsPickedUpAgain()
+    {
+        QTemporaryDir linkDir;
+        const QString link = linkDir.filePath(QStringLiteral("ttyUNIT"));
+        SimulatedUnit unit;
+        QVERIFY(unit.start({QStringLiteral("--link"), link}));
+        Tool tool;
+        QVERIFY(tool.start("[Komunikace]\r\nPort=" + link.toLocal8Bit() + "\r\nObeznik=100\r\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
+        QSignalSpy refreshed(tool.form.data(), &UnitData::liveValuesChanged);
+
+        unit.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Lost, 5000);
+        // Out for three seconds: the tool waits quietly, without a storm of errors or boxes.
+        QElapsedTimer outage;
+        outage.start();
+        const double cpuBefore = cpuSeconds();
+        QTest::qWait(3000);
+        const double cpu = cpuSeconds() - cpuBefore;
+        QVERIFY2(cpu < 0.3 * outage.elapsed() / 1000.0, qPrintable(QString::number(cpu)));
+        QCOMPARE(tool.prompts.messages.size(), 1);
+        QCOMPARE(tool.health(), Health::Lost);
+
+        QVERIFY(unit.start({QStringLiteral("--link"), link}));
+        QElapsedTimer back;
+        back.start();
+        const int before = refreshed.count();
+        QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() > before, 5000);
+        // Due within 2 s (an attempt a second, then the next poll); a busy machine gets slack, a tool
+        // that does not retry never gets here.
+        QVERIFY2(back.elapsed() < 4000, qPrintable(QString::number(back.elapsed())));
+        QCOMPARE(tool.health(), Health::Answering);
+        QCOMPARE(tool.prompts.messages.size(), 1);
+    }
+
+    void aPausedUnitTurnsAmberAndGreenAgain()
+    {
+        SimulatedUnit unit;
+        QVERIFY(unit.start());
+        Tool tool;
+        QVERIFY(tool.start("[Komunikace]\r\nPort=" + unit.devicePath().toLocal8Bit() + "\r\nObeznik=100\r\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
+        ::kill(pid_t(unit.processId()), SIGSTOP);
+        QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Silent, 5000);
+        QVERIFY(tool.port.isOpen());
+        ::kill(pid_t(unit.processId()), SIGCONT);
+        QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
+        QVERIFY(tool.prompts.messages.isEmpty());
+    }
+
+    void theShortestPollRunsHalfAMinuteWithoutLoss()
+    {
+        SimulatedUnit unit;
+        QVERIFY(unit.start());
+        Tool tool;
+        QVERIFY(tool.start("[Komunikace]\r\nPort=" + unit.devicePath().toLocal8Bit() + "\r\nObeznik=1\r\n"));
+        QCOMPARE(tool.form.pollInterval(), 20);
+        QSignalSpy lost(&tool.port, &SerialIo::deviceLost);
+        QSignalSpy refreshed(tool.form.data(), &UnitData::liveValuesChanged);
+        QSignalSpy changes(tool.form.connection(), &LinkConnection::healthChanged);
+        QTest::qWait(30000);
+        QCOMPARE(lost.count(), 0);
+        QVERIFY(tool.port.isOpen());
+        QCOMPARE(tool.health(), Health::Answering);
+        for (const QList<QVariant> &change : changes)
+            QVERIFY(change.first().value<Health>() != Health::Lost);
+        // Every 20 ms a poll; on a busy machine far fewer still make it.
+        QVERIFY2(refreshed.count() > 300, qPrintable(QString::number(refreshed.count())));
+        QVERIFY(tool.prompts.messages.isEmpty());
+    }
+
+    void aStopBySystemEndsLikeKonec()
+    {
+        SimulatedUnit unit;
+        QVERIFY(unit.start());
+        QTemporaryDir folder;
+        QVERIFY(unit.writeSettings(folder.path(), 250));
+        // The port's lock file, wherever Qt keeps it: "LCK..pts_N" for /dev/pts/N.
+        const QString lockName = QStringLiteral("LCK..") + unit.devicePath().mid(5).replace(u'/', u'_');
+        QStringList lockDirs{QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
+                             QStringLiteral("/var/spool/uucp"), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
+                             QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"), QDir::tempPath()};
+        const auto lockFile = [&] {
+            for (const QString &dir : lockDirs) {
+                if (QFile::exists(QDir(dir).filePath(lockName)))
+                    return QDir(dir).filePath(lockName);
+            }
+            return QString();
+        };
+
+        for (int signal : {SIGTERM, SIGINT}) {
+            QProcess tool;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            tool.setProcessEnvironment(env);
+            tool.setWorkingDirectory(folder.path());
+            tool.start(QStringLiteral(VELKOR_TOOL_PATH), QStringList());
+            QVERIFY(tool.waitForStarted(5000));
+            QTRY_VERIFY_WITH_TIMEOUT(!lockFile().isEmpty(), 5000);
+            ::kill(pid_t(tool.processId()), signal);
+            QVERIFY(tool.waitForFinished(5000));
+            QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(tool.exitCode(), 0);
+            QCOMPARE(lockFile(), QString());
+        }
+    }
+};
+
+QTEST_MAIN(TestConnectionE2E)
+#include "tst_connection_e2e.moc"
