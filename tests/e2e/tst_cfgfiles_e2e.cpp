@@ -1,21 +1,14 @@
+#include "e2ewindow.h"
 #include "fakeport.h"
-#include "scriptedprompts.h"
-#include "simulatedunit.h"
-#include "app/form2.h"
 #include "cfgfiles/servicepage.h"
-#include "link/comport.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "tuning/paramblock.h"
 #include "tuning/spinedit.h"
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <memory>
 
 using namespace ParamBlock;
 
@@ -25,31 +18,18 @@ class TestConfigFilesEndToEnd : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> dir;  // one per test: backups of one run must not meet the next
-    SimulatedUnit unit;
-    std::unique_ptr<ComPort> port;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TForm2> window;
+    E2EWindow e2e;
 
-    template <typename T> T *find(const char *name) const
-    {
-        T *w = window->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
+    template <typename T> T *find(const char *name) const { return e2e.find<T>(name); }
     QByteArray toolSet() const
     {
-        const UnitData *d = window->data();
+        const UnitData *d = e2e.data();
         return QByteArray(reinterpret_cast<const char *>(d->paramBlock.data()), 34)
                + QByteArray(reinterpret_cast<const char *>(d->levelBlock.data()), 10);
     }
     void readUnit()
     {
-        QSignalSpy levels(window->link(), &UnitLink::levelsReceived);
-        find<QPushButton>("Button2")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(levels.count(), 1, 4000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->link()->linkState(), 0, 3000);
+        e2e.read(&UnitLink::levelsReceived, 4000);
     }
     void writeUnit()
     {
@@ -57,21 +37,17 @@ private:
         find<QLabel>("Nacteni")->clear();
         find<QPushButton>("Button1")->click();
         QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("Nacteni")->text(), QStringLiteral("Uložení OK"), 6000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), 0, 3000);
     }
 
     void start()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        QVERIFY(unit.start());
-        QVERIFY(unit.writeSettings(dir->path(), 250));
-        port = std::make_unique<ComPort>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        window = std::make_unique<TForm2>(port.get(), prompts.get());
-        window->show();
-        window->FormCreate(dir->path());
-        QVERIFY(port->isOpen());
+        e2e.newFolder();
+        QVERIFY(e2e.folderValid());
+        QVERIFY(e2e.unit.start());
+        QVERIFY(e2e.unit.writeSettings(e2e.folder(), 250));
+        e2e.openWindow();
+        QVERIFY(e2e.port()->isOpen());
     }
     void editAndWrite(const QByteArray &first)
     {
@@ -83,35 +59,30 @@ private:
     }
 
 private slots:
-    void cleanup()
-    {
-        window.reset();
-        port.reset();
-        unit.stop();
-    }
+    void cleanup() { e2e.close(); }
 
     void aSavedSetGoesBackIntoTheUnit()
     {
         start();
         readUnit();
         const QByteArray first = toolSet();
-        const QString file = dir->filePath(QStringLiteral("data/z-auta.cfg"));
-        prompts->files << file;
-        window->servicePage()->saveButton()->click();
+        const QString file = e2e.filePath(QStringLiteral("data/z-auta.cfg"));
+        e2e.prompts()->files << file;
+        e2e.window()->servicePage()->saveButton()->click();
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(hex(saved.readAll()), hex(first));
 
         editAndWrite(first);
 
-        prompts->files << file;
-        window->servicePage()->loadButton()->click();
+        e2e.prompts()->files << file;
+        e2e.window()->servicePage()->loadButton()->click();
         QCOMPARE(hex(toolSet()), hex(first));
         writeUnit();
-        window->data()->resetBlocks();
+        e2e.data()->resetBlocks();
         readUnit();
         QCOMPARE(hex(toolSet()), hex(first));
-        QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(QLatin1Char('|'))));
+        QVERIFY2(e2e.prompts()->messages.isEmpty(), qPrintable(e2e.prompts()->messages.join(QLatin1Char('|'))));
     }
 
     // The unit's first set comes back from the backup its read left, with no save by hand.
@@ -120,19 +91,19 @@ private slots:
         start();
         readUnit();
         const QByteArray first = toolSet();
-        QTreeWidget *backups = window->servicePage()->backupList();
+        QTreeWidget *backups = e2e.window()->servicePage()->backupList();
         QCOMPARE(backups->topLevelItemCount(), 1);
         editAndWrite(first);
         QCOMPARE(backups->topLevelItemCount(), 2);
 
         backups->setCurrentItem(backups->topLevelItem(1));  // the older one
-        window->servicePage()->loadBackupButton()->click();
+        e2e.window()->servicePage()->loadBackupButton()->click();
         QCOMPARE(hex(toolSet()), hex(first));
         writeUnit();
-        window->data()->resetBlocks();
+        e2e.data()->resetBlocks();
         readUnit();
         QCOMPARE(hex(toolSet()), hex(first));
-        QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(QLatin1Char('|'))));
+        QVERIFY2(e2e.prompts()->messages.isEmpty(), qPrintable(e2e.prompts()->messages.join(QLatin1Char('|'))));
     }
 };
 

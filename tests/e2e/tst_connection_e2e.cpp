@@ -1,8 +1,5 @@
-#include "scriptedprompts.h"
-#include "simulatedunit.h"
+#include "e2ewindow.h"
 #include "app/connectionline.h"
-#include "app/form2.h"
-#include "link/comport.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
@@ -24,24 +21,11 @@ class TestConnectionE2E : public QObject
 {
     Q_OBJECT
 private:
-    struct Tool
+    // The window on a folder whose TESTER.INI is `settings`.
+    struct Tool : E2EWindow
     {
-        QTemporaryDir folder;
-        ComPort port;
-        ScriptedPrompts prompts;
-        TForm2 form{&port, &prompts};
-
-        bool start(const QByteArray &settings)
-        {
-            QFile f(folder.filePath(QStringLiteral("TESTER.INI")));
-            if (!f.open(QIODevice::WriteOnly) || f.write(settings) != settings.size())
-                return false;
-            f.close();
-            form.show();
-            form.FormCreate(folder.path());
-            return prompts.messages.isEmpty();
-        }
-        Health health() const { return form.connection()->health(); }
+        bool start(const QByteArray &settings) { return openWith(settings); }
+        Health health() const { return window()->connection()->health(); }
     };
 
     static double cpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
@@ -51,12 +35,12 @@ private slots:
     {
         QTemporaryDir linkDir;
         const QString link = linkDir.filePath(QStringLiteral("ttyUNIT"));
-        SimulatedUnit unit;
-        QVERIFY(unit.start({QStringLiteral("--link"), link}));
         Tool tool;
+        SimulatedUnit &unit = tool.unit;
+        QVERIFY(unit.start({QStringLiteral("--link"), link}));
         QVERIFY(tool.start("[Komunikace]\r\nPort=" + link.toLocal8Bit() + "\r\nObeznik=100\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
-        QSignalSpy refreshed(tool.form.data(), &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(tool.data(), &UnitData::liveValuesChanged);
 
         unit.stop();
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Lost, 5000);
@@ -67,7 +51,7 @@ private slots:
         QTest::qWait(3000);
         const double cpu = cpuSeconds() - cpuBefore;
         QVERIFY2(cpu < 0.3 * outage.elapsed() / 1000.0, qPrintable(QString::number(cpu)));
-        QCOMPARE(tool.prompts.messages.size(), 1);
+        QCOMPARE(tool.prompts()->messages.size(), 1);
         QCOMPARE(tool.health(), Health::Lost);
 
         QVERIFY(unit.start({QStringLiteral("--link"), link}));
@@ -79,43 +63,43 @@ private slots:
         // that does not retry never gets here.
         QVERIFY2(back.elapsed() < 4000, qPrintable(QString::number(back.elapsed())));
         QCOMPARE(tool.health(), Health::Answering);
-        QCOMPARE(tool.prompts.messages.size(), 1);
+        QCOMPARE(tool.prompts()->messages.size(), 1);
     }
 
     void aPausedUnitTurnsAmberAndGreenAgain()
     {
-        SimulatedUnit unit;
-        QVERIFY(unit.start());
         Tool tool;
+        SimulatedUnit &unit = tool.unit;
+        QVERIFY(unit.start());
         QVERIFY(tool.start("[Komunikace]\r\nPort=" + unit.devicePath().toLocal8Bit() + "\r\nObeznik=100\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
         ::kill(pid_t(unit.processId()), SIGSTOP);
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Silent, 5000);
-        QVERIFY(tool.port.isOpen());
+        QVERIFY(tool.port()->isOpen());
         ::kill(pid_t(unit.processId()), SIGCONT);
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
-        QVERIFY(tool.prompts.messages.isEmpty());
+        QVERIFY(tool.prompts()->messages.isEmpty());
     }
 
     void theShortestPollRunsHalfAMinuteWithoutLoss()
     {
-        SimulatedUnit unit;
-        QVERIFY(unit.start());
         Tool tool;
+        SimulatedUnit &unit = tool.unit;
+        QVERIFY(unit.start());
         QVERIFY(tool.start("[Komunikace]\r\nPort=" + unit.devicePath().toLocal8Bit() + "\r\nObeznik=1\r\n"));
-        QCOMPARE(tool.form.pollInterval(), 20);
-        QSignalSpy lost(&tool.port, &SerialIo::deviceLost);
-        QSignalSpy refreshed(tool.form.data(), &UnitData::liveValuesChanged);
-        QSignalSpy changes(tool.form.connection(), &LinkConnection::healthChanged);
+        QCOMPARE(tool.window()->pollInterval(), 20);
+        QSignalSpy lost(tool.port(), &SerialIo::deviceLost);
+        QSignalSpy refreshed(tool.data(), &UnitData::liveValuesChanged);
+        QSignalSpy changes(tool.window()->connection(), &LinkConnection::healthChanged);
         QTest::qWait(30000);
         QCOMPARE(lost.count(), 0);
-        QVERIFY(tool.port.isOpen());
+        QVERIFY(tool.port()->isOpen());
         QCOMPARE(tool.health(), Health::Answering);
         for (const QList<QVariant> &change : changes)
             QVERIFY(change.first().value<Health>() != Health::Lost);
         // Every 20 ms a poll; on a busy machine far fewer still make it.
         QVERIFY2(refreshed.count() > 300, qPrintable(QString::number(refreshed.count())));
-        QVERIFY(tool.prompts.messages.isEmpty());
+        QVERIFY(tool.prompts()->messages.isEmpty());
     }
 
     void aStopBySystemEndsLikeKonec()
@@ -139,12 +123,7 @@ private slots:
 
         for (int signal : {SIGTERM, SIGINT}) {
             QProcess tool;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-            tool.setProcessEnvironment(env);
-            tool.setWorkingDirectory(folder.path());
-            tool.start(QStringLiteral(VELKOR_TOOL_PATH), QStringList());
-            QVERIFY(tool.waitForStarted(5000));
+            QVERIFY(E2EWindow::startProgram(tool, folder.path()));
             QTRY_VERIFY_WITH_TIMEOUT(!lockFile().isEmpty(), 5000);
             ::kill(pid_t(tool.processId()), signal);
             QVERIFY(tool.waitForFinished(5000));

@@ -1,96 +1,42 @@
-#include "scriptedprompts.h"
-#include "simulatedunit.h"
-#include "app/form2.h"
-#include "link/comport.h"
-#include "link/unitdata.h"
-#include "link/unitlink.h"
-#include <QFile>
+#include "e2ewindow.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 // The lambda page against the simulated unit on a pseudo-terminal.
 class TestLambdaEndToEnd : public QObject
 {
     Q_OBJECT
 private:
-    QTemporaryDir dir;
-    SimulatedUnit unit;
-    std::unique_ptr<ComPort> port;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TForm2> window;
+    E2EWindow e2e;
 
-    QString logPath() const { return dir.filePath(QStringLiteral("unit.log")); }
+    template <typename T> T *find(const char *name) const { return e2e.find<T>(name); }
+    void click(const char *name) { e2e.click(name); }
+    QString text(const char *name) const { return e2e.text(name); }
+    QString label(const char *name) const { return e2e.label(name); }
+    E2EWindow::Frames received(int from = 0) const { return e2e.received(from); }
+    static int indexOf(const E2EWindow::Frames &frames, const QString &hex) { return E2EWindow::indexOf(frames, hex); }
 
-    bool startUnit(const QStringList &extra)
+    bool startUnit(const QStringList &extra = {})
     {
-        if (!unit.start(QStringList{QStringLiteral("--log"), logPath()} + extra))
-            return false;
-        if (!unit.writeSettings(dir.path(), 250, "[Emulace]\r\n01=Ceka na otacky\r\n05=Volnobeh zmeren\r\n"))
-            return false;
-        port = std::make_unique<ComPort>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        window = std::make_unique<TForm2>(port.get(), prompts.get());
-        window->show();
-        window->FormCreate(dir.path());
-        return port->isOpen() && prompts->messages.isEmpty();
-    }
-    template <typename T> T *find(const char *name) const
-    {
-        T *w = window->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
-    void click(const char *name) { find<QAbstractButton>(name)->click(); }
-    QString text(const char *name) const { return find<QLineEdit>(name)->text(); }
-    QString label(const char *name) const { return find<QLabel>(name)->text(); }
-
-    // Frames the unit received since `from`: milliseconds and hex.
-    QList<QPair<int, QString>> received(int from = 0) const
-    {
-        QList<QPair<int, QString>> out;
-        QFile log(logPath());
-        if (!log.open(QIODevice::ReadOnly))
-            return out;
-        for (const QByteArray &line : log.readAll().split('\n')) {
-            const QList<QByteArray> parts = line.trimmed().split(' ');
-            if (parts.size() > 2 && parts[1] == "RX")
-                out.append({parts[0].toInt(), QString::fromLatin1(line.mid(line.indexOf("RX") + 3).trimmed())});
-        }
-        return out.mid(from);
-    }
-    int indexOf(const QList<QPair<int, QString>> &frames, const QString &hex) const
-    {
-        for (int i = 0; i < frames.size(); ++i)
-            if (frames[i].second == hex)
-                return i;
-        return -1;
+        return e2e.startLogged(extra, 250, "[Emulace]\r\n01=Ceka na otacky\r\n05=Volnobeh zmeren\r\n");
     }
     void readBlockHere()
     {
         click("Button42");
         QTRY_VERIFY_WITH_TIMEOUT(find<QLineEdit>("Edit2")->isEnabled(), 4000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), 0, 3000);
     }
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
-    void cleanup()
-    {
-        window.reset();
-        port.reset();
-        unit.stop();
-        QFile::remove(logPath());
-    }
+    void init() { QVERIFY(e2e.folderValid()); }
+    void cleanup() { e2e.close(); }
 
     void readChangeSaveAndWriteLevels()
     {
-        QVERIFY(startUnit({}));
+        QVERIFY(startUnit());
         readBlockHere();
         // Factory: idle/raised emulation, 0-1.2 V, normal logic, rising TPS; levels 12, 58, 14, 62.
         for (const char *name : {"R11", "Typ1", "TypNorm", "Stoupajici"})

@@ -1,7 +1,4 @@
-#include "scriptedprompts.h"
-#include "simulatedunit.h"
-#include "app/form2.h"
-#include "link/comport.h"
+#include "e2ewindow.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include <QElapsedTimer>
@@ -12,31 +9,11 @@
 #include <QTimer>
 #include <csignal>
 
-// The tool's window on a real port, started in a folder whose TESTER.INI names the unit.
-struct ToolOnUnit
-{
-    QTemporaryDir folder;
-    ComPort port;
-    ScriptedPrompts prompts;
-    TForm2 form{&port, &prompts};
-
-    bool start(const SimulatedUnit &unit, int pollMs)
-    {
-        if (!unit.writeSettings(folder.path(), pollMs))
-            return false;
-        form.show();
-        form.FormCreate(folder.path());
-        return prompts.messages.isEmpty();
-    }
-};
-
 // The tool against the simulated unit over a real pseudo-terminal.
 class TestLiveE2E : public QObject
 {
     Q_OBJECT
 private:
-    static QString label(TForm2 &form, const char *name) { return form.findChild<QLabel *>(QLatin1String(name))->text(); }
-
     // The longest the event loop stood still while `ms` passed.
     static qint64 longestStall(int ms)
     {
@@ -57,32 +34,32 @@ private:
 private slots:
     void liveValuesReachTheLabels()
     {
-        SimulatedUnit unit;
+        E2EWindow tool;
+        SimulatedUnit &unit = tool.unit;
         QVERIFY(unit.start());
-        ToolOnUnit tool;
-        QVERIFY2(tool.start(unit, 100), qPrintable(tool.prompts.messages.join('\n')));
-        TForm2 &form = tool.form;
+        QVERIFY2(tool.open(100), qPrintable(tool.prompts()->messages.join('\n')));
+        TForm2 &form = *tool.window();
 
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 3, 5000);
-        QCOMPARE(label(form, "L2"), QString::number(form.data()->lambdaValue));
-        QCOMPARE(label(form, "L3"), QString::number(form.data()->tpsValue));
-        QCOMPARE(label(form, "L4"), QString::number(form.data()->positionValue));
+        QCOMPARE(tool.label("L2"), QString::number(form.data()->lambdaValue));
+        QCOMPARE(tool.label("L3"), QString::number(form.data()->tpsValue));
+        QCOMPARE(tool.label("L4"), QString::number(form.data()->positionValue));
         // The unit's lambda swings between rich and lean: the label follows it.
-        const QString first = label(form, "L2");
-        QTRY_VERIFY_WITH_TIMEOUT(label(form, "L2") != first, 5000);
-        QCOMPARE(tool.prompts.beeps, 0);
+        const QString first = tool.label("L2");
+        QTRY_VERIFY_WITH_TIMEOUT(tool.label("L2") != first, 5000);
+        QCOMPARE(tool.prompts()->beeps, 0);
     }
 
     void aNoisyLineNeverFreezesTheTool()
     {
-        SimulatedUnit unit;
+        E2EWindow tool;
+        SimulatedUnit &unit = tool.unit;
         QVERIFY(unit.start({QStringLiteral("--corrupt-every"), QStringLiteral("3"), QStringLiteral("--stray-every"),
                             QStringLiteral("4"), QStringLiteral("--slow-every"), QStringLiteral("5"),
                             QStringLiteral("--drop-every"), QStringLiteral("7")}));
-        ToolOnUnit tool;
-        QVERIFY(tool.start(unit, 100));
-        TForm2 &form = tool.form;
+        QVERIFY(tool.open(100));
+        TForm2 &form = *tool.window();
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QSignalSpy errors(form.link(), &UnitLink::statusError);
 
@@ -90,18 +67,18 @@ private slots:
         QVERIFY2(stall < 1500, qPrintable(QString::number(stall)));
         QVERIFY2(refreshed.count() >= 5, qPrintable(QString::number(refreshed.count())));
         QVERIFY(errors.count() >= 2);
-        QVERIFY(tool.port.isOpen());
-        QVERIFY(tool.prompts.messages.isEmpty());
+        QVERIFY(tool.port()->isOpen());
+        QVERIFY(tool.prompts()->messages.isEmpty());
     }
 
     void anUnpluggedLineIsReportedOnceAndTheToolGoesOn()
     {
-        SimulatedUnit unit;
+        E2EWindow tool;
+        SimulatedUnit &unit = tool.unit;
         QVERIFY(unit.start());
-        ToolOnUnit tool;
-        QVERIFY(tool.start(unit, 50));
-        TForm2 &form = tool.form;
-        ScriptedPrompts &prompts = tool.prompts;
+        QVERIFY(tool.open(50));
+        TForm2 &form = *tool.window();
+        ScriptedPrompts &prompts = *tool.prompts();
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 2, 5000);
         const int tps = form.data()->tpsValue;
@@ -111,7 +88,7 @@ private slots:
         const qint64 stall = longestStall(1000);
         QVERIFY2(stall < 500, qPrintable(QString::number(stall)));
         QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY(!tool.port.isOpen());
+        QVERIFY(!tool.port()->isOpen());
         QVERIFY(form.isVisible());
         QCOMPARE(form.data()->tpsValue, tps);  // the data stays
     }
@@ -122,14 +99,7 @@ private slots:
         QVERIFY(unit.start());
         QTemporaryDir folder;
         QVERIFY(unit.writeSettings(folder.path(), 250));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        auto tool = [&](QProcess &p) {
-            p.setProcessEnvironment(env);
-            p.setWorkingDirectory(folder.path());
-            p.start(QStringLiteral(VELKOR_TOOL_PATH), QStringList());
-            return p.waitForStarted(5000);
-        };
+        const auto tool = [&](QProcess &p) { return E2EWindow::startProgram(p, folder.path()); };
 
         QProcess first;
         QVERIFY(tool(first));

@@ -1,9 +1,6 @@
-#include "scriptedprompts.h"
-#include "simulatedunit.h"
-#include "app/form2.h"
+#include "e2ewindow.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
-#include "link/comport.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include "scope/scopecontrol.h"
@@ -17,74 +14,38 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <memory>
 
 // The cut-off and oscilloscope pages against the simulated unit on a pseudo-terminal.
 class TestScopeEndToEnd : public QObject
 {
     Q_OBJECT
 private:
-    QTemporaryDir dir;
-    SimulatedUnit unit;
-    std::unique_ptr<ComPort> port;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TForm2> window;
+    E2EWindow e2e;
 
-    QString logPath() const { return dir.filePath(QStringLiteral("unit.log")); }
-
-    bool startUnit(const QStringList &extra)
+    bool startUnit(const QStringList &extra = {})
     {
-        if (!unit.start(QStringList{QStringLiteral("--log"), logPath()} + extra))
-            return false;
-        if (!unit.writeSettings(dir.path(), 250, "[Osciloskop]\r\n10=Sinus\r\n11=Pila\r\n12=Obdelnik\r\n"))
-            return false;
-        port = std::make_unique<ComPort>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        window = std::make_unique<TForm2>(port.get(), prompts.get());
-        window->show();
-        window->FormCreate(dir.path());
-        return port->isOpen() && prompts->messages.isEmpty();
+        return e2e.startLogged(extra, 250, "[Osciloskop]\r\n10=Sinus\r\n11=Pila\r\n12=Obdelnik\r\n");
     }
-    // Frames of one direction from the unit's log, as (ms, "02 24 F1 00 03").
-    QList<QPair<int, QString>> logged(const char *direction) const
-    {
-        QList<QPair<int, QString>> out;
-        QFile log(logPath());
-        if (!log.open(QIODevice::ReadOnly))
-            return out;
-        for (const QByteArray &line : log.readAll().split('\n')) {
-            const QList<QByteArray> parts = line.trimmed().split(' ');
-            if (parts.size() > 2 && parts[1] == direction)
-                out.append({parts[0].toInt(), QString::fromLatin1(line.mid(line.indexOf(direction) + 3).trimmed())});
-        }
-        return out;
-    }
+    E2EWindow::Frames logged(const char *direction) const { return e2e.logged(direction); }
     // A picture of the window for a look by eye, when asked for.
     void shoot(const QString &name) const
     {
         const QString folder = qEnvironmentVariable("VELKOR_SCREENSHOTS");
         if (!folder.isEmpty())
-            window->grab().save(QDir(folder).filePath(name));
+            e2e.window()->grab().save(QDir(folder).filePath(name));
     }
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
-    void cleanup()
-    {
-        window.reset();
-        port.reset();
-        unit.stop();
-        QFile::remove(logPath());
-    }
+    void init() { QVERIFY(e2e.folderValid()); }
+    void cleanup() { e2e.close(); }
 
     void cutOffValuesFollowTheUnitAndAWriteReachesIt()
     {
-        QVERIFY(startUnit({}));
-        CutOffPage *page = window->cutOffPage();
-        window->showPage(page);
+        QVERIFY(startUnit());
+        CutOffPage *page = e2e.window()->cutOffPage();
+        e2e.window()->showPage(page);
         QTest::mouseClick(page->cutOffMode(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(page->datac()->text().toInt() >= 80, 3000);  // 100 +- 20
         QTest::qWait(1000);
@@ -106,19 +67,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), QStringLiteral("99"), 3000);
         const auto all = logged("RX");
         QVERIFY(std::any_of(all.begin(), all.end(), [](const auto &f) { return f.second == QStringLiteral("02 B4 43 63 03"); }));
-        QCOMPARE(int(window->data()->paramBlock[20]), 99);
+        QCOMPARE(int(e2e.data()->paramBlock[20]), 99);
         shoot(QStringLiteral("cutoff.png"));
 
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
-        QVERIFY(window->link()->poll().isEnabled());
+        QVERIFY(e2e.link()->poll().isEnabled());
         QCOMPARE(page->datac()->text(), QStringLiteral("99"));
     }
 
     void aModuleThatDoesNotAnswerIsReportedWithinASecond()
     {
         QVERIFY(startUnit({QStringLiteral("--unit-version"), QStringLiteral("5")}));
-        CutOffPage *page = window->cutOffPage();
-        window->showPage(page);
+        CutOffPage *page = e2e.window()->cutOffPage();
+        e2e.window()->showPage(page);
         QTest::mouseClick(page->cutOffMode(), Qt::LeftButton);
         QElapsedTimer clock;
         clock.start();
@@ -129,9 +90,9 @@ private slots:
 
     void aTwoChannelRecordingExportsWhatTheUnitSent()
     {
-        QVERIFY(startUnit({}));
-        ScopePage *page = window->scopePage();
-        window->showPage(page);
+        QVERIFY(startUnit());
+        ScopePage *page = e2e.window()->scopePage();
+        e2e.window()->showPage(page);
         page->names(2)->setCurrentIndex(1);
         QCOMPARE(page->address(1)->text(), QStringLiteral("10"));
         QCOMPARE(page->address(2)->text(), QStringLiteral("11"));
@@ -140,14 +101,14 @@ private slots:
         emit page->scale()->textActivated(QStringLiteral("0.1"));
 
         // Start right after a status reply, so none is on its way into the recording.
-        QSignalSpy live(window->data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 1, 3000);
         const int startMs = logged("TX").isEmpty() ? 0 : logged("TX").last().first;
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(page->samples().count() >= 30, 10000);
         shoot(QStringLiteral("scope.png"));
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);
-        QVERIFY(window->link()->poll().isEnabled());
+        QVERIFY(e2e.link()->poll().isEnabled());
         QTest::qWait(100);
 
         QStringList sent;
@@ -155,7 +116,7 @@ private slots:
             if (frame.first >= startMs && frame.second.size() == 8)  // "02 vv 03"
                 sent << QString::number(frame.second.mid(3, 2).toInt(nullptr, 16));
         QTest::mouseClick(page->exportButton(), Qt::LeftButton);
-        QFile out(QDir(window->data()->dataFolder).filePath(QStringLiteral("OUT.TX")));
+        QFile out(QDir(e2e.data()->dataFolder).filePath(QStringLiteral("OUT.TX")));
         QVERIFY(out.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = out.readAll().split('\n');
         const int count = page->samples().count();

@@ -1,7 +1,4 @@
-#include "scriptedprompts.h"
-#include "simulatedunit.h"
-#include "app/form2.h"
-#include "link/comport.h"
+#include "e2ewindow.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include <QDir>
@@ -102,14 +99,9 @@ private slots:
     void theProgramSurvivesANulInThePortTwice()
     {
         QVERIFY(writeIni("[Komunikace]\r\nPort=" + prefix + QByteArray("\0x", 2) + "\r\n"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         for (int start = 0; start < 2; ++start) {
             QProcess tool;
-            tool.setProcessEnvironment(env);
-            tool.setWorkingDirectory(folder.path());
-            tool.start(QStringLiteral(VELKOR_TOOL_PATH), QStringList());
-            QVERIFY(tool.waitForStarted(5000));
+            QVERIFY(E2EWindow::startProgram(tool, folder.path()));
             // It shows why the port did not open and waits for the technician.
             QVERIFY2(!tool.waitForFinished(1500), qPrintable(tool.readAllStandardError()));
             tool.kill();

@@ -1,22 +1,16 @@
-#include "scriptedprompts.h"
-#include "simulatedunit.h"
-#include "app/form2.h"
-#include "link/comport.h"
+#include "e2ewindow.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include "tuning/paramfields.h"
 #include "tuning/spinedit.h"
 #include "tuning/tuningpage.h"
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 using namespace ParamBlock;
 
@@ -25,54 +19,18 @@ class TestTuningEndToEnd : public QObject
 {
     Q_OBJECT
 private:
-    QTemporaryDir dir;
-    SimulatedUnit unit;
-    std::unique_ptr<ComPort> port;
-    std::unique_ptr<ScriptedPrompts> prompts;
-    std::unique_ptr<TForm2> window;
-
-    QString logPath() const { return dir.filePath(QStringLiteral("unit.log")); }
+    E2EWindow e2e;
 
     bool startUnit(const QStringList &extra, int pollMs = 250)
     {
-        if (!unit.start(QStringList{QStringLiteral("--log"), logPath()} + extra))
-            return false;
-        if (!unit.writeSettings(dir.path(), pollMs, "[Verze]\r\n03=Sada z vyroby\r\n"))
-            return false;
-
-        port = std::make_unique<ComPort>();
-        prompts = std::make_unique<ScriptedPrompts>();
-        window = std::make_unique<TForm2>(port.get(), prompts.get());
-        window->show();
-        window->FormCreate(dir.path());
-        return port->isOpen() && prompts->messages.isEmpty();
+        return e2e.startLogged(extra, pollMs, "[Verze]\r\n03=Sada z vyroby\r\n");
     }
 
-    template <typename T> T *find(const QString &name) const
-    {
-        T *w = window->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    void click(const char *name) { find<QPushButton>(QString::fromLatin1(name))->click(); }
-    QString label(const char *name) const { return find<QLabel>(QString::fromLatin1(name))->text(); }
-    SpinEdit *spin(const char *name) const { return find<SpinEdit>(QString::fromLatin1(name)); }
-
-    // Frames the unit received, as "<ms> 02 B4 ..." without the direction.
-    QList<QPair<int, QString>> received() const
-    {
-        QList<QPair<int, QString>> out;
-        QFile log(logPath());
-        if (!log.open(QIODevice::ReadOnly))
-            return out;
-        for (const QByteArray &line : log.readAll().split('\n')) {
-            const QList<QByteArray> parts = line.trimmed().split(' ');
-            if (parts.size() > 2 && parts[1] == "RX")
-                out.append({parts[0].toInt(), QString::fromLatin1(line.mid(line.indexOf("RX") + 3).trimmed())});
-        }
-        return out;
-    }
+    template <typename T> T *find(const QString &name) const { return e2e.find<T>(name); }
+    void click(const char *name) { e2e.click(name); }
+    QString label(const char *name) const { return e2e.label(name); }
+    SpinEdit *spin(const char *name) const { return e2e.find<SpinEdit>(name); }
+    E2EWindow::Frames received() const { return e2e.received(); }
 
     bool shows(const QByteArray &block) const
     {
@@ -91,31 +49,19 @@ private:
 
     QByteArray toolBlock() const
     {
-        return QByteArray(reinterpret_cast<const char *>(window->data()->paramBlock.data()), Size);
+        return QByteArray(reinterpret_cast<const char *>(e2e.data()->paramBlock.data()), Size);
     }
 
-    void readBlock()
-    {
-        QSignalSpy taken(window->link(), &UnitLink::blockReceived);
-        click("Button2");
-        QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->link()->linkState(), 0, 3000);
-    }
+    void readBlock() { e2e.read(&UnitLink::blockReceived, 3000); }
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
-    void cleanup()
-    {
-        window.reset();
-        port.reset();
-        unit.stop();
-        QFile::remove(logPath());
-    }
+    void init() { QVERIFY(e2e.folderValid()); }
+    void cleanup() { e2e.close(); }
 
     void readEditSaveWriteVerify()
     {
         QVERIFY(startUnit({}));
-        QSignalSpy live(window->data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 2, 3000);
 
         readBlock();
@@ -161,7 +107,7 @@ private slots:
         while (seen.size() < 3 && clock.elapsed() < 12000) {
             QTRY_VERIFY_WITH_TIMEOUT(!live.isEmpty(), 2000);
             live.clear();
-            const UnitData &d = *window->data();
+            const UnitData &d = *e2e.data();
             const int expected = int(activePowerRange(d.tpsValue, d.tpsRising, d.paramBlock[TPSVol], d.paramBlock[TPSMaly],
                                                       d.paramBlock[TPSVelky]));
             for (int r = 0; r < 4; ++r) {
@@ -177,7 +123,7 @@ private slots:
     void aStopTypedByHandReachesTheUnitAsTyped()
     {
         QVERIFY(startUnit({}));
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
         readBlock();
         const int min = quint8(toolBlock()[VolDorMin]);
         QVERIFY2(min > 15 && min < 150, qPrintable(QString::number(min)));  // "1" and "15" lie below it
@@ -218,12 +164,12 @@ private slots:
     void aNoisyLineLosesNoReadOrWrite()
     {
         QVERIFY(startUnit({QStringLiteral("--stray-every"), QStringLiteral("2")}, 50));
-        QSignalSpy live(window->data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 4, 3000);
         for (int i = 0; i < 5; ++i) {
             QTest::qWait(13 * i);
             readBlock();
-            QVERIFY(window->data()->blockValid);
+            QVERIFY(e2e.data()->blockValid);
             QVERIFY(shows(toolBlock()));
         }
         live.clear();
@@ -231,7 +177,7 @@ private slots:
         spin("VelkyRychMax")->setValue(30);
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
-        QVERIFY(prompts->questions.isEmpty());
+        QVERIFY(e2e.prompts()->questions.isEmpty());
     }
 };
 
