@@ -1,6 +1,7 @@
 #include "diagnosticspage.h"
 #include "recorddisplay.h"
 #include "servicecommands.h"
+#include "link/widgets/enterfocus.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,10 @@ DiagnosticsPage::DiagnosticsPage(QWidget *parent)
     m_read = button("Button28", "Načtení diagnostiky", QRect(290, 244, 160, 30), this);
     m_clear = button("Button33", "Smazání paměti chyb", QRect(458, 244, 160, 30), this);
     m_store = button("Button34", "Uložení servisu", QRect(EditLeft, 290, EditWidth + 6, 30), this);
+    // Enter in the reading moves on to the store, as Enter in a tuning value moves on to its
+    // "Ulož"; a second Enter presses it there, as it presses "Ulož".
+    moveFocusOnEnter(tachoEdit(), m_store);
+    m_store->setAutoDefault(true);
 
     m_message = new QLabel(QStringLiteral("Načtení OK"), this);
     m_message->setObjectName(QStringLiteral("NacteniDiag"));
