@@ -1,6 +1,7 @@
 #include "diagnosticspage.h"
 #include "recorddisplay.h"
 #include "servicecommands.h"
+#include "link/widgets/describevalue.h"
 #include "link/widgets/enterfocus.h"
 #include <QGroupBox>
 #include <QLabel>
@@ -86,6 +87,7 @@ void DiagnosticsPage::buildCounterTable()
     // Three boxes side by side: the power ranges name the rows, rich and lean head the columns.
     struct Column { const char *name; const char *caption; int left; int width; };
     const Column columns[3] = {{"Vykon", " Výkon ", 10, 112}, {"Bohata", " Bohatá ", 128, 92}, {"Chuda", " Chudá", 226, 92}};
+    const char *kinds[2] = {"bohatá", "chudá"};
     QGroupBox *boxes[3];
     for (int c = 0; c < 3; ++c) {
         boxes[c] = new QGroupBox(utf8(columns[c].caption), errors);
@@ -101,6 +103,8 @@ void DiagnosticsPage::buildCounterTable()
             QLineEdit *edit = readOnlyEdit(utf8(names[lean]), boxes[1 + lean]);
             edit->setGeometry(10, y, 72, EditHeight);
             edit->setAlignment(Qt::AlignRight);
+            // The row and the column together say what is counted.
+            describeValue(edit, QStringLiteral("%1 – %2").arg(utf8(Counters[row].caption), utf8(kinds[lean])));
             m_counters[row][lean] = edit;
         }
     }
