@@ -119,6 +119,28 @@ private slots:
         }
     }
 
+    void aTypedAddressShowsItsNameOrNone()
+    {
+        QStringList names(256, QStringLiteral("NIC"));
+        names[10] = QStringLiteral("Sinus");
+        names[11] = QStringLiteral("Pila");
+        names[40] = QStringLiteral("Sinus");
+        control()->fillAddressNames(names);
+        QLineEdit *edit = page->address(1);
+        edit->setFocus();
+        // Typed as a technician types: the name follows every key, and a name shared with a higher
+        // address never replaces the address typed.
+        const struct { const char *typed, *name; } cases[] = {{"11", "Pila"}, {"12", ""}, {"10", "Sinus"}, {"300", ""}};
+        for (const auto &c : cases) {
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::fromLatin1(c.typed));
+            QCOMPARE(page->names(1)->currentText(), QString::fromLatin1(c.name));
+            QCOMPARE(edit->text(), QString::fromLatin1(c.typed).replace(QLatin1String("300"), QLatin1String("255")));
+        }
+        QCOMPARE(control()->channelAddress(1), 255);
+        QCOMPARE(page->names(2)->currentText(), QStringLiteral("Sinus"));
+    }
+
     void withoutNamesTheTypedAddressesStay()
     {
         control()->fillAddressNames(QStringList(256, QStringLiteral("NIC")));
