@@ -1,0 +1,118 @@
+#include "app/qtczech.h"
+#include "app/widgetprompts.h"
+#include "link/prompts.h"
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QColor>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+// The tool's real dialogs: Escape closes each of them without doing anything, and the file
+// dialog speaks Czech. The one place where tests open real modal dialogs: a timer presses the key.
+class TestPrompts : public QObject
+{
+    Q_OBJECT
+private:
+    // Presses Escape in the focused control of the next modal dialog once `ready` says the dialog
+    // is there as expected (given ten seconds at most, the file list loads in the background).
+    void escapeNextDialog(std::function<bool(QWidget *)> ready = {})
+    {
+        auto *poll = new QTimer(this);
+        auto clock = std::make_shared<QElapsedTimer>();
+        clock->start();
+        connect(poll, &QTimer::timeout, this, [this, poll, clock, ready] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || (ready && !ready(dialog) && clock->elapsed() < 10000))
+                return;
+            poll->deleteLater();
+            QWidget *focused = QApplication::focusWidget();
+            QTest::keyClick(focused && focused->window() == dialog ? focused : dialog, Qt::Key_Escape);
+            // A dialog that stays open is a failure, not a test that hangs.
+            QTimer::singleShot(10000, this, [this, left = QPointer<QDialog>(qobject_cast<QDialog *>(dialog))] {
+                if (left && left->isVisible()) {
+                    stayedOpen << left->windowTitle();
+                    left->reject();
+                }
+            });
+        });
+        poll->start(20);
+    }
+
+    QStringList stayedOpen;
+
+private slots:
+    void escapeClosesEveryDialogDoingNothing()
+    {
+        QWidget owner;
+        owner.show();
+        WidgetPrompts prompts(&owner);
+        QTemporaryDir folder;
+        FileQuestion q{QStringLiteral("Uložit"), folder.path(), QStringLiteral("*.cfg"), QStringLiteral("novy.cfg"),
+                       QStringLiteral("cfg"), true};
+
+        escapeNextDialog();
+        QVERIFY(!prompts.askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Opravdu chcete smazat paměť chyb ?")));
+        escapeNextDialog();
+        prompts.message(QStringLiteral("Info"), QStringLiteral("Obrázek uložen"));
+        escapeNextDialog();
+        prompts.error(QStringLiteral("Velkor 2"), QStringLiteral("Port nenalezen"));
+        escapeNextDialog();
+        QCOMPARE(prompts.askSaveFile(q), QString());
+        escapeNextDialog();
+        QCOMPARE(prompts.askOpenFile(q), QString());
+        escapeNextDialog();
+        QVERIFY(!prompts.pickColour(Qt::red).isValid());
+        QVERIFY(QDir(folder.path()).isEmpty());
+        QCOMPARE(stayedOpen, QStringList());
+    }
+
+    // Last: Czech becomes the default locale of this process.
+    void theFileDialogSpeaksCzech()
+    {
+        QVERIFY(installQtCzech(*qApp));
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("zaloha")));
+        QFile file(folder.filePath(QStringLiteral("sada.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray bytes(44, '\0');
+        bytes[0] = char(0xFF);
+        file.write(bytes);
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(14, 21)), QFileDevice::FileModificationTime));
+        file.close();
+
+        QStringList shown;
+        escapeNextDialog([&shown](QWidget *dialog) {
+            auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+            const QAbstractItemModel *model = view ? view->model() : nullptr;
+            if (!model)
+                return false;
+            shown.clear();
+            for (int column = 0; column < 4; ++column)
+                shown << model->headerData(column, Qt::Horizontal).toString();
+            for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                for (int column = 0; column < 4; ++column)
+                    shown << model->index(row, column, view->rootIndex()).data().toString();
+            }
+            // A folder shows no size; the rest comes from a background thread.
+            return shown.size() == 12 && !shown[6].isEmpty() && !shown.mid(8).contains(QString());
+        });
+        WidgetPrompts prompts;
+        prompts.askOpenFile(FileQuestion{QStringLiteral("Otevřít"), folder.path(), QString(), {}, {}, false});
+        QCOMPARE(shown, (QStringList{QStringLiteral("Název"), QStringLiteral("Velikost"), QStringLiteral("Typ"),
+                                     QStringLiteral("Datum změny"), QStringLiteral("zaloha"), QString(),
+                                     QStringLiteral("Složka"), shown.value(7), QStringLiteral("sada.bin"),
+                                     QStringLiteral("44 bajtů"), QStringLiteral("neznámý"), QStringLiteral("07.12.26 14:21")}));
+    }
+};
+
+QTEST_MAIN(TestPrompts)
+#include "tst_prompts.moc"
