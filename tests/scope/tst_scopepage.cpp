@@ -67,6 +67,15 @@ private:
         QFile file(dir->filePath(QStringLiteral("OUT.TX")));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
     }
+    // Two names, one of them shared by two addresses.
+    void fillSampleNames()
+    {
+        QStringList names(256, QStringLiteral("NIC"));
+        names[10] = QStringLiteral("Sinus");
+        names[11] = QStringLiteral("Pila");
+        names[40] = QStringLiteral("Sinus");
+        control()->fillAddressNames(names);
+    }
     void typeInto(QComboBox *box, const QString &text)
     {
         box->setEditText(text);
@@ -98,11 +107,7 @@ private slots:
 
     void namesPickAddressesAndEditsKeepToAByte()
     {
-        QStringList names(256, QStringLiteral("NIC"));
-        names[10] = QStringLiteral("Sinus");
-        names[11] = QStringLiteral("Pila");
-        names[40] = QStringLiteral("Sinus");
-        control()->fillAddressNames(names);
+        fillSampleNames();
         QCOMPARE(page->names(1)->count(), 3);
         QCOMPARE(page->address(1)->text(), QStringLiteral("40"));  // the highest of a shared name
         page->names(2)->setCurrentIndex(1);
@@ -121,11 +126,7 @@ private slots:
 
     void aTypedAddressShowsItsNameOrNone()
     {
-        QStringList names(256, QStringLiteral("NIC"));
-        names[10] = QStringLiteral("Sinus");
-        names[11] = QStringLiteral("Pila");
-        names[40] = QStringLiteral("Sinus");
-        control()->fillAddressNames(names);
+        fillSampleNames();
         QLineEdit *edit = page->address(1);
         edit->setFocus();
         // Typed as a technician types: the name follows every key, and a name shared with a higher
