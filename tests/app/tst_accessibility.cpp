@@ -7,6 +7,7 @@
 #include "link/unitlink.h"
 #include "tuning/tuningpage.h"
 #include <QAccessible>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,29 +57,27 @@ private slots:
         ini.write("[Komunikace]\r\nObeznik=100\r\n[Verze]\r\n03=Octavia\r\n");
         ini.close();
 
-        QByteArray block(34, '\0');
-        block[0] = 0x01;
-        block[33] = 0x03;
-        for (auto [at, value] : {std::pair{1, 0x85}, {3, 0x01}, {7, 0x06}, {16, 3}, {17, 40}, {18, 90}, {19, 160}})
-            block[at] = char(value);
-        QByteArray record(34, '\0');
-        record[0] = 0x02;
-        record[33] = 0x03;
-        for (auto [at, value] : {std::pair{1, 4}, {2, 117}, {3, 21}, {10, 0x40}, {11, 0xE2}, {12, 0x01}, {17, 7}, {31, 0x2C}, {32, 0x01}})
-            record[at] = char(value);
-        QByteArray status = bytesOf({0x02, 0x80, 0x1E, 0x64, 0x00, 0x03});
-        port.onWrite = [&](const QByteArray &frame) {
-            const QString f = hex(frame);
-            if (f == QLatin1String("02 0F 03"))
-                port.feedSoon(status, 2);
-            else if (f == QLatin1String("02 FF 03"))
-                port.feedSoon(block, 2);
-            else if (f == QLatin1String("02 AA 03"))
-                port.feedSoon(bytesOf({0x03, 10, 60, 10, 60, 0, 0, 0, 0, 0x04}), 2);
-            else if (f == QLatin1String("02 80 03"))
-                port.feedSoon(record, 2);
-            else if (f.startsWith(QLatin1String("02 24")))
-                port.feedSoon(bytesOf({0x02, 0x7B, 0x03}), 2);
+        auto frame = [](char first, std::initializer_list<std::pair<int, int>> bytes) {
+            QByteArray f(34, '\0');
+            f[0] = first;
+            f[33] = 0x03;
+            for (auto [at, value] : bytes)
+                f[at] = char(value);
+            return f;
+        };
+        const QByteArray block = frame(0x01, {{1, 0x85}, {3, 0x01}, {7, 0x06}, {16, 3}, {17, 40}, {18, 90}, {19, 160}});
+        const QByteArray record =
+            frame(0x02, {{1, 4}, {2, 117}, {3, 21}, {10, 0x40}, {11, 0xE2}, {12, 0x01}, {17, 7}, {31, 0x2C}, {32, 0x01}});
+        // A stand-in for the unit, answering each request the tool sends.
+        QHash<QString, QByteArray> replies{
+            {QStringLiteral("02 0F 03"), bytesOf({0x02, 0x80, 0x1E, 0x64, 0x00, 0x03})},
+            {QStringLiteral("02 FF 03"), block},
+            {QStringLiteral("02 AA 03"), bytesOf({0x03, 10, 60, 10, 60, 0, 0, 0, 0, 0x04})},
+            {QStringLiteral("02 80 03"), record},
+            {QStringLiteral("02 24 F1 00 03"), bytesOf({0x02, 0x7B, 0x03})}};
+        port.onWrite = [&](const QByteArray &sent) {
+            if (replies.contains(hex(sent)))
+                port.feedSoon(replies.value(hex(sent)), 2);
         };
 
         TForm2 form(&port, &prompts);
@@ -115,7 +114,7 @@ private slots:
             QCOMPARE(valueOf(&form, e.scope, QString::fromUtf8(e.caption)), QString::fromUtf8(e.value));
 
         // The next status reply is what a screen reader gets from then on.
-        status = bytesOf({0x02, 0x80, 0x1F, 0x64, 0x00, 0x03});
+        replies[QStringLiteral("02 0F 03")] = bytesOf({0x02, 0x80, 0x1F, 0x64, 0x00, 0x03});
         QTRY_COMPARE_WITH_TIMEOUT(valueOf(&form, live, QStringLiteral("Napětí lambda")), QStringLiteral("0.62 V"), 3000);
         QCOMPARE(valueOf(&form, box, QStringLiteral("Lambda")), QStringLiteral("31"));
     }

@@ -1,13 +1,11 @@
 #include "app/qtczech.h"
 #include "app/widgetprompts.h"
-#include "link/prompts.h"
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QColor>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,14 +13,16 @@
 #include <QTreeView>
 #include <functional>
 
-// The tool's real dialogs: Escape closes each of them without doing anything, and the file
-// dialog speaks Czech. The one place where tests open real modal dialogs: a timer presses the key.
+// The tool's real dialogs, the one place where tests open them: Escape closes each without doing
+// anything, and the file dialog speaks Czech.
 class TestPrompts : public QObject
 {
     Q_OBJECT
 private:
-    // Presses Escape in the focused control of the next modal dialog once `ready` says the dialog
-    // is there as expected (given ten seconds at most, the file list loads in the background).
+    QStringList stayedOpen;
+
+    // Presses Escape in the focused control of the next modal dialog once `ready` says it shows
+    // what it should (ten seconds at most: the file list loads in the background).
     void escapeNextDialog(std::function<bool(QWidget *)> ready = {})
     {
         auto *poll = new QTimer(this);
@@ -35,7 +35,7 @@ private:
             poll->deleteLater();
             QWidget *focused = QApplication::focusWidget();
             QTest::keyClick(focused && focused->window() == dialog ? focused : dialog, Qt::Key_Escape);
-            // A dialog that stays open is a failure, not a test that hangs.
+            // One that stays open fails the test instead of hanging it.
             QTimer::singleShot(10000, this, [this, left = QPointer<QDialog>(qobject_cast<QDialog *>(dialog))] {
                 if (left && left->isVisible()) {
                     stayedOpen << left->windowTitle();
@@ -46,8 +46,6 @@ private:
         poll->start(20);
     }
 
-    QStringList stayedOpen;
-
 private slots:
     void escapeClosesEveryDialogDoingNothing()
     {
@@ -55,9 +53,8 @@ private slots:
         owner.show();
         WidgetPrompts prompts(&owner);
         QTemporaryDir folder;
-        FileQuestion q{QStringLiteral("Uložit"), folder.path(), QStringLiteral("*.cfg"), QStringLiteral("novy.cfg"),
-                       QStringLiteral("cfg"), true};
-
+        const FileQuestion q{QStringLiteral("Uložit"), folder.path(), QStringLiteral("*.cfg"), QStringLiteral("novy.cfg"),
+                             QStringLiteral("cfg"), true};
         escapeNextDialog();
         QVERIFY(!prompts.askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Opravdu chcete smazat paměť chyb ?")));
         escapeNextDialog();
@@ -74,43 +71,33 @@ private slots:
         QCOMPARE(stayedOpen, QStringList());
     }
 
-    // Last: Czech becomes the default locale of this process.
+    // Last: it makes Czech the default locale of this process.
     void theFileDialogSpeaksCzech()
     {
         QVERIFY(installQtCzech(*qApp));
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("zaloha")));
         QFile file(folder.filePath(QStringLiteral("sada.bin")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QByteArray bytes(44, '\0');
-        bytes[0] = char(0xFF);
-        file.write(bytes);
-        QVERIFY(file.flush());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(44, '\0')) == 44 && file.flush());
         QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(14, 21)), QFileDevice::FileModificationTime));
         file.close();
 
-        QStringList shown;
+        QStringList shown;  // the headers, then the rows: folder first
         escapeNextDialog([&shown](QWidget *dialog) {
             auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
             const QAbstractItemModel *model = view ? view->model() : nullptr;
-            if (!model)
-                return false;
             shown.clear();
-            for (int column = 0; column < 4; ++column)
-                shown << model->headerData(column, Qt::Horizontal).toString();
-            for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+            for (int row = -1; model && row < model->rowCount(view->rootIndex()); ++row) {
                 for (int column = 0; column < 4; ++column)
-                    shown << model->index(row, column, view->rootIndex()).data().toString();
+                    shown << (row < 0 ? model->headerData(column, Qt::Horizontal)
+                                      : model->index(row, column, view->rootIndex()).data()).toString();
             }
-            // A folder shows no size; the rest comes from a background thread.
+            // A folder has no size; the rest comes in from a background thread.
             return shown.size() == 12 && !shown[6].isEmpty() && !shown.mid(8).contains(QString());
         });
-        WidgetPrompts prompts;
-        prompts.askOpenFile(FileQuestion{QStringLiteral("Otevřít"), folder.path(), QString(), {}, {}, false});
-        QCOMPARE(shown, (QStringList{QStringLiteral("Název"), QStringLiteral("Velikost"), QStringLiteral("Typ"),
-                                     QStringLiteral("Datum změny"), QStringLiteral("zaloha"), QString(),
-                                     QStringLiteral("Složka"), shown.value(7), QStringLiteral("sada.bin"),
-                                     QStringLiteral("44 bajtů"), QStringLiteral("neznámý"), QStringLiteral("07.12.26 14:21")}));
+        WidgetPrompts().askOpenFile(FileQuestion{QStringLiteral("Otevřít"), folder.path(), {}, {}, {}, false});
+        QCOMPARE(shown, (QStringList{"Název", "Velikost", "Typ", "Datum změny", "zaloha", "", "Složka", shown.value(7),
+                                     "sada.bin", "44 bajtů", "neznámý", "07.12.26 14:21"}));
     }
 };
 
