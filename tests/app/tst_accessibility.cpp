@@ -84,16 +84,16 @@ private slots:
         form.show();
         form.FormCreate(folder.path());
         QVERIFY(prompts.messages.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(form.findChild<QLabel *>(QStringLiteral("L2"))->text(), QStringLiteral("30"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.findChild<QLabel *>(QStringLiteral("L2"))->text(), QStringLiteral("30"), 5000);
         QTest::mouseClick(form.tuningPage()->commandButton(2), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(form.tuningPage()->statusLabel(1)->text(), QStringLiteral("10000101"), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(form.link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.tuningPage()->statusLabel(1)->text(), QStringLiteral("10000101"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.link()->linkState(), 0, 5000);
         form.showPage(form.diagnosticsPage());
         QTest::mouseClick(form.diagnosticsPage()->readButton(), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(form.diagnosticsPage()->fieldEdit(0)->text(), QStringLiteral("4"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.diagnosticsPage()->fieldEdit(0)->text(), QStringLiteral("4"), 5000);
         form.showPage(form.cutOffPage());
         QTest::mouseClick(form.cutOffPage()->cutOffMode(), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(form.cutOffPage()->datac()->text(), QStringLiteral("123"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.cutOffPage()->datac()->text(), QStringLiteral("123"), 5000);
         QTest::mouseClick(form.cutOffPage()->tuningMode(), Qt::LeftButton);
 
         QWidget *tuning = form.tuningPage(), *live = form.livePage(), *diag = form.diagnosticsPage();
@@ -115,7 +115,7 @@ private slots:
 
         // The next status reply is what a screen reader gets from then on.
         replies[QStringLiteral("02 0F 03")] = bytesOf({0x02, 0x80, 0x1F, 0x64, 0x00, 0x03});
-        QTRY_COMPARE_WITH_TIMEOUT(valueOf(&form, live, QStringLiteral("Napětí lambda")), QStringLiteral("0.62 V"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(valueOf(&form, live, QStringLiteral("Napětí lambda")), QStringLiteral("0.62 V"), 5000);
         QCOMPARE(valueOf(&form, box, QStringLiteral("Lambda")), QStringLiteral("31"));
     }
 };
