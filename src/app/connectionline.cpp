@@ -1,4 +1,5 @@
 #include "connectionline.h"
+#include "link/widgets/describevalue.h"
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -52,12 +53,14 @@ ConnectionLine::ConnectionLine(PortSource ports, QWidget *parent)
     QFont bold = m_state->font();
     bold.setBold(true);
     m_state->setFont(bold);
+    describeValue(m_state, QStringLiteral("Stav spojení"));
     layout->addWidget(m_state);
 
     auto *caption = new QLabel(QStringLiteral("Port:"), this);
     layout->addWidget(caption);
     m_picker = new PortPicker(std::move(ports), this);
     layout->addWidget(m_picker, 1);
+    caption->setBuddy(m_picker);
     showHealth(Health::Closed);
 }
 

@@ -6,6 +6,7 @@
 #include "lambda/lambdastatuseditor.h"
 #include "profilewriter.h"
 #include "settingsfile.h"
+#include "windowshortcuts.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
 #include "diagnostics/diagnosticspage.h"
@@ -91,6 +92,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
             [this](const QString &text) { m_prompts->error(QStringLiteral("Velkor 2"), text); },
             Qt::QueuedConnection);
     connect(m_tuning->commandButton(3), &QPushButton::clicked, this, &QWidget::close);
+    showInfo();
 }
 
 TForm2::~TForm2() = default;
@@ -165,6 +167,10 @@ void TForm2::buildShortcuts()
         action->setShortcutContext(Qt::WindowShortcut);
         QWidget *page = item.page;
         const bool save = page == m_service;
+        // What the Info page says the shortcut does.
+        if (page)
+            action->setToolTip(QStringLiteral("stránka \"%1\"").arg(m_pages->tabText(m_pages->indexOf(page)))
+                               + (save ? QStringLiteral(" a uložení aktuálního stavu") : QString()));
         connect(action, &QAction::triggered, this, [this, page, save] {
             showPage(page);
             if (save)
@@ -173,6 +179,22 @@ void TForm2::buildShortcuts()
         menu->addAction(action);
         addAction(action);
     }
+    giveWindowShortcutsPrecedence(this);
+}
+
+void TForm2::showInfo()
+{
+    QStringList shortcuts;
+    const QList<QAction *> all = actions();
+    for (const QAction *action : all) {
+        if (!action->shortcut().isEmpty())
+            shortcuts << action->shortcut().toString(QKeySequence::NativeText) + QStringLiteral(" – ") + action->toolTip();
+    }
+    InfoPage::Captions captions;
+    captions.readDiagnostics = m_diagnostics->readButton()->text();
+    captions.readBlock = m_tuning->commandButton(2)->text();
+    captions.sendBlock = m_tuning->commandButton(1)->text();
+    m_info->showNotes(captions, shortcuts);
 }
 
 void TForm2::buildConnectionLine(PortSource ports)
@@ -265,6 +287,7 @@ void TForm2::applySettings(const TesterSettings &settings)
     m_data->measurementTexts = settings.measurementTexts;
     m_data->versionNames = settings.versionNames;
     m_tuning->setCommandCaptions(settings.buttonCaptions);
+    showInfo();
     m_data->portName = settings.port;
 }
 

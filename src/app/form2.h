@@ -70,6 +70,8 @@ protected:
 private:
     void buildPages();
     void buildShortcuts();
+    // The Info page names the buttons as captioned and lists the window's shortcuts.
+    void showInfo();
     void buildConnectionLine(PortSource ports);
     void showHealth();
     void choosePort(const QString &name);

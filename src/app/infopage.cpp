@@ -5,20 +5,25 @@
 InfoPage::InfoPage(QWidget *parent)
     : QWidget(parent)
 {
-    auto *memo = new QPlainTextEdit(notes(), this);
-    memo->setObjectName(QStringLiteral("Memo1"));
-    memo->setReadOnly(true);
+    m_memo = new QPlainTextEdit(notes(Captions(), {}), this);
+    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setReadOnly(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(memo);
+    layout->addWidget(m_memo);
 }
 
-QString InfoPage::notes()
+void InfoPage::showNotes(const Captions &captions, const QStringList &shortcuts)
 {
-    return QStringLiteral(
+    m_memo->setPlainText(notes(captions, shortcuts));
+}
+
+QString InfoPage::notes(const Captions &captions, const QStringList &shortcuts)
+{
+    QString text = QStringLiteral(
         "Řídicí jednotky jsou neustále vyvíjeny, starší verze proto nemusí podporovat všechny funkce "
         "tohoto programu.\n\n"
-        "Verzi jednotky zjistíte stiskem tlačítka \"Načtení diagnostiky\" na stránce \"Palubní diagnostika\".\n\n"
+        "Verzi jednotky zjistíte stiskem tlačítka \"%1\" na stránce \"Palubní diagnostika\".\n\n"
         "Verze č. 1 nepodporuje osciloskop, Cut off, úrovně emulace signálu lambda.\n"
         "Verze č. 2 nepodporuje osciloskop, Cut off, úrovně emulace signálu lambda.\n"
         "Verze č. 3 nepodporuje úrovně emulace signálu lambda.\n"
@@ -26,7 +31,11 @@ QString InfoPage::notes()
         "Verze č. 5 nepodporuje Cut-off.\n\n"
         "Funkce Cut-off vyžaduje připojený černý vodič modulu Cut-off.\n\n"
         "Každá verze nastavená konfiguračními soubory nového typu (pojmenovanými typ_***.cfg) "
-        "vytvořenými po 25.10.2001 umí po stisku \" Načti z ŘJ \" na stránce \" Ladění \" "
+        "vytvořenými po 25.10.2001 umí po stisku \"%2\" na stránce \"Ladění\" "
         "identifikovat vozidlo.\n\n"
-        "Verze 1, 2 a 3 nezobrazují po \"Odeslat do ŘJ\" hlášení \"Uložení OK\".\n");
+        "Verze 1, 2 a 3 nezobrazují po \"%3\" hlášení \"Uložení OK\".\n")
+                       .arg(captions.readDiagnostics, captions.readBlock, captions.sendBlock);
+    if (!shortcuts.isEmpty())
+        text += QStringLiteral("\nKlávesové zkratky:\n") + shortcuts.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    return text;
 }

@@ -7,9 +7,6 @@
 #include "link/comport.h"
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <QScreen>
 
 int main(int argc, char *argv[])
@@ -25,13 +22,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor 2"));
-    installQtCzech(app);
-
     // Qt's own dialogs (files, Yes/No buttons) speak Czech like the rest of the tool.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Czech), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    installQtCzech(app);
 
     ComPort port;
     WidgetPrompts prompts;

@@ -1,4 +1,5 @@
 #include "widgetprompts.h"
+#include "czechfilecolumns.h"
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -39,6 +40,7 @@ namespace {
 QString askFile(QWidget *owner, const FileQuestion &q, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(owner, q.title, q.folder, q.filter);
+    dialog.setProxyModel(new CzechFileColumns(&dialog));
     dialog.setAcceptMode(mode);
     // An open dialog may name a file that is not there yet; the reader says so afterwards.
     dialog.setFileMode(QFileDialog::AnyFile);

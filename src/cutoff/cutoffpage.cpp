@@ -1,5 +1,6 @@
 #include "cutoffpage.h"
 #include "cutoffcontrol.h"
+#include "link/widgets/describevalue.h"
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -45,6 +46,7 @@ CutOffPage::CutOffPage(QWidget *parent) : QWidget(parent)
     m_adresa->setObjectName(QStringLiteral("Adresa"));
     m_adresa->setGeometry(264, 26, 70, 24);
     m_adresa->setReadOnly(true);
+    describeValue(m_adresa, QStringLiteral("Adresa"));
 
     caption(QStringLiteral("Načtená data:"), box, 14, 70, 100);
     m_datac = new QLabel(QStringLiteral("zatim nic"), box);
@@ -53,11 +55,13 @@ CutOffPage::CutOffPage(QWidget *parent) : QWidget(parent)
     QFont bold = m_datac->font();
     bold.setBold(true);
     m_datac->setFont(bold);
+    describeValue(m_datac, QStringLiteral("Načtená data"));
 
     m_datawLabel = caption(QStringLiteral("Data"), box, 14, 110, 50);
     m_dataw = new QLineEdit(QStringLiteral("254"), box);
     m_dataw->setObjectName(QStringLiteral("Dataw"));
     m_dataw->setGeometry(120, 108, 70, 24);
+    m_datawLabel->setBuddy(m_dataw);
     m_button37 = new QPushButton(QStringLiteral("Zapiš data"), box);
     m_button37->setObjectName(QStringLiteral("Button37"));
     m_button37->setGeometry(14, 148, 120, 28);

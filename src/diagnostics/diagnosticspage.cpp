@@ -1,6 +1,8 @@
 #include "diagnosticspage.h"
 #include "recorddisplay.h"
 #include "servicecommands.h"
+#include "link/widgets/describevalue.h"
+#include "link/widgets/enterfocus.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +48,10 @@ DiagnosticsPage::DiagnosticsPage(QWidget *parent)
     m_read = button("Button28", "Načtení diagnostiky", QRect(290, 244, 160, 30), this);
     m_clear = button("Button33", "Smazání paměti chyb", QRect(458, 244, 160, 30), this);
     m_store = button("Button34", "Uložení servisu", QRect(EditLeft, 290, EditWidth + 6, 30), this);
+    // Enter in the reading moves on to the store, as Enter in a tuning value moves on to its
+    // "Ulož"; a second Enter presses it there, as it presses "Ulož".
+    moveFocusOnEnter(tachoEdit(), m_store);
+    m_store->setAutoDefault(true);
 
     m_message = new QLabel(QStringLiteral("Načtení OK"), this);
     m_message->setObjectName(QStringLiteral("NacteniDiag"));
@@ -81,6 +87,7 @@ void DiagnosticsPage::buildCounterTable()
     // Three boxes side by side: the power ranges name the rows, rich and lean head the columns.
     struct Column { const char *name; const char *caption; int left; int width; };
     const Column columns[3] = {{"Vykon", " Výkon ", 10, 112}, {"Bohata", " Bohatá ", 128, 92}, {"Chuda", " Chudá", 226, 92}};
+    const char *kinds[2] = {"bohatá", "chudá"};
     QGroupBox *boxes[3];
     for (int c = 0; c < 3; ++c) {
         boxes[c] = new QGroupBox(utf8(columns[c].caption), errors);
@@ -96,6 +103,8 @@ void DiagnosticsPage::buildCounterTable()
             QLineEdit *edit = readOnlyEdit(utf8(names[lean]), boxes[1 + lean]);
             edit->setGeometry(10, y, 72, EditHeight);
             edit->setAlignment(Qt::AlignRight);
+            // The row and the column together say what is counted.
+            describeValue(edit, QStringLiteral("%1 – %2").arg(utf8(Counters[row].caption), utf8(kinds[lean])));
             m_counters[row][lean] = edit;
         }
     }

@@ -112,7 +112,19 @@ void ScopeControl::AdrChange(int channel)
         return;
     }
     (channel == 1 ? m_channel1 : m_channel2) = int(number);
+    showAddressName(channel, int(number));
     updateChannels();
+}
+
+void ScopeControl::showAddressName(int channel, int address)
+{
+    QComboBox *box = m_page->names(channel);
+    const QString name = address < m_names.size() ? m_names.at(address) : QString();
+    const int item = name.isEmpty() || name == QLatin1String("NIC") ? -1 : box->findText(name);
+    // Moved quietly: the list's own change would put the highest address of a shared name into
+    // the edit in place of the one typed.
+    const QSignalBlocker quiet(box);
+    box->setCurrentIndex(item);
 }
 
 void ScopeControl::updateChannels()

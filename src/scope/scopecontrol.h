@@ -33,6 +33,8 @@ public:
 private:
     void TAdrChange(int channel);
     void AdrChange(int channel);
+    // The name list shows the name of the address in the edit, or no name.
+    void showAddressName(int channel, int address);
     void VzorkovaniChange(const QString &text);
     void TlChange(const QString &text);
     void PanelClick(int channel);

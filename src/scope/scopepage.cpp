@@ -3,6 +3,7 @@
 #include "scopecontrol.h"
 #include "scopesamples.h"
 #include "scopeview.h"
+#include "link/widgets/describevalue.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,6 +58,7 @@ ScopePage::ScopePage(QWidget *parent) : QWidget(parent), m_samples(new ScopeSamp
 
     m_zapOsc = named(new QCheckBox(QStringLiteral("Zapni záznam"), this), "ZapOsc", 362, 4, 110, 22);
     m_state = named(new QLabel(this), "ZaznamStav", 362, 56, 110, 22);
+    describeValue(m_state, QStringLiteral("Stav záznamu"));
     m_state->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     caption(QStringLiteral("Lupa"), this, 362, 30, 30);
     m_vzorkovani = named(choices(this, {QStringLiteral("0.1"), QStringLiteral("0.2"), QStringLiteral("0.5"),

@@ -1,12 +1,12 @@
 #include "parameditor.h"
 #include "blockdisplay.h"
-#include "enterfocus.h"
 #include "paramfields.h"
 #include "spinedit.h"
 #include "tuningpage.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
+#include "link/widgets/enterfocus.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>

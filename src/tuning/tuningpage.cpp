@@ -8,6 +8,7 @@
 #include "paramnames.h"
 #include "spinedit.h"
 #include "unitcommands.h"
+#include "link/widgets/describevalue.h"
 #include "link/widgets/livebox.h"
 #include <QGroupBox>
 #include <QLabel>
@@ -116,8 +117,10 @@ void TuningPage::buildTextEdits()
     QFont bold = m_verze->font();
     bold.setBold(true);
     m_verze->setFont(bold);
+    describeValue(m_verze, fromTable(ParamNames::Caption::Verze));
     m_tpsNastaveni = label(QStringLiteral("Typ TPS"), QRect(4, 111, 160, 16), this);
     m_tpsNastaveni->setObjectName(QStringLiteral("TpsNastaveni"));
+    describeValue(m_tpsNastaveni, QStringLiteral("Typ TPS"));
 }
 
 void TuningPage::addSpinRow(int index, QWidget *box, int x, int y)
@@ -191,7 +194,7 @@ void TuningPage::buildStatusBoxes()
         label(fromTable(field.caption), QRect(10, 8, 60, 20), box);
         auto *value = label(QStringLiteral("00000000"), QRect(80, 8, 110, 20), box);
         value->setObjectName(QString::fromLatin1(field.field));
-        value->setAccessibleName(fromTable(field.caption));
+        describeValue(value, fromTable(field.caption));
         QFont mono(QStringLiteral("Monospace"));
         mono.setStyleHint(QFont::TypeWriter);
         mono.setPixelSize(14);

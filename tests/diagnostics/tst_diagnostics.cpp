@@ -1,4 +1,5 @@
 #include "diagfixture.h"
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -172,6 +173,23 @@ private slots:
         for (int i = 4; i < 7; ++i)
             reading << w[i].split(' ').value(3);
         QCOMPARE(reading.join(' '), sentReading);
+    }
+
+    void enterInTheReadingMovesOnToTheStore()
+    {
+        f->page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f->page));
+        QLineEdit *tacho = f->find("STacho");
+        tacho->setFocus();
+        tacho->selectAll();
+        QTest::keyClicks(tacho, QStringLiteral("150000"));
+        QTest::keyClick(tacho, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f->find<QPushButton>("Button34"));
+        QVERIFY(f->port.written.isEmpty());
+        // Enter there presses it, as on a tuning value's "Ulož"; a typed reading is stored unasked.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 8, 3000);
+        QVERIFY(f->prompts.questions.isEmpty());
     }
 
     void theStoreIsCheckedByReadingTheRecordBack_data()

@@ -67,6 +67,15 @@ private:
         QFile file(dir->filePath(QStringLiteral("OUT.TX")));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
     }
+    // Two names, one of them shared by two addresses.
+    void fillSampleNames()
+    {
+        QStringList names(256, QStringLiteral("NIC"));
+        names[10] = QStringLiteral("Sinus");
+        names[11] = QStringLiteral("Pila");
+        names[40] = QStringLiteral("Sinus");
+        control()->fillAddressNames(names);
+    }
     void typeInto(QComboBox *box, const QString &text)
     {
         box->setEditText(text);
@@ -98,11 +107,7 @@ private slots:
 
     void namesPickAddressesAndEditsKeepToAByte()
     {
-        QStringList names(256, QStringLiteral("NIC"));
-        names[10] = QStringLiteral("Sinus");
-        names[11] = QStringLiteral("Pila");
-        names[40] = QStringLiteral("Sinus");
-        control()->fillAddressNames(names);
+        fillSampleNames();
         QCOMPARE(page->names(1)->count(), 3);
         QCOMPARE(page->address(1)->text(), QStringLiteral("40"));  // the highest of a shared name
         page->names(2)->setCurrentIndex(1);
@@ -117,6 +122,24 @@ private slots:
             QCOMPARE(control()->channelAddress(1), c.address);
             QCOMPARE(prompts->beeps, c.beeps);
         }
+    }
+
+    void aTypedAddressShowsItsNameOrNone()
+    {
+        fillSampleNames();
+        QLineEdit *edit = page->address(1);
+        edit->setFocus();
+        // Typed as a technician types: the name follows every key, and a name shared with a higher
+        // address never replaces the address typed.
+        const struct { const char *typed, *name; } cases[] = {{"11", "Pila"}, {"12", ""}, {"10", "Sinus"}, {"300", ""}};
+        for (const auto &c : cases) {
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::fromLatin1(c.typed));
+            QCOMPARE(page->names(1)->currentText(), QString::fromLatin1(c.name));
+            QCOMPARE(edit->text(), QString::fromLatin1(c.typed).replace(QLatin1String("300"), QLatin1String("255")));
+        }
+        QCOMPARE(control()->channelAddress(1), 255);
+        QCOMPARE(page->names(2)->currentText(), QStringLiteral("Sinus"));
     }
 
     void withoutNamesTheTypedAddressesStay()

@@ -1,5 +1,6 @@
 #include "livebox.h"
 #include "bargauge.h"
+#include "describevalue.h"
 #include "livevalues.h"
 #include "markerimage.h"
 #include "link/unitdata.h"
@@ -7,20 +8,18 @@
 #include <QLineEdit>
 
 namespace {
-QLineEdit *valueEdit(const QString &name, int y, QWidget *parent)
+// A caption and its value; the edit is named as captioned.
+QLineEdit *valueRow(const QString &caption, int y, QWidget *parent)
 {
+    auto *label = new QLabel(caption, parent);
+    label->setGeometry(8, y, 50, 22);
     auto *edit = new QLineEdit(QStringLiteral("0"), parent);
-    edit->setObjectName(name);
+    edit->setObjectName(caption);
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
     edit->setGeometry(58, y, 50, 22);
+    describeValue(edit, caption);
     return edit;
-}
-
-void caption(const QString &text, int x, int y, int w, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(x, y, w, 22);
 }
 
 MarkerImage *marker(const QString &name, int y, QWidget *parent)
@@ -41,12 +40,9 @@ LiveBox::LiveBox(const UnitData *data, QWidget *parent)
     pal.setColor(QPalette::Window, QColor(0, 255, 0));
     setPalette(pal);
 
-    caption(QStringLiteral("Lambda"), 8, 28, 50, this);
-    caption(QStringLiteral("TPS"), 8, 62, 50, this);
-    caption(QStringLiteral("Poloha"), 8, 92, 50, this);
-    m_lambda = valueEdit(QStringLiteral("Lambda"), 28, this);
-    m_tps = valueEdit(QStringLiteral("TPS"), 62, this);
-    m_poloha = valueEdit(QStringLiteral("Poloha"), 92, this);
+    m_lambda = valueRow(QStringLiteral("Lambda"), 28, this);
+    m_tps = valueRow(QStringLiteral("TPS"), 62, this);
+    m_poloha = valueRow(QStringLiteral("Poloha"), 92, this);
 
     auto *richLean = new QLabel(QStringLiteral("chudá / bohatá"), this);
     richLean->setObjectName(QStringLiteral("LabelChudaBohata"));

@@ -1,5 +1,6 @@
 #include "livevaluespage.h"
 #include "bargauge.h"
+#include "describevalue.h"
 #include "livevalues.h"
 #include "markerimage.h"
 #include "link/unitdata.h"
@@ -67,6 +68,11 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
     m_l4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_napetiL = voltageLabel(QStringLiteral("NapetiL"), 480, rows[0] + 24, this);
     m_napetiT = voltageLabel(QStringLiteral("NapetiT"), 480, rows[1] + 24, this);
+    describeValue(m_l2, QStringLiteral("Lambda"));
+    describeValue(m_l3, QStringLiteral("TPS"));
+    describeValue(m_l4, QStringLiteral("Poloha"));
+    describeValue(m_napetiL, QStringLiteral("Napětí lambda"));
+    describeValue(m_napetiT, QStringLiteral("Napětí TPS"));
 
     const int markerTop = 82, gaugeTop = 96;
     m_hraniceLambda = marker(QStringLiteral("HraniceLambda"), rows[0] + markerTop, this);

@@ -1,0 +1,102 @@
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "app/form2.h"
+#include "tuning/tuningpage.h"
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The window by keyboard: page shortcuts with the caret in a field, the keys a field keeps, and
+// the Info page that lists the shortcuts and names the buttons.
+class TestKeyboard : public QObject
+{
+    Q_OBJECT
+private:
+    FakePort port;
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    TForm2 *form = nullptr;
+
+    QLineEdit *focusOn(const char *name)
+    {
+        form->showPage(form->tuningPage());
+        auto *field = form->findChild<QWidget *>(QLatin1String(name));
+        field->setFocus();
+        return QTest::qWaitFor([field] { return field->hasFocus(); }) ? qobject_cast<QLineEdit *>(field) : nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QFile ini(folder.filePath(QStringLiteral("TESTER.INI")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Komunikace]\r\nObeznik=5000\r\n[Tlacitka]\r\nTl2=Na\xE8ti z jednotky\r\n");  // Windows-1250
+        ini.close();
+        form = new TForm2(&port, &prompts);
+        form->show();
+        form->FormCreate(folder.path());
+        QVERIFY(QTest::qWaitForWindowActive(form));
+    }
+    void cleanupTestCase() { delete form; }
+
+    void pageShortcutsWorkWithTheCaretInAField_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("page");
+        // A spin edit, a byte edit and the port picker: each would take these keys for itself.
+        for (const char *field : {"VolDorMax_text", "VychPolMotoru", "PortPicker"}) {
+            QTest::addRow("%s, Ctrl+A", field) << field << QKeySequence(Qt::CTRL | Qt::Key_A) << "TabSheet2";
+            QTest::addRow("%s, Ctrl+C", field) << field << QKeySequence(Qt::CTRL | Qt::Key_C) << "data";
+            QTest::addRow("%s, Ctrl+E", field) << field << QKeySequence(Qt::CTRL | Qt::Key_E) << "TabSheet4";
+        }
+    }
+    void pageShortcutsWorkWithTheCaretInAField()
+    {
+        QFETCH(QString, field);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, page);
+        focusOn(qPrintable(field));
+        QVERIFY(QApplication::focusWidget()->window() == form);
+        QTest::keySequence(QApplication::focusWidget(), keys);
+        QCOMPARE(form->pages()->currentWidget()->objectName(), page);
+    }
+
+    void ctrlInsertAndShiftInsertStillCopyAndPaste()
+    {
+        QLineEdit *from = focusOn("VychPolMotoru");
+        QVERIFY(from);
+        from->selectAll();
+        QTest::keyClicks(from, QStringLiteral("42"));
+        from->selectAll();
+        QTest::keyClick(from, Qt::Key_Insert, Qt::ControlModifier);
+        QLineEdit *to = focusOn("CasIgnLambdy");
+        QVERIFY(to);
+        to->selectAll();
+        QTest::keyClick(to, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(to->text(), QStringLiteral("42"));
+        QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(form->tuningPage()));
+    }
+
+    void theInfoPageListsEveryShortcutAndNamesTheButtons()
+    {
+        const QString notes = form->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->toPlainText();
+        QVERIFY(notes.contains(QStringLiteral("po stisku \"Načti z jednotky\" na stránce \"Ladění\"")));
+        QVERIFY(notes.contains(QStringLiteral("nezobrazují po \"Odeslat do ŘJ\" hlášení")));
+        QVERIFY(notes.contains(QStringLiteral("\nCtrl+S – stránka \"Servis\" a uložení aktuálního stavu\n")));
+        int listed = 0;
+        for (const QAction *action : form->actions()) {
+            const QString line = QLatin1Char('\n') + action->shortcut().toString(QKeySequence::NativeText) + QStringLiteral(" – ");
+            QVERIFY2(action->shortcut().isEmpty() || notes.contains(line), qPrintable(line));
+            listed += action->shortcut().isEmpty() ? 0 : 1;
+        }
+        QVERIFY(listed >= 8);
+    }
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"

@@ -1,0 +1,105 @@
+#include "app/qtczech.h"
+#include "app/widgetprompts.h"
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QColor>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+// The tool's real dialogs, the one place where tests open them: Escape closes each without doing
+// anything, and the file dialog speaks Czech.
+class TestPrompts : public QObject
+{
+    Q_OBJECT
+private:
+    QStringList stayedOpen;
+
+    // Presses Escape in the focused control of the next modal dialog once `ready` says it shows
+    // what it should (ten seconds at most: the file list loads in the background).
+    void escapeNextDialog(std::function<bool(QWidget *)> ready = {})
+    {
+        auto *poll = new QTimer(this);
+        auto clock = std::make_shared<QElapsedTimer>();
+        clock->start();
+        connect(poll, &QTimer::timeout, this, [this, poll, clock, ready] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || (ready && !ready(dialog) && clock->elapsed() < 10000))
+                return;
+            poll->deleteLater();
+            QWidget *focused = QApplication::focusWidget();
+            QTest::keyClick(focused && focused->window() == dialog ? focused : dialog, Qt::Key_Escape);
+            // One that stays open fails the test instead of hanging it.
+            QTimer::singleShot(10000, this, [this, left = QPointer<QDialog>(qobject_cast<QDialog *>(dialog))] {
+                if (left && left->isVisible()) {
+                    stayedOpen << left->windowTitle();
+                    left->reject();
+                }
+            });
+        });
+        poll->start(20);
+    }
+
+private slots:
+    void escapeClosesEveryDialogDoingNothing()
+    {
+        QWidget owner;
+        owner.show();
+        WidgetPrompts prompts(&owner);
+        QTemporaryDir folder;
+        const FileQuestion q{QStringLiteral("Uložit"), folder.path(), QStringLiteral("*.cfg"), QStringLiteral("novy.cfg"),
+                             QStringLiteral("cfg"), true};
+        escapeNextDialog();
+        QVERIFY(!prompts.askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Opravdu chcete smazat paměť chyb ?")));
+        escapeNextDialog();
+        prompts.message(QStringLiteral("Info"), QStringLiteral("Obrázek uložen"));
+        escapeNextDialog();
+        prompts.error(QStringLiteral("Velkor 2"), QStringLiteral("Port nenalezen"));
+        escapeNextDialog();
+        QCOMPARE(prompts.askSaveFile(q), QString());
+        escapeNextDialog();
+        QCOMPARE(prompts.askOpenFile(q), QString());
+        escapeNextDialog();
+        QVERIFY(!prompts.pickColour(Qt::red).isValid());
+        QVERIFY(QDir(folder.path()).isEmpty());
+        QCOMPARE(stayedOpen, QStringList());
+    }
+
+    // Last: it makes Czech the default locale of this process.
+    void theFileDialogSpeaksCzech()
+    {
+        QVERIFY(installQtCzech(*qApp));
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("zaloha")));
+        QFile file(folder.filePath(QStringLiteral("sada.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(44, '\0')) == 44 && file.flush());
+        QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(14, 21)), QFileDevice::FileModificationTime));
+        file.close();
+
+        QStringList shown;  // the headers, then the rows: folder first
+        escapeNextDialog([&shown](QWidget *dialog) {
+            auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+            const QAbstractItemModel *model = view ? view->model() : nullptr;
+            shown.clear();
+            for (int row = -1; model && row < model->rowCount(view->rootIndex()); ++row) {
+                for (int column = 0; column < 4; ++column)
+                    shown << (row < 0 ? model->headerData(column, Qt::Horizontal)
+                                      : model->index(row, column, view->rootIndex()).data()).toString();
+            }
+            // A folder has no size; the rest comes in from a background thread.
+            return shown.size() == 12 && !shown[6].isEmpty() && !shown.mid(8).contains(QString());
+        });
+        WidgetPrompts().askOpenFile(FileQuestion{QStringLiteral("Otevřít"), folder.path(), {}, {}, {}, false});
+        QCOMPARE(shown, (QStringList{"Název", "Velikost", "Typ", "Datum změny", "zaloha", "", "Složka", shown.value(7),
+                                     "sada.bin", "44 bajtů", "neznámý", "07.12.26 14:21"}));
+    }
+};
+
+QTEST_MAIN(TestPrompts)
+#include "tst_prompts.moc"
