@@ -170,6 +170,7 @@ void UnitLink::answerNoLongerDue()
 
 void UnitLink::beginRequest()
 {
+    m_blockArrived = false;
     m_rx.clear();
     m_rx.forgetSkipped();
     m_lineQuiet.disable();
@@ -259,7 +260,6 @@ void UnitLink::readBlock()
     endReaders();
     whenWireFree([this] {
         beginRequest();
-        m_blockReadPending = true;
         m_guardResetsLevels = true;
         m_replyGuard.enable();
         m_state = BlockReadState;
@@ -521,19 +521,18 @@ void UnitLink::ZpozdeniTimer()
 void UnitLink::TimeOutTimer()
 {
     m_poll.enable();
-    if (m_blockReadPending) {
-        m_blockReadPending = false;
-        m_data->blockValid = false;
-    }
-    // A write always ends with a result: unverified when the block never came back, OK when only
-    // the levels of a matching block went unanswered (units without levels).
-    switch (std::exchange(m_writeCheck, WriteCheck::None)) {
-    case WriteCheck::Block: ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
-    case WriteCheck::Levels: ShowLinkMessage(QStringLiteral("Uložení OK")); break;
+    // A write always ends with a result, also when the unit stops answering halfway.
+    switch (m_writeCheck) {
+    case WriteCheck::Block: endWriteCheck(WriteResult::Unverified); break;
+    case WriteCheck::Levels: levelCheckUnanswered(); break;
     case WriteCheck::None: break;
     }
     if (!m_guardResetsLevels)
         return;
+    // A read that brought nothing says so. One whose block came is complete for a unit without
+    // levels, which never answers code 170.
+    if (!m_blockArrived)
+        ShowLinkMessage(QStringLiteral("Jednotka neodpovídá!"));
     // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
     // not turn them into placeholders that the next write or file save would carry.
     if (!m_data->levelsValid)
@@ -656,8 +655,7 @@ void UnitLink::frameLost()
         m_prompts->beep();
         break;
     case BlockReadState:
-        m_blockReadPending = false;
-        m_data->blockValid = false;
+        // The tool's block stays as it was, and so does whether it came from a unit or a file.
         levelsAfterBlockRead();
         break;
     case LevelReadState:
@@ -672,9 +670,7 @@ void UnitLink::frameLost()
         m_state = StatusState;
         break;
     case WriteCheckLevelsState:
-        // The block matched; the reply guard reports it.
-        m_poll.enable();
-        m_state = StatusState;
+        levelCheckUnanswered();
         break;
     case ScopeState:
         purge();
@@ -708,7 +704,7 @@ void UnitLink::handleStatus(const QByteArray &reply)
 
 void UnitLink::handleBlockRead(const QByteArray &block)
 {
-    m_blockReadPending = false;
+    m_blockArrived = true;
     m_data->blockValid = true;
     emit blockReceived(block);
     ShowLinkMessage(QStringLiteral("Načteno  OK"));
@@ -743,23 +739,39 @@ void UnitLink::handleWriteCheckBlock(const QByteArray &block)
                    {});
         return;
     }
-    m_writeCheck = WriteCheck::None;
-    ShowLinkMessage(QStringLiteral("Nesprávné uložení!"));
-    m_poll.enable();
-    m_replyGuard.disable();
-    m_state = StatusState;
+    endWriteCheck(WriteResult::Wrong);
 }
 
 void UnitLink::handleWriteCheckLevels(const QByteArray &levels)
 {
-    m_writeCheck = WriteCheck::None;
     // Only levels 1..4 were written; the unit's other four level bytes are its own (a file from
     // another unit carries different ones). Levels not written are not checked.
     const bool same = !m_levelsWritten || sameBytes(levels.mid(1, 4), m_data->levelBlock.data() + 1);
-    ShowLinkMessage(same ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
+    endWriteCheck(same ? WriteResult::Verified : WriteResult::Wrong);
+}
+
+// The level answer of a matching block did not come whole. Levels that were sent are then not
+// known to be in the unit; without them the block alone was written, and it matched.
+void UnitLink::levelCheckUnanswered()
+{
+    endWriteCheck(m_levelsWritten ? WriteResult::Unverified : WriteResult::Verified);
+}
+
+void UnitLink::endWriteCheck(WriteResult result)
+{
+    m_writeCheck = WriteCheck::None;
     m_replyGuard.disable();
     m_poll.enable();
+    // A late answer to the check must not give a second result.
     m_state = StatusState;
+    switch (result) {
+    case WriteResult::Verified:
+        ShowLinkMessage(QStringLiteral("Uložení OK"));
+        emit writeVerified();
+        break;
+    case WriteResult::Wrong: ShowLinkMessage(QStringLiteral("Nesprávné uložení!")); break;
+    case WriteResult::Unverified: ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
+    }
 }
 
 void UnitLink::handleDiagnostics(const QByteArray &record)

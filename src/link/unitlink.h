@@ -169,6 +169,7 @@ public:
 signals:
     void blockReceived(const QByteArray &block);        // a requested parameter block arrived whole
     void levelsReceived();                              // the level block was copied into the data
+    void writeVerified();
     // A level read went unanswered. Levels from a unit or a file stay as they were; without
     // such levels the level block holds the placeholders 10, 60, 10, 60.
     void levelsReset();
@@ -200,6 +201,8 @@ private:
     };
     // What a running write check still waits for.
     enum class WriteCheck { None, Block, Levels };
+    // How a write check ends: the unit holds all that was sent, holds something else, or did not say.
+    enum class WriteResult { Verified, Wrong, Unverified };
 
     void ObeznikTimer();
     void ZpozdeniTimer();
@@ -233,6 +236,8 @@ private:
     void levelsAfterBlockRead();
     QList<Step> levelSteps(int pauseBeforeFirstMs);
     void sendLevelRequest();
+    void levelCheckUnanswered();
+    void endWriteCheck(WriteResult result);
     void sendDiagnosticsRequest();
     void diagnosticsLost();
     void purge();
@@ -252,7 +257,7 @@ private:
     Frames m_frames;
     int m_state = StatusState;
     bool m_guardResetsLevels = true;  // the running reply guard waits for a level read
-    bool m_blockReadPending = false;  // a block read has been asked for and not yet answered
+    bool m_blockArrived = false;      // the running read has brought its block
     bool m_levelsWritten = false;     // the block write now being checked sent the levels
     WriteCheck m_writeCheck = WriteCheck::None;
     // Record bytes 10..15 (tachometer, service date) a pending service check expects; empty when none.
