@@ -156,10 +156,19 @@ void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> do
 {
     if (!requirePort())
         return;
+    endReaders();
+    m_poll.disable();
     QList<Step> sends;
     for (const ChainStep &step : steps)
         sends.append({step.pauseBeforeMs, [this, frame = step.frame] { transmit(frame); }});
-    whenWireFree([this, sends, done] { startChain(sends, done); });
+    whenWireFree([this, sends, done] {
+        m_poll.disable();
+        startChain(sends, [this, done] {
+            m_poll.restart();
+            if (done)
+                done();
+        });
+    });
 }
 
 void UnitLink::answerNoLongerDue()
@@ -227,26 +236,15 @@ QByteArray UnitLink::serviceFrame(int address, quint8 value) const
     return frame;
 }
 
-void UnitLink::WriteParamByte(int address, quint8 value)
+void UnitLink::commandWithoutAnswer(quint8 code, const QByteArray &before)
 {
     if (!requirePort())
         return;
-    endReaders();  // the save turns the poll on afterwards, which must never run beside a reader
-    m_poll.disable();
-    const QByteArray frame = writeFrame(address, value);
-    whenWireFree([this, frame] {
-        m_poll.disable();
-        transmit(frame);
-    });
-}
-
-void UnitLink::commandWithoutAnswer(quint8 code)
-{
-    if (!requirePort())
-        return;
-    endReaders();  // it turns the poll on, which must never run beside a reader
+    endReaders();
     const QByteArray frame = commandFrame(code);
-    whenWireFree([this, frame] {
+    whenWireFree([this, before, frame] {
+        if (!before.isEmpty())
+            transmit(before);
         m_poll.disable();
         transmit(frame);
         m_poll.enable();

@@ -88,9 +88,11 @@ public:
     QByteArray commandFrame(quint8 code) const;
     QByteArray writeFrame(int address, quint8 value) const;
     QByteArray serviceFrame(int address, quint8 value) const;
-    // Sends the frames in order with their pauses; nothing else goes onto the wire until the last
-    // one has left, then `done` runs. Callers must not rely on `done` having run on return.
-    // A pause counts from the moment the previous frame has left the wire.
+    // An operation of several frames the unit does not answer: the readers end, the poll stays off
+    // while the frames go in order with their pauses (each counted from the moment the previous
+    // frame has left the wire), nothing else goes between them, and the poll starts anew a whole
+    // interval after the last one; then `done` runs. Callers must not rely on `done` having run
+    // on return.
     void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
     // Nothing is on its way: no chain runs, no answer is due, no block waits for its second half.
     bool wireFree() const;
@@ -102,9 +104,10 @@ public:
     int bytesWaiting() const { return m_rx.waiting(); }
 
     // Operations of the pages. Each needs the unit: with no port open it sends nothing, changes no
-    // state and says "Port není otevřen" instead.
-    void WriteParamByte(int address, quint8 value);  // poll off, one write frame
-    void commandWithoutAnswer(quint8 code);          // poll off, send, poll on
+    // state and says "Port není otevřen" instead. Each ends a running cut-off reader or recording
+    // first: they would run beside the poll it turns on, or take the answer it awaits.
+    // Poll off, `before` (a frame the command needs in the unit first), the command, poll on.
+    void commandWithoutAnswer(quint8 code, const QByteArray &before = {});
     void readBlock();                                // code 255, then the levels
     // Code 238, the block 50 ms later, then the check. A block that never came from a unit or a
     // file is sent only after the technician has said so.

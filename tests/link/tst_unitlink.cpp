@@ -364,7 +364,7 @@ private slots:
         link->readBlock();
         link->writeBlock();
         link->commandWithoutAnswer(UnitCode::RamToEeprom);
-        link->WriteParamByte(63, 0);
+        link->sendChain({{link->writeFrame(63, 0), 0}});
         QVERIFY(port->written.isEmpty());
     }
 
