@@ -393,7 +393,7 @@ void UnitLink::sendDiagnosticsRequest()
 
 void UnitLink::clearErrors()
 {
-    commandWithoutAnswer(UnitCode::ClearErrors);
+    changeRecord({commandFrame(UnitCode::ClearErrors)}, {});
 }
 
 QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) const
@@ -412,18 +412,22 @@ QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) con
 
 void UnitLink::storeService(const QDate &date, int tachoValue)
 {
-    if (!requirePort())
-        return;
-    endReaders();  // the chain ends by awaiting the record
     const QList<QByteArray> frames = serviceFrames(date, tachoValue);
     QByteArray expected;
     for (int i : {4, 5, 6, 0, 1, 2})
         expected.append(frames.at(i).at(3));
+    changeRecord(frames, expected);
+}
 
+void UnitLink::changeRecord(const QList<QByteArray> &frames, const QByteArray &expected)
+{
+    if (!requirePort())
+        return;
+    endReaders();  // the chain ends by awaiting the record
     QList<Step> steps;
     for (const QByteArray &frame : frames)
         steps.append({steps.isEmpty() ? 0 : FramePauseMs, [this, frame] { transmit(frame); }});
-    // The read-back goes in the same chain: a poll tick between the store and the request would
+    // The read-back goes in the same chain: a poll tick between the change and the request would
     // take the link out of the state that awaits the record.
     steps.append({FramePauseMs, [this, expected] {
                       sendDiagnosticsRequest();

@@ -126,7 +126,9 @@ public:
     // Code 128; the record comes back through diagnosticsReceived, or the reply guard gives up
     // after 2 s with diagnosticsMissing and the poll running again.
     void requestDiagnostics();
-    void clearErrors();                              // code 144, no answer
+    // Code 144, then the record read back, so that the page shows the cleared counters (or
+    // diagnosticsMissing).
+    void clearErrors();
     // The service date and tachometer reading as seven service frames 100 ms apart, then the
     // record read back; serviceChecked says whether the unit holds what was sent.
     void storeService(const QDate &date, int tachoValue);
@@ -242,6 +244,9 @@ private:
     void levelCheckUnanswered();
     void endWriteCheck(WriteResult result);
     void sendDiagnosticsRequest();
+    // `frames` 100 ms apart, then the record read back; a non-empty `expected` is checked against
+    // its bytes 10..15.
+    void changeRecord(const QList<QByteArray> &frames, const QByteArray &expected);
     void diagnosticsLost();
     void purge();
 
