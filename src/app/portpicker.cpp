@@ -66,7 +66,12 @@ void PortPicker::setPortOpen(bool open)
     if (open == m_open)
         return;
     m_open = open;
+    // A path the technician is typing meanwhile stays as typed.
+    const bool typing = lineEdit()->hasFocus();
+    const QString typed = lineEdit()->text();
     refresh();
+    if (typing)
+        setEditText(typed);
 }
 
 void PortPicker::refresh()

@@ -88,6 +88,15 @@ private slots:
         port->loseDevice();
         QCOMPARE(items(), listed + QStringList{QStringLiteral("/dev/ttyACM3 – nenalezen => /dev/ttyACM3")});
         QCOMPARE(picker()->currentText(), QStringLiteral("/dev/ttyACM3"));
+        // Back while the technician types another path: the mark goes, the typing stays.
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        picker()->lineEdit()->setFocus();
+        picker()->lineEdit()->selectAll();
+        QTest::keyClicks(picker()->lineEdit(), QStringLiteral("/dev/ttyX"));
+        port->allowOpen();
+        QTRY_VERIFY_WITH_TIMEOUT(port->isOpen(), 3000);
+        QCOMPARE(items().last(), QStringLiteral("/dev/ttyACM3 => /dev/ttyACM3"));
+        QCOMPARE(picker()->currentText(), QStringLiteral("/dev/ttyX"));
         // An adapter plugged in later shows when the list is opened again.
         ports.append({QStringLiteral("/dev/ttyACM3"), QStringLiteral("CDC"), QString()});
         picker()->showPopup();
