@@ -76,4 +76,5 @@ void ConnectionLine::showHealth(Health health, const QString &problem)
     m_state->setStyleSheet(QStringLiteral("background: %1; color: black; border-radius: 3px;")
                                .arg(QLatin1String(look.background)));
     m_state->setToolTip(problem);
+    m_picker->setPortOpen(health == Health::Waiting || health == Health::Answering || health == Health::Silent);
 }

@@ -86,10 +86,15 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     });
     connect(m_link, &UnitLink::statusError, m_tuning, &TuningPage::setLinkMessageText);
 
-    connect(m_port, &SerialIo::afterClose, this, [this] { showPage(m_live); });
-    // Said from inside a read; the box must not open a nested event loop in the receive path.
+    // The page change after a close belongs to the close the technician asked for: a port the
+    // tool closes because its device went away leaves the technician where they are.
+    connect(m_port, &SerialIo::afterClose, this, [this] {
+        if (m_connection->health() != LinkConnection::Health::Lost)
+            showPage(m_live);
+    });
+    // Said from inside a read, so queued. The box goes by itself once the port is open again.
     connect(m_port, &SerialIo::deviceLost, this,
-            [this](const QString &text) { m_prompts->error(QStringLiteral("Velkor 2"), text); },
+            [this](const QString &text) { m_prompts->showNotice(QStringLiteral("Velkor 2"), text); },
             Qt::QueuedConnection);
     connect(m_tuning->commandButton(3), &QPushButton::clicked, this, &QWidget::close);
     showInfo();
@@ -209,6 +214,8 @@ void TForm2::buildConnectionLine(PortSource ports)
 void TForm2::showHealth()
 {
     m_line->showHealth(m_connection->health(), m_connection->problem());
+    if (m_port->isOpen())
+        m_prompts->closeNotice();
     // Values on screen that the unit no longer confirms must not look live.
     const bool stale = m_connection->health() != LinkConnection::Health::Answering;
     m_live->setStale(stale);

@@ -1,4 +1,5 @@
 #include "portpicker.h"
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSerialPortInfo>
 
@@ -60,6 +61,19 @@ void PortPicker::setCurrentPort(const QString &device)
     refresh();
 }
 
+void PortPicker::setPortOpen(bool open)
+{
+    if (open == m_open)
+        return;
+    m_open = open;
+    // A path the technician is typing meanwhile stays as typed.
+    const bool typing = lineEdit()->hasFocus();
+    const QString typed = lineEdit()->text();
+    refresh();
+    if (typing)
+        setEditText(typed);
+}
+
 void PortPicker::refresh()
 {
     const QSignalBlocker quiet(this);
@@ -74,7 +88,9 @@ void PortPicker::refresh()
         }
     }
     if (!currentListed) {
-        addItem(m_current + QStringLiteral(" – nenalezen"), m_current);
+        // Pseudo-terminals and symlinks such as /dev/serial/by-id/... are never listed.
+        const bool there = m_open || QFileInfo::exists(devicePath(m_current));
+        addItem(there ? m_current : m_current + QStringLiteral(" – nenalezen"), m_current);
         setCurrentIndex(count() - 1);
     }
     // The edit shows the port in use as it is opened, not the longer list text.

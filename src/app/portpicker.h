@@ -16,8 +16,9 @@ using PortSource = std::function<QList<PortEntry>()>;
 QList<PortEntry> systemPorts();
 
 // The port picker of the connection line: the ports present, read anew whenever the list is
-// opened, and the port in use even when it is not there. A path typed in (a symlink, a device the
-// system does not list) counts once confirmed with Enter.
+// opened, and the port in use even when it is not listed (marked "nenalezen" only when it is
+// neither open nor there). A path typed in (a symlink, a device the system does not list) counts
+// once confirmed with Enter.
 class PortPicker : public QComboBox
 {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
 
     void setCurrentPort(const QString &device);
     QString currentPort() const { return m_current; }
+    // The port in use is open: it is there, whether the system lists it or not.
+    void setPortOpen(bool open);
     void refresh();
 
     static QString describe(const PortEntry &entry);
@@ -40,4 +43,5 @@ private:
 
     PortSource m_source;
     QString m_current;
+    bool m_open = false;
 };

@@ -20,6 +20,26 @@ void WidgetPrompts::error(const QString &caption, const QString &text)
     QMessageBox::critical(m_owner, caption, text, QMessageBox::Ok);
 }
 
+void WidgetPrompts::showNotice(const QString &caption, const QString &text)
+{
+    if (!m_notice) {
+        m_notice = new QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, m_owner);
+        m_notice->setAttribute(Qt::WA_DeleteOnClose);
+        // The technician may go on working meanwhile: saving a file needs no unit.
+        m_notice->setModal(false);
+        m_notice->show();
+        return;
+    }
+    m_notice->setWindowTitle(caption);
+    m_notice->setText(text);
+}
+
+void WidgetPrompts::closeNotice()
+{
+    if (m_notice)
+        m_notice->close();
+}
+
 bool WidgetPrompts::askYesNo(const QString &caption, const QString &text)
 {
     return QMessageBox::question(m_owner, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)

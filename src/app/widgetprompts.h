@@ -1,6 +1,8 @@
 #pragma once
 #include "link/prompts.h"
+#include <QPointer>
 
+class QMessageBox;
 class QWidget;
 
 // The real dialogs: message boxes owned by the main window and the system beep.
@@ -13,6 +15,8 @@ public:
     void beep() override;
     void message(const QString &caption, const QString &text) override;
     void error(const QString &caption, const QString &text) override;
+    void showNotice(const QString &caption, const QString &text) override;
+    void closeNotice() override;
     bool askYesNo(const QString &caption, const QString &text) override;
     QString openFileName(const QString &caption, const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &folder, const QString &filter) override;
@@ -22,4 +26,5 @@ public:
 
 private:
     QWidget *m_owner;
+    QPointer<QMessageBox> m_notice;
 };

@@ -26,6 +26,8 @@ void ServiceCommands::Button33Click()
     // The unit's error history is gone for good once cleared.
     if (!m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete smazat paměť chyb ?")))
         return;
+    // The record read back afterwards replaces whatever reading was typed.
+    m_data->tachoEdited = false;
     m_link->clearErrors();
 }
 

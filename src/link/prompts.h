@@ -28,6 +28,11 @@ public:
     virtual void message(const QString &caption, const QString &text) = 0;
     // OK box for something that went wrong (the port cannot be opened or was lost).
     virtual void error(const QString &caption, const QString &text) { message(caption, text); }
+    // An error box that does not wait for OK: it stays until the technician closes it or
+    // closeNotice() takes it away because what it reports is over. Showing it again while it is
+    // open only replaces its text, so there is never more than one.
+    virtual void showNotice(const QString &caption, const QString &text) { error(caption, text); }
+    virtual void closeNotice() {}
     // Yes/No box with a question icon and No as the default button; true for Yes.
     virtual bool askYesNo(const QString &caption, const QString &text) = 0;
     // File dialogs; an empty result means cancelled.

@@ -156,10 +156,19 @@ void UnitLink::sendChain(const QList<ChainStep> &steps, std::function<void()> do
 {
     if (!requirePort())
         return;
+    endReaders();
+    m_poll.disable();
     QList<Step> sends;
     for (const ChainStep &step : steps)
         sends.append({step.pauseBeforeMs, [this, frame = step.frame] { transmit(frame); }});
-    whenWireFree([this, sends, done] { startChain(sends, done); });
+    whenWireFree([this, sends, done] {
+        m_poll.disable();
+        startChain(sends, [this, done] {
+            m_poll.restart();
+            if (done)
+                done();
+        });
+    });
 }
 
 void UnitLink::answerNoLongerDue()
@@ -170,6 +179,7 @@ void UnitLink::answerNoLongerDue()
 
 void UnitLink::beginRequest()
 {
+    m_blockArrived = false;
     m_rx.clear();
     m_rx.forgetSkipped();
     m_lineQuiet.disable();
@@ -226,26 +236,15 @@ QByteArray UnitLink::serviceFrame(int address, quint8 value) const
     return frame;
 }
 
-void UnitLink::WriteParamByte(int address, quint8 value)
+void UnitLink::commandWithoutAnswer(quint8 code, const QByteArray &before)
 {
     if (!requirePort())
         return;
-    endReaders();  // the save turns the poll on afterwards, which must never run beside a reader
-    m_poll.disable();
-    const QByteArray frame = writeFrame(address, value);
-    whenWireFree([this, frame] {
-        m_poll.disable();
-        transmit(frame);
-    });
-}
-
-void UnitLink::commandWithoutAnswer(quint8 code)
-{
-    if (!requirePort())
-        return;
-    endReaders();  // it turns the poll on, which must never run beside a reader
+    endReaders();
     const QByteArray frame = commandFrame(code);
-    whenWireFree([this, frame] {
+    whenWireFree([this, before, frame] {
+        if (!before.isEmpty())
+            transmit(before);
         m_poll.disable();
         transmit(frame);
         m_poll.enable();
@@ -259,7 +258,6 @@ void UnitLink::readBlock()
     endReaders();
     whenWireFree([this] {
         beginRequest();
-        m_blockReadPending = true;
         m_guardResetsLevels = true;
         m_replyGuard.enable();
         m_state = BlockReadState;
@@ -395,7 +393,7 @@ void UnitLink::sendDiagnosticsRequest()
 
 void UnitLink::clearErrors()
 {
-    commandWithoutAnswer(UnitCode::ClearErrors);
+    changeRecord({commandFrame(UnitCode::ClearErrors)}, {});
 }
 
 QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) const
@@ -414,18 +412,22 @@ QList<QByteArray> UnitLink::serviceFrames(const QDate &date, int tachoValue) con
 
 void UnitLink::storeService(const QDate &date, int tachoValue)
 {
-    if (!requirePort())
-        return;
-    endReaders();  // the chain ends by awaiting the record
     const QList<QByteArray> frames = serviceFrames(date, tachoValue);
     QByteArray expected;
     for (int i : {4, 5, 6, 0, 1, 2})
         expected.append(frames.at(i).at(3));
+    changeRecord(frames, expected);
+}
 
+void UnitLink::changeRecord(const QList<QByteArray> &frames, const QByteArray &expected)
+{
+    if (!requirePort())
+        return;
+    endReaders();  // the chain ends by awaiting the record
     QList<Step> steps;
     for (const QByteArray &frame : frames)
         steps.append({steps.isEmpty() ? 0 : FramePauseMs, [this, frame] { transmit(frame); }});
-    // The read-back goes in the same chain: a poll tick between the store and the request would
+    // The read-back goes in the same chain: a poll tick between the change and the request would
     // take the link out of the state that awaits the record.
     steps.append({FramePauseMs, [this, expected] {
                       sendDiagnosticsRequest();
@@ -521,19 +523,18 @@ void UnitLink::ZpozdeniTimer()
 void UnitLink::TimeOutTimer()
 {
     m_poll.enable();
-    if (m_blockReadPending) {
-        m_blockReadPending = false;
-        m_data->blockValid = false;
-    }
-    // A write always ends with a result: unverified when the block never came back, OK when only
-    // the levels of a matching block went unanswered (units without levels).
-    switch (std::exchange(m_writeCheck, WriteCheck::None)) {
-    case WriteCheck::Block: ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
-    case WriteCheck::Levels: ShowLinkMessage(QStringLiteral("Uložení OK")); break;
+    // A write always ends with a result, also when the unit stops answering halfway.
+    switch (m_writeCheck) {
+    case WriteCheck::Block: endWriteCheck(WriteResult::Unverified); break;
+    case WriteCheck::Levels: levelCheckUnanswered(); break;
     case WriteCheck::None: break;
     }
     if (!m_guardResetsLevels)
         return;
+    // A read that brought nothing says so. One whose block came is complete for a unit without
+    // levels, which never answers code 170.
+    if (!m_blockArrived)
+        ShowLinkMessage(QStringLiteral("Jednotka neodpovídá!"));
     // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
     // not turn them into placeholders that the next write or file save would carry.
     if (!m_data->levelsValid)
@@ -656,8 +657,7 @@ void UnitLink::frameLost()
         m_prompts->beep();
         break;
     case BlockReadState:
-        m_blockReadPending = false;
-        m_data->blockValid = false;
+        // The tool's block stays as it was, and so does whether it came from a unit or a file.
         levelsAfterBlockRead();
         break;
     case LevelReadState:
@@ -672,9 +672,7 @@ void UnitLink::frameLost()
         m_state = StatusState;
         break;
     case WriteCheckLevelsState:
-        // The block matched; the reply guard reports it.
-        m_poll.enable();
-        m_state = StatusState;
+        levelCheckUnanswered();
         break;
     case ScopeState:
         purge();
@@ -708,7 +706,7 @@ void UnitLink::handleStatus(const QByteArray &reply)
 
 void UnitLink::handleBlockRead(const QByteArray &block)
 {
-    m_blockReadPending = false;
+    m_blockArrived = true;
     m_data->blockValid = true;
     emit blockReceived(block);
     ShowLinkMessage(QStringLiteral("Načteno  OK"));
@@ -743,23 +741,39 @@ void UnitLink::handleWriteCheckBlock(const QByteArray &block)
                    {});
         return;
     }
-    m_writeCheck = WriteCheck::None;
-    ShowLinkMessage(QStringLiteral("Nesprávné uložení!"));
-    m_poll.enable();
-    m_replyGuard.disable();
-    m_state = StatusState;
+    endWriteCheck(WriteResult::Wrong);
 }
 
 void UnitLink::handleWriteCheckLevels(const QByteArray &levels)
 {
-    m_writeCheck = WriteCheck::None;
     // Only levels 1..4 were written; the unit's other four level bytes are its own (a file from
     // another unit carries different ones). Levels not written are not checked.
     const bool same = !m_levelsWritten || sameBytes(levels.mid(1, 4), m_data->levelBlock.data() + 1);
-    ShowLinkMessage(same ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
+    endWriteCheck(same ? WriteResult::Verified : WriteResult::Wrong);
+}
+
+// The level answer of a matching block did not come whole. Levels that were sent are then not
+// known to be in the unit; without them the block alone was written, and it matched.
+void UnitLink::levelCheckUnanswered()
+{
+    endWriteCheck(m_levelsWritten ? WriteResult::Unverified : WriteResult::Verified);
+}
+
+void UnitLink::endWriteCheck(WriteResult result)
+{
+    m_writeCheck = WriteCheck::None;
     m_replyGuard.disable();
     m_poll.enable();
+    // A late answer to the check must not give a second result.
     m_state = StatusState;
+    switch (result) {
+    case WriteResult::Verified:
+        ShowLinkMessage(QStringLiteral("Uložení OK"));
+        emit writeVerified();
+        break;
+    case WriteResult::Wrong: ShowLinkMessage(QStringLiteral("Nesprávné uložení!")); break;
+    case WriteResult::Unverified: ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
+    }
 }
 
 void UnitLink::handleDiagnostics(const QByteArray &record)

@@ -88,9 +88,11 @@ public:
     QByteArray commandFrame(quint8 code) const;
     QByteArray writeFrame(int address, quint8 value) const;
     QByteArray serviceFrame(int address, quint8 value) const;
-    // Sends the frames in order with their pauses; nothing else goes onto the wire until the last
-    // one has left, then `done` runs. Callers must not rely on `done` having run on return.
-    // A pause counts from the moment the previous frame has left the wire.
+    // An operation of several frames the unit does not answer: the readers end, the poll stays off
+    // while the frames go in order with their pauses (each counted from the moment the previous
+    // frame has left the wire), nothing else goes between them, and the poll starts anew a whole
+    // interval after the last one; then `done` runs. Callers must not rely on `done` having run
+    // on return.
     void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
     // Nothing is on its way: no chain runs, no answer is due, no block waits for its second half.
     bool wireFree() const;
@@ -102,9 +104,10 @@ public:
     int bytesWaiting() const { return m_rx.waiting(); }
 
     // Operations of the pages. Each needs the unit: with no port open it sends nothing, changes no
-    // state and says "Port není otevřen" instead.
-    void WriteParamByte(int address, quint8 value);  // poll off, one write frame
-    void commandWithoutAnswer(quint8 code);          // poll off, send, poll on
+    // state and says "Port není otevřen" instead. Each ends a running cut-off reader or recording
+    // first: they would run beside the poll it turns on, or take the answer it awaits.
+    // Poll off, `before` (a frame the command needs in the unit first), the command, poll on.
+    void commandWithoutAnswer(quint8 code, const QByteArray &before = {});
     void readBlock();                                // code 255, then the levels
     // Code 238, the block 50 ms later, then the check. A block that never came from a unit or a
     // file is sent only after the technician has said so.
@@ -123,7 +126,9 @@ public:
     // Code 128; the record comes back through diagnosticsReceived, or the reply guard gives up
     // after 2 s with diagnosticsMissing and the poll running again.
     void requestDiagnostics();
-    void clearErrors();                              // code 144, no answer
+    // Code 144, then the record read back, so that the page shows the cleared counters (or
+    // diagnosticsMissing).
+    void clearErrors();
     // The service date and tachometer reading as seven service frames 100 ms apart, then the
     // record read back; serviceChecked says whether the unit holds what was sent.
     void storeService(const QDate &date, int tachoValue);
@@ -169,6 +174,7 @@ public:
 signals:
     void blockReceived(const QByteArray &block);        // a requested parameter block arrived whole
     void levelsReceived();                              // the level block was copied into the data
+    void writeVerified();
     // A level read went unanswered. Levels from a unit or a file stay as they were; without
     // such levels the level block holds the placeholders 10, 60, 10, 60.
     void levelsReset();
@@ -200,6 +206,8 @@ private:
     };
     // What a running write check still waits for.
     enum class WriteCheck { None, Block, Levels };
+    // How a write check ends: the unit holds all that was sent, holds something else, or did not say.
+    enum class WriteResult { Verified, Wrong, Unverified };
 
     void ObeznikTimer();
     void ZpozdeniTimer();
@@ -233,7 +241,12 @@ private:
     void levelsAfterBlockRead();
     QList<Step> levelSteps(int pauseBeforeFirstMs);
     void sendLevelRequest();
+    void levelCheckUnanswered();
+    void endWriteCheck(WriteResult result);
     void sendDiagnosticsRequest();
+    // `frames` 100 ms apart, then the record read back; a non-empty `expected` is checked against
+    // its bytes 10..15.
+    void changeRecord(const QList<QByteArray> &frames, const QByteArray &expected);
     void diagnosticsLost();
     void purge();
 
@@ -252,7 +265,7 @@ private:
     Frames m_frames;
     int m_state = StatusState;
     bool m_guardResetsLevels = true;  // the running reply guard waits for a level read
-    bool m_blockReadPending = false;  // a block read has been asked for and not yet answered
+    bool m_blockArrived = false;      // the running read has brought its block
     bool m_levelsWritten = false;     // the block write now being checked sent the levels
     WriteCheck m_writeCheck = WriteCheck::None;
     // Record bytes 10..15 (tachometer, service date) a pending service check expects; empty when none.

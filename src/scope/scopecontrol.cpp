@@ -219,6 +219,9 @@ void ScopeControl::Button36Click()
 {
     if (!writeScopeExport(QDir(m_dataFolder).filePath(exportName()), m_page->samples()))
         m_prompts->message(QStringLiteral("Error"), QStringLiteral("Nelze vytvorit vystupni soubor"));
+    else
+        m_prompts->message(QStringLiteral("Info"), QStringLiteral("Uloženo: %1 (%2 vzorků)")
+                                                       .arg(exportName()).arg(m_page->samples().count()));
 }
 
 void ScopeControl::savePicture()

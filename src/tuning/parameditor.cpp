@@ -164,11 +164,7 @@ void ParamEditor::SaveClick(const SpinField &field)
     // What is typed counts as typed: the rules run on it before it is sent.
     SpinEdit *spin = m_page->spinEdit(field.index);
     spin->commit();
-    m_link->poll().disable();
     const quint8 value = ParamFields::storedByte(field, spin->value());
-    UnitLink *link = m_link;
-    // The poll starts anew once both frames are out, a whole interval after the save.
-    link->sendChain({{link->writeFrame(unitAddress(field.index), value), 0},
-                     {link->writeFrame(unitAddress(Verze), m_data->paramBlock[Verze]), VersionWritePauseMs}},
-                    [link] { link->poll().restart(); });
+    m_link->sendChain({{m_link->writeFrame(unitAddress(field.index), value), 0},
+                       {m_link->writeFrame(unitAddress(Verze), m_data->paramBlock[Verze]), VersionWritePauseMs}});
 }

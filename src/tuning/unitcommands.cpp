@@ -44,8 +44,7 @@ void UnitCommands::Button4Click()
     m_data->paramBlock[STAVJ] = quint8(status);
     m_page->statusLabel(STAVJ)->setText(ByteToBinary(status));
     // The unit takes its status byte before the commit, so the commit stores it as well.
-    m_link->sendWrite(unitAddress(STAVJ), quint8(status));
-    m_link->commandWithoutAnswer(UnitCode::RamToEeprom);
+    m_link->commandWithoutAnswer(UnitCode::RamToEeprom, m_link->writeFrame(unitAddress(STAVJ), quint8(status)));
 }
 
 void UnitCommands::Button5Click()

@@ -4,6 +4,7 @@
 #include "app/form2.h"
 #include "app/instancebeacon.h"
 #include "app/qtczech.h"
+#include "app/widgetprompts.h"
 #include "link/linkconnection.h"
 #include "link/unitlink.h"
 #include "link/widgets/bargauge.h"
@@ -76,11 +77,26 @@ private slots:
 
     void thePickerListsThePortsPresentAndTheOneInUse()
     {
+        // Open, though the system does not list it (as a pseudo-terminal or a symlink): it is there.
         start("[Komunikace]\r\nPort=/dev/ttyACM3\r\n");
-        QCOMPARE(items(), (QStringList{QStringLiteral("/dev/ttyUSB0 – FT232R USB UART, USB 0403:6001 => /dev/ttyUSB0"),
-                                       QStringLiteral("/dev/ttyS0 => /dev/ttyS0"),
-                                       QStringLiteral("/dev/ttyACM3 – nenalezen => /dev/ttyACM3")}));
+        const QStringList listed{QStringLiteral("/dev/ttyUSB0 – FT232R USB UART, USB 0403:6001 => /dev/ttyUSB0"),
+                                 QStringLiteral("/dev/ttyS0 => /dev/ttyS0")};
+        QVERIFY(port->isOpen());
+        QCOMPARE(items(), listed + QStringList{QStringLiteral("/dev/ttyACM3 => /dev/ttyACM3")});
         QCOMPARE(picker()->currentText(), QStringLiteral("/dev/ttyACM3"));
+        port->failNextOpen(ENOENT);
+        port->loseDevice();
+        QCOMPARE(items(), listed + QStringList{QStringLiteral("/dev/ttyACM3 – nenalezen => /dev/ttyACM3")});
+        QCOMPARE(picker()->currentText(), QStringLiteral("/dev/ttyACM3"));
+        // Back while the technician types another path: the mark goes, the typing stays.
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        picker()->lineEdit()->setFocus();
+        picker()->lineEdit()->selectAll();
+        QTest::keyClicks(picker()->lineEdit(), QStringLiteral("/dev/ttyX"));
+        port->allowOpen();
+        QTRY_VERIFY_WITH_TIMEOUT(port->isOpen(), 3000);
+        QCOMPARE(items().last(), QStringLiteral("/dev/ttyACM3 => /dev/ttyACM3"));
+        QCOMPARE(picker()->currentText(), QStringLiteral("/dev/ttyX"));
         // An adapter plugged in later shows when the list is opened again.
         ports.append({QStringLiteral("/dev/ttyACM3"), QStringLiteral("CDC"), QString()});
         picker()->showPopup();
@@ -152,6 +168,26 @@ private slots:
         QVERIFY(InstanceBeacon(QStringLiteral("velkor-test-beacon")).knock());
         QTRY_COMPARE(shown.count(), 1);
         QVERIFY(!InstanceBeacon(QStringLiteral("velkor-test-nobody")).knock(200));
+    }
+
+    // The real box for a lost device: one however often it is said, gone when told.
+    void theLostDeviceBoxIsOneAndClosesByItself()
+    {
+        QWidget owner;
+        owner.show();
+        WidgetPrompts real(&owner);
+        const auto shown = [] {
+            QStringList texts;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+                    texts << box->text();
+            return texts;
+        };
+        real.showNotice(QStringLiteral("Velkor 2"), QStringLiteral("port zmizel"));
+        real.showNotice(QStringLiteral("Velkor 2"), QStringLiteral("port zmizel znovu"));
+        QCOMPARE(shown(), QStringList{QStringLiteral("port zmizel znovu")});
+        real.closeNotice();
+        QCOMPARE(shown(), QStringList());
     }
 
     void qtsOwnButtonsSpeakCzech()

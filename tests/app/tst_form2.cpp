@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "app/connectionline.h"
 #include "app/form2.h"
+#include "lambda/lambdapage.h"
 #include "link/widgets/bargauge.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
@@ -15,6 +16,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 
 class TestForm2 : public QObject
 {
@@ -243,19 +245,32 @@ private slots:
         QVERIFY(!port->isOpen());
         QCOMPARE(closed.count(), 1);
         QVERIFY(!form->isVisible());
+        QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
     }
 
+    // The technician stays on the page; the one box goes by itself when the port is back, and
+    // the read that was running ends with its own message.
     void aLostDeviceIsReportedOnceAndTheToolGoesOn()
     {
         writeIni("[Komunikace]\nObeznik=20\n");
         start();
         prompts->messages.clear();
+        form->showPage(form->lambdaPage());
+        find<QPushButton>(QStringLiteral("Button42"))->click();
+        port->failNextOpen(ENOENT);
         port->loseDevice();
         QTRY_COMPARE(prompts->messages.size(), 1);
+        QVERIFY(!prompts->notice.isEmpty());
         QTest::qWait(200);
         QCOMPARE(prompts->messages.size(), 1);
         QVERIFY(form->isVisible());
-        QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+        QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
+        QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>(QStringLiteral("Nacteni1"))->text(), QStringLiteral("Jednotka neodpovídá!"), 4000);
+        port->allowOpen();
+        QTRY_VERIFY_WITH_TIMEOUT(prompts->notice.isEmpty(), 3000);
+        QVERIFY(port->isOpen());
+        QCOMPARE(prompts->messages.size(), 1);
+        QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
     }
 };
 

@@ -6,6 +6,8 @@
 #include "link/unitlink.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
+#include "tuning/spinedit.h"
+#include "tuning/tuningpage.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -105,8 +107,9 @@ private slots:
         QTest::addColumn<bool>("recording");
         QTest::addColumn<int>("operation");
         QTest::addColumn<QString>("frame");
-        const char *frames[] = {"02 FF 03", "02 EE 03", "02 AA 03", "02 80 03", "02 B4 4A FA 03"};
-        for (int op = 0; op < 5; ++op) {
+        // The last two are the tuning page's "Ulož" of a stop and "RAM->EEPROM", pressed after Ctrl+L.
+        const char *frames[] = {"02 FF 03", "02 EE 03", "02 AA 03", "02 80 03", "02 B4 4A FA 03", "02 B4 30 40 03"};
+        for (int op = 0; op < 6; ++op) {
             QTest::addRow("recording, %s", frames[op]) << true << op << QString::fromLatin1(frames[op]);
             QTest::addRow("cut-off, %s", frames[op]) << false << op << QString::fromLatin1(frames[op]);
         }
@@ -122,17 +125,31 @@ private slots:
             QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         UnitLink *link = form->link();
         form->data()->blockValid = true;  // a block write asks nothing first
-        const int from = port->written.size();
+        // The first frame that is not a reader's own request, and whether a reader still ran then.
+        auto first = std::make_shared<QPair<QString, bool>>();
+        port->onWrite = [first, link](const QByteArray &bytes) {
+            if (first->first.isEmpty() && quint8(bytes.at(1)) != 0x24)
+                *first = {hex(bytes), link->recording() || link->cutOffReading()};
+        };
         switch (operation) {
         case 0: link->readBlock(); break;
         case 1: link->writeBlock(); break;
         case 2: link->requestLevels(); break;
         case 3: link->requestDiagnostics(); break;
-        case 4: link->WriteParamByte(0x4A, 0xFA); break;  // a single save turns the poll on after it
+        default: {
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
+            QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_L));
+            QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(form->tuningPage()));
+            form->findChild<SpinEdit *>(QStringLiteral("MaxDorMax"))->setValue(250);
+            QTest::mouseClick(form->findChild<QPushButton *>(operation == 4 ? "Button13" : "Button4"), Qt::LeftButton);
+            // Both turn the poll on again, which must never run beside a reader.
+            QTRY_VERIFY_WITH_TIMEOUT(link->poll().isEnabled(), 2000);
+        }
         }
         // An answer to the reader's last request may still be due: the exchange waits for it.
-        QTRY_VERIFY_WITH_TIMEOUT(port->written.size() > from, 2000);
-        QCOMPARE(hex(port->written.at(from).bytes), frame);
+        QTRY_VERIFY_WITH_TIMEOUT(!first->first.isEmpty(), 2000);
+        QCOMPARE(first->first, frame);
+        QVERIFY(!first->second);  // the readers ended before it went
         QVERIFY(!link->recording() && !link->cutOffReading() && !link->scopeTimer().isEnabled());
         QVERIFY(!scope()->recordBox()->isChecked());
         QCOMPARE(cutOff()->tuningMode()->isChecked(), !recording);  // a recording leaves both modes clear

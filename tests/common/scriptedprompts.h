@@ -10,6 +10,12 @@ class ScriptedPrompts : public Prompts
 public:
     void beep() override { ++beeps; }
     void message(const QString &caption, const QString &text) override { messages << caption + QStringLiteral(": ") + text; }
+    void showNotice(const QString &caption, const QString &text) override
+    {
+        message(caption, text);
+        notice = text;
+    }
+    void closeNotice() override { notice.clear(); }
     bool askYesNo(const QString &caption, const QString &text) override;
     QString openFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
@@ -19,6 +25,7 @@ public:
 
     int beeps = 0;
     QStringList messages;
+    QString notice;  // the box that closes by itself, while it is open
     QStringList questions;
     QList<bool> answers;
     QStringList files;              // answers of the file dialogs, in order; none left is Cancel

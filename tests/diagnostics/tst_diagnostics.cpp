@@ -231,17 +231,40 @@ private slots:
         QVERIFY(f->data.tachoEdited);  // the read-back is no request: a second store goes without asking
     }
 
-    void clearingTheErrorMemoryAsksFirst()
+    // After the question, the error memory is cleared and the record read again: the page shows
+    // the cleared counters, or that the unit did not answer.
+    void clearingTheErrorMemoryShowsTheRecordAgain_data()
     {
-        f->link.poll().enable();
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("counters");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("cleared") << DiagFixture::record() << "0 0 0 0 0 0 0 0" << "Načtení OK";
+        QTest::newRow("no record") << QByteArray() << "1 2 3 4 5 6 7 8" << "Jednotka neodpovídá!";
+    }
+    void clearingTheErrorMemoryShowsTheRecordAgain()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, counters);
+        QFETCH(QString, result);
+        const QString names = QStringLiteral("CVB CVC CMB CMC CVEB CVEC CMAB CMAC");
+        readRecord(DiagFixture::record({{17, 1}, {19, 2}, {21, 3}, {23, 4}, {25, 5}, {27, 6}, {29, 7}, {31, 8}}));
+        QTRY_COMPARE_WITH_TIMEOUT(f->texts(names), QStringLiteral("1 2 3 4 5 6 7 8"), 2000);
+        f->find("STacho")->setText(QStringLiteral("500"));
+        f->answerRecordWith(reply);
+        const int from = f->port.written.size();
         f->prompts.answers = {false, true};
         f->click("Button33");
-        QVERIFY(f->port.written.isEmpty());
+        QCOMPARE(f->port.written.size(), from);
         f->click("Button33");
         QCOMPARE(f->prompts.questions, QStringList(2, QStringLiteral("Pozor !!!: Opravdu chcete smazat paměť chyb ?")));
-        QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 90 03")});
-        QVERIFY(f->link.poll().isEnabled());
-        QCOMPARE(f->link.linkState(), 0);
+        QVERIFY(!f->link.poll().isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(f->writtenHex(from).mid(0, 2), (QStringList{QStringLiteral("02 90 03"), QStringLiteral("02 80 03")}), 3000);
+        const qint64 gap = f->port.written[from + 1].atMs - f->port.written[from].atMs;
+        QVERIFY2(gap >= 95, qPrintable(QString::number(gap)));
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
+        QCOMPARE(f->message()->text(), result);
+        QCOMPARE(f->texts(names), counters);
+        QVERIFY(!f->data.tachoEdited);  // the typed reading no longer stands: a store asks again
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -42,8 +43,18 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
         QSignalSpy refreshed(tool.data(), &UnitData::liveValuesChanged);
 
+        // Gone in the middle of a read: the request waits in the stopped unit, which then ends at
+        // once on its pending stop signal (removing its link, which no other unit may take over).
+        ::kill(pid_t(unit.processId()), SIGSTOP);
+        tool.click("Button2");
+        ::kill(pid_t(unit.processId()), SIGTERM);
+        ::kill(pid_t(unit.processId()), SIGCONT);
         unit.stop();
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Lost, 5000);
+        // The technician stays where they were; the read ends with its own message.
+        QTRY_COMPARE_WITH_TIMEOUT(tool.label("Nacteni"), QStringLiteral("Jednotka neodpovídá!"), 6000);
+        QCOMPARE(tool.window()->pages()->currentIndex(), 0);
+        QVERIFY(!tool.prompts()->notice.isEmpty());
         // Out for three seconds: the tool waits quietly, without a storm of errors or boxes.
         QElapsedTimer outage;
         outage.start();
@@ -64,6 +75,8 @@ private slots:
         QVERIFY2(back.elapsed() < 4000, qPrintable(QString::number(back.elapsed())));
         QCOMPARE(tool.health(), Health::Answering);
         QCOMPARE(tool.prompts()->messages.size(), 1);
+        QVERIFY(tool.prompts()->notice.isEmpty());  // the box went with the outage
+        QCOMPARE(tool.window()->pages()->currentIndex(), 0);
     }
 
     void aPausedUnitTurnsAmberAndGreenAgain()

@@ -93,8 +93,10 @@ private slots:
 
         // The whole block with an edit, checked by reading it back.
         spin("VelkyRychMax")->setValue(30);
+        QSignalSpy verified(e2e.link(), &UnitLink::writeVerified);
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QCOMPARE(verified.count(), 1);
         readBlock();
         QCOMPARE(int(quint8(toolBlock()[VelkyRychMax])), 226);
 
@@ -157,6 +159,28 @@ private slots:
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Nesprávné uložení!"), 5000);
         QVERIFY(!received().isEmpty());
+    }
+
+    // The levels go out with the block, but the unit has stopped answering code 170: the write
+    // cannot be called saved.
+    void aWriteWhoseLevelsGoUnansweredIsNotCalledSaved()
+    {
+        QVERIFY(startUnit({QStringLiteral("--levels-answered"), QStringLiteral("1")}));
+        readBlock();
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.data()->levelsValid, 3000);
+        QSignalSpy verified(e2e.link(), &UnitLink::writeVerified);
+        const int before = received().size();
+        click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení neověřeno!"), 6000);
+        QCOMPARE(e2e.label("Nacteni1"), QStringLiteral("Uložení neověřeno!"));
+        QCOMPARE(verified.count(), 0);
+        const auto frames = e2e.received(before);
+        int levelWrite = -1;
+        for (int i = 0; i < frames.size() && levelWrite < 0; ++i)
+            if (frames[i].second.startsWith(QStringLiteral("02 B4 A3 ")))
+                levelWrite = i;
+        QVERIFY(levelWrite >= 0);  // the levels were sent, and then asked back
+        QVERIFY(E2EWindow::indexOf(frames, QStringLiteral("02 AA 03")) > levelWrite);
     }
 
     // A stray byte before every second reply and a fast poll: every read clicked at any moment of

@@ -64,7 +64,7 @@ enum Op : std::uint8_t {
     OpRequestLevels,
     OpWriteLevels,
     OpRequestDiagnostics,
-    OpWriteParamByte,       // + address, value
+    OpSaveParamByte,        // + address, value: a tuning-page "Ulož" with the version byte
     OpCommandWithoutAnswer, // + code pick
     OpReturnToPolling,
     OpSendAux,              // + address
@@ -323,9 +323,9 @@ void runOp(Op op, Input &in, UnitLink &link, UnitData &data, FuzzPort &port)
     case OpRequestLevels: link.requestLevels(); break;
     case OpWriteLevels: link.writeLevels(); break;
     case OpRequestDiagnostics: link.requestDiagnostics(); break;
-    case OpWriteParamByte: {
+    case OpSaveParamByte: {
         const int address = in.byte();
-        link.WriteParamByte(address, in.byte());
+        link.sendChain({{link.writeFrame(address, in.byte()), 0}, {link.writeFrame(63, data.paramBlock[16]), 10}});
         break;
     }
     case OpCommandWithoutAnswer:

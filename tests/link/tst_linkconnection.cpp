@@ -99,7 +99,7 @@ private slots:
         QTest::addColumn<std::function<void(UnitLink &)>>("operation");
         QTest::newRow("read block") << std::function<void(UnitLink &)>([](UnitLink &l) { l.readBlock(); });
         QTest::newRow("write block") << std::function<void(UnitLink &)>([](UnitLink &l) { l.writeBlock(); });
-        QTest::newRow("single save") << std::function<void(UnitLink &)>([](UnitLink &l) { l.WriteParamByte(50, 7); });
+        QTest::newRow("clear errors") << std::function<void(UnitLink &)>([](UnitLink &l) { l.clearErrors(); });
         QTest::newRow("command") << std::function<void(UnitLink &)>([](UnitLink &l) { l.commandWithoutAnswer(4); });
         QTest::newRow("levels") << std::function<void(UnitLink &)>([](UnitLink &l) { l.requestLevels(); });
         QTest::newRow("diagnostics") << std::function<void(UnitLink &)>([](UnitLink &l) { l.requestDiagnostics(); });

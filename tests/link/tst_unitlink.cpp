@@ -175,7 +175,7 @@ private slots:
         port->feed(block(0x02));
         QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         QCOMPARE(taken.count(), 0);
-        QVERIFY(!data->blockValid);
+        QVERIFY(data->blockValid);  // the block on screen is still the one read before
         // A level block whose last byte is not 04 is not taken.
         QByteArray bad = levels(1, 2, 3, 4);
         bad[9] = 0x05;
@@ -192,6 +192,7 @@ private slots:
         std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
         data->levelsValid = true;
         QSignalSpy shown(link, &UnitLink::linkMessage);
+        QSignalSpy verified(link, &UnitLink::writeVerified);
         data->blockValid = true;
 
         link->writeBlock();
@@ -217,6 +218,7 @@ private slots:
         QVERIFY(w[7].atMs - w[6].atMs >= 95);
         port->feed(bytesOf({0x03, 10, 60, 12, 70, 0, 0, 0, 0, 0x04}));
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));
+        QCOMPARE(verified.count(), 1);
         QCOMPARE(link->linkState(), 0);
         QVERIFY(!link->replyGuard().isEnabled());
     }
@@ -287,6 +289,7 @@ private slots:
     void silentUnitEndsInTheReplyGuard()
     {
         QSignalSpy reset(link, &UnitLink::levelsReset);
+        QSignalSpy shown(link, &UnitLink::linkMessage);
         data->blockValid = true;
         link->readBlock();
         QTest::qWait(1500);
@@ -296,8 +299,35 @@ private slots:
         QCOMPARE((std::array<int, 4>{data->levelBlock[1], data->levelBlock[2], data->levelBlock[3], data->levelBlock[4]}),
                  (std::array<int, 4>{10, 60, 10, 60}));
         QCOMPARE(link->linkState(), 1);  // the next poll tick returns it to 0
-        QVERIFY(!data->blockValid);
+        QVERIFY(data->blockValid);  // the block on screen came from the unit and is still there
         QVERIFY(!data->levelsValid);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(shown.first().first().toString(), QStringLiteral("Jednotka neodpovídá!"));
+    }
+
+    // A read that brings nothing says so; one whose block came is whole for a unit without levels.
+    void anUnansweredReadSaysSo_data()
+    {
+        QTest::addColumn<bool>("levelsOnly");
+        QTest::addColumn<QByteArray>("blockAnswer");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("level read") << true << QByteArray() << QStringLiteral("Jednotka neodpovídá!");
+        QTest::newRow("block read, garbled block") << false << block(0x02) << QStringLiteral("Jednotka neodpovídá!");
+        QTest::newRow("block read, no levels") << false << block() << QStringLiteral("Načteno  OK");
+    }
+    void anUnansweredReadSaysSo()
+    {
+        QFETCH(bool, levelsOnly);
+        QFETCH(QByteArray, blockAnswer);
+        QFETCH(QString, shown);
+        QSignalSpy reset(link, &UnitLink::levelsReset);
+        QSignalSpy messages(link, &UnitLink::linkMessage);
+        levelsOnly ? link->requestLevels() : link->readBlock();
+        if (!blockAnswer.isEmpty())
+            port->feed(blockAnswer);
+        QTRY_COMPARE_WITH_TIMEOUT(reset.count(), 1, 4000);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.first().first().toString(), shown);
     }
 
     void aSecondMessageDoesNotExtendTheFirst()
@@ -334,7 +364,7 @@ private slots:
         link->readBlock();
         link->writeBlock();
         link->commandWithoutAnswer(UnitCode::RamToEeprom);
-        link->WriteParamByte(63, 0);
+        link->sendChain({{link->writeFrame(63, 0), 0}});
         QVERIFY(port->written.isEmpty());
     }
 
@@ -543,7 +573,7 @@ private slots:
         QTest::addColumn<bool>("sent");
         QTest::newRow("start-up block, No") << QByteArray() << QList<bool>{false} << false;
         QTest::newRow("start-up block, Yes") << QByteArray() << QList<bool>{true} << true;
-        QTest::newRow("failed read, No") << block(0x02) << QList<bool>{false} << false;
+        QTest::newRow("failed read after a good one") << block(0x02) << QList<bool>{} << true;
         QTest::newRow("good read") << block() << QList<bool>{} << true;
     }
     void aBlindWriteAsksFirst()
@@ -569,27 +599,45 @@ private slots:
         QCOMPARE(link->linkState(), sent ? 5 : 0);
     }
 
-    // Every write ends with a result, also when the unit stops answering halfway.
+    // Every write ends with a result, also when the unit stops answering halfway. "Uložení OK"
+    // only when the unit confirmed all that was sent: levels sent need their answer.
     void aWriteWithoutAnAnswerStillSaysHowItEnded_data()
     {
+        QTest::addColumn<bool>("levelsSent");
         QTest::addColumn<bool>("blockComesBack");
+        QTest::addColumn<QByteArray>("levelAnswer");
         QTest::addColumn<QString>("result");
-        QTest::newRow("read-back lost") << false << QStringLiteral("Uložení neověřeno!");
-        QTest::newRow("levels unanswered") << true << QStringLiteral("Uložení OK");
+        QByteArray garbled = levels(10, 60, 10, 60);
+        garbled[9] = 0x05;
+        QTest::newRow("read-back lost") << true << false << QByteArray() << QStringLiteral("Uložení neověřeno!");
+        QTest::newRow("no levels sent, none answered") << false << true << QByteArray() << QStringLiteral("Uložení OK");
+        QTest::newRow("levels sent, none answered") << true << true << QByteArray() << QStringLiteral("Uložení neověřeno!");
+        QTest::newRow("levels sent, short answer") << true << true << levels(10, 60, 10, 60).left(6)
+                                                   << QStringLiteral("Uložení neověřeno!");
+        QTest::newRow("levels sent, garbled answer") << true << true << garbled << QStringLiteral("Uložení neověřeno!");
     }
     void aWriteWithoutAnAnswerStillSaysHowItEnded()
     {
+        QFETCH(bool, levelsSent);
         QFETCH(bool, blockComesBack);
+        QFETCH(QByteArray, levelAnswer);
         QFETCH(QString, result);
         QSignalSpy shown(link, &UnitLink::linkMessage);
+        QSignalSpy verified(link, &UnitLink::writeVerified);
         data->blockValid = true;
-        port->onWrite = [this, blockComesBack](const QByteArray &frame) {
+        data->levelsValid = levelsSent;
+        std::copy_n(levels(10, 60, 10, 60).cbegin(), 10, data->levelBlock.begin());
+        port->onWrite = [this, blockComesBack, levelAnswer](const QByteArray &frame) {
             if (blockComesBack && frame == bytesOf({0x02, 0xFF, 0x03}))
                 port->feedSoon(QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34), 5);
+            if (!levelAnswer.isEmpty() && frame == bytesOf({0x02, 0xAA, 0x03}))
+                port->feedSoon(levelAnswer, 5);
         };
         link->writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 5000);
         QCOMPARE(shown.first().first().toString(), result);
+        QCOMPARE(verified.count(), result == QStringLiteral("Uložení OK") ? 1 : 0);
+        QCOMPARE(writtenHex().contains(QStringLiteral("02 B4 A3 0A 03")), levelsSent);
         QCOMPARE(writtenHex().contains(QStringLiteral("02 AA 03")), blockComesBack);
         QVERIFY(link->poll().isEnabled());
     }

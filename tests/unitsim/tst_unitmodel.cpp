@@ -289,6 +289,12 @@ void TestUnitModel::levelsReadAndWrite()
         ask(unit, frame5(Kind::Write, 0xA3 + i, levels[i]));
     const QByteArray after = ask(unit, command(Code::ReadLevels));
     QCOMPARE(after, hex("030A3C0C46") + before.mid(5));
+
+    // A unit that stops answering code 170 after the first level request, whatever else it answers.
+    UnitModel stops(withFaults([](FaultConfig &f) { f.levelsAnswered = 1; }));
+    QCOMPARE(ask(stops, command(Code::ReadLevels)).size(), 10);
+    QCOMPARE(readBlock(stops).size(), 34);
+    QCOMPARE(ask(stops, command(Code::ReadLevels)), QByteArray());
 }
 
 void TestUnitModel::versionsLackFeatures_data()

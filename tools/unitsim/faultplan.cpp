@@ -7,6 +7,14 @@ FaultPlan::FaultPlan(const FaultConfig &config)
 {
 }
 
+bool FaultPlan::answerLevels()
+{
+    if (config_.levelsAnswered >= 0 && levelRequests_ >= config_.levelsAnswered)
+        return false;
+    ++levelRequests_;
+    return true;
+}
+
 bool FaultPlan::shape(Transmission &reply)
 {
     const std::uint64_t n = ++replies_;

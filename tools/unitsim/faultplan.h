@@ -24,6 +24,8 @@ public:
     void countRequest() { ++requests_; }
     // false when the reply must not go out (dropped, or the unit has gone mute)
     bool shape(Transmission &reply);
+    // Counts a level request; false once the unit has stopped answering them.
+    bool answerLevels();
 
     static constexpr std::uint8_t StrayByte = 0x00;  // what a glitch on the line reads as
 
@@ -33,6 +35,7 @@ private:
     FaultConfig config_;
     std::uint64_t requests_ = 0;
     std::uint64_t replies_ = 0;
+    int levelRequests_ = 0;
 };
 
 }  // namespace unitsim

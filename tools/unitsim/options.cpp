@@ -51,6 +51,7 @@ const IntOption intOptions[] = {
     {"--slow-every", 1, INT_MAX, nullptr, nullptr, &FaultConfig::slowEvery},
     {"--slow-ms", 1, 10000, nullptr, nullptr, &FaultConfig::slowMs},
     {"--mute-after", 0, INT_MAX, nullptr, nullptr, &FaultConfig::muteAfter},
+    {"--levels-answered", 0, INT_MAX, nullptr, nullptr, &FaultConfig::levelsAnswered},
 };
 
 }  // namespace
@@ -127,6 +128,7 @@ Faults (replies and requests counted from 1):
   --slow-every N       stall every N-th reply in the middle for --slow-ms
   --slow-ms MS         length of that stall (default 250)
   --mute-after N       answer nothing once N requests have arrived
+  --levels-answered N  answer the first N level requests (code 170), then none
   --stuck-byte INDEX   parameter block byte 1..32 that stores bit 0 inverted, so a
                        written block never reads back the same
 

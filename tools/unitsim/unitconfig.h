@@ -12,6 +12,7 @@ struct FaultConfig
     int slowEvery = 0;     // the line goes quiet for slowMs in the middle of it
     int slowMs = 250;      // longer than the 200 ms the tool takes as the end of a frame
     int muteAfter = -1;    // requests answered before the unit goes silent; -1 never
+    int levelsAnswered = -1;  // level requests (code 170) answered before they go unanswered; -1 all
 };
 
 struct UnitConfig

@@ -105,7 +105,7 @@ std::optional<std::vector<std::uint8_t>> UnitModel::command(std::uint8_t code, s
     case Code::ReadBlock:
         return params_.blockReply();
     case Code::ReadLevels:
-        if (hasLevels())
+        if (hasLevels() && faults_.answerLevels())
             return params_.levelReply();
         return std::nullopt;
     case Code::ReadDiagnostics:
