@@ -3,6 +3,7 @@
 #include "configfiles.h"
 #include "filelistbox.h"
 #include "setcomparisonview.h"
+#include "unsavedchanges.h"
 #include "tuning/blockdisplay.h"
 #include <QGroupBox>
 #include <QHeaderView>
@@ -93,7 +94,8 @@ void ServicePage::buildComparison()
 
 void ServicePage::attach(UnitData *data, UnitLink *link, BlockDisplay *display, Prompts *prompts)
 {
-    m_files = new ConfigFiles(data, this, display, prompts, this);
+    m_unsaved = new UnsavedChanges(data, link, prompts, this);
+    m_files = new ConfigFiles(data, this, display, prompts, m_unsaved, this);
     m_backups = new BackupKeeper(data, link, this, m_files, this);
     m_comparison = new SetComparisonView(data, this, m_files, prompts, this);
     // What the tool holds changed as a whole: the comparison shows it at once.
@@ -105,5 +107,5 @@ void ServicePage::pointAt(const QString &dataFolder)
 {
     m_list->setDirectory(dataFolder);
     if (m_backups)
-        m_backups->setFolder(dataFolder + QStringLiteral("/zalohy"));
+        m_backups->setFolder(BackupStore::folderIn(dataFolder));
 }

@@ -529,7 +529,7 @@ void UnitLink::TimeOutTimer()
     // the levels of a matching block went unanswered (units without levels).
     switch (std::exchange(m_writeCheck, WriteCheck::None)) {
     case WriteCheck::Block: ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
-    case WriteCheck::Levels: ShowLinkMessage(QStringLiteral("Uložení OK")); break;
+    case WriteCheck::Levels: ShowLinkMessage(QStringLiteral("Uložení OK")); emit writeVerified(); break;
     case WriteCheck::None: break;
     }
     if (!m_guardResetsLevels)
@@ -757,6 +757,8 @@ void UnitLink::handleWriteCheckLevels(const QByteArray &levels)
     // another unit carries different ones). Levels not written are not checked.
     const bool same = !m_levelsWritten || sameBytes(levels.mid(1, 4), m_data->levelBlock.data() + 1);
     ShowLinkMessage(same ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
+    if (same)
+        emit writeVerified();
     m_replyGuard.disable();
     m_poll.enable();
     m_state = StatusState;

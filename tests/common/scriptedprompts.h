@@ -11,6 +11,7 @@ public:
     void beep() override { ++beeps; }
     void message(const QString &caption, const QString &text) override { messages << caption + QStringLiteral(": ") + text; }
     bool askYesNo(const QString &caption, const QString &text) override;
+    SaveChoice askSaveChanges(const QString &caption, const QString &text) override;
     QString openFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString askOpenFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
@@ -21,6 +22,7 @@ public:
     QStringList messages;
     QStringList questions;
     QList<bool> answers;
+    QList<SaveChoice> saveChoices;  // answers of askSaveChanges, in order (recorded in `questions`)
     QStringList files;              // answers of the file dialogs, in order; none left is Cancel
     QList<FileQuestion> fileQuestions;
     QList<QColor> colours;
