@@ -78,7 +78,7 @@ void BackupKeeper::refresh()
                                                 e.when.toString(QStringLiteral("HH:mm:ss")), version});
         item->setData(0, Qt::UserRole, e.path);
         for (int c = 0; c < 3; ++c)
-            item->setToolTip(c, QDir::toNativeSeparators(e.path));
+            item->setToolTip(c, version + QLatin1Char('\n') + QDir::toNativeSeparators(e.path));
         if (e.path == selected)
             list->setCurrentItem(item);
     }

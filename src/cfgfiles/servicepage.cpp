@@ -74,6 +74,8 @@ void ServicePage::buildBackups()
     m_backupList = table("Zalohy", {QStringLiteral("Datum"), QStringLiteral("Čas"), QStringLiteral("Verze")}, {76, 60},
                          box, {8, 46, 294, 98});
     m_backupList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long version name gives way in its middle: "bez úrovní" at its end stays readable.
+    m_backupList->setTextElideMode(Qt::ElideMiddle);
 }
 
 void ServicePage::buildComparison()

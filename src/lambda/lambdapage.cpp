@@ -109,7 +109,7 @@ QPushButton *LambdaPage::addButton(const char *name, const QString &caption, con
 void LambdaPage::buildButtons()
 {
     addButton("Button25", QStringLiteral("Ulož"), QRect(LeftColumn, 342, LeftWidth, 32));
-    m_pending = new QLabel(QStringLiteral("Volby nejsou uloženy – stiskněte Ulož"), this);
+    m_pending = new QLabel(QStringLiteral("Neuloženo – stiskněte Ulož"), this);
     m_pending->setObjectName(QStringLiteral("NeulozeneVolby"));
     m_pending->setGeometry(LeftColumn, 378, LeftWidth, 18);
     m_pending->setAlignment(Qt::AlignCenter);
