@@ -7,8 +7,10 @@
 #include "profilewriter.h"
 #include "settingsfile.h"
 #include "windowshortcuts.h"
+#include "cfgfiles/backupstore.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
+#include "cfgfiles/unsavedchanges.h"
 #include "diagnostics/diagnosticspage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
@@ -24,9 +26,11 @@
 #include "link/unitlink.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
+#include "tuning/unitcommands.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -74,6 +78,12 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_diagnostics->attach(m_data, m_link, m_prompts);
     m_cutOff->attach(m_link, m_prompts);
     m_scope->attach(m_link, m_prompts);
+
+    // Every control of every page may change the set; the caption follows what it now holds.
+    UnsavedChanges *unsaved = m_service->unsaved();
+    unsaved->watch(m_pages);
+    connect(unsaved, &UnsavedChanges::changed, this, &TForm2::SetCaptionFromFile);
+    guardReads();
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -147,6 +157,20 @@ void TForm2::buildPages()
         if (!m_pageByCode)
             PageControl1Change();
     });
+}
+
+void TForm2::guardReads()
+{
+    // "Načíst z ŘJ" replaces the whole set: unsaved changes are asked about first. With no port
+    // open the read only says so, and nothing needs asking.
+    UnitCommands *commands = m_tuning->commands();
+    for (QPushButton *read : {m_tuning->commandButton(2), m_lambda->button("Button42")}) {
+        disconnect(read, &QPushButton::clicked, commands, &UnitCommands::Button2Click);
+        connect(read, &QPushButton::clicked, commands, [this, commands] {
+            if (!m_port->isOpen() || m_service->unsaved()->mayReplace())
+                commands->Button2Click();
+        });
+    }
 }
 
 void TForm2::buildShortcuts()
@@ -252,8 +276,8 @@ void TForm2::PageControl1Change()
     m_link->returnToPolling();
     m_cutOff->control()->selectTuningCommunication();
     emit pageSelectedByUser();
-    // Choices on the lambda page not saved with its "Ulož" are dropped.
-    m_lambda->statusEditor()->DiscardDrafts();
+    // Choices on the lambda page not saved with its "Ulož" are dropped, and the page says so.
+    m_lambda->statusEditor()->DropDraftsOnPageChange();
 }
 
 void TForm2::FormCreate(const QString &workingFolder)
@@ -280,11 +304,26 @@ void TForm2::FormCreate(const QString &workingFolder)
     m_link->poll().enable();
     m_tuning->display()->HighlightPowerRange();
     m_data->tachoValue = 0;
+    sayKeptChanges();
+}
+
+void TForm2::sayKeptChanges()
+{
+    const QString kept = BackupStore(BackupStore::folderIn(m_data->dataFolder)).takeUnsavedNote();
+    if (!kept.isEmpty())
+        m_prompts->message(QStringLiteral("Info"),
+                           QStringLiteral("Program byl minule ukončen systémem a neuložené změny byly uloženy do souboru\n%1\n"
+                                          "Načtete je tlačítkem \"Načti ze souboru\" na stránce Servis.")
+                               .arg(QDir::toNativeSeparators(kept)));
 }
 
 void TForm2::SetCaptionFromFile()
 {
-    setWindowTitle(captionPrefix() + QLatin1Char(' ') + m_data->configFileName);
+    const QString name = m_data->backupSource.isEmpty()
+                             ? m_data->configFileName
+                             : QStringLiteral("ze zálohy ") + QFileInfo(m_data->backupSource).fileName();
+    const bool unsaved = m_service->unsaved()->pending();
+    setWindowTitle(captionPrefix() + QLatin1Char(' ') + name + (unsaved ? QStringLiteral("*") : QString()));
 }
 
 void TForm2::applySettings(const TesterSettings &settings)
@@ -315,6 +354,38 @@ int TForm2::pollInterval() const
 
 void TForm2::closeEvent(QCloseEvent *event)
 {
+    if (!m_stoppedBySystem && !mayClose()) {
+        event->ignore();
+        return;
+    }
     m_connection->closePort();
     event->accept();
+}
+
+bool TForm2::mayClose()
+{
+    if (!m_service->unsaved()->pending())
+        return true;
+    switch (m_prompts->askSaveChanges(QStringLiteral("Pozor !!!"), QStringLiteral("Máte neuložené změny. Uložit je do souboru?"))) {
+    case Prompts::SaveChoice::Save: return m_service->files()->Button24Click();
+    case Prompts::SaveChoice::Discard: return true;
+    case Prompts::SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+QString TForm2::keepUnsavedChanges()
+{
+    QString error;
+    const QString path = m_service->unsaved()->keepForLater(&error);
+    if (!error.isEmpty())
+        qWarning("Velkor: neuložené změny nelze uložit: %s", qPrintable(error));
+    return path;
+}
+
+void TForm2::stopBySystem()
+{
+    keepUnsavedChanges();
+    m_stoppedBySystem = true;
+    close();
 }

@@ -52,8 +52,15 @@ public:
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     int pollInterval() const;
 
-    // The caption names the current configuration file.
+    // The caption names the current configuration file (or the backup the set came from) and
+    // marks unsaved changes with "*".
     void SetCaptionFromFile();
+
+    // The system ends the tool (SIGTERM, SIGINT, SIGHUP): nobody can be asked, so unsaved changes
+    // are kept in the backup folder first; then the window closes as by "Konec".
+    void stopBySystem();
+    // Keeps unsaved changes in the backup folder without a question (a logout); the path, or empty.
+    QString keepUnsavedChanges();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);
@@ -78,6 +85,10 @@ private:
     void applySettings(const TesterSettings &settings);
     void openPort();
     void PageControl1Change();
+    void guardReads();
+    // Unsaved changes before the window closes: saved, dropped, or the close called off (false).
+    bool mayClose();
+    void sayKeptChanges();
 
     SerialIo *m_port;
     Prompts *m_prompts;
@@ -97,4 +108,5 @@ private:
     InfoPage *m_info = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
+    bool m_stoppedBySystem = false;
 };

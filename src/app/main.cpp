@@ -38,15 +38,18 @@ int main(int argc, char *argv[])
     });
     beacon.listen();
 
-    // Ended by the system as by "Konec": the window's close lowers DTR and releases the port. The
-    // quit also ends a message box that may be open at that moment.
+    // Ended by the system as by "Konec", but without the question about unsaved changes: they are
+    // kept in a file first. The window's close lowers DTR and releases the port. exit() ends every
+    // running event loop, a message box's too (quit() does nothing before the main loop runs).
     StopSignals stops;
     bool stopping = false;
     QObject::connect(&stops, &StopSignals::stopRequested, &window, [&window, &stopping] {
         stopping = true;
-        window.close();
-        QCoreApplication::quit();
+        window.stopBySystem();
+        QCoreApplication::exit(0);
     });
+    // A logout may not wait for an answer either; the stop that follows it finds the set kept.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.keepUnsavedChanges(); });
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window.move(screen->availableGeometry().center() - window.rect().center());

@@ -5,7 +5,7 @@ class QSocketNotifier;
 
 // A stop by the system (SIGTERM at logout or shutdown, SIGHUP when the session goes, SIGINT from
 // a terminal) becomes an ordinary event on the user-interface thread, so the tool can end as
-// "Konec" ends it: DTR low, the port and its lock file released.
+// "Konec" ends it: unsaved changes kept in a file, DTR low, the port and its lock file released.
 class StopSignals : public QObject
 {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 void WidgetPrompts::beep()
 {
@@ -44,6 +45,23 @@ bool WidgetPrompts::askYesNo(const QString &caption, const QString &text)
 {
     return QMessageBox::question(m_owner, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
+}
+
+Prompts::SaveChoice WidgetPrompts::askSaveChanges(const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    m_owner);
+    // Named here, not by Qt's translation: these three words are the tool's own.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Uložit"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("Zahodit"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Zrušit"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
 }
 
 QString WidgetPrompts::openFileName(const QString &caption, const QString &folder, const QString &filter)

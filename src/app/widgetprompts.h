@@ -18,6 +18,7 @@ public:
     void showNotice(const QString &caption, const QString &text) override;
     void closeNotice() override;
     bool askYesNo(const QString &caption, const QString &text) override;
+    SaveChoice askSaveChanges(const QString &caption, const QString &text) override;
     QString openFileName(const QString &caption, const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &folder, const QString &filter) override;
     QString askOpenFile(const FileQuestion &q) override;

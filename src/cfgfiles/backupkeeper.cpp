@@ -12,13 +12,19 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+namespace {
+const QString NoLevels = QStringLiteral(" – bez úrovní");
+}
+
 BackupKeeper::BackupKeeper(UnitData *data, UnitLink *link, ServicePage *page, ConfigFiles *files, QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_files(files)
 {
     // The block is taken as it arrived: an edit made while the levels are awaited is not the unit's.
     connect(link, &UnitLink::blockReceived, this, [this](const QByteArray &block) { m_readBlock = block; });
-    connect(link, &UnitLink::levelsReceived, this, &BackupKeeper::keep);
-    connect(link, &UnitLink::levelsReset, this, &BackupKeeper::keep);
+    connect(link, &UnitLink::levelsReceived, this, [this] { keep(true); });
+    // Without a level answer the unit's levels are unknown: the backup says so instead of keeping
+    // whatever the tool held.
+    connect(link, &UnitLink::levelsReset, this, [this] { keep(false); });
     connect(page->loadBackupButton(), &QPushButton::clicked, this, &BackupKeeper::loadSelected);
     connect(page->backupList(), &QTreeWidget::itemDoubleClicked, this, &BackupKeeper::loadSelected);
 }
@@ -29,12 +35,11 @@ void BackupKeeper::setFolder(const QString &folder)
     refresh();
 }
 
-void BackupKeeper::keep()
+void BackupKeeper::keep(bool levelsRead)
 {
     if (m_readBlock.isEmpty() || m_store.folder().isEmpty())
         return;
-    const QByteArray levels(reinterpret_cast<const char *>(m_data->levelBlock.data()), UnitData::LevelBlockSize);
-    const QByteArray set = ConfigFile::compose(m_readBlock, levels);
+    const QByteArray set = ConfigFile::composeBackup(m_readBlock, m_data->levelBytes(), levelsRead);
     const QString version = m_data->versionName(quint8(m_readBlock.at(ParamBlock::Verze)));
     m_readBlock.clear();
 
@@ -66,12 +71,14 @@ void BackupKeeper::refresh()
         QFile file(e.path);
         const QByteArray set = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
         const ConfigFile::Contents parts = ConfigFile::parse(set);
-        const QString version = parts.paramValid() ? m_data->versionName(quint8(parts.paramBlock.at(ParamBlock::Verze))) : e.versionName;
+        QString version = parts.paramValid() ? m_data->versionName(quint8(parts.paramBlock.at(ParamBlock::Verze))) : e.versionName;
+        if (parts.levelsAbsent)
+            version += NoLevels;
         auto *item = new QTreeWidgetItem(list, {e.when.toString(QStringLiteral("dd.MM.yyyy")),
                                                 e.when.toString(QStringLiteral("HH:mm:ss")), version});
         item->setData(0, Qt::UserRole, e.path);
         for (int c = 0; c < 3; ++c)
-            item->setToolTip(c, QDir::toNativeSeparators(e.path));
+            item->setToolTip(c, version + QLatin1Char('\n') + QDir::toNativeSeparators(e.path));
         if (e.path == selected)
             list->setCurrentItem(item);
     }
@@ -86,6 +93,8 @@ QString BackupKeeper::selectedPath() const
 void BackupKeeper::loadSelected()
 {
     const QString path = selectedPath();
-    if (!path.isEmpty())
-        m_files->LoadConfigFile(path);
+    if (path.isEmpty() || !m_files->loadAsked(path))
+        return;
+    const bool withoutLevels = !m_data->levelsValid;
+    m_page->statusLabel()->setText(QStringLiteral("Načtena záloha %1%2").arg(QFileInfo(path).fileName(), withoutLevels ? NoLevels : QString()));
 }

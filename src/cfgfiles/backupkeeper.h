@@ -27,7 +27,7 @@ signals:
     void backupTaken(const BackupStore::Result &result);
 
 private:
-    void keep();
+    void keep(bool levelsRead);
     void loadSelected();
 
     UnitData *m_data;

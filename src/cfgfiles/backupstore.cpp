@@ -8,6 +8,20 @@
 namespace {
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 constexpr int TimeLength = 19;
+const QString UnsavedNote = QStringLiteral("neulozeno.txt");
+}
+
+bool BackupStore::makeFolder(QString *error) const
+{
+    if (QDir().mkpath(m_folder))
+        return true;
+    *error = QStringLiteral("nelze vytvořit složku %1").arg(QDir::toNativeSeparators(m_folder));
+    return false;
+}
+
+QString BackupStore::folderIn(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QStringLiteral("zalohy"));
 }
 
 QString BackupStore::safeName(const QString &versionName)
@@ -73,10 +87,8 @@ BackupStore::Result BackupStore::store(const QByteArray &set, const QDateTime &w
             return result;
         }
     }
-    if (!QDir().mkpath(m_folder)) {
-        result.error = QStringLiteral("nelze vytvořit složku %1").arg(QDir::toNativeSeparators(m_folder));
+    if (!makeFolder(&result.error))
         return result;
-    }
     // The names tell the second only: a later read within the same second gets the next number.
     const QDateTime second = QDateTime::fromString(when.toString(TimeFormat), TimeFormat);
     int sequence = 1;
@@ -91,4 +103,37 @@ BackupStore::Result BackupStore::store(const QByteArray &set, const QDateTime &w
         return result;
     result.outcome = Outcome::Written;
     return result;
+}
+
+BackupStore::Result BackupStore::keepUnsaved(const QByteArray &set, const QDateTime &when) const
+{
+    Result result;
+    if (!makeFolder(&result.error))
+        return result;
+    const QDir dir(m_folder);
+    const QString stem = QStringLiteral("neulozeno_") + when.toString(TimeFormat);
+    QString name = stem + QStringLiteral(".cfg");
+    for (int n = 2; QFile::exists(dir.filePath(name)); ++n)
+        name = stem + QStringLiteral("-%1.cfg").arg(n);
+    result.path = dir.absoluteFilePath(name);
+    if (!ConfigFile::writeAtomically(result.path, set, &result.error)
+        || !ConfigFile::writeAtomically(dir.filePath(UnsavedNote), name.toUtf8() + '\n', &result.error))
+        return result;
+    result.outcome = Outcome::Written;
+    return result;
+}
+
+QString BackupStore::takeUnsavedNote() const
+{
+    const QDir dir(m_folder);
+    QFile note(dir.filePath(UnsavedNote));
+    if (!note.open(QIODevice::ReadOnly))
+        return QString();
+    const QString name = QString::fromUtf8(note.read(256)).trimmed();
+    note.close();
+    note.remove();
+    // The note names a file in its own folder; anything else is not ours to point at.
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || !dir.exists(name))
+        return QString();
+    return dir.absoluteFilePath(name);
 }

@@ -26,6 +26,8 @@ public:
     };
 
     explicit BackupStore(const QString &folder = QString()) : m_folder(folder) {}
+    // The backup folder of a data folder.
+    static QString folderIn(const QString &dataFolder);
     void setFolder(const QString &folder) { m_folder = folder; }
     QString folder() const { return m_folder; }
 
@@ -34,6 +36,12 @@ public:
     // Newest first.
     QList<Entry> list() const;
 
+    // A set a stop that cannot ask would lose: "neulozeno_<date>_<time>.cfg", never listed as a
+    // backup. A note beside it tells the next start where it is.
+    Result keepUnsaved(const QByteArray &set, const QDateTime &when) const;
+    // The set the last keepUnsaved() left a note about, once: the note goes. Empty when none.
+    QString takeUnsavedNote() const;
+
     // A version name as a part of a file name that Windows and Linux both take: Czech letters
     // lose their marks, anything else but letters, digits, '.', '_' and '-' becomes '-'.
     static QString safeName(const QString &versionName);
@@ -41,5 +49,7 @@ public:
     static QString fileName(const QDateTime &when, const QString &versionName, int sequence = 1);
 
 private:
+    bool makeFolder(QString *error) const;
+
     QString m_folder;
 };

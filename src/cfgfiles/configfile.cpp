@@ -20,7 +20,16 @@ Contents parse(const QByteArray &bytes)
         contents.paramBlock = part1;
     if (framed(part2, LevelPartSize, 0x03, 0x04))
         contents.levelBlock = part2;
+    else
+        contents.levelsAbsent = part2 == noLevelsPart();
     return contents;
+}
+
+QByteArray noLevelsPart()
+{
+    QByteArray part(LevelPartSize, char(0xFF));
+    part[0] = 0x03;
+    return part;
 }
 
 Contents read(QIODevice *device)
@@ -31,6 +40,11 @@ Contents read(QIODevice *device)
 QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock)
 {
     return paramBlock + levelBlock;
+}
+
+QByteArray composeBackup(const QByteArray &paramBlock, const QByteArray &levelBlock, bool levelsRead)
+{
+    return paramBlock + (levelsRead ? levelBlock : noLevelsPart());
 }
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)

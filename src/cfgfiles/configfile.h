@@ -16,10 +16,16 @@ constexpr int Size = ParamPartSize + LevelPartSize;
 struct Contents
 {
     QByteArray paramBlock;  // empty when part 1 is damaged or missing
-    QByteArray levelBlock;  // empty when part 2 is damaged or missing
+    QByteArray levelBlock;  // empty when part 2 is damaged, missing or says "no levels"
+    bool levelsAbsent = false;  // part 2 says the set was read from a unit that gave no levels
     bool paramValid() const { return !paramBlock.isEmpty(); }
     bool levelsValid() const { return !levelBlock.isEmpty(); }
 };
+
+// Part 2 of a set whose levels were never read (a unit that does not answer code 170): its end
+// byte is no 0x04, so every reader of the format refuses it as levels, and no unit's set ever
+// holds it, so this reader tells it from a damaged part.
+QByteArray noLevelsPart();
 
 // Splits what was read from a file into its two parts; bytes after the 44th do not count.
 Contents parse(const QByteArray &bytes);
@@ -28,6 +34,8 @@ Contents read(QIODevice *device);
 
 // The file's bytes for the two blocks as the tool holds them.
 QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock);
+// The same for a backup: levels that did not come from a unit or a file are not kept as levels.
+QByteArray composeBackup(const QByteArray &paramBlock, const QByteArray &levelBlock, bool levelsRead);
 
 // Writes `bytes` to `path` so that the file there is either the old one or all of the new one:
 // a full disk or a pulled stick never leaves a shortened file. On failure `error` says why.

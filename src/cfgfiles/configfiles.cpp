@@ -1,10 +1,13 @@
 #include "configfiles.h"
+#include "backupstore.h"
 #include "configfile.h"
 #include "filelistbox.h"
 #include "servicepage.h"
+#include "unsavedchanges.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
 #include "tuning/blockdisplay.h"
+#include "tuning/paramblock.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,15 +16,13 @@
 
 namespace {
 const QString ErrorCaption = QStringLiteral("Chyba");
-
-QByteArray bytesOf(const quint8 *data, int size)
-{
-    return QByteArray(reinterpret_cast<const char *>(data), size);
-}
+const QString DamagedPart1 = QStringLiteral("Poškozený konfigurační soubor 1.část!");
+const QString DamagedPart2 = QStringLiteral("Poškozený konfigurační soubor 2.část!");
 }
 
-ConfigFiles::ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *display, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_display(display), m_prompts(prompts)
+ConfigFiles::ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *display, Prompts *prompts,
+                         UnsavedChanges *unsaved, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_display(display), m_prompts(prompts), m_unsaved(unsaved)
 {
     connect(page->saveButton(), &QPushButton::clicked, this, &ConfigFiles::Button24Click);
     connect(page->loadButton(), &QPushButton::clicked, this, &ConfigFiles::Button23Click);
@@ -33,7 +34,12 @@ QString ConfigFiles::folder() const
     return m_data->dataFolder;
 }
 
-void ConfigFiles::Button24Click()
+bool ConfigFiles::isBackup(const QString &path) const
+{
+    return QFileInfo(path).absolutePath() == QDir(BackupStore::folderIn(folder())).absolutePath();
+}
+
+bool ConfigFiles::Button24Click()
 {
     FileQuestion q;
     q.title = saveTitle();
@@ -43,23 +49,21 @@ void ConfigFiles::Button24Click()
     q.defaultSuffix = QStringLiteral("cfg");
     q.confirmOverwrite = true;
     const QString name = m_prompts->askSaveFile(q);
-    if (name.isEmpty())
-        return;
-    SaveConfigFile(name);
+    return !name.isEmpty() && SaveConfigFile(name);
 }
 
 bool ConfigFiles::SaveConfigFile(const QString &name)
 {
     const QString path = m_data->dataFilePath(name);
-    const QByteArray bytes = ConfigFile::compose(bytesOf(m_data->paramBlock.data(), UnitData::ParamBlockSize),
-                                                 bytesOf(m_data->levelBlock.data(), UnitData::LevelBlockSize));
     QString reason;
-    if (!ConfigFile::writeAtomically(path, bytes, &reason)) {
+    if (!ConfigFile::writeAtomically(path, m_data->setBytes(), &reason)) {
         // The old file, the caption and the current name stay: nothing was saved.
         m_prompts->error(ErrorCaption, QStringLiteral("Soubor %1 nelze uložit: %2").arg(QDir::toNativeSeparators(path), reason));
         return false;
     }
     m_data->configFileName = path;
+    m_data->backupSource.clear();
+    m_unsaved->agree();
     emit configFileChanged();
     m_page->fileList()->Update();
     return true;
@@ -67,7 +71,9 @@ bool ConfigFiles::SaveConfigFile(const QString &name)
 
 void ConfigFiles::Button23Click()
 {
-    chooseAndLoad(m_openName);
+    const QString name = chooseFile(m_openName);
+    if (!name.isEmpty())
+        loadAsked(name);
 }
 
 void ConfigFiles::FLBDblClick()
@@ -77,12 +83,18 @@ void ConfigFiles::FLBDblClick()
         return;
     // The click alone makes it the current file and the open dialog's name: a cancelled
     // confirmation still leaves it as the name the next save and the next load propose.
+    const QString before = m_data->configFileName;
     m_data->configFileName = clicked;
     m_openName = clicked;
-    chooseAndLoad(clicked);
+    const QString name = chooseFile(clicked);
+    if (name.isEmpty() || !m_unsaved->mayReplace())
+        return;
+    // A file that gave nothing is not the current one.
+    if (!LoadConfigFile(name))
+        m_data->configFileName = before;
 }
 
-void ConfigFiles::chooseAndLoad(const QString &proposed)
+QString ConfigFiles::chooseFile(const QString &proposed)
 {
     FileQuestion q;
     q.title = openTitle();
@@ -90,10 +102,14 @@ void ConfigFiles::chooseAndLoad(const QString &proposed)
     q.filter = mask();
     q.fileName = proposed;
     const QString name = m_prompts->askOpenFile(q);
-    if (name.isEmpty())
-        return;
-    m_openName = name;
-    LoadConfigFile(name);
+    if (!name.isEmpty())
+        m_openName = name;
+    return name;
+}
+
+bool ConfigFiles::loadAsked(const QString &name)
+{
+    return m_unsaved->mayReplace() && LoadConfigFile(name);
 }
 
 bool ConfigFiles::LoadConfigFile(const QString &name)
@@ -107,23 +123,50 @@ bool ConfigFiles::LoadConfigFile(const QString &name)
     }
     const ConfigFile::Contents contents = ConfigFile::read(&file);
     file.close();
+    if (!contents.paramValid() && !contents.levelsValid() && !contents.levelsAbsent) {
+        // Nothing of it became the tool's: the caption and the name the next save proposes stay.
+        m_prompts->error(ErrorCaption, DamagedPart1);
+        m_prompts->error(ErrorCaption, DamagedPart2);
+        return false;
+    }
 
-    m_data->configFileName = path;
+    if (isBackup(path)) {
+        // A backup is what a unit once held: a save goes to a new file named by the set's version.
+        const QByteArray block = contents.paramValid() ? contents.paramBlock : m_data->paramBytes();
+        const QString version = m_data->versionName(quint8(block.at(ParamBlock::Verze)));
+        m_data->backupSource = path;
+        m_data->configFileName = m_data->dataFilePath(BackupStore::safeName(version) + QStringLiteral(".cfg"));
+    } else {
+        m_data->backupSource.clear();
+        m_data->configFileName = path;
+    }
     emit configFileChanged();
 
     if (contents.paramValid()) {
         // Valid before the take-over: the pages that follow it may rely on the flag.
         m_data->blockValid = true;
         m_display->TakeOverBlock(contents.paramBlock);
+        m_unsaved->agreeParams();
     } else {
-        m_prompts->error(ErrorCaption, QStringLiteral("Poškozený konfigurační soubor 1.část!"));
+        m_prompts->error(ErrorCaption, DamagedPart1);
     }
+    takeLevels(contents);
+    return true;
+}
+
+void ConfigFiles::takeLevels(const ConfigFile::Contents &contents)
+{
     if (contents.levelsValid()) {
         std::copy(contents.levelBlock.cbegin(), contents.levelBlock.cend(), m_data->levelBlock.begin());
         m_data->levelsValid = true;
-        emit levelsLoaded();
+    } else if (contents.levelsAbsent) {
+        // Read from a unit that gave no levels: a write must not send any.
+        m_data->setPlaceholderLevels();
+        m_data->levelsValid = false;
     } else {
-        m_prompts->error(ErrorCaption, QStringLiteral("Poškozený konfigurační soubor 2.část!"));
+        m_prompts->error(ErrorCaption, DamagedPart2);
+        return;
     }
-    return true;
+    m_unsaved->agreeLevels();
+    emit levelsLoaded();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "configfile.h"
 #include <QObject>
 #include <QString>
 
@@ -6,6 +7,7 @@ class BlockDisplay;
 class Prompts;
 class ServicePage;
 class UnitData;
+class UnsavedChanges;
 
 // Saving and loading configuration files from the page "Servis": the dialogs, the file list and
 // what a loaded file changes in the tool. Nothing here sends a byte to the unit.
@@ -17,18 +19,22 @@ public:
     static QString openTitle() { return QStringLiteral("Vyber soubor s konfigurací"); }
     static QString mask() { return QStringLiteral("*.cfg"); }
 
-    ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *display, Prompts *prompts,
+    ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *display, Prompts *prompts, UnsavedChanges *unsaved,
                 QObject *parent = nullptr);
 
-    void Button24Click();  // "Ulož aktualní stav", also Ctrl+S
+    // "Ulož aktualní stav", also Ctrl+S; true when the set was saved.
+    bool Button24Click();
     void Button23Click();  // "Načti ze souboru"
     void FLBDblClick();
 
     // Saves the tool's copy to `name`; false (and said) when the file could not be written.
     bool SaveConfigFile(const QString &name);
-    // Loads `name` into the tool; false (and said) when it could not be opened. Each damaged part
-    // is said on its own and leaves its block as it was.
+    // Loads `name` into the tool; false (and said) when nothing of it could be taken: a file that
+    // cannot be opened, or both parts damaged. Each damaged part is said on its own and leaves its
+    // block as it was. A backup is loaded as the set it holds, never as the file to save to.
     bool LoadConfigFile(const QString &name);
+    // The same when the technician asked for it: unsaved changes are asked about first.
+    bool loadAsked(const QString &name);
 
 signals:
     // configFileName changed: the window's caption follows.
@@ -37,12 +43,16 @@ signals:
     void levelsLoaded();
 
 private:
-    void chooseAndLoad(const QString &proposed);
+    // The open dialog proposing `proposed`; empty when cancelled.
+    QString chooseFile(const QString &proposed);
     QString folder() const;
+    bool isBackup(const QString &path) const;
+    void takeLevels(const ConfigFile::Contents &contents);
 
     UnitData *m_data;
     ServicePage *m_page;
     BlockDisplay *m_display;
     Prompts *m_prompts;
+    UnsavedChanges *m_unsaved;
     QString m_openName;  // the open dialog keeps the name it last held
 };

@@ -3,6 +3,7 @@
 #include "configfiles.h"
 #include "filelistbox.h"
 #include "setcomparisonview.h"
+#include "unsavedchanges.h"
 #include "tuning/blockdisplay.h"
 #include <QGroupBox>
 #include <QHeaderView>
@@ -73,6 +74,8 @@ void ServicePage::buildBackups()
     m_backupList = table("Zalohy", {QStringLiteral("Datum"), QStringLiteral("Čas"), QStringLiteral("Verze")}, {76, 60},
                          box, {8, 46, 294, 98});
     m_backupList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long version name gives way in its middle: "bez úrovní" at its end stays readable.
+    m_backupList->setTextElideMode(Qt::ElideMiddle);
 }
 
 void ServicePage::buildComparison()
@@ -93,7 +96,8 @@ void ServicePage::buildComparison()
 
 void ServicePage::attach(UnitData *data, UnitLink *link, BlockDisplay *display, Prompts *prompts)
 {
-    m_files = new ConfigFiles(data, this, display, prompts, this);
+    m_unsaved = new UnsavedChanges(data, link, prompts, this);
+    m_files = new ConfigFiles(data, this, display, prompts, m_unsaved, this);
     m_backups = new BackupKeeper(data, link, this, m_files, this);
     m_comparison = new SetComparisonView(data, this, m_files, prompts, this);
     // What the tool holds changed as a whole: the comparison shows it at once.
@@ -105,5 +109,5 @@ void ServicePage::pointAt(const QString &dataFolder)
 {
     m_list->setDirectory(dataFolder);
     if (m_backups)
-        m_backups->setFolder(dataFolder + QStringLiteral("/zalohy"));
+        m_backups->setFolder(BackupStore::folderIn(dataFolder));
 }

@@ -13,6 +13,7 @@ class Prompts;
 class SetComparisonView;
 class UnitData;
 class UnitLink;
+class UnsavedChanges;
 
 // The page "Servis": configuration files saved and loaded, the backups of every set read from a
 // unit, and a comparison of a file with the tool's copy. It lays the controls out; ConfigFiles,
@@ -24,12 +25,13 @@ public:
     explicit ServicePage(QWidget *parent = nullptr);
 
     // Puts the rules behind the controls. Loading shows a part 1 through the tuning page's display;
-    // the link's reads are backed up.
+    // the link's reads are backed up; what the set last agreed with is kept track of.
     void attach(UnitData *data, UnitLink *link, BlockDisplay *display, Prompts *prompts);
     // The data folder: the file list shows it, backups go into its "zalohy".
     void pointAt(const QString &dataFolder);
 
     ConfigFiles *files() const { return m_files; }
+    UnsavedChanges *unsaved() const { return m_unsaved; }
     BackupKeeper *backups() const { return m_backups; }
     SetComparisonView *comparison() const { return m_comparison; }
 
@@ -60,6 +62,7 @@ private:
     QTreeWidget *m_table = nullptr;
     QPushButton *m_loadCompared = nullptr;
     QLabel *m_status = nullptr;
+    UnsavedChanges *m_unsaved = nullptr;
     ConfigFiles *m_files = nullptr;
     BackupKeeper *m_backups = nullptr;
     SetComparisonView *m_comparison = nullptr;

@@ -69,9 +69,14 @@ QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &th
     }
     for (int index : Times)
         paramRow(index);
-    for (const ParamNames::Field &f : ParamNames::Levels)
-        rows << row(ParamNames::name(f), ours.parts.levelsValid() ? QString::number(ours.level(f.index)) : Damaged,
-                    theirs.parts.levelsValid() ? QString::number(theirs.level(f.index)) : Damaged);
+    for (const ParamNames::Field &f : ParamNames::Levels) {
+        auto level = [&f](const Side &side) {
+            if (side.parts.levelsValid())
+                return QString::number(side.level(f.index));
+            return side.parts.levelsAbsent ? QStringLiteral("bez úrovní") : Damaged;
+        };
+        rows << row(ParamNames::name(f), level(ours), level(theirs));
+    }
     for (int index : Raw)
         paramRow(index);
     return rows;

@@ -72,9 +72,8 @@ void SetComparisonView::refresh()
         return;
     QFile file(m_path);
     const QByteArray theirs = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
-    const QByteArray ours = ConfigFile::compose(
-        QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()), UnitData::ParamBlockSize),
-        QByteArray(reinterpret_cast<const char *>(m_data->levelBlock.data()), UnitData::LevelBlockSize));
+    // Levels that never came from a unit or a file are no levels to compare.
+    const QByteArray ours = ConfigFile::composeBackup(m_data->paramBytes(), m_data->levelBytes(), m_data->levelsValid);
 
     QTreeWidget *table = m_page->comparisonTable();
     table->clear();
@@ -104,6 +103,6 @@ void SetComparisonView::refresh()
 
 void SetComparisonView::loadCompared()
 {
-    if (!m_path.isEmpty() && m_files->LoadConfigFile(m_path))
+    if (!m_path.isEmpty() && m_files->loadAsked(m_path))
         refresh();
 }

@@ -109,6 +109,12 @@ QPushButton *LambdaPage::addButton(const char *name, const QString &caption, con
 void LambdaPage::buildButtons()
 {
     addButton("Button25", QStringLiteral("Ulož"), QRect(LeftColumn, 342, LeftWidth, 32));
+    m_pending = new QLabel(QStringLiteral("Neuloženo – stiskněte Ulož"), this);
+    m_pending->setObjectName(QStringLiteral("NeulozeneVolby"));
+    m_pending->setGeometry(LeftColumn, 378, LeftWidth, 18);
+    m_pending->setAlignment(Qt::AlignCenter);
+    m_pending->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold;"));
+    m_pending->hide();
     const int levelTop = 6 + ByteGroupStep * 4;
     addButton("Button39", QStringLiteral("Načti úrovně"), QRect(MiddleColumn, levelTop, 88, 30));
     addButton("Button38", QStringLiteral("Ulož úrovně"), QRect(MiddleColumn + 92, levelTop, 88, 30))->setEnabled(false);

@@ -37,6 +37,8 @@ public:
     QLabel *emText() const { return m_emText; }
     QLabel *emHex() const { return m_emHex; }
     QLabel *linkMessageLabel() const { return m_nacteni1; }
+    // Shown while choices wait for "Ulož".
+    QLabel *pendingLabel() const { return m_pending; }
 
 private:
     void buildRadioGroups();
@@ -50,6 +52,7 @@ private:
     QLabel *m_emText = nullptr;
     QLabel *m_emHex = nullptr;
     QLabel *m_nacteni1 = nullptr;
+    QLabel *m_pending = nullptr;
     LambdaStatusEditor *m_status = nullptr;
     EmulationLevels *m_levels = nullptr;
     EmulationMeasurement *m_measurement = nullptr;

@@ -60,6 +60,7 @@ void LambdaStatusEditor::RadioClick(const Radio &radio)
     case Group::TpsLogic:
         break;
     }
+    showPending();
 }
 
 void LambdaStatusEditor::Button25Click()
@@ -73,6 +74,7 @@ void LambdaStatusEditor::Button25Click()
     m_data->tpsRising = TestBit(m_data->paramBlock[ParamBlock::TPSST], ParamBlock::TpsRisingBit);
     for (int index : {ParamBlock::TPSST, ParamBlock::LAMST})
         m_tuning->statusLabel(index)->setText(ByteToBinary(m_data->paramBlock[std::size_t(index)]));
+    showPending();
     m_link->writeBlock();
 }
 
@@ -81,6 +83,25 @@ void LambdaStatusEditor::DiscardDrafts()
     lambdaStatusDraft = m_data->lambdaStatus;
     tpsStatusDraft = m_data->tpsStatus;
     ShowLambdaPage();
+    showPending();
+}
+
+void LambdaStatusEditor::DropDraftsOnPageChange()
+{
+    const bool dropped = draftsPending();
+    DiscardDrafts();
+    if (dropped)
+        m_link->ShowLinkMessage(QStringLiteral("Volby zahozeny!"));
+}
+
+bool LambdaStatusEditor::draftsPending() const
+{
+    return lambdaStatusDraft != m_data->lambdaStatus || tpsStatusDraft != m_data->tpsStatus;
+}
+
+void LambdaStatusEditor::showPending()
+{
+    m_page->pendingLabel()->setVisible(draftsPending());
 }
 
 void LambdaStatusEditor::ShowLambdaPage()

@@ -33,9 +33,14 @@ public slots:
     // The working copies follow the current bytes again and the page shows them: after a block
     // is taken over and when the technician picks another page.
     void DiscardDrafts();
+    // The technician picked another page: the choices not saved go, and a note on the status
+    // labels says so for 2 s.
+    void DropDraftsOnPageChange();
 
 private:
     void enableTimes(unsigned lambdaStatus);
+    bool draftsPending() const;
+    void showPending();
     unsigned &draftOf(const LambdaFields::Radio &radio);
 
     UnitData *m_data;

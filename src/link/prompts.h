@@ -35,6 +35,13 @@ public:
     virtual void closeNotice() {}
     // Yes/No box with a question icon and No as the default button; true for Yes.
     virtual bool askYesNo(const QString &caption, const QString &text) = 0;
+    // Work that would be lost: "Uložit", "Zahodit" or "Zrušit" (also Esc and closing the box).
+    // By default a Yes/No box: Yes saves, No cancels, so nothing is ever dropped unasked.
+    enum class SaveChoice { Save, Discard, Cancel };
+    virtual SaveChoice askSaveChanges(const QString &caption, const QString &text)
+    {
+        return askYesNo(caption, text) ? SaveChoice::Save : SaveChoice::Cancel;
+    }
     // File dialogs; an empty result means cancelled.
     virtual QString openFileName(const QString &caption, const QString &folder, const QString &filter) = 0;
     virtual QString saveFileName(const QString &caption, const QString &folder, const QString &filter) = 0;

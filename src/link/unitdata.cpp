@@ -1,5 +1,7 @@
 #include "unitdata.h"
 #include <QDir>
+#include <algorithm>
+#include <iterator>
 
 UnitData::UnitData(QObject *parent)
     : QObject(parent)
@@ -12,6 +14,7 @@ UnitData::UnitData(QObject *parent)
     for (int i = 0; i < AddressNameCount; ++i)
         addressNames << QString();
     resetBlocks();
+    agreedSet = setBytes();
 }
 
 void UnitData::resetBlocks()
@@ -22,6 +25,27 @@ void UnitData::resetBlocks()
     levelBlock.fill(0);
     levelBlock.front() = 0x03;
     levelBlock.back() = 0x04;
+}
+
+void UnitData::setPlaceholderLevels()
+{
+    constexpr quint8 Placeholders[] = {10, 60, 10, 60};
+    std::copy(std::begin(Placeholders), std::end(Placeholders), levelBlock.begin() + 1);
+}
+
+QByteArray UnitData::paramBytes() const
+{
+    return QByteArray(reinterpret_cast<const char *>(paramBlock.data()), ParamBlockSize);
+}
+
+QByteArray UnitData::levelBytes() const
+{
+    return QByteArray(reinterpret_cast<const char *>(levelBlock.data()), LevelBlockSize);
+}
+
+QByteArray UnitData::setBytes() const
+{
+    return paramBytes() + levelBytes();
 }
 
 QString UnitData::versionName(int version) const

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -62,6 +63,20 @@ public:
 
     // Resets both blocks to their start-up contents (everything 0 but the framing bytes).
     void resetBlocks();
+    // Levels 1..4 as the tool holds them for a unit that gave none: 10, 60, 10, 60.
+    void setPlaceholderLevels();
+
+    // The set as a configuration file holds it: the parameter block, then the level block.
+    QByteArray setBytes() const;
+    QByteArray paramBytes() const;
+    QByteArray levelBytes() const;
+    // The set as last agreed with the unit (read, or written and checked) or with a file (saved or
+    // loaded); the start-up set until then. The tool's copy differing from it is unsaved work.
+    QByteArray agreedSet;
+    bool unsavedChanges() const { return setBytes() != agreedSet; }
+    // The backup the tool's set was last loaded from, empty when it came from elsewhere: no save
+    // goes back into a backup.
+    QString backupSource;
 
     // Name of a configuration version; versions without a name (100 and more) read "Nedefinováno".
     QString versionName(int version) const;

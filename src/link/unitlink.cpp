@@ -7,8 +7,6 @@
 #include <utility>
 
 namespace {
-// What the level fields fall back to when the unit does not answer.
-constexpr quint8 DefaultLevels[4] = {10, 60, 10, 60};
 // Everything the port holds is taken at once: the driver's buffer is no larger.
 constexpr int ReadChunk = 4096;
 // Where the record carries what a service store writes: tachometer (3 bytes), day, month, year.
@@ -538,7 +536,7 @@ void UnitLink::TimeOutTimer()
     // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
     // not turn them into placeholders that the next write or file save would carry.
     if (!m_data->levelsValid)
-        std::copy(std::begin(DefaultLevels), std::end(DefaultLevels), m_data->levelBlock.begin() + 1);
+        m_data->setPlaceholderLevels();
     emit levelsReset();
 }
 

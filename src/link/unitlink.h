@@ -174,7 +174,7 @@ public:
 signals:
     void blockReceived(const QByteArray &block);        // a requested parameter block arrived whole
     void levelsReceived();                              // the level block was copied into the data
-    void writeVerified();
+    void writeVerified();                               // "Uložení OK": the unit holds what was written
     // A level read went unanswered. Levels from a unit or a file stay as they were; without
     // such levels the level block holds the placeholders 10, 60, 10, 60.
     void levelsReset();

@@ -7,6 +7,7 @@
 #include "link/unitlink.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -48,6 +49,10 @@ private slots:
         QTest::mouseClick(klesajici, Qt::LeftButton, {}, QPoint(6, klesajici->height() / 2));
         QTest::mouseClick(r11, Qt::LeftButton, {}, QPoint(6, r11->height() / 2));
         QVERIFY(klesajici->isChecked());
+        QLabel *pending = form.findChild<QLabel *>(QStringLiteral("NeulozeneVolby"));
+        QLabel *nacteni1 = form.findChild<QLabel *>(QStringLiteral("Nacteni1"));
+        QVERIFY(pending->isVisible());
+        QVERIFY(!nacteni1->isVisible());
 
         QTabBar *bar = form.pages()->tabBar();
         if (byTab) {
@@ -58,6 +63,13 @@ private slots:
             QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_E));
         }
         QCOMPARE(form.pages()->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
+        // Dropped choices are said for 2 s; kept ones stay marked.
+        QCOMPARE(pending->isVisible(), !byTab);
+        QCOMPARE(nacteni1->isVisible(), byTab);
+        if (byTab) {
+            QCOMPARE(nacteni1->text(), QStringLiteral("Volby zahozeny!"));
+            QTRY_VERIFY_WITH_TIMEOUT(!nacteni1->isVisible(), 5000);
+        }
         QCOMPARE(klesajici->isChecked(), !byTab);
         QCOMPARE(r11->isChecked(), !byTab);
         QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Prom31"))->isEnabled(), !byTab);
@@ -65,6 +77,7 @@ private slots:
         QCOMPARE(form.data()->tpsStatus, 0x01u);
 
         form.lambdaPage()->statusEditor()->Button25Click();
+        QVERIFY(!pending->isVisible());
         QCOMPARE(int(form.data()->paramBlock[3]), byTab ? 0x01 : 0x00);
         QCOMPARE(int(form.data()->paramBlock[7]), byTab ? 0x0A : 0x0E);
         QVERIFY(!prompts.unexpected);

@@ -11,7 +11,8 @@
 #include <QTest>
 
 // The whole window on a fake port in a fresh working folder, with the page "Servis" in reach.
-// The stand-in unit answers a block read with `unitBlock` and, while `answersLevels`, the level read.
+// The stand-in unit answers a block read with `unitBlock` and, while `answersLevels`, the level read;
+// a block or level written to it becomes what it answers.
 class ServiceFixture : public QObject
 {
 protected:
@@ -35,7 +36,11 @@ protected:
         unitBlock = set(90);
         answersLevels = true;
         port->onWrite = [this](const QByteArray &frame) {
-            if (frame == bytesOf({0x02, 0xFF, 0x03}))
+            if (frame.size() == 34)
+                unitBlock = frame;
+            else if (frame.size() == 5 && quint8(frame[1]) == 0xB4 && quint8(frame[2]) >= 0xA3 && quint8(frame[2]) <= 0xA6)
+                unitLevels[quint8(frame[2]) - 0xA2] = frame[3];
+            else if (frame == bytesOf({0x02, 0xFF, 0x03}))
                 port->feedSoon(unitBlock, 5);
             else if (frame == bytesOf({0x02, 0xAA, 0x03}) && answersLevels)
                 port->feedSoon(unitLevels, 5);

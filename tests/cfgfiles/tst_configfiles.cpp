@@ -69,6 +69,7 @@ private slots:
         QSignalSpy levelsShown(form->servicePage()->files(), &ConfigFiles::levelsLoaded);
         const int sent = port->written.size();
 
+        prompts->answers << true;  // the reset set is not the one saved: it may go
         load(dataFile(QStringLiteral("sada.cfg")));
         QCOMPARE(port->written.size(), sent);
         QCOMPARE(hex(params()), hex(someParams()));
@@ -126,8 +127,10 @@ private slots:
         QCOMPARE(hex(levels()), hex(levelsTaken ? someLevels() : levelsBefore));
         QCOMPARE(form->data()->blockValid, paramsTaken);
         QCOMPARE(form->data()->levelsValid, levelsTaken);
-        // The file was opened, so it is the current one even when both parts are damaged.
-        QCOMPARE(form->windowTitle(), caption(dataFile(QStringLiteral("x.cfg"))));
+        // A file that gave a part is the current one; one that gave nothing is not even named.
+        const QString current = paramsTaken || levelsTaken ? dataFile(QStringLiteral("x.cfg")) : QStringLiteral("Novy.cfg");
+        QCOMPARE(form->windowTitle(), caption(current));
+        QCOMPARE(form->data()->configFileName, current);
     }
 
     void aFileThatCannotBeOpenedChangesNothing_data()
@@ -173,9 +176,9 @@ private slots:
         form->showPage(form->servicePage());
         QTRY_COMPARE(list()->count(), 2);  // the list follows the folder on disk
         const QByteArray before = params();
-        auto doubleClick = [this] {
-            list()->setCurrentRow(0);
-            const QRect r = list()->visualItemRect(list()->item(0));
+        auto doubleClick = [this](int row = 0) {
+            list()->setCurrentRow(row);
+            const QRect r = list()->visualItemRect(list()->item(row));
             QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
             QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, r.center());
         };
@@ -196,6 +199,16 @@ private slots:
         doubleClick();
         QCOMPARE(int(quint8(params()[VolDorMax])), 99);
         QCOMPARE(form->windowTitle(), caption(dataFile(QStringLiteral("b.cfg"))));
+
+        // A file that gives nothing takes the click's name back: b.cfg stays the one to save to.
+        write(dataFile(QStringLiteral("c.cfg")), QByteArray("nic"));
+        QTRY_COMPARE(list()->count(), 3);
+        prompts->files << dataFile(QStringLiteral("c.cfg"));
+        doubleClick(2);
+        QCOMPARE(prompts->messages.size(), 2);
+        QCOMPARE(form->windowTitle(), caption(dataFile(QStringLiteral("b.cfg"))));
+        form->servicePage()->saveButton()->click();
+        QCOMPARE(prompts->fileQuestions.last().fileName, dataFile(QStringLiteral("b.cfg")));
     }
 
     void aFailingSaveKeepsTheOldFileAndSaysSo()

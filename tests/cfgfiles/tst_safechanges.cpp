@@ -7,6 +7,7 @@
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include "tuning/paramblock.h"
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -86,17 +87,25 @@ private slots:
         QCOMPARE(backupFiles().size(), 1);
         QVERIFY2(status().contains(QStringLiteral("beze změny")), qPrintable(status()));
 
-        // A unit that does not answer the level read: kept when the wait gives up, with the levels
-        // the tool then holds.
+        // A unit that does not answer the level read: kept when the wait gives up, as a set without
+        // levels, whatever levels the tool still holds.
         unitBlock = set(91, 0);
         answersLevels = false;
         readUnit();
         QCOMPARE(backupFiles().size(), 2);
         QTreeWidget *list = form->servicePage()->backupList();
         QCOMPARE(list->topLevelItemCount(), 2);
-        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Bez verze!"));  // newest first
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Bez verze! – bez úrovní"));  // newest first
         QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("Škoda Octavia 1.6"));
-        QCOMPARE(hex(readAll(list->topLevelItem(0)->data(0, Qt::UserRole).toString())), hex(toolSet()));
+        const QByteArray noLevels = bytesOf({0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+        QCOMPARE(hex(readAll(list->topLevelItem(0)->data(0, Qt::UserRole).toString())), hex(unitBlock + noLevels));
+
+        // Loaded, it leaves no levels to write, and says so without an error box.
+        list->setCurrentItem(list->topLevelItem(0));
+        form->servicePage()->loadBackupButton()->click();
+        QVERIFY(!form->data()->levelsValid);
+        QCOMPARE(hex(levels()), hex(bytesOf({0x03, 10, 60, 10, 60, 1, 2, 3, 4, 0x04})));
+        QVERIFY2(status().endsWith(QStringLiteral(" – bez úrovní")), qPrintable(status()));
         QVERIFY(prompts->messages.isEmpty());
 
         // Loading a backup is loading a file: the tool's copy changes, nothing is sent.
@@ -105,6 +114,26 @@ private slots:
         form->servicePage()->loadBackupButton()->click();
         QCOMPARE(port->written.size(), sent);
         QCOMPARE(hex(toolSet()), hex(set(90) + unitLevels));
+        QVERIFY(form->data()->levelsValid);
+    }
+
+    void aLoadedBackupIsNeverTheFileSavedTo()
+    {
+        readUnit();
+        QTreeWidget *list = form->servicePage()->backupList();
+        list->setCurrentItem(list->topLevelItem(0));
+        form->servicePage()->loadBackupButton()->click();
+        const QString backup = list->topLevelItem(0)->data(0, Qt::UserRole).toString();
+        QCOMPARE(form->windowTitle(), caption(QStringLiteral("ze zálohy ") + QFileInfo(backup).fileName()));
+
+        // Ctrl+S proposes the version's name in the data folder; the saved file is the current one.
+        const QString proposed = folder->filePath(QStringLiteral("data/Skoda-Octavia-1.6.cfg"));
+        prompts->files << proposed;
+        form->findChild<QAction *>(QStringLiteral("Uloz"))->trigger();
+        QCOMPARE(prompts->fileQuestions.last().fileName, proposed);
+        QCOMPARE(hex(readAll(proposed)), hex(toolSet()));
+        QCOMPARE(hex(readAll(backup)), hex(toolSet()));
+        QCOMPARE(form->windowTitle(), caption(proposed));
     }
 
     void aBackupThatCannotBeWrittenIsSaidAndTheReadGoesOn()

@@ -17,6 +17,7 @@ public:
     }
     void closeNotice() override { notice.clear(); }
     bool askYesNo(const QString &caption, const QString &text) override;
+    SaveChoice askSaveChanges(const QString &caption, const QString &text) override;
     QString openFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString askOpenFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
@@ -28,6 +29,7 @@ public:
     QString notice;  // the box that closes by itself, while it is open
     QStringList questions;
     QList<bool> answers;
+    QList<SaveChoice> saveChoices;  // answers of askSaveChanges, in order (recorded in `questions`)
     QStringList files;              // answers of the file dialogs, in order; none left is Cancel
     QList<FileQuestion> fileQuestions;
     QList<QColor> colours;

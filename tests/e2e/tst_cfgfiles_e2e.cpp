@@ -80,6 +80,7 @@ private slots:
         QCOMPARE(hex(toolSet()), hex(first));
         writeUnit();
         e2e.data()->resetBlocks();
+        e2e.prompts()->answers << true;  // the emptied set may go
         readUnit();
         QCOMPARE(hex(toolSet()), hex(first));
         QVERIFY2(e2e.prompts()->messages.isEmpty(), qPrintable(e2e.prompts()->messages.join(QLatin1Char('|'))));
@@ -101,8 +102,33 @@ private slots:
         QCOMPARE(hex(toolSet()), hex(first));
         writeUnit();
         e2e.data()->resetBlocks();
+        e2e.prompts()->answers << true;  // the emptied set may go
         readUnit();
         QCOMPARE(hex(toolSet()), hex(first));
+        QVERIFY2(e2e.prompts()->messages.isEmpty(), qPrintable(e2e.prompts()->messages.join(QLatin1Char('|'))));
+    }
+
+    // A unit without levels: its backup brings back no levels, so a write of it sends none.
+    void theBackupOfAUnitWithoutLevelsWritesNoLevels()
+    {
+        e2e.newFolder();
+        QVERIFY(e2e.startLogged({QStringLiteral("--unit-version"), QStringLiteral("3")}));
+        e2e.read(&UnitLink::levelsReset, 6000);
+        QTreeWidget *backups = e2e.window()->servicePage()->backupList();
+        QCOMPARE(backups->topLevelItemCount(), 1);
+        backups->setCurrentItem(backups->topLevelItem(0));
+        e2e.window()->servicePage()->loadBackupButton()->click();
+        QVERIFY(!e2e.data()->levelsValid);
+
+        const int from = e2e.received().size();
+        find<QLabel>("Nacteni")->clear();
+        find<QPushButton>("Button1")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!find<QLabel>("Nacteni")->text().isEmpty(), 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), 0, 3000);
+        const E2EWindow::Frames sent = e2e.received(from);
+        QVERIFY(E2EWindow::indexOf(sent, QStringLiteral("02 EE 03")) >= 0);  // the block did go
+        for (const auto &frame : sent)
+            QVERIFY2(!frame.second.startsWith(QStringLiteral("02 B4 A")), qPrintable(frame.second));
         QVERIFY2(e2e.prompts()->messages.isEmpty(), qPrintable(e2e.prompts()->messages.join(QLatin1Char('|'))));
     }
 };

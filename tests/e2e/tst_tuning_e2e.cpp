@@ -86,6 +86,7 @@ private slots:
         QCOMPARE(frames[at + 1].second, QStringLiteral("02 B4 3F 00 03"));
         QVERIFY2(frames[at + 1].first - frames[at].first >= 8, qPrintable(QString::number(frames[at + 1].first - frames[at].first)));
 
+        e2e.prompts()->answers << true;  // a single save is no checked write: the read asks first
         readBlock();
         QCOMPARE(int(quint8(toolBlock()[MaxDorMax])), 250);
         QCOMPARE(int(quint8(toolBlock()[Verze])), 0);
@@ -147,6 +148,7 @@ private slots:
                 sent << frame.second;
         QCOMPARE(sent, (QStringList{QStringLiteral("02 B4 44 96 03"), QStringLiteral("02 B4 3F 00 03")}));
 
+        e2e.prompts()->answers << true;  // a single save is no checked write: the read asks first
         readBlock();
         QCOMPARE(int(quint8(toolBlock()[VolDorMax])), 150);
         QCOMPARE(spin("VolDorMax")->text(), QStringLiteral("150"));

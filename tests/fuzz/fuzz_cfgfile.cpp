@@ -24,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             || quint8(c.levelBlock.front()) != 0x03 || quint8(c.levelBlock.back()) != 0x04)
             std::abort();
     }
+    // A part that says "no levels" is no levels, and a set kept without levels says so again.
+    if (c.levelsAbsent
+        && (c.levelsValid() || bytes.mid(ConfigFile::ParamPartSize, ConfigFile::LevelPartSize) != ConfigFile::noLevelsPart()))
+        std::abort();
+    if (c.paramValid() && !ConfigFile::parse(ConfigFile::composeBackup(c.paramBlock, c.levelBlock, false)).levelsAbsent)
+        std::abort();
     if (c.paramValid() && c.levelsValid()) {
         const ConfigFile::Contents again = ConfigFile::parse(ConfigFile::compose(c.paramBlock, c.levelBlock));
         if (again.paramBlock != c.paramBlock || again.levelBlock != c.levelBlock)

@@ -1,0 +1,102 @@
+#include "unsavedchanges.h"
+#include "backupstore.h"
+#include "configfile.h"
+#include "link/prompts.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include <QAbstractButton>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QWidget>
+#include <utility>
+
+UnsavedChanges::UnsavedChanges(UnitData *data, UnitLink *link, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_data(data), m_prompts(prompts)
+{
+    m_recheck.setSingleShot(true);
+    m_recheck.setInterval(0);
+    connect(&m_recheck, &QTimer::timeout, this, &UnsavedChanges::recheck);
+
+    // The block as it came, whenever the display takes it over.
+    connect(link, &UnitLink::blockReceived, this, [this](const QByteArray &block) {
+        m_data->agreedSet.replace(0, block.size(), block);
+        m_readingSet = true;
+        recheckSoon();
+    });
+    connect(link, &UnitLink::levelsReceived, this, [this] {
+        m_readingSet = false;
+        agreeLevels();
+    });
+    // A read whose levels went unanswered holds what such a unit has; a level read of its own
+    // that went unanswered changed nothing the technician made.
+    connect(link, &UnitLink::levelsReset, this, [this] {
+        if (std::exchange(m_readingSet, false))
+            agreeLevels();
+        else
+            recheckSoon();
+    });
+    connect(link, &UnitLink::writeVerified, this, &UnsavedChanges::agree);
+}
+
+bool UnsavedChanges::pending() const
+{
+    return m_data->unsavedChanges();
+}
+
+void UnsavedChanges::agree()
+{
+    m_data->agreedSet = m_data->setBytes();
+    recheck();
+}
+
+void UnsavedChanges::agreeParams()
+{
+    m_data->agreedSet.replace(0, UnitData::ParamBlockSize, m_data->paramBytes());
+    recheck();
+}
+
+void UnsavedChanges::agreeLevels()
+{
+    m_data->agreedSet.replace(UnitData::ParamBlockSize, UnitData::LevelBlockSize, m_data->levelBytes());
+    recheck();
+}
+
+void UnsavedChanges::recheck()
+{
+    if (pending() == m_shown)
+        return;
+    m_shown = !m_shown;
+    emit changed();
+}
+
+void UnsavedChanges::watch(QWidget *root)
+{
+    for (QLineEdit *edit : root->findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textChanged, this, &UnsavedChanges::recheckSoon);
+    for (QAbstractButton *button : root->findChildren<QAbstractButton *>())
+        connect(button, &QAbstractButton::clicked, this, &UnsavedChanges::recheckSoon);
+}
+
+bool UnsavedChanges::mayReplace()
+{
+    return !pending()
+           || m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
+                                  QStringLiteral("Máte neuložené změny. Zahodit změny a načíst?"));
+}
+
+QString UnsavedChanges::keepForLater(QString *error)
+{
+    const QByteArray set = ConfigFile::composeBackup(m_data->paramBytes(), m_data->levelBytes(), m_data->levelsValid);
+    // A logout that was called off and then a stop keep the same set once.
+    if (!pending() || m_data->dataFolder.isEmpty() || set == m_kept)
+        return QString();
+    const BackupStore store(BackupStore::folderIn(m_data->dataFolder));
+    const BackupStore::Result result = store.keepUnsaved(set, QDateTime::currentDateTime());
+    if (result.outcome != BackupStore::Outcome::Written) {
+        if (error)
+            *error = result.error;
+        return QString();
+    }
+    m_kept = set;
+    return result.path;
+}

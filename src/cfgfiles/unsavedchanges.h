@@ -1,0 +1,52 @@
+#pragma once
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+class Prompts;
+class QWidget;
+class UnitData;
+class UnitLink;
+
+// Knows whether the tool's set (parameter block and levels) differs from the one it last agreed
+// with: read whole from the unit, written to it and confirmed by the read-back, saved to or loaded
+// from a file. The set's bytes decide, so every way of editing counts without reporting itself.
+class UnsavedChanges : public QObject
+{
+    Q_OBJECT
+public:
+    UnsavedChanges(UnitData *data, UnitLink *link, Prompts *prompts, QObject *parent = nullptr);
+
+    bool pending() const;
+    // The tool's set, or one part of it, now is what the unit or a file holds.
+    void agree();
+    void agreeParams();
+    void agreeLevels();
+
+    // Every edit field and button under `root` may change the set: a change there is looked at.
+    void watch(QWidget *root);
+    // Before another set replaces the tool's: true when nothing would be lost or the technician
+    // lets the changes go.
+    bool mayReplace();
+    // A stop that cannot ask: the unsaved set goes into the backup folder, for the next start to
+    // point at. Returns its path; empty when nothing needed keeping or it could not be written
+    // (`error` says why).
+    QString keepForLater(QString *error = nullptr);
+
+    // Looks again soon, once for any number of changes in a row.
+    void recheckSoon() { m_recheck.start(); }
+
+signals:
+    // pending() turned.
+    void changed();
+
+private:
+    void recheck();
+
+    UnitData *m_data;
+    Prompts *m_prompts;
+    QTimer m_recheck;
+    bool m_shown = false;        // pending() as last said
+    bool m_readingSet = false;   // a block came; its level answer (or its end) is still to come
+    QByteArray m_kept;           // what keepForLater() wrote last
+};
