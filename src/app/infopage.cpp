@@ -33,7 +33,8 @@ QString InfoPage::notes(const Captions &captions, const QStringList &shortcuts)
         "Každá verze nastavená konfiguračními soubory nového typu (pojmenovanými typ_***.cfg) "
         "vytvořenými po 25.10.2001 umí po stisku \"%2\" na stránce \"Ladění\" "
         "identifikovat vozidlo.\n\n"
-        "Verze 1, 2 a 3 nezobrazují po \"%3\" hlášení \"Uložení OK\".\n")
+        "Verze 1, 2 a 3 nemají úrovně emulace: po \"%3\" ověří program jen parametry. Odešlou-li se "
+        "jim i úrovně (načtené ze souboru), hlásí \"Uložení neověřeno!\".\n")
                        .arg(captions.readDiagnostics, captions.readBlock, captions.sendBlock);
     if (!shortcuts.isEmpty())
         text += QStringLiteral("\nKlávesové zkratky:\n") + shortcuts.join(QLatin1Char('\n')) + QLatin1Char('\n');

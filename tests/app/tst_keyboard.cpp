@@ -86,7 +86,7 @@ private slots:
     {
         const QString notes = form->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->toPlainText();
         QVERIFY(notes.contains(QStringLiteral("po stisku \"Načti z jednotky\" na stránce \"Ladění\"")));
-        QVERIFY(notes.contains(QStringLiteral("nezobrazují po \"Odeslat do ŘJ\" hlášení")));
+        QVERIFY(notes.contains(QStringLiteral("po \"Odeslat do ŘJ\" ověří program jen parametry")));
         QVERIFY(notes.contains(QStringLiteral("\nCtrl+S – stránka \"Servis\" a uložení aktuálního stavu\n")));
         int listed = 0;
         for (const QAction *action : form->actions()) {
