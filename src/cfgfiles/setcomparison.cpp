@@ -41,9 +41,10 @@ struct Side
     quint8 level(int i) const { return quint8(parts.levelBlock.at(i)); }
 };
 
-ComparisonRow row(const QString &name, const QString &ours, const QString &theirs)
+ComparisonRow row(const QString &name, const QString &ours, const QString &theirs,
+                  const ParamNames::Field *field = nullptr)
 {
-    return {name, ours, theirs, ours != theirs};
+    return {name, ours, theirs, ours != theirs, field};
 }
 }
 
@@ -55,7 +56,7 @@ QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &th
         const ParamNames::Field &f = *ParamNames::param(index);
         rows << row(ParamNames::name(f),
                     ours.parts.paramValid() ? valueText(f, ours.param(index), versionNames) : Damaged,
-                    theirs.parts.paramValid() ? valueText(f, theirs.param(index), versionNames) : Damaged);
+                    theirs.parts.paramValid() ? valueText(f, theirs.param(index), versionNames) : Damaged, &f);
     };
 
     paramRow(Verze);
@@ -71,7 +72,7 @@ QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &th
         paramRow(index);
     for (const ParamNames::Field &f : ParamNames::Levels)
         rows << row(ParamNames::name(f), ours.parts.levelsValid() ? QString::number(ours.level(f.index)) : Damaged,
-                    theirs.parts.levelsValid() ? QString::number(theirs.level(f.index)) : Damaged);
+                    theirs.parts.levelsValid() ? QString::number(theirs.level(f.index)) : Damaged, &f);
     for (int index : Raw)
         paramRow(index);
     return rows;

@@ -24,6 +24,20 @@ void UnitData::resetBlocks()
     levelBlock.back() = 0x04;
 }
 
+void UnitData::takeRecord(const QByteArray &record)
+{
+    diagRecord = record;
+    recordAfterClearing = true;
+}
+
+void UnitData::noteErrorsCleared()
+{
+    if (!errorsCleared)
+        recordBeforeClearing = diagRecord;
+    errorsCleared = true;
+    recordAfterClearing = false;
+}
+
 QString UnitData::versionName(int version) const
 {
     if (version >= 0 && version < versionNames.size())

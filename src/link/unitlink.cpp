@@ -32,6 +32,18 @@ int answerSize(const QByteArray &frame)
     return 0;
 }
 
+// Frames after which the unit no longer holds the settings it had: a byte write (parameters,
+// levels, the cut-off threshold), a block write, a factory reset, a reload from EEPROM.
+bool changesSettings(const QByteArray &frame)
+{
+    if (frame.size() == 5)
+        return quint8(frame.at(1)) == 0xB4;
+    if (frame.size() != 3)
+        return false;
+    const quint8 code = quint8(frame.at(1));
+    return code == UnitCode::WriteBlock || code == UnitCode::FactoryReset || code == UnitCode::EepromToRam;
+}
+
 bool sameBytes(const QByteArray &bytes, const quint8 *data)
 {
     return std::equal(bytes.cbegin(), bytes.cend(), data, [](char a, quint8 b) { return quint8(a) == b; });
@@ -66,6 +78,8 @@ void UnitLink::transmit(const QByteArray &frame)
     const int written = m_port->write(frame);
     if (written <= 0)
         return;
+    if (changesSettings(frame))
+        m_data->settingsWritten = true;
     const qint64 now = m_clock.nsecsElapsed();
     m_lineFreeAtNs = std::max(now, m_lineFreeAtNs) + written * ByteWireNs;
     const int answer = answerSize(frame);
@@ -395,6 +409,8 @@ void UnitLink::sendDiagnosticsRequest()
 
 void UnitLink::clearErrors()
 {
+    if (m_port->isOpen())
+        m_data->noteErrorsCleared();
     commandWithoutAnswer(UnitCode::ClearErrors);
 }
 
@@ -767,6 +783,7 @@ void UnitLink::handleDiagnostics(const QByteArray &record)
     m_diagGuard.disable();
     const QByteArray expected = std::exchange(m_serviceExpected, QByteArray());
     m_diagMessage.enable();
+    m_data->takeRecord(record);
     emit diagnosticsReceived(record);
     if (!expected.isEmpty()) {
         // The result of a store stays its full 2 s, also right after the confirmation of a read.
