@@ -6,6 +6,7 @@
 #include "lambda/lambdastatuseditor.h"
 #include "profilewriter.h"
 #include "settingsfile.h"
+#include "cfgfiles/backupkeeper.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
 #include "diagnostics/diagnosticspage.h"
@@ -13,6 +14,7 @@
 #include "cutoff/cutoffpage.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
+#include "report/reportcontroller.h"
 #include "link/linkconnection.h"
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
@@ -71,6 +73,12 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
     m_diagnostics->attach(m_data, m_link, m_prompts);
+    // The service report takes what the other pages hold: the set before the work from the
+    // backups, the oscilloscope's last recording.
+    m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
+    m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
+    m_report->setScopePage(m_scope);
+    connect(this, &TForm2::reportRequested, m_report, &ReportController::makeReport);
     m_cutOff->attach(m_link, m_prompts);
     m_scope->attach(m_link, m_prompts);
 
@@ -147,16 +155,18 @@ void TForm2::buildShortcuts()
     // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
     auto *menu = new QMenu(QStringLiteral("Menu"), this);
     menu->setObjectName(QStringLiteral("Uloz2"));
-    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; };
+    // `then`: what follows the page, said as a signal of the window.
+    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; void (TForm2::*then)() = nullptr; };
     const Item items[] = {
         {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), m_tuning},
         {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), m_live},
-        {"Uloz", "Uloz", QKeySequence(Qt::CTRL | Qt::Key_S), m_service},
+        {"Uloz", "Uloz", QKeySequence(Qt::CTRL | Qt::Key_S), m_service, &TForm2::saveCurrentStateRequested},
         {"Editacelambda1", "Editace lambda", QKeySequence(Qt::CTRL | Qt::Key_E), m_lambda},
         {"Palubnidiagnostika1", "Palubni diagnostika", QKeySequence(Qt::CTRL | Qt::Key_P), m_diagnostics},
         {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
         {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
         {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
+        {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics, &TForm2::reportRequested},
     };
     for (const Item &item : items) {
         auto *action = new QAction(QString::fromLatin1(item.caption), this);
@@ -164,11 +174,11 @@ void TForm2::buildShortcuts()
         action->setShortcut(item.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         QWidget *page = item.page;
-        const bool save = page == m_service;
-        connect(action, &QAction::triggered, this, [this, page, save] {
+        const auto then = item.then;
+        connect(action, &QAction::triggered, this, [this, page, then] {
             showPage(page);
-            if (save)
-                emit saveCurrentStateRequested();
+            if (then)
+                emit (this->*then)();
         });
         menu->addAction(action);
         addAction(action);
@@ -266,6 +276,7 @@ void TForm2::applySettings(const TesterSettings &settings)
     m_data->versionNames = settings.versionNames;
     m_tuning->setCommandCaptions(settings.buttonCaptions);
     m_data->portName = settings.port;
+    m_report->setWorkshop(settings.workshop);
 }
 
 void TForm2::openPort()

@@ -15,6 +15,7 @@ class LambdaPage;
 class ScopePage;
 class LiveValuesPage;
 class Prompts;
+class ReportController;
 class ServicePage;
 class SerialIo;
 class TuningPage;
@@ -50,6 +51,7 @@ public:
     CutOffPage *cutOffPage() const { return m_cutOff; }
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
+    ReportController *report() const { return m_report; }
     int pollInterval() const;
 
     // The caption names the current configuration file.
@@ -61,6 +63,8 @@ public:
 signals:
     // Ctrl+S: the page "Servis" is shown; the save of the current state follows.
     void saveCurrentStateRequested();
+    // Ctrl+T: the page "Palubní diagnostika" is shown; the service report follows.
+    void reportRequested();
     // The user selected another tab (not a shortcut): pages drop their modes.
     void pageSelectedByUser();
 
@@ -93,6 +97,7 @@ private:
     CutOffPage *m_cutOff = nullptr;
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
+    ReportController *m_report = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
 };
