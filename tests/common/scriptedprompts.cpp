@@ -1,4 +1,5 @@
 #include "scriptedprompts.h"
+#include <QPrinter>
 #include <QTest>
 
 bool ScriptedPrompts::askYesNo(const QString &caption, const QString &text)
@@ -10,4 +11,30 @@ bool ScriptedPrompts::askYesNo(const QString &caption, const QString &text)
         return false;
     }
     return answers.takeFirst();
+}
+
+bool ScriptedPrompts::askReportOptions(ReportQuestion &question)
+{
+    reportQuestions << question;
+    if (reportAnswers.isEmpty()) {
+        unexpected = true;
+        qWarning("unexpected report dialog");
+        return false;
+    }
+    const std::optional<ReportQuestion> answer = reportAnswers.takeFirst();
+    if (!answer)
+        return false;
+    question.withPictures = answer->withPictures;
+    question.notes = answer->notes;
+    return true;
+}
+
+bool ScriptedPrompts::askPrinter(QPrinter &printer)
+{
+    ++printDialogs;
+    if (printTo.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printTo);
+    return true;
 }
