@@ -22,7 +22,7 @@ const char *const StyleSheet =
     "h1 { font-size: 15pt; margin-bottom: 2px; }"
     "h2 { font-size: 11pt; margin-top: 12px; margin-bottom: 4px; }"
     "table.grid { border-collapse: collapse; border-color: #808080; }"
-    "table.grid { font-size: 8.5pt; }"
+    "table.grid { font-size: 8pt; }"
     "table.grid th { background-color: #e6e6e6; font-weight: bold; text-align: left; }"
     "td.number { text-align: right; }"
     "p.muted { color: #555555; }"
@@ -40,14 +40,15 @@ QString cell(const QString &html, const char *cls = nullptr)
     return cls ? QStringLiteral("<td class=\"%1\">%2</td>").arg(QLatin1String(cls), html)
                : QStringLiteral("<td>%1</td>").arg(html);
 }
-// Column widths in per cent, when the table sets them.
+// Column widths in per cent, when the table sets them. A table that runs over a page break
+// repeats this row on the next page.
 QString headRow(const QStringList &captions, const QList<int> &widths = {})
 {
-    QString row = QStringLiteral("<tr>");
+    QString row = QStringLiteral("<thead><tr>");
     for (int i = 0; i < captions.size(); ++i)
         row += i < widths.size() ? QStringLiteral("<th width=\"%1%\">%2</th>").arg(widths[i]).arg(esc(captions[i]))
                                  : QStringLiteral("<th>%1</th>").arg(esc(captions[i]));
-    return row + QStringLiteral("</tr>");
+    return row + QStringLiteral("</tr></thead>");
 }
 QString grid(const QString &rows, const QString &width = QString())
 {
@@ -166,7 +167,7 @@ QString encodingText(const ComparisonRow &row)
     case Encoding::Voltage: return QStringLiteral("0–255 po 0,02 V");
     case Encoding::Bits: return QStringLiteral("bity 7…0");
     case Encoding::Version: return QStringLiteral("číslo a název verze");
-    case Encoding::Carried: return QStringLiteral("bajt jednotky, nevykládá se");
+    case Encoding::Carried: return QStringLiteral("vlastní bajt jednotky");
     }
     return QString();
 }
@@ -198,7 +199,7 @@ QString settingsSection(Sections &s, const UnitData &data, const ReportInput &in
     int changed = 0;
     QString body = compared ? headRow({QStringLiteral("Parametr"), QStringLiteral("Hodnota"), QStringLiteral("Původně"),
                                        QStringLiteral("Rozsah, kódování")},
-                                      {34, 28, 14, 24})
+                                      {33, 25, 18, 24})
                             : headRow({QStringLiteral("Parametr"), QStringLiteral("Hodnota"), QStringLiteral("Rozsah, kódování")},
                                       {36, 30, 34});
     for (const ComparisonRow &row : rows) {
