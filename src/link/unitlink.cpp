@@ -78,8 +78,11 @@ void UnitLink::transmit(const QByteArray &frame)
     const int written = m_port->write(frame);
     if (written <= 0)
         return;
+    // Noted as the frame leaves: until then the unit still holds what it had.
     if (changesSettings(frame))
         m_data->settingsWritten = true;
+    else if (frame.size() == 3 && quint8(frame.at(1)) == UnitCode::ClearErrors)
+        m_data->noteErrorsCleared();
     const qint64 now = m_clock.nsecsElapsed();
     m_lineFreeAtNs = std::max(now, m_lineFreeAtNs) + written * ByteWireNs;
     const int answer = answerSize(frame);
@@ -409,8 +412,6 @@ void UnitLink::sendDiagnosticsRequest()
 
 void UnitLink::clearErrors()
 {
-    if (m_port->isOpen())
-        m_data->noteErrorsCleared();
     commandWithoutAnswer(UnitCode::ClearErrors);
 }
 

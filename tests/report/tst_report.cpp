@@ -1,8 +1,10 @@
+#include "fakeport.h"
 #include "pdftext.h"
 #include "scriptedprompts.h"
 #include "cfgfiles/configfile.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
+#include "link/unitlink.h"
 #include "report/reportcontroller.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
@@ -208,6 +210,46 @@ private slots:
         const QString text = makeReport();
         for (const QString &line : expected)
             QCOMPARE(PdfText::row(text, line.section(QLatin1Char(' '), 0, 1)), line);
+    }
+
+    // What the unit held before the work is the backup from before the first frame that changed
+    // its settings; a clearing counts from the frame that cleared.
+    void theLinkNotesWritesAndClearingsAsTheyLeave_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("cleared");
+        const char *names[] = {"block read", "record read", "service store", "RAM to EEPROM", "error clearing",
+                               "byte write", "block write", "level write", "factory reset", "reload from EEPROM"};
+        for (int i = 0; i < 10; ++i)
+            QTest::newRow(names[i]) << i << (i >= 5) << (i == 4);
+    }
+    void theLinkNotesWritesAndClearingsAsTheyLeave()
+    {
+        QFETCH(int, operation);
+        QFETCH(bool, written);
+        QFETCH(bool, cleared);
+        FakePort port;
+        port.open(QStringLiteral("fake"), nullptr);
+        UnitLink link(&port, data.get(), prompts.get());
+        link.prepareFrames();
+        data->blockValid = true;
+        const std::function<void()> operations[] = {
+            [&] { link.readBlock(); },
+            [&] { link.requestDiagnostics(); },
+            [&] { link.storeService(QDate(2026, 12, 7), 5); },
+            [&] { link.commandWithoutAnswer(UnitCode::RamToEeprom); },
+            [&] { link.clearErrors(); },
+            [&] { link.WriteParamByte(68, 5); },
+            [&] { link.writeBlock(); },
+            [&] { link.writeLevels(); },
+            [&] { link.commandWithoutAnswer(UnitCode::FactoryReset); },
+            [&] { link.commandWithoutAnswer(UnitCode::EepromToRam); },
+        };
+        operations[operation]();
+        QTRY_VERIFY_WITH_TIMEOUT(link.wireFree() && link.queuedOperations() == 0, 5000);
+        QCOMPARE(data->settingsWritten, written);
+        QCOMPARE(data->errorsCleared, cleared);
     }
 
     void aSecondReportOfTheMinuteGetsItsOwnName()
