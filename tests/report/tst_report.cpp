@@ -62,7 +62,6 @@ private:
         data->versionNames[7] = QStringLiteral("Fabia 1.4 – dvůr Hořice");
         data->paramBlock[Verze] = 7;
         data->paramBlock[VolDorMax] = 120;
-        data->paramBlock[VolRychMin] = 246;  // speed 10
         data->blockValid = true;
         QByteArray before = ConfigFile::compose(
             QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34),
@@ -84,17 +83,13 @@ private:
         click("Protokol");
         return report->lastReport() == before ? QString() : PdfText::text(report->lastReport());
     }
-    static QStringList lines(const QString &text)
-    {
-        QStringList out;
-        for (const QString &line : text.split(QLatin1Char('\n')))
-            if (!line.simplified().isEmpty())
-                out << line.simplified();
-        return out;
-    }
+    // The line of text after the line `heading`.
     static QString after(const QString &text, const QString &heading)
     {
-        const QStringList all = lines(text);
+        QStringList all = text.split(QLatin1Char('\n'));
+        for (QString &line : all)
+            line = line.simplified();
+        all.removeAll(QString());
         const int at = all.indexOf(heading);
         return at >= 0 && at + 1 < all.size() ? all.at(at + 1) : QString();
     }
@@ -134,27 +129,17 @@ private slots:
         QVERIFY(prompts->messages.isEmpty());
 
         QCOMPARE(PdfText::row(text, QStringLiteral("Autoservis")), QStringLiteral("Autoservis Dvořák Datum: 07.12.2026 14:03"));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Technik:")), QStringLiteral("Technik: Jiří Kůrka"));
         QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Stav tacho")), QStringLiteral("Stav tacho 123456"));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Poslední servis")), QStringLiteral("Poslední servis 14/03/23"));
         for (const char *row : {"Volnoběh 3 0", "Malý 12 1", "Velký 0 7", "Maximální 260 4660"})
             QCOMPARE(PdfText::row(text, QString::fromUtf8(row).section(' ', 0, 0) + ' '), QString::fromUtf8(row));
-        QVERIFY(!text.contains(QStringLiteral("smazána")));
-
-        // The changed value beside the one the unit held before the work; the others alone.
+        // The changed value beside the one the unit held before the work.
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")),
                  QStringLiteral("Volnoběh – doraz serva MAX 120 100 0–254"));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MIN")),
-                 QStringLiteral("Volnoběh – doraz serva MIN 0 0–255"));
-        QVERIFY(PdfText::row(text, QStringLiteral("Volnoběh – rychlost DOL")).startsWith(QStringLiteral("Volnoběh – rychlost DOL 10 ")));
         QVERIFY(PdfText::row(text, QStringLiteral("Verze Jednotky")).startsWith(QStringLiteral("Verze Jednotky 7 Fabia 1.4 – dvůr Hořice")));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Typ emulace lambdy")), QStringLiteral("Typ emulace lambdy Otevřený okruh LAMST, bit 1, 2"));
         QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 1 proti stavu před prací")));
         // Levels the unit never sent are not shown as its own.
         QVERIFY(PdfText::row(text, QStringLiteral("Úrovně emulace volnoběh – chudá")).startsWith(QStringLiteral("Úrovně emulace volnoběh – chudá nenačteno")));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Vyměněn")), QStringLiteral("Vyměněn filtr plynu."));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Zákazník upozorněn")), QStringLiteral("Zákazník upozorněn na těsnost."));
+        QCOMPARE(after(text, QStringLiteral("4. Poznámky")), QStringLiteral("Vyměněn filtr plynu."));
 
         // Every font is embedded, and it is the pinned one.
         const QString fonts = PdfText::run(QStringLiteral("pdffonts"), {report->lastReport()});
@@ -169,6 +154,12 @@ private slots:
         }
         QVERIFY(PdfText::run(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), report->lastReport()})
                     .contains(QStringLiteral("pdfaid:part=\"1\" pdfaid:conformance=\"B\"")));
+
+        // A second report of the same minute gets a name of its own.
+        QVERIFY(!makeReport().isEmpty());
+        QCOMPARE(QDir(reports()).entryList(QDir::Files), (QStringList{QStringLiteral("2026-12-07_14-03_117.pdf"),
+                                                                      QStringLiteral("2026-12-07_14-03_117_2.pdf")}));
+        QCOMPARE(opened.size(), 2);
     }
 
     void withNothingReadEachSectionSaysSo()
@@ -179,8 +170,7 @@ private slots:
             QCOMPARE(after(text, QString::fromUtf8(heading)), QStringLiteral("nenačteno"));
         // Room to write the notes by hand; no pictures section when none was asked for.
         QVERIFY(after(text, QStringLiteral("4. Poznámky")).startsWith(QStringLiteral("......")));
-        QVERIFY(text.contains(QStringLiteral("Podpis technika (Jiří Kůrka)")));
-        QVERIFY(text.contains(QStringLiteral("Podpis zákazníka")));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Podpis")), QStringLiteral("Podpis technika (Jiří Kůrka) Podpis zákazníka"));
     }
 
     void clearedCountersKeepTheirValuesFromBefore_data()
@@ -252,16 +242,6 @@ private slots:
         QCOMPARE(data->errorsCleared, cleared);
     }
 
-    void aSecondReportOfTheMinuteGetsItsOwnName()
-    {
-        data->takeRecord(record());
-        QVERIFY(!makeReport().isEmpty());
-        QVERIFY(!makeReport().isEmpty());
-        QCOMPARE(QDir(reports()).entryList(QDir::Files), (QStringList{QStringLiteral("2026-12-07_14-03_117.pdf"),
-                                                                      QStringLiteral("2026-12-07_14-03_117_2.pdf")}));
-        QCOMPARE(opened.size(), 2);
-    }
-
     void aFolderThatCannotBeWrittenLeavesNoHalfFile_data()
     {
         QTest::addColumn<bool>("blocked");  // a file stands where the folder belongs
@@ -282,16 +262,14 @@ private slots:
             QVERIFY(QDir().mkpath(reports()));
         }
         // A file may grow to 4 kB only, as on a full disk; the process is told by an error, not a signal.
-        struct rlimit old;
+        struct rlimit old, small;
         getrlimit(RLIMIT_FSIZE, &old);
+        small = {blocked ? old.rlim_cur : 4096, old.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = old;
-        small.rlim_cur = blocked ? old.rlim_cur : 4096;
         setrlimit(RLIMIT_FSIZE, &small);
         const QString text = makeReport();
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
-
         QVERIFY(text.isEmpty());
         QCOMPARE(prompts->messages.size(), 1);
         QVERIFY2(prompts->messages.first().startsWith(message.arg(QDir::toNativeSeparators(reports()))),
