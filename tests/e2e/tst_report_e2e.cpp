@@ -54,6 +54,9 @@ private slots:
         e2e.find<SpinEdit>("VolDorMax")->setValue(100);
         e2e.click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        // Read again after the write: the backup of the new set is not what the unit held before.
+        e2e.read(&UnitLink::blockReceived, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(kept.count(), 2, 5000);
 
         ReportQuestion answer;
         answer.notes = QStringLiteral("Seřízen volnoběh.");
