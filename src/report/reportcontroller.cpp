@@ -108,7 +108,9 @@ void ReportController::printReport()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(ReportPdf::pageLayout());
-    printer.setDocName(reportFooter(*m_data, input));
+    // Also the name a print to a file proposes: no dots, which would pass for an extension.
+    printer.setDocName(QStringLiteral("Protokol %1_%2")
+                           .arg(input.madeAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm")), reportSerial(*m_data)));
     if (!m_prompts->askPrinter(printer))
         return;
     if (!ReportPdf::paint(document, printer, reportFooter(*m_data, input)))
