@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/reportinput.h"
+#include "report/workshop.h"
 #include <QString>
 #include <QStringList>
 

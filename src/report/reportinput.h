@@ -1,18 +1,9 @@
 #pragma once
+#include "workshop.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QImage>
 #include <QString>
-
-// The workshop that hands the report out, from the section [Dilna] of TESTER.INI.
-struct Workshop
-{
-    QString name;        // Nazev
-    QString address;     // Adresa
-    QString phone;       // Telefon
-    QString technician;  // Technik
-    bool isEmpty() const { return name.isEmpty() && address.isEmpty() && phone.isEmpty() && technician.isEmpty(); }
-};
 
 // Everything a report needs beyond the tool's data about the unit.
 struct ReportInput
