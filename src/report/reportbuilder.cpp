@@ -21,8 +21,7 @@ constexpr int PictureWidth = 640;
 const char *const StyleSheet =
     "h1 { font-size: 15pt; margin-bottom: 2px; }"
     "h2 { font-size: 11pt; margin-top: 12px; margin-bottom: 4px; }"
-    "table.grid { border-collapse: collapse; border-color: #808080; }"
-    "table.grid { font-size: 8pt; }"
+    "table.grid { border-collapse: collapse; border-color: #808080; font-size: 8pt; }"
     "table.grid th { background-color: #e6e6e6; font-weight: bold; text-align: left; }"
     "td.number { text-align: right; }"
     "p.muted { color: #555555; }"
