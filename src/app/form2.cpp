@@ -78,7 +78,10 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
     m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
     m_report->setScopePage(m_scope);
-    connect(this, &TForm2::reportRequested, m_report, &ReportController::makeReport);
+    // Ctrl+T: its row of the shortcut table shows the page, then the report is made.
+    QAction *reportKeys = findChild<QAction *>(QStringLiteral("Protokol1"));
+    reportKeys->setToolTip(QStringLiteral("stránka \"Palubní diagnostika\" a servisní protokol"));
+    connect(reportKeys, &QAction::triggered, m_report, &ReportController::makeReport);
     m_cutOff->attach(m_link, m_prompts);
     m_scope->attach(m_link, m_prompts);
 
@@ -155,18 +158,17 @@ void TForm2::buildShortcuts()
     // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
     auto *menu = new QMenu(QStringLiteral("Menu"), this);
     menu->setObjectName(QStringLiteral("Uloz2"));
-    // `then`: what follows the page, said as a signal of the window.
-    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; void (TForm2::*then)() = nullptr; };
+    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; };
     const Item items[] = {
         {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), m_tuning},
         {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), m_live},
-        {"Uloz", "Uloz", QKeySequence(Qt::CTRL | Qt::Key_S), m_service, &TForm2::saveCurrentStateRequested},
+        {"Uloz", "Uloz", QKeySequence(Qt::CTRL | Qt::Key_S), m_service},
         {"Editacelambda1", "Editace lambda", QKeySequence(Qt::CTRL | Qt::Key_E), m_lambda},
         {"Palubnidiagnostika1", "Palubni diagnostika", QKeySequence(Qt::CTRL | Qt::Key_P), m_diagnostics},
         {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
         {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
         {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
-        {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics, &TForm2::reportRequested},
+        {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics},
     };
     for (const Item &item : items) {
         auto *action = new QAction(QString::fromLatin1(item.caption), this);
@@ -174,11 +176,11 @@ void TForm2::buildShortcuts()
         action->setShortcut(item.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         QWidget *page = item.page;
-        const auto then = item.then;
-        connect(action, &QAction::triggered, this, [this, page, then] {
+        const bool save = page == m_service;
+        connect(action, &QAction::triggered, this, [this, page, save] {
             showPage(page);
-            if (then)
-                emit (this->*then)();
+            if (save)
+                emit saveCurrentStateRequested();
         });
         menu->addAction(action);
         addAction(action);

@@ -63,8 +63,6 @@ public:
 signals:
     // Ctrl+S: the page "Servis" is shown; the save of the current state follows.
     void saveCurrentStateRequested();
-    // Ctrl+T: the page "Palubní diagnostika" is shown; the service report follows.
-    void reportRequested();
     // The user selected another tab (not a shortcut): pages drop their modes.
     void pageSelectedByUser();
 

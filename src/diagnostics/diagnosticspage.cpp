@@ -46,10 +46,6 @@ DiagnosticsPage::DiagnosticsPage(QWidget *parent)
     m_read = button("Button28", "Načtení diagnostiky", QRect(290, 244, 160, 30), this);
     m_clear = button("Button33", "Smazání paměti chyb", QRect(458, 244, 160, 30), this);
     m_store = button("Button34", "Uložení servisu", QRect(EditLeft, 290, EditWidth + 6, 30), this);
-    m_report = button("Protokol", "Protokol", QRect(290, 340, 160, 30), this);
-    m_report->setToolTip(QStringLiteral("Servisní protokol jako PDF (Ctrl+T)"));
-    m_print = button("Tisk", "Tisk…", QRect(458, 340, 160, 30), this);
-    m_print->setToolTip(QStringLiteral("Servisní protokol na tiskárnu"));
 
     m_message = new QLabel(QStringLiteral("Načtení OK"), this);
     m_message->setObjectName(QStringLiteral("NacteniDiag"));
@@ -60,6 +56,11 @@ DiagnosticsPage::DiagnosticsPage(QWidget *parent)
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setGeometry(290, 290, 328, 30);
     m_message->hide();
+
+    m_report = button("Protokol", "Protokol", QRect(290, 340, 160, 30), this);
+    m_report->setToolTip(QStringLiteral("Servisní protokol jako PDF (Ctrl+T)"));
+    m_print = button("Tisk", "Tisk…", QRect(458, 340, 160, 30), this);
+    m_print->setToolTip(QStringLiteral("Servisní protokol na tiskárnu"));
 }
 
 void DiagnosticsPage::buildRecordFields()
