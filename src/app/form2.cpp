@@ -11,11 +11,13 @@
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
 #include "cfgfiles/unsavedchanges.h"
+#include "cfgfiles/backupkeeper.h"
 #include "diagnostics/diagnosticspage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
+#include "report/reportcontroller.h"
 #include "link/linkconnection.h"
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
@@ -76,6 +78,15 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
     m_diagnostics->attach(m_data, m_link, m_prompts);
+    // The service report takes what the other pages hold: the set before the work from the
+    // backups, the oscilloscope's last recording.
+    m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
+    m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
+    m_report->setScopePage(m_scope);
+    // Ctrl+T: its row of the shortcut table shows the page, then the report is made.
+    QAction *reportKeys = findChild<QAction *>(QStringLiteral("Protokol1"));
+    reportKeys->setToolTip(QStringLiteral("stránka \"Palubní diagnostika\" a servisní protokol"));
+    connect(reportKeys, &QAction::triggered, m_report, &ReportController::makeReport);
     m_cutOff->attach(m_link, m_prompts);
     m_scope->attach(m_link, m_prompts);
 
@@ -188,6 +199,7 @@ void TForm2::buildShortcuts()
         {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
         {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
         {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
+        {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics},
     };
     for (const Item &item : items) {
         auto *action = new QAction(QString::fromLatin1(item.caption), this);
@@ -335,6 +347,7 @@ void TForm2::applySettings(const TesterSettings &settings)
     m_tuning->setCommandCaptions(settings.buttonCaptions);
     showInfo();
     m_data->portName = settings.port;
+    m_report->setWorkshop(settings.workshop);
 }
 
 void TForm2::openPort()

@@ -15,6 +15,7 @@ class LambdaPage;
 class ScopePage;
 class LiveValuesPage;
 class Prompts;
+class ReportController;
 class ServicePage;
 class SerialIo;
 class TuningPage;
@@ -50,6 +51,7 @@ public:
     CutOffPage *cutOffPage() const { return m_cutOff; }
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
+    ReportController *report() const { return m_report; }
     int pollInterval() const;
 
     // The caption names the current configuration file (or the backup the set came from) and
@@ -106,6 +108,7 @@ private:
     CutOffPage *m_cutOff = nullptr;
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
+    ReportController *m_report = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
     bool m_stoppedBySystem = false;

@@ -90,7 +90,7 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
     TesterSettings s;
     s.fileFound = profile.exists();
     s.readError = profile.readError();
-    for (const char *section : {"Osciloskop", "Emulace", "Verze", "Tlacitka", "Komunikace"})
+    for (const char *section : {"Osciloskop", "Emulace", "Verze", "Tlacitka", "Komunikace", "Dilna"})
         s.knownSectionFound = s.knownSectionFound || profile.hasSection(QLatin1String(section));
 
     for (int n = 0; n < TesterSettings::AddressNameCount; ++n)
@@ -113,6 +113,12 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
     const int interval = profile.intValue(QStringLiteral("Komunikace"), QStringLiteral("Obeznik"), s.pollInterval);
     if (interval > 0)
         s.pollInterval = std::max(interval, TesterSettings::MinPollInterval);
+
+    const QString shop = QStringLiteral("Dilna");
+    s.workshop.name = profile.value(shop, QStringLiteral("Nazev"), QString());
+    s.workshop.address = profile.value(shop, QStringLiteral("Adresa"), QString());
+    s.workshop.phone = profile.value(shop, QStringLiteral("Telefon"), QString());
+    s.workshop.technician = profile.value(shop, QStringLiteral("Technik"), QString());
     return s;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/workshop.h"
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,8 @@ struct TesterSettings
     QStringList buttonCaptions = defaultButtonCaptions();
     QString port = QStringLiteral("COM2");
     int pollInterval = 250; // ms
+    // The workshop the service report names; all empty without the optional section [Dilna].
+    Workshop workshop;
     // One status exchange is 3 bytes out and 6 back, 9.4 ms on the wire at 9600 Bd, plus the
     // unit's reaction and a USB adapter's latency; 20 ms leaves the line time to carry it. A
     // shorter poll would queue requests faster than the line takes them.

@@ -1,10 +1,18 @@
 #include "widgetprompts.h"
 #include "czechfilecolumns.h"
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 void WidgetPrompts::beep()
 {
@@ -106,4 +114,45 @@ QString WidgetPrompts::askSaveFile(const FileQuestion &q)
 QColor WidgetPrompts::pickColour(const QColor &initial)
 {
     return QColorDialog::getColor(initial, m_owner);
+}
+
+bool WidgetPrompts::askReportOptions(ReportQuestion &question)
+{
+    QDialog dialog(m_owner);
+    dialog.setObjectName(QStringLiteral("ProtokolVolby"));
+    dialog.setWindowTitle(QStringLiteral("Servisní protokol"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *pictures = new QCheckBox(QStringLiteral("Přiložit obrázky (osciloskop, záznam živých hodnot)"), &dialog);
+    pictures->setObjectName(QStringLiteral("Obrazky"));
+    pictures->setChecked(question.withPictures && question.picturesAvailable);
+    pictures->setEnabled(question.picturesAvailable);
+    if (!question.picturesAvailable)
+        pictures->setToolTip(QStringLiteral("Není žádný záznam osciloskopu ani živých hodnot."));
+    auto *notesCaption = new QLabel(QStringLiteral("&Poznámky do protokolu:"), &dialog);
+    auto *notes = new QPlainTextEdit(question.notes, &dialog);
+    notes->setObjectName(QStringLiteral("Poznamky"));
+    notes->setTabChangesFocus(true);
+    notesCaption->setBuddy(notes);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Vytvořit"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(pictures);
+    layout->addWidget(notesCaption);
+    layout->addWidget(notes);
+    layout->addWidget(buttons);
+    dialog.resize(420, 260);
+    notes->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    question.withPictures = pictures->isChecked();
+    question.notes = notes->toPlainText();
+    return true;
+}
+
+bool WidgetPrompts::askPrinter(QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, m_owner);
+    dialog.setWindowTitle(QStringLiteral("Tisk protokolu"));
+    return dialog.exec() == QDialog::Accepted;
 }

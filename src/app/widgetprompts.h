@@ -24,6 +24,8 @@ public:
     QString askOpenFile(const FileQuestion &q) override;
     QString askSaveFile(const FileQuestion &q) override;
     QColor pickColour(const QColor &initial) override;
+    bool askReportOptions(ReportQuestion &question) override;
+    bool askPrinter(QPrinter &printer) override;
 
 private:
     QWidget *m_owner;

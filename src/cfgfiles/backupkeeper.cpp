@@ -44,6 +44,8 @@ void BackupKeeper::keep(bool levelsRead)
     m_readBlock.clear();
 
     const BackupStore::Result result = m_store.store(set, QDateTime::currentDateTime(), version);
+    if (result.outcome != BackupStore::Outcome::Failed && !m_data->settingsWritten)
+        m_beforeWrites = result.path;
     QLabel *status = m_page->statusLabel();
     switch (result.outcome) {
     case BackupStore::Outcome::Written:

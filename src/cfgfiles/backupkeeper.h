@@ -22,6 +22,9 @@ public:
     void refresh();
     // The backup selected in the list, or empty.
     QString selectedPath() const;
+    // The newest backup of this session taken before the tool first changed the unit's
+    // settings: what the unit held before the work. Empty when no set was kept before that.
+    QString backupBeforeWrites() const { return m_beforeWrites; }
 
 signals:
     void backupTaken(const BackupStore::Result &result);
@@ -35,4 +38,5 @@ private:
     ConfigFiles *m_files;
     BackupStore m_store;
     QByteArray m_readBlock;  // the block as it came, until its levels are settled
+    QString m_beforeWrites;
 };

@@ -41,9 +41,10 @@ struct Side
     quint8 level(int i) const { return quint8(parts.levelBlock.at(i)); }
 };
 
-ComparisonRow row(const QString &name, const QString &ours, const QString &theirs)
+ComparisonRow row(const QString &name, const QString &ours, const QString &theirs,
+                  const ParamNames::Field *field = nullptr)
 {
-    return {name, ours, theirs, ours != theirs};
+    return {name, ours, theirs, ours != theirs, field};
 }
 }
 
@@ -55,7 +56,7 @@ QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &th
         const ParamNames::Field &f = *ParamNames::param(index);
         rows << row(ParamNames::name(f),
                     ours.parts.paramValid() ? valueText(f, ours.param(index), versionNames) : Damaged,
-                    theirs.parts.paramValid() ? valueText(f, theirs.param(index), versionNames) : Damaged);
+                    theirs.parts.paramValid() ? valueText(f, theirs.param(index), versionNames) : Damaged, &f);
     };
 
     paramRow(Verze);
@@ -75,7 +76,7 @@ QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &th
                 return QString::number(side.level(f.index));
             return side.parts.levelsAbsent ? QStringLiteral("bez úrovní") : Damaged;
         };
-        rows << row(ParamNames::name(f), level(ours), level(theirs));
+        rows << row(ParamNames::name(f), level(ours), level(theirs), &f);
     }
     for (int index : Raw)
         paramRow(index);

@@ -62,6 +62,11 @@ DiagnosticsPage::DiagnosticsPage(QWidget *parent)
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setGeometry(290, 290, 328, 30);
     m_message->hide();
+
+    m_report = button("Protokol", "Protokol", QRect(290, 340, 160, 30), this);
+    m_report->setToolTip(QStringLiteral("Servisní protokol jako PDF (Ctrl+T)"));
+    m_print = button("Tisk", "Tisk…", QRect(458, 340, 160, 30), this);
+    m_print->setToolTip(QStringLiteral("Servisní protokol na tiskárnu"));
 }
 
 void DiagnosticsPage::buildRecordFields()

@@ -35,6 +35,9 @@ public:
     QPushButton *readButton() const { return m_read; }    // Button28
     QPushButton *clearButton() const { return m_clear; }  // Button33
     QPushButton *storeButton() const { return m_store; }  // Button34
+    // The service report: made as a PDF, or printed. The report library puts the rules behind them.
+    QPushButton *reportButton() const { return m_report; }  // Protokol
+    QPushButton *printButton() const { return m_print; }    // Tisk
 
     // The label NacteniDiag: shown with a text until hideMessage().
     void showMessage(const QString &text);
@@ -49,6 +52,8 @@ private:
     QPushButton *m_read = nullptr;
     QPushButton *m_clear = nullptr;
     QPushButton *m_store = nullptr;
+    QPushButton *m_report = nullptr;
+    QPushButton *m_print = nullptr;
     QLabel *m_message = nullptr;
     RecordDisplay *m_display = nullptr;
     ServiceCommands *m_service = nullptr;

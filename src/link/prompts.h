@@ -4,6 +4,7 @@
 // Declared only: the link beeps through here but never picks a colour, so it needs no Qt Gui.
 // Whoever calls or implements pickColour includes <QColor>.
 class QColor;
+class QPrinter;
 // A file dialog as the page that asks sets it up: the name it proposes, where it starts, which
 // files it shows and, for a save, whether it asks before replacing a file.
 struct FileQuestion
@@ -14,6 +15,14 @@ struct FileQuestion
     QString fileName;          // proposed name, relative to `folder` or absolute
     QString defaultSuffix;     // added to a name typed without one, e.g. "cfg"
     bool confirmOverwrite = false;
+};
+
+// What the technician decides in the small dialog before a service report is made.
+struct ReportQuestion
+{
+    bool picturesAvailable = false;  // there is an oscilloscope picture or a recording to add
+    bool withPictures = false;
+    QString notes;                   // free text printed in the report
 };
 
 // Every modal interaction of the tool goes through here, so tests can script the answers and
@@ -51,4 +60,9 @@ public:
     virtual QString askSaveFile(const FileQuestion &q) { return saveFileName(q.title, q.folder, q.filter); }
     // Colour dialog; an invalid colour means cancelled.
     virtual QColor pickColour(const QColor &initial) = 0;
+    // The dialog before a service report; false means cancelled. Without a dialog the report
+    // goes without pictures and notes.
+    virtual bool askReportOptions(ReportQuestion &question) { (void)question; return true; }
+    // The system's print dialog set up for `printer`; false means cancelled.
+    virtual bool askPrinter(QPrinter &printer) { (void)printer; return false; }
 };

@@ -48,6 +48,20 @@ QByteArray UnitData::setBytes() const
     return paramBytes() + levelBytes();
 }
 
+void UnitData::takeRecord(const QByteArray &record)
+{
+    diagRecord = record;
+    recordAfterClearing = true;
+}
+
+void UnitData::noteErrorsCleared()
+{
+    if (!errorsCleared)
+        recordBeforeClearing = diagRecord;
+    errorsCleared = true;
+    recordAfterClearing = false;
+}
+
 QString UnitData::versionName(int version) const
 {
     if (version >= 0 && version < versionNames.size())

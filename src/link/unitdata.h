@@ -50,6 +50,22 @@ public:
     // then needs no confirmation.
     bool tachoEdited = false;
 
+    // The diagnostic record as it last came from the unit (34 bytes); empty until one came.
+    QByteArray diagRecord;
+    // The error memory was cleared in this session.
+    bool errorsCleared = false;
+    // The record that came before the first clearing, so the counters as the car came in are
+    // still known afterwards; empty when none had come.
+    QByteArray recordBeforeClearing;
+    // diagRecord came after the last clearing: its counters are what the unit holds now.
+    bool recordAfterClearing = false;
+    void takeRecord(const QByteArray &record);
+    void noteErrorsCleared();
+
+    // The tool has changed the unit's settings in this session (a byte or block write, a factory
+    // reset, a reload from EEPROM): what the unit held before is known only from a backup.
+    bool settingsWritten = false;
+
     QStringList versionNames;      // 100: entry 0 "Bez verze!", 1..99 from TESTER.INI
     QStringList measurementTexts;  // 128: 0..99 from TESTER.INI, 100..127 empty
     QStringList addressNames;      // 256: from TESTER.INI, "NIC" for no name

@@ -30,6 +30,18 @@ int answerSize(const QByteArray &frame)
     return 0;
 }
 
+// Frames after which the unit no longer holds the settings it had: a byte write (parameters,
+// levels, the cut-off threshold), a block write, a factory reset, a reload from EEPROM.
+bool changesSettings(const QByteArray &frame)
+{
+    if (frame.size() == 5)
+        return quint8(frame.at(1)) == 0xB4;
+    if (frame.size() != 3)
+        return false;
+    const quint8 code = quint8(frame.at(1));
+    return code == UnitCode::WriteBlock || code == UnitCode::FactoryReset || code == UnitCode::EepromToRam;
+}
+
 bool sameBytes(const QByteArray &bytes, const quint8 *data)
 {
     return std::equal(bytes.cbegin(), bytes.cend(), data, [](char a, quint8 b) { return quint8(a) == b; });
@@ -64,6 +76,11 @@ void UnitLink::transmit(const QByteArray &frame)
     const int written = m_port->write(frame);
     if (written <= 0)
         return;
+    // Noted as the frame leaves: until then the unit still holds what it had.
+    if (changesSettings(frame))
+        m_data->settingsWritten = true;
+    else if (frame.size() == 3 && quint8(frame.at(1)) == UnitCode::ClearErrors)
+        m_data->noteErrorsCleared();
     const qint64 now = m_clock.nsecsElapsed();
     m_lineFreeAtNs = std::max(now, m_lineFreeAtNs) + written * ByteWireNs;
     const int answer = answerSize(frame);
@@ -779,6 +796,7 @@ void UnitLink::handleDiagnostics(const QByteArray &record)
     m_diagGuard.disable();
     const QByteArray expected = std::exchange(m_serviceExpected, QByteArray());
     m_diagMessage.enable();
+    m_data->takeRecord(record);
     emit diagnosticsReceived(record);
     if (!expected.isEmpty()) {
         // The result of a store stays its full 2 s, also right after the confirmation of a read.

@@ -238,6 +238,19 @@ private slots:
         QCOMPARE(s.pollInterval, 100);
     }
 
+    void workshopOfTheReport()
+    {
+        // A file of the workshop's name alone is a file the tool reads: no notice.
+        const TesterSettings s = readTesterSettings(ProfileFile::fromBytes(
+            "[dilna]\r\nNazev=Autoservis Dvo\xf8\xe1k\r\nAdresa=Pr\xf9myslov\xe1 12, Kol\xedn\r\nTelefon= 321 654 987 \r\n"));
+        QCOMPARE(s.notice(), QString());
+        QCOMPARE(s.workshop.name, QStringLiteral("Autoservis Dvořák"));
+        QCOMPARE(s.workshop.address, QStringLiteral("Průmyslová 12, Kolín"));
+        QCOMPARE(s.workshop.phone, QStringLiteral("321 654 987"));
+        QCOMPARE(s.workshop.technician, QString());
+        QVERIFY(readTesterSettings(ProfileFile::fromBytes(kWorkshopFile)).workshop.isEmpty());
+    }
+
     void pollInterval_data()
     {
         QTest::addColumn<QByteArray>("line");

@@ -1,4 +1,5 @@
 #include "scriptedprompts.h"
+#include <QPrinter>
 #include <QTest>
 
 bool ScriptedPrompts::askYesNo(const QString &caption, const QString &text)
@@ -21,4 +22,30 @@ Prompts::SaveChoice ScriptedPrompts::askSaveChanges(const QString &caption, cons
         return SaveChoice::Cancel;
     }
     return saveChoices.takeFirst();
+}
+
+bool ScriptedPrompts::askReportOptions(ReportQuestion &question)
+{
+    reportQuestions << question;
+    if (reportAnswers.isEmpty()) {
+        unexpected = true;
+        qWarning("unexpected report dialog");
+        return false;
+    }
+    const std::optional<ReportQuestion> answer = reportAnswers.takeFirst();
+    if (!answer)
+        return false;
+    question.withPictures = answer->withPictures;
+    question.notes = answer->notes;
+    return true;
+}
+
+bool ScriptedPrompts::askPrinter(QPrinter &printer)
+{
+    ++printDialogs;
+    if (printTo.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printTo);
+    return true;
 }

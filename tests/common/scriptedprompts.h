@@ -2,6 +2,7 @@
 #include "link/prompts.h"
 #include <QColor>
 #include <QStringList>
+#include <optional>
 
 // Prompts that never block: messages and beeps are recorded, questions take scripted answers.
 // A question without a scripted answer is a test failure.
@@ -23,6 +24,10 @@ public:
     QString askOpenFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
     QString askSaveFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
     QColor pickColour(const QColor &) override { return colours.isEmpty() ? QColor() : colours.takeFirst(); }
+    // The report dialog takes the next of `reportAnswers` (none left is a test failure); the
+    // print dialog prints into the PDF file `printTo`, or is cancelled when that is empty.
+    bool askReportOptions(ReportQuestion &question) override;
+    bool askPrinter(QPrinter &printer) override;
 
     int beeps = 0;
     QStringList messages;
@@ -33,6 +38,10 @@ public:
     QStringList files;              // answers of the file dialogs, in order; none left is Cancel
     QList<FileQuestion> fileQuestions;
     QList<QColor> colours;
+    QList<ReportQuestion> reportQuestions;  // as the dialog was set up
+    QList<std::optional<ReportQuestion>> reportAnswers;  // nullopt: Cancel
+    QString printTo;
+    int printDialogs = 0;
     bool unexpected = false;
 
 private:

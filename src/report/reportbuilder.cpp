@@ -1,0 +1,304 @@
+#include "reportbuilder.h"
+#include "reportfont.h"
+#include "cfgfiles/configfile.h"
+#include "cfgfiles/setcomparison.h"
+#include "diagnostics/recordfields.h"
+#include "link/unitdata.h"
+#include "tuning/paramnames.h"
+#include <QTextDocument>
+#include <QUrl>
+
+using namespace RecordFields;
+
+namespace {
+const QString NotRead = QStringLiteral("nenačteno");
+const QString DateFormat = QStringLiteral("dd.MM.yyyy HH:mm");
+const QUrl ScopeImage(QStringLiteral("report:osciloskop.png"));
+const QUrl PlotImage(QStringLiteral("report:zaznam.png"));
+// A picture spans the text width: 170 mm at the 96 dots an inch a document's images are laid at.
+constexpr int PictureWidth = 640;
+
+const char *const StyleSheet =
+    "h1 { font-size: 15pt; margin-bottom: 2px; }"
+    "h2 { font-size: 11pt; margin-top: 12px; margin-bottom: 4px; }"
+    "table.grid { border-collapse: collapse; border-color: #808080; font-size: 8pt; }"
+    "table.grid th { background-color: #e6e6e6; font-weight: bold; text-align: left; }"
+    "td.number { text-align: right; }"
+    "p.muted { color: #555555; }"
+    "p.nothing { font-style: italic; }";
+
+QString esc(const QString &text)
+{
+    // HTML folds runs of blanks, and the operating times have two in the middle.
+    return text.toHtmlEscaped().replace(QStringLiteral("  "), QStringLiteral("&nbsp; "));
+}
+QString utf8(const char *text) { return QString::fromUtf8(text); }
+
+QString cell(const QString &html, const char *cls = nullptr)
+{
+    return cls ? QStringLiteral("<td class=\"%1\">%2</td>").arg(QLatin1String(cls), html)
+               : QStringLiteral("<td>%1</td>").arg(html);
+}
+// Column widths in per cent, when the table sets them. A table that runs over a page break
+// repeats this row on the next page.
+QString headRow(const QStringList &captions, const QList<int> &widths = {})
+{
+    QString row = QStringLiteral("<thead><tr>");
+    for (int i = 0; i < captions.size(); ++i)
+        row += i < widths.size() ? QStringLiteral("<th width=\"%1%\">%2</th>").arg(widths[i]).arg(esc(captions[i]))
+                                 : QStringLiteral("<th>%1</th>").arg(esc(captions[i]));
+    return row + QStringLiteral("</tr></thead>");
+}
+QString grid(const QString &rows, const QString &width = QString())
+{
+    return QStringLiteral("<table class=\"grid\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\"%1>%2</table>")
+        .arg(width.isEmpty() ? QString() : QStringLiteral(" width=\"%1\"").arg(width), rows);
+}
+QString nothing(const QString &what = QString())
+{
+    return QStringLiteral("<p class=\"nothing\">%1</p>").arg(esc(what.isEmpty() ? NotRead : what + QStringLiteral(": ") + NotRead));
+}
+
+// Numbered section headings, in the order the sections are written.
+class Sections
+{
+public:
+    QString heading(const QString &title) { return QStringLiteral("<h2>%1. %2</h2>").arg(++m_count).arg(esc(title)); }
+private:
+    int m_count = 0;
+};
+
+QString header(const ReportInput &in)
+{
+    const Workshop &w = in.workshop;
+    QString shop;
+    if (w.isEmpty()) {
+        shop = esc(QStringLiteral("Dílna: ") + NotRead);
+    } else {
+        QStringList lines;
+        if (!w.name.isEmpty())
+            lines << QStringLiteral("<b>%1</b>").arg(esc(w.name));
+        if (!w.address.isEmpty())
+            lines << esc(w.address);
+        if (!w.phone.isEmpty())
+            lines << esc(QStringLiteral("Tel.: ") + w.phone);
+        if (!w.technician.isEmpty())
+            lines << esc(QStringLiteral("Technik: ") + w.technician);
+        shop = lines.join(QStringLiteral("<br>"));
+    }
+    const QString made = esc(QStringLiteral("Datum: ") + in.madeAt.toString(DateFormat)) + QStringLiteral("<br>")
+        + esc(QStringLiteral("Program: ") + in.toolVersion);
+    return QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
+                          "<td width=\"60%\">%1</td><td align=\"right\">%2</td></tr></table>"
+                          "<h1>Servisní protokol</h1>")
+        .arg(shop, made);
+}
+
+QString unitSection(Sections &s, const UnitData &data)
+{
+    QString html = s.heading(QStringLiteral("Řídicí jednotka"));
+    if (data.diagRecord.isEmpty())
+        return html + nothing();
+    QString rows;
+    for (const Field &f : Fields) {
+        QString value = esc(text(f, data.diagRecord));
+        if (f.kind == Kind::OperatingTime)
+            value += QStringLiteral(" <span style=\"color:#555555\">(měsíce/dny&nbsp; hodiny:minuty)</span>");
+        rows += QStringLiteral("<tr>") + cell(esc(utf8(f.caption))) + cell(value) + QStringLiteral("</tr>");
+    }
+    return html + grid(rows, QStringLiteral("70%"));
+}
+
+QString errorSection(Sections &s, const UnitData &data)
+{
+    QString html = s.heading(QStringLiteral("Paměť chyb"));
+    // Counters read before a clearing are no longer the unit's.
+    const QByteArray now = (!data.errorsCleared || data.recordAfterClearing) ? data.diagRecord : QByteArray();
+    const QByteArray before = data.errorsCleared ? data.recordBeforeClearing : QByteArray();
+    if (data.errorsCleared)
+        html += QStringLiteral("<p>Paměť chyb byla v tomto sezení smazána.</p>");
+    if (now.isEmpty() && before.isEmpty())
+        return html + nothing();
+
+    QStringList captions{QStringLiteral("Výkon")};
+    if (!now.isEmpty())
+        captions << QStringLiteral("Bohatá") << QStringLiteral("Chudá");
+    if (!before.isEmpty())
+        captions << QStringLiteral("Bohatá před smazáním") << QStringLiteral("Chudá před smazáním");
+    QString rows = headRow(captions);
+    for (int row = 0; row < CounterRows; ++row) {
+        rows += QStringLiteral("<tr>") + cell(esc(utf8(Counters[row].caption)));
+        for (const QByteArray *record : {&now, &before}) {
+            if (record->isEmpty())
+                continue;
+            for (int lean = 0; lean < 2; ++lean)
+                rows += cell(QString::number(number(*record, counterOffset(row, lean), 2)), "number");
+        }
+        rows += QStringLiteral("</tr>");
+    }
+    html += grid(rows, !before.isEmpty() && !now.isEmpty() ? QStringLiteral("100%") : QStringLiteral("60%"));
+    if (data.errorsCleared && now.isEmpty())
+        html += nothing(QStringLiteral("Stav po smazání"));
+    if (data.errorsCleared && before.isEmpty())
+        html += nothing(QStringLiteral("Hodnoty před smazáním"));
+    return html;
+}
+
+// How a byte's number reads: its range, and what the unit makes of it.
+QString encodingText(const ComparisonRow &row)
+{
+    using ParamNames::Encoding;
+    if (!row.field) {
+        for (const ParamNames::StatusGroup &g : ParamNames::StatusGroups) {
+            if (utf8(g.caption) != row.name)
+                continue;
+            QStringList bits;
+            for (int bit = 0; bit < 8; ++bit)
+                if (g.mask & (1u << bit))
+                    bits << QString::number(bit);
+            return QStringLiteral("%1, bit %2").arg(utf8(ParamNames::param(g.index)->field), bits.join(QStringLiteral(", ")));
+        }
+        return QString();
+    }
+    switch (row.field->encoding) {
+    case Encoding::Plain: return ParamNames::rangeText(*row.field);
+    case Encoding::Speed: return QStringLiteral("1–255 (256 − bajt)");
+    case Encoding::Voltage: return QStringLiteral("0–255 po 0,02 V");
+    case Encoding::Bits: return QStringLiteral("bity 7…0");
+    case Encoding::Version: return QStringLiteral("číslo a název verze");
+    case Encoding::Carried: return QStringLiteral("vlastní bajt jednotky");
+    }
+    return QString();
+}
+
+bool isLevel(const ComparisonRow &row)
+{
+    if (!row.field)
+        return false;
+    // By name: each file that includes the names table holds its own copy of it.
+    for (const ParamNames::Field &f : ParamNames::Levels)
+        if (qstrcmp(f.field, row.field->field) == 0)
+            return true;
+    return false;
+}
+
+QString settingsSection(Sections &s, const UnitData &data, const ReportInput &in)
+{
+    QString html = s.heading(QStringLiteral("Nastavení"));
+    if (!data.blockValid)
+        return html + nothing();
+
+    const QByteArray ours = ConfigFile::compose(
+        QByteArray(reinterpret_cast<const char *>(data.paramBlock.data()), UnitData::ParamBlockSize),
+        QByteArray(reinterpret_cast<const char *>(data.levelBlock.data()), UnitData::LevelBlockSize));
+    const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
+    const bool compared = before.paramValid();
+    const QList<ComparisonRow> rows = compareSets(ours, compared ? in.setBefore : ours, data.versionNames);
+
+    int changed = 0;
+    QString body = compared ? headRow({QStringLiteral("Parametr"), QStringLiteral("Hodnota"), QStringLiteral("Původně"),
+                                       QStringLiteral("Rozsah, kódování")},
+                                      {33, 25, 18, 24})
+                            : headRow({QStringLiteral("Parametr"), QStringLiteral("Hodnota"), QStringLiteral("Rozsah, kódování")},
+                                      {36, 30, 34});
+    for (const ComparisonRow &row : rows) {
+        // Placeholder levels are not the unit's: only levels it sent or a file held count.
+        const bool unknown = isLevel(row) && !data.levelsValid;
+        const bool differs = compared && !unknown && row.differs;
+        changed += differs ? 1 : 0;
+        const QString value = unknown ? NotRead : row.ours;
+        body += QStringLiteral("<tr>") + cell(esc(row.name))
+            + cell(differs ? QStringLiteral("<b>%1</b>").arg(esc(value)) : esc(value));
+        if (compared)
+            body += cell(differs ? esc(row.theirs) : QString());
+        body += cell(esc(encodingText(row))) + QStringLiteral("</tr>");
+    }
+
+    if (!compared)
+        html += QStringLiteral("<p class=\"muted\">Bez porovnání: stav jednotky před prací nebyl v tomto sezení načten.</p>");
+    else if (changed == 0)
+        html += QStringLiteral("<p>Beze změny proti stavu před prací (záloha %1).</p>").arg(esc(in.setBeforeName));
+    else
+        html += QStringLiteral("<p>Změněno hodnot: %1 proti stavu před prací (záloha %2); původní hodnota je uvedena vedle nové.</p>")
+                    .arg(changed)
+                    .arg(esc(in.setBeforeName));
+    return html + grid(body, QStringLiteral("100%"));
+}
+
+QString picture(QTextDocument &doc, const QUrl &url, const QImage &image, const QString &caption)
+{
+    QString html = QStringLiteral("<p><b>%1</b></p>").arg(esc(caption));
+    if (image.isNull())
+        return html + QStringLiteral("<p class=\"nothing\">žádný záznam</p>");
+    // PDF/A-1 allows no transparency: the picture goes in opaque.
+    doc.addResource(QTextDocument::ImageResource, url, image.convertToFormat(QImage::Format_RGB888));
+    const int width = std::min(image.width(), PictureWidth);
+    return html + QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
+                      .arg(url.toString())
+                      .arg(width)
+                      .arg(image.height() * width / image.width());
+}
+
+QString picturesSection(Sections &s, QTextDocument &doc, const ReportInput &in)
+{
+    if (!in.withPictures)
+        return QString();
+    return s.heading(QStringLiteral("Obrázky"))
+        + picture(doc, ScopeImage, in.scopePicture, QStringLiteral("Osciloskop – poslední záznam"))
+        + picture(doc, PlotImage, in.recordingPlot, QStringLiteral("Záznam živých hodnot – poslední záznam"));
+}
+
+QString notesSection(Sections &s, const ReportInput &in)
+{
+    QString html = s.heading(QStringLiteral("Poznámky"));
+    const QString notes = in.notes.trimmed();
+    if (notes.isEmpty()) {
+        // Room to write by hand.
+        for (int i = 0; i < 3; ++i)
+            html += QStringLiteral("<p>%1</p>").arg(QString(90, QLatin1Char('.')));
+    } else {
+        html += QStringLiteral("<p>%1</p>").arg(esc(notes).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    }
+    const QString line(40, QLatin1Char('.'));
+    const QString technician = in.workshop.technician.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(esc(in.workshop.technician));
+    html += QStringLiteral("<p>&nbsp;</p><p>&nbsp;</p><table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
+                           "<td width=\"50%\">%1<br>Podpis technika%2</td>"
+                           "<td width=\"50%\" align=\"right\">%1<br>Podpis zákazníka</td></tr></table>")
+                .arg(line, technician);
+    return html;
+}
+}  // namespace
+
+QString reportSerial(const UnitData &data)
+{
+    for (const Field &f : Fields) {
+        if (!data.diagRecord.isEmpty() && qstrcmp(f.name, "CSerie") == 0)
+            return text(f, data.diagRecord);
+    }
+    return QStringLiteral("bez-cisla");
+}
+
+QString reportFooter(const UnitData &data, const ReportInput &input)
+{
+    QString footer = QStringLiteral("Servisní protokol %1").arg(input.madeAt.toString(DateFormat));
+    if (!data.diagRecord.isEmpty())
+        footer += QStringLiteral(", jednotka č. %1").arg(reportSerial(data));
+    return footer;
+}
+
+void buildReport(QTextDocument &document, const UnitData &data, const ReportInput &input)
+{
+    document.setDefaultFont(ReportFont::font(9.5));
+    document.setDefaultStyleSheet(QString::fromLatin1(StyleSheet));
+    document.setDocumentMargin(0);
+    Sections sections;
+    QString html = QStringLiteral("<html><body>") + header(input);
+    html += unitSection(sections, data);
+    html += errorSection(sections, data);
+    html += settingsSection(sections, data, input);
+    html += picturesSection(sections, document, input);
+    html += notesSection(sections, input);
+    document.setHtml(html + QStringLiteral("</body></html>"));
+    // After the HTML, which would set a title of its own.
+    document.setMetaInformation(QTextDocument::DocumentTitle, reportFooter(data, input));
+}

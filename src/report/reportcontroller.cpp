@@ -1,0 +1,118 @@
+#include "reportcontroller.h"
+#include "reportbuilder.h"
+#include "reportfont.h"
+#include "reportpdf.h"
+#include "cfgfiles/configfile.h"
+#include "diagnostics/diagnosticspage.h"
+#include "link/prompts.h"
+#include "link/unitdata.h"
+#include "scope/scopedrawing.h"
+#include "scope/scopepage.h"
+#include "scope/scopesamples.h"
+#include "scope/scopeview.h"
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+const QString Caption = QStringLiteral("Protokol");
+// A whole recording is squeezed to about this width, so it stays readable across an A4 page.
+constexpr double ReportPictureWidth = 1200;
+}
+
+ReportController::ReportController(UnitData *data, DiagnosticsPage *page, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_prompts(prompts)
+{
+    connect(page->reportButton(), &QPushButton::clicked, this, &ReportController::makeReport);
+    connect(page->printButton(), &QPushButton::clicked, this, &ReportController::printReport);
+}
+
+QImage ReportController::scopePicture() const
+{
+    if (!m_scope || m_scope->samples().count() == 0)
+        return QImage();
+    ScopeStyle style = m_scope->view()->style();
+    style.zoom = std::max(style.zoom, m_scope->samples().count() / ReportPictureWidth);
+    return ScopeDrawing::picture(m_scope->samples(), style, m_scope->view()->font());
+}
+
+bool ReportController::prepare(QTextDocument &document, ReportInput &input)
+{
+    if (!ReportFont::available()) {
+        m_prompts->error(Caption, ReportFont::missingText());
+        return false;
+    }
+    const QImage scope = scopePicture();
+    const QImage plot = m_plot ? m_plot() : QImage();
+    ReportQuestion question;
+    question.picturesAvailable = !scope.isNull() || !plot.isNull();
+    if (!m_prompts->askReportOptions(question))
+        return false;
+
+    input.workshop = m_workshop;
+    input.madeAt = m_now();
+    input.toolVersion = QStringLiteral("Velkor " VELKOR_VERSION);
+    input.notes = question.notes;
+    input.withPictures = question.withPictures && question.picturesAvailable;
+    if (input.withPictures) {
+        input.scopePicture = scope;
+        input.recordingPlot = plot;
+    }
+    const QString backup = m_backup ? m_backup() : QString();
+    QFile file(backup);
+    if (!backup.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        input.setBefore = file.read(ConfigFile::Size);
+        input.setBeforeName = QFileInfo(backup).fileName();
+    }
+    buildReport(document, *m_data, input);
+    return true;
+}
+
+void ReportController::makeReport()
+{
+    QTextDocument document;
+    ReportInput input;
+    if (!prepare(document, input))
+        return;
+    const QString folder = m_data->dataFilePath(QStringLiteral("protokoly"));
+    if (!QDir().mkpath(folder)) {
+        m_prompts->error(Caption, QStringLiteral("Protokol nelze uložit: složku %1 nelze vytvořit.")
+                                      .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    const QString path = ReportPdf::freePath(folder, input.madeAt, reportSerial(*m_data));
+    QString error;
+    if (!ReportPdf::write(document, path, reportFooter(*m_data, input), &error)) {
+        m_prompts->error(Caption, QStringLiteral("Protokol nelze uložit do %1:\n%2")
+                                      .arg(QDir::toNativeSeparators(path), error));
+        return;
+    }
+    m_last = path;
+    emit reportWritten(path);
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        m_prompts->message(Caption, QStringLiteral("Protokol uložen: %1\nProhlížeč PDF se nepodařilo otevřít.")
+                                        .arg(QDir::toNativeSeparators(path)));
+}
+
+void ReportController::printReport()
+{
+    QTextDocument document;
+    ReportInput input;
+    if (!prepare(document, input))
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(ReportPdf::pageLayout());
+    // Also the name a print to a file proposes: no dots, which would pass for an extension.
+    printer.setDocName(QStringLiteral("Protokol %1_%2")
+                           .arg(input.madeAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm")), reportSerial(*m_data)));
+    if (!m_prompts->askPrinter(printer))
+        return;
+    if (!ReportPdf::paint(document, printer, reportFooter(*m_data, input)))
+        m_prompts->error(Caption, QStringLiteral("Tisk se nepodařil: tiskárna není dostupná."));
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include "reportinput.h"
+#include <QObject>
+#include <functional>
+
+class DiagnosticsPage;
+class Prompts;
+class QTextDocument;
+class ScopePage;
+class UnitData;
+
+// The rules behind "Protokol" and "Tisk…" on the page "Palubní diagnostika": asks whether to add
+// the pictures and for notes, makes the report from what the tool knows now, and either keeps it
+// as data/protokoly/<date>_<time>_<serial>.pdf and opens it in the system's viewer, or prints it.
+class ReportController : public QObject
+{
+    Q_OBJECT
+public:
+    ReportController(UnitData *data, DiagnosticsPage *page, Prompts *prompts, QObject *parent = nullptr);
+
+    void setWorkshop(const Workshop &workshop) { m_workshop = workshop; }
+    // Where the optional pictures and the set before the work come from; each may stay unset.
+    void setScopePage(const ScopePage *page) { m_scope = page; }
+    void setRecordingPlot(std::function<QImage()> plot) { m_plot = std::move(plot); }
+    void setBackupBeforeWrites(std::function<QString()> path) { m_backup = std::move(path); }
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+
+    void makeReport();   // "Protokol", Ctrl+T
+    void printReport();  // "Tisk…"
+    QString lastReport() const { return m_last; }
+
+signals:
+    void reportWritten(const QString &path);
+
+private:
+    // Asks the dialog and builds the document; false when cancelled or impossible (said already).
+    bool prepare(QTextDocument &document, ReportInput &input);
+    QImage scopePicture() const;
+
+    UnitData *m_data;
+    DiagnosticsPage *m_page;
+    Prompts *m_prompts;
+    Workshop m_workshop;
+    const ScopePage *m_scope = nullptr;
+    std::function<QImage()> m_plot;
+    std::function<QString()> m_backup;
+    std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
+    QString m_last;
+};

@@ -1,0 +1,22 @@
+#pragma once
+#include "workshop.h"
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+// Everything a report needs beyond the tool's data about the unit.
+struct ReportInput
+{
+    Workshop workshop;
+    QDateTime madeAt;
+    QString toolVersion;
+    // The unit's set before this session's writes (44 bytes as a configuration file holds it) and
+    // the name of the backup it came from; empty when no such set is known.
+    QByteArray setBefore;
+    QString setBeforeName;
+    bool withPictures = false;
+    QImage scopePicture;   // the last oscilloscope recording; null when there is none
+    QImage recordingPlot;  // the last live-value recording; null when there is none
+    QString notes;
+};

@@ -1,0 +1,89 @@
+#include "e2ewindow.h"
+#include "pdftext.h"
+#include "cfgfiles/backupkeeper.h"
+#include "cfgfiles/servicepage.h"
+#include "tuning/spinedit.h"
+#include <QDesktopServices>
+#include <QTabWidget>
+#include <QUrl>
+
+// The service report against the simulated unit: the set and the record read, the error memory
+// cleared, a stop changed and written, then Ctrl+T; the PDF says all of it.
+class TestReportEndToEnd : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &url) { opened << url.toLocalFile(); }
+
+private:
+    E2EWindow e2e;
+    QStringList opened;
+
+    bool readRecord()
+    {
+        QLabel *message = e2e.find<QLabel>("NacteniDiag");
+        message->hide();
+        e2e.click("Button28");
+        return QTest::qWaitFor([message] { return message->isVisible(); }, 5000)
+            && message->text() == QStringLiteral("Načtení OK");
+    }
+
+private slots:
+    void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        e2e.close();
+    }
+
+    void theReportSaysWhatTheUnitHeldAndWhatChanged()
+    {
+        // The workshop as TESTER.INI names it, in Windows-1250.
+        QVERIFY(e2e.start({}, 250, "[Dilna]\r\nNazev=Autoservis Dvo\xf8\xe1k\r\n"));
+        QSignalSpy kept(e2e.window()->servicePage()->backups(), &BackupKeeper::backupTaken);
+        e2e.read(&UnitLink::blockReceived, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(kept.count(), 1, 5000);
+
+        QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QVERIFY(readRecord());
+        e2e.prompts()->answers = {true};
+        e2e.click("Button33");
+        QVERIFY(readRecord());
+
+        e2e.find<SpinEdit>("VolDorMax")->setValue(100);
+        e2e.click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        // Read again after the write: the backup of the new set is not what the unit held before.
+        e2e.read(&UnitLink::blockReceived, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(kept.count(), 2, 5000);
+
+        ReportQuestion answer;
+        answer.notes = QStringLiteral("Seřízen volnoběh.");
+        e2e.prompts()->reportAnswers << answer;
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QCOMPARE(e2e.window()->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
+        QCOMPARE(opened.size(), 1);
+        QVERIFY2(opened.first().startsWith(e2e.filePath(QStringLiteral("data/protokoly/"))) && opened.first().endsWith(QStringLiteral("_117.pdf")),
+                 qPrintable(opened.first()));
+
+        const QString text = PdfText::text(opened.first());
+        QVERIFY(PdfText::row(text, QStringLiteral("Autoservis")).startsWith(QStringLiteral("Autoservis Dvořák Datum:")));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Paměť chyb byla")), QStringLiteral("Paměť chyb byla v tomto sezení smazána."));
+        for (const char *row : {"Volnoběh 0 0 3 0", "Malý 0 0 12 1", "Velký 0 0 0 7", "Maximální 0 0 260 4660"})
+            QCOMPARE(PdfText::row(text, QString::fromUtf8(row).section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ')), QString::fromUtf8(row));
+        // The set as the unit held it before the work stands beside what was written.
+        QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")), QStringLiteral("Volnoběh – doraz serva MAX 100 90 0–254"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Verze Jednotky")),
+                 QStringLiteral("Verze Jednotky 0 Bez verze! 3 Nedefinováno číslo a název verze"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MIN")), QStringLiteral("Volnoběh – doraz serva MIN 40 0–255"));
+        QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 2 proti stavu před prací")));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Seřízen")), QStringLiteral("Seřízen volnoběh."));
+        QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestReportEndToEnd)
+#include "tst_report_e2e.moc"

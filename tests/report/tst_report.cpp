@@ -1,0 +1,319 @@
+#include "fakeport.h"
+#include "pdftext.h"
+#include "scriptedprompts.h"
+#include "cfgfiles/configfile.h"
+#include "diagnostics/diagnosticspage.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "report/reportcontroller.h"
+#include "scope/scopepage.h"
+#include "scope/scopesamples.h"
+#include "tuning/paramblock.h"
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+using namespace ParamBlock;
+
+// The service report made by the page's own buttons from known data, read back from the PDF as a
+// viewer shows it.
+class TestReport : public QObject
+{
+    Q_OBJECT
+public slots:
+    // The system's viewer, as the tool asks for it.
+    void open(const QUrl &url) { opened << url.toLocalFile(); }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<UnitData> data;
+    std::unique_ptr<DiagnosticsPage> page;
+    std::unique_ptr<ScopePage> scope;
+    std::unique_ptr<ReportController> report;
+    QStringList opened;
+
+    QString reports() const { return dir->filePath(QStringLiteral("data/protokoly")); }
+    void click(const char *name) { page->findChild<QPushButton *>(QLatin1String(name))->click(); }
+
+    // 02, version 4, serial 117, 2019, the counters 3 0 / 12 1 / 0 7 / 260 4660, 03.
+    static QByteArray record(bool zeroCounters = false)
+    {
+        QByteArray r(34, '\0');
+        r[0] = 0x02, r[1] = 4, r[2] = 117, r[3] = 19, r[10] = 0x40, r[11] = char(0xE2), r[12] = 0x01;
+        r[13] = 14, r[14] = 3, r[15] = 23, r[16] = 4, r[33] = 0x03;
+        const int counters[8] = {3, 0, 12, 1, 0, 7, 260, 4660};
+        for (int i = 0; i < 8 && !zeroCounters; ++i) {
+            r[17 + 2 * i] = char(counters[i] & 0xFF);
+            r[18 + 2 * i] = char(counters[i] >> 8);
+        }
+        return r;
+    }
+    // The set read from the unit: version 7, idle stop MAX 120; the unit held 100 there before.
+    void knownSet()
+    {
+        data->versionNames[7] = QStringLiteral("Fabia 1.4 – dvůr Hořice");
+        data->paramBlock[Verze] = 7;
+        data->paramBlock[VolDorMax] = 120;
+        data->blockValid = true;
+        QByteArray before = ConfigFile::compose(
+            QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34),
+            QByteArray(reinterpret_cast<const char *>(data->levelBlock.data()), 10));
+        before[VolDorMax] = 100;
+        const QString path = dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        report->setBackupBeforeWrites([path] { return path; });
+    }
+    // Presses "Protokol" with `notes` in the dialog; the text of the report it made, or empty.
+    QString makeReport(const QString &notes = QString(), bool pictures = false)
+    {
+        ReportQuestion answer;
+        answer.notes = notes;
+        answer.withPictures = pictures;
+        prompts->reportAnswers << answer;
+        const QString before = report->lastReport();
+        click("Protokol");
+        return report->lastReport() == before ? QString() : PdfText::text(report->lastReport());
+    }
+    // The line of text after the line `heading`.
+    static QString after(const QString &text, const QString &heading)
+    {
+        QStringList all = text.split(QLatin1Char('\n'));
+        for (QString &line : all)
+            line = line.simplified();
+        all.removeAll(QString());
+        const int at = all.indexOf(heading);
+        return at >= 0 && at + 1 < all.size() ? all.at(at + 1) : QString();
+    }
+
+private slots:
+    void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        prompts = std::make_unique<ScriptedPrompts>();
+        data = std::make_unique<UnitData>();
+        data->dataFolder = dir->filePath(QStringLiteral("data"));
+        page = std::make_unique<DiagnosticsPage>();
+        scope = std::make_unique<ScopePage>();
+        report = std::make_unique<ReportController>(data.get(), page.get(), prompts.get());
+        report->setScopePage(scope.get());
+        report->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 3, 41)); });
+        report->setWorkshop({QStringLiteral("Autoservis Dvořák"), QStringLiteral("Průmyslová 12, Kolín"),
+                             QStringLiteral("321 654 987"), QStringLiteral("Jiří Kůrka")});
+        opened.clear();
+    }
+    void cleanup()
+    {
+        QVERIFY(!prompts->unexpected);
+        QVERIFY(prompts->reportAnswers.isEmpty());
+        report.reset();
+    }
+
+    void aKnownRecordAndSetComeBackAsText()
+    {
+        data->takeRecord(record());
+        knownSet();
+        const QString text = makeReport(QStringLiteral("Vyměněn filtr plynu.\nZákazník upozorněn na těsnost."));
+        QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_117.pdf"));
+        QCOMPARE(opened, QStringList{report->lastReport()});
+        QVERIFY(prompts->messages.isEmpty());
+
+        QCOMPARE(PdfText::row(text, QStringLiteral("Autoservis")), QStringLiteral("Autoservis Dvořák Datum: 07.12.2026 14:03"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
+        for (const char *row : {"Volnoběh 3 0", "Malý 12 1", "Velký 0 7", "Maximální 260 4660"})
+            QCOMPARE(PdfText::row(text, QString::fromUtf8(row).section(' ', 0, 0) + ' '), QString::fromUtf8(row));
+        // The changed value beside the one the unit held before the work.
+        QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")),
+                 QStringLiteral("Volnoběh – doraz serva MAX 120 100 0–254"));
+        QVERIFY(PdfText::row(text, QStringLiteral("Verze Jednotky")).startsWith(QStringLiteral("Verze Jednotky 7 Fabia 1.4 – dvůr Hořice")));
+        QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 1 proti stavu před prací")));
+        // Levels the unit never sent are not shown as its own.
+        QVERIFY(PdfText::row(text, QStringLiteral("Úrovně emulace volnoběh – chudá")).startsWith(QStringLiteral("Úrovně emulace volnoběh – chudá nenačteno")));
+        QCOMPARE(after(text, QStringLiteral("4. Poznámky")), QStringLiteral("Vyměněn filtr plynu."));
+
+        // Every font is embedded, and it is the pinned one.
+        const QString fonts = PdfText::run(QStringLiteral("pdffonts"), {report->lastReport()});
+        const QStringList rows = fonts.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+        QVERIFY2(!rows.isEmpty(), qPrintable(fonts));
+        for (const QString &row : rows) {
+            // name, type, encoding, emb, sub, uni, object number, generation
+            const QStringList cells = row.simplified().split(QLatin1Char(' '));
+            QVERIFY2(cells.first().startsWith(QStringLiteral("DejaVuSans")), qPrintable(row));
+            QVERIFY2(cells.size() > 5 && cells.at(cells.size() - 5) == QStringLiteral("yes")
+                         && cells.at(cells.size() - 3) == QStringLiteral("yes"), qPrintable(row));
+        }
+        QVERIFY(PdfText::run(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), report->lastReport()})
+                    .contains(QStringLiteral("pdfaid:part=\"1\" pdfaid:conformance=\"B\"")));
+
+        // A second report of the same minute gets a name of its own.
+        QVERIFY(!makeReport().isEmpty());
+        QCOMPARE(QDir(reports()).entryList(QDir::Files), (QStringList{QStringLiteral("2026-12-07_14-03_117.pdf"),
+                                                                      QStringLiteral("2026-12-07_14-03_117_2.pdf")}));
+        QCOMPARE(opened.size(), 2);
+    }
+
+    void withNothingReadEachSectionSaysSo()
+    {
+        const QString text = makeReport();
+        QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_bez-cisla.pdf"));
+        for (const char *heading : {"1. Řídicí jednotka", "2. Paměť chyb", "3. Nastavení"})
+            QCOMPARE(after(text, QString::fromUtf8(heading)), QStringLiteral("nenačteno"));
+        // Room to write the notes by hand; no pictures section when none was asked for.
+        QVERIFY(after(text, QStringLiteral("4. Poznámky")).startsWith(QStringLiteral("......")));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Podpis")), QStringLiteral("Podpis technika (Jiří Kůrka) Podpis zákazníka"));
+    }
+
+    void clearedCountersKeepTheirValuesFromBefore_data()
+    {
+        QTest::addColumn<QString>("steps");  // r: a record comes, z: a record of zeros, c: cleared
+        QTest::addColumn<QStringList>("expected");
+        const QString cleared = QStringLiteral("Paměť chyb byla v tomto sezení smazána.");
+        QTest::newRow("read, cleared, read again") << "rcz" << QStringList{cleared, QStringLiteral("Volnoběh 0 0 3 0"),
+                                                                          QStringLiteral("Maximální 0 0 260 4660")};
+        QTest::newRow("read, cleared") << "rc" << QStringList{cleared, QStringLiteral("Maximální 260 4660"),
+                                                              QStringLiteral("Stav po smazání: nenačteno")};
+        QTest::newRow("cleared unread, read") << "cz" << QStringList{cleared, QStringLiteral("Maximální 0 0"),
+                                                                     QStringLiteral("Hodnoty před smazáním: nenačteno")};
+        QTest::newRow("cleared twice: the first values stay")
+            << "rczc" << QStringList{cleared, QStringLiteral("Maximální 260 4660"), QStringLiteral("Stav po smazání: nenačteno")};
+    }
+    void clearedCountersKeepTheirValuesFromBefore()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, expected);
+        for (const QChar step : steps) {
+            if (step == QLatin1Char('c'))
+                data->noteErrorsCleared();
+            else
+                data->takeRecord(record(step == QLatin1Char('z')));
+        }
+        const QString text = makeReport();
+        for (const QString &line : expected)
+            QCOMPARE(PdfText::row(text, line.section(QLatin1Char(' '), 0, 1)), line);
+    }
+
+    // What the unit held before the work is the backup from before the first frame that changed
+    // its settings; a clearing counts from the frame that cleared.
+    void theLinkNotesWritesAndClearingsAsTheyLeave_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("cleared");
+        const char *names[] = {"block read", "record read", "service store", "RAM to EEPROM", "error clearing",
+                               "byte write", "block write", "level write", "factory reset", "reload from EEPROM"};
+        for (int i = 0; i < 10; ++i)
+            QTest::newRow(names[i]) << i << (i >= 5) << (i == 4);
+    }
+    void theLinkNotesWritesAndClearingsAsTheyLeave()
+    {
+        QFETCH(int, operation);
+        QFETCH(bool, written);
+        QFETCH(bool, cleared);
+        FakePort port;
+        port.open(QStringLiteral("fake"), nullptr);
+        UnitLink link(&port, data.get(), prompts.get());
+        link.prepareFrames();
+        data->blockValid = true;
+        const std::function<void()> operations[] = {
+            [&] { link.readBlock(); },
+            [&] { link.requestDiagnostics(); },
+            [&] { link.storeService(QDate(2026, 12, 7), 5); },
+            [&] { link.commandWithoutAnswer(UnitCode::RamToEeprom); },
+            [&] { link.clearErrors(); },
+            [&] { link.sendChain({{link.writeFrame(68, 5)}}); },
+            [&] { link.writeBlock(); },
+            [&] { link.writeLevels(); },
+            [&] { link.commandWithoutAnswer(UnitCode::FactoryReset); },
+            [&] { link.commandWithoutAnswer(UnitCode::EepromToRam); },
+        };
+        operations[operation]();
+        QTRY_VERIFY_WITH_TIMEOUT(link.wireFree() && link.queuedOperations() == 0, 5000);
+        QCOMPARE(data->settingsWritten, written);
+        QCOMPARE(data->errorsCleared, cleared);
+    }
+
+    void aFolderThatCannotBeWrittenLeavesNoHalfFile_data()
+    {
+        QTest::addColumn<bool>("blocked");  // a file stands where the folder belongs
+        QTest::addColumn<QString>("message");
+        QTest::newRow("folder blocked") << true << QStringLiteral("Protokol: Protokol nelze uložit: složku %1 nelze vytvořit.");
+        QTest::newRow("disk full") << false << QStringLiteral("Protokol: Protokol nelze uložit do %1/2026-12-07_14-03_117.pdf:");
+    }
+    void aFolderThatCannotBeWrittenLeavesNoHalfFile()
+    {
+        QFETCH(bool, blocked);
+        QFETCH(QString, message);
+        data->takeRecord(record());
+        QVERIFY(QDir().mkpath(data->dataFolder));
+        if (blocked) {
+            QFile file(reports());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(reports()));
+        }
+        // A file may grow to 4 kB only, as on a full disk; the process is told by an error, not a signal.
+        struct rlimit old, small;
+        getrlimit(RLIMIT_FSIZE, &old);
+        small = {blocked ? old.rlim_cur : 4096, old.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const QString text = makeReport();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(text.isEmpty());
+        QCOMPARE(prompts->messages.size(), 1);
+        QVERIFY2(prompts->messages.first().startsWith(message.arg(QDir::toNativeSeparators(reports()))),
+                 qPrintable(prompts->messages.first()));
+        QVERIFY(opened.isEmpty());
+        if (!blocked)
+            QCOMPARE(QDir(reports()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void printingAndCancelling()
+    {
+        data->takeRecord(record());
+        prompts->reportAnswers << std::nullopt;  // the report dialog cancelled
+        click("Protokol");
+        prompts->reportAnswers << ReportQuestion{};  // the print dialog cancelled
+        click("Tisk");
+        QCOMPARE(prompts->printDialogs, 1);
+        QVERIFY(!QDir(reports()).exists());
+
+        prompts->printTo = dir->filePath(QStringLiteral("tisk.pdf"));
+        prompts->reportAnswers << ReportQuestion{};
+        click("Tisk");
+        QCOMPARE(PdfText::row(PdfText::text(prompts->printTo), QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
+        QVERIFY(opened.isEmpty() && prompts->messages.isEmpty());
+    }
+
+    void picturesOnlyWhenThereAreAnyAndAskedFor()
+    {
+        QVERIFY(!makeReport(QString(), true).contains(QStringLiteral("Obrázky")));
+        QCOMPARE(prompts->reportQuestions.last().picturesAvailable, false);
+
+        scope->samples().setValue(1, 0, 40);
+        scope->samples().setValue(1, 1, 90);
+        scope->samples().setCount(2);
+        QVERIFY(!makeReport().contains(QStringLiteral("Obrázky")));
+        QCOMPARE(prompts->reportQuestions.last().picturesAvailable, true);
+        const QString text = makeReport(QString(), true);
+        // The picture has no text: the next line is the next caption.
+        QCOMPARE(after(text, QStringLiteral("Osciloskop – poslední záznam")), QStringLiteral("Záznam živých hodnot – poslední záznam"));
+        QCOMPARE(after(text, QStringLiteral("Záznam živých hodnot – poslední záznam")), QStringLiteral("žádný záznam"));
+        const QString images = PdfText::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), report->lastReport()});
+        QCOMPARE(images.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);  // two heading lines, one image
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
