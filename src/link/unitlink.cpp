@@ -71,6 +71,10 @@ void UnitLink::transmit(const QByteArray &frame)
     const int answer = answerSize(frame);
     if (answer == 0)
         return;
+    if (answer == Reply::StatusSize) {
+        countMissingStatus(false);
+        m_statusWatch.polled(m_clock.nsecsElapsed());
+    }
     m_answerDue = true;
     m_dueSize = answer;
     m_dueSince.start();
@@ -559,6 +563,7 @@ void UnitLink::diagnosticsGuardFired()
 
 void UnitLink::LineQuietTimer()
 {
+    countMissingStatus(true);
     const bool lost = m_rx.waiting() > 0 || m_rx.skipped();
     m_rx.clear();
     m_rx.forgetSkipped();
@@ -621,6 +626,7 @@ void UnitLink::takeFrames()
         case FrameFinder::Result::NeedMore:
             return;
         case FrameFinder::Result::Status:
+            m_statusWatch.answered(m_clock.nsecsElapsed());
             emit answerReceived();
             // A status reply that came late is no block or level answer; its values still hold.
             if (m_dueSize == Reply::StatusSize)
@@ -696,6 +702,7 @@ void UnitLink::applyLiveValues(const QByteArray &reply)
 
 void UnitLink::handleStatus(const QByteArray &reply)
 {
+    m_statusWatch.answered(m_clock.nsecsElapsed());
     if (m_data->measuring) {
         // The measurement decides what follows (an end code re-reads the block); the live
         // displays stand still meanwhile.
@@ -801,6 +808,12 @@ void UnitLink::handleScope(const QByteArray &reply)
         purge();
     if (m_recording)
         m_scopeTimer.enable();
+}
+
+void UnitLink::countMissingStatus(bool lineQuiet)
+{
+    for (int n = m_statusWatch.takeMissing(m_clock.nsecsElapsed(), lineQuiet); n > 0; --n)
+        emit statusReplyMissing();
 }
 
 void UnitLink::purge()

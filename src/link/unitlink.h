@@ -2,6 +2,7 @@
 #include "framefinder.h"
 #include "frames.h"
 #include "linktimer.h"
+#include "statuswatch.h"
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
@@ -189,6 +190,8 @@ signals:
     void linkMessageHidden();
     void statusError(const QString &text);              // "Error Obeznik" on the tuning page label only
     void answerReceived();                              // a whole, well-framed answer came from the unit
+    // A status poll went out and no reply came for it within the reply time; once per poll.
+    void statusReplyMissing();
     void portNotOpen(const QString &text);              // an operation was refused: no port is open
 
 private:
@@ -236,6 +239,7 @@ private:
     void sendDiagnosticsRequest();
     void diagnosticsLost();
     void purge();
+    void countMissingStatus(bool lineQuiet);
 
     void connectReaders();
     void CtenirTimer();
@@ -262,6 +266,7 @@ private:
     bool m_answerDue = false;
     int m_dueSize = 0;
     QElapsedTimer m_dueSince;
+    StatusWatch m_statusWatch;
 
     QList<std::function<void()>> m_queue;
     bool m_runningQueue = false;
