@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 void WidgetPrompts::beep()
@@ -66,4 +67,9 @@ QString WidgetPrompts::askSaveFile(const FileQuestion &q)
 QColor WidgetPrompts::pickColour(const QColor &initial)
 {
     return QColorDialog::getColor(initial, m_owner);
+}
+
+QString WidgetPrompts::askText(const QString &caption, const QString &label)
+{
+    return QInputDialog::getText(m_owner, caption, label).trimmed();
 }

@@ -11,3 +11,14 @@ bool ScriptedPrompts::askYesNo(const QString &caption, const QString &text)
     }
     return answers.takeFirst();
 }
+
+QString ScriptedPrompts::askText(const QString &caption, const QString &label)
+{
+    questions << caption + QStringLiteral(": ") + label;
+    if (texts.isEmpty()) {
+        unexpected = true;
+        qWarning("unexpected text question: %s", qPrintable(label));
+        return {};
+    }
+    return texts.takeFirst();
+}

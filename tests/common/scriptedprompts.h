@@ -15,6 +15,8 @@ public:
     QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString askOpenFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
     QString askSaveFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
+    // Each text question takes the next of `texts`; none left is a test failure.
+    QString askText(const QString &caption, const QString &label) override;
     QColor pickColour(const QColor &) override { return colours.isEmpty() ? QColor() : colours.takeFirst(); }
 
     int beeps = 0;
@@ -24,6 +26,7 @@ public:
     QStringList files;              // answers of the file dialogs, in order; none left is Cancel
     QList<FileQuestion> fileQuestions;
     QList<QColor> colours;
+    QStringList texts;
     bool unexpected = false;
 
 private:
