@@ -54,6 +54,12 @@ ConnectionLine::ConnectionLine(PortSource ports, QWidget *parent)
     m_state->setFont(bold);
     layout->addWidget(m_state);
 
+    m_recording = new QLabel(this);
+    m_recording->setObjectName(QStringLiteral("ZaznamStav"));
+    m_recording->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    m_recording->hide();
+    layout->addWidget(m_recording);
+
     auto *caption = new QLabel(QStringLiteral("Port:"), this);
     layout->addWidget(caption);
     m_picker = new PortPicker(std::move(ports), this);
@@ -73,4 +79,10 @@ void ConnectionLine::showHealth(Health health, const QString &problem)
     m_state->setStyleSheet(QStringLiteral("background: %1; color: black; border-radius: 3px;")
                                .arg(QLatin1String(look.background)));
     m_state->setToolTip(problem);
+}
+
+void ConnectionLine::showRecording(const QString &text)
+{
+    m_recording->setText(text);
+    m_recording->setVisible(!text.isEmpty());
 }

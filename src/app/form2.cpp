@@ -8,6 +8,7 @@
 #include "settingsfile.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
+#include "datalog/recordingcontrol.h"
 #include "diagnostics/diagnosticspage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
@@ -24,6 +25,7 @@
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include <QAction>
+#include <functional>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -48,6 +50,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
+    m_recording = new RecordingControl(m_link, m_data, m_prompts, this);
     buildPages();
     buildShortcuts();
     buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
@@ -73,6 +76,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_diagnostics->attach(m_data, m_link, m_prompts);
     m_cutOff->attach(m_link, m_prompts);
     m_scope->attach(m_link, m_prompts);
+    m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
+    connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -147,7 +152,8 @@ void TForm2::buildShortcuts()
     // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
     auto *menu = new QMenu(QStringLiteral("Menu"), this);
     menu->setObjectName(QStringLiteral("Uloz2"));
-    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; };
+    // A row either shows a page or runs what works from every page.
+    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; std::function<void()> run = {}; };
     const Item items[] = {
         {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), m_tuning},
         {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), m_live},
@@ -157,6 +163,8 @@ void TForm2::buildShortcuts()
         {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
         {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
         {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
+        {"Zaznam1", "Zaznam", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, [this] { m_recording->toggleRecording(); }},
+        {"Znacka1", "Znacka", QKeySequence(Qt::Key_F2), nullptr, [this] { m_recording->placeMarker(); }},
     };
     for (const Item &item : items) {
         auto *action = new QAction(QString::fromLatin1(item.caption), this);
@@ -165,7 +173,11 @@ void TForm2::buildShortcuts()
         action->setShortcutContext(Qt::WindowShortcut);
         QWidget *page = item.page;
         const bool save = page == m_service;
-        connect(action, &QAction::triggered, this, [this, page, save] {
+        connect(action, &QAction::triggered, this, [this, page, save, run = item.run] {
+            if (run) {
+                run();
+                return;
+            }
             showPage(page);
             if (save)
                 emit saveCurrentStateRequested();

@@ -13,6 +13,7 @@ class InfoPage;
 class LinkConnection;
 class LambdaPage;
 class ScopePage;
+class RecordingControl;
 class LiveValuesPage;
 class Prompts;
 class ServicePage;
@@ -50,6 +51,7 @@ public:
     CutOffPage *cutOffPage() const { return m_cutOff; }
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
+    RecordingControl *recording() const { return m_recording; }
     int pollInterval() const;
 
     // The caption names the current configuration file.
@@ -93,6 +95,7 @@ private:
     CutOffPage *m_cutOff = nullptr;
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
+    RecordingControl *m_recording = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
 };
