@@ -9,6 +9,8 @@
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
 #include "datalog/recordingcontrol.h"
+#include "datalog/recordingsbrowser.h"
+#include "datalog/recordingspage.h"
 #include "diagnostics/diagnosticspage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
@@ -78,6 +80,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_scope->attach(m_link, m_prompts);
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
+    m_recordings->attach(m_data, m_prompts);
+    connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
 
     connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
@@ -127,6 +131,8 @@ void TForm2::buildPages()
     m_cutOff->setObjectName(QStringLiteral("data"));
     m_scope = new ScopePage;
     m_scope->setObjectName(QStringLiteral("TabSheet5"));
+    m_recordings = new RecordingsPage;
+    m_recordings->setObjectName(QStringLiteral("Zaznamy"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
@@ -139,6 +145,7 @@ void TForm2::buildPages()
     m_pages->addTab(m_diagnostics, QStringLiteral("Palubní diagnostika"));
     m_pages->addTab(m_cutOff, QStringLiteral("Cut-off"));
     m_pages->addTab(m_scope, QStringLiteral("Oscil"));
+    m_pages->addTab(m_recordings, QStringLiteral("Záznamy"));
     m_pages->addTab(m_info, QStringLiteral("Info - F1"));
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
@@ -163,6 +170,7 @@ void TForm2::buildShortcuts()
         {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
         {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
         {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
+        {"Zaznamy1", "Zaznamy", QKeySequence(Qt::CTRL | Qt::Key_G), m_recordings},
         {"Zaznam1", "Zaznam", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, [this] { m_recording->toggleRecording(); }},
         {"Znacka1", "Znacka", QKeySequence(Qt::Key_F2), nullptr, [this] { m_recording->placeMarker(); }},
     };

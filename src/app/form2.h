@@ -14,6 +14,7 @@ class LinkConnection;
 class LambdaPage;
 class ScopePage;
 class RecordingControl;
+class RecordingsPage;
 class LiveValuesPage;
 class Prompts;
 class ServicePage;
@@ -52,6 +53,7 @@ public:
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     RecordingControl *recording() const { return m_recording; }
+    RecordingsPage *recordingsPage() const { return m_recordings; }
     int pollInterval() const;
 
     // The caption names the current configuration file.
@@ -96,6 +98,7 @@ private:
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     RecordingControl *m_recording = nullptr;
+    RecordingsPage *m_recordings = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
 };
