@@ -55,7 +55,7 @@ ConnectionLine::ConnectionLine(PortSource ports, QWidget *parent)
     layout->addWidget(m_state);
 
     m_recording = new QLabel(this);
-    m_recording->setObjectName(QStringLiteral("ZaznamStav"));
+    m_recording->setObjectName(QStringLiteral("StavZaznamuRadek"));
     m_recording->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     m_recording->hide();
     layout->addWidget(m_recording);

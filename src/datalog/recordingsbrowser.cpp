@@ -39,7 +39,7 @@ QString sizeText(qint64 bytes)
 RecordingsBrowser::RecordingsBrowser(RecordingsPage *page, const UnitData *data, Prompts *prompts)
     : QObject(page), m_page(page), m_data(data), m_prompts(prompts), m_plot(page->plot()),
       m_alignA(page->control<QComboBox>("ZarovnaniA")), m_alignB(page->control<QComboBox>("ZarovnaniB")),
-      m_compare(page->control<QPushButton>("Porovnat"))
+      m_compare(page->control<QPushButton>("PorovnatZaznam"))
 {
     connect(page->list(), &QTreeWidget::itemSelectionChanged, this, &RecordingsBrowser::listSelected);
     connect(page->control<QPushButton>("Otevrit"), &QPushButton::clicked, this, &RecordingsBrowser::openFile);
@@ -243,7 +243,7 @@ QString RecordingsBrowser::alignmentText() const
 {
     if (!m_comparison)
         return {};
-    return QStringLiteral("Porovnáno s %1; zarovnáno: %2 = %3")
+    return QStringLiteral("Světlejší čáry: %1; zarovnáno: %2 = %3")
         .arg(recordingTitle(m_comparisonPath), m_alignA->currentText(), m_alignB->currentText());
 }
 

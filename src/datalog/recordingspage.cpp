@@ -44,7 +44,7 @@ RecordingsPage::RecordingsPage(QWidget *parent) : QWidget(parent)
 
     const int x = 416, w = 102, x2 = x + w + 4;
     button("Otevrit", QStringLiteral("Otevřít…"), QRect(x, 4, w, 24), this);
-    button("Porovnat", QStringLiteral("Porovnat s…"), QRect(x2, 4, w, 24), this);
+    button("PorovnatZaznam", QStringLiteral("Porovnat s…"), QRect(x2, 4, w, 24), this);
     button("UlozitObrazek", QStringLiteral("Uložit obrázek"), QRect(x, 31, w, 24), this);
     button("Cele", QStringLiteral("Celé"), QRect(x2, 31, w, 24), this);
     const char *const lanes[3][2] = {{"PasLambda", "Lambda"}, {"PasTPS", "TPS"}, {"PasPoloha", "Poloha"}};

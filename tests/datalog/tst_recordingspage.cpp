@@ -245,9 +245,9 @@ private slots:
         const QString other = write(QStringLiteral("2026-03-06_08-05-09_b.csv"), 500, 20, {50});
         page->show();
         prompts->files << other;
-        click("Porovnat");
+        click("PorovnatZaznam");
         QCOMPARE(plot()->overlay().shiftMs, qint64(0));
-        QCOMPARE(find<QPushButton>("Porovnat")->text(), QStringLiteral("Bez porovnání"));
+        QCOMPARE(find<QPushButton>("PorovnatZaznam")->text(), QStringLiteral("Bez porovnání"));
         auto *a = find<QComboBox>("ZarovnaniA");
         auto *b = find<QComboBox>("ZarovnaniB");
         QCOMPARE(a->count(), 3);
@@ -266,7 +266,7 @@ private slots:
         QImage saved(dir->filePath(QStringLiteral("obr.png")));
         QCOMPARE(saved.size(), QSize(1200, 720));
 
-        click("Porovnat");
+        click("PorovnatZaznam");
         QCOMPARE(plot()->overlay().recording, nullptr);
         QVERIFY(!a->isEnabled());
     }
