@@ -26,77 +26,77 @@ qint64 niceStep(double least)
     return qint64(step);
 }
 
-// The points of one run of joined rows, snapped to pixels; the rows outside the window are
-// brought to its edge along their line, so that a far zoom never draws from far-off coordinates.
-struct Run
+// Where the lines of one lane go: every snapped point joined to the one before (the reference),
+// or, decimating, the points of one pixel column gathered into the stroke from the lowest to the
+// highest and joined to the columns beside it by their first and last points. Qt draws both ends
+// of a one-pixel line, so the two give the same pixels.
+class Stroke
 {
-    QVector<QPoint> points;
-};
+public:
+    Stroke(bool decimate, QVector<QLine> &lines, QVector<QPoint> &dots) : m_decimate(decimate), m_lines(lines), m_dots(dots) {}
 
-void addLines(QVector<QLine> &lines, QVector<QPoint> &dots, const QPoint &from, const QPoint &to)
-{
-    if (from != to)
-        lines << QLine(from, to);
-    dots << to;
-}
-
-void drawRun(QPainter &painter, const QVector<QPointF> &exact, int left, int right, bool decimate)
-{
-    if (exact.isEmpty())
-        return;
-    QVector<QPointF> clipped = exact;
-    // Only the first and the last row can lie outside the window.
-    const auto pull = [](QPointF &out, const QPointF &in, double edge) {
-        if (std::abs(out.x() - in.x()) < 1e-9)
+    void add(const QPoint &p)
+    {
+        if (!m_started) {
+            m_started = true;
+            m_prev = m_runStart = p;
+            m_drawn = false;
             return;
-        const double f = (edge - in.x()) / (out.x() - in.x());
-        out = QPointF(edge, in.y() + (out.y() - in.y()) * f);
-    };
-    if (clipped.size() > 1 && clipped.front().x() < left - 1)
-        pull(clipped.front(), clipped[1], left - 1);
-    if (clipped.size() > 1 && clipped.back().x() > right + 1)
-        pull(clipped.back(), clipped[clipped.size() - 2], right + 1);
-
-    QVector<QPoint> points;
-    points.reserve(clipped.size());
-    for (const QPointF &p : clipped)
-        points << QPoint(int(std::floor(p.x())), int(std::lround(p.y())));
-
-    QVector<QLine> lines;
-    QVector<QPoint> dots;
-    dots << points.front();
-    if (!decimate) {
-        for (int i = 1; i < points.size(); ++i)
-            addLines(lines, dots, points[i - 1], points[i]);
-    } else {
-        // Rows that share a column are a vertical stroke from the lowest to the highest: four
-        // points per column give the same pixels as all of them.
-        QPoint last = points.front();
-        int i = 1;
-        while (i < points.size()) {
-            const int column = points[i].x();
-            const QPoint first = points[i];
-            int low = first.y(), high = first.y();
-            QPoint end = first;
-            for (; i < points.size() && points[i].x() == column; ++i) {
-                low = std::min(low, points[i].y());
-                high = std::max(high, points[i].y());
-                end = points[i];
-            }
-            if (last.x() == column) {  // the run began in this column
-                low = std::min(low, last.y());
-                high = std::max(high, last.y());
-            }
-            addLines(lines, dots, last, first);
-            addLines(lines, dots, first, QPoint(column, low));
-            addLines(lines, dots, QPoint(column, low), QPoint(column, high));
-            addLines(lines, dots, QPoint(column, high), end);
-            last = end;
+        }
+        if (!m_decimate) {
+            line(m_prev, p);
+            m_prev = p;
+            return;
+        }
+        if (m_open && p.x() == m_column) {
+            m_low = std::min(m_low, p.y());
+            m_high = std::max(m_high, p.y());
+            m_end = p;
+            return;
+        }
+        closeColumn();
+        m_open = true;
+        m_column = p.x();
+        m_first = m_end = p;
+        m_low = m_high = p.y();
+        if (m_prev.x() == m_column) {  // the run began in this column
+            m_low = std::min(m_low, m_prev.y());
+            m_high = std::max(m_high, m_prev.y());
         }
     }
-    painter.drawLines(lines);
-    painter.drawPoints(dots);
-}
+    void endRun()
+    {
+        closeColumn();
+        if (m_started && !m_drawn)
+            m_dots << m_runStart;  // a lone row, or all in one pixel
+        m_started = false;
+    }
+
+private:
+    void line(const QPoint &a, const QPoint &b)
+    {
+        if (a == b)
+            return;
+        m_lines << QLine(a, b);
+        m_drawn = true;
+    }
+    void closeColumn()
+    {
+        if (!m_open)
+            return;
+        line(m_prev, m_first);
+        line(QPoint(m_column, m_low), QPoint(m_column, m_high));
+        m_prev = m_end;
+        m_open = false;
+    }
+
+    bool m_decimate;
+    QVector<QLine> &m_lines;
+    QVector<QPoint> &m_dots;
+    bool m_started = false, m_drawn = false, m_open = false;
+    QPoint m_prev, m_runStart, m_first, m_end;
+    int m_column = 0, m_low = 0, m_high = 0;
+};
 
 void drawAxis(QPainter &painter, PlotView::Lane lane, const QRect &rect, int scale, const QRect &area)
 {
@@ -221,16 +221,7 @@ qint64 msAt(double x, const QRect &area, const PlotView &view)
 
 qint64 gapMs(const Recording &recording)
 {
-    // The usual step between rows, from the first thousand: a poll interval, whatever it was set to.
-    QVector<qint64> steps;
-    for (int i = 1; i < recording.rows() && steps.size() < 1000; ++i) {
-        if (recording.hasValues(i) && recording.hasValues(i - 1) && recording.ms(i) > recording.ms(i - 1))
-            steps << recording.ms(i) - recording.ms(i - 1);
-    }
-    if (steps.isEmpty())
-        return 1000;
-    std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
-    return std::max<qint64>(100, 3 * steps[steps.size() / 2]);
+    return recording.gapMs();
 }
 
 void drawTrace(QPainter &painter, const QRect &lane, const QRect &area, const Recording &r, PlotView::Lane which,
@@ -240,25 +231,73 @@ void drawTrace(QPainter &painter, const QRect &lane, const QRect &area, const Re
         return;
     const int first = std::max(0, r.rowAtOrAfter(view.fromMs - shiftMs) - 1);
     const int last = std::min(r.rows() - 1, r.rowAtOrAfter(view.toMs - shiftMs + 1));
-    const qint64 gap = gapMs(r);
+    const Recording::Blocks &blocks = r.blocks();
+    const qint64 gap = blocks.gapMs;
     const double yScale = double(lane.height() - 1) / scale;
-    QVector<QPointF> run;
-    run.reserve(std::min(last - first + 1, 8192));
-    const auto flush = [&] {
-        drawRun(painter, run, area.left(), area.right(), decimate);
-        run.clear();
+    const double xPerMs = double(area.width()) / double(std::max<qint64>(1, view.toMs - view.fromMs));
+    const double x0 = area.left() - double(view.fromMs - shiftMs) * xPerMs;
+    const auto xAt = [&](int i) { return x0 + double(r.ms(i)) * xPerMs; };
+    const auto yOf = [&](double value) { return lane.bottom() - std::min(value, double(scale)) * yScale; };
+    // Pixels: the column the x falls in, the nearest row of pixels (every y here is positive).
+    const auto column = [](double x) {
+        const int c = int(x);
+        return x < c ? c - 1 : c;
     };
+    const auto pixelRow = [](double y) { return int(y + 0.5); };
+    const auto joined = [&](int a, int b) { return r.hasValues(a) && r.hasValues(b) && r.ms(b) - r.ms(a) <= gap; };
+    // Only the first and the last row can lie outside the window: they are brought to its edge
+    // along their line, so that a far zoom never draws from far-off coordinates.
+    const auto pulled = [&](int i, int towards, double edge) {
+        const QPointF out(xAt(i), yOf(laneValue(which, r, i))), in(xAt(towards), yOf(laneValue(which, r, towards)));
+        if (std::abs(out.x() - in.x()) < 1e-9)
+            return out;
+        return QPointF(edge, in.y() + (out.y() - in.y()) * (edge - in.x()) / (out.x() - in.x()));
+    };
+
+    QVector<QLine> lines;
+    QVector<QPoint> dots;
+    lines.reserve(4 * area.width() + 16);
+    Stroke stroke(decimate, lines, dots);
     for (int i = first; i <= last; ++i) {
         if (!r.hasValues(i)) {
-            flush();
+            stroke.endRun();
             continue;
         }
-        if (!run.isEmpty() && r.ms(i) - r.ms(i - 1) > gap)
-            flush();
-        const int value = std::min(laneValue(which, r, i), scale);
-        run << QPointF(xOf(r.ms(i) + shiftMs, area, view), lane.bottom() - value * yScale);
+        if (i > first && !joined(i - 1, i))
+            stroke.endRun();
+        // Many rows in one pixel column: a whole block gives its first, lowest, highest and last
+        // value without visiting its rows.
+        if (decimate && i > first && i % Recording::blockSize(0) == 0) {
+            int level = Recording::BlockLevels - 1;
+            for (; level >= 0; --level) {
+                const int size = Recording::blockSize(level);
+                const int k = i / size;
+                if (i % size == 0 && i + size - 1 < last && blocks.whole[level][std::size_t(k)]
+                    && column(xAt(i)) == column(xAt(i + size - 1)))
+                    break;
+            }
+            if (level >= 0) {
+                const int size = Recording::blockSize(level);
+                const int k = i / size;
+                const int c = column(xAt(i));
+                stroke.add(QPoint(c, pixelRow(yOf(laneValue(which, r, i)))));
+                stroke.add(QPoint(c, pixelRow(yOf(blocks.high[level][which][std::size_t(k)]))));
+                stroke.add(QPoint(c, pixelRow(yOf(blocks.low[level][which][std::size_t(k)]))));
+                stroke.add(QPoint(c, pixelRow(yOf(laneValue(which, r, i + size - 1)))));
+                i += size - 1;
+                continue;
+            }
+        }
+        QPointF p(xAt(i), yOf(laneValue(which, r, i)));
+        if (i == first && p.x() < area.left() - 1 && i < last && joined(i, i + 1))
+            p = pulled(i, i + 1, area.left() - 1);
+        else if (i == last && p.x() > area.right() + 1 && i > first && joined(i - 1, i))
+            p = pulled(i, i - 1, area.right() + 1);
+        stroke.add(QPoint(column(p.x()), pixelRow(p.y())));
     }
-    flush();
+    stroke.endRun();
+    painter.drawLines(lines);
+    painter.drawPoints(dots);
 }
 
 void paint(QPainter &painter, const QSize &size, const Recording &recording, const PlotView &view,

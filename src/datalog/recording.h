@@ -2,6 +2,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // A recording read back: one entry per row in columns of their own, 13 bytes a row, so a
@@ -39,6 +40,24 @@ public:
     int nearestRow(qint64 ms) const;
     // The largest lambda value; decides whether it is drawn on the scale of a 0-1.2 V probe.
     int lambdaPeak() const { return m_lambdaPeak; }
+    // Rows longer apart than this are not joined: the poll stood still (three usual steps, at
+    // least 100 ms).
+    qint64 gapMs() const { return blocks().gapMs; }
+
+    // The rows in blocks of 8, 64, 512 and 4096, each with the lowest and highest value of each
+    // lane, so that a plot of many rows per pixel does not visit every row. Made on first use.
+    static constexpr int BlockLevels = 4;
+    static constexpr int blockSize(int level) { return 8 << (3 * level); }
+    struct Blocks
+    {
+        qint64 gapMs = 1000;
+        // Per level: whether every row of a block has values and joins the next; per lane the
+        // lowest and highest value.
+        std::vector<bool> whole[BlockLevels];
+        std::vector<quint8> low[BlockLevels][3];
+        std::vector<quint8> high[BlockLevels][3];
+    };
+    const Blocks &blocks() const;
 
     // Filled by the reader.
     void reserve(std::size_t rows);
@@ -59,4 +78,5 @@ private:
     QStringList m_statuses{QString()};
     QList<Marker> m_markers;
     int m_lambdaPeak = 0;
+    mutable std::shared_ptr<const Blocks> m_blocks;  // made once the rows are all there
 };
