@@ -5,6 +5,7 @@
 //   velkor_bench link       only the link under noise and its event-loop stalls (about 20 s)
 //   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
 //   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
+//   velkor_bench datalog    only the recordings: their cost, opening, repaint, memory (about 20 s)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -18,6 +19,7 @@ Figure measureStartToFirstPoll();
 std::vector<Figure> measureLink();
 Figure measureSettingsRead();
 std::vector<Figure> measureScope();
+std::vector<Figure> measureDatalog();
 Figure measureCpuWhilePortMissing();
 
 int main(int argc, char *argv[])
@@ -30,8 +32,8 @@ int main(int argc, char *argv[])
     const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
-        && which != QLatin1String("settings") && which != QLatin1String("scope")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope]\n", argv[0]);
+        && which != QLatin1String("settings") && which != QLatin1String("scope") && which != QLatin1String("datalog")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|datalog]\n", argv[0]);
         return 2;
     }
 
@@ -56,6 +58,10 @@ int main(int argc, char *argv[])
     }
     if (all || which == QLatin1String("settings"))
         report(measureSettingsRead());
+    if (all || which == QLatin1String("datalog")) {
+        for (const Figure &f : measureDatalog())
+            report(f);
+    }
     // Last: the full recording it keeps would weigh on the other figures.
     if (all || which == QLatin1String("scope")) {
         for (const Figure &f : measureScope())
