@@ -40,8 +40,10 @@ RecordingControl::RecordingControl(UnitLink *link, UnitData *data, Prompts *prom
         showState();
         emit recordingsChanged();
     });
+    // Said after the reply that hit the full disk has been handled: a box must not open a nested
+    // event loop in the receive path.
     connect(m_recorder, &LogRecorder::failed, this,
-            [this](const QString &message) { m_prompts->error(QStringLiteral("Záznam"), message); });
+            [this](const QString &message) { m_prompts->error(QStringLiteral("Záznam"), message); }, Qt::QueuedConnection);
 }
 
 void RecordingControl::attach(QPushButton *record, QPushButton *marker, QLabel *status)

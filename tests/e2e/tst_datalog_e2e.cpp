@@ -48,7 +48,10 @@ private slots:
         QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_R));  // from the page "Ladění"
         auto *record = tool.find<QPushButton>("Zaznam");
         QCOMPARE(record->text(), QStringLiteral("Zastavit záznam"));
-        QTest::qWait(2500);
+        QTest::qWait(1200);
+        tool.prompts()->texts << QStringLiteral("kopec");
+        QTest::keySequence(&form, QKeySequence(Qt::Key_F2));
+        QTest::qWait(1300);
         QTest::mouseClick(record, Qt::LeftButton);
         QCOMPARE(record->text(), QStringLiteral("Záznam"));
         QCOMPARE(form.pollInterval(), 50);
@@ -77,6 +80,8 @@ private slots:
         for (int from = 0; from + rows.size() <= sent.size() && !aligned; ++from)
             aligned = sent.mid(from, rows.size()) == rows;
         QVERIFY2(aligned, qPrintable(rows.mid(0, 5).join(',') + QStringLiteral(" not in ") + sent.mid(0, 10).join(',')));
+        QCOMPARE(read.recording.markers().size(), 1);
+        QCOMPARE(read.recording.markers()[0].text, QStringLiteral("kopec"));
         QVERIFY(tool.prompts()->messages.isEmpty());
     }
 
