@@ -4,6 +4,7 @@
 #include "tuning/paramblock.h"
 #include "tuning/paramfields.h"
 #include <QDir>
+#include <algorithm>
 
 LogRecorder::LogRecorder(UnitLink *link, UnitData *data, QObject *parent)
     : QObject(parent), m_link(link), m_data(data)
@@ -46,13 +47,14 @@ bool LogRecorder::start(const QString &folder, QString *error)
     m_files = QStringList{m_writer.path()};
     m_lastWritten = QTime::currentTime();
     m_clock.start();
-    m_partStartMs = 0;
+    m_waiting.clear();
+    m_writtenMs = m_partStartMs = 0;
     m_rows = 0;
     m_markers = 0;
     m_pendingMarkers.clear();
     connect(m_data, &UnitData::liveValuesChanged, this, &LogRecorder::replyRow);
-    connect(m_link, &UnitLink::statusReplyMissing, this, [this] { emptyRow(LogFormat::noReply()); });
-    connect(m_link, &UnitLink::measurementCodeReceived, this, [this] { emptyRow(LogFormat::measuring()); });
+    connect(m_link, &UnitLink::statusReplyMissing, this, &LogRecorder::missingRow);
+    connect(m_link, &UnitLink::measurementCodeReceived, this, &LogRecorder::measuringRow);
     m_flushTimer.start();
     emit started();
     return true;
@@ -62,10 +64,13 @@ void LogRecorder::stop()
 {
     if (!isRecording())
         return;
-    if (!m_pendingMarkers.isEmpty())
-        emptyRow("konec záznamu");
+    if (!m_pendingMarkers.isEmpty()) {
+        LogRow last;
+        last.status = QStringLiteral("konec záznamu");
+        append(last);
+    }
     QString problem;
-    if (!m_writer.flush(&problem)) {
+    if (!write(0, &problem) || !m_writer.flush(&problem)) {
         fail(problem);
         return;
     }
@@ -77,6 +82,7 @@ void LogRecorder::finish()
 {
     m_lastElapsedMs = m_clock.elapsed();
     m_flushTimer.stop();
+    m_waiting.clear();
     disconnect(m_data, nullptr, this, nullptr);
     disconnect(m_link, nullptr, this, nullptr);
     emit stopped();
@@ -125,38 +131,76 @@ void LogRecorder::replyRow()
     row.tps = m_data->tpsValue;
     row.position = m_data->positionValue;
     row.range = rangeName();
-    addRow(row);
+    append(row);
 }
 
-void LogRecorder::emptyRow(const char *status)
+void LogRecorder::measuringRow()
 {
     LogRow row;
-    row.status = QString::fromUtf8(status);
-    addRow(row);
+    row.status = QString::fromUtf8(LogFormat::measuring());
+    append(row);
 }
 
-void LogRecorder::addRow(LogRow &row)
+void LogRecorder::missingRow(qint64 polledAt)
 {
     if (!isRecording())
         return;
-    row.ms = m_clock.elapsed();
-    row.wallClock = QTime::currentTime();
-    if (!m_pendingMarkers.isEmpty())
-        row.marker = m_pendingMarkers.takeFirst();
-    QString problem;
-    if (!nextPartIfDue(&problem)) {
-        fail(problem);
+    // At the time of its poll, among the rows still waiting; before the recording began it is
+    // none of this recording's business.
+    const qint64 now = m_clock.elapsed();
+    const qint64 ago = std::max<qint64>(0, m_clock.msecsSinceReference() + now - polledAt);
+    const qint64 atMs = now - ago;
+    if (atMs < 0)
+        return;
+    LogRow row;
+    row.ms = std::max(atMs, m_writtenMs);
+    row.wallClock = QTime::currentTime().addMSecs(int(-ago));
+    row.status = QString::fromUtf8(LogFormat::noReply());
+    const auto at = std::upper_bound(m_waiting.begin(), m_waiting.end(), row.ms,
+                                     [](qint64 ms, const LogRow &r) { return ms < r.ms; });
+    if (at == m_waiting.end()) {
+        append(row, false);
         return;
     }
-    m_line.clear();
-    LogFormat::appendRow(m_line, row);
-    m_writer.append(m_line);
+    m_waiting.insert(at, row);
     ++m_rows;
 }
 
-bool LogRecorder::nextPartIfDue(QString *error)
+void LogRecorder::append(LogRow row, bool stampNow)
 {
-    if (m_clock.elapsed() - m_partStartMs < m_limits.maxMs && m_writer.size() < m_limits.maxBytes)
+    if (!isRecording())
+        return;
+    if (stampNow) {
+        row.ms = m_clock.elapsed();
+        row.wallClock = QTime::currentTime();
+    }
+    if (!m_waiting.empty())
+        row.ms = std::max(row.ms, m_waiting.back().ms);
+    if (!m_pendingMarkers.isEmpty())
+        row.marker = m_pendingMarkers.takeFirst();
+    m_waiting.push_back(row);
+    ++m_rows;
+}
+
+bool LogRecorder::write(qint64 holdMs, QString *error)
+{
+    const qint64 until = m_clock.elapsed() - holdMs;
+    while (!m_waiting.empty() && m_waiting.front().ms <= until) {
+        const LogRow &row = m_waiting.front();
+        if (!nextPartIfDue(row.ms, error))
+            return false;
+        m_line.clear();
+        LogFormat::appendRow(m_line, row);
+        m_writer.append(m_line);
+        m_writtenMs = row.ms;
+        m_waiting.pop_front();
+    }
+    return true;
+}
+
+bool LogRecorder::nextPartIfDue(qint64 rowMs, QString *error)
+{
+    if (rowMs - m_partStartMs < m_limits.maxMs && m_writer.size() < m_limits.maxBytes)
         return true;
     if (!m_writer.flush(error))
         return false;
@@ -165,14 +209,16 @@ bool LogRecorder::nextPartIfDue(QString *error)
     if (!m_writer.open(path, error))
         return false;
     m_files << path;
-    m_partStartMs = m_clock.elapsed();
+    m_partStartMs = rowMs;
     return true;
 }
 
 void LogRecorder::flush()
 {
+    if (!isRecording())
+        return;
     QString problem;
-    if (!m_writer.flush(&problem))
+    if (!write(m_limits.holdMs, &problem) || !m_writer.flush(&problem))
         fail(problem);
     else
         m_lastWritten = QTime::currentTime();

@@ -6,14 +6,16 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <deque>
 
 class UnitData;
 class UnitLink;
 
 // Records what the link reports, one row for every status reply it accepts and one for every
 // status reply that did not come, into data/zaznamy. It only listens: the poll and the handling
-// of a reply are the link's; a row costs a few microseconds of formatting into memory, and the
-// lines go to the file twice a second in one write.
+// of a reply are the link's; a row costs a few microseconds in memory. Twice a second the rows
+// older than holdMs go to the file as whole lines in one write; the younger ones wait, so that a
+// reply found missing a little later takes its place at the time of its poll.
 class LogRecorder : public QObject
 {
     Q_OBJECT
@@ -22,6 +24,8 @@ public:
     {
         qint64 maxBytes = 50LL * 1024 * 1024;  // a longer recording goes on in a new file
         qint64 maxMs = 3600LL * 1000;
+        // A missing reply is known a reply time (200 ms) after its poll; every row waits that long.
+        qint64 holdMs = 300;
     };
     static constexpr int FlushMs = 500;
 
@@ -33,6 +37,8 @@ public:
     bool start(const QString &folder, QString *error);
     void stop();
     bool isRecording() const { return m_writer.isOpen(); }
+    // What the timer does twice a second: the rows that have waited long enough go to the file.
+    void flush();
 
     // Puts the next numbered marker into the next row; 0 when nothing is recorded.
     int addMarker();
@@ -52,10 +58,13 @@ signals:
 
 private:
     void replyRow();
-    void emptyRow(const char *status);
-    void addRow(LogRow &row);
-    bool nextPartIfDue(QString *error);
-    void flush();
+    void missingRow(qint64 polledAt);
+    void measuringRow();
+    // The row goes last, with the next marker; `stampNow`: it is of this moment.
+    void append(LogRow row, bool stampNow = true);
+    // Writes the rows at least `holdMs` old; false when the disk refused.
+    bool write(qint64 holdMs, QString *error);
+    bool nextPartIfDue(qint64 rowMs, QString *error);
     void fail(const QString &problem);
     void finish();
     QString rangeName() const;
@@ -71,6 +80,8 @@ private:
     QDateTime m_start;
     QString m_version;
     QStringList m_files;
+    std::deque<LogRow> m_waiting;  // in time order, not yet written
+    qint64 m_writtenMs = 0;        // the time of the last row written
     qint64 m_partStartMs = 0;
     qint64 m_rows = 0;
     qint64 m_lastElapsedMs = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <limits>
+#include <vector>
 
 // Says which status polls went unanswered. Nothing in a reply says which poll it answers, and on
 // a fast poll a reply may come after the next poll has gone out. A reply is counted for the newest
@@ -27,28 +28,29 @@ public:
         }
         // Too early for every open poll: a late reply of one already closed, which says nothing new.
     }
-    // The replies that became missing by `nowNs`. `lineQuiet`: nothing came for the whole reply
-    // time, so no late reply can pay what is owed.
-    int takeMissing(qint64 nowNs, bool lineQuiet = false)
+    // The polls whose replies became missing by `nowNs`, by the time each went out. `lineQuiet`:
+    // nothing came for the whole reply time, so no late reply can pay what is owed.
+    std::vector<qint64> takeMissing(qint64 nowNs, bool lineQuiet = false)
     {
         // Closings and reports in the order they fell due, so that a poll closed late on a check
         // cannot pay what was due to be told before.
-        int missing = 0;
+        std::vector<qint64> missing;
         for (;;) {
             const qint64 closes = m_open.empty() ? Never : closeTime(0);
-            const qint64 tells = m_owed.empty() ? Never : m_owed.front() + ReplyTimeNs;
+            const qint64 tells = m_owed.empty() ? Never : m_owed.front().closedNs + ReplyTimeNs;
             if (closes <= nowNs && closes <= tells) {
                 close(m_open.front(), closes);
                 m_open.pop_front();
             } else if (tells <= nowNs) {
+                missing.push_back(m_owed.front().sentNs);
                 m_owed.pop_front();
-                ++missing;
             } else {
                 break;
             }
         }
         if (lineQuiet) {
-            missing += int(m_owed.size());
+            for (const Owed &owed : m_owed)
+                missing.push_back(owed.sentNs);
             m_owed.clear();
         }
         return missing;
@@ -68,14 +70,19 @@ private:
         const qint64 timeUp = m_open[i].sentNs + ReplyTimeNs;
         return i + 1 < m_open.size() ? std::min(timeUp, m_open[i + 1].sentNs + ReplyWireNs) : timeUp;
     }
+    struct Owed
+    {
+        qint64 sentNs;
+        qint64 closedNs;
+    };
     void close(const Slot &slot, qint64 atNs)
     {
         if (slot.replies == 0)
-            m_owed.push_back(atNs);
+            m_owed.push_back({slot.sentNs, atNs});
         for (int extra = slot.replies - 1; extra > 0 && !m_owed.empty(); --extra)
             m_owed.pop_back();
     }
 
     std::deque<Slot> m_open;    // polls that may still get their reply
-    std::deque<qint64> m_owed;  // when each unanswered poll was closed, not yet said missing
+    std::deque<Owed> m_owed;    // unanswered polls not yet said missing
 };

@@ -812,8 +812,8 @@ void UnitLink::handleScope(const QByteArray &reply)
 
 void UnitLink::countMissingStatus(bool lineQuiet)
 {
-    for (int n = m_statusWatch.takeMissing(m_clock.nsecsElapsed(), lineQuiet); n > 0; --n)
-        emit statusReplyMissing();
+    for (const qint64 sentNs : m_statusWatch.takeMissing(m_clock.nsecsElapsed(), lineQuiet))
+        emit statusReplyMissing(m_clock.msecsSinceReference() + sentNs / 1000000);
 }
 
 void UnitLink::purge()

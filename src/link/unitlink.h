@@ -190,8 +190,10 @@ signals:
     void linkMessageHidden();
     void statusError(const QString &text);              // "Error Obeznik" on the tuning page label only
     void answerReceived();                              // a whole, well-framed answer came from the unit
-    // A status poll went out and no reply came for it within the reply time; once per poll.
-    void statusReplyMissing();
+    // A status poll went out and no reply came for it within the reply time; once per poll, some
+    // time after it. `polledAt` is when that poll went out, in ms of the monotonic clock of
+    // QElapsedTimer::msecsSinceReference().
+    void statusReplyMissing(qint64 polledAt);
     void portNotOpen(const QString &text);              // an operation was refused: no port is open
 
 private:

@@ -156,7 +156,10 @@ private slots:
         QCOMPARE(control->recorder()->rows(), qint64(r.rows()));
         QCOMPARE(r.markers().size(), 2);
         QCOMPARE(r.markers()[0].text, QStringLiteral("řazení"));
-        QCOMPARE(r.markers()[1].row, r.markers()[0].row + 1);
+        // The two markers went into the next two replies' rows; a lost reply found later may sit between.
+        QVERIFY(r.markers()[1].row > r.markers()[0].row);
+        for (int i = r.markers()[0].row + 1; i < r.markers()[1].row; ++i)
+            QVERIFY(!r.hasValues(i));
         QVERIFY(r.markers()[1].text.isEmpty());
         QVERIFY(!prompts->unexpected);
         QVERIFY(prompts->messages.isEmpty());
@@ -164,7 +167,7 @@ private slots:
 
     void aLongRecordingGoesOnInNumberedFiles()
     {
-        control->recorder()->setLimits({1500, 3600 * 1000});
+        control->recorder()->setLimits({1500, 3600 * 1000, 300});
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
         poll(90);
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
