@@ -37,6 +37,7 @@ private:
     int polls = 0;
     int dropped = 0;
     int lastDrop = 0;  // a stretch of polling ends with answered polls, whose losses are told
+    int accepted = 0;  // replies the link took
     QElapsedTimer clock;
     qint64 lineFreeMs = 0;  // replies never overtake one another on a line
 
@@ -52,11 +53,11 @@ private:
     void poll(int count)
     {
         const int until = polls + count;
-        lastDrop = until - 12;
+        lastDrop = until - 20;  // 400 ms of answered polls after the last loss: it is told by then
         link->poll().enable();
         QTRY_VERIFY_WITH_TIMEOUT(polls >= until, 20000);
         link->poll().disable();
-        QTest::qWait(400);  // late answers arrive; a last lost one is counted
+        QTRY_COMPARE_WITH_TIMEOUT(accepted, int(fed.size()), 10000);  // every answer sent has come
     }
     static QList<int> values(const Recording &r, int row) { return {r.tps(row), r.lambda(row), r.position(row)}; }
 
@@ -77,7 +78,8 @@ private slots:
         control = new RecordingControl(link, data, prompts);
         control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
         fed.clear();
-        polls = dropped = 0;
+        polls = dropped = accepted = 0;
+        connect(data, &UnitData::liveValuesChanged, this, [this] { ++accepted; });
         clock.start();
         lineFreeMs = 0;
         // Every 9th poll goes unanswered, every 5th answer comes after the next poll. A loss is told
