@@ -27,13 +27,13 @@
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include <QAction>
-#include <functional>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <functional>
 
 namespace {
 constexpr int ClientWidth = 632;
