@@ -6,6 +6,7 @@
 //   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
 //   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
 //   velkor_bench report     only the service report's time and size (a few seconds)
+//   velkor_bench datalog    only the recordings: their cost, opening, repaint, memory (about 20 s)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -19,6 +20,7 @@ Figure measureStartToFirstPoll();
 std::vector<Figure> measureLink();
 Figure measureSettingsRead();
 std::vector<Figure> measureScope();
+std::vector<Figure> measureDatalog();
 Figure measureCpuWhilePortMissing();
 std::vector<Figure> measureReport();
 
@@ -32,8 +34,9 @@ int main(int argc, char *argv[])
     const QString which = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
-        && which != QLatin1String("settings") && which != QLatin1String("scope") && which != QLatin1String("report")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|report]\n", argv[0]);
+        && which != QLatin1String("settings") && which != QLatin1String("scope") && which != QLatin1String("report")
+        && which != QLatin1String("datalog")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|report|datalog]\n", argv[0]);
         return 2;
     }
 
@@ -60,6 +63,10 @@ int main(int argc, char *argv[])
         report(measureSettingsRead());
     if (all || which == QLatin1String("report")) {
         for (const Figure &f : measureReport())
+            report(f);
+    }
+    if (all || which == QLatin1String("datalog")) {
+        for (const Figure &f : measureDatalog())
             report(f);
     }
     // Last: the full recording it keeps would weigh on the other figures.

@@ -56,6 +56,12 @@ ConnectionLine::ConnectionLine(PortSource ports, QWidget *parent)
     describeValue(m_state, QStringLiteral("Stav spojení"));
     layout->addWidget(m_state);
 
+    m_recording = new QLabel(this);
+    m_recording->setObjectName(QStringLiteral("StavZaznamuRadek"));
+    m_recording->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    m_recording->hide();
+    layout->addWidget(m_recording);
+
     auto *caption = new QLabel(QStringLiteral("Port:"), this);
     layout->addWidget(caption);
     m_picker = new PortPicker(std::move(ports), this);
@@ -77,4 +83,10 @@ void ConnectionLine::showHealth(Health health, const QString &problem)
                                .arg(QLatin1String(look.background)));
     m_state->setToolTip(problem);
     m_picker->setPortOpen(health == Health::Waiting || health == Health::Answering || health == Health::Silent);
+}
+
+void ConnectionLine::showRecording(const QString &text)
+{
+    m_recording->setText(text);
+    m_recording->setVisible(!text.isEmpty());
 }

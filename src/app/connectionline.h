@@ -20,8 +20,11 @@ public:
     void showHealth(LinkConnection::Health health, const QString &problem = {});
 
     static QString healthText(LinkConnection::Health health);
+    // While a recording runs, its time and rows beside the state; hidden for an empty text.
+    void showRecording(const QString &text);
 
 private:
     QLabel *m_state;
+    QLabel *m_recording;
     PortPicker *m_picker;
 };

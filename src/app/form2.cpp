@@ -12,6 +12,11 @@
 #include "cfgfiles/servicepage.h"
 #include "cfgfiles/unsavedchanges.h"
 #include "cfgfiles/backupkeeper.h"
+#include "datalog/logrecorder.h"
+#include "datalog/recordingcontrol.h"
+#include "datalog/recordingplot.h"
+#include "datalog/recordingsbrowser.h"
+#include "datalog/recordingspage.h"
 #include "diagnostics/diagnosticspage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
@@ -37,6 +42,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <functional>
 
 namespace {
 constexpr int ClientWidth = 632;
@@ -55,6 +61,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
+    m_recording = new RecordingControl(m_link, m_data, m_prompts, this);
     buildPages();
     buildShortcuts();
     buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
@@ -83,12 +90,17 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
     m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
     m_report->setScopePage(m_scope);
-    // Ctrl+T: its row of the shortcut table shows the page, then the report is made.
-    QAction *reportKeys = findChild<QAction *>(QStringLiteral("Protokol1"));
-    reportKeys->setToolTip(QStringLiteral("stránka \"Palubní diagnostika\" a servisní protokol"));
-    connect(reportKeys, &QAction::triggered, m_report, &ReportController::makeReport);
+    // The plot of this session's last live-value recording, if there was one.
+    m_report->setRecordingPlot([this] {
+        const QStringList files = m_recording->recorder()->files();
+        return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(1600, 600));
+    });
     m_cutOff->attach(m_link, m_prompts);
     m_scope->attach(m_link, m_prompts);
+    m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
+    connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
+    m_recordings->attach(m_data, m_prompts);
+    connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
 
     // Every control of every page may change the set; the caption follows what it now holds.
     UnsavedChanges *unsaved = m_service->unsaved();
@@ -150,6 +162,8 @@ void TForm2::buildPages()
     m_cutOff->setObjectName(QStringLiteral("data"));
     m_scope = new ScopePage;
     m_scope->setObjectName(QStringLiteral("TabSheet5"));
+    m_recordings = new RecordingsPage;
+    m_recordings->setObjectName(QStringLiteral("Zaznamy"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
@@ -162,6 +176,7 @@ void TForm2::buildPages()
     m_pages->addTab(m_diagnostics, QStringLiteral("Palubní diagnostika"));
     m_pages->addTab(m_cutOff, QStringLiteral("Cut-off"));
     m_pages->addTab(m_scope, QStringLiteral("Oscil"));
+    m_pages->addTab(m_recordings, QStringLiteral("Záznamy"));
     m_pages->addTab(m_info, QStringLiteral("Info - F1"));
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
@@ -189,7 +204,17 @@ void TForm2::buildShortcuts()
     // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
     auto *menu = new QMenu(QStringLiteral("Menu"), this);
     menu->setObjectName(QStringLiteral("Uloz2"));
-    struct Item { const char *name; const char *caption; QKeySequence keys; QWidget *page; };
+    // A row shows a page, runs what works from every page, or both (page first); `what` is what
+    // the Info page says of a row that does more than show its page.
+    struct Item
+    {
+        const char *name;
+        const char *caption;
+        QKeySequence keys;
+        QWidget *page;
+        std::function<void()> run = {};
+        const char *what = nullptr;
+    };
     const Item items[] = {
         {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), m_tuning},
         {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), m_live},
@@ -199,7 +224,13 @@ void TForm2::buildShortcuts()
         {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
         {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
         {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
-        {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics},
+        {"Zaznamy1", "Zaznamy", QKeySequence(Qt::CTRL | Qt::Key_G), m_recordings},
+        {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics, [this] { m_report->makeReport(); },
+         "stránka \"Palubní diagnostika\" a servisní protokol"},
+        {"Zaznam1", "Zaznam", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, [this] { m_recording->toggleRecording(); },
+         "spuštění a zastavení záznamu živých hodnot"},
+        {"Znacka1", "Znacka", QKeySequence(Qt::Key_F2), nullptr, [this] { m_recording->placeMarker(); },
+         "značka do záznamu živých hodnot"},
     };
     for (const Item &item : items) {
         auto *action = new QAction(QString::fromLatin1(item.caption), this);
@@ -209,13 +240,18 @@ void TForm2::buildShortcuts()
         QWidget *page = item.page;
         const bool save = page == m_service;
         // What the Info page says the shortcut does.
-        if (page)
+        if (item.what)
+            action->setToolTip(QString::fromUtf8(item.what));
+        else
             action->setToolTip(QStringLiteral("stránka \"%1\"").arg(m_pages->tabText(m_pages->indexOf(page)))
                                + (save ? QStringLiteral(" a uložení aktuálního stavu") : QString()));
-        connect(action, &QAction::triggered, this, [this, page, save] {
-            showPage(page);
+        connect(action, &QAction::triggered, this, [this, page, save, run = item.run] {
+            if (page)
+                showPage(page);
             if (save)
                 emit saveCurrentStateRequested();
+            if (run)
+                run();
         });
         menu->addAction(action);
         addAction(action);

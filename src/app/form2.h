@@ -13,6 +13,8 @@ class InfoPage;
 class LinkConnection;
 class LambdaPage;
 class ScopePage;
+class RecordingControl;
+class RecordingsPage;
 class LiveValuesPage;
 class Prompts;
 class ReportController;
@@ -52,6 +54,8 @@ public:
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     ReportController *report() const { return m_report; }
+    RecordingControl *recording() const { return m_recording; }
+    RecordingsPage *recordingsPage() const { return m_recordings; }
     int pollInterval() const;
 
     // The caption names the current configuration file (or the backup the set came from) and
@@ -109,6 +113,8 @@ private:
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
     ReportController *m_report = nullptr;
+    RecordingControl *m_recording = nullptr;
+    RecordingsPage *m_recordings = nullptr;
     QLabel *m_nacteni1 = nullptr;
     bool m_pageByCode = false;
     bool m_stoppedBySystem = false;

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -155,4 +156,9 @@ bool WidgetPrompts::askPrinter(QPrinter &printer)
     QPrintDialog dialog(&printer, m_owner);
     dialog.setWindowTitle(QStringLiteral("Tisk protokolu"));
     return dialog.exec() == QDialog::Accepted;
+}
+
+QString WidgetPrompts::askText(const QString &caption, const QString &label)
+{
+    return QInputDialog::getText(m_owner, caption, label).trimmed();
 }

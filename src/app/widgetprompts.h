@@ -23,6 +23,7 @@ public:
     QString saveFileName(const QString &caption, const QString &folder, const QString &filter) override;
     QString askOpenFile(const FileQuestion &q) override;
     QString askSaveFile(const FileQuestion &q) override;
+    QString askText(const QString &caption, const QString &label) override;
     QColor pickColour(const QColor &initial) override;
     bool askReportOptions(ReportQuestion &question) override;
     bool askPrinter(QPrinter &printer) override;

@@ -58,6 +58,8 @@ public:
     // they fall back to the plain questions above.
     virtual QString askOpenFile(const FileQuestion &q) { return openFileName(q.title, q.folder, q.filter); }
     virtual QString askSaveFile(const FileQuestion &q) { return saveFileName(q.title, q.folder, q.filter); }
+    // One short line of text; an empty result means cancelled or nothing typed.
+    virtual QString askText(const QString &caption, const QString &label) { (void)caption; (void)label; return {}; }
     // Colour dialog; an invalid colour means cancelled.
     virtual QColor pickColour(const QColor &initial) = 0;
     // The dialog before a service report; false means cancelled. Without a dialog the report

@@ -86,6 +86,10 @@ void UnitLink::transmit(const QByteArray &frame)
     const int answer = answerSize(frame);
     if (answer == 0)
         return;
+    if (answer == Reply::StatusSize) {
+        countMissingStatus(false);
+        m_statusWatch.polled(m_clock.nsecsElapsed());
+    }
     m_answerDue = true;
     m_dueSize = answer;
     m_dueSince.start();
@@ -575,6 +579,7 @@ void UnitLink::diagnosticsGuardFired()
 
 void UnitLink::LineQuietTimer()
 {
+    countMissingStatus(true);
     const bool lost = m_rx.waiting() > 0 || m_rx.skipped();
     m_rx.clear();
     m_rx.forgetSkipped();
@@ -637,6 +642,7 @@ void UnitLink::takeFrames()
         case FrameFinder::Result::NeedMore:
             return;
         case FrameFinder::Result::Status:
+            m_statusWatch.answered(m_clock.nsecsElapsed());
             emit answerReceived();
             // A status reply that came late is no block or level answer; its values still hold.
             if (m_dueSize == Reply::StatusSize)
@@ -709,6 +715,7 @@ void UnitLink::applyLiveValues(const QByteArray &reply)
 
 void UnitLink::handleStatus(const QByteArray &reply)
 {
+    m_statusWatch.answered(m_clock.nsecsElapsed());
     if (m_data->measuring) {
         // The measurement decides what follows (an end code re-reads the block); the live
         // displays stand still meanwhile.
@@ -831,6 +838,12 @@ void UnitLink::handleScope(const QByteArray &reply)
         purge();
     if (m_recording)
         m_scopeTimer.enable();
+}
+
+void UnitLink::countMissingStatus(bool lineQuiet)
+{
+    for (const qint64 sentNs : m_statusWatch.takeMissing(m_clock.nsecsElapsed(), lineQuiet))
+        emit statusReplyMissing(m_clock.msecsSinceReference() + sentNs / 1000000);
 }
 
 void UnitLink::purge()

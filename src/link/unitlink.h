@@ -2,6 +2,7 @@
 #include "framefinder.h"
 #include "frames.h"
 #include "linktimer.h"
+#include "statuswatch.h"
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
@@ -195,6 +196,10 @@ signals:
     void linkMessageHidden();
     void statusError(const QString &text);              // "Error Obeznik" on the tuning page label only
     void answerReceived();                              // a whole, well-framed answer came from the unit
+    // A status poll went out and no reply came for it within the reply time; once per poll, some
+    // time after it. `polledAt` is when that poll went out, in ms of the monotonic clock of
+    // QElapsedTimer::msecsSinceReference().
+    void statusReplyMissing(qint64 polledAt);
     void portNotOpen(const QString &text);              // an operation was refused: no port is open
 
 private:
@@ -249,6 +254,7 @@ private:
     void changeRecord(const QList<QByteArray> &frames, const QByteArray &expected);
     void diagnosticsLost();
     void purge();
+    void countMissingStatus(bool lineQuiet);
 
     void connectReaders();
     void CtenirTimer();
@@ -275,6 +281,7 @@ private:
     bool m_answerDue = false;
     int m_dueSize = 0;
     QElapsedTimer m_dueSince;
+    StatusWatch m_statusWatch;
 
     QList<std::function<void()>> m_queue;
     bool m_runningQueue = false;

@@ -49,3 +49,14 @@ bool ScriptedPrompts::askPrinter(QPrinter &printer)
     printer.setOutputFileName(printTo);
     return true;
 }
+
+QString ScriptedPrompts::askText(const QString &caption, const QString &label)
+{
+    questions << caption + QStringLiteral(": ") + label;
+    if (texts.isEmpty()) {
+        unexpected = true;
+        qWarning("unexpected text question: %s", qPrintable(label));
+        return {};
+    }
+    return texts.takeFirst();
+}

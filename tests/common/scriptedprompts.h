@@ -23,6 +23,8 @@ public:
     QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
     QString askOpenFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
     QString askSaveFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
+    // Each text question takes the next of `texts`; none left is a test failure.
+    QString askText(const QString &caption, const QString &label) override;
     QColor pickColour(const QColor &) override { return colours.isEmpty() ? QColor() : colours.takeFirst(); }
     // The report dialog takes the next of `reportAnswers` (none left is a test failure); the
     // print dialog prints into the PDF file `printTo`, or is cancelled when that is empty.
@@ -42,6 +44,7 @@ public:
     QList<std::optional<ReportQuestion>> reportAnswers;  // nullopt: Cancel
     QString printTo;
     int printDialogs = 0;
+    QStringList texts;
     bool unexpected = false;
 
 private:

@@ -5,6 +5,7 @@
 #include "markerimage.h"
 #include "link/unitdata.h"
 #include <QLabel>
+#include <QPushButton>
 
 namespace {
 constexpr int RowHeight = 140;
@@ -84,6 +85,23 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
     m_laAnalog = gauge(QStringLiteral("LaAnalog"), 60, rows[0] + gaugeTop, this);
     m_tpsAnalog = gauge(QStringLiteral("TPSAnalog"), 255, rows[1] + gaugeTop, this);
     m_polohaAnalog = gauge(QStringLiteral("PolohaAnalog"), 255, rows[2] + gaugeTop, this);
+
+    // Beside the position, where the row has no voltage: recording and markers.
+    const int right = 476, buttonWidth = 150;
+    m_zaznam = new QPushButton(QStringLiteral("Záznam"), this);
+    m_zaznam->setObjectName(QStringLiteral("Zaznam"));
+    m_zaznam->setGeometry(right, rows[2] + 2, buttonWidth, 25);
+    m_znacka = new QPushButton(QStringLiteral("Značka"), this);
+    m_znacka->setObjectName(QStringLiteral("Znacka"));
+    m_znacka->setGeometry(right, rows[2] + 28, buttonWidth, 25);
+    m_znacka->setEnabled(false);
+    m_stavZaznamu = new QLabel(this);
+    m_stavZaznamu->setObjectName(QStringLiteral("StavZaznamu"));
+    // Two lines, time above rows, between the buttons and the position's markers.
+    m_stavZaznamu->setGeometry(right - 6, rows[2] + 54, buttonWidth + 12, 28);
+    m_stavZaznamu->setAlignment(Qt::AlignCenter);
+    m_stavZaznamu->setStyleSheet(QStringLiteral("color: #c00000;"));
+
     for (QWidget *w : {static_cast<QWidget *>(m_hraniceLambda), static_cast<QWidget *>(m_tps[0]),
                        static_cast<QWidget *>(m_tps[1]), static_cast<QWidget *>(m_tps[2]),
                        static_cast<QWidget *>(m_polohaMax), static_cast<QWidget *>(m_polohaMin)})

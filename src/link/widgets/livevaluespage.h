@@ -2,6 +2,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 class BarGauge;
 class MarkerImage;
 class UnitData;
@@ -24,10 +25,16 @@ public:
     MarkerImage *tpsMark(int n) const { return m_tps[n]; }
     MarkerImage *positionMaxMark() const { return m_polohaMax; }
     MarkerImage *positionMinMark() const { return m_polohaMin; }
+    // The recording's controls; the recorder attaches to them.
+    QPushButton *recordButton() const { return m_zaznam; }
+    QPushButton *markerButton() const { return m_znacka; }
+    QLabel *recordingLabel() const { return m_stavZaznamu; }
 
 private:
     const UnitData *m_data;
     QLabel *m_l2, *m_l3, *m_l4, *m_napetiL, *m_napetiT;
     BarGauge *m_laAnalog, *m_tpsAnalog, *m_polohaAnalog;
     MarkerImage *m_hraniceLambda, *m_tps[3], *m_polohaMax, *m_polohaMin;
+    QPushButton *m_zaznam, *m_znacka;
+    QLabel *m_stavZaznamu;
 };

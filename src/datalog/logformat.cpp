@@ -1,0 +1,89 @@
+#include "logformat.h"
+#include <cstdio>
+
+namespace LogFormat {
+
+const char *const Columns[ColumnCount] = {"t [s]",          "Čas",           "Lambda [V]", "Lambda [hodnota]",
+                                          "TPS [V]",        "TPS [hodnota]", "Poloha [krok]",
+                                          "Rozsah",         "Značka",        "Stav"};
+
+QByteArray byteOrderMark()
+{
+    return QByteArrayLiteral("\xEF\xBB\xBF");
+}
+
+QByteArray headerLine()
+{
+    QByteArray line;
+    for (int i = 0; i < ColumnCount; ++i) {
+        if (i > 0)
+            line += ';';
+        line += Columns[i];
+    }
+    return line + "\r\n";
+}
+
+QByteArray volts(int value)
+{
+    // Whole hundredths: value x 0.02 V is value x 2 hundredths, exactly what "%1.2f" shows.
+    char text[16];
+    const int hundredths = value * 2;
+    const int n = std::snprintf(text, sizeof text, "%d,%02d", hundredths / 100, hundredths % 100);
+    return QByteArray(text, n);
+}
+
+void appendRow(QByteArray &out, const LogRow &row)
+{
+    char head[64];
+    const QTime clock = row.wallClock.isValid() ? row.wallClock : QTime(0, 0);
+    int n = std::snprintf(head, sizeof head, "%lld,%03d;%02d:%02d:%02d.%03d;", row.ms / 1000, int(row.ms % 1000),
+                          clock.hour(), clock.minute(), clock.second(), clock.msec());
+    out.append(head, n);
+    if (row.hasValues) {
+        out += volts(row.lambda);
+        n = std::snprintf(head, sizeof head, ";%d;", row.lambda);
+        out.append(head, n);
+        out += volts(row.tps);
+        n = std::snprintf(head, sizeof head, ";%d;%d;", row.tps, row.position);
+        out.append(head, n);
+    } else {
+        out += ";;;;;";
+    }
+    out += row.range.toUtf8();
+    out += ';';
+    out += row.marker.toUtf8();
+    out += ';';
+    out += row.status.toUtf8();
+    out += "\r\n";
+}
+
+QString markerField(int number, const QString &text)
+{
+    QString clean;
+    for (const QChar c : text) {
+        const bool breaks = c == QLatin1Char(';') || c == QLatin1Char('"') || c.category() == QChar::Other_Control
+                            || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        clean += breaks ? QLatin1Char(' ') : c;
+    }
+    clean = clean.simplified().left(MarkerTextLimit).trimmed();
+    return clean.isEmpty() ? QString::number(number) : QString::number(number) + QLatin1Char(' ') + clean;
+}
+
+QString fileName(const QDateTime &start, const QString &versionName, int part)
+{
+    // Characters no file system of the workshop PCs takes in a name.
+    QString version;
+    for (const QChar c : versionName)
+        version += (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32) ? QLatin1Char('_') : c;
+    version = version.trimmed();
+    while (version.endsWith(QLatin1Char('.')))
+        version.chop(1);
+    QString name = start.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    if (!version.isEmpty())
+        name += QLatin1Char('_') + version;
+    if (part > 1)
+        name += QLatin1Char('_') + QString::number(part);
+    return name + QStringLiteral(".csv");
+}
+
+}  // namespace LogFormat

@@ -1,0 +1,43 @@
+#pragma once
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+// One row of a recording: what one status reply (or its absence) left.
+struct LogRow
+{
+    qint64 ms = 0;        // since the start of the recording, monotonic
+    QTime wallClock;
+    bool hasValues = false;
+    int lambda = 0;       // unit bytes, 0.02 V steps for lambda and TPS
+    int tps = 0;
+    int position = 0;
+    QString range;        // the active power range's name, empty when unknown
+    QString marker;       // "3" or "3 text", empty without a marker
+    QString status;       // empty for a reply, else why the row has no values
+};
+
+// The file a Czech spreadsheet opens as columns of numbers: UTF-8 with a byte-order mark, `;`
+// between fields, a decimal comma and no thousands separator, one header row with the units,
+// CR LF after every line.
+namespace LogFormat {
+extern const char *const Columns[10];
+constexpr int ColumnCount = 10;
+enum Column { Seconds, Clock, LambdaVolts, LambdaValue, TpsVolts, TpsValue, Position, Range, Marker, Status };
+
+inline const char *noReply() { return "bez odpovědi"; }
+inline const char *measuring() { return "měření"; }
+constexpr int MarkerTextLimit = 40;
+
+QByteArray byteOrderMark();
+QByteArray headerLine();
+// Appends the row as one whole line.
+void appendRow(QByteArray &out, const LogRow &row);
+// "3" or "3 text": the text loses what would break the line or the columns, and is cut short.
+QString markerField(int number, const QString &text);
+// "<yyyy-MM-dd_HH-mm-ss>_<version name>.csv", "..._2.csv" for the second part of a long one.
+QString fileName(const QDateTime &start, const QString &versionName, int part = 1);
+// 0,60 for 30: the unit's 0.02 V steps with two decimals.
+QByteArray volts(int value);
+}

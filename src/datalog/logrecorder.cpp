@@ -1,0 +1,235 @@
+#include "logrecorder.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "tuning/paramblock.h"
+#include "tuning/paramfields.h"
+#include <QDir>
+#include <algorithm>
+
+LogRecorder::LogRecorder(UnitLink *link, UnitData *data, QObject *parent)
+    : QObject(parent), m_link(link), m_data(data)
+{
+    m_flushTimer.setInterval(FlushMs);
+    connect(&m_flushTimer, &QTimer::timeout, this, &LogRecorder::flush);
+}
+
+LogRecorder::~LogRecorder()
+{
+    stop();
+}
+
+QString LogRecorder::partPath(int part) const
+{
+    return QDir(m_folder).filePath(LogFormat::fileName(m_start, m_version, part));
+}
+
+bool LogRecorder::start(const QString &folder, QString *error)
+{
+    if (isRecording())
+        return true;
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("Záznam nelze začít: složku %1 nelze vytvořit.").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    m_folder = folder;
+    m_version = m_data->versionName(m_data->paramBlock[ParamBlock::Verze]);
+    m_start = QDateTime::currentDateTime();
+    // Started twice within a second: the later one is named a second on, never appended.
+    while (QFile::exists(partPath(1)))
+        m_start = m_start.addSecs(1);
+    QString problem;
+    if (!m_writer.open(partPath(1), &problem)) {
+        if (error)
+            *error = QStringLiteral("Záznam nelze začít: %1.\nSoubor: %2").arg(problem, QDir::toNativeSeparators(partPath(1)));
+        return false;
+    }
+    m_files = QStringList{m_writer.path()};
+    m_lastWritten = QTime::currentTime();
+    m_clock.start();
+    m_waiting.clear();
+    m_writtenMs = m_partStartMs = 0;
+    m_rows = 0;
+    m_markers = 0;
+    m_pendingMarkers.clear();
+    connect(m_data, &UnitData::liveValuesChanged, this, &LogRecorder::replyRow);
+    connect(m_link, &UnitLink::statusReplyMissing, this, &LogRecorder::missingRow);
+    connect(m_link, &UnitLink::measurementCodeReceived, this, &LogRecorder::measuringRow);
+    m_flushTimer.start();
+    emit started();
+    return true;
+}
+
+void LogRecorder::stop()
+{
+    if (!isRecording())
+        return;
+    if (!m_pendingMarkers.isEmpty()) {
+        LogRow last;
+        last.status = QStringLiteral("konec záznamu");
+        append(last);
+    }
+    QString problem;
+    if (!write(0, &problem) || !m_writer.flush(&problem)) {
+        fail(problem);
+        return;
+    }
+    m_writer.close(nullptr);
+    finish();
+}
+
+void LogRecorder::finish()
+{
+    m_lastElapsedMs = m_clock.elapsed();
+    m_flushTimer.stop();
+    m_waiting.clear();
+    disconnect(m_data, nullptr, this, nullptr);
+    disconnect(m_link, nullptr, this, nullptr);
+    emit stopped();
+}
+
+int LogRecorder::addMarker()
+{
+    if (!isRecording())
+        return 0;
+    ++m_markers;
+    m_pendingMarkers << LogFormat::markerField(m_markers, {});
+    return m_markers;
+}
+
+void LogRecorder::setMarkerText(int number, const QString &text)
+{
+    if (!isRecording() || number < 1 || number > m_markers)
+        return;
+    const QString field = LogFormat::markerField(number, text);
+    if (field == QString::number(number))
+        return;
+    // Still waiting for its row: the text goes with it.
+    const int waiting = int(m_pendingMarkers.indexOf(QString::number(number)));
+    if (waiting >= 0)
+        m_pendingMarkers[waiting] = field;
+    else
+        m_pendingMarkers << field;
+}
+
+QString LogRecorder::rangeName() const
+{
+    // Thresholds that never came from a unit or a file say nothing about the engine.
+    if (!m_data->blockValid)
+        return {};
+    const auto &b = m_data->paramBlock;
+    const PowerRange range = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[ParamBlock::TPSVol],
+                                              b[ParamBlock::TPSMaly], b[ParamBlock::TPSVelky]);
+    return QString::fromUtf8(ParamFields::Ranges[int(range)].caption).trimmed();
+}
+
+void LogRecorder::replyRow()
+{
+    LogRow row;
+    row.hasValues = true;
+    row.lambda = m_data->lambdaValue;
+    row.tps = m_data->tpsValue;
+    row.position = m_data->positionValue;
+    row.range = rangeName();
+    append(row);
+}
+
+void LogRecorder::measuringRow()
+{
+    LogRow row;
+    row.status = QString::fromUtf8(LogFormat::measuring());
+    append(row);
+}
+
+void LogRecorder::missingRow(qint64 polledAt)
+{
+    if (!isRecording())
+        return;
+    // At the time of its poll, among the rows still waiting; before the recording began it is
+    // none of this recording's business.
+    const qint64 now = m_clock.elapsed();
+    const qint64 ago = std::max<qint64>(0, m_clock.msecsSinceReference() + now - polledAt);
+    const qint64 atMs = now - ago;
+    if (atMs < 0)
+        return;
+    LogRow row;
+    row.ms = std::max(atMs, m_writtenMs);
+    row.wallClock = QTime::currentTime().addMSecs(int(-ago));
+    row.status = QString::fromUtf8(LogFormat::noReply());
+    const auto at = std::upper_bound(m_waiting.begin(), m_waiting.end(), row.ms,
+                                     [](qint64 ms, const LogRow &r) { return ms < r.ms; });
+    if (at == m_waiting.end()) {
+        append(row, false);
+        return;
+    }
+    m_waiting.insert(at, row);
+    ++m_rows;
+}
+
+void LogRecorder::append(LogRow row, bool stampNow)
+{
+    if (!isRecording())
+        return;
+    if (stampNow) {
+        row.ms = m_clock.elapsed();
+        row.wallClock = QTime::currentTime();
+    }
+    if (!m_waiting.empty())
+        row.ms = std::max(row.ms, m_waiting.back().ms);
+    if (!m_pendingMarkers.isEmpty())
+        row.marker = m_pendingMarkers.takeFirst();
+    m_waiting.push_back(row);
+    ++m_rows;
+}
+
+bool LogRecorder::write(qint64 holdMs, QString *error)
+{
+    const qint64 until = m_clock.elapsed() - holdMs;
+    while (!m_waiting.empty() && m_waiting.front().ms <= until) {
+        const LogRow &row = m_waiting.front();
+        if (!nextPartIfDue(row.ms, error))
+            return false;
+        m_line.clear();
+        LogFormat::appendRow(m_line, row);
+        m_writer.append(m_line);
+        m_writtenMs = row.ms;
+        m_waiting.pop_front();
+    }
+    return true;
+}
+
+bool LogRecorder::nextPartIfDue(qint64 rowMs, QString *error)
+{
+    if (rowMs - m_partStartMs < m_limits.maxMs && m_writer.size() < m_limits.maxBytes)
+        return true;
+    if (!m_writer.flush(error))
+        return false;
+    m_writer.close(nullptr);
+    const QString path = partPath(int(m_files.size()) + 1);
+    if (!m_writer.open(path, error))
+        return false;
+    m_files << path;
+    m_partStartMs = rowMs;
+    return true;
+}
+
+void LogRecorder::flush()
+{
+    if (!isRecording())
+        return;
+    QString problem;
+    if (!write(m_limits.holdMs, &problem) || !m_writer.flush(&problem))
+        fail(problem);
+    else
+        m_lastWritten = QTime::currentTime();
+}
+
+void LogRecorder::fail(const QString &problem)
+{
+    const QString file = QDir::toNativeSeparators(m_files.value(m_files.size() - 1));
+    const QString kept = m_lastWritten.toString(QStringLiteral("HH:mm:ss"));
+    m_writer.abandon();
+    finish();
+    emit failed(QStringLiteral("Záznam byl ukončen: %1.\nVše zaznamenané do %2 zůstává v souboru %3.")
+                    .arg(problem, kept, file));
+}

@@ -1,0 +1,92 @@
+#pragma once
+#include "logformat.h"
+#include "logwriter.h"
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <deque>
+
+class UnitData;
+class UnitLink;
+
+// Records what the link reports, one row for every status reply it accepts and one for every
+// status reply that did not come, into data/zaznamy. It only listens: the poll and the handling
+// of a reply are the link's; a row costs a few microseconds in memory. Twice a second the rows
+// older than holdMs go to the file as whole lines in one write; the younger ones wait, so that a
+// reply found missing a little later takes its place at the time of its poll.
+class LogRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    struct Limits
+    {
+        qint64 maxBytes = 50LL * 1024 * 1024;  // a longer recording goes on in a new file
+        qint64 maxMs = 3600LL * 1000;
+        // A missing reply is known a reply time (200 ms) after its poll; every row waits that long.
+        qint64 holdMs = 300;
+    };
+    static constexpr int FlushMs = 500;
+
+    LogRecorder(UnitLink *link, UnitData *data, QObject *parent = nullptr);
+    ~LogRecorder() override;
+
+    void setLimits(const Limits &limits) { m_limits = limits; }
+    // Starts a recording in `folder` (made when missing); false with the reason in Czech.
+    bool start(const QString &folder, QString *error);
+    void stop();
+    bool isRecording() const { return m_writer.isOpen(); }
+    // What the timer does twice a second: the rows that have waited long enough go to the file.
+    void flush();
+
+    // Puts the next numbered marker into the next row; 0 when nothing is recorded.
+    int addMarker();
+    // The marker's short text, given after it was placed: it follows in a later row.
+    void setMarkerText(int number, const QString &text);
+
+    qint64 rows() const { return m_rows; }
+    qint64 elapsedMs() const { return isRecording() ? m_clock.elapsed() : m_lastElapsedMs; }
+    // The files of the current (or last) recording, the first first.
+    QStringList files() const { return m_files; }
+
+signals:
+    void started();
+    void stopped();
+    // The disk refused the recording; it has ended, and what was written before stays.
+    void failed(const QString &message);
+
+private:
+    void replyRow();
+    void missingRow(qint64 polledAt);
+    void measuringRow();
+    // The row goes last, with the next marker; `stampNow`: it is of this moment.
+    void append(LogRow row, bool stampNow = true);
+    // Writes the rows at least `holdMs` old; false when the disk refused.
+    bool write(qint64 holdMs, QString *error);
+    bool nextPartIfDue(qint64 rowMs, QString *error);
+    void fail(const QString &problem);
+    void finish();
+    QString rangeName() const;
+    QString partPath(int part) const;
+
+    UnitLink *m_link;
+    UnitData *m_data;
+    Limits m_limits;
+    LogWriter m_writer;
+    QTimer m_flushTimer;
+    QElapsedTimer m_clock;
+    QString m_folder;
+    QDateTime m_start;
+    QString m_version;
+    QStringList m_files;
+    std::deque<LogRow> m_waiting;  // in time order, not yet written
+    qint64 m_writtenMs = 0;        // the time of the last row written
+    qint64 m_partStartMs = 0;
+    qint64 m_rows = 0;
+    qint64 m_lastElapsedMs = 0;
+    QTime m_lastWritten;
+    int m_markers = 0;
+    QStringList m_pendingMarkers;
+    QByteArray m_line;
+};

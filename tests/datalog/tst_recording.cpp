@@ -1,0 +1,270 @@
+#include "fakeport.h"
+#include "scriptedprompts.h"
+#include "datalog/logrecorder.h"
+#include "datalog/recordingcontrol.h"
+#include "datalog/recordingreader.h"
+#include "link/unitdata.h"
+#include "link/unitlink.h"
+#include "link/widgets/livevaluespage.h"
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+// A recording driven by the page's own buttons while the link polls a stand-in for the unit every
+// 20 ms: every reply is a row in order, every lost reply a gap row, markers land in rows, and a
+// disk that refuses more ends the recording with whole lines only.
+class TestRecording : public QObject
+{
+    Q_OBJECT
+private:
+    struct Reply { int tps, lambda, position; };
+
+    std::unique_ptr<QTemporaryDir> dir;
+    FakePort *port = nullptr;
+    ScriptedPrompts *prompts = nullptr;
+    UnitData *data = nullptr;
+    UnitLink *link = nullptr;
+    LiveValuesPage *page = nullptr;
+    RecordingControl *control = nullptr;
+    QList<Reply> fed;   // replies the stand-in sent, in order
+    int polls = 0;
+    int dropped = 0;
+    int lastDrop = 0;  // a stretch of polling ends with answered polls, whose losses are told
+    int accepted = 0;  // replies the link took
+    QElapsedTimer clock;
+    qint64 lineFreeMs = 0;  // replies never overtake one another on a line
+
+    QPushButton *button(const char *name) const { return page->findChild<QPushButton *>(QLatin1String(name)); }
+    QStringList files() const
+    {
+        QStringList out;
+        for (const QString &f : control->recorder()->files())
+            out << f;
+        return out;
+    }
+    // Lets the stand-in answer `count` polls, then stops polling and lets the last answers come.
+    void poll(int count)
+    {
+        const int until = polls + count;
+        lastDrop = until - 20;  // 400 ms of answered polls after the last loss: it is told by then
+        link->poll().enable();
+        QTRY_VERIFY_WITH_TIMEOUT(polls >= until, 20000);
+        link->poll().disable();
+        QTRY_COMPARE_WITH_TIMEOUT(accepted, int(fed.size()), 10000);  // every answer sent has come
+    }
+    static QList<int> values(const Recording &r, int row) { return {r.tps(row), r.lambda(row), r.position(row)}; }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        port = new FakePort;
+        prompts = new ScriptedPrompts;
+        data = new UnitData;
+        data->dataFolder = dir->path();
+        data->versionNames[0] = QStringLiteral("Bez verze!");
+        link = new UnitLink(port, data, prompts);
+        port->open(QStringLiteral("fake"), nullptr);
+        link->prepareFrames();
+        link->poll().setInterval(20);
+        page = new LiveValuesPage(data);
+        control = new RecordingControl(link, data, prompts);
+        control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
+        fed.clear();
+        polls = dropped = accepted = 0;
+        connect(data, &UnitData::liveValuesChanged, this, [this] { ++accepted; });
+        clock.start();
+        lineFreeMs = 0;
+        // Every 9th poll goes unanswered, every 5th answer comes after the next poll. A loss is told
+        // once no late reply can pay it, a reply time after the next poll.
+        port->onWrite = [this](const QByteArray &bytes) {
+            if (bytes != bytesOf({0x02, 0x0F, 0x03}))
+                return;
+            ++polls;
+            if (polls % 9 == 0 && polls <= lastDrop) {
+                ++dropped;
+                return;
+            }
+            const Reply r{polls % 256, (polls * 7) % 256, (polls * 13) % 256};
+            fed << r;
+            const qint64 due = std::max(clock.elapsed() + (polls % 5 == 0 ? 26 : 4), lineFreeMs + 2);
+            lineFreeMs = due;
+            port->feedSoon(bytesOf({0x02, r.tps, r.lambda, r.position, 0x00, 0x03}), int(due - clock.elapsed()));
+        };
+    }
+    void cleanup()
+    {
+        delete control;
+        delete page;
+        delete link;
+        delete data;
+        delete prompts;
+        delete port;
+    }
+
+    void everyReplyIsARowAndEveryLostOneAGap()
+    {
+        QPushButton *record = button("Zaznam");
+        QVERIFY(!button("Znacka")->isEnabled());
+        QTest::mouseClick(record, Qt::LeftButton);
+        QCOMPARE(record->text(), QStringLiteral("Zastavit záznam"));
+        QVERIFY(button("Znacka")->isEnabled());
+        QVERIFY(page->recordingLabel()->text().startsWith(QStringLiteral("● Záznam 00:00:00\n0 řádků")));
+        const QString path = files().value(0);
+        QVERIFY2(QFileInfo(path).fileName().contains(QRegularExpression(
+                     QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_Bez verze!\\.csv$"))),
+                 qPrintable(path));
+        QCOMPARE(QFileInfo(path).absolutePath(), QDir(dir->path()).filePath(QStringLiteral("zaznamy")));
+
+        poll(30);
+        prompts->texts << QStringLiteral("řazení");
+        QTest::mouseClick(button("Znacka"), Qt::LeftButton);
+        prompts->texts << QString();
+        QTest::mouseClick(button("Znacka"), Qt::LeftButton);
+        poll(30);
+        QCOMPARE(prompts->questions, (QStringList{QStringLiteral("Značka 1: Krátký popis značky (nepovinný):"),
+                                                   QStringLiteral("Značka 2: Krátký popis značky (nepovinný):")}));
+        QTest::mouseClick(record, Qt::LeftButton);
+        QCOMPARE(record->text(), QStringLiteral("Záznam"));
+        QVERIFY(page->recordingLabel()->text().isEmpty());
+        QCOMPARE(link->poll().interval(), 20);
+
+        const RecordingRead read = readRecordingFile(path);
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        const Recording &r = read.recording;
+        QList<QList<int>> rows;
+        int gaps = 0;
+        for (int i = 0; i < r.rows(); ++i) {
+            if (r.hasValues(i))
+                rows << values(r, i);
+            else
+                gaps += r.status(i) == QStringLiteral("bez odpovědi");
+            QVERIFY(i == 0 || r.ms(i) >= r.ms(i - 1));
+        }
+        QList<QList<int>> expected;
+        for (const Reply &f : fed)
+            expected << QList<int>{f.tps, f.lambda, f.position};
+        QCOMPARE(rows, expected);
+        // Every lost reply is told; a test process held up past the reply time may see one more.
+        QVERIFY2(gaps >= dropped, qPrintable(QStringLiteral("%1 gaps, %2 dropped").arg(gaps).arg(dropped)));
+        QCOMPARE(r.rows(), int(fed.size()) + gaps);
+        QCOMPARE(control->recorder()->rows(), qint64(r.rows()));
+        QCOMPARE(r.markers().size(), 2);
+        QCOMPARE(r.markers()[0].text, QStringLiteral("řazení"));
+        // The two markers went into the next two replies' rows; a lost reply found later may sit between.
+        QVERIFY(r.markers()[1].row > r.markers()[0].row);
+        for (int i = r.markers()[0].row + 1; i < r.markers()[1].row; ++i)
+            QVERIFY(!r.hasValues(i));
+        QVERIFY(r.markers()[1].text.isEmpty());
+        QVERIFY(!prompts->unexpected);
+        QVERIFY(prompts->messages.isEmpty());
+    }
+
+    void aLongRecordingGoesOnInNumberedFiles()
+    {
+        control->recorder()->setLimits({1500, 3600 * 1000, 300});
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        poll(90);
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        const QStringList parts = files();
+        QVERIFY2(parts.size() >= 3, qPrintable(parts.join('\n')));
+        qint64 lastMs = -1;
+        int replies = 0;
+        for (int i = 0; i < parts.size(); ++i) {
+            QCOMPARE(parts[i].endsWith(QStringLiteral("_%1.csv").arg(i + 1)), i > 0);
+            if (i > 0)
+                QCOMPARE(parts[i].left(parts[i].size() - 6), parts[0].left(parts[0].size() - 4));
+            QFile file(parts[i]);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QVERIFY(bytes.size() <= 1500 + 60);
+            const RecordingRead read = readRecording(bytes);
+            QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+            QVERIFY(read.recording.firstMs() >= lastMs);  // the time goes on across the files
+            lastMs = read.recording.lastMs();
+            for (int row = 0; row < read.recording.rows(); ++row)
+                replies += read.recording.hasValues(row);
+        }
+        QCOMPARE(replies, int(fed.size()));
+    }
+
+    void aFullDiskEndsTheRecordingWithWholeLines()
+    {
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        const QString path = files().value(0);
+        // The file may grow no further than this: the disk is full.
+        struct rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 2000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        poll(80);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+
+        QCOMPARE(button("Zaznam")->text(), QStringLiteral("Záznam"));
+        QTRY_COMPARE(prompts->messages.size(), 1);
+        QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Záznam: Záznam byl ukončen: soubor přerostl")),
+                 qPrintable(prompts->messages[0]));
+        QVERIFY(prompts->messages[0].contains(QDir::toNativeSeparators(path)));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.size() <= 2000);
+        QVERIFY(bytes.endsWith("\r\n"));
+        const RecordingRead read = readRecording(bytes);
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        // What reached the file is the beginning of what came, nothing skipped.
+        int reply = 0;
+        for (int row = 0; row < read.recording.rows(); ++row) {
+            if (!read.recording.hasValues(row))
+                continue;
+            QCOMPARE(values(read.recording, row), (QList<int>{fed[reply].tps, fed[reply].lambda, fed[reply].position}));
+            ++reply;
+        }
+        QVERIFY(reply > 0);
+    }
+
+    void aFolderThatCannotBeMadeIsSaid()
+    {
+        QFile blocker(dir->filePath(QStringLiteral("soubor")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        data->dataFolder = blocker.fileName();
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        QCOMPARE(prompts->messages.size(), 1);
+        QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Záznam: Záznam nelze začít: složku ")),
+                 qPrintable(prompts->messages[0]));
+        QCOMPARE(button("Zaznam")->text(), QStringLiteral("Záznam"));
+        QVERIFY(!button("Znacka")->isEnabled());
+    }
+
+    void statusTextCountsInCzech_data()
+    {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<qint64>("rows");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("long") << qint64(((12 * 60) + 34) * 1000 + 999) << qint64(37412) << "● Záznam 00:12:34, 37 412 řádků";
+        QTest::newRow("one") << qint64(0) << qint64(1) << "● Záznam 00:00:00, 1 řádek";
+        QTest::newRow("three") << qint64(3600 * 1000 * 25) << qint64(3) << "● Záznam 25:00:00, 3 řádky";
+        QTest::newRow("million") << qint64(61000) << qint64(1234567) << "● Záznam 00:01:01, 1 234 567 řádků";
+    }
+    void statusTextCountsInCzech()
+    {
+        QFETCH(qint64, ms);
+        QFETCH(qint64, rows);
+        QFETCH(QString, text);
+        QCOMPARE(RecordingControl::statusText(ms, rows), text);
+    }
+};
+
+QTEST_MAIN(TestRecording)
+#include "tst_recording.moc"
