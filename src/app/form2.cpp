@@ -23,6 +23,7 @@
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
 #include "report/reportcontroller.h"
+#include "link/linkclock.h"
 #include "link/linkconnection.h"
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
@@ -51,7 +52,7 @@ constexpr int ClientHeight = 451;
 
 TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_link(new UnitLink(port, m_data, prompts, this)), m_connection(new LinkConnection(port, m_link, m_data, this))
+      m_link(new UnitLink(port, m_data, prompts, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
     // The pages keep their size and place; the connection line is added below them.

@@ -1,4 +1,5 @@
 #include "unitlink.h"
+#include "linkclock.h"
 #include "prompts.h"
 #include "serialio.h"
 #include "unitdata.h"
@@ -48,10 +49,9 @@ bool sameBytes(const QByteArray &bytes, const quint8 *data)
 }
 }  // namespace
 
-UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_port(port), m_data(data), m_prompts(prompts)
+UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock, QObject *parent)
+    : QObject(parent), m_port(port), m_data(data), m_prompts(prompts), m_clock(clock ? clock : LinkClock::system())
 {
-    m_clock.start();
     connect(m_port, &SerialIo::rxChar, this, [this] { CP1RxChar(); });
     connect(&m_poll, &LinkTimer::fired, this, &UnitLink::ObeznikTimer);
     connect(&m_blockDelay, &LinkTimer::fired, this, &UnitLink::ZpozdeniTimer);
@@ -81,18 +81,18 @@ void UnitLink::transmit(const QByteArray &frame)
         m_data->settingsWritten = true;
     else if (frame.size() == 3 && quint8(frame.at(1)) == UnitCode::ClearErrors)
         m_data->noteErrorsCleared();
-    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 now = m_clock->nowNs();
     m_lineFreeAtNs = std::max(now, m_lineFreeAtNs) + written * ByteWireNs;
     const int answer = answerSize(frame);
     if (answer == 0)
         return;
     if (answer == Reply::StatusSize) {
         countMissingStatus(false);
-        m_statusWatch.polled(m_clock.nsecsElapsed());
+        m_statusWatch.polled(m_clock->nowNs());
     }
     m_answerDue = true;
     m_dueSize = answer;
-    m_dueSince.start();
+    m_dueSinceNs = m_clock->nowNs();
     // Bytes already waiting keep their own gap countdown, which ends the wait as well.
     if (m_rx.waiting() == 0 && !m_rx.skipped()) {
         m_lineQuiet.setInterval(replyTimeMs(answer));
@@ -144,7 +144,7 @@ void UnitLink::startChain(QList<Step> steps, std::function<void()> done)
     m_chainRunning = true;
     m_steps = std::move(steps);
     m_chainDone = std::move(done);
-    m_stepBaseNs = std::max(m_clock.nsecsElapsed(), m_lineFreeAtNs);
+    m_stepBaseNs = std::max(m_clock->nowNs(), m_lineFreeAtNs);
     runChain();
 }
 
@@ -153,7 +153,7 @@ void UnitLink::runChain()
     while (!m_steps.isEmpty()) {
         const int pauseMs = m_steps.first().pauseBeforeMs;
         if (pauseMs > 0) {
-            const qint64 leftNs = m_stepBaseNs + pauseMs * qint64(1000000) - m_clock.nsecsElapsed();
+            const qint64 leftNs = m_stepBaseNs + pauseMs * qint64(1000000) - m_clock->nowNs();
             // Never shorter than the unit needs: a timer that comes a little early waits again.
             if (leftNs > 0) {
                 m_chainPause.setInterval(int((leftNs + 999999) / 1000000));
@@ -163,7 +163,7 @@ void UnitLink::runChain()
         }
         const Step step = m_steps.takeFirst();
         step.send();
-        m_stepBaseNs = std::max(m_clock.nsecsElapsed(), m_lineFreeAtNs);
+        m_stepBaseNs = std::max(m_clock->nowNs(), m_lineFreeAtNs);
     }
     m_chainRunning = false;
     if (std::function<void()> done = std::exchange(m_chainDone, {}))
@@ -605,7 +605,7 @@ void UnitLink::CP1RxChar()
         m_lineQuiet.disable();
     }
     // A line that keeps babbling must not hold the queue for ever.
-    if (m_answerDue && m_dueSince.elapsed() > ReplyGuardMs)
+    if (m_answerDue && m_clock->nowNs() - m_dueSinceNs > ReplyGuardMs * qint64(1000000))
         answerNoLongerDue();
     runQueue();
 }
@@ -642,7 +642,7 @@ void UnitLink::takeFrames()
         case FrameFinder::Result::NeedMore:
             return;
         case FrameFinder::Result::Status:
-            m_statusWatch.answered(m_clock.nsecsElapsed());
+            m_statusWatch.answered(m_clock->nowNs());
             emit answerReceived();
             // A status reply that came late is no block or level answer; its values still hold.
             if (m_dueSize == Reply::StatusSize)
@@ -715,7 +715,7 @@ void UnitLink::applyLiveValues(const QByteArray &reply)
 
 void UnitLink::handleStatus(const QByteArray &reply)
 {
-    m_statusWatch.answered(m_clock.nsecsElapsed());
+    m_statusWatch.answered(m_clock->nowNs());
     if (m_data->measuring) {
         // The measurement decides what follows (an end code re-reads the block); the live
         // displays stand still meanwhile.
@@ -842,8 +842,8 @@ void UnitLink::handleScope(const QByteArray &reply)
 
 void UnitLink::countMissingStatus(bool lineQuiet)
 {
-    for (const qint64 sentNs : m_statusWatch.takeMissing(m_clock.nsecsElapsed(), lineQuiet))
-        emit statusReplyMissing(m_clock.msecsSinceReference() + sentNs / 1000000);
+    for (const qint64 sentNs : m_statusWatch.takeMissing(m_clock->nowNs(), lineQuiet))
+        emit statusReplyMissing(m_clock->referenceMs(sentNs));
 }
 
 void UnitLink::purge()

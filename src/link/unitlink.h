@@ -3,12 +3,12 @@
 #include "frames.h"
 #include "linktimer.h"
 #include "statuswatch.h"
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <functional>
 
 class QDate;
+class LinkClock;
 class SerialIo;
 
 // One frame of a chain and the pause the unit needs before it, after the previous frame has left.
@@ -57,7 +57,8 @@ public:
     // How long an answer is awaited before its first byte: the unit answers within a few ms.
     static int replyTimeMs(int answerSize) { return InterByteLimitMs + int(answerSize * ByteWireNs / 1000000) + 1; }
 
-    UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
+    // `clock` paces the chains and times the answers due; without one the system's clock does.
+    UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock = nullptr, QObject *parent = nullptr);
 
     // Start-up: every frame gets its fixed bytes; nothing is sent.
     void prepareFrames();
@@ -198,7 +199,7 @@ signals:
     void answerReceived();                              // a whole, well-framed answer came from the unit
     // A status poll went out and no reply came for it within the reply time; once per poll, some
     // time after it. `polledAt` is when that poll went out, in ms of the monotonic clock of
-    // QElapsedTimer::msecsSinceReference().
+    // QElapsedTimer::msecsSinceReference() as the link's clock tells it.
     void statusReplyMissing(qint64 polledAt);
     void portNotOpen(const QString &text);              // an operation was refused: no port is open
 
@@ -280,7 +281,7 @@ private:
     FrameFinder m_rx;
     bool m_answerDue = false;
     int m_dueSize = 0;
-    QElapsedTimer m_dueSince;
+    qint64 m_dueSinceNs = 0;
     StatusWatch m_statusWatch;
 
     QList<std::function<void()>> m_queue;
@@ -288,7 +289,7 @@ private:
     QList<Step> m_steps;
     std::function<void()> m_chainDone;
     bool m_chainRunning = false;
-    QElapsedTimer m_clock;
+    LinkClock *m_clock;
     qint64 m_lineFreeAtNs = 0;  // when the last frame written will have left the wire
     qint64 m_stepBaseNs = 0;    // the chain's next pause counts from here
 

@@ -1,5 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
+#include "link/linkclock.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
 #include <QRandomGenerator>
@@ -562,6 +563,28 @@ private slots:
             QVERIFY2(gap >= pauses[i - 1] + 4, qPrintable(QStringLiteral("%1: %2").arg(i).arg(gap)));
         }
         link->poll().disable();
+    }
+
+    // The pauses are measured by the clock the link is handed, from the moment the frame before
+    // has left the wire: with a stepped clock a pause has passed exactly when the clock says so.
+    void aChainPauseEndsByTheLinksClock()
+    {
+        SteppedClock clock;
+        UnitLink stepped(port, data, prompts, &clock);
+        stepped.prepareFrames();
+        bool done = false;
+        stepped.sendChain({{stepped.serviceFrame(92, 1), 0}, {stepped.writeFrame(0xA3, 4), 100}}, [&] { done = true; });
+        QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 14 5C 01 03")});
+        // Five bytes take 5.21 ms on the wire, then 100 ms of pause: due at 105.21 ms.
+        QCOMPARE(stepped.chainPause().interval(), 106);
+        clock.advanceMs(105);
+        emit stepped.chainPause().fired();
+        QCOMPARE(port->written.size(), 1);
+        QCOMPARE(stepped.chainPause().interval(), 1);
+        clock.advanceMs(1);
+        emit stepped.chainPause().fired();
+        QCOMPARE(writtenHex(1), QStringList{QStringLiteral("02 B4 A3 04 03")});
+        QVERIFY(done);
     }
 
     // A block that never came from a unit or a file is written only after a Yes; a failed read
