@@ -359,15 +359,8 @@ void runOp(Op op, Input &in, UnitLink &link, UnitData &data, FuzzPort &port)
     case OpReplyGuardFires: runOut(link.replyGuard(), true); break;
     case OpMessageTimerFires: runOut(link.messageTimer(), true); break;
     case OpDiagMessageFires: runOut(link.diagMessageTimer(), true); break;
-    // The feature readers' handlers belong to their pages; each asks for one aux value.
-    case OpCutOffReaderFires:
-        if (link.cutOffReader().isEnabled())
-            link.sendAux(241);
-        break;
-    case OpScopeTimerFires:
-        if (link.scopeTimer().isEnabled())
-            link.sendAux(link.auxAddress());
-        break;
+    case OpCutOffReaderFires: runOut(link.cutOffReader(), false); break;
+    case OpScopeTimerFires: runOut(link.scopeTimer(), false); break;
     case OpChainPauseFires: runOut(link.chainPause(), true); break;
     case OpLineQuietFires: runOut(link.lineQuiet(), true); break;
     case OpCount: break;

@@ -211,7 +211,7 @@ private slots:
         for (int i = 2; i <= 5; ++i)
             QVERIFY2(w[i].atMs - w[i - 1].atMs >= 95, qPrintable(QString::number(i)));
         QVERIFY(link->poll().isEnabled());
-        QVERIFY(link->replyGuard().isEnabled());
+        QVERIFY(link->blockWrite().replyGuard().isEnabled());
 
         port->feed(sent);
         QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 21, 2000);
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));
         QCOMPARE(verified.count(), 1);
         QCOMPARE(link->linkState(), 0);
-        QVERIFY(!link->replyGuard().isEnabled());
+        QVERIFY(!link->blockWrite().replyGuard().isEnabled());
     }
 
     void writeCheckReportsADifferentBlockOrLevels()
@@ -237,7 +237,7 @@ private slots:
         port->feed(back);
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Nesprávné uložení!"));
         QCOMPARE(port->written.size(), before);  // the levels are not asked for
-        QVERIFY(!link->replyGuard().isEnabled());
+        QVERIFY(!link->blockWrite().replyGuard().isEnabled());
 
         link->writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
@@ -278,7 +278,7 @@ private slots:
         data->blockValid = true;
         link->writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(!link->replyGuard().isEnabled(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->blockWrite().replyGuard().isEnabled(), 3000);
         QCOMPARE(reset.count(), 0);
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.first().first().toString(), QStringLiteral("Uložení neověřeno!"));

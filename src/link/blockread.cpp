@@ -1,0 +1,46 @@
+#include "blockread.h"
+#include "levelexchange.h"
+#include "linktransport.h"
+#include "unitdata.h"
+
+BlockRead::BlockRead(LinkTransport *link, UnitData *data, LevelExchange *levels, QObject *parent)
+    : QObject(parent), m_link(link), m_data(data), m_levels(levels)
+{
+    // A block lost on the line leaves the tool's block as it was, and whether it came from a unit
+    // or a file.
+    link->own(State, {Reply::BlockSize, 0x01, 0x03}, [this](const QByteArray &block) { take(block); },
+              [this] { m_levels->requestAfterBlock(false); });
+}
+
+void BlockRead::readBlock()
+{
+    if (!m_link->requirePort())
+        return;
+    m_link->run([this] {
+        m_link->beginRequest();
+        m_levels->guardBlockRead();
+        m_link->setLinkState(State);
+        m_link->poll().disable();
+        m_link->transmit(m_link->commandFrame(UnitCode::ReadBlock), Reply::BlockSize);
+    });
+}
+
+void BlockRead::readAgain(bool keepPolling)
+{
+    m_link->run([this, keepPolling] {
+        m_link->beginRequest();
+        m_link->setLinkState(State);
+        m_link->poll().disable();
+        m_link->transmit(m_link->commandFrame(UnitCode::ReadBlock), Reply::BlockSize);
+        m_link->hold(QuietMs, [this] { m_link->poll().enable(); });
+        m_link->poll().setEnabled(keepPolling);
+    });
+}
+
+void BlockRead::take(const QByteArray &block)
+{
+    m_data->blockValid = true;
+    emit blockReceived(block);
+    m_link->ShowLinkMessage(QStringLiteral("Načteno  OK"));
+    m_levels->requestAfterBlock(true);
+}

@@ -1,0 +1,144 @@
+#include "blockwrite.h"
+#include "levelexchange.h"
+#include "prompts.h"
+#include "unitdata.h"
+#include <algorithm>
+
+namespace {
+bool sameBytes(const QByteArray &bytes, const quint8 *data)
+{
+    return std::equal(bytes.cbegin(), bytes.cend(), data, [](char a, quint8 b) { return quint8(a) == b; });
+}
+}
+
+BlockWrite::BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_link(link), m_data(data), m_prompts(prompts)
+{
+    // The unit answers nothing to code 238; what comes before the block is noise or a late reply.
+    // Dropping it keeps the write: cancelling would leave the unit waiting for a block and the
+    // technician without any result.
+    link->own(PendingState, {0, 0, 0}, {});
+    // A block read back garbled leaves the result to the reply guard: the write is unverified.
+    link->own(CheckBlockState, {Reply::BlockSize, 0x01, 0x03}, [this](const QByteArray &block) { takeBlock(block); },
+              [this] { m_link->setLinkState(LinkTransport::IdleState); });
+    link->own(CheckLevelsState, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { takeLevels(levels); },
+              [this] { levelCheckUnanswered(); });
+    connect(&m_replyGuard, &LinkTimer::fired, this, &BlockWrite::TimeOutTimer);
+}
+
+void BlockWrite::writeBlock()
+{
+    if (!m_link->requirePort())
+        return;
+    // Sending the start-up block or the remains of a failed read would overwrite the unit's
+    // settings with something nobody chose.
+    if (!m_data->blockValid
+        && !m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
+                                QStringLiteral("Parametry nebyly načteny z řídicí jednotky ani ze souboru.\n"
+                                               "Opravdu je odeslat do ŘJ?")))
+        return;
+    m_link->run([this] {
+        m_link->beginRequest();
+        m_data->paramBlock[0] = 1;
+        m_link->poll().disable();
+        m_link->transmit(m_link->commandFrame(UnitCode::WriteBlock));
+        m_link->setLinkState(PendingState);
+        m_link->hold(BlockDelayMs, [this] { ZpozdeniTimer(); });
+    });
+}
+
+void BlockWrite::ZpozdeniTimer()
+{
+    // Another exchange has taken the link over meanwhile.
+    if (m_link->linkState() != PendingState) {
+        m_link->poll().enable();
+        return;
+    }
+    // Levels the tool never had from a unit or a file are placeholders: they must not overwrite
+    // the unit's own (or, on older units, whatever lives at their addresses).
+    m_levelsWritten = m_data->levelsValid;
+    QList<LinkTransport::Step> steps;
+    steps.append({0, [this] {
+                      m_link->transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
+                                                  int(m_data->paramBlock.size())));
+                  }});
+    if (m_levelsWritten) {
+        steps += LevelExchange::levelSteps(m_link, m_data, LinkTransport::FramePauseMs);
+        steps.last().send = [levelSend = steps.last().send, this] {
+            levelSend();
+            askBack();
+        };
+    } else {
+        steps.append({LinkTransport::FramePauseMs, [this] { askBack(); }});
+    }
+    // The read-back must come before the next poll tick; a tick while it is due gives way.
+    m_link->startChain(steps, [this] { m_link->poll().enable(); });
+}
+
+void BlockWrite::askBack()
+{
+    m_replyGuard.enable();
+    m_link->setLinkState(CheckBlockState);
+    m_check = Check::Block;
+    m_link->poll().disable();
+    m_link->transmit(m_link->commandFrame(UnitCode::ReadBlock), Reply::BlockSize);
+}
+
+void BlockWrite::TimeOutTimer()
+{
+    m_link->poll().enable();
+    // A write always ends with a result, also when the unit stops answering halfway. The tool's
+    // levels stay what was just written: a lost read-back must not replace them.
+    switch (m_check) {
+    case Check::Block: end(Result::Unverified); break;
+    case Check::Levels: levelCheckUnanswered(); break;
+    case Check::None: break;
+    }
+}
+
+void BlockWrite::takeBlock(const QByteArray &block)
+{
+    if (!sameBytes(block, m_data->paramBlock.data())) {
+        end(Result::Wrong);
+        return;
+    }
+    m_check = Check::Levels;
+    m_link->startChain({{LinkTransport::FramePauseMs, [this] {
+                             m_link->poll().disable();
+                             m_link->setLinkState(CheckLevelsState);
+                             m_link->transmit(m_link->commandFrame(UnitCode::ReadLevels), Reply::LevelSize);
+                             m_replyGuard.enable();
+                         }}});
+}
+
+void BlockWrite::takeLevels(const QByteArray &levels)
+{
+    // Only levels 1..4 were written; the unit's other four level bytes are its own (a file from
+    // another unit carries different ones). Levels not written are not checked.
+    const bool same = !m_levelsWritten || sameBytes(levels.mid(1, 4), m_data->levelBlock.data() + 1);
+    end(same ? Result::Verified : Result::Wrong);
+}
+
+// The level answer of a matching block did not come whole. Levels that were sent are then not
+// known to be in the unit; without them the block alone was written, and it matched.
+void BlockWrite::levelCheckUnanswered()
+{
+    end(m_levelsWritten ? Result::Unverified : Result::Verified);
+}
+
+void BlockWrite::end(Result result)
+{
+    m_check = Check::None;
+    m_replyGuard.disable();
+    m_link->poll().enable();
+    // A late answer to the check must not give a second result.
+    m_link->setLinkState(LinkTransport::IdleState);
+    switch (result) {
+    case Result::Verified:
+        m_link->ShowLinkMessage(QStringLiteral("Uložení OK"));
+        emit writeVerified();
+        break;
+    case Result::Wrong: m_link->ShowLinkMessage(QStringLiteral("Nesprávné uložení!")); break;
+    case Result::Unverified: m_link->ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
+    }
+}

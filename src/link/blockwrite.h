@@ -1,0 +1,50 @@
+#pragma once
+#include "linktimer.h"
+#include "linktransport.h"
+#include <QObject>
+
+class Prompts;
+class UnitData;
+
+// The parameter block write and its check: code 238, the block 50 ms later, the levels (when the
+// tool has real ones), then the block and the levels read back and compared with what was sent.
+// Every write ends with one result: "Uložení OK" only when the unit confirmed all that was sent.
+class BlockWrite : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int PendingState = 5;       // code 238 sent, the block not yet
+    static constexpr int CheckBlockState = 20;   // the block read back
+    static constexpr int CheckLevelsState = 21;  // the levels read back
+    static constexpr int BlockDelayMs = 50;
+
+    BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
+
+    // A block that never came from a unit or a file is sent only after the technician has said so.
+    void writeBlock();
+
+    LinkTimer &replyGuard() { return m_replyGuard; }
+
+signals:
+    void writeVerified();  // "Uložení OK": the unit holds what was written
+
+private:
+    // What a running check still waits for, and how a check ends.
+    enum class Check { None, Block, Levels };
+    enum class Result { Verified, Wrong, Unverified };
+
+    void ZpozdeniTimer();
+    void askBack();
+    void TimeOutTimer();
+    void takeBlock(const QByteArray &block);
+    void takeLevels(const QByteArray &levels);
+    void levelCheckUnanswered();
+    void end(Result result);
+
+    LinkTransport *m_link;
+    UnitData *m_data;
+    Prompts *m_prompts;
+    Check m_check = Check::None;
+    bool m_levelsWritten = false;  // the write now being checked sent the levels
+    LinkTimer m_replyGuard{QStringLiteral("TimeOut"), LinkTransport::ReplyGuardMs, true};
+};

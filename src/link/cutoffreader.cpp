@@ -1,0 +1,56 @@
+#include "cutoffreader.h"
+#include "linktransport.h"
+#include "unitdata.h"
+
+CutOffReader::CutOffReader(LinkTransport *link, UnitData *data, QObject *parent) : LinkReader(link, parent), m_data(data)
+{
+    link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); });
+    connect(&m_reader, &LinkTimer::fired, this, &CutOffReader::CtenirTimer);
+}
+
+void CutOffReader::startCutOffReading(quint8 address)
+{
+    m_address = address;
+    if (m_link->endReaders(this)) {
+        m_link->setLinkState(State);
+        return;
+    }
+    m_link->poll().disable();
+    m_reader.enable();
+    m_link->setLinkState(State);
+    silenceFromNow();
+}
+
+void CutOffReader::stopCutOffReading()
+{
+    const bool wasReading = m_reader.isEnabled();
+    m_link->poll().enable();
+    m_reader.disable();
+    m_link->endReaders(this);
+    m_link->setLinkState(LinkTransport::IdleState);
+    silenceOff();
+    if (wasReading)
+        emit cutOffReadingStopped();
+}
+
+void CutOffReader::writeCutOff(int address, quint8 value)
+{
+    if (!m_link->requirePort())
+        return;
+    m_link->send(m_link->writeFrame(address, value));
+    // The threshold at 67 is block byte 20: a later block write must not put the old one back.
+    const int index = address - UnitAddress::ParamOffset;
+    if (index >= 1 && index <= UnitData::ParamBlockSize - 2)
+        m_data->paramBlock[std::size_t(index)] = value;
+}
+
+void CutOffReader::CtenirTimer()
+{
+    m_link->send(m_link->auxFrame(m_address), Reply::AuxSize);
+}
+
+void CutOffReader::take(const QByteArray &reply)
+{
+    answered();
+    emit auxValueReceived(quint8(reply.at(1)));
+}

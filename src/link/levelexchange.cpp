@@ -1,0 +1,102 @@
+#include "levelexchange.h"
+#include "unitdata.h"
+#include <algorithm>
+
+LevelExchange::LevelExchange(LinkTransport *link, UnitData *data, QObject *parent)
+    : QObject(parent), m_link(link), m_data(data)
+{
+    link->own(State, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { take(levels); },
+              [this] { lost(); });
+    connect(&m_replyGuard, &LinkTimer::fired, this, &LevelExchange::TimeOutTimer);
+}
+
+void LevelExchange::requestLevels()
+{
+    if (!m_link->requirePort())
+        return;
+    m_link->run([this] {
+        m_link->beginRequest();
+        m_blockArrived = false;
+        sendRequest();
+    });
+}
+
+QList<LinkTransport::Step> LevelExchange::levelSteps(LinkTransport *link, UnitData *data, int pauseBeforeFirstMs)
+{
+    QList<LinkTransport::Step> steps;
+    for (int i = 0; i < 4; ++i) {
+        steps.append({i > 0 ? LinkTransport::FramePauseMs : pauseBeforeFirstMs, [link, data, i] {
+                          link->poll().disable();
+                          link->transmit(link->writeFrame(UnitAddress::FirstLevel + i, data->levelBlock[std::size_t(i + 1)]));
+                      }});
+    }
+    return steps;
+}
+
+void LevelExchange::writeLevels(bool pollAfterwards)
+{
+    if (!m_link->requirePort())
+        return;
+    const QList<LinkTransport::Step> steps = levelSteps(m_link, m_data, 0);
+    m_link->run(
+        [this, steps, pollAfterwards] {
+            m_link->poll().disable();
+            m_link->startChain(steps, [this, pollAfterwards] {
+                if (pollAfterwards)
+                    m_link->poll().enable();
+            });
+        },
+        true);
+}
+
+void LevelExchange::guardBlockRead()
+{
+    m_blockArrived = false;
+    m_replyGuard.enable();
+}
+
+void LevelExchange::requestAfterBlock(bool blockCame)
+{
+    if (blockCame)
+        m_blockArrived = true;
+    m_link->startChain({{LinkTransport::FramePauseMs, [this] { sendRequest(); }}});
+}
+
+void LevelExchange::sendRequest()
+{
+    m_link->poll().disable();
+    m_link->setLinkState(State);
+    m_link->transmit(m_link->commandFrame(UnitCode::ReadLevels), Reply::LevelSize);
+    m_replyGuard.enable();
+}
+
+void LevelExchange::take(const QByteArray &levels)
+{
+    std::copy(levels.cbegin(), levels.cend(), m_data->levelBlock.begin());
+    m_data->levelsValid = true;
+    m_replyGuard.disable();
+    emit levelsReceived();
+    m_link->poll().enable();
+    m_link->setLinkState(LinkTransport::IdleState);
+}
+
+// The level answer came garbled: the guard says what became of the read.
+void LevelExchange::lost()
+{
+    m_link->poll().enable();
+    m_link->setLinkState(LinkTransport::IdleState);
+}
+
+void LevelExchange::TimeOutTimer()
+{
+    m_link->poll().enable();
+    // A read that brought nothing says so. One whose block came is complete for a unit without
+    // levels, which never answers code 170.
+    if (!m_blockArrived)
+        m_link->ShowLinkMessage(QStringLiteral("Jednotka neodpovídá!"));
+    // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
+    // not turn them into placeholders that the next write or file save would carry.
+    if (!m_data->levelsValid)
+        m_data->setPlaceholderLevels();
+    emit levelsReset();
+}

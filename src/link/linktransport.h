@@ -1,0 +1,189 @@
+#pragma once
+#include "framefinder.h"
+#include "frames.h"
+#include "linktimer.h"
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <map>
+
+class LinkClock;
+class LinkReader;
+class SerialIo;
+
+// One frame of a chain and the pause the unit needs before it, after the previous frame has left.
+struct ChainStep
+{
+    QByteArray frame;
+    int pauseBeforeMs = 0;
+};
+
+// The wire to the unit, knowing nothing of what is said on it. Nothing in a reply says what it
+// answers, so the link is always in one numbered state, and the exchange that owns that state says
+// which frame it awaits: received bytes wait until they make that frame (both marks right),
+// whatever noise came before it, and the frame goes to the owner, or the owner is told that the
+// line went quiet with the frame unfinished. It never waits on the user-interface thread: the
+// pauses the unit needs between frames are timed by a small sequencer on the clock it is handed,
+// and an operation goes on the wire only when no earlier answer is still due; until then it waits
+// in a queue, in the order it was asked for. The status poll runs on its timer and gives way to
+// all of that.
+class LinkTransport : public QObject
+{
+    Q_OBJECT
+public:
+    // The poll's state, where the link returns when something arrives that nothing awaits.
+    static constexpr int IdleState = 0;
+    static constexpr int DefaultPollMs = 250;
+    static constexpr int ReplyGuardMs = 2000;  // an exchange gives up on its answer after this
+    static constexpr int MessageMs = 2000;
+    static constexpr int FramePauseMs = 100;  // the unit's pause between two frames of a chain
+    // A frame whose bytes stop coming for longer than this is dropped.
+    static constexpr int InterByteLimitMs = 200;
+    // 9600 baud, one start and one stop bit: a byte takes 10/9600 s on the wire.
+    static constexpr qint64 ByteWireNs = 1041667;
+    // How long an answer is awaited before its first byte: the unit answers within a few ms.
+    static int replyTimeMs(int answerSize) { return InterByteLimitMs + int(answerSize * ByteWireNs / 1000000) + 1; }
+
+    // One step of a chain: what it sends, after how long a pause.
+    struct Step
+    {
+        int pauseBeforeMs;
+        std::function<void()> send;
+    };
+    using Take = std::function<void(const QByteArray &frame)>;
+
+    // `clock` paces the chains and times the answers due; without one the system's clock does.
+    LinkTransport(SerialIo *port, LinkClock *clock = nullptr, QObject *parent = nullptr);
+
+    // Start-up: every frame gets its fixed bytes; nothing is sent.
+    void prepareFrames() { m_frames.prepare(); }
+    const Frames &frames() const { return m_frames; }
+    // The prepared frames with their variable bytes set.
+    QByteArray commandFrame(quint8 code) const;
+    QByteArray writeFrame(int address, quint8 value) const;
+    QByteArray serviceFrame(int address, quint8 value) const;
+    QByteArray auxFrame(quint8 address) const;
+
+    int linkState() const { return m_state; }
+    void setLinkState(int state) { m_state = state; }
+    // The caller owns `state`: while the link is in it, frames of `shape` go to `take`, and a frame
+    // the line left unfinished (or only noise) is said to `lost`. A shape of size 0 drops whatever
+    // arrives and keeps the state. A state nobody owns expects nothing.
+    void own(int state, FrameFinder::Shape shape, Take take, std::function<void()> lost = {});
+
+    LinkTimer &poll() { return m_poll; }              // status poll, repeating
+    LinkTimer &blockDelay() { return m_hold; }        // the wire held between two halves, one-shot
+    LinkTimer &messageTimer() { return m_messageTimer; }
+    // The sequencer's pause before the next frame of a chain, and the silence after which a
+    // partial frame is dropped (or an answer that never began is no longer awaited).
+    LinkTimer &chainPause() { return m_chainPause; }
+    LinkTimer &lineQuiet() { return m_lineQuiet; }
+
+    // Writes one frame now; an answer of `answerSize` bytes becomes due. False when the port took
+    // nothing (it is closed).
+    bool transmit(const QByteArray &frame, int answerSize = 0);
+    // A reader's or a page's single frame: it does not wait for a due answer, but never cuts into
+    // an exchange: while a chain runs, the wire is held or operations wait, it waits behind them.
+    void send(const QByteArray &frame, int answerSize = 0);
+    // An operation of an exchange: running readers end first (they would run beside the poll it
+    // turns on, or take the answer it awaits); with `pollOff` the poll stays off meanwhile. It runs
+    // now if nothing is on its way and nothing waits, else after what waits.
+    void run(std::function<void()> operation, bool pollOff = false);
+    // Frames in order with their pauses, each counted from the moment the previous frame has left
+    // the wire; nothing else goes between them; then `done`. Asked for while a chain runs, it goes
+    // before anything else that waits: it continues an exchange.
+    void startChain(QList<Step> steps, std::function<void()> done = {});
+    // An operation of several frames the unit does not answer: the poll stays off while they go
+    // and starts anew a whole interval after the last one; then `done` runs. Callers must not
+    // rely on `done` having run on return.
+    void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
+    // Poll off, `before` (a frame the command needs in the unit first), the command, poll on.
+    void commandWithoutAnswer(quint8 code, const QByteArray &before = {});
+    // Holds the wire for `ms` (the unit digests the first half of an exchange): the poll gives
+    // way and everything waits; then `then` runs.
+    void hold(int ms, std::function<void()> then);
+    // A request of the tool's own: stale bytes from before it are not its answer.
+    void beginRequest();
+    // Drops what the port and the finder hold.
+    void purge();
+
+    // Nothing is on its way: no chain runs, no answer is due, the wire is not held.
+    bool wireFree() const;
+    bool answerDue() const { return m_answerDue; }
+    int queuedOperations() const { return int(m_queue.size()); }
+    int bytesWaiting() const { return m_rx.waiting(); }
+
+    // Exchanges that read with a timer of their own instead of the poll.
+    void addReader(LinkReader *reader);
+    // Ends every running reader but `except`; true when one ran.
+    bool endReaders(const LinkReader *except = nullptr);
+    bool readerRunning() const;
+    // The user picked another page: the poll runs again, the readers end.
+    void returnToPolling();
+
+    void ShowLinkMessage(const QString &text);
+    // True when the port is open; otherwise says so on the status labels (and through
+    // portNotOpen) and returns false. Every operation that needs the unit asks this first.
+    bool requirePort();
+    LinkClock *clock() const { return m_clock; }
+
+    // Receive notification of the port: takes in what has come and hands on every frame it
+    // completes; a partial frame waits for the rest.
+    void CP1RxChar();
+
+signals:
+    void pollDue();                                 // a poll tick found the wire free
+    void strayStatus(const QByteArray &reply);      // a status reply came where another frame was due
+    void lineWentQuiet();                           // nothing came for the gap or the reply time
+    void frameWritten(const QByteArray &frame);     // as it leaves: the unit has it from now on
+    void answerReceived();                          // a whole, well-framed answer came from the unit
+    void linkMessage(const QString &text);          // show on both status labels
+    void linkMessageHidden();
+    void portNotOpen(const QString &text);          // an operation was refused: no port is open
+
+private:
+    struct Owner
+    {
+        FrameFinder::Shape shape;
+        Take take;
+        std::function<void()> lost;
+    };
+
+    void pollFired();
+    void holdEnded();
+    void lineQuietFired();
+    void whenWireFree(std::function<void()> operation);
+    void runQueue();
+    void runChain();
+    void answerNoLongerDue();
+    void takeFrames();
+    void dropWaiting();
+
+    SerialIo *m_port;
+    LinkClock *m_clock;
+    Frames m_frames;
+    int m_state = IdleState;
+    std::map<int, Owner> m_owners;
+    QList<QPointer<LinkReader>> m_readers;
+
+    FrameFinder m_rx;
+    bool m_answerDue = false;
+    int m_dueSize = 0;
+    qint64 m_dueSinceNs = 0;
+
+    QList<std::function<void()>> m_queue;
+    bool m_runningQueue = false;
+    QList<Step> m_steps;
+    std::function<void()> m_chainDone;
+    bool m_chainRunning = false;
+    std::function<void()> m_holdThen;
+    qint64 m_lineFreeAtNs = 0;  // when the last frame written will have left the wire
+    qint64 m_stepBaseNs = 0;    // the chain's next pause counts from here
+
+    LinkTimer m_poll{QStringLiteral("Obeznik"), DefaultPollMs, false};
+    LinkTimer m_hold{QStringLiteral("Zpozdeni"), 50, true};
+    LinkTimer m_messageTimer{QStringLiteral("NacteniKon"), MessageMs, true};
+    LinkTimer m_chainPause{QStringLiteral("Pauza"), 0, true};
+    LinkTimer m_lineQuiet{QStringLiteral("Mezera"), InterByteLimitMs, true};
+};

@@ -1,0 +1,38 @@
+#include "measurementexchange.h"
+#include "blockread.h"
+#include "linktransport.h"
+#include "statuspoll.h"
+#include "unitdata.h"
+
+MeasurementExchange::MeasurementExchange(LinkTransport *link, UnitData *data, StatusPoll *status, BlockRead *blockRead,
+                                         QObject *parent)
+    : QObject(parent), m_link(link), m_data(data), m_blockRead(blockRead)
+{
+    connect(status, &StatusPoll::measuringReply, this, &MeasurementExchange::measurementCodeReceived);
+}
+
+void MeasurementExchange::startMeasurement(quint8 code)
+{
+    if (!m_link->requirePort())
+        return;
+    // Measuring from the press on: a second press stops it even before the start has gone out.
+    // Its answers come with the poll, which must not run beside a reader.
+    m_data->measuring = true;
+    const QByteArray frame = m_link->commandFrame(code);
+    m_link->run([this, frame] {
+        m_link->poll().disable();
+        m_link->transmit(frame);
+        m_link->poll().enable();
+    });
+}
+
+void MeasurementExchange::stopMeasurement()
+{
+    m_data->measuring = false;
+}
+
+void MeasurementExchange::endMeasurement(bool keepPolling)
+{
+    m_data->measuring = false;
+    m_blockRead->readAgain(keepPolling);
+}

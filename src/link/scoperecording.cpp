@@ -1,0 +1,89 @@
+#include "scoperecording.h"
+#include "linktransport.h"
+
+ScopeRecording::ScopeRecording(LinkTransport *link, QObject *parent) : LinkReader(link, parent)
+{
+    link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); },
+              [this] { lost(); });
+    connect(&m_timer, &LinkTimer::fired, this, &ScopeRecording::OsciloTimer);
+}
+
+void ScopeRecording::startRecording(quint8 channel1, quint8 channel2, bool twoChannels)
+{
+    m_link->endReaders(this);
+    m_link->poll().disable();
+    m_timer.enable();
+    m_samples = 0;
+    m_recording = true;
+    setRecordingChannels(channel1, channel2, twoChannels);
+    emit recordingStarted();
+    m_asked = m_channel1;
+    m_link->setLinkState(State);
+    silenceFromNow();
+}
+
+void ScopeRecording::setRecordingChannels(quint8 channel1, quint8 channel2, bool twoChannels)
+{
+    m_channel1 = channel1;
+    m_channel2 = channel2;
+    m_twoChannels = twoChannels;
+}
+
+void ScopeRecording::stopRecording()
+{
+    m_link->poll().enable();
+    m_timer.disable();
+    m_link->endReaders(this);
+    m_recording = false;
+    m_link->setLinkState(LinkTransport::IdleState);
+    silenceOff();
+    emit recordingStopped();
+}
+
+void ScopeRecording::OsciloTimer()
+{
+    if (m_samples >= MaxSamples) {
+        stopRecording();
+        return;
+    }
+    emit recordingTick(m_samples);
+    m_link->send(m_link->auxFrame(m_asked), Reply::AuxSize);
+}
+
+void ScopeRecording::take(const QByteArray &reply)
+{
+    if (takeRecordedValue(quint8(reply.at(1))))
+        m_link->purge();
+    if (m_recording)
+        m_timer.enable();
+}
+
+// An answer lost on the line: whatever waits goes, and the requests go on.
+void ScopeRecording::lost()
+{
+    m_link->purge();
+    if (m_recording)
+        m_timer.enable();
+}
+
+bool ScopeRecording::takeRecordedValue(quint8 value)
+{
+    if (!m_recording || m_samples >= MaxSamples)
+        return true;
+    answered();
+    // Equal addresses would ask channel 1 for ever and never complete a sample.
+    const bool two = m_twoChannels && m_channel1 != m_channel2;
+    if (m_asked == m_channel1) {
+        emit recordedValue(1, m_samples, value);
+        if (two) {
+            // The second channel's answer may already be on its way: keep what waits.
+            m_asked = m_channel2;
+            return false;
+        }
+    } else {
+        emit recordedValue(2, m_samples, value);
+    }
+    m_asked = m_channel1;
+    emit sampleRecorded(m_samples++);
+    return true;
+}

@@ -1,0 +1,66 @@
+#include "statuspoll.h"
+#include "linkclock.h"
+#include "linktransport.h"
+#include "prompts.h"
+#include "unitdata.h"
+
+StatusPoll::StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_link(link), m_data(data), m_prompts(prompts)
+{
+    link->own(State, FrameFinder::StatusShape, [this](const QByteArray &reply) { take(reply); }, [this] { lost(); });
+    connect(link, &LinkTransport::pollDue, this, &StatusPoll::pollDue);
+    connect(link, &LinkTransport::strayStatus, this, &StatusPoll::stray);
+    connect(link, &LinkTransport::lineWentQuiet, this, [this] { countMissing(true); });
+}
+
+void StatusPoll::pollDue()
+{
+    if (m_link->transmit(m_link->commandFrame(UnitCode::Status), Reply::StatusSize)) {
+        countMissing(false);
+        m_watch.polled(m_link->clock()->nowNs());
+    }
+    m_link->setLinkState(State);
+}
+
+void StatusPoll::take(const QByteArray &reply)
+{
+    m_watch.answered(m_link->clock()->nowNs());
+    if (m_data->measuring) {
+        // The measurement decides what follows (an end code re-reads the block); the live
+        // displays stand still meanwhile.
+        emit measuringReply(quint8(reply.at(4)));
+        return;
+    }
+    m_link->setLinkState(State);
+    applyLiveValues(reply);
+}
+
+// A status reply that came late, where another answer was due: its values still hold.
+void StatusPoll::stray(const QByteArray &reply)
+{
+    m_watch.answered(m_link->clock()->nowNs());
+    if (!m_data->measuring)
+        applyLiveValues(reply);
+}
+
+// The line went quiet with a status reply unfinished (or only noise).
+void StatusPoll::lost()
+{
+    emit statusError(QStringLiteral("Error Obeznik"));
+    m_prompts->beep();
+}
+
+void StatusPoll::applyLiveValues(const QByteArray &reply)
+{
+    m_data->tpsValue = quint8(reply.at(1));
+    m_data->lambdaValue = quint8(reply.at(2));
+    m_data->positionValue = quint8(reply.at(3));
+    emit m_data->liveValuesChanged();
+}
+
+void StatusPoll::countMissing(bool lineQuiet)
+{
+    const LinkClock *clock = m_link->clock();
+    for (const qint64 sentNs : m_watch.takeMissing(clock->nowNs(), lineQuiet))
+        emit statusReplyMissing(clock->referenceMs(sentNs));
+}
