@@ -52,6 +52,19 @@ struct Frames
         service = QByteArray("\x02\x14\x00\x00\x03", 5);
         aux = QByteArray("\x02\x24\x00\x00\x03", 5);
     }
+
+    // The prepared frames with their variable bytes set.
+    QByteArray commandFrame(quint8 code) const { return with(command, 1, code); }
+    QByteArray writeFrame(int address, quint8 value) const { return with(with(write, 2, quint8(address)), 3, value); }
+    QByteArray serviceFrame(int address, quint8 value) const { return with(with(service, 2, quint8(address)), 3, value); }
+    QByteArray auxFrame(quint8 address) const { return with(aux, 2, address); }
+
+private:
+    static QByteArray with(QByteArray frame, int at, quint8 value)
+    {
+        frame[at] = char(value);
+        return frame;
+    }
 };
 
 // Received frame lengths and framing bytes.

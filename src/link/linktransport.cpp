@@ -1,6 +1,5 @@
 #include "linktransport.h"
 #include "linkclock.h"
-#include "linkreader.h"
 #include "serialio.h"
 #include <algorithm>
 #include <utility>
@@ -21,43 +20,11 @@ LinkTransport::LinkTransport(SerialIo *port, LinkClock *clock, QObject *parent)
     connect(&m_lineQuiet, &LinkTimer::fired, this, &LinkTransport::lineQuietFired);
 }
 
-QByteArray LinkTransport::commandFrame(quint8 code) const
-{
-    QByteArray frame = m_frames.command;
-    frame[1] = char(code);
-    return frame;
-}
-
-QByteArray LinkTransport::writeFrame(int address, quint8 value) const
-{
-    QByteArray frame = m_frames.write;
-    frame[2] = char(address);
-    frame[3] = char(value);
-    return frame;
-}
-
-QByteArray LinkTransport::serviceFrame(int address, quint8 value) const
-{
-    QByteArray frame = m_frames.service;
-    frame[2] = char(address);
-    frame[3] = char(value);
-    return frame;
-}
-
-QByteArray LinkTransport::auxFrame(quint8 address) const
-{
-    QByteArray frame = m_frames.aux;
-    frame[2] = char(address);
-    return frame;
-}
-
 void LinkTransport::own(int state, FrameFinder::Shape shape, Take take, std::function<void()> lost)
 {
     Q_ASSERT(m_owners.count(state) == 0);
     m_owners[state] = {shape, std::move(take), std::move(lost)};
 }
-
-// ---- sending and sequencing -----------------------------------------------------------------
 
 bool LinkTransport::transmit(const QByteArray &frame, int answerSize)
 {
@@ -85,21 +52,15 @@ bool LinkTransport::wireFree() const
     return !m_chainRunning && !m_answerDue && !m_hold.isEnabled();
 }
 
-void LinkTransport::whenWireFree(std::function<void()> operation)
-{
-    if (m_queue.isEmpty() && wireFree()) {
-        operation();
-        return;
-    }
-    m_queue.append(std::move(operation));
-}
-
 void LinkTransport::run(std::function<void()> operation, bool pollOff)
 {
     endReaders();
     if (pollOff)
         m_poll.disable();
-    whenWireFree(std::move(operation));
+    if (m_queue.isEmpty() && wireFree())
+        operation();
+    else
+        m_queue.append(std::move(operation));
 }
 
 void LinkTransport::send(const QByteArray &frame, int answerSize)
@@ -157,39 +118,6 @@ void LinkTransport::runChain()
     runQueue();
 }
 
-void LinkTransport::sendChain(const QList<ChainStep> &steps, std::function<void()> done)
-{
-    if (!requirePort())
-        return;
-    QList<Step> sends;
-    for (const ChainStep &step : steps)
-        sends.append({step.pauseBeforeMs, [this, frame = step.frame] { transmit(frame); }});
-    run(
-        [this, sends, done] {
-            m_poll.disable();
-            startChain(sends, [this, done] {
-                m_poll.restart();
-                if (done)
-                    done();
-            });
-        },
-        true);
-}
-
-void LinkTransport::commandWithoutAnswer(quint8 code, const QByteArray &before)
-{
-    if (!requirePort())
-        return;
-    const QByteArray frame = commandFrame(code);
-    run([this, before, frame] {
-        if (!before.isEmpty())
-            transmit(before);
-        m_poll.disable();
-        transmit(frame);
-        m_poll.enable();
-    });
-}
-
 void LinkTransport::hold(int ms, std::function<void()> then)
 {
     m_holdThen = std::move(then);
@@ -226,13 +154,6 @@ void LinkTransport::purge()
 {
     m_port->clearBuffer(true, true);
     dropWaiting();
-}
-
-// ---- readers, messages, the port ------------------------------------------------------------
-
-void LinkTransport::addReader(LinkReader *reader)
-{
-    m_readers.append(reader);
 }
 
 bool LinkTransport::endReaders(const LinkReader *except)
@@ -275,8 +196,6 @@ bool LinkTransport::requirePort()
     return false;
 }
 
-// ---- timers ---------------------------------------------------------------------------------
-
 void LinkTransport::pollFired()
 {
     // A tick gives way to whatever is on its way or waiting; a status answer still due does not
@@ -302,8 +221,6 @@ void LinkTransport::lineQuietFired()
     }
     runQueue();
 }
-
-// ---- receiving ------------------------------------------------------------------------------
 
 void LinkTransport::CP1RxChar()
 {

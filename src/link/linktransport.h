@@ -1,6 +1,7 @@
 #pragma once
 #include "framefinder.h"
 #include "frames.h"
+#include "linkreader.h"
 #include "linktimer.h"
 #include <QList>
 #include <QObject>
@@ -9,15 +10,7 @@
 #include <map>
 
 class LinkClock;
-class LinkReader;
 class SerialIo;
-
-// One frame of a chain and the pause the unit needs before it, after the previous frame has left.
-struct ChainStep
-{
-    QByteArray frame;
-    int pauseBeforeMs = 0;
-};
 
 // The wire to the unit, knowing nothing of what is said on it. Nothing in a reply says what it
 // answers, so the link is always in one numbered state, and the exchange that owns that state says
@@ -45,8 +38,7 @@ public:
     // How long an answer is awaited before its first byte: the unit answers within a few ms.
     static int replyTimeMs(int answerSize) { return InterByteLimitMs + int(answerSize * ByteWireNs / 1000000) + 1; }
 
-    // One step of a chain: what it sends, after how long a pause.
-    struct Step
+    struct Step  // one step of a chain: what it sends, after how long a pause
     {
         int pauseBeforeMs;
         std::function<void()> send;
@@ -59,11 +51,10 @@ public:
     // Start-up: every frame gets its fixed bytes; nothing is sent.
     void prepareFrames() { m_frames.prepare(); }
     const Frames &frames() const { return m_frames; }
-    // The prepared frames with their variable bytes set.
-    QByteArray commandFrame(quint8 code) const;
-    QByteArray writeFrame(int address, quint8 value) const;
-    QByteArray serviceFrame(int address, quint8 value) const;
-    QByteArray auxFrame(quint8 address) const;
+    QByteArray commandFrame(quint8 code) const { return m_frames.commandFrame(code); }
+    QByteArray writeFrame(int address, quint8 value) const { return m_frames.writeFrame(address, value); }
+    QByteArray serviceFrame(int address, quint8 value) const { return m_frames.serviceFrame(address, value); }
+    QByteArray auxFrame(quint8 address) const { return m_frames.auxFrame(address); }
 
     int linkState() const { return m_state; }
     void setLinkState(int state) { m_state = state; }
@@ -72,11 +63,11 @@ public:
     // arrives and keeps the state. A state nobody owns expects nothing.
     void own(int state, FrameFinder::Shape shape, Take take, std::function<void()> lost = {});
 
-    LinkTimer &poll() { return m_poll; }              // status poll, repeating
-    LinkTimer &blockDelay() { return m_hold; }        // the wire held between two halves, one-shot
+    LinkTimer &poll() { return m_poll; }
+    LinkTimer &blockDelay() { return m_hold; }  // the wire held between two halves of an exchange
     LinkTimer &messageTimer() { return m_messageTimer; }
-    // The sequencer's pause before the next frame of a chain, and the silence after which a
-    // partial frame is dropped (or an answer that never began is no longer awaited).
+    // The pause before a chain's next frame, and the silence after which a partial frame is
+    // dropped (or an answer that never began is no longer awaited).
     LinkTimer &chainPause() { return m_chainPause; }
     LinkTimer &lineQuiet() { return m_lineQuiet; }
 
@@ -94,12 +85,6 @@ public:
     // the wire; nothing else goes between them; then `done`. Asked for while a chain runs, it goes
     // before anything else that waits: it continues an exchange.
     void startChain(QList<Step> steps, std::function<void()> done = {});
-    // An operation of several frames the unit does not answer: the poll stays off while they go
-    // and starts anew a whole interval after the last one; then `done` runs. Callers must not
-    // rely on `done` having run on return.
-    void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
-    // Poll off, `before` (a frame the command needs in the unit first), the command, poll on.
-    void commandWithoutAnswer(quint8 code, const QByteArray &before = {});
     // Holds the wire for `ms` (the unit digests the first half of an exchange): the poll gives
     // way and everything waits; then `then` runs.
     void hold(int ms, std::function<void()> then);
@@ -114,8 +99,7 @@ public:
     int queuedOperations() const { return int(m_queue.size()); }
     int bytesWaiting() const { return m_rx.waiting(); }
 
-    // Exchanges that read with a timer of their own instead of the poll.
-    void addReader(LinkReader *reader);
+    void addReader(LinkReader *reader) { m_readers.append(reader); }
     // Ends every running reader but `except`; true when one ran.
     bool endReaders(const LinkReader *except = nullptr);
     bool readerRunning() const;
@@ -153,7 +137,6 @@ private:
     void pollFired();
     void holdEnded();
     void lineQuietFired();
-    void whenWireFree(std::function<void()> operation);
     void runQueue();
     void runChain();
     void answerNoLongerDue();

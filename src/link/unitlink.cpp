@@ -2,7 +2,7 @@
 #include "unitdata.h"
 
 UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock, QObject *parent)
-    : QObject(parent), m_data(data), m_transport(port, clock), m_notes(&m_transport, data),
+    : QObject(parent), m_data(data), m_transport(port, clock), m_notes(&m_transport, data), m_commands(&m_transport),
       m_status(&m_transport, data, prompts), m_levels(&m_transport, data), m_blockRead(&m_transport, data, &m_levels),
       m_blockWrite(&m_transport, data, prompts), m_measurement(&m_transport, data, &m_status, &m_blockRead),
       m_diagnostics(&m_transport, data), m_recording(&m_transport), m_cutOff(&m_transport, data)

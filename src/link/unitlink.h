@@ -1,6 +1,7 @@
 #pragma once
 #include "blockread.h"
 #include "blockwrite.h"
+#include "commandexchange.h"
 #include "cutoffreader.h"
 #include "diagnosticsexchange.h"
 #include "levelexchange.h"
@@ -68,14 +69,14 @@ public:
     QByteArray serviceFrame(int address, quint8 value) const { return m_transport.serviceFrame(address, value); }
     void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {})
     {
-        m_transport.sendChain(steps, std::move(done));
+        m_commands.sendChain(steps, std::move(done));
     }
     bool wireFree() const { return m_transport.wireFree(); }
     bool answerDue() const { return m_transport.answerDue(); }
     int queuedOperations() const { return m_transport.queuedOperations(); }
     int bytesWaiting() const { return m_transport.bytesWaiting(); }
 
-    void commandWithoutAnswer(quint8 code, const QByteArray &before = {}) { m_transport.commandWithoutAnswer(code, before); }
+    void commandWithoutAnswer(quint8 code, const QByteArray &before = {}) { m_commands.commandWithoutAnswer(code, before); }
     void readBlock() { m_blockRead.readBlock(); }
     void writeBlock() { m_blockWrite.writeBlock(); }
     void requestLevels() { m_levels.requestLevels(); }
@@ -142,6 +143,7 @@ private:
     UnitData *m_data;
     LinkTransport m_transport;
     WriteNotes m_notes;
+    CommandExchange m_commands;
     StatusPoll m_status;
     LevelExchange m_levels;
     BlockRead m_blockRead;

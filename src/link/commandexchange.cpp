@@ -1,0 +1,37 @@
+#include "commandexchange.h"
+#include "linktransport.h"
+
+CommandExchange::CommandExchange(LinkTransport *link, QObject *parent) : QObject(parent), m_link(link) {}
+
+void CommandExchange::commandWithoutAnswer(quint8 code, const QByteArray &before)
+{
+    if (!m_link->requirePort())
+        return;
+    const QByteArray frame = m_link->commandFrame(code);
+    m_link->run([this, before, frame] {
+        if (!before.isEmpty())
+            m_link->transmit(before);
+        m_link->poll().disable();
+        m_link->transmit(frame);
+        m_link->poll().enable();
+    });
+}
+
+void CommandExchange::sendChain(const QList<ChainStep> &steps, std::function<void()> done)
+{
+    if (!m_link->requirePort())
+        return;
+    QList<LinkTransport::Step> sends;
+    for (const ChainStep &step : steps)
+        sends.append({step.pauseBeforeMs, [this, frame = step.frame] { m_link->transmit(frame); }});
+    m_link->run(
+        [this, sends, done] {
+            m_link->poll().disable();
+            m_link->startChain(sends, [this, done] {
+                m_link->poll().restart();
+                if (done)
+                    done();
+            });
+        },
+        true);
+}

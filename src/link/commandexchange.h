@@ -1,0 +1,33 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <functional>
+
+class LinkTransport;
+
+// One frame of a chain and the pause the unit needs before it, after the previous frame has left.
+struct ChainStep
+{
+    QByteArray frame;
+    int pauseBeforeMs = 0;
+};
+
+// What the unit carries out without a word back: the commands that store the settings, restore
+// the factory set or reload them, and the tuning page's single saves.
+class CommandExchange : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CommandExchange(LinkTransport *link, QObject *parent = nullptr);
+
+    // Poll off, `before` (a frame the command needs in the unit first), the command, poll on.
+    void commandWithoutAnswer(quint8 code, const QByteArray &before = {});
+    // Frames in order with their pauses: the poll stays off while they go and starts anew a whole
+    // interval after the last one; then `done` runs. Callers must not rely on `done` having run
+    // on return.
+    void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
+
+private:
+    LinkTransport *m_link;
+};
