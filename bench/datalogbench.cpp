@@ -6,8 +6,8 @@
 #include "datalog/logwriter.h"
 #include "datalog/plotdrawing.h"
 #include "datalog/recordingreader.h"
+#include "../tests/common/testlink.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -89,10 +89,10 @@ Figure recordingCost(const QString &folder)
     QuietPrompts prompts;
     UnitData data;
     data.dataFolder = folder;
-    UnitLink link(&port, &data, &prompts);
+    TestLink link(&port, &data, &prompts);
     port.open({}, nullptr);
-    link.prepareFrames();
-    LogRecorder recorder(&link, &data);
+    link.transport.prepareFrames();
+    LogRecorder recorder(&link.status, &link.measurement, &data);
     recorder.setLimits({LogRecorder::Limits().maxBytes, LogRecorder::Limits().maxMs, 0});
     QString error;
     if (!recorder.start(folder, &error)) {

@@ -1,8 +1,8 @@
 // The link on a line with sustained noise, and how long it keeps the event loop from turning:
 // in-process, a stand-in for the unit answering on the event loop at line speed.
 #include "benchsupport.h"
+#include "../tests/common/testlink.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -126,14 +126,14 @@ struct Rig
     BenchLine line;
     QuietPrompts prompts;
     UnitData data;
-    UnitLink link{&line, &data, &prompts};
+    TestLink link{&line, &data, &prompts};
     QList<int> taken;  // TPS values of the status replies used, in order
 
     Rig()
     {
         line.clock.start();
         line.open(QString(), nullptr);
-        link.prepareFrames();
+        link.transport.prepareFrames();
         QObject::connect(&data, &UnitData::liveValuesChanged, [this] { taken << data.tpsValue; });
     }
 };
@@ -181,9 +181,9 @@ Figure measureNoise(Disturbance kind, const QString &label)
         }
         QTimer::singleShot(int(2048 * ByteMs), [&burstOver] { burstOver = true; });
     }
-    rig.link.poll().enable();
-    runFor(Polls * UnitLink::DefaultPollMs + (kind == Disturbance::Burst ? 2200 : 0));
-    rig.link.poll().disable();
+    rig.link.transport.poll().enable();
+    runFor(Polls * LinkTransport::DefaultPollMs + (kind == Disturbance::Burst ? 2200 : 0));
+    rig.link.transport.poll().disable();
     runFor(400);
 
     int cleanUsed = 0, disturbedUsed = 0;
@@ -223,7 +223,7 @@ std::vector<Figure> measureBlockWrite()
     chain.goal = 5;
     // 50 ms to the block, the block on the wire, and 100 ms after it and after each of the first
     // three level frames.
-    const double expectedMs = UnitLink::BlockDelayMs + 34 * ByteMs + 4 * UnitLink::FramePauseMs + 3 * 5 * ByteMs;
+    const double expectedMs = BlockWrite::BlockDelayMs + 34 * ByteMs + 4 * LinkTransport::FramePauseMs + 3 * 5 * ByteMs;
     QStringList stalls, chains;
     for (int run = 0; run < 3; ++run) {
         Rig rig;
@@ -236,11 +236,11 @@ std::vector<Figure> measureBlockWrite()
                 rig.line.arriveIn(3 + 11, QByteArray(reinterpret_cast<const char *>(rig.data.levelBlock.data()), 10));
         };
         QString result;
-        QObject::connect(&rig.link, &UnitLink::linkMessage, [&result](const QString &text) { result = text; });
+        QObject::connect(&rig.link.transport, &LinkTransport::linkMessage, [&result](const QString &text) { result = text; });
         StallWatch watch;
         runFor(50);
         watch.reset();
-        rig.link.writeBlock();
+        rig.link.blockWrite.writeBlock();
         runFor(900);
         if (result != QStringLiteral("Uložení OK")) {
             stall.detail = chain.detail = QStringLiteral("the write ended with \"%1\"").arg(result);

@@ -3,8 +3,9 @@
 #include "benchsupport.h"
 #include "app/form2.h"
 #include "link/widgets/livevaluespage.h"
+#include "link/linktransport.h"
+#include "link/statuspoll.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -70,7 +71,7 @@ ReplyRun runReplies(int count, int repaintEvery, bool livePage)
     if (livePage)
         window.showPage(window.livePage());
     int statusErrors = 0;
-    QObject::connect(window.link(), &UnitLink::statusError, [&statusErrors] { ++statusErrors; });
+    QObject::connect(window.statusPoll(), &StatusPoll::statusError, [&statusErrors] { ++statusErrors; });
 
     // The lambda bar of the page shown tells whether repaints really happen.
     QWidget *gauge = window.findChild<QWidget *>(livePage ? QStringLiteral("LaAnalog") : QStringLiteral("lambdaCG1"));

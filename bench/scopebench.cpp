@@ -3,7 +3,8 @@
 // recording shown at the finest scale.
 #include "benchsupport.h"
 #include "app/form2.h"
-#include "link/unitlink.h"
+#include "link/linktransport.h"
+#include "link/scoperecording.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopedrawing.h"
 #include "scope/scopepage.h"
@@ -57,7 +58,7 @@ struct ScopeRig
         window.showPage(page);
         page->twoChannels()->setChecked(true);
         page->recordBox()->click();
-        for (int i = 0; i < UnitLink::MaxSamples; ++i) {
+        for (int i = 0; i < ScopeRecording::MaxSamples; ++i) {
             port.arrive(QByteArray("\x02", 1) + char(128 + int(100 * std::sin(i / 20.0))) + '\x03');
             port.arrive(QByteArray("\x02", 1) + char(i % 256) + '\x03');
             if (i % 100 == 0)
@@ -65,7 +66,7 @@ struct ScopeRig
         }
         page->recordBox()->click();
         settle();
-        return page->samples().count() == UnitLink::MaxSamples;
+        return page->samples().count() == ScopeRecording::MaxSamples;
     }
     void setScale(const char *scale)
     {
@@ -135,7 +136,7 @@ std::vector<Figure> measureScope()
             QElapsedTimer clock;
             clock.start();
             for (int i = 0; i < Rounds; ++i) {
-                const int index = UnitLink::MaxSamples - 1 - (i % 40);
+                const int index = ScopeRecording::MaxSamples - 1 - (i % 40);
                 view->repaint(ScopeDrawing::segmentArea(index, view->height(), rig.page->samples(), view->style()));
             }
             batches.push_back(clock.nsecsElapsed() / 1e6 / Rounds);

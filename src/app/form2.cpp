@@ -30,8 +30,18 @@
 #include "link/widgets/livevaluespage.h"
 #include "link/prompts.h"
 #include "link/serialio.h"
+#include "link/blockread.h"
+#include "link/blockwrite.h"
+#include "link/commandexchange.h"
+#include "link/cutoffreader.h"
+#include "link/diagnosticsexchange.h"
+#include "link/levelexchange.h"
+#include "link/linktransport.h"
+#include "link/measurementexchange.h"
+#include "link/scoperecording.h"
+#include "link/statuspoll.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/writenotes.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include "tuning/unitcommands.h"
@@ -52,7 +62,7 @@ constexpr int ClientHeight = 451;
 
 TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_link(new UnitLink(port, m_data, prompts, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
+      m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
     // The pages keep their size and place; the connection line is added below them.
@@ -62,7 +72,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    m_recording = new RecordingControl(m_link, m_data, m_prompts, this);
+    buildLink(prompts);
+    m_recording = new RecordingControl(m_status, m_measurement, m_data, m_prompts, this);
     buildPages();
     buildShortcuts();
     buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
@@ -72,20 +83,20 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->liveBox(), &LiveBox::refresh);
 
     // The rules of the page "Ladění" and the block the link brings in.
-    m_tuning->attach(m_link, m_prompts, m_live);
-    connect(m_link, &UnitLink::blockReceived, m_tuning->display(), &BlockDisplay::TakeOverBlock);
+    m_tuning->attach(m_commands, m_blockRead, m_blockWrite, m_prompts, m_live);
+    connect(m_blockRead, &BlockRead::blockReceived, m_tuning->display(), &BlockDisplay::TakeOverBlock);
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
     // The lambda page shows its part of every block the tuning page takes over.
-    m_lambda->attach(m_link, m_tuning, m_live);
+    m_lambda->attach(m_link, m_blockWrite, m_levels, m_measurement, m_tuning, m_live);
 
     // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
-    m_service->attach(m_data, m_link, m_tuning->display(), m_prompts);
+    m_service->attach(m_data, m_blockRead, m_levels, m_blockWrite, m_tuning->display(), m_prompts);
     connect(m_service->files(), &ConfigFiles::configFileChanged, this, &TForm2::SetCaptionFromFile);
     connect(this, &TForm2::saveCurrentStateRequested, m_service->files(), &ConfigFiles::Button24Click);
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
-    m_diagnostics->attach(m_data, m_link, m_prompts);
+    m_diagnostics->attach(m_data, m_diagnosticsLink, m_prompts);
     // The service report takes what the other pages hold: the set before the work from the
     // backups, the oscilloscope's last recording.
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
@@ -96,8 +107,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
         const QStringList files = m_recording->recorder()->files();
         return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(1600, 600));
     });
-    m_cutOff->attach(m_link, m_prompts);
-    m_scope->attach(m_link, m_prompts);
+    m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
+    m_scope->attach(m_scopeRecording, m_prompts);
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
     m_recordings->attach(m_data, m_prompts);
@@ -109,16 +120,16 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(unsaved, &UnsavedChanges::changed, this, &TForm2::SetCaptionFromFile);
     guardReads();
 
-    connect(m_link, &UnitLink::linkMessage, this, [this](const QString &text) {
+    connect(m_link, &LinkTransport::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_nacteni1->setText(text);
         m_nacteni1->show();
     });
-    connect(m_link, &UnitLink::linkMessageHidden, this, [this] {
+    connect(m_link, &LinkTransport::linkMessageHidden, this, [this] {
         m_tuning->hideLinkMessage();
         m_nacteni1->hide();
     });
-    connect(m_link, &UnitLink::statusError, m_tuning, &TuningPage::setLinkMessageText);
+    connect(m_status, &StatusPoll::statusError, m_tuning, &TuningPage::setLinkMessageText);
 
     // The page change after a close belongs to the close the technician asked for: a port the
     // tool closes because its device went away leaves the technician where they are.
@@ -135,6 +146,22 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::buildLink(Prompts *prompts)
+{
+    // The transport is there already; then one object per kind of conversation with the unit. A
+    // new kind of conversation is one more line here, and the page that uses it.
+    new WriteNotes(m_link, m_data, this);
+    m_status = new StatusPoll(m_link, m_data, prompts, this);
+    m_commands = new CommandExchange(m_link, this);
+    m_levels = new LevelExchange(m_link, m_data, this);
+    m_blockRead = new BlockRead(m_link, m_data, m_levels, this);
+    m_blockWrite = new BlockWrite(m_link, m_data, prompts, this);
+    m_measurement = new MeasurementExchange(m_link, m_data, m_status, m_blockRead, this);
+    m_diagnosticsLink = new DiagnosticsExchange(m_link, m_data, this);
+    m_scopeRecording = new ScopeRecording(m_link, this);
+    m_cutOffReader = new CutOffReader(m_link, m_data, this);
+}
 
 void TForm2::buildPages()
 {
@@ -347,6 +374,7 @@ void TForm2::FormCreate(const QString &workingFolder)
     SetCaptionFromFile();
 
     m_link->prepareFrames();
+    m_data->resetBlocks();
     m_data->measuring = false;
     m_data->tpsRising = true;
     m_link->poll().setInterval(settings.pollInterval);

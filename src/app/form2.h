@@ -22,7 +22,16 @@ class ServicePage;
 class SerialIo;
 class TuningPage;
 class UnitData;
-class UnitLink;
+class BlockRead;
+class BlockWrite;
+class CommandExchange;
+class CutOffReader;
+class DiagnosticsExchange;
+class LevelExchange;
+class LinkTransport;
+class MeasurementExchange;
+class ScopeRecording;
+class StatusPoll;
 struct TesterSettings;
 
 // The main window: owns the shared data, the link and the pages, wires them together and runs
@@ -42,7 +51,14 @@ public:
     void FormCreate(const QString &workingFolder);
 
     UnitData *data() const { return m_data; }
-    UnitLink *link() const { return m_link; }
+    LinkTransport *link() const { return m_link; }
+    StatusPoll *statusPoll() const { return m_status; }
+    BlockRead *blockRead() const { return m_blockRead; }
+    LevelExchange *levelExchange() const { return m_levels; }
+    BlockWrite *blockWrite() const { return m_blockWrite; }
+    DiagnosticsExchange *diagnosticsExchange() const { return m_diagnosticsLink; }
+    CutOffReader *cutOffReader() const { return m_cutOffReader; }
+    ScopeRecording *scopeRecording() const { return m_scopeRecording; }
     QTabWidget *pages() const { return m_pages; }
     TuningPage *tuningPage() const { return m_tuning; }
     LiveValuesPage *livePage() const { return m_live; }
@@ -81,6 +97,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildLink(Prompts *prompts);
     void buildPages();
     void buildShortcuts();
     // The Info page names the buttons as captioned and lists the window's shortcuts.
@@ -99,7 +116,16 @@ private:
     SerialIo *m_port;
     Prompts *m_prompts;
     UnitData *m_data;
-    UnitLink *m_link;
+    LinkTransport *m_link;
+    StatusPoll *m_status = nullptr;
+    CommandExchange *m_commands = nullptr;
+    LevelExchange *m_levels = nullptr;
+    BlockRead *m_blockRead = nullptr;
+    BlockWrite *m_blockWrite = nullptr;
+    MeasurementExchange *m_measurement = nullptr;
+    DiagnosticsExchange *m_diagnosticsLink = nullptr;
+    ScopeRecording *m_scopeRecording = nullptr;
+    CutOffReader *m_cutOffReader = nullptr;
     LinkConnection *m_connection;
     ConnectionLine *m_line = nullptr;
     QString m_workingFolder;

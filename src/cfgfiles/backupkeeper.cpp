@@ -3,7 +3,8 @@
 #include "configfiles.h"
 #include "servicepage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/blockread.h"
+#include "link/levelexchange.h"
 #include "tuning/paramblock.h"
 #include <QDir>
 #include <QFile>
@@ -16,15 +17,16 @@ namespace {
 const QString NoLevels = QStringLiteral(" – bez úrovní");
 }
 
-BackupKeeper::BackupKeeper(UnitData *data, UnitLink *link, ServicePage *page, ConfigFiles *files, QObject *parent)
+BackupKeeper::BackupKeeper(UnitData *data, BlockRead *blockRead, LevelExchange *levels, ServicePage *page,
+                           ConfigFiles *files, QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_files(files)
 {
     // The block is taken as it arrived: an edit made while the levels are awaited is not the unit's.
-    connect(link, &UnitLink::blockReceived, this, [this](const QByteArray &block) { m_readBlock = block; });
-    connect(link, &UnitLink::levelsReceived, this, [this] { keep(true); });
+    connect(blockRead, &BlockRead::blockReceived, this, [this](const QByteArray &block) { m_readBlock = block; });
+    connect(levels, &LevelExchange::levelsReceived, this, [this] { keep(true); });
     // Without a level answer the unit's levels are unknown: the backup says so instead of keeping
     // whatever the tool held.
-    connect(link, &UnitLink::levelsReset, this, [this] { keep(false); });
+    connect(levels, &LevelExchange::levelsReset, this, [this] { keep(false); });
     connect(page->loadBackupButton(), &QPushButton::clicked, this, &BackupKeeper::loadSelected);
     connect(page->backupList(), &QTreeWidget::itemDoubleClicked, this, &BackupKeeper::loadSelected);
 }

@@ -5,7 +5,8 @@
 class ConfigFiles;
 class ServicePage;
 class UnitData;
-class UnitLink;
+class BlockRead;
+class LevelExchange;
 
 // Keeps every set read whole from a unit as a backup, once the level read that follows the
 // block has been answered or has given up, and lists the backups on the page "Servis". A backup
@@ -14,7 +15,8 @@ class BackupKeeper : public QObject
 {
     Q_OBJECT
 public:
-    BackupKeeper(UnitData *data, UnitLink *link, ServicePage *page, ConfigFiles *files, QObject *parent = nullptr);
+    BackupKeeper(UnitData *data, BlockRead *blockRead, LevelExchange *levels, ServicePage *page, ConfigFiles *files,
+                 QObject *parent = nullptr);
 
     void setFolder(const QString &folder);
     const BackupStore &store() const { return m_store; }

@@ -12,7 +12,9 @@ class FileListBox;
 class Prompts;
 class SetComparisonView;
 class UnitData;
-class UnitLink;
+class BlockRead;
+class BlockWrite;
+class LevelExchange;
 class UnsavedChanges;
 
 // The page "Servis": configuration files saved and loaded, the backups of every set read from a
@@ -26,7 +28,8 @@ public:
 
     // Puts the rules behind the controls. Loading shows a part 1 through the tuning page's display;
     // the link's reads are backed up; what the set last agreed with is kept track of.
-    void attach(UnitData *data, UnitLink *link, BlockDisplay *display, Prompts *prompts);
+    void attach(UnitData *data, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite, BlockDisplay *display,
+                Prompts *prompts);
     // The data folder: the file list shows it, backups go into its "zalohy".
     void pointAt(const QString &dataFolder);
 

@@ -3,14 +3,17 @@
 #include "configfile.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/blockread.h"
+#include "link/blockwrite.h"
+#include "link/levelexchange.h"
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QWidget>
 #include <utility>
 
-UnsavedChanges::UnsavedChanges(UnitData *data, UnitLink *link, Prompts *prompts, QObject *parent)
+UnsavedChanges::UnsavedChanges(UnitData *data, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite,
+                               Prompts *prompts, QObject *parent)
     : QObject(parent), m_data(data), m_prompts(prompts)
 {
     m_recheck.setSingleShot(true);
@@ -18,24 +21,24 @@ UnsavedChanges::UnsavedChanges(UnitData *data, UnitLink *link, Prompts *prompts,
     connect(&m_recheck, &QTimer::timeout, this, &UnsavedChanges::recheck);
 
     // The block as it came, whenever the display takes it over.
-    connect(link, &UnitLink::blockReceived, this, [this](const QByteArray &block) {
+    connect(blockRead, &BlockRead::blockReceived, this, [this](const QByteArray &block) {
         m_data->agreedSet.replace(0, block.size(), block);
         m_readingSet = true;
         recheckSoon();
     });
-    connect(link, &UnitLink::levelsReceived, this, [this] {
+    connect(levels, &LevelExchange::levelsReceived, this, [this] {
         m_readingSet = false;
         agreeLevels();
     });
     // A read whose levels went unanswered holds what such a unit has; a level read of its own
     // that went unanswered changed nothing the technician made.
-    connect(link, &UnitLink::levelsReset, this, [this] {
+    connect(levels, &LevelExchange::levelsReset, this, [this] {
         if (std::exchange(m_readingSet, false))
             agreeLevels();
         else
             recheckSoon();
     });
-    connect(link, &UnitLink::writeVerified, this, &UnsavedChanges::agree);
+    connect(blockWrite, &BlockWrite::writeVerified, this, &UnsavedChanges::agree);
 }
 
 bool UnsavedChanges::pending() const

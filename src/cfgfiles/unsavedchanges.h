@@ -6,7 +6,9 @@
 class Prompts;
 class QWidget;
 class UnitData;
-class UnitLink;
+class BlockRead;
+class BlockWrite;
+class LevelExchange;
 
 // Knows whether the tool's set (parameter block and levels) differs from the one it last agreed
 // with: read whole from the unit, written to it and confirmed by the read-back, saved to or loaded
@@ -15,7 +17,8 @@ class UnsavedChanges : public QObject
 {
     Q_OBJECT
 public:
-    UnsavedChanges(UnitData *data, UnitLink *link, Prompts *prompts, QObject *parent = nullptr);
+    UnsavedChanges(UnitData *data, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite, Prompts *prompts,
+                   QObject *parent = nullptr);
 
     bool pending() const;
     // The tool's set, or one part of it, now is what the unit or a file holds.

@@ -1,7 +1,8 @@
 #include "cutoffcontrol.h"
 #include "byteedit.h"
 #include "cutoffpage.h"
-#include "link/unitlink.h"
+#include "link/cutoffreader.h"
+#include "link/scoperecording.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,21 +16,21 @@ struct AddressChoice { int address; bool writable; };
 constexpr AddressChoice Choices[] = {{241, false}, {67, true}};
 }
 
-CutOffControl::CutOffControl(CutOffPage *page, UnitLink *link, Prompts *prompts)
-    : QObject(page), m_page(page), m_link(link), m_prompts(prompts), m_lastText(page->datac()->text())
+CutOffControl::CutOffControl(CutOffPage *page, CutOffReader *reader, ScopeRecording *recording, Prompts *prompts)
+    : QObject(page), m_page(page), m_reader(reader), m_prompts(prompts), m_lastText(page->datac()->text())
 {
     connect(page->adresy(), qOverload<int>(&QComboBox::currentIndexChanged), this, &CutOffControl::AdresyChange);
     connect(page->cutOffMode(), &QRadioButton::clicked, this, &CutOffControl::RadioButton1Click);
     connect(page->tuningMode(), &QRadioButton::clicked, this, &CutOffControl::RadioButton2Click);
     connect(page->writeButton(), &QPushButton::clicked, this, &CutOffControl::Button37Click);
 
-    connect(link, &UnitLink::auxValueReceived, this, &CutOffControl::showValue);
-    connect(link, &UnitLink::readerSilenceChanged, this, &CutOffControl::showSilence);
+    connect(reader, &CutOffReader::auxValueReceived, this, &CutOffControl::showValue);
+    connect(reader, &LinkReader::readerSilenceChanged, this, &CutOffControl::showSilence);
     // A recording's start and stop leave both modes unselected.
-    connect(link, &UnitLink::recordingStarted, this, &CutOffControl::clearModes);
-    connect(link, &UnitLink::recordingStopped, this, &CutOffControl::clearModes);
+    connect(recording, &ScopeRecording::recordingStarted, this, &CutOffControl::clearModes);
+    connect(recording, &ScopeRecording::recordingStopped, this, &CutOffControl::clearModes);
     // Another exchange ended the reading: the page shows tuning communication again.
-    connect(link, &UnitLink::cutOffReadingStopped, this, [this] {
+    connect(reader, &CutOffReader::cutOffReadingStopped, this, [this] {
         const QSignalBlocker b1(m_page->cutOffMode()), b2(m_page->tuningMode());
         m_page->cutOffMode()->setChecked(false);
         m_page->tuningMode()->setChecked(true);
@@ -48,7 +49,7 @@ void CutOffControl::AdresyChange(int index)
     m_page->datawLabel()->setVisible(choice.writable);
     // A value the technician cannot see is never written.
     m_page->writeButton()->setEnabled(choice.writable);
-    m_link->setCutOffAddress(quint8(choice.address));
+    m_reader->setCutOffAddress(quint8(choice.address));
 }
 
 void CutOffControl::RadioButton1Click()
@@ -56,7 +57,7 @@ void CutOffControl::RadioButton1Click()
     if (!m_page->cutOffMode()->isChecked())
         return;
     const std::optional<int> address = readByteEdit(m_page->adresa(), m_prompts);
-    m_link->startCutOffReading(quint8(address.value_or(0)));
+    m_reader->startCutOffReading(quint8(address.value_or(0)));
     const QSignalBlocker blocker(m_page->tuningMode());
     m_page->tuningMode()->setChecked(false);
 }
@@ -65,7 +66,7 @@ void CutOffControl::RadioButton2Click()
 {
     if (!m_page->tuningMode()->isChecked())
         return;
-    m_link->stopCutOffReading();
+    m_reader->stopCutOffReading();
     const QSignalBlocker blocker(m_page->cutOffMode());
     m_page->cutOffMode()->setChecked(false);
 }
@@ -78,7 +79,7 @@ void CutOffControl::Button37Click()
     const std::optional<int> value = readByteEdit(m_page->dataw(), m_prompts);
     if (!value)
         return;
-    m_link->writeCutOff(*address, quint8(*value));
+    m_reader->writeCutOff(*address, quint8(*value));
 }
 
 void CutOffControl::selectTuningCommunication()
@@ -109,5 +110,5 @@ void CutOffControl::showValue(int value)
 
 void CutOffControl::showSilence(bool silent)
 {
-    m_page->datac()->setText(silent && m_link->cutOffReading() ? noAnswerText() : m_lastText);
+    m_page->datac()->setText(silent && m_reader->cutOffReading() ? noAnswerText() : m_lastText);
 }

@@ -4,7 +4,8 @@
 
 class CutOffPage;
 class Prompts;
-class UnitLink;
+class CutOffReader;
+class ScopeRecording;
 
 // The rules of the page "Cut-off": the address choice, the two communication modes, the value
 // read and the write of one byte.
@@ -14,7 +15,7 @@ class CutOffControl : public QObject
 public:
     static QString noAnswerText() { return QStringLiteral("Bez odpovědi"); }
 
-    CutOffControl(CutOffPage *page, UnitLink *link, Prompts *prompts);
+    CutOffControl(CutOffPage *page, CutOffReader *reader, ScopeRecording *recording, Prompts *prompts);
 
     void AdresyChange(int index);
     void RadioButton1Click();
@@ -29,7 +30,7 @@ private:
     void showSilence(bool silent);
 
     CutOffPage *m_page;
-    UnitLink *m_link;
+    CutOffReader *m_reader;
     Prompts *m_prompts;
     QString m_lastText;
 };

@@ -69,7 +69,7 @@ CutOffPage::CutOffPage(QWidget *parent) : QWidget(parent)
     m_datawLabel->hide();
 }
 
-void CutOffPage::attach(UnitLink *link, Prompts *prompts)
+void CutOffPage::attach(CutOffReader *reader, ScopeRecording *recording, Prompts *prompts)
 {
-    m_control = new CutOffControl(this, link, prompts);
+    m_control = new CutOffControl(this, reader, recording, prompts);
 }

@@ -8,7 +8,8 @@ class QPushButton;
 class QRadioButton;
 class CutOffControl;
 class Prompts;
-class UnitLink;
+class CutOffReader;
+class ScopeRecording;
 
 // The page "Cut-off": the module address, the last value read, the value to write and the two
 // communication modes. It lays the controls out; CutOffControl holds the rules behind them.
@@ -18,7 +19,7 @@ class CutOffPage : public QWidget
 public:
     explicit CutOffPage(QWidget *parent = nullptr);
 
-    void attach(UnitLink *link, Prompts *prompts);
+    void attach(CutOffReader *reader, ScopeRecording *recording, Prompts *prompts);
     CutOffControl *control() const { return m_control; }
 
     QComboBox *adresy() const { return m_adresy; }

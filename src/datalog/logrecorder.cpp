@@ -1,13 +1,14 @@
 #include "logrecorder.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/measurementexchange.h"
+#include "link/statuspoll.h"
 #include "tuning/paramblock.h"
 #include "tuning/paramfields.h"
 #include <QDir>
 #include <algorithm>
 
-LogRecorder::LogRecorder(UnitLink *link, UnitData *data, QObject *parent)
-    : QObject(parent), m_link(link), m_data(data)
+LogRecorder::LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, QObject *parent)
+    : QObject(parent), m_status(status), m_measurement(measurement), m_data(data)
 {
     m_flushTimer.setInterval(FlushMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &LogRecorder::flush);
@@ -53,8 +54,8 @@ bool LogRecorder::start(const QString &folder, QString *error)
     m_markers = 0;
     m_pendingMarkers.clear();
     connect(m_data, &UnitData::liveValuesChanged, this, &LogRecorder::replyRow);
-    connect(m_link, &UnitLink::statusReplyMissing, this, &LogRecorder::missingRow);
-    connect(m_link, &UnitLink::measurementCodeReceived, this, &LogRecorder::measuringRow);
+    connect(m_status, &StatusPoll::statusReplyMissing, this, &LogRecorder::missingRow);
+    connect(m_measurement, &MeasurementExchange::measurementCodeReceived, this, &LogRecorder::measuringRow);
     m_flushTimer.start();
     emit started();
     return true;
@@ -84,7 +85,8 @@ void LogRecorder::finish()
     m_flushTimer.stop();
     m_waiting.clear();
     disconnect(m_data, nullptr, this, nullptr);
-    disconnect(m_link, nullptr, this, nullptr);
+    disconnect(m_status, nullptr, this, nullptr);
+    disconnect(m_measurement, nullptr, this, nullptr);
     emit stopped();
 }
 

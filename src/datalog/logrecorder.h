@@ -9,7 +9,8 @@
 #include <deque>
 
 class UnitData;
-class UnitLink;
+class MeasurementExchange;
+class StatusPoll;
 
 // Records what the link reports, one row for every status reply it accepts and one for every
 // status reply that did not come, into data/zaznamy. It only listens: the poll and the handling
@@ -29,7 +30,7 @@ public:
     };
     static constexpr int FlushMs = 500;
 
-    LogRecorder(UnitLink *link, UnitData *data, QObject *parent = nullptr);
+    LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, QObject *parent = nullptr);
     ~LogRecorder() override;
 
     void setLimits(const Limits &limits) { m_limits = limits; }
@@ -70,7 +71,8 @@ private:
     QString rangeName() const;
     QString partPath(int part) const;
 
-    UnitLink *m_link;
+    StatusPoll *m_status;
+    MeasurementExchange *m_measurement;
     UnitData *m_data;
     Limits m_limits;
     LogWriter m_writer;

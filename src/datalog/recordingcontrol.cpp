@@ -25,8 +25,9 @@ QString rowsWord(qint64 n)
 }
 }
 
-RecordingControl::RecordingControl(UnitLink *link, UnitData *data, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_prompts(prompts), m_recorder(new LogRecorder(link, data, this))
+RecordingControl::RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, Prompts *prompts,
+                                   QObject *parent)
+    : QObject(parent), m_data(data), m_prompts(prompts), m_recorder(new LogRecorder(status, measurement, data, this))
 {
     m_clock.setInterval(1000);
     connect(&m_clock, &QTimer::timeout, this, &RecordingControl::showState);

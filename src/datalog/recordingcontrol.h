@@ -7,7 +7,8 @@ class QPushButton;
 class LogRecorder;
 class Prompts;
 class UnitData;
-class UnitLink;
+class MeasurementExchange;
+class StatusPoll;
 
 // The recording as the technician drives it: "Záznam" (Ctrl+R) starts and stops it, "Značka"
 // (F2) puts a numbered marker into it, and while it runs the page and the bottom line say how
@@ -16,7 +17,8 @@ class RecordingControl : public QObject
 {
     Q_OBJECT
 public:
-    RecordingControl(UnitLink *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
+    RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, Prompts *prompts,
+                     QObject *parent = nullptr);
 
     // The page's button for recording, its marker button and its status label.
     void attach(QPushButton *record, QPushButton *marker, QLabel *status);

@@ -115,7 +115,7 @@ void DiagnosticsPage::buildCounterTable()
     }
 }
 
-void DiagnosticsPage::attach(UnitData *data, UnitLink *link, Prompts *prompts, std::function<QDate()> today)
+void DiagnosticsPage::attach(UnitData *data, DiagnosticsExchange *link, Prompts *prompts, std::function<QDate()> today)
 {
     m_display = new RecordDisplay(data, this, link, this);
     m_service = new ServiceCommands(data, this, link, prompts, std::move(today), this);

@@ -11,7 +11,7 @@ class Prompts;
 class RecordDisplay;
 class ServiceCommands;
 class UnitData;
-class UnitLink;
+class DiagnosticsExchange;
 
 // The page "Palubní diagnostika": the unit's diagnostic record in read-only edits (the
 // tachometer reading stays editable), the error counters as a table of power ranges by rich and
@@ -24,7 +24,7 @@ public:
     explicit DiagnosticsPage(QWidget *parent = nullptr);
 
     // Puts the rules behind the controls; `today` gives the date a service store sends.
-    void attach(UnitData *data, UnitLink *link, Prompts *prompts,
+    void attach(UnitData *data, DiagnosticsExchange *link, Prompts *prompts,
                 std::function<QDate()> today = [] { return QDate::currentDate(); });
     RecordDisplay *display() const { return m_display; }
     ServiceCommands *service() const { return m_service; }

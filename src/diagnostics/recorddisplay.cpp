@@ -2,24 +2,24 @@
 #include "diagnosticspage.h"
 #include "recordfields.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/diagnosticsexchange.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 using namespace RecordFields;
 
-RecordDisplay::RecordDisplay(UnitData *data, DiagnosticsPage *page, UnitLink *link, QObject *parent)
+RecordDisplay::RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_link(link)
 {
     connect(page->readButton(), &QPushButton::clicked, this, &RecordDisplay::Button28Click);
-    connect(link, &UnitLink::diagnosticsReceived, this, [this](const QByteArray &record) {
+    connect(link, &DiagnosticsExchange::diagnosticsReceived, this, [this](const QByteArray &record) {
         m_page->showMessage(QStringLiteral("Načtení OK"));
         ShowDiagnosticRecord(record);
     });
-    connect(link, &UnitLink::diagnosticsMissing, page,
+    connect(link, &DiagnosticsExchange::diagnosticsMissing, page,
             [page] { page->showMessage(QStringLiteral("Jednotka neodpovídá!")); });
-    connect(link, &UnitLink::serviceChecked, page, [page](bool stored) {
+    connect(link, &DiagnosticsExchange::serviceChecked, page, [page](bool stored) {
         page->showMessage(stored ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
     });
     connect(&link->diagMessageTimer(), &LinkTimer::fired, page, &DiagnosticsPage::hideMessage);

@@ -4,7 +4,7 @@
 
 class DiagnosticsPage;
 class UnitData;
-class UnitLink;
+class DiagnosticsExchange;
 
 // Fetching the diagnostic record ("Načtení diagnostiky") and showing it, and the page's short
 // result messages on NacteniDiag.
@@ -12,7 +12,7 @@ class RecordDisplay : public QObject
 {
     Q_OBJECT
 public:
-    RecordDisplay(UnitData *data, DiagnosticsPage *page, UnitLink *link, QObject *parent = nullptr);
+    RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent = nullptr);
 
     void Button28Click();
     // Fills the page from the 34 record bytes; the tachometer edit is filled without its change
@@ -22,5 +22,5 @@ public:
 private:
     UnitData *m_data;
     DiagnosticsPage *m_page;
-    UnitLink *m_link;
+    DiagnosticsExchange *m_link;
 };

@@ -3,7 +3,7 @@
 #include "recordfields.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/diagnosticsexchange.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -12,7 +12,7 @@ namespace {
 const QString Caution = QStringLiteral("Pozor !!!");
 }
 
-ServiceCommands::ServiceCommands(UnitData *data, DiagnosticsPage *page, UnitLink *link, Prompts *prompts,
+ServiceCommands::ServiceCommands(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, Prompts *prompts,
                                  std::function<QDate()> today, QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_link(link), m_prompts(prompts), m_today(std::move(today))
 {

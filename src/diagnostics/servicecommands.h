@@ -6,7 +6,7 @@
 class DiagnosticsPage;
 class Prompts;
 class UnitData;
-class UnitLink;
+class DiagnosticsExchange;
 
 // What changes the unit's record: clearing its error memory and storing a service (today's date
 // and the tachometer reading), with the edit that keeps the reading to send.
@@ -14,7 +14,7 @@ class ServiceCommands : public QObject
 {
     Q_OBJECT
 public:
-    ServiceCommands(UnitData *data, DiagnosticsPage *page, UnitLink *link, Prompts *prompts,
+    ServiceCommands(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, Prompts *prompts,
                     std::function<QDate()> today, QObject *parent = nullptr);
 
     void Button33Click();  // clear the error memory, after the question
@@ -24,7 +24,7 @@ public:
 private:
     UnitData *m_data;
     DiagnosticsPage *m_page;
-    UnitLink *m_link;
+    DiagnosticsExchange *m_link;
     Prompts *m_prompts;
     std::function<QDate()> m_today;
 };

@@ -1,7 +1,7 @@
 #include "emulationlevels.h"
 #include "lambdapage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/levelexchange.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/parameditor.h"
 #include "tuning/tuningpage.h"
@@ -11,8 +11,9 @@
 
 using namespace LambdaFields;
 
-EmulationLevels::EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *tuning, UnitLink *link, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_link(link)
+EmulationLevels::EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *tuning, LevelExchange *levels,
+                                 QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_levels(levels)
 {
     for (int i = 0; i < ByteCount; ++i) {
         const ByteField *field = &Bytes[i];
@@ -20,12 +21,12 @@ EmulationLevels::EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *t
     }
     connect(page->button("Button38"), &QPushButton::clicked, this, &EmulationLevels::Button38Click);
     connect(page->button("Button39"), &QPushButton::clicked, this, &EmulationLevels::Button39Click);
-    connect(link, &UnitLink::levelsReceived, this, [this] {
+    connect(levels, &LevelExchange::levelsReceived, this, [this] {
         ShowLevels();
         enableLevels(true);
     });
     // The link keeps levels that came from a unit or a file; the fields show what it kept.
-    connect(link, &UnitLink::levelsReset, this, [this] {
+    connect(levels, &LevelExchange::levelsReset, this, [this] {
         ShowLevels();
         enableLevels(false);
     });
@@ -48,12 +49,12 @@ void EmulationLevels::ByteChange(const ByteField &field)
 void EmulationLevels::Button38Click()
 {
     // Written by hand, the levels end like the single saves of the tuning page: polling again.
-    m_link->writeLevels(true);
+    m_levels->writeLevels(true);
 }
 
 void EmulationLevels::Button39Click()
 {
-    m_link->requestLevels();
+    m_levels->requestLevels();
 }
 
 void EmulationLevels::ShowLevels()

@@ -5,7 +5,7 @@
 class LambdaPage;
 class TuningPage;
 class UnitData;
-class UnitLink;
+class LevelExchange;
 
 // The eight byte fields of the page (four emulation times in the block, four emulation levels
 // outside it) and the two level buttons. The level fields can be edited only while the tool holds
@@ -14,7 +14,8 @@ class EmulationLevels : public QObject
 {
     Q_OBJECT
 public:
-    EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *tuning, UnitLink *link, QObject *parent = nullptr);
+    EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *tuning, LevelExchange *levels,
+                    QObject *parent = nullptr);
 
     // One change handler for the eight fields; the table says where each one stores.
     void ByteChange(const LambdaFields::ByteField &field);
@@ -31,5 +32,5 @@ private:
     UnitData *m_data;
     LambdaPage *m_page;
     TuningPage *m_tuning;
-    UnitLink *m_link;
+    LevelExchange *m_levels;
 };

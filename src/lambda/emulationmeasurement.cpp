@@ -1,7 +1,7 @@
 #include "emulationmeasurement.h"
 #include "lambdapage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/measurementexchange.h"
 #include <QLabel>
 #include <QPushButton>
 
@@ -12,12 +12,13 @@ constexpr quint8 EndIdleQuiet = 5, EndRaisedQuiet = 21;
 constexpr quint8 EndIdle = 7, EndRaised = 10;
 }
 
-EmulationMeasurement::EmulationMeasurement(UnitData *data, LambdaPage *page, UnitLink *link, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_link(link)
+EmulationMeasurement::EmulationMeasurement(UnitData *data, LambdaPage *page, MeasurementExchange *measurement,
+                                           QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_measurement(measurement)
 {
     connect(page->button("Button27"), &QPushButton::clicked, this, &EmulationMeasurement::Button27Click);
     connect(page->button("Button32"), &QPushButton::clicked, this, &EmulationMeasurement::Button32Click);
-    connect(link, &UnitLink::measurementCodeReceived, this, &EmulationMeasurement::ShowMeasurement);
+    connect(measurement, &MeasurementExchange::measurementCodeReceived, this, &EmulationMeasurement::ShowMeasurement);
 }
 
 void EmulationMeasurement::Button27Click()
@@ -34,11 +35,11 @@ void EmulationMeasurement::startOrStop(const char *button, quint8 code)
 {
     // Either button stops whichever measurement runs; it does not start the other one.
     if (m_data->measuring) {
-        m_link->stopMeasurement();
+        m_measurement->stopMeasurement();
         showStartCaptions();
         return;
     }
-    m_link->startMeasurement(code);
+    m_measurement->startMeasurement(code);
     m_page->button(button)->setText(QStringLiteral("Přeruš emulace"));
 }
 
@@ -56,6 +57,6 @@ void EmulationMeasurement::ShowMeasurement(quint8 code)
     m_page->emHex()->setText(QString::asprintf("%02X", code));
     if (code == EndIdleQuiet || code == EndRaisedQuiet || code == EndIdle || code == EndRaised) {
         showStartCaptions();
-        m_link->endMeasurement(code == EndIdle || code == EndRaised);
+        m_measurement->endMeasurement(code == EndIdle || code == EndRaised);
     }
 }

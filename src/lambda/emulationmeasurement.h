@@ -3,7 +3,7 @@
 
 class LambdaPage;
 class UnitData;
-class UnitLink;
+class MeasurementExchange;
 
 // The unit's emulation measurement, idle or raised: started by its button, shown code by code
 // from the status replies, ended by the unit's end code (the block is read again, its emulation
@@ -12,7 +12,7 @@ class EmulationMeasurement : public QObject
 {
     Q_OBJECT
 public:
-    EmulationMeasurement(UnitData *data, LambdaPage *page, UnitLink *link, QObject *parent = nullptr);
+    EmulationMeasurement(UnitData *data, LambdaPage *page, MeasurementExchange *measurement, QObject *parent = nullptr);
 
     void Button27Click();  // idle
     void Button32Click();  // raised
@@ -27,5 +27,5 @@ private:
 
     UnitData *m_data;
     LambdaPage *m_page;
-    UnitLink *m_link;
+    MeasurementExchange *m_measurement;
 };

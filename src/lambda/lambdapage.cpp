@@ -129,11 +129,12 @@ QPushButton *LambdaPage::button(const char *name) const
     return findChild<QPushButton *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
 }
 
-void LambdaPage::attach(UnitLink *link, TuningPage *tuning, LiveValuesPage *livePage)
+void LambdaPage::attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchange *levels,
+                        MeasurementExchange *measurement, TuningPage *tuning, LiveValuesPage *livePage)
 {
-    m_status = new LambdaStatusEditor(m_data, this, tuning, link, livePage, this);
-    m_levels = new EmulationLevels(m_data, this, tuning, link, this);
-    m_measurement = new EmulationMeasurement(m_data, this, link, this);
+    m_status = new LambdaStatusEditor(m_data, this, tuning, link, blockWrite, livePage, this);
+    m_levels = new EmulationLevels(m_data, this, tuning, levels, this);
+    m_measurement = new EmulationMeasurement(m_data, this, measurement, this);
     // The read and the commit work here as they do on the tuning page.
     UnitCommands *commands = tuning->commands();
     connect(button("Button42"), &QPushButton::clicked, commands, &UnitCommands::Button2Click);

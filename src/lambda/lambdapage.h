@@ -13,7 +13,10 @@ class LambdaStatusEditor;
 class LiveValuesPage;
 class TuningPage;
 class UnitData;
-class UnitLink;
+class BlockWrite;
+class LevelExchange;
+class LinkTransport;
+class MeasurementExchange;
 
 // The page "Editace Lambda status": the lambda and TPS status choices, the emulation times and
 // levels and the emulation measurement. It lays the controls out; the rules behind them live in
@@ -26,7 +29,8 @@ public:
 
     // Puts the rules behind the controls. The block display, the byte rule and the whole-unit
     // commands are the tuning page's; the live values page carries one of the lambda gauges.
-    void attach(UnitLink *link, TuningPage *tuning, LiveValuesPage *livePage);
+    void attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchange *levels, MeasurementExchange *measurement,
+                TuningPage *tuning, LiveValuesPage *livePage);
     LambdaStatusEditor *statusEditor() const { return m_status; }
     EmulationLevels *levels() const { return m_levels; }
     EmulationMeasurement *measurement() const { return m_measurement; }

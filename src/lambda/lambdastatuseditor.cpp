@@ -5,7 +5,8 @@
 #include "link/widgets/livevalues.h"
 #include "link/widgets/livevaluespage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/blockwrite.h"
+#include "link/linktransport.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include <QLabel>
@@ -18,9 +19,11 @@
 
 using namespace LambdaFields;
 
-LambdaStatusEditor::LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, UnitLink *link,
+LambdaStatusEditor::LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, LinkTransport *link,
+                                       BlockWrite *blockWrite,
                                        LiveValuesPage *livePage, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_link(link), m_live(livePage)
+    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_link(link), m_blockWrite(blockWrite),
+      m_live(livePage)
 {
     for (int i = 0; i < RadioCount; ++i) {
         const Radio *radio = &Radios[i];
@@ -75,7 +78,7 @@ void LambdaStatusEditor::Button25Click()
     for (int index : {ParamBlock::TPSST, ParamBlock::LAMST})
         m_tuning->statusLabel(index)->setText(ByteToBinary(m_data->paramBlock[std::size_t(index)]));
     showPending();
-    m_link->writeBlock();
+    m_blockWrite->writeBlock();
 }
 
 void LambdaStatusEditor::DiscardDrafts()

@@ -6,7 +6,8 @@ class LambdaPage;
 class LiveValuesPage;
 class TuningPage;
 class UnitData;
-class UnitLink;
+class BlockWrite;
+class LinkTransport;
 
 // The lambda and TPS status choices. The radio buttons change working copies of the two status
 // bytes; only "Ulož" commits them to the block and writes the block to the unit, so a choice not
@@ -15,7 +16,8 @@ class LambdaStatusEditor : public QObject
 {
     Q_OBJECT
 public:
-    LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, UnitLink *link, LiveValuesPage *livePage,
+    LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, LinkTransport *link, BlockWrite *blockWrite,
+                       LiveValuesPage *livePage,
                        QObject *parent = nullptr);
 
     unsigned lambdaStatusDraft = 0;
@@ -46,6 +48,7 @@ private:
     UnitData *m_data;
     LambdaPage *m_page;
     TuningPage *m_tuning;
-    UnitLink *m_link;
+    LinkTransport *m_link;
+    BlockWrite *m_blockWrite;
     LiveValuesPage *m_live;
 };

@@ -3,6 +3,16 @@
 
 CommandExchange::CommandExchange(LinkTransport *link, QObject *parent) : QObject(parent), m_link(link) {}
 
+bool CommandExchange::requirePort()
+{
+    return m_link->requirePort();
+}
+
+QByteArray CommandExchange::writeFrame(int address, quint8 value) const
+{
+    return m_link->writeFrame(address, value);
+}
+
 void CommandExchange::commandWithoutAnswer(quint8 code, const QByteArray &before)
 {
     if (!m_link->requirePort())

@@ -21,6 +21,9 @@ class CommandExchange : public QObject
 public:
     explicit CommandExchange(LinkTransport *link, QObject *parent = nullptr);
 
+    bool requirePort();
+    QByteArray writeFrame(int address, quint8 value) const;
+
     // Poll off, `before` (a frame the command needs in the unit first), the command, poll on.
     void commandWithoutAnswer(quint8 code, const QByteArray &before = {});
     // Frames in order with their pauses: the poll stays off while they go and starts anew a whole

@@ -1,10 +1,10 @@
 #include "linkconnection.h"
 #include "serialio.h"
 #include "unitdata.h"
-#include "unitlink.h"
+#include "linktransport.h"
 #include <QSignalBlocker>
 
-LinkConnection::LinkConnection(SerialIo *port, UnitLink *link, UnitData *data, QObject *parent)
+LinkConnection::LinkConnection(SerialIo *port, LinkTransport *link, UnitData *data, QObject *parent)
     : QObject(parent), m_port(port), m_link(link), m_data(data)
 {
     // Coarse timers: an attempt a second, whenever it comes, wakes the tool once and costs nothing.
@@ -14,7 +14,7 @@ LinkConnection::LinkConnection(SerialIo *port, UnitLink *link, UnitData *data, Q
     m_silence.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, [this] { tryOpen(nullptr, true); });
     connect(&m_silence, &QTimer::timeout, this, &LinkConnection::silenceElapsed);
-    connect(m_link, &UnitLink::answerReceived, this, &LinkConnection::answered);
+    connect(m_link, &LinkTransport::answerReceived, this, &LinkConnection::answered);
     connect(m_port, &SerialIo::deviceLost, this, &LinkConnection::lost);
 }
 
@@ -52,7 +52,7 @@ void LinkConnection::opened()
     m_problem.clear();
     m_port->setDtr(true);
     // The poll goes on by itself; a page mode that reads with its own timer keeps it off.
-    if (!m_link->cutOffReader().isEnabled() && !m_link->scopeTimer().isEnabled())
+    if (!m_link->readerRunning())
         m_link->poll().enable();
     setHealth(Health::Waiting);
     m_silence.start();
@@ -109,7 +109,7 @@ void LinkConnection::answered()
 
 bool LinkConnection::unitIsAsked() const
 {
-    return m_link->poll().isEnabled() || m_link->cutOffReader().isEnabled() || m_link->scopeTimer().isEnabled();
+    return m_link->poll().isEnabled() || m_link->readerRunning();
 }
 
 void LinkConnection::silenceElapsed()

@@ -5,7 +5,7 @@
 
 class SerialIo;
 class UnitData;
-class UnitLink;
+class LinkTransport;
 
 // Keeps the port to the unit open and says how the link is doing. A port that cannot be opened,
 // or whose device goes away, is tried again every second until it is back; then DTR is raised and
@@ -30,7 +30,7 @@ public:
     static constexpr int RetryMs = 1000;
     static constexpr int SilenceMs = 2000;
 
-    LinkConnection(SerialIo *port, UnitLink *link, UnitData *data, QObject *parent = nullptr);
+    LinkConnection(SerialIo *port, LinkTransport *link, UnitData *data, QObject *parent = nullptr);
 
     // Opens `name` at once with DTR raised, closing the port in use first. Until it opens it is
     // tried again every second. Returns false, with the reason in `error`, when it did not open now.
@@ -58,7 +58,7 @@ private:
     void setHealth(Health health);
 
     SerialIo *m_port;
-    UnitLink *m_link;
+    LinkTransport *m_link;
     UnitData *m_data;
     QTimer m_retry;
     QTimer m_silence;

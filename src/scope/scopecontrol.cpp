@@ -5,7 +5,7 @@
 #include "scopesamples.h"
 #include "scopeview.h"
 #include "link/prompts.h"
-#include "link/unitlink.h"
+#include "link/scoperecording.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -29,8 +29,8 @@ constexpr int MaxWidth = 100;      // thicker lines only hide the trace
 constexpr double MinZoom = 0.0002;
 }
 
-ScopeControl::ScopeControl(ScopePage *page, UnitLink *link, Prompts *prompts)
-    : QObject(page), m_page(page), m_link(link), m_prompts(prompts)
+ScopeControl::ScopeControl(ScopePage *page, ScopeRecording *recording, Prompts *prompts)
+    : QObject(page), m_page(page), m_recording(recording), m_prompts(prompts)
 {
     for (int channel : {1, 2}) {
         connect(page->names(channel), qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -50,19 +50,19 @@ ScopeControl::ScopeControl(ScopePage *page, UnitLink *link, Prompts *prompts)
     connect(page->exportButton(), &QPushButton::clicked, this, &ScopeControl::Button36Click);
     connect(page->pictureButton(), &QPushButton::clicked, this, &ScopeControl::savePicture);
 
-    connect(link, &UnitLink::recordingStarted, this, [this] {
+    connect(recording, &ScopeRecording::recordingStarted, this, [this] {
         m_page->samples().clear();
         m_page->view()->DrawOscilloscope();
     });
-    connect(link, &UnitLink::recordingStopped, this, [this] {
+    connect(recording, &ScopeRecording::recordingStopped, this, [this] {
         const QSignalBlocker blocker(m_page->recordBox());
         m_page->recordBox()->setChecked(false);
     });
-    connect(link, &UnitLink::recordingTick, this, &ScopeControl::scrollTo);
-    connect(link, &UnitLink::recordedValue, this, &ScopeControl::takeValue);
-    connect(link, &UnitLink::sampleRecorded, this, &ScopeControl::takeSample);
-    connect(link, &UnitLink::readerSilenceChanged, this, [this](bool silent) {
-        m_page->recordState()->setText(silent && m_link->recording() ? noAnswerText() : QString());
+    connect(recording, &ScopeRecording::recordingTick, this, &ScopeControl::scrollTo);
+    connect(recording, &ScopeRecording::recordedValue, this, &ScopeControl::takeValue);
+    connect(recording, &ScopeRecording::sampleRecorded, this, &ScopeControl::takeSample);
+    connect(recording, &LinkReader::readerSilenceChanged, this, [this](bool silent) {
+        m_page->recordState()->setText(silent && m_recording->recording() ? noAnswerText() : QString());
     });
     updateChannels();
 }
@@ -131,18 +131,18 @@ void ScopeControl::updateChannels()
 {
     const bool two = m_page->twoChannels()->isChecked();
     m_page->view()->style().twoChannels = two;
-    m_link->setRecordingChannels(quint8(m_channel1), quint8(m_channel2), two);
+    m_recording->setRecordingChannels(quint8(m_channel1), quint8(m_channel2), two);
 }
 
 void ScopeControl::ZapOscClick()
 {
     if (!m_page->recordBox()->isChecked()) {
-        m_link->stopRecording();
+        m_recording->stopRecording();
         return;
     }
     if (m_channel1 == m_channel2)
         m_page->oneChannel()->setChecked(true);
-    m_link->startRecording(quint8(m_channel1), quint8(m_channel2), m_page->twoChannels()->isChecked());
+    m_recording->startRecording(quint8(m_channel1), quint8(m_channel2), m_page->twoChannels()->isChecked());
     m_page->recordState()->clear();
 }
 

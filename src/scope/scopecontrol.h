@@ -6,7 +6,7 @@
 
 class Prompts;
 class ScopePage;
-class UnitLink;
+class ScopeRecording;
 
 // The rules of the page "Oscil": the channels' addresses, starting and stopping a recording,
 // taking its samples, scrolling with the newest one, scale, line width, colours, export.
@@ -17,7 +17,7 @@ public:
     static QString exportName() { return QStringLiteral("OUT.TX"); }
     static QString noAnswerText() { return QStringLiteral("Bez odpovědi"); }
 
-    ScopeControl(ScopePage *page, UnitLink *link, Prompts *prompts);
+    ScopeControl(ScopePage *page, ScopeRecording *recording, Prompts *prompts);
 
     // Where OUT.TX and the pictures go.
     void setDataFolder(const QString &folder) { m_dataFolder = folder; }
@@ -44,7 +44,7 @@ private:
     void takeSample(int index);
 
     ScopePage *m_page;
-    UnitLink *m_link;
+    ScopeRecording *m_recording;
     Prompts *m_prompts;
     QStringList m_names;
     int m_channel1 = 0;

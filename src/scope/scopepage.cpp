@@ -90,7 +90,7 @@ ScopePage::~ScopePage()
     delete m_samples;
 }
 
-void ScopePage::attach(UnitLink *link, Prompts *prompts)
+void ScopePage::attach(ScopeRecording *recording, Prompts *prompts)
 {
-    m_control = new ScopeControl(this, link, prompts);
+    m_control = new ScopeControl(this, recording, prompts);
 }

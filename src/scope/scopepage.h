@@ -13,7 +13,7 @@ class Prompts;
 class ScopeControl;
 class ScopeSamples;
 class ScopeView;
-class UnitLink;
+class ScopeRecording;
 
 // The page "Oscil": the two channels' addresses and colours, the channel mode, the recording
 // switch, scale and line width, the export buttons and the scrolling screen. It lays the
@@ -25,7 +25,7 @@ public:
     explicit ScopePage(QWidget *parent = nullptr);
     ~ScopePage() override;
 
-    void attach(UnitLink *link, Prompts *prompts);
+    void attach(ScopeRecording *recording, Prompts *prompts);
     ScopeControl *control() const { return m_control; }
     const ScopeSamples &samples() const { return *m_samples; }
     ScopeSamples &samples() { return *m_samples; }

@@ -5,7 +5,7 @@
 #include "tuningpage.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/commandexchange.h"
 #include "link/widgets/enterfocus.h"
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,9 +15,9 @@ using namespace ParamBlock;
 using ParamFields::Kind;
 using ParamFields::SpinField;
 
-ParamEditor::ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
+ParamEditor::ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands, Prompts *prompts,
                          QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_display(display), m_link(link), m_prompts(prompts)
+    : QObject(parent), m_data(data), m_page(page), m_display(display), m_commands(commands), m_prompts(prompts)
 {
     for (const SpinField &field : ParamFields::Spins) {
         SpinEdit *spin = page->spinEdit(field.index);
@@ -165,6 +165,6 @@ void ParamEditor::SaveClick(const SpinField &field)
     SpinEdit *spin = m_page->spinEdit(field.index);
     spin->commit();
     const quint8 value = ParamFields::storedByte(field, spin->value());
-    m_link->sendChain({{m_link->writeFrame(unitAddress(field.index), value), 0},
-                       {m_link->writeFrame(unitAddress(Verze), m_data->paramBlock[Verze]), VersionWritePauseMs}});
+    m_commands->sendChain({{m_commands->writeFrame(unitAddress(field.index), value), 0},
+                           {m_commands->writeFrame(unitAddress(Verze), m_data->paramBlock[Verze]), VersionWritePauseMs}});
 }

@@ -6,8 +6,8 @@ class BlockDisplay;
 class Prompts;
 class SpinEdit;
 class TuningPage;
+class CommandExchange;
 class UnitData;
-class UnitLink;
 namespace ParamFields { struct SpinField; struct TextField; }
 
 // The editing rules of the tuning page: every change a technician makes goes straight into the
@@ -19,7 +19,7 @@ class ParamEditor : public QObject
 public:
     static constexpr int VersionWritePauseMs = 10;
 
-    ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
+    ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands, Prompts *prompts,
                 QObject *parent = nullptr);
 
     // Change handlers, one per rule; the table in ParamFields says which control runs which.
@@ -45,6 +45,6 @@ private:
     UnitData *m_data;
     TuningPage *m_page;
     BlockDisplay *m_display;
-    UnitLink *m_link;
+    CommandExchange *m_commands;
     Prompts *m_prompts;
 };

@@ -15,7 +15,9 @@ class Prompts;
 class SpinEdit;
 class UnitCommands;
 class UnitData;
-class UnitLink;
+class BlockRead;
+class BlockWrite;
+class CommandExchange;
 
 // The page "Ladění": the parameters of the four power ranges, the thresholds between them, the
 // unit commands and the live box. It lays the controls out; the rules behind them live in
@@ -30,7 +32,8 @@ public:
     explicit TuningPage(UnitData *data, QWidget *parent = nullptr);
 
     // Puts the rules behind the controls; the live values page carries markers of this page's data.
-    void attach(UnitLink *link, Prompts *prompts, LiveValuesPage *livePage);
+    void attach(CommandExchange *commands, BlockRead *blockRead, BlockWrite *blockWrite, Prompts *prompts,
+                LiveValuesPage *livePage);
     BlockDisplay *display() const { return m_display; }
     ParamEditor *editor() const { return m_editor; }
     UnitCommands *commands() const { return m_commands; }

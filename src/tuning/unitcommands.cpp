@@ -4,15 +4,18 @@
 #include "tuningpage.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/blockread.h"
+#include "link/blockwrite.h"
+#include "link/commandexchange.h"
 #include <QLabel>
 #include <QPushButton>
 
 using namespace ParamBlock;
 
-UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
-                           QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_display(display), m_link(link), m_prompts(prompts)
+UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands,
+                           BlockRead *blockRead, BlockWrite *blockWrite, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_display(display), m_commands(commands), m_blockRead(blockRead),
+      m_blockWrite(blockWrite), m_prompts(prompts)
 {
     connect(page->commandButton(1), &QPushButton::clicked, this, &UnitCommands::Button1Click);
     connect(page->commandButton(2), &QPushButton::clicked, this, &UnitCommands::Button2Click);
@@ -23,18 +26,18 @@ UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *displ
 
 void UnitCommands::Button1Click()
 {
-    m_link->writeBlock();
+    m_blockWrite->writeBlock();
 }
 
 void UnitCommands::Button2Click()
 {
-    m_link->readBlock();
+    m_blockRead->readBlock();
 }
 
 void UnitCommands::Button4Click()
 {
     // The status bits change only together with the unit's.
-    if (!m_link->requirePort())
+    if (!m_commands->requirePort())
         return;
     // What the unit commits is no longer the named set the tool last showed.
     m_display->MarkUnversioned();
@@ -44,7 +47,7 @@ void UnitCommands::Button4Click()
     m_data->paramBlock[STAVJ] = quint8(status);
     m_page->statusLabel(STAVJ)->setText(ByteToBinary(status));
     // The unit takes its status byte before the commit, so the commit stores it as well.
-    m_link->commandWithoutAnswer(UnitCode::RamToEeprom, m_link->writeFrame(unitAddress(STAVJ), quint8(status)));
+    m_commands->commandWithoutAnswer(UnitCode::RamToEeprom, m_commands->writeFrame(unitAddress(STAVJ), quint8(status)));
 }
 
 void UnitCommands::Button5Click()
@@ -52,11 +55,11 @@ void UnitCommands::Button5Click()
     if (!m_prompts->askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Opravdu provést tovární RESET ?")))
         return;
     // The tool's block keeps its bytes until the next read.
-    m_link->commandWithoutAnswer(UnitCode::FactoryReset);
+    m_commands->commandWithoutAnswer(UnitCode::FactoryReset);
 }
 
 void UnitCommands::Button6Click()
 {
     m_display->MarkUnversioned();
-    m_link->commandWithoutAnswer(UnitCode::EepromToRam);
+    m_commands->commandWithoutAnswer(UnitCode::EepromToRam);
 }

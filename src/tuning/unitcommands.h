@@ -4,8 +4,10 @@
 class BlockDisplay;
 class Prompts;
 class TuningPage;
+class BlockRead;
+class BlockWrite;
+class CommandExchange;
 class UnitData;
-class UnitLink;
 
 // The whole-unit commands of the tuning page (Button1, 2, 4, 5, 6; "Konec" belongs to the window).
 // The lambda status page repeats the read and the RAM->EEPROM commands with buttons of its own.
@@ -13,7 +15,8 @@ class UnitCommands : public QObject
 {
     Q_OBJECT
 public:
-    UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *display, UnitLink *link, Prompts *prompts,
+    UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands, BlockRead *blockRead,
+                 BlockWrite *blockWrite, Prompts *prompts,
                  QObject *parent = nullptr);
 
     void Button1Click();  // write the block, then check it by reading it back
@@ -26,6 +29,8 @@ private:
     UnitData *m_data;
     TuningPage *m_page;
     BlockDisplay *m_display;
-    UnitLink *m_link;
+    CommandExchange *m_commands;
+    BlockRead *m_blockRead;
+    BlockWrite *m_blockWrite;
     Prompts *m_prompts;
 };

@@ -4,8 +4,8 @@
 #include "cutoff/cutoffpage.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/widgets/livevaluespage.h"
-#include "link/unitlink.h"
 #include "tuning/tuningpage.h"
+#include "link/linktransport.h"
 #include <QAccessible>
 #include <QHash>
 #include <QLabel>

@@ -6,7 +6,6 @@
 #include "app/qtczech.h"
 #include "app/widgetprompts.h"
 #include "link/linkconnection.h"
-#include "link/unitlink.h"
 #include "link/widgets/bargauge.h"
 #include <QApplication>
 #include <QFile>

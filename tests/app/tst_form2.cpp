@@ -5,7 +5,8 @@
 #include "lambda/lambdapage.h"
 #include "link/widgets/bargauge.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/linktransport.h"
+#include "link/cutoffreader.h"
 #include <QAction>
 #include <QDir>
 #include <QLabel>
@@ -229,13 +230,13 @@ private slots:
         start();
         QSignalSpy userChanges(form, &TForm2::pageSelectedByUser);
         form->link()->poll().disable();
-        form->link()->cutOffReader().enable();
+        form->cutOffReader()->cutOffReader().enable();
         auto *bar = form->pages()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
         QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("data"));
         QCOMPARE(userChanges.count(), 1);
         QVERIFY(form->link()->poll().isEnabled());
-        QVERIFY(!form->link()->cutOffReader().isEnabled());
+        QVERIFY(!form->cutOffReader()->cutOffReader().isEnabled());
     }
 
     void closingLowersDtrAndClosesThePort()

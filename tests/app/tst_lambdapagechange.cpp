@@ -4,7 +4,6 @@
 #include "lambda/lambdapage.h"
 #include "lambda/lambdastatuseditor.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include <QLabel>

@@ -2,12 +2,18 @@
 #include "scriptedprompts.h"
 #include "app/form2.h"
 #include "cutoff/cutoffpage.h"
+#include "link/blockread.h"
+#include "link/blockwrite.h"
+#include "link/cutoffreader.h"
+#include "link/diagnosticsexchange.h"
+#include "link/levelexchange.h"
+#include "link/scoperecording.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
 #include "tuning/spinedit.h"
 #include "tuning/tuningpage.h"
+#include "link/linktransport.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -42,7 +48,7 @@ private:
     {
         form->showPage(scope());
         QTest::mouseClick(scope()->recordBox(), Qt::LeftButton);
-        QVERIFY(form->link()->recording());
+        QVERIFY(form->scopeRecording()->recording());
     }
 
 private slots:
@@ -69,7 +75,7 @@ private slots:
         QCOMPARE(scope()->samples().count(), 1);
         selectTab(0);
         QVERIFY(!scope()->recordBox()->isChecked());
-        QVERIFY(!form->link()->recording());
+        QVERIFY(!form->scopeRecording()->recording());
         QVERIFY(cutOff()->tuningMode()->isChecked());
         QVERIFY(!cutOff()->cutOffMode()->isChecked());
         QVERIFY(form->link()->poll().isEnabled());
@@ -78,7 +84,7 @@ private slots:
         // A late answer neither counts as a sample nor restarts the recording's requests.
         port->feed(bytesOf({0x02, 0x34, 0x03}));
         QCOMPARE(scope()->samples().count(), 1);
-        QVERIFY(!form->link()->scopeTimer().isEnabled());
+        QVERIFY(!form->scopeRecording()->scopeTimer().isEnabled());
 
         form->showPage(scope());
         QTest::mouseClick(scope()->exportButton(), Qt::LeftButton);
@@ -91,10 +97,10 @@ private slots:
     {
         form->showPage(cutOff());
         QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
-        QVERIFY(form->link()->cutOffReading());
+        QVERIFY(form->cutOffReader()->cutOffReading());
         port->feed(bytesOf({0x02, 0x7B, 0x03}));
         selectTab(1);
-        QVERIFY(!form->link()->cutOffReading());
+        QVERIFY(!form->cutOffReader()->cutOffReading());
         QVERIFY(cutOff()->tuningMode()->isChecked());
         QVERIFY(!cutOff()->cutOffMode()->isChecked());
         QVERIFY(form->link()->poll().isEnabled());
@@ -123,19 +129,21 @@ private slots:
             startRecording();
         else
             QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
-        UnitLink *link = form->link();
+        LinkTransport *link = form->link();
+        ScopeRecording *recorder = form->scopeRecording();
+        CutOffReader *reader = form->cutOffReader();
         form->data()->blockValid = true;  // a block write asks nothing first
         // The first frame that is not a reader's own request, and whether a reader still ran then.
         auto first = std::make_shared<QPair<QString, bool>>();
-        port->onWrite = [first, link](const QByteArray &bytes) {
+        port->onWrite = [first, recorder, reader](const QByteArray &bytes) {
             if (first->first.isEmpty() && quint8(bytes.at(1)) != 0x24)
-                *first = {hex(bytes), link->recording() || link->cutOffReading()};
+                *first = {hex(bytes), recorder->recording() || reader->cutOffReading()};
         };
         switch (operation) {
-        case 0: link->readBlock(); break;
-        case 1: link->writeBlock(); break;
-        case 2: link->requestLevels(); break;
-        case 3: link->requestDiagnostics(); break;
+        case 0: form->blockRead()->readBlock(); break;
+        case 1: form->blockWrite()->writeBlock(); break;
+        case 2: form->levelExchange()->requestLevels(); break;
+        case 3: form->diagnosticsExchange()->requestDiagnostics(); break;
         default: {
             QVERIFY(QTest::qWaitForWindowActive(form.get()));
             QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -150,11 +158,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!first->first.isEmpty(), 2000);
         QCOMPARE(first->first, frame);
         QVERIFY(!first->second);  // the readers ended before it went
-        QVERIFY(!link->recording() && !link->cutOffReading() && !link->scopeTimer().isEnabled());
+        QVERIFY(!recorder->recording() && !reader->cutOffReading() && !recorder->scopeTimer().isEnabled());
         QVERIFY(!scope()->recordBox()->isChecked());
         QCOMPARE(cutOff()->tuningMode()->isChecked(), !recording);  // a recording leaves both modes clear
         QVERIFY(!cutOff()->cutOffMode()->isChecked());
-        QVERIFY(link->linkState() != UnitLink::CutOffState && link->linkState() != UnitLink::ScopeState);
+        QVERIFY(link->linkState() != CutOffReader::State && link->linkState() != ScopeRecording::State);
     }
 
     void aShortcutLeavesTheReadersRunning()
@@ -163,21 +171,21 @@ private slots:
         startRecording();
         QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_C));
         QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(cutOff()));
-        QVERIFY(form->link()->recording());
+        QVERIFY(form->scopeRecording()->recording());
         QVERIFY(scope()->recordBox()->isChecked());
         // "Komunikace Cut-off" during a recording only ends it; a second click enters cut-off.
         QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         QVERIFY(!scope()->recordBox()->isChecked());
-        QVERIFY(!form->link()->cutOffReading());
+        QVERIFY(!form->cutOffReader()->cutOffReading());
         QVERIFY(form->link()->poll().isEnabled());
-        QCOMPARE(form->link()->linkState(), int(UnitLink::CutOffState));  // until the next poll tick
+        QCOMPARE(form->link()->linkState(), int(CutOffReader::State));  // until the next poll tick
         QVERIFY(!cutOff()->cutOffMode()->isChecked() && !cutOff()->tuningMode()->isChecked());
         QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
-        QVERIFY(form->link()->cutOffReading());
+        QVERIFY(form->cutOffReader()->cutOffReading());
         QVERIFY(!form->link()->poll().isEnabled());
         QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(scope()));
-        QVERIFY(form->link()->cutOffReading());
+        QVERIFY(form->cutOffReader()->cutOffReading());
     }
 };
 

@@ -5,7 +5,6 @@
 #include "cfgfiles/servicepage.h"
 #include "cfgfiles/setcomparison.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "tuning/paramblock.h"
 #include <QAction>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "app/form2.h"
 #include "link/comport.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/linktransport.h"
 #include <QAbstractButton>
 #include <QFile>
 #include <QLabel>
@@ -87,7 +87,7 @@ public:
     ComPort *port() const { return m_port.get(); }
     ScriptedPrompts *prompts() const { return m_prompts.get(); }
     UnitData *data() const { return m_window->data(); }
-    UnitLink *link() const { return m_window->link(); }
+    LinkTransport *link() const { return m_window->link(); }
 
     // The window's control of that objectName; a missing one ends the test run.
     template <typename T> T *find(const QString &name) const
@@ -102,10 +102,11 @@ public:
     QString text(const char *name) const { return find<QLineEdit>(name)->text(); }
     QString label(const char *name) const { return find<QLabel>(name)->text(); }
 
-    // Clicks "Button2" (read from the unit), waits for `received` and for the link to be idle again.
-    template <typename Signal> void read(Signal received, int timeoutMs)
+    // Clicks "Button2" (read from the unit), waits for `received` of `exchange` and for the link
+    // to be idle again.
+    template <typename Exchange, typename Signal> void read(Exchange *exchange, Signal received, int timeoutMs)
     {
-        QSignalSpy taken(link(), received);
+        QSignalSpy taken(exchange, received);
         click("Button2");
         QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, timeoutMs);
         QTRY_COMPARE_WITH_TIMEOUT(link()->linkState(), 0, 3000);

@@ -1,9 +1,9 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
+#include "testlink.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +21,7 @@ private:
     std::unique_ptr<FakePort> port;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<UnitData> data;
-    std::unique_ptr<UnitLink> link;
+    std::unique_ptr<TestLink> link;
     std::unique_ptr<CutOffPage> page;
 
     QStringList framesFrom(int from) const
@@ -39,12 +39,12 @@ private slots:
         port = std::make_unique<FakePort>();
         prompts = std::make_unique<ScriptedPrompts>();
         data = std::make_unique<UnitData>();
-        link = std::make_unique<UnitLink>(port.get(), data.get(), prompts.get());
+        link = std::make_unique<TestLink>(port.get(), data.get(), prompts.get());
         port->open(QStringLiteral("fake"), nullptr);
-        link->prepareFrames();
-        link->poll().enable();
+        link->transport.prepareFrames();
+        link->transport.poll().enable();
         page = std::make_unique<CutOffPage>();
-        page->attach(link.get(), prompts.get());
+        page->attach(&link->cutOff, &link->recording, prompts.get());
         page->show();
     }
     void cleanup()
@@ -67,8 +67,8 @@ private slots:
     {
         enterCutOff();
         QVERIFY(!page->tuningMode()->isChecked());
-        QVERIFY(!link->poll().isEnabled());
-        QCOMPARE(link->linkState(), int(UnitLink::CutOffState));
+        QVERIFY(!link->transport.poll().isEnabled());
+        QCOMPARE(link->transport.linkState(), int(CutOffReader::State));
         QTRY_VERIFY_WITH_TIMEOUT(port->written.size() >= 4, 3000);
         const QStringList frames = framesFrom(0);
         QCOMPARE(frames.count(QStringLiteral("02 24 F1 00 03")), frames.size());
@@ -86,10 +86,10 @@ private slots:
         QCOMPARE(framesFrom(from).first(), QStringLiteral("02 24 43 00 03"));
 
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
-        QVERIFY(link->poll().isEnabled());
-        QVERIFY(!link->cutOffReading());
+        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(!link->cutOff.cutOffReading());
         QVERIFY(!page->cutOffMode()->isChecked());
-        QCOMPARE(link->linkState(), 0);
+        QCOMPARE(link->transport.linkState(), 0);
         QCOMPARE(page->datac()->text(), QStringLiteral("123"));
     }
 
@@ -125,15 +125,15 @@ private slots:
         QVERIFY(page->writeButton()->isEnabled());
         data->paramBlock[20] = 120;
         page->dataw()->setText(text);
-        link->poll().disable();
+        link->transport.poll().disable();
         QTest::mouseClick(page->writeButton(), Qt::LeftButton);
         QCOMPARE(framesFrom(0), frame.isEmpty() ? QStringList() : QStringList{frame});
         QCOMPARE(page->dataw()->text(), shownAfter);
         QCOMPARE(prompts->beeps, beeps);
         // The tool's block carries the threshold, so the next block write keeps it.
         QCOMPARE(int(data->paramBlock[20]), frame.isEmpty() ? 120 : shownAfter.toInt());
-        QCOMPARE(link->linkState(), 0);
-        QVERIFY(!link->poll().isEnabled());
+        QCOMPARE(link->transport.linkState(), 0);
+        QVERIFY(!link->transport.poll().isEnabled());
     }
 
     void aSilentModuleIsReportedUntilItAnswers()

@@ -1,10 +1,10 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
+#include "testlink.h"
 #include "datalog/logrecorder.h"
 #include "datalog/recordingcontrol.h"
 #include "datalog/recordingreader.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "link/widgets/livevaluespage.h"
 #include <QApplication>
 #include <QDir>
@@ -30,7 +30,7 @@ private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
-    UnitLink *link = nullptr;
+    TestLink *link = nullptr;
     LiveValuesPage *page = nullptr;
     RecordingControl *control = nullptr;
     QList<Reply> fed;   // replies the stand-in sent, in order
@@ -54,9 +54,9 @@ private:
     {
         const int until = polls + count;
         lastDrop = until - 20;  // 400 ms of answered polls after the last loss: it is told by then
-        link->poll().enable();
+        link->transport.poll().enable();
         QTRY_VERIFY_WITH_TIMEOUT(polls >= until, 20000);
-        link->poll().disable();
+        link->transport.poll().disable();
         QTRY_COMPARE_WITH_TIMEOUT(accepted, int(fed.size()), 10000);  // every answer sent has come
     }
     static QList<int> values(const Recording &r, int row) { return {r.tps(row), r.lambda(row), r.position(row)}; }
@@ -70,12 +70,12 @@ private slots:
         data = new UnitData;
         data->dataFolder = dir->path();
         data->versionNames[0] = QStringLiteral("Bez verze!");
-        link = new UnitLink(port, data, prompts);
+        link = new TestLink(port, data, prompts);
         port->open(QStringLiteral("fake"), nullptr);
-        link->prepareFrames();
-        link->poll().setInterval(20);
+        link->transport.prepareFrames();
+        link->transport.poll().setInterval(20);
         page = new LiveValuesPage(data);
-        control = new RecordingControl(link, data, prompts);
+        control = new RecordingControl(&link->status, &link->measurement, data, prompts);
         control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
         fed.clear();
         polls = dropped = accepted = 0;
@@ -134,7 +134,7 @@ private slots:
         QTest::mouseClick(record, Qt::LeftButton);
         QCOMPARE(record->text(), QStringLiteral("Záznam"));
         QVERIFY(page->recordingLabel()->text().isEmpty());
-        QCOMPARE(link->poll().interval(), 20);
+        QCOMPARE(link->transport.poll().interval(), 20);
 
         const RecordingRead read = readRecordingFile(path);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));

@@ -3,7 +3,7 @@
 #include "scriptedprompts.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "testlink.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,7 +14,8 @@ struct DiagFixture
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    UnitLink link{&port, &data, &prompts};
+    TestLink parts{&port, &data, &prompts};
+    LinkTransport &link = parts.transport;
     DiagnosticsPage page;
     QDate today{2026, 12, 6};
 
@@ -22,7 +23,7 @@ struct DiagFixture
     {
         port.open(QStringLiteral("fake"), nullptr);
         link.prepareFrames();
-        page.attach(&data, &link, &prompts, [this] { return today; });
+        page.attach(&data, &parts.diagnostics, &prompts, [this] { return today; });
     }
 
     template <typename T = QLineEdit> T *find(const char *name) const

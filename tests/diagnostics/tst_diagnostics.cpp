@@ -68,13 +68,13 @@ private slots:
     void aReplyWithoutBothMarkersIsDropped()
     {
         QFETCH(QByteArray, reply);
-        QSignalSpy missing(&f->link, &UnitLink::diagnosticsMissing);
+        QSignalSpy missing(&f->parts.diagnostics, &DiagnosticsExchange::diagnosticsMissing);
         readRecord(QByteArray(reply).replace(3, 1, "\x09"));
         QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 2000);
         QCOMPARE(f->link.linkState(), 0);
         QCOMPARE(f->text("RVyroby"), QStringLiteral("0"));
         QVERIFY(!f->message()->isVisibleTo(&f->page));
-        QVERIFY(!f->link.diagReplyGuard().isEnabled());
+        QVERIFY(!f->parts.diagnostics.diagReplyGuard().isEnabled());
         f->link.poll().disable();
         QTest::qWait(2300);
         QCOMPARE(missing.count(), 0);  // the unit did answer
@@ -85,7 +85,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         readRecord({});
-        QCOMPARE(f->link.linkState(), int(UnitLink::DiagnosticsState));
+        QCOMPARE(f->link.linkState(), int(DiagnosticsExchange::State));
         QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 5000);
         QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(f->link.linkState(), 0);
@@ -114,7 +114,7 @@ private slots:
         QFETCH(int, tacho);
         QFETCH(QString, frames);
         QStringList got;
-        for (const QByteArray &frame : f->link.serviceFrames(date, tacho))
+        for (const QByteArray &frame : f->parts.diagnostics.serviceFrames(date, tacho))
             got << hex(frame);
         QCOMPARE(got.join('|'), frames);
     }
@@ -211,7 +211,7 @@ private slots:
         f->answerRecordWith(reply);
         f->find("STacho")->setText(QStringLiteral("150000"));
         f->link.poll().enable();
-        QSignalSpy checked(&f->link, &UnitLink::serviceChecked);
+        QSignalSpy checked(&f->parts.diagnostics, &DiagnosticsExchange::serviceChecked);
         f->click("Button34");
         QVERIFY(f->prompts.questions.isEmpty());
         QVERIFY(!f->link.poll().isEnabled());

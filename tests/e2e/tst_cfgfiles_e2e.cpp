@@ -4,6 +4,7 @@
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
 #include "tuning/spinedit.h"
+#include "link/levelexchange.h"
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -29,7 +30,7 @@ private:
     }
     void readUnit()
     {
-        e2e.read(&UnitLink::levelsReceived, 4000);
+        e2e.read(e2e.window()->levelExchange(), &LevelExchange::levelsReceived, 4000);
     }
     void writeUnit()
     {
@@ -113,7 +114,7 @@ private slots:
     {
         e2e.newFolder();
         QVERIFY(e2e.startLogged({QStringLiteral("--unit-version"), QStringLiteral("3")}));
-        e2e.read(&UnitLink::levelsReset, 6000);
+        e2e.read(e2e.window()->levelExchange(), &LevelExchange::levelsReset, 6000);
         QTreeWidget *backups = e2e.window()->servicePage()->backupList();
         QCOMPARE(backups->topLevelItemCount(), 1);
         backups->setCurrentItem(backups->topLevelItem(0));

@@ -2,7 +2,6 @@
 #include "app/connectionline.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>

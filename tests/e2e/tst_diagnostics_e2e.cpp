@@ -1,6 +1,5 @@
 #include "e2ewindow.h"
 #include "diagnostics/diagnosticspage.h"
-#include "link/unitlink.h"
 #include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>

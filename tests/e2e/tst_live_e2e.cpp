@@ -1,6 +1,6 @@
 #include "e2ewindow.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "link/statuspoll.h"
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSignalSpy>
@@ -61,7 +61,7 @@ private slots:
         QVERIFY(tool.open(100));
         TForm2 &form = *tool.window();
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
-        QSignalSpy errors(form.link(), &UnitLink::statusError);
+        QSignalSpy errors(form.statusPoll(), &StatusPoll::statusError);
 
         const qint64 stall = longestStall(4000);
         QVERIFY2(stall < 1500, qPrintable(QString::number(stall)));

@@ -3,6 +3,7 @@
 #include "cfgfiles/backupkeeper.h"
 #include "cfgfiles/servicepage.h"
 #include "tuning/spinedit.h"
+#include "link/blockread.h"
 #include <QDesktopServices>
 #include <QTabWidget>
 #include <QUrl>
@@ -41,7 +42,7 @@ private slots:
         // The workshop as TESTER.INI names it, in Windows-1250.
         QVERIFY(e2e.start({}, 250, "[Dilna]\r\nNazev=Autoservis Dvo\xf8\xe1k\r\n"));
         QSignalSpy kept(e2e.window()->servicePage()->backups(), &BackupKeeper::backupTaken);
-        e2e.read(&UnitLink::blockReceived, 3000);
+        e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(kept.count(), 1, 5000);
 
         QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
@@ -55,7 +56,7 @@ private slots:
         e2e.click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
         // Read again after the write: the backup of the new set is not what the unit held before.
-        e2e.read(&UnitLink::blockReceived, 3000);
+        e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(kept.count(), 2, 5000);
 
         ReportQuestion answer;

@@ -2,7 +2,6 @@
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"

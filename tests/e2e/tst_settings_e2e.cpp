@@ -1,6 +1,5 @@
 #include "e2ewindow.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,9 +1,10 @@
 #include "e2ewindow.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "tuning/paramfields.h"
 #include "tuning/spinedit.h"
 #include "tuning/tuningpage.h"
+#include "link/blockread.h"
+#include "link/blockwrite.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,7 +53,7 @@ private:
         return QByteArray(reinterpret_cast<const char *>(e2e.data()->paramBlock.data()), Size);
     }
 
-    void readBlock() { e2e.read(&UnitLink::blockReceived, 3000); }
+    void readBlock() { e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000); }
 
 private slots:
     void init() { QVERIFY(e2e.folderValid()); }
@@ -94,7 +95,7 @@ private slots:
 
         // The whole block with an edit, checked by reading it back.
         spin("VelkyRychMax")->setValue(30);
-        QSignalSpy verified(e2e.link(), &UnitLink::writeVerified);
+        QSignalSpy verified(e2e.window()->blockWrite(), &BlockWrite::writeVerified);
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
         QCOMPARE(verified.count(), 1);
@@ -170,7 +171,7 @@ private slots:
         QVERIFY(startUnit({QStringLiteral("--levels-answered"), QStringLiteral("1")}));
         readBlock();
         QTRY_VERIFY_WITH_TIMEOUT(e2e.data()->levelsValid, 3000);
-        QSignalSpy verified(e2e.link(), &UnitLink::writeVerified);
+        QSignalSpy verified(e2e.window()->blockWrite(), &BlockWrite::writeVerified);
         const int before = received().size();
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení neověřeno!"), 6000);

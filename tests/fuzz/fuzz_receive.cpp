@@ -19,7 +19,7 @@
 #include <QColor>
 #include "link/serialio.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "../common/testlink.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -118,15 +118,15 @@ bool isKnownCommand(quint8 code)
 bool isSettledState(int state)
 {
     switch (state) {
-    case UnitLink::StatusState:
-    case UnitLink::BlockReadState:
-    case UnitLink::DiagnosticsState:
-    case UnitLink::BlockPendingState:
-    case UnitLink::CutOffState:
-    case UnitLink::ScopeState:
-    case UnitLink::WriteCheckBlockState:
-    case UnitLink::WriteCheckLevelsState:
-    case UnitLink::LevelReadState:
+    case StatusPoll::State:
+    case BlockRead::State:
+    case DiagnosticsExchange::State:
+    case BlockWrite::PendingState:
+    case CutOffReader::State:
+    case ScopeRecording::State:
+    case BlockWrite::CheckBlockState:
+    case BlockWrite::CheckLevelsState:
+    case LevelExchange::State:
         return true;
     }
     return false;
@@ -243,7 +243,7 @@ public:
     QByteArray line;
     int notifications = 0;
     // Set by the harness: the link whose due answers a new request must respect.
-    const UnitLink *link = nullptr;
+    const LinkTransport *link = nullptr;
 
 private:
     void notify()
@@ -315,30 +315,31 @@ void runOut(LinkTimer &timer, bool oneShot)
     emit timer.fired();
 }
 
-void runOp(Op op, Input &in, UnitLink &link, UnitData &data, FuzzPort &port)
+void runOp(Op op, Input &in, TestLink &link, UnitData &data, FuzzPort &port)
 {
     switch (op) {
-    case OpReadBlock: link.readBlock(); break;
-    case OpWriteBlock: link.writeBlock(); break;
-    case OpRequestLevels: link.requestLevels(); break;
-    case OpWriteLevels: link.writeLevels(); break;
-    case OpRequestDiagnostics: link.requestDiagnostics(); break;
+    case OpReadBlock: link.blockRead.readBlock(); break;
+    case OpWriteBlock: link.blockWrite.writeBlock(); break;
+    case OpRequestLevels: link.levels.requestLevels(); break;
+    case OpWriteLevels: link.levels.writeLevels(); break;
+    case OpRequestDiagnostics: link.diagnostics.requestDiagnostics(); break;
     case OpSaveParamByte: {
         const int address = in.byte();
-        link.sendChain({{link.writeFrame(address, in.byte()), 0}, {link.writeFrame(63, data.paramBlock[16]), 10}});
+        link.commands.sendChain(
+            {{link.transport.writeFrame(address, in.byte()), 0}, {link.transport.writeFrame(63, data.paramBlock[16]), 10}});
         break;
     }
     case OpCommandWithoutAnswer:
-        link.commandWithoutAnswer(PlainCommands[in.byte() % std::size(PlainCommands)]);
+        link.commands.commandWithoutAnswer(PlainCommands[in.byte() % std::size(PlainCommands)]);
         break;
-    case OpReturnToPolling: link.returnToPolling(); break;
-    case OpSendAux: link.sendAux(in.byte()); break;
+    case OpReturnToPolling: link.transport.returnToPolling(); break;
+    case OpSendAux: link.transport.send(link.transport.auxFrame(in.byte()), Reply::AuxSize); break;
     case OpSendService: {
         const int address = in.byte();
-        link.sendService(address, in.byte());
+        link.transport.send(link.transport.serviceFrame(address, in.byte()));
         break;
     }
-    case OpSetState: link.setLinkState(StartStates[in.byte() % std::size(StartStates)]); break;
+    case OpSetState: link.transport.setLinkState(StartStates[in.byte() % std::size(StartStates)]); break;
     case OpToggleMeasuring: data.measuring = !data.measuring; break;
     case OpEditBlock: {
         // Pages edit the parameter bytes, never the framing bytes around them.
@@ -351,18 +352,18 @@ void runOp(Op op, Input &in, UnitLink &link, UnitData &data, FuzzPort &port)
         data.levelBlock[index] = in.byte();
         break;
     }
-    case OpPrepareFrames: link.prepareFrames(); break;
+    case OpPrepareFrames: link.transport.prepareFrames(); break;
     case OpClosePort: port.close(); break;
     case OpReopenPort: port.open(QStringLiteral("fuzz"), nullptr); break;
-    case OpPollFires: runOut(link.poll(), false); break;
-    case OpBlockDelayFires: runOut(link.blockDelay(), true); break;
-    case OpReplyGuardFires: runOut(link.replyGuard(), true); break;
-    case OpMessageTimerFires: runOut(link.messageTimer(), true); break;
-    case OpDiagMessageFires: runOut(link.diagMessageTimer(), true); break;
-    case OpCutOffReaderFires: runOut(link.cutOffReader(), false); break;
-    case OpScopeTimerFires: runOut(link.scopeTimer(), false); break;
-    case OpChainPauseFires: runOut(link.chainPause(), true); break;
-    case OpLineQuietFires: runOut(link.lineQuiet(), true); break;
+    case OpPollFires: runOut(link.transport.poll(), false); break;
+    case OpBlockDelayFires: runOut(link.transport.blockDelay(), true); break;
+    case OpReplyGuardFires: runOut(link.levels.replyGuard(), true); break;
+    case OpMessageTimerFires: runOut(link.transport.messageTimer(), true); break;
+    case OpDiagMessageFires: runOut(link.diagnostics.diagMessageTimer(), true); break;
+    case OpCutOffReaderFires: runOut(link.cutOff.cutOffReader(), false); break;
+    case OpScopeTimerFires: runOut(link.recording.scopeTimer(), false); break;
+    case OpChainPauseFires: runOut(link.transport.chainPause(), true); break;
+    case OpLineQuietFires: runOut(link.transport.lineQuiet(), true); break;
     case OpCount: break;
     }
 }
@@ -393,24 +394,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     FuzzPort port(in, flags);
     QuietPrompts prompts;
     UnitData data;
-    UnitLink link(&port, &data, &prompts);
-    port.link = &link;
-    link.prepareFrames();
+    TestLink link(&port, &data, &prompts);
+    port.link = &link.transport;
+    link.transport.prepareFrames();
     port.open(QStringLiteral("fuzz"), nullptr);
     data.measuring = flags & Measuring;
-    link.setLinkState(startState);
+    link.transport.setLinkState(startState);
 
     unsigned sink = 0;
-    QObject::connect(&link, &UnitLink::measurementCodeReceived, [&sink, &link, flags](quint8 code) {
+    QObject::connect(&link.measurement, &MeasurementExchange::measurementCodeReceived, [&sink, &link, flags](quint8 code) {
         sink += code;
         if ((flags & MeasurementEnds) && code >= 0x80)
-            link.endMeasurement(false);
+            link.measurement.endMeasurement(false);
     });
     // A recording hands values on only while it runs.
-    if (startState == UnitLink::ScopeState)
-        link.startRecording(10, 11, flags & TwoChannels);
-    QObject::connect(&link, &UnitLink::recordedValue, [&sink](int, int index, int value) {
-        check(index >= 0 && index < UnitLink::MaxSamples, "sample index out of the recording's room");
+    if (startState == ScopeRecording::State)
+        link.recording.startRecording(10, 11, flags & TwoChannels);
+    QObject::connect(&link.recording, &ScopeRecording::recordedValue, [&sink](int, int index, int value) {
+        check(index >= 0 && index < ScopeRecording::MaxSamples, "sample index out of the recording's room");
         sink += unsigned(value);
     });
 
@@ -424,25 +425,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
         }
         check(found, "live values that came in no status reply");
     });
-    QObject::connect(&link, &UnitLink::blockReceived, [&](const QByteArray &block) {
+    QObject::connect(&link.blockRead, &BlockRead::blockReceived, [&](const QByteArray &block) {
         check(UnitData::isParamBlock(block) && cameOffTheLine(port, block), "parameter block handed on unchecked");
     });
-    QObject::connect(&link, &UnitLink::levelsReceived, [&] {
+    QObject::connect(&link.levels, &LevelExchange::levelsReceived, [&] {
         const QByteArray stored(reinterpret_cast<const char *>(data.levelBlock.data()), UnitData::LevelBlockSize);
         check(UnitData::isLevelBlock(stored) && cameOffTheLine(port, stored), "level block stored unchecked");
     });
-    QObject::connect(&link, &UnitLink::levelsReset, [&] {
+    QObject::connect(&link.levels, &LevelExchange::levelsReset, [&] {
         // Levels from a unit stay; only a tool without them holds the placeholders.
         check(data.levelsValid
                   || (data.levelBlock[1] == 10 && data.levelBlock[2] == 60 && data.levelBlock[3] == 10
                       && data.levelBlock[4] == 60),
               "levels reset to something else than 10, 60, 10, 60");
     });
-    QObject::connect(&link, &UnitLink::diagnosticsReceived, [&](const QByteArray &record) {
+    QObject::connect(&link.diagnostics, &DiagnosticsExchange::diagnosticsReceived, [&](const QByteArray &record) {
         check(Reply::framed(record, Reply::BlockSize, 0x02, 0x03) && cameOffTheLine(port, record),
               "diagnostic record handed on unchecked");
     });
-    QObject::connect(&link, &UnitLink::auxValueReceived, [&](int value) {
+    QObject::connect(&link.cutOff, &CutOffReader::auxValueReceived, [&](int value) {
         check(value >= 0 && value <= 255, "aux value out of byte range");
         sink += unsigned(value);
     });
@@ -452,8 +453,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
         const int before = port.notifications;
         step();
         if (port.notifications != before) {
-            check(isSettledState(link.linkState()), "receive handler left a state it cannot handle");
-            check(link.bytesWaiting() < Reply::BlockSize, "more bytes kept waiting than any frame has");
+            check(isSettledState(link.transport.linkState()), "receive handler left a state it cannot handle");
+            check(link.transport.bytesWaiting() < Reply::BlockSize, "more bytes kept waiting than any frame has");
         }
     };
     while (!in.atEnd()) {

@@ -12,9 +12,9 @@ struct LambdaFixture : TuningFixture
 
     LambdaFixture()
     {
-        lambda.attach(&link, &page, &live);
+        lambda.attach(&link, &parts.blockWrite, &parts.levels, &parts.measurement, &page, &live);
         data.blockValid = true;  // the blocks the tests take over stand for blocks read from a unit
-        QObject::connect(&link, &UnitLink::linkMessage, lambda.linkMessageLabel(), &QLabel::setText);
+        QObject::connect(&link, &LinkTransport::linkMessage, lambda.linkMessageLabel(), &QLabel::setText);
         for (int i = 0; i < 128; ++i)
             data.measurementTexts[i] = i < 100 ? QStringLiteral("kód %1").arg(i) : QString();
     }

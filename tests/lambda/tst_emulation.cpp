@@ -108,7 +108,7 @@ private slots:
         }
         actAsUnit(unitsOwnBytes, unitsLevel1);
         f->port.written.clear();
-        QSignalSpy shown(&f->link, &UnitLink::linkMessage);
+        QSignalSpy shown(&f->link, &LinkTransport::linkMessage);
         f->click("Button25");
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 4000);
         QCOMPARE(shown.first().first().toString(), result);

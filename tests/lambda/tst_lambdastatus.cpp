@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(f->label("LAMST"), ByteToBinary(unsigned(savedLamst)));
         QCOMPARE(f->label("TPSST"), ByteToBinary(unsigned(savedTpsst)));
         QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 EE 03")});
-        QCOMPARE(f->link.linkState(), int(UnitLink::BlockPendingState));
+        QCOMPARE(f->link.linkState(), int(BlockWrite::PendingState));
     }
 
     void unsavedChoicesGoWithANewBlock()

@@ -1,14 +1,14 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
+#include "testlink.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QSignalSpy>
 #include <QTest>
 #include <cerrno>
 
 using Health = LinkConnection::Health;
-Q_DECLARE_METATYPE(std::function<void(UnitLink &)>)
+Q_DECLARE_METATYPE(std::function<void(TestLink &)>)
 
 // Opening, losing and reopening the port, and what the link's health says meanwhile.
 class TestLinkConnection : public QObject
@@ -18,7 +18,7 @@ private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
-    UnitLink *link = nullptr;
+    TestLink *link = nullptr;
     LinkConnection *connection = nullptr;
 
     void answerStatus() { port->feed(bytesOf({0x02, 0x80, 0x1E, 0x64, 0x00, 0x03})); }
@@ -29,10 +29,10 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        link = new UnitLink(port, data, prompts);
-        connection = new LinkConnection(port, link, data);
-        link->prepareFrames();
-        link->poll().setInterval(50);
+        link = new TestLink(port, data, prompts);
+        connection = new LinkConnection(port, &link->transport, data);
+        link->transport.prepareFrames();
+        link->transport.poll().setInterval(50);
     }
     void cleanup()
     {
@@ -96,31 +96,32 @@ private slots:
 
     void operationsSayThePortIsNotOpen_data()
     {
-        QTest::addColumn<std::function<void(UnitLink &)>>("operation");
-        QTest::newRow("read block") << std::function<void(UnitLink &)>([](UnitLink &l) { l.readBlock(); });
-        QTest::newRow("write block") << std::function<void(UnitLink &)>([](UnitLink &l) { l.writeBlock(); });
-        QTest::newRow("clear errors") << std::function<void(UnitLink &)>([](UnitLink &l) { l.clearErrors(); });
-        QTest::newRow("command") << std::function<void(UnitLink &)>([](UnitLink &l) { l.commandWithoutAnswer(4); });
-        QTest::newRow("levels") << std::function<void(UnitLink &)>([](UnitLink &l) { l.requestLevels(); });
-        QTest::newRow("diagnostics") << std::function<void(UnitLink &)>([](UnitLink &l) { l.requestDiagnostics(); });
-        QTest::newRow("chain") << std::function<void(UnitLink &)>(
-            [](UnitLink &l) { l.sendChain({{l.commandFrame(144), 0}}); });
+        using Operation = std::function<void(TestLink &)>;
+        QTest::addColumn<Operation>("operation");
+        QTest::newRow("read block") << Operation([](TestLink &l) { l.blockRead.readBlock(); });
+        QTest::newRow("write block") << Operation([](TestLink &l) { l.blockWrite.writeBlock(); });
+        QTest::newRow("clear errors") << Operation([](TestLink &l) { l.diagnostics.clearErrors(); });
+        QTest::newRow("command") << Operation([](TestLink &l) { l.commands.commandWithoutAnswer(4); });
+        QTest::newRow("levels") << Operation([](TestLink &l) { l.levels.requestLevels(); });
+        QTest::newRow("diagnostics") << Operation([](TestLink &l) { l.diagnostics.requestDiagnostics(); });
+        QTest::newRow("chain") << Operation([](TestLink &l) { l.commands.sendChain({{l.transport.commandFrame(144), 0}}); });
     }
     void operationsSayThePortIsNotOpen()
     {
-        QFETCH(std::function<void(UnitLink &)>, operation);
-        link->poll().enable();
+        QFETCH(std::function<void(TestLink &)>, operation);
+        link->transport.poll().enable();
         data->levelBlock[1] = 33;
-        QSignalSpy messages(link, &UnitLink::linkMessage);
-        QSignalSpy refused(link, &UnitLink::portNotOpen);
+        QSignalSpy messages(&link->transport, &LinkTransport::linkMessage);
+        QSignalSpy refused(&link->transport, &LinkTransport::portNotOpen);
         operation(*link);
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.first().first().toString(), QStringLiteral("Port není otevřen"));
         QCOMPARE(refused.count(), 1);
         // Nothing waits for an answer that cannot come, and nothing falls back to defaults.
-        QCOMPARE(link->linkState(), int(UnitLink::StatusState));
-        QVERIFY(link->poll().isEnabled());
-        QVERIFY(!link->replyGuard().isEnabled() && !link->blockDelay().isEnabled());
+        QCOMPARE(link->transport.linkState(), int(StatusPoll::State));
+        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(!link->levels.replyGuard().isEnabled() && !link->blockWrite.replyGuard().isEnabled()
+                && !link->transport.blockDelay().isEnabled());
         QCOMPARE(data->levelBlock[1], quint8(33));
     }
 };

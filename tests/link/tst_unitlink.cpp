@@ -1,8 +1,8 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
+#include "testlink.h"
 #include "link/linkclock.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -28,7 +28,7 @@ private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
-    UnitLink *link = nullptr;
+    TestLink *link = nullptr;
 
     QStringList writtenHex(int from = 0) const
     {
@@ -44,9 +44,9 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        link = new UnitLink(port, data, prompts);
+        link = new TestLink(port, data, prompts);
         port->open(QStringLiteral("fake"), nullptr);
-        link->prepareFrames();
+        link->transport.prepareFrames();
     }
     void cleanup()
     {
@@ -58,10 +58,10 @@ private slots:
 
     void framesArePreparedWithTheirFixedBytes()
     {
-        QCOMPARE(hex(link->frames().command), QStringLiteral("02 00 03"));
-        QCOMPARE(hex(link->frames().write), QStringLiteral("02 B4 00 00 03"));
-        QCOMPARE(hex(link->frames().service), QStringLiteral("02 14 00 00 03"));
-        QCOMPARE(hex(link->frames().aux), QStringLiteral("02 24 00 00 03"));
+        QCOMPARE(hex(link->transport.frames().command), QStringLiteral("02 00 03"));
+        QCOMPARE(hex(link->transport.frames().write), QStringLiteral("02 B4 00 00 03"));
+        QCOMPARE(hex(link->transport.frames().service), QStringLiteral("02 14 00 00 03"));
+        QCOMPARE(hex(link->transport.frames().aux), QStringLiteral("02 24 00 00 03"));
         QCOMPARE(data->paramBlock.front(), quint8(1));
         QCOMPARE(data->paramBlock.back(), quint8(3));
         QCOMPARE(int(std::count(data->paramBlock.begin(), data->paramBlock.end(), 0)), 32);
@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(data->lambdaValue, 30);
         QCOMPARE(data->positionValue, 100);
         QCOMPARE(refreshed.count(), 1);
-        QCOMPARE(link->linkState(), 0);
+        QCOMPARE(link->transport.linkState(), 0);
         QCOMPARE(prompts->beeps, 0);
     }
 
@@ -103,18 +103,18 @@ private slots:
         QFETCH(int, rejections);
         port->feed(bytesOf({0x02, 9, 9, 9, 0, 0x03}));
         QCOMPARE(data->tpsValue, 9);
-        QSignalSpy errors(link, &UnitLink::statusError);
+        QSignalSpy errors(&link->status, &StatusPoll::statusError);
         if (!thenLate.isEmpty())
             port->arriveLater(thenLate, 250);
         port->feed(arrives);
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), rejections, 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(!link->lineQuiet().isEnabled(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->transport.lineQuiet().isEnabled(), 3000);
         QCOMPARE(errors.count(), rejections);
         QCOMPARE(errors.first().first().toString(), QStringLiteral("Error Obeznik"));
         QCOMPARE(prompts->beeps, rejections);
         QCOMPARE(data->tpsValue, 9);
         QCOMPARE(data->lambdaValue, 9);
-        QCOMPARE(link->bytesWaiting(), 0);
+        QCOMPARE(link->transport.bytesWaiting(), 0);
         port->feed(bytesOf({0x02, 7, 8, 6, 0, 0x03}));
         QCOMPARE(data->tpsValue, 7);
         QCOMPARE(data->lambdaValue, 8);
@@ -123,28 +123,28 @@ private slots:
 
     void pollTickAsksForStatusAndReturnsTheLinkToStatus()
     {
-        link->setLinkState(UnitLink::LevelReadState);
-        link->poll().setInterval(30);
-        link->poll().enable();
+        link->transport.setLinkState(LevelExchange::State);
+        link->transport.poll().setInterval(30);
+        link->transport.poll().enable();
         QTRY_VERIFY_WITH_TIMEOUT(port->written.size() >= 2, 2000);
-        link->poll().disable();
+        link->transport.poll().disable();
         QCOMPARE(writtenHex().first(), QStringLiteral("02 0F 03"));
-        QCOMPARE(link->linkState(), 0);
+        QCOMPARE(link->transport.linkState(), 0);
         const qint64 gap = port->written[1].atMs - port->written[0].atMs;
         QVERIFY2(gap >= 20 && gap < 500, qPrintable(QString::number(gap)));
     }
 
     void blockReadTakesTheBlockThenAsksForTheLevels()
     {
-        QSignalSpy taken(link, &UnitLink::blockReceived);
-        QSignalSpy shown(link, &UnitLink::linkMessage);
-        QSignalSpy levelsIn(link, &UnitLink::levelsReceived);
-        link->poll().enable();
-        link->readBlock();
+        QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
+        QSignalSpy levelsIn(&link->levels, &LevelExchange::levelsReceived);
+        link->transport.poll().enable();
+        link->blockRead.readBlock();
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 FF 03")});
-        QCOMPARE(link->linkState(), 1);
-        QVERIFY(!link->poll().isEnabled());
-        QVERIFY(link->replyGuard().isEnabled());
+        QCOMPARE(link->transport.linkState(), 1);
+        QVERIFY(!link->transport.poll().isEnabled());
+        QVERIFY(link->levels.replyGuard().isEnabled());
 
         port->arriveLater(block().mid(20), 5);
         port->feed(block().left(20));
@@ -155,7 +155,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         const qint64 pause = port->written[1].atMs - port->written[0].atMs;
         QVERIFY2(pause >= 95, qPrintable(QString::number(pause)));
-        QCOMPARE(link->linkState(), 170);
+        QCOMPARE(link->transport.linkState(), 170);
 
         port->feed(levels(11, 61, 12, 62));
         QCOMPARE(levelsIn.count(), 1);
@@ -163,16 +163,16 @@ private slots:
         QCOMPARE(int(data->levelBlock[1]), 11);
         QCOMPARE(int(data->levelBlock[4]), 62);
         QCOMPARE(int(data->levelBlock[9]), 4);
-        QCOMPARE(link->linkState(), 0);
-        QVERIFY(link->poll().isEnabled());
-        QVERIFY(!link->replyGuard().isEnabled());
+        QCOMPARE(link->transport.linkState(), 0);
+        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(!link->levels.replyGuard().isEnabled());
     }
 
     void rejectedBlockStillAsksForTheLevels()
     {
-        QSignalSpy taken(link, &UnitLink::blockReceived);
+        QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
         data->blockValid = true;
-        link->readBlock();
+        link->blockRead.readBlock();
         port->feed(block(0x02));
         QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         QCOMPARE(taken.count(), 0);
@@ -192,15 +192,15 @@ private slots:
         std::array<quint8, 4> lv{10, 60, 12, 70};
         std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
         data->levelsValid = true;
-        QSignalSpy shown(link, &UnitLink::linkMessage);
-        QSignalSpy verified(link, &UnitLink::writeVerified);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
+        QSignalSpy verified(&link->blockWrite, &BlockWrite::writeVerified);
         data->blockValid = true;
 
-        link->writeBlock();
+        link->blockWrite.writeBlock();
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 EE 03")});
-        QCOMPARE(link->linkState(), 5);
+        QCOMPARE(link->transport.linkState(), 5);
         QCOMPARE(int(data->paramBlock[0]), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
 
         const QByteArray sent(reinterpret_cast<const char *>(data->paramBlock.data()), 34);
         QCOMPARE(writtenHex(1), (QStringList{hex(sent), QStringLiteral("02 B4 A3 0A 03"), QStringLiteral("02 B4 A4 3C 03"),
@@ -210,39 +210,39 @@ private slots:
         QVERIFY(w[1].atMs - w[0].atMs >= 45);
         for (int i = 2; i <= 5; ++i)
             QVERIFY2(w[i].atMs - w[i - 1].atMs >= 95, qPrintable(QString::number(i)));
-        QVERIFY(link->poll().isEnabled());
-        QVERIFY(link->blockWrite().replyGuard().isEnabled());
+        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->blockWrite.replyGuard().isEnabled());
 
         port->feed(sent);
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 21, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 21, 2000);
         QCOMPARE(writtenHex(7), QStringList{QStringLiteral("02 AA 03")});
         QVERIFY(w[7].atMs - w[6].atMs >= 95);
         port->feed(bytesOf({0x03, 10, 60, 12, 70, 0, 0, 0, 0, 0x04}));
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));
         QCOMPARE(verified.count(), 1);
-        QCOMPARE(link->linkState(), 0);
-        QVERIFY(!link->blockWrite().replyGuard().isEnabled());
+        QCOMPARE(link->transport.linkState(), 0);
+        QVERIFY(!link->blockWrite.replyGuard().isEnabled());
     }
 
     void writeCheckReportsADifferentBlockOrLevels()
     {
         data->levelsValid = true;
-        QSignalSpy shown(link, &UnitLink::linkMessage);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         data->blockValid = true;
-        link->writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
+        link->blockWrite.writeBlock();
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
         const int before = port->written.size();
         QByteArray back(reinterpret_cast<const char *>(data->paramBlock.data()), 34);
         back[17] = 0x33;
         port->feed(back);
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Nesprávné uložení!"));
         QCOMPARE(port->written.size(), before);  // the levels are not asked for
-        QVERIFY(!link->blockWrite().replyGuard().isEnabled());
+        QVERIFY(!link->blockWrite.replyGuard().isEnabled());
 
-        link->writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
+        link->blockWrite.writeBlock();
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
         port->feed(QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34));
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 21, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 21, 2000);
         port->feed(levels(1, 0, 0, 0));
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Nesprávné uložení!"));
         QCOMPARE(int(data->levelBlock[1]), 0);  // the tool's levels are not replaced by the answer
@@ -252,20 +252,20 @@ private slots:
     {
         data->blockValid = true;
         data->levelsValid = true;
-        link->writeBlock();
+        link->blockWrite.writeBlock();
         port->feed(bytesOf({0x1E, 0x64, 0x00, 0x03}));
-        QCOMPARE(link->linkState(), 5);
+        QCOMPARE(link->transport.linkState(), 5);
         QVERIFY(port->inbound.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
         QCOMPARE(port->written.size(), 7);  // 238, the block, four levels, 255
         QCOMPARE(port->written[1].bytes.size(), 34);
     }
 
     void otherUnexpectedBytesAreDroppedAndTheLinkReturnsToStatus()
     {
-        link->setLinkState(99);
+        link->transport.setLinkState(99);
         port->feed(bytesOf({0x02, 0x0F}));
-        QCOMPARE(link->linkState(), 0);
+        QCOMPARE(link->transport.linkState(), 0);
         QVERIFY(port->inbound.isEmpty());
     }
 
@@ -273,33 +273,33 @@ private slots:
     {
         std::array<quint8, 4> lv{11, 55, 13, 66};
         std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
-        QSignalSpy reset(link, &UnitLink::levelsReset);
-        QSignalSpy shown(link, &UnitLink::linkMessage);
+        QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         data->blockValid = true;
-        link->writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 20, 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(!link->blockWrite().replyGuard().isEnabled(), 3000);
+        link->blockWrite.writeBlock();
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->blockWrite.replyGuard().isEnabled(), 3000);
         QCOMPARE(reset.count(), 0);
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.first().first().toString(), QStringLiteral("Uložení neověřeno!"));
         QCOMPARE(int(data->levelBlock[1]), 11);
         QCOMPARE(int(data->levelBlock[4]), 66);
-        QVERIFY(link->poll().isEnabled());
+        QVERIFY(link->transport.poll().isEnabled());
     }
 
     void silentUnitEndsInTheReplyGuard()
     {
-        QSignalSpy reset(link, &UnitLink::levelsReset);
-        QSignalSpy shown(link, &UnitLink::linkMessage);
+        QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         data->blockValid = true;
-        link->readBlock();
+        link->blockRead.readBlock();
         QTest::qWait(1500);
-        QVERIFY(!link->poll().isEnabled());
+        QVERIFY(!link->transport.poll().isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(reset.count(), 1, 2000);
-        QVERIFY(link->poll().isEnabled());
+        QVERIFY(link->transport.poll().isEnabled());
         QCOMPARE((std::array<int, 4>{data->levelBlock[1], data->levelBlock[2], data->levelBlock[3], data->levelBlock[4]}),
                  (std::array<int, 4>{10, 60, 10, 60}));
-        QCOMPARE(link->linkState(), 1);  // the next poll tick returns it to 0
+        QCOMPARE(link->transport.linkState(), 1);  // the next poll tick returns it to 0
         QVERIFY(data->blockValid);  // the block on screen came from the unit and is still there
         QVERIFY(!data->levelsValid);
         QCOMPARE(shown.count(), 1);
@@ -321,9 +321,9 @@ private slots:
         QFETCH(bool, levelsOnly);
         QFETCH(QByteArray, blockAnswer);
         QFETCH(QString, shown);
-        QSignalSpy reset(link, &UnitLink::levelsReset);
-        QSignalSpy messages(link, &UnitLink::linkMessage);
-        levelsOnly ? link->requestLevels() : link->readBlock();
+        QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
+        QSignalSpy messages(&link->transport, &LinkTransport::linkMessage);
+        levelsOnly ? link->levels.requestLevels() : link->blockRead.readBlock();
         if (!blockAnswer.isEmpty())
             port->feed(blockAnswer);
         QTRY_COMPARE_WITH_TIMEOUT(reset.count(), 1, 4000);
@@ -333,15 +333,15 @@ private slots:
 
     void aSecondMessageDoesNotExtendTheFirst()
     {
-        QSignalSpy hidden(link, &UnitLink::linkMessageHidden);
+        QSignalSpy hidden(&link->transport, &LinkTransport::linkMessageHidden);
         QElapsedTimer clock;
         clock.start();
-        link->ShowLinkMessage(QStringLiteral("Načteno  OK"));
+        link->transport.ShowLinkMessage(QStringLiteral("Načteno  OK"));
         QTest::qWait(800);
-        link->ShowLinkMessage(QStringLiteral("Uložení OK"));
+        link->transport.ShowLinkMessage(QStringLiteral("Uložení OK"));
         QTRY_COMPARE_WITH_TIMEOUT(hidden.count(), 1, 4000);
         QVERIFY2(clock.elapsed() < 2700, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(!link->messageTimer().isEnabled());
+        QVERIFY(!link->transport.messageTimer().isEnabled());
     }
 
     void enablingARunningTimerKeepsItsCountdown()
@@ -362,63 +362,63 @@ private slots:
     {
         port->close();
         data->blockValid = true;
-        link->readBlock();
-        link->writeBlock();
-        link->commandWithoutAnswer(UnitCode::RamToEeprom);
-        link->sendChain({{link->writeFrame(63, 0), 0}});
+        link->blockRead.readBlock();
+        link->blockWrite.writeBlock();
+        link->commands.commandWithoutAnswer(UnitCode::RamToEeprom);
+        link->commands.sendChain({{link->transport.writeFrame(63, 0), 0}});
         QVERIFY(port->written.isEmpty());
     }
 
     void measurementCodesGoToTheMeasurementWhileItRuns()
     {
         QList<int> codes;
-        connect(link, &UnitLink::measurementCodeReceived, this, [&](quint8 code) {
+        connect(&link->measurement, &MeasurementExchange::measurementCodeReceived, this, [&](quint8 code) {
             codes << code;
             if (code == 5)
-                link->endMeasurement(false);
+                link->measurement.endMeasurement(false);
         });
-        link->startMeasurement(UnitCode::MeasureIdle);
+        link->measurement.startMeasurement(UnitCode::MeasureIdle);
         QVERIFY(data->measuring);
         port->feed(bytesOf({0x02, 1, 2, 3, 0x83, 0x03}));
-        QVERIFY(link->poll().isEnabled());
+        QVERIFY(link->transport.poll().isEnabled());
         port->feed(bytesOf({0x02, 1, 2, 3, 5, 0x03}));
         QCOMPARE(codes, (QList<int>{0x83, 5}));
-        QVERIFY(!link->poll().isEnabled());
+        QVERIFY(!link->transport.poll().isEnabled());
         QVERIFY(!data->measuring);
         QCOMPARE(writtenHex(), (QStringList{QStringLiteral("02 70 03"), QStringLiteral("02 FF 03")}));
-        QCOMPARE(link->linkState(), 1);
+        QCOMPARE(link->transport.linkState(), 1);
         QCOMPARE(data->tpsValue, 0);  // the live displays stand still
     }
 
     void featureStatesHandTheirPayloadOn()
     {
-        QSignalSpy diag(link, &UnitLink::diagnosticsReceived);
-        link->requestDiagnostics();
+        QSignalSpy diag(&link->diagnostics, &DiagnosticsExchange::diagnosticsReceived);
+        link->diagnostics.requestDiagnostics();
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 80 03")});
         port->feed(block(0x02));
         QCOMPARE(diag.count(), 1);
-        QVERIFY(link->diagMessageTimer().isEnabled());
-        QCOMPARE(link->linkState(), 0);
+        QVERIFY(link->diagnostics.diagMessageTimer().isEnabled());
+        QCOMPARE(link->transport.linkState(), 0);
 
-        QSignalSpy aux(link, &UnitLink::auxValueReceived);
-        link->setLinkState(UnitLink::CutOffState);
+        QSignalSpy aux(&link->cutOff, &CutOffReader::auxValueReceived);
+        link->transport.setLinkState(CutOffReader::State);
         port->feed(bytesOf({0x02, 0x2A, 0x03}));
         port->feed(bytesOf({0x02, 0x2B, 0x04}));
         QCOMPARE(aux.count(), 1);
         QCOMPARE(aux.first().first().toInt(), 42);
-        QCOMPARE(link->linkState(), 6);
+        QCOMPARE(link->transport.linkState(), 6);
 
         QList<int> samples;
-        connect(link, &UnitLink::recordedValue, this, [&](int, int, int value) { samples << value; });
-        link->startRecording(5, 6, true);
+        connect(&link->recording, &ScopeRecording::recordedValue, this, [&](int, int, int value) { samples << value; });
+        link->recording.startRecording(5, 6, true);
         const int clearsBefore = port->clears;
         port->feed(bytesOf({0x02, 7, 0x03, 0x02}));
         QCOMPARE(port->clears, clearsBefore);  // first channel of two: the next answer may be waiting
         port->feed(bytesOf({8, 0x03}));
         QCOMPARE(samples, (QList<int>{7, 8}));
         QCOMPARE(port->clears, clearsBefore + 1);
-        QVERIFY(link->scopeTimer().isEnabled());
-        QCOMPARE(link->linkState(), 10);
+        QVERIFY(link->recording.scopeTimer().isEnabled());
+        QCOMPARE(link->transport.linkState(), 10);
     }
 
     // Whatever came before it, cut wherever, the first clean reply after noise is used.
@@ -444,9 +444,9 @@ private slots:
         for (int cut = 0; cut <= line.size(); ++cut) {
             cleanup();
             init();
-            QSignalSpy taken(link, &UnitLink::blockReceived);
-            QSignalSpy levelsIn(link, &UnitLink::levelsReceived);
-            link->setLinkState(state);
+            QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
+            QSignalSpy levelsIn(&link->levels, &LevelExchange::levelsReceived);
+            link->transport.setLinkState(state);
             port->feed(line.left(cut));
             port->feed(line.mid(cut));
             const QString where = QStringLiteral("cut at %1").arg(cut);
@@ -454,12 +454,12 @@ private slots:
             case 0: QVERIFY2(data->tpsValue == 77, qPrintable(where)); break;
             case 1: QVERIFY2(taken.count() == 1 && taken.first().first().toByteArray() == reply, qPrintable(where)); break;
             case 170: QVERIFY2(levelsIn.count() == 1 && data->levelBlock[4] == 4, qPrintable(where)); break;
-            case 20: QVERIFY2(port->written.size() == 0 && link->linkState() == 0, qPrintable(where)); break;
+            case 20: QVERIFY2(port->written.size() == 0 && link->transport.linkState() == 0, qPrintable(where)); break;
             }
             // A status reply met on the way is used, not read as the expected frame.
             if (before.contains(status(77)))
                 QVERIFY2(data->tpsValue == 77, qPrintable(where));
-            QCOMPARE(link->bytesWaiting(), 0);
+            QCOMPARE(link->transport.bytesWaiting(), 0);
         }
     }
 
@@ -467,7 +467,7 @@ private slots:
     // clean reply is used (a reply stalled inside, then the next poll's reply).
     void aStalledReplyIsDroppedAndTheNextOneUsed()
     {
-        QSignalSpy errors(link, &UnitLink::statusError);
+        QSignalSpy errors(&link->status, &StatusPoll::statusError);
         QElapsedTimer clock;
         clock.start();
         port->feed(status(10).left(3));
@@ -490,7 +490,7 @@ private slots:
                 c = char(random.bounded(256));
             // The reply comes in the same piece as the end of the noise.
             port->feed(piece == 127 ? noise + status(77) : noise);
-            mostWaiting = std::max(mostWaiting, link->bytesWaiting());
+            mostWaiting = std::max(mostWaiting, link->transport.bytesWaiting());
         }
         QVERIFY2(mostWaiting < Reply::BlockSize, qPrintable(QString::number(mostWaiting)));
         QCOMPARE(data->tpsValue, 77);
@@ -506,31 +506,31 @@ private slots:
     void aRequestWaitsForTheAnswerDue()
     {
         QFETCH(int, replyAfterMs);
-        QSignalSpy taken(link, &UnitLink::blockReceived);
-        link->poll().setInterval(40);
-        link->poll().enable();
+        QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
+        link->transport.poll().setInterval(40);
+        link->transport.poll().enable();
         QTRY_COMPARE_WITH_TIMEOUT(port->written.size(), 1, 2000);
-        link->readBlock();  // clicked right after the poll request left
-        link->commandWithoutAnswer(UnitCode::RamToEeprom);
+        link->blockRead.readBlock();  // clicked right after the poll request left
+        link->commands.commandWithoutAnswer(UnitCode::RamToEeprom);
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 0F 03")});
-        QCOMPARE(link->queuedOperations(), 2);
+        QCOMPARE(link->transport.queuedOperations(), 2);
         if (replyAfterMs >= 0)
             port->feedSoon(status(5), replyAfterMs);
         QTRY_COMPARE_WITH_TIMEOUT(port->written.size(), 2, 2000);
         QCOMPARE(writtenHex(1), QStringList{QStringLiteral("02 FF 03")});
         const qint64 waited = port->written[1].atMs - port->written[0].atMs;
         if (replyAfterMs < 0)
-            QVERIFY2(waited >= UnitLink::replyTimeMs(6) - 10, qPrintable(QString::number(waited)));
-        QCOMPARE(link->linkState(), 1);
+            QVERIFY2(waited >= LinkTransport::replyTimeMs(6) - 10, qPrintable(QString::number(waited)));
+        QCOMPARE(link->transport.linkState(), 1);
         port->feed(block());
         QCOMPARE(taken.count(), 1);
         // The block answer is due: no poll tick and no other operation comes between.
-        QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 170, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 170, 2000);
         QCOMPARE(writtenHex(1), (QStringList{QStringLiteral("02 FF 03"), QStringLiteral("02 AA 03")}));
         port->feed(levels(1, 2, 3, 4));
         QCOMPARE(writtenHex(3), QStringList{QStringLiteral("02 04 03")});
-        QCOMPARE(link->queuedOperations(), 0);
-        link->poll().disable();
+        QCOMPARE(link->transport.queuedOperations(), 0);
+        link->transport.poll().disable();
     }
 
     // A chain paces its frames from the end of the one before, never blocks, and lets nothing
@@ -540,18 +540,18 @@ private slots:
         bool done = false;
         QElapsedTimer clock;
         clock.start();
-        const QList<ChainStep> steps{{link->serviceFrame(92, 1), 0},
-                                     {link->serviceFrame(93, 2), 10},
-                                     {link->serviceFrame(94, 3), 50},
-                                     {link->writeFrame(0xA3, 4), 100}};
-        link->sendChain(steps, [&] { done = true; });
+        const QList<ChainStep> steps{{link->transport.serviceFrame(92, 1), 0},
+                                     {link->transport.serviceFrame(93, 2), 10},
+                                     {link->transport.serviceFrame(94, 3), 50},
+                                     {link->transport.writeFrame(0xA3, 4), 100}};
+        link->commands.sendChain(steps, [&] { done = true; });
         // Blocking would take the 160 ms of pauses; the bound leaves room for a busy machine.
         QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!done);
-        link->poll().setInterval(5);
-        link->poll().enable();
-        link->sendWrite(63, 0);
-        link->requestDiagnostics();
+        link->transport.poll().setInterval(5);
+        link->transport.poll().enable();
+        link->transport.send(link->transport.writeFrame(63, 0));
+        link->diagnostics.requestDiagnostics();
         QTRY_VERIFY_WITH_TIMEOUT(done, 3000);
         QCOMPARE(writtenHex(), (QStringList{QStringLiteral("02 14 5C 01 03"), QStringLiteral("02 14 5D 02 03"),
                                             QStringLiteral("02 14 5E 03 03"), QStringLiteral("02 B4 A3 04 03"),
@@ -562,7 +562,7 @@ private slots:
             const qint64 gap = port->written[i].atMs - port->written[i - 1].atMs;
             QVERIFY2(gap >= pauses[i - 1] + 4, qPrintable(QStringLiteral("%1: %2").arg(i).arg(gap)));
         }
-        link->poll().disable();
+        link->transport.poll().disable();
     }
 
     // The pauses are measured by the clock the link is handed, from the moment the frame before
@@ -570,19 +570,20 @@ private slots:
     void aChainPauseEndsByTheLinksClock()
     {
         SteppedClock clock;
-        UnitLink stepped(port, data, prompts, &clock);
-        stepped.prepareFrames();
+        TestLink stepped(port, data, prompts, &clock);
+        stepped.transport.prepareFrames();
         bool done = false;
-        stepped.sendChain({{stepped.serviceFrame(92, 1), 0}, {stepped.writeFrame(0xA3, 4), 100}}, [&] { done = true; });
+        stepped.commands.sendChain({{stepped.transport.serviceFrame(92, 1), 0}, {stepped.transport.writeFrame(0xA3, 4), 100}},
+                                   [&] { done = true; });
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 14 5C 01 03")});
         // Five bytes take 5.21 ms on the wire, then 100 ms of pause: due at 105.21 ms.
-        QCOMPARE(stepped.chainPause().interval(), 106);
+        QCOMPARE(stepped.transport.chainPause().interval(), 106);
         clock.advanceMs(105);
-        emit stepped.chainPause().fired();
+        emit stepped.transport.chainPause().fired();
         QCOMPARE(port->written.size(), 1);
-        QCOMPARE(stepped.chainPause().interval(), 1);
+        QCOMPARE(stepped.transport.chainPause().interval(), 1);
         clock.advanceMs(1);
-        emit stepped.chainPause().fired();
+        emit stepped.transport.chainPause().fired();
         QCOMPARE(writtenHex(1), QStringList{QStringLiteral("02 B4 A3 04 03")});
         QVERIFY(done);
     }
@@ -606,20 +607,20 @@ private slots:
         QFETCH(bool, sent);
         if (!readAnswer.isEmpty()) {
             data->blockValid = true;
-            link->readBlock();
+            link->blockRead.readBlock();
             port->feed(readAnswer);
-            QTRY_COMPARE_WITH_TIMEOUT(link->linkState(), 170, 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 170, 2000);
             port->feed(levels(1, 2, 3, 4));
         }
         const int before = port->written.size();
         prompts->answers = answers;
-        link->writeBlock();
+        link->blockWrite.writeBlock();
         QCOMPARE(prompts->questions.size(), answers.size());
         if (!answers.isEmpty())
             QVERIFY(prompts->questions.first().startsWith(QStringLiteral("Pozor !!!: ")));
         QVERIFY(!prompts->unexpected);
         QCOMPARE(writtenHex(before), sent ? QStringList{QStringLiteral("02 EE 03")} : QStringList{});
-        QCOMPARE(link->linkState(), sent ? 5 : 0);
+        QCOMPARE(link->transport.linkState(), sent ? 5 : 0);
     }
 
     // Every write ends with a result, also when the unit stops answering halfway. "Uložení OK"
@@ -645,8 +646,8 @@ private slots:
         QFETCH(bool, blockComesBack);
         QFETCH(QByteArray, levelAnswer);
         QFETCH(QString, result);
-        QSignalSpy shown(link, &UnitLink::linkMessage);
-        QSignalSpy verified(link, &UnitLink::writeVerified);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
+        QSignalSpy verified(&link->blockWrite, &BlockWrite::writeVerified);
         data->blockValid = true;
         data->levelsValid = levelsSent;
         std::copy_n(levels(10, 60, 10, 60).cbegin(), 10, data->levelBlock.begin());
@@ -656,13 +657,13 @@ private slots:
             if (!levelAnswer.isEmpty() && frame == bytesOf({0x02, 0xAA, 0x03}))
                 port->feedSoon(levelAnswer, 5);
         };
-        link->writeBlock();
+        link->blockWrite.writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 5000);
         QCOMPARE(shown.first().first().toString(), result);
         QCOMPARE(verified.count(), result == QStringLiteral("Uložení OK") ? 1 : 0);
         QCOMPARE(writtenHex().contains(QStringLiteral("02 B4 A3 0A 03")), levelsSent);
         QCOMPARE(writtenHex().contains(QStringLiteral("02 AA 03")), blockComesBack);
-        QVERIFY(link->poll().isEnabled());
+        QVERIFY(link->transport.poll().isEnabled());
     }
 };
 

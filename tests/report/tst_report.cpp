@@ -1,10 +1,10 @@
 #include "fakeport.h"
 #include "pdftext.h"
 #include "scriptedprompts.h"
+#include "testlink.h"
 #include "cfgfiles/configfile.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "report/reportcontroller.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
@@ -221,23 +221,23 @@ private slots:
         QFETCH(bool, cleared);
         FakePort port;
         port.open(QStringLiteral("fake"), nullptr);
-        UnitLink link(&port, data.get(), prompts.get());
-        link.prepareFrames();
+        TestLink link(&port, data.get(), prompts.get());
+        link.transport.prepareFrames();
         data->blockValid = true;
         const std::function<void()> operations[] = {
-            [&] { link.readBlock(); },
-            [&] { link.requestDiagnostics(); },
-            [&] { link.storeService(QDate(2026, 12, 7), 5); },
-            [&] { link.commandWithoutAnswer(UnitCode::RamToEeprom); },
-            [&] { link.clearErrors(); },
-            [&] { link.sendChain({{link.writeFrame(68, 5)}}); },
-            [&] { link.writeBlock(); },
-            [&] { link.writeLevels(); },
-            [&] { link.commandWithoutAnswer(UnitCode::FactoryReset); },
-            [&] { link.commandWithoutAnswer(UnitCode::EepromToRam); },
+            [&] { link.blockRead.readBlock(); },
+            [&] { link.diagnostics.requestDiagnostics(); },
+            [&] { link.diagnostics.storeService(QDate(2026, 12, 7), 5); },
+            [&] { link.commands.commandWithoutAnswer(UnitCode::RamToEeprom); },
+            [&] { link.diagnostics.clearErrors(); },
+            [&] { link.commands.sendChain({{link.transport.writeFrame(68, 5)}}); },
+            [&] { link.blockWrite.writeBlock(); },
+            [&] { link.levels.writeLevels(); },
+            [&] { link.commands.commandWithoutAnswer(UnitCode::FactoryReset); },
+            [&] { link.commands.commandWithoutAnswer(UnitCode::EepromToRam); },
         };
         operations[operation]();
-        QTRY_VERIFY_WITH_TIMEOUT(link.wireFree() && link.queuedOperations() == 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(link.transport.wireFree() && link.transport.queuedOperations() == 0, 5000);
         QCOMPARE(data->settingsWritten, written);
         QCOMPARE(data->errorsCleared, cleared);
     }

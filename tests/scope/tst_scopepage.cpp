@@ -1,7 +1,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
+#include "testlink.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
 #include "scope/colourswatch.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
@@ -32,7 +32,7 @@ private:
     std::unique_ptr<FakePort> port;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<UnitData> data;
-    std::unique_ptr<UnitLink> link;
+    std::unique_ptr<TestLink> link;
     std::unique_ptr<ScopePage> page;
     std::unique_ptr<QTemporaryDir> dir;
 
@@ -42,7 +42,7 @@ private:
     {
         (two ? page->twoChannels() : page->oneChannel())->setChecked(true);
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);
-        QVERIFY(link->recording());
+        QVERIFY(link->recording.recording());
     }
     // Channel 1, channel 2 (if two) per sample.
     void samples(const QList<QPair<int, int>> &values, bool two)
@@ -88,12 +88,12 @@ private slots:
         port = std::make_unique<FakePort>();
         prompts = std::make_unique<ScriptedPrompts>();
         data = std::make_unique<UnitData>();
-        link = std::make_unique<UnitLink>(port.get(), data.get(), prompts.get());
+        link = std::make_unique<TestLink>(port.get(), data.get(), prompts.get());
         port->open(QStringLiteral("fake"), nullptr);
-        link->prepareFrames();
-        link->poll().enable();
+        link->transport.prepareFrames();
+        link->transport.poll().enable();
         page = std::make_unique<ScopePage>();
-        page->attach(link.get(), prompts.get());
+        page->attach(&link->recording, prompts.get());
         dir = std::make_unique<QTemporaryDir>();
         control()->setDataFolder(dir->path());
         page->resize(626, 425);
@@ -155,15 +155,15 @@ private slots:
         page->address(1)->setText(QStringLiteral("5"));
         page->address(2)->setText(QStringLiteral("7"));
         record(true);
-        QVERIFY(!link->poll().isEnabled());
+        QVERIFY(!link->transport.poll().isEnabled());
         samples({{10, 20}, {11, 21}, {12, 22}}, true);
         QCOMPARE(page->samples().count(), 3);
         QCOMPARE(exported(), QByteArray("0;10;20;\r\n1;11;21;\r\n2;12;22;\r\n"));
         QCOMPARE(prompts->messages, QStringList{QStringLiteral("Info: Uloženo: OUT.TX (3 vzorků)")});
 
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);
-        QVERIFY(!link->recording());
-        QVERIFY(link->poll().isEnabled());
+        QVERIFY(!link->recording.recording());
+        QVERIFY(link->transport.poll().isEnabled());
         QCOMPARE(page->samples().count(), 3);  // the samples and the picture stay
 
         record(false);
@@ -209,13 +209,13 @@ private slots:
     void aFinishedRecordingClearsTheBoxAndAsksNoMore()
     {
         record(false);
-        for (int i = 0; i < UnitLink::MaxSamples + 5; ++i)
+        for (int i = 0; i < ScopeRecording::MaxSamples + 5; ++i)
             answer(i % 200);
-        QCOMPARE(page->samples().count(), UnitLink::MaxSamples);
+        QCOMPARE(page->samples().count(), ScopeRecording::MaxSamples);
         QTRY_VERIFY_WITH_TIMEOUT(!page->recordBox()->isChecked(), 2000);
-        QVERIFY(!link->recording());
-        QVERIFY(link->poll().isEnabled());
-        QCOMPARE(link->linkState(), 0);
+        QVERIFY(!link->recording.recording());
+        QVERIFY(link->transport.poll().isEnabled());
+        QCOMPARE(link->transport.linkState(), 0);
         QCOMPARE(nextRequest(), QStringLiteral("02 0F 03"));  // the poll, never another aux request
     }
 

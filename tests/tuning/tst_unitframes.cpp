@@ -149,7 +149,7 @@ private slots:
         f->data.levelsValid = true;
         spin("MalyRychMax")->setValue(20);
         actAsUnit(stuck);
-        QSignalSpy shown(&f->link, &UnitLink::linkMessage);
+        QSignalSpy shown(&f->link, &LinkTransport::linkMessage);
         button("Button1")->click();
         QCOMPARE(f->writtenHex().value(0), QStringLiteral("02 EE 03"));
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 3000);

@@ -3,7 +3,7 @@
 #include "scriptedprompts.h"
 #include "link/widgets/livevaluespage.h"
 #include "link/unitdata.h"
-#include "link/unitlink.h"
+#include "testlink.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/paramblock.h"
 #include "tuning/tuningpage.h"
@@ -19,7 +19,8 @@ struct TuningFixture
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    UnitLink link{&port, &data, &prompts};
+    TestLink parts{&port, &data, &prompts};
+    LinkTransport &link = parts.transport;
     LiveValuesPage live{&data};
     TuningPage page{&data};
 
@@ -30,11 +31,11 @@ struct TuningFixture
         data.versionNames[0] = QStringLiteral("Bez verze!");
         for (int i = 1; i < UnitData::VersionNameCount; ++i)
             data.versionNames[i] = QStringLiteral("Sada %1").arg(i);
-        page.attach(&link, &prompts, &live);
-        QObject::connect(&link, &UnitLink::blockReceived, page.display(), &BlockDisplay::TakeOverBlock);
+        page.attach(&parts.commands, &parts.blockRead, &parts.blockWrite, &prompts, &live);
+        QObject::connect(&parts.blockRead, &BlockRead::blockReceived, page.display(), &BlockDisplay::TakeOverBlock);
         QObject::connect(&data, &UnitData::liveValuesChanged, page.display(), &BlockDisplay::HighlightPowerRange);
-        QObject::connect(&link, &UnitLink::linkMessage, &page, &TuningPage::showLinkMessage);
-        QObject::connect(&link, &UnitLink::linkMessageHidden, &page, &TuningPage::hideLinkMessage);
+        QObject::connect(&link, &LinkTransport::linkMessage, &page, &TuningPage::showLinkMessage);
+        QObject::connect(&link, &LinkTransport::linkMessageHidden, &page, &TuningPage::hideLinkMessage);
     }
 
     template <typename T> T *find(const QString &name) const

@@ -1,0 +1,37 @@
+#pragma once
+// Header only, so that the bench can use it as well.
+#include "link/blockread.h"
+#include "link/blockwrite.h"
+#include "link/commandexchange.h"
+#include "link/cutoffreader.h"
+#include "link/diagnosticsexchange.h"
+#include "link/levelexchange.h"
+#include "link/linktransport.h"
+#include "link/measurementexchange.h"
+#include "link/scoperecording.h"
+#include "link/statuspoll.h"
+#include "link/writenotes.h"
+
+// The link as the window composes it, without the window: the transport and every exchange.
+struct TestLink
+{
+    LinkTransport transport;
+    WriteNotes notes;
+    StatusPoll status;
+    CommandExchange commands;
+    LevelExchange levels;
+    BlockRead blockRead;
+    BlockWrite blockWrite;
+    MeasurementExchange measurement;
+    DiagnosticsExchange diagnostics;
+    ScopeRecording recording;
+    CutOffReader cutOff;
+
+    TestLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock = nullptr)
+        : transport(port, clock), notes(&transport, data), status(&transport, data, prompts), commands(&transport),
+          levels(&transport, data), blockRead(&transport, data, &levels), blockWrite(&transport, data, prompts),
+          measurement(&transport, data, &status, &blockRead), diagnostics(&transport, data), recording(&transport),
+          cutOff(&transport, data)
+    {
+    }
+};
