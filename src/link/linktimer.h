@@ -36,6 +36,7 @@ public:
     // Set at start-up, before the timer is first enabled.
     void setInterval(int ms) { m_timer.setInterval(ms); }
     int interval() const { return m_timer.interval(); }
+    bool oneShot() const { return m_oneShot; }
 
 signals:
     void fired();

@@ -1,27 +1,32 @@
-// Fuzzes the receive path of the unit link: whatever the line brings, cut into whatever pieces
-// and met in whatever link state, between whatever requests of the pages and whatever timer
-// running out, the link must not crash, must not block, must keep no more than a frame's bytes
-// waiting, must never hand on a frame that did not come whole off the line, and must never put a
-// request for a block, levels or the diagnostic record on the wire while another answer is due.
+// Fuzzes the unit link, the transport and every exchange on it: whatever the line brings, cut into
+// whatever pieces and met in whatever link state, between whatever operations of the exchanges and
+// whatever timer running out, the link must not crash, must not block, must keep no more than a
+// frame's bytes waiting, must never hand on a frame that did not come whole off the line, must
+// never put a request for a block, levels or the diagnostic record on the wire while another
+// answer is due, and must never run two readers at once. Time is the link's stepped clock: a
+// timer that runs out moves it on by the timer's interval first, so chains get past their pauses.
 //
 // Input layout:
 //   byte 0    starting link state: value % 10 picks 0, 1, 4, 5, 6, 10, 20, 21, 170 or 99 (a state
 //             nothing expects)
 //   byte 1    flags, see Flag below
 //   then      steps, until the data runs out: [action] [length] [length % 128 bytes]
-//             An action below OpCount first runs that operation (some take one or two more
-//             bytes after the action byte); the bytes then arrive at the port in one piece and
-//             the receive notification runs, as it does for every arrival on the real port.
-//             A step whose action is OpCount or more is a plain arrival; with the flags below,
-//             plain arrivals may also come while a frame is being written.
+//             An action below OpCount first runs that operation (some take one to four more bytes
+//             after the action byte); the bytes then arrive at the port in one piece and the
+//             receive notification runs, as it does for every arrival on the real port. A step
+//             whose action is OpCount or more is a plain arrival; with ArrivalsWhileWriting, plain
+//             arrivals may also come while a frame is being written.
+// The seeds in seeds-receive/ are written by make_receive_seeds.py from this file's Op list: run
+// it again whenever that list changes.
+#include "../common/testlink.h"
 #include "link/frames.h"
+#include "link/linkclock.h"
 #include "link/prompts.h"
-#include <QColor>
 #include "link/serialio.h"
 #include "link/unitdata.h"
-#include "../common/testlink.h"
-
+#include <QColor>
 #include <QCoreApplication>
+#include <QDate>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -48,51 +53,80 @@ constexpr int StartStates[10] = {0, 1, 4, 5, 6, 10, 20, 21, 170, 99};
 
 enum Flag : std::uint8_t {
     Measuring = 0x01,
-    // The measurement ends on a code with the top bit set; otherwise it goes on forever.
+    // The measurement ends on a code with the top bit set (bit 0 says whether the poll goes on);
+    // otherwise it goes on forever.
     MeasurementEnds = 0x02,
-    // The oscilloscope runs two channels: after the first channel's sample the waiting bytes stay.
+    // A recording started by the start state runs two channels.
     TwoChannels = 0x04,
-    // 0x08 is no longer used: reads never wait.
+    // The technician says Yes to writing a block that never came from a unit or a file.
+    AnswerYes = 0x08,
     // Bytes come while a frame is handed to the port; they are announced from the event loop
     // once the sender has returned, never inside it.
     ArrivalsWhileWriting = 0x10,
 };
 
+// One operation for every public operation and timer of every exchange. Bytes an operation takes
+// follow its action byte.
 enum Op : std::uint8_t {
-    OpReadBlock,
-    OpWriteBlock,
-    OpRequestLevels,
-    OpWriteLevels,
-    OpRequestDiagnostics,
-    OpSaveParamByte,        // + address, value: a tuning-page "Ulož" with the version byte
-    OpCommandWithoutAnswer, // + code pick
+    // The transport and the port.
+    OpSetState,           // + state pick: what a test or a page entry may leave
     OpReturnToPolling,
-    OpSendAux,              // + address
-    OpSendService,          // + address, value
-    OpSetState,             // + state pick: what the cut-off and oscilloscope pages do on entry
-    OpToggleMeasuring,
-    OpEditBlock,            // + index, value: a page edits a parameter before a save
-    OpEditLevel,            // + index, value
     OpPrepareFrames,
+    OpSendAux,            // + address: a single frame beside the exchanges
+    OpSendService,        // + address, value
     OpClosePort,
     OpReopenPort,
-    // Time passes until one of the link timers runs out (only a running timer can).
+    OpTimePasses,         // + ms: time goes by with no timer running out
     OpPollFires,
-    OpBlockDelayFires,
-    OpReplyGuardFires,
+    OpHoldEnds,
     OpMessageTimerFires,
-    OpDiagMessageFires,
-    OpCutOffReaderFires,
-    OpScopeTimerFires,
     OpChainPauseFires,
     OpLineQuietFires,
+    // Commands the unit does not answer.
+    OpCommandWithoutAnswer,  // + code pick
+    OpSaveParamByte,         // + address, value: a tuning-page "Ulož" with the version byte
+    // Levels, block read and block write.
+    OpRequestLevels,
+    OpWriteLevels,
+    OpWriteLevelsAndPoll,
+    OpLevelGuardFires,
+    OpReadBlock,
+    OpWriteBlock,
+    OpWriteGuardFires,
+    // The emulation measurement.
+    OpStartMeasurement,  // + idle or raised
+    OpStopMeasurement,
+    OpEndMeasurement,    // + whether the poll goes on
+    // The diagnostic record.
+    OpRequestDiagnostics,
+    OpClearErrors,
+    OpStoreService,      // + day, month, year, tachometer byte
+    OpDiagGuardFires,
+    OpDiagMessageFires,
+    // The cut-off reader.
+    OpStartCutOff,       // + address
+    OpSetCutOffAddress,  // + address
+    OpStopCutOff,
+    OpWriteCutOff,       // + address, value
+    OpCutOffReaderFires,
+    OpCutOffSilenceFires,
+    // The oscilloscope's recording.
+    OpStartRecording,        // + channel 1, channel 2, two channels
+    OpSetRecordingChannels,  // + channel 1, channel 2, two channels
+    OpStopRecording,
+    OpScopeTimerFires,
+    OpScopeSilenceFires,
+    OpRecordingRuns,     // + count: count * 16 requests, each answered at once
+    // What the pages do to the shared data.
+    OpToggleMeasuring,
+    OpEditBlock,         // + index, value
+    OpEditLevel,         // + index, value
     OpCount
 };
 
 // The commands the pages send without waiting for an answer.
-constexpr quint8 PlainCommands[] = {UnitCode::Status, UnitCode::RamToEeprom, UnitCode::FactoryReset,
-                                    UnitCode::EepromToRam, UnitCode::MeasureIdle, UnitCode::MeasureRaised,
-                                    UnitCode::ClearErrors};
+constexpr quint8 PlainCommands[] = {UnitCode::RamToEeprom, UnitCode::FactoryReset, UnitCode::EepromToRam,
+                                    UnitCode::MeasureIdle, UnitCode::MeasureRaised, UnitCode::ClearErrors};
 
 bool isKnownCommand(quint8 code)
 {
@@ -146,7 +180,7 @@ public:
         m_pos += count;
         return out;
     }
-    // A plain arrival is next: it may come while a read or a write waits.
+    // A plain arrival is next: it may come while a frame is written.
     bool arrivalNext() const { return m_pos < m_size && m_data[m_pos] >= OpCount; }
     QByteArray arrival()
     {
@@ -242,7 +276,7 @@ public:
     // Everything that came off the line, in order.
     QByteArray line;
     int notifications = 0;
-    // Set by the harness: the link whose due answers a new request must respect.
+    // Set by the harness: the transport whose due answers a new request must respect.
     const LinkTransport *link = nullptr;
 
 private:
@@ -285,61 +319,148 @@ private:
     bool m_arrivalsWhileWriting;
 };
 
-// The frame came whole off the line at some point.
-bool cameOffTheLine(const FuzzPort &port, const QByteArray &frame)
-{
-    return port.line.contains(frame);
-}
-
 class QuietPrompts : public Prompts
 {
 public:
-    void beep() override { ++beeps; }
-    void message(const QString &, const QString &) override { ++messages; }
-    bool askYesNo(const QString &, const QString &) override { return false; }
+    explicit QuietPrompts(bool yes) : m_yes(yes) {}
+    void beep() override {}
+    void message(const QString &, const QString &) override {}
+    bool askYesNo(const QString &, const QString &) override { return m_yes; }
     QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
     QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
     QColor pickColour(const QColor &) override { return {}; }
 
-    int beeps = 0;
-    int messages = 0;
+private:
+    bool m_yes;
 };
 
-// A timer runs out: a one-shot timer stops itself before its handler, as LinkTimer does.
-void runOut(LinkTimer &timer, bool oneShot)
+// Everything one input runs on.
+struct Rig
 {
-    if (!timer.isEnabled())
-        return;
-    if (oneShot)
-        timer.disable();
-    emit timer.fired();
-}
+    Input in;
+    std::uint8_t flags;
+    FuzzPort port;
+    QuietPrompts prompts;
+    UnitData data;
+    SteppedClock clock;
+    TestLink link;
+    unsigned sink = 0;
 
-void runOp(Op op, Input &in, TestLink &link, UnitData &data, FuzzPort &port)
+    Rig(const std::uint8_t *bytes, std::size_t size, int startState)
+        : in(bytes, size), flags(in.byte()), port(in, flags), prompts(flags & AnswerYes),
+          link(&port, &data, &prompts, &clock)
+    {
+        port.link = &link.transport;
+        link.transport.prepareFrames();
+        port.open(QStringLiteral("fuzz"), nullptr);
+        data.measuring = flags & Measuring;
+        // As after start-up: the poll runs.
+        link.transport.poll().enable();
+        link.transport.setLinkState(startState);
+    }
+
+    // A timer runs out: time moves on by its interval, and a one-shot timer stops itself before
+    // its handler, as LinkTimer does. Only a running timer can run out.
+    void runOut(LinkTimer &timer)
+    {
+        if (!timer.isEnabled())
+            return;
+        clock.advanceMs(timer.interval());
+        if (timer.oneShot())
+            timer.disable();
+        emit timer.fired();
+    }
+
+    void recordingRuns(int requests)
+    {
+        ScopeRecording &recording = link.recording;
+        for (int i = 0; i < requests && recording.scopeTimer().isEnabled(); ++i) {
+            runOut(recording.scopeTimer());
+            port.arrive(bytesOf(0x02, quint8(i), 0x03));
+        }
+    }
+    static QByteArray bytesOf(quint8 a, quint8 b, quint8 c)
+    {
+        const char bytes[] = {char(a), char(b), char(c)};
+        return QByteArray(bytes, 3);
+    }
+
+    void run(Op op);
+    void watch();
+};
+
+void Rig::run(Op op)
 {
+    LinkTransport &t = link.transport;
     switch (op) {
-    case OpReadBlock: link.blockRead.readBlock(); break;
-    case OpWriteBlock: link.blockWrite.writeBlock(); break;
-    case OpRequestLevels: link.levels.requestLevels(); break;
-    case OpWriteLevels: link.levels.writeLevels(); break;
-    case OpRequestDiagnostics: link.diagnostics.requestDiagnostics(); break;
-    case OpSaveParamByte: {
+    case OpSetState: t.setLinkState(StartStates[in.byte() % std::size(StartStates)]); break;
+    case OpReturnToPolling: t.returnToPolling(); break;
+    case OpPrepareFrames: t.prepareFrames(); break;
+    case OpSendAux: t.send(t.auxFrame(in.byte()), Reply::AuxSize); break;
+    case OpSendService: {
         const int address = in.byte();
-        link.commands.sendChain(
-            {{link.transport.writeFrame(address, in.byte()), 0}, {link.transport.writeFrame(63, data.paramBlock[16]), 10}});
+        t.send(t.serviceFrame(address, in.byte()));
         break;
     }
+    case OpClosePort: port.close(); break;
+    case OpReopenPort: port.open(QStringLiteral("fuzz"), nullptr); break;
+    case OpTimePasses: clock.advanceMs(in.byte() * 10); break;
+    case OpPollFires: runOut(t.poll()); break;
+    case OpHoldEnds: runOut(t.blockDelay()); break;
+    case OpMessageTimerFires: runOut(t.messageTimer()); break;
+    case OpChainPauseFires: runOut(t.chainPause()); break;
+    case OpLineQuietFires: runOut(t.lineQuiet()); break;
     case OpCommandWithoutAnswer:
         link.commands.commandWithoutAnswer(PlainCommands[in.byte() % std::size(PlainCommands)]);
         break;
-    case OpReturnToPolling: link.transport.returnToPolling(); break;
-    case OpSendAux: link.transport.send(link.transport.auxFrame(in.byte()), Reply::AuxSize); break;
-    case OpSendService: {
+    case OpSaveParamByte: {
         const int address = in.byte();
-        link.transport.send(link.transport.serviceFrame(address, in.byte()));
+        link.commands.sendChain({{t.writeFrame(address, in.byte()), 0}, {t.writeFrame(63, data.paramBlock[16]), 10}});
         break;
     }
-    case OpSetState: link.transport.setLinkState(StartStates[in.byte() % std::size(StartStates)]); break;
+    case OpRequestLevels: link.levels.requestLevels(); break;
+    case OpWriteLevels: link.levels.writeLevels(); break;
+    case OpWriteLevelsAndPoll: link.levels.writeLevels(true); break;
+    case OpLevelGuardFires: runOut(link.levels.replyGuard()); break;
+    case OpReadBlock: link.blockRead.readBlock(); break;
+    case OpWriteBlock: link.blockWrite.writeBlock(); break;
+    case OpWriteGuardFires: runOut(link.blockWrite.replyGuard()); break;
+    case OpStartMeasurement: link.measurement.startMeasurement(in.byte() & 1 ? 113 : 112); break;
+    case OpStopMeasurement: link.measurement.stopMeasurement(); break;
+    case OpEndMeasurement: link.measurement.endMeasurement(in.byte() & 1); break;
+    case OpRequestDiagnostics: link.diagnostics.requestDiagnostics(); break;
+    case OpClearErrors: link.diagnostics.clearErrors(); break;
+    case OpStoreService: {
+        const int day = 1 + in.byte() % 28, month = 1 + in.byte() % 12, year = 2000 + in.byte();
+        link.diagnostics.storeService(QDate(year, month, day), in.byte() * 65793);
+        break;
+    }
+    case OpDiagGuardFires: runOut(link.diagnostics.diagReplyGuard()); break;
+    case OpDiagMessageFires: runOut(link.diagnostics.diagMessageTimer()); break;
+    case OpStartCutOff: link.cutOff.startCutOffReading(in.byte()); break;
+    case OpSetCutOffAddress: link.cutOff.setCutOffAddress(in.byte()); break;
+    case OpStopCutOff: link.cutOff.stopCutOffReading(); break;
+    case OpWriteCutOff: {
+        const int address = in.byte();
+        link.cutOff.writeCutOff(address, in.byte());
+        break;
+    }
+    case OpCutOffReaderFires: runOut(link.cutOff.cutOffReader()); break;
+    case OpCutOffSilenceFires: runOut(link.cutOff.silenceGuard()); break;
+    case OpStartRecording:
+    case OpSetRecordingChannels: {
+        const quint8 channel1 = in.byte(), channel2 = in.byte();
+        const bool two = in.byte() & 1;
+        if (op == OpStartRecording)
+            link.recording.startRecording(channel1, channel2, two);
+        else
+            link.recording.setRecordingChannels(channel1, channel2, two);
+        break;
+    }
+    case OpStopRecording: link.recording.stopRecording(); break;
+    case OpScopeTimerFires: runOut(link.recording.scopeTimer()); break;
+    case OpScopeSilenceFires: runOut(link.recording.silenceGuard()); break;
+    case OpRecordingRuns: recordingRuns(in.byte() * 16); break;
     case OpToggleMeasuring: data.measuring = !data.measuring; break;
     case OpEditBlock: {
         // Pages edit the parameter bytes, never the framing bytes around them.
@@ -352,20 +473,54 @@ void runOp(Op op, Input &in, TestLink &link, UnitData &data, FuzzPort &port)
         data.levelBlock[index] = in.byte();
         break;
     }
-    case OpPrepareFrames: link.transport.prepareFrames(); break;
-    case OpClosePort: port.close(); break;
-    case OpReopenPort: port.open(QStringLiteral("fuzz"), nullptr); break;
-    case OpPollFires: runOut(link.transport.poll(), false); break;
-    case OpBlockDelayFires: runOut(link.transport.blockDelay(), true); break;
-    case OpReplyGuardFires: runOut(link.levels.replyGuard(), true); break;
-    case OpMessageTimerFires: runOut(link.transport.messageTimer(), true); break;
-    case OpDiagMessageFires: runOut(link.diagnostics.diagMessageTimer(), true); break;
-    case OpCutOffReaderFires: runOut(link.cutOff.cutOffReader(), false); break;
-    case OpScopeTimerFires: runOut(link.recording.scopeTimer(), false); break;
-    case OpChainPauseFires: runOut(link.transport.chainPause(), true); break;
-    case OpLineQuietFires: runOut(link.transport.lineQuiet(), true); break;
     case OpCount: break;
     }
+}
+
+// What the link hands on must be a framed reply that came whole off the line.
+void Rig::watch()
+{
+    const auto cameOffTheLine = [this](const QByteArray &frame) { return port.line.contains(frame); };
+    QObject::connect(&link.measurement, &MeasurementExchange::measurementCodeReceived, [this](quint8 code) {
+        sink += code;
+        if ((flags & MeasurementEnds) && code >= 0x80)
+            link.measurement.endMeasurement(code & 1);
+    });
+    QObject::connect(&link.recording, &ScopeRecording::recordedValue, [this](int, int index, int value) {
+        check(index >= 0 && index < ScopeRecording::MaxSamples, "sample index out of the recording's room");
+        sink += unsigned(value);
+    });
+    QObject::connect(&data, &UnitData::liveValuesChanged, [this] {
+        bool found = false;
+        for (qsizetype at = 0; !found && at + Reply::StatusSize <= port.line.size(); ++at) {
+            const QByteArray r = port.line.mid(at, Reply::StatusSize);
+            found = Reply::framed(r, Reply::StatusSize, 0x02, 0x03) && data.tpsValue == quint8(r.at(1))
+                && data.lambdaValue == quint8(r.at(2)) && data.positionValue == quint8(r.at(3));
+        }
+        check(found, "live values that came in no status reply");
+    });
+    QObject::connect(&link.blockRead, &BlockRead::blockReceived, [cameOffTheLine](const QByteArray &block) {
+        check(UnitData::isParamBlock(block) && cameOffTheLine(block), "parameter block handed on unchecked");
+    });
+    QObject::connect(&link.levels, &LevelExchange::levelsReceived, [this, cameOffTheLine] {
+        const QByteArray stored(reinterpret_cast<const char *>(data.levelBlock.data()), UnitData::LevelBlockSize);
+        check(UnitData::isLevelBlock(stored) && cameOffTheLine(stored), "level block stored unchecked");
+    });
+    QObject::connect(&link.levels, &LevelExchange::levelsReset, [this] {
+        // Levels from a unit stay; only a tool without them holds the placeholders.
+        check(data.levelsValid
+                  || (data.levelBlock[1] == 10 && data.levelBlock[2] == 60 && data.levelBlock[3] == 10
+                      && data.levelBlock[4] == 60),
+              "levels reset to something else than 10, 60, 10, 60");
+    });
+    QObject::connect(&link.diagnostics, &DiagnosticsExchange::diagnosticsReceived, [cameOffTheLine](const QByteArray &record) {
+        check(Reply::framed(record, Reply::BlockSize, 0x02, 0x03) && cameOffTheLine(record),
+              "diagnostic record handed on unchecked");
+    });
+    QObject::connect(&link.cutOff, &CutOffReader::auxValueReceived, [this](int value) {
+        check(value >= 0 && value <= 255, "aux value out of byte range");
+        sink += unsigned(value);
+    });
 }
 
 QCoreApplication *application()
@@ -387,88 +542,38 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t size)
 {
-    Input in(bytes, size);
-    const int startState = StartStates[in.byte() % std::size(StartStates)];
-    const std::uint8_t flags = in.byte();
-
-    FuzzPort port(in, flags);
-    QuietPrompts prompts;
-    UnitData data;
-    TestLink link(&port, &data, &prompts);
-    port.link = &link.transport;
-    link.transport.prepareFrames();
-    port.open(QStringLiteral("fuzz"), nullptr);
-    data.measuring = flags & Measuring;
-    link.transport.setLinkState(startState);
-
-    unsigned sink = 0;
-    QObject::connect(&link.measurement, &MeasurementExchange::measurementCodeReceived, [&sink, &link, flags](quint8 code) {
-        sink += code;
-        if ((flags & MeasurementEnds) && code >= 0x80)
-            link.measurement.endMeasurement(false);
-    });
+    if (size == 0)
+        return 0;
+    const int startState = StartStates[bytes[0] % std::size(StartStates)];
+    Rig rig(bytes + 1, size - 1, startState);
+    rig.watch();
     // A recording hands values on only while it runs.
     if (startState == ScopeRecording::State)
-        link.recording.startRecording(10, 11, flags & TwoChannels);
-    QObject::connect(&link.recording, &ScopeRecording::recordedValue, [&sink](int, int index, int value) {
-        check(index >= 0 && index < ScopeRecording::MaxSamples, "sample index out of the recording's room");
-        sink += unsigned(value);
-    });
+        rig.link.recording.startRecording(10, 11, rig.flags & TwoChannels);
 
-    // What the link hands on must be a framed reply that came whole off the line.
-    QObject::connect(&data, &UnitData::liveValuesChanged, [&] {
-        bool found = false;
-        for (qsizetype at = 0; !found && at + Reply::StatusSize <= port.line.size(); ++at) {
-            const QByteArray r = port.line.mid(at, Reply::StatusSize);
-            found = Reply::framed(r, Reply::StatusSize, 0x02, 0x03) && data.tpsValue == quint8(r.at(1))
-                && data.lambdaValue == quint8(r.at(2)) && data.positionValue == quint8(r.at(3));
-        }
-        check(found, "live values that came in no status reply");
-    });
-    QObject::connect(&link.blockRead, &BlockRead::blockReceived, [&](const QByteArray &block) {
-        check(UnitData::isParamBlock(block) && cameOffTheLine(port, block), "parameter block handed on unchecked");
-    });
-    QObject::connect(&link.levels, &LevelExchange::levelsReceived, [&] {
-        const QByteArray stored(reinterpret_cast<const char *>(data.levelBlock.data()), UnitData::LevelBlockSize);
-        check(UnitData::isLevelBlock(stored) && cameOffTheLine(port, stored), "level block stored unchecked");
-    });
-    QObject::connect(&link.levels, &LevelExchange::levelsReset, [&] {
-        // Levels from a unit stay; only a tool without them holds the placeholders.
-        check(data.levelsValid
-                  || (data.levelBlock[1] == 10 && data.levelBlock[2] == 60 && data.levelBlock[3] == 10
-                      && data.levelBlock[4] == 60),
-              "levels reset to something else than 10, 60, 10, 60");
-    });
-    QObject::connect(&link.diagnostics, &DiagnosticsExchange::diagnosticsReceived, [&](const QByteArray &record) {
-        check(Reply::framed(record, Reply::BlockSize, 0x02, 0x03) && cameOffTheLine(port, record),
-              "diagnostic record handed on unchecked");
-    });
-    QObject::connect(&link.cutOff, &CutOffReader::auxValueReceived, [&](int value) {
-        check(value >= 0 && value <= 255, "aux value out of byte range");
-        sink += unsigned(value);
-    });
-
-    // Every receive notification that ran must leave a state the next one can handle.
+    // Every step must leave a state the next receive notification can handle, and one reader at most.
     const auto settled = [&](auto &&step) {
-        const int before = port.notifications;
+        const int before = rig.port.notifications;
         step();
-        if (port.notifications != before) {
-            check(isSettledState(link.transport.linkState()), "receive handler left a state it cannot handle");
-            check(link.transport.bytesWaiting() < Reply::BlockSize, "more bytes kept waiting than any frame has");
+        check(!(rig.link.cutOff.reading() && rig.link.recording.reading()), "two readers run at once");
+        if (rig.port.notifications != before) {
+            check(isSettledState(rig.link.transport.linkState()), "receive handler left a state it cannot handle");
+            check(rig.link.transport.bytesWaiting() < Reply::BlockSize, "more bytes kept waiting than any frame has");
         }
     };
+    Input &in = rig.in;
     while (!in.atEnd()) {
         const std::uint8_t action = in.byte();
         if (action < OpCount) {
-            runOp(Op(action), in, link, data, port);
-            settled([&] { port.announceDeferred(); });
+            settled([&] { rig.run(Op(action)); });
+            settled([&] { rig.port.announceDeferred(); });
         }
-        settled([&] { port.arrive(in.piece()); });
-        settled([&] { port.announceDeferred(); });
+        settled([&] { rig.port.arrive(in.piece()); });
+        settled([&] { rig.port.announceDeferred(); });
     }
 
     // Keeps the handlers' work from being optimised away.
-    volatile unsigned keep = sink;
+    volatile unsigned keep = rig.sink;
     (void)keep;
     return 0;
 }

@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Writes the seeds of velkor_fuzz_receive into seeds-receive/, one conversation with the unit each.
+
+The operation numbers come from the Op list in fuzz_receive.cpp, so running this again after that
+list changed keeps every seed meaning what its name says."""
+import pathlib
+import re
+
+HERE = pathlib.Path(__file__).resolve().parent
+SOURCE = (HERE / "fuzz_receive.cpp").read_text(encoding="utf-8")
+ENUM = re.search(r"enum Op : std::uint8_t \{(.*?)\n\};", SOURCE, re.S).group(1)
+NAMES = [m.group(1) for m in re.finditer(r"^\s*(Op\w+)", ENUM, re.M)]
+OP = {name[2:]: number for number, name in enumerate(NAMES)}
+ARRIVAL = 0xFF
+STATES = [0, 1, 4, 5, 6, 10, 20, 21, 170, 99]
+MEASURING, MEASUREMENT_ENDS, TWO_CHANNELS, ANSWER_YES, ARRIVALS_WHILE_WRITING = 1, 2, 4, 8, 16
+
+assert OP["Count"] < ARRIVAL and NAMES[-1] == "OpCount"
+
+
+def step(op, *args, arrive=b""):
+    return bytes([OP[op], *args, len(arrive)]) + arrive
+
+
+def arrival(data):
+    return bytes([ARRIVAL, len(data)]) + data
+
+
+def seed(state=0, flags=0, *steps):
+    return bytes([STATES.index(state), flags]) + b"".join(steps)
+
+
+def status(tps=0x10, code=0):
+    return bytes([0x02, tps, 0x20, 0x30, code, 0x03])
+
+
+BLOCK = bytes([0x01]) + bytes(range(0x20, 0x40)) + bytes([0x03])
+ZERO_BLOCK = bytes([0x01]) + bytes(32) + bytes([0x03])
+LEVELS = bytes([0x03, 0x0A, 0x3C, 0x0A, 0x3C, 0x01, 0x02, 0x03, 0x04, 0x04])
+
+
+def record(service=bytes(6)):
+    body = bytearray(range(0x40, 0x60))
+    body[9:15] = service  # record bytes 10..15
+    return bytes([0x02]) + bytes(body) + bytes([0x03])
+
+
+def pauses(count):
+    return [step("ChainPauseFires")] * count
+
+
+# A block read whose levels follow, the shared start of the writes below.
+READ = [step("ReadBlock", arrive=BLOCK), step("ChainPauseFires"), arrival(LEVELS)]
+
+SEEDS = {
+    "status_reply": seed(0, 0, step("PollFires", arrive=status())),
+    "status_in_two_pieces": seed(0, 0, step("PollFires", arrive=status()[:3]), arrival(status()[3:])),
+    "noise_then_status": seed(0, 0, step("PollFires", arrive=bytes([0x55, 0x03, 0x02, 0x01])),
+                              arrival(bytes([0x02, 0x80])), arrival(bytes([0x1E, 0x64, 0x00, 0x03])),
+                              step("LineQuietFires")),
+    "reply_during_poll_write": seed(170, ARRIVALS_WHILE_WRITING, step("ReturnToPolling"), step("PollFires"),
+                                    arrival(status())),
+    "unexpected_state": seed(99, 0, arrival(bytes([0x00, 0x02, 0x0F, 0x03]))),
+    "block_then_levels": seed(0, 0, *READ, step("LevelGuardFires")),
+    "status_late_during_block_read": seed(0, 0, step("ReadBlock", arrive=status(0x80)), arrival(BLOCK),
+                                          step("ChainPauseFires"), arrival(LEVELS)),
+    # A block read, written back and checked: "Uložení OK". Nothing here shows the block read, so the
+# tool's block is still the start-up one, and that is what the unit answers.
+    "block_write_and_check": seed(0, 0, *READ, step("WriteBlock"), step("HoldEnds"), *pauses(4), arrival(ZERO_BLOCK),
+                                  step("ChainPauseFires"), arrival(LEVELS), step("MessageTimerFires")),
+    # The start-up block, written after a Yes: no levels go, the block alone is checked.
+    "blind_write_said_yes": seed(0, ANSWER_YES, step("WriteBlock"), step("HoldEnds"), *pauses(1), arrival(ZERO_BLOCK),
+                                 step("ChainPauseFires"), arrival(LEVELS)),
+    "write_with_lost_read_back": seed(0, 0, *READ, step("WriteBlock"), step("HoldEnds"), *pauses(4),
+                                      step("WriteGuardFires"), step("PollFires")),
+    "levels_written_then_lost": seed(0, 0, step("WriteLevelsAndPoll"), *pauses(3), step("RequestLevels"),
+                                     step("LevelGuardFires"), step("WriteLevels"), *pauses(3)),
+    "measurement": seed(0, MEASUREMENT_ENDS, step("StartMeasurement", 0), step("PollFires", arrive=status(code=0x02)),
+                        step("PollFires", arrive=status(code=0x85)), arrival(BLOCK), step("HoldEnds"),
+                        step("ChainPauseFires"), arrival(LEVELS), step("StartMeasurement", 1), step("StopMeasurement"),
+                        step("EndMeasurement", 0)),
+    "diagnostic_record": seed(0, 0, step("RequestDiagnostics", arrive=record()), step("DiagMessageFires"),
+                              step("RequestDiagnostics"), step("DiagGuardFires")),
+    # 7 December 2026, tachometer 5, 5, 5 (each byte): the read-back holds them at bytes 10..15.
+    "service_store": seed(0, 0, step("StoreService", 6, 11, 26, 5), *pauses(7),
+                          arrival(record(bytes([5, 5, 5, 7, 12, 26]))), step("DiagMessageFires")),
+    "errors_cleared": seed(0, 0, step("ClearErrors"), step("ChainPauseFires"), arrival(record()), step("ClearErrors"),
+                           step("ChainPauseFires"), step("DiagGuardFires")),
+    "cut_off_value": seed(0, 0, step("StartCutOff", 241), step("CutOffReaderFires", arrive=bytes([0x02, 0x55, 0x03])),
+                          step("CutOffSilenceFires"), step("SetCutOffAddress", 67),
+                          step("CutOffReaderFires", arrive=bytes([0x02, 0x14, 0x03])), step("WriteCutOff", 67, 200),
+                          step("StopCutOff")),
+    "scope_two_channels": seed(10, TWO_CHANNELS, step("ScopeTimerFires", arrive=bytes([0x02, 0x80, 0x03, 0x02])),
+                               arrival(bytes([0x40, 0x03])), step("ScopeSilenceFires"),
+                               step("SetRecordingChannels", 12, 13, 0), step("ScopeTimerFires"), step("StopRecording")),
+    "recording_to_the_end": seed(0, 0, step("StartRecording", 5, 6, 0), step("RecordingRuns", 255)),
+    "readers_taking_over": seed(0, 0, step("StartRecording", 5, 6, 0), step("StartCutOff", 241), step("StartCutOff", 241),
+                                step("StartRecording", 5, 6, 0), step("ReturnToPolling")),
+    "commands_and_port": seed(0, 0, step("CommandWithoutAnswer", 0), step("SaveParamByte", 63, 5),
+                              step("ChainPauseFires"), step("SendAux", 241), step("SendService", 92, 1),
+                              step("TimePasses", 30), step("ClosePort"), step("ReadBlock"), step("ReopenPort"),
+                              step("PrepareFrames"), step("SetState", 1), step("EditBlock", 3, 9),
+                              step("EditLevel", 2, 70), step("ToggleMeasuring")),
+}
+
+if __name__ == "__main__":
+    folder = HERE / "seeds-receive"
+    for old in folder.glob("*"):
+        old.unlink()
+    for name, data in SEEDS.items():
+        (folder / name).write_bytes(data)
+    print(f"{len(SEEDS)} seeds, {len(NAMES) - 1} operations")
