@@ -5,11 +5,35 @@
 
 namespace {
 
-// "ttyUSB0" and "/dev/ttyUSB0" name the same device, as the port opens them.
+// "ttyUSB0" and "/dev/ttyUSB0" name the same device, as the port opens them; on Windows "COM3",
+// "com3" and "\\.\COM3".
 QString devicePath(const QString &name)
 {
+#ifdef Q_OS_WIN
+    const QString device = name.startsWith(QLatin1String("\\\\.\\")) ? name.mid(4) : name;
+    return device.toUpper();
+#else
     return name.contains(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+#endif
 }
+
+// A port the system does not list may still be there: a pseudo-terminal or a symlink such as
+// /dev/serial/by-id/... Windows lists every port it has.
+bool unlistedPortThere(const QString &name)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(name);
+    return false;
+#else
+    return QFileInfo::exists(devicePath(name));
+#endif
+}
+
+#ifdef Q_OS_WIN
+const QString ExamplePort = QStringLiteral("COM3");
+#else
+const QString ExamplePort = QStringLiteral("/dev/ttyUSB0");
+#endif
 
 }  // namespace
 
@@ -35,7 +59,7 @@ PortPicker::PortPicker(PortSource source, QWidget *parent)
     // Typing must not add items or complete to a listed port: what counts is what was confirmed.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    lineEdit()->setPlaceholderText(ExamplePort);
     connect(this, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { choose(itemData(index).toString()); });
     connect(lineEdit(), &QLineEdit::returnPressed, this, [this] {
@@ -88,8 +112,7 @@ void PortPicker::refresh()
         }
     }
     if (!currentListed) {
-        // Pseudo-terminals and symlinks such as /dev/serial/by-id/... are never listed.
-        const bool there = m_open || QFileInfo::exists(devicePath(m_current));
+        const bool there = m_open || unlistedPortThere(m_current);
         addItem(there ? m_current : m_current + QStringLiteral(" – nenalezen"), m_current);
         setCurrentIndex(count() - 1);
     }

@@ -1,5 +1,8 @@
 #include "stopsignals.h"
 #include <QSocketNotifier>
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -49,3 +52,12 @@ StopSignals::~StopSignals()
         fd = -1;
     }
 }
+
+#else
+
+// Windows has no such signals for a program with a window: the end of a session comes to it as
+// the application's commitDataRequest, which main() handles.
+StopSignals::StopSignals(QObject *parent) : QObject(parent) {}
+StopSignals::~StopSignals() = default;
+
+#endif

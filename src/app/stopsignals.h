@@ -6,6 +6,7 @@ class QSocketNotifier;
 // A stop by the system (SIGTERM at logout or shutdown, SIGHUP when the session goes, SIGINT from
 // a terminal) becomes an ordinary event on the user-interface thread, so the tool can end as
 // "Konec" ends it: unsaved changes kept in a file, DTR low, the port and its lock file released.
+// On systems without these signals (Windows) it never says anything.
 class StopSignals : public QObject
 {
     Q_OBJECT

@@ -12,7 +12,9 @@ QString writeProblem(int systemError, const QString &fallback)
     case EACCES:
     case EPERM: return QStringLiteral("do složky není dovoleno zapisovat");
     case EROFS: return QStringLiteral("disk je jen pro čtení");
+#ifdef EDQUOT  // Windows has no disk quotas of this kind
     case EDQUOT: return QStringLiteral("je vyčerpána kvóta disku");
+#endif
     case EIO: return QStringLiteral("chyba disku při zápisu");
     case ENOENT: return QStringLiteral("složka neexistuje");
     }

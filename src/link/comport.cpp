@@ -9,12 +9,15 @@
 
 namespace {
 
+#ifdef Q_OS_LINUX
 QString currentUser()
 {
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() ? QStringLiteral("$USER") : user;
 }
+#endif
 
+#ifdef Q_OS_UNIX
 // Where QSerialPort looks for a name: a path as it stands, a bare name in /dev.
 QString devicePath(const QString &name)
 {
@@ -22,10 +25,11 @@ QString devicePath(const QString &name)
         return name;
     return QStringLiteral("/dev/") + name;
 }
+#endif
 
 // QSerialPort says "permission denied" both for a port another program holds (its lock file, or
 // the exclusive flag of the line) and for a device the user may not open; only the device's
-// access rights tell the two apart.
+// access rights tell the two apart. Windows says "access denied" only for a port in use.
 EComPort::Reason permissionReason(const QString &name)
 {
 #ifdef Q_OS_UNIX
