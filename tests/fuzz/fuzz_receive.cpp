@@ -83,7 +83,7 @@ enum Op : std::uint8_t {
     OpChainPauseFires,
     OpLineQuietFires,
     // Commands the unit does not answer.
-    OpCommandWithoutAnswer,  // + code pick
+    OpCommandWithoutAnswer,  // + code pick (top bit: RAM->EEPROM after a byte write)
     OpSaveParamByte,         // + address, value: a tuning-page "Ulož" with the version byte
     // Levels, block read and block write.
     OpRequestLevels,
@@ -410,12 +410,23 @@ void Rig::run(Op op)
     case OpMessageTimerFires: runOut(t.messageTimer()); break;
     case OpChainPauseFires: runOut(t.chainPause()); break;
     case OpLineQuietFires: runOut(t.lineQuiet()); break;
-    case OpCommandWithoutAnswer:
-        link.commands.commandWithoutAnswer(PlainCommands[in.byte() % std::size(PlainCommands)]);
+    case OpCommandWithoutAnswer: {
+        CommandExchange &c = link.commands;
+        const std::uint8_t pick = in.byte();
+        // RAM->EEPROM as the tuning page sends it: the status byte first, once the port is known open.
+        if (pick & 0x80) {
+            if (c.requirePort())
+                c.commandWithoutAnswer(UnitCode::RamToEeprom, c.writeFrame(UnitAddress::fromBlockIndex(1), pick));
+        } else {
+            c.commandWithoutAnswer(PlainCommands[pick % std::size(PlainCommands)]);
+        }
         break;
+    }
     case OpSaveParamByte: {
+        CommandExchange &c = link.commands;
         const int address = in.byte();
-        link.commands.sendChain({{t.writeFrame(address, in.byte()), 0}, {t.writeFrame(63, data.paramBlock[16]), 10}});
+        c.sendChain({{c.writeFrame(address, in.byte()), 0}, {c.writeFrame(63, data.paramBlock[16]), 10}},
+                    [this] { ++sink; });
         break;
     }
     case OpRequestLevels: link.levels.requestLevels(); break;
@@ -513,7 +524,8 @@ void Rig::watch()
                       && data.levelBlock[4] == 60),
               "levels reset to something else than 10, 60, 10, 60");
     });
-    QObject::connect(&link.diagnostics, &DiagnosticsExchange::diagnosticsReceived, [cameOffTheLine](const QByteArray &record) {
+    QObject::connect(&link.diagnostics, &DiagnosticsExchange::diagnosticsReceived,
+                     [cameOffTheLine](const QByteArray &record) {
         check(Reply::framed(record, Reply::BlockSize, 0x02, 0x03) && cameOffTheLine(record),
               "diagnostic record handed on unchecked");
     });
@@ -555,7 +567,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     const auto settled = [&](auto &&step) {
         const int before = rig.port.notifications;
         step();
-        check(!(rig.link.cutOff.reading() && rig.link.recording.reading()), "two readers run at once");
+        const bool cutOff = rig.link.cutOff.reading(), recording = rig.link.recording.reading();
+        check(!(cutOff && recording), "two readers run at once");
+        check(rig.link.transport.readerRunning() == (cutOff || recording), "the transport lost sight of a reader");
         if (rig.port.notifications != before) {
             check(isSettledState(rig.link.transport.linkState()), "receive handler left a state it cannot handle");
             check(rig.link.transport.bytesWaiting() < Reply::BlockSize, "more bytes kept waiting than any frame has");
