@@ -53,9 +53,9 @@ bool LogRecorder::start(const QString &folder, QString *error)
     m_rows = 0;
     m_markers = 0;
     m_pendingMarkers.clear();
-    connect(m_data, &UnitData::liveValuesChanged, this, &LogRecorder::replyRow);
-    connect(m_status, &StatusPoll::statusReplyMissing, this, &LogRecorder::missingRow);
-    connect(m_measurement, &MeasurementExchange::measurementCodeReceived, this, &LogRecorder::measuringRow);
+    m_feeds = {connect(m_data, &UnitData::liveValuesChanged, this, &LogRecorder::replyRow),
+               connect(m_status, &StatusPoll::statusReplyMissing, this, &LogRecorder::missingRow),
+               connect(m_measurement, &MeasurementExchange::measurementCodeReceived, this, &LogRecorder::measuringRow)};
     m_flushTimer.start();
     emit started();
     return true;
@@ -84,9 +84,10 @@ void LogRecorder::finish()
     m_lastElapsedMs = m_clock.elapsed();
     m_flushTimer.stop();
     m_waiting.clear();
-    disconnect(m_data, nullptr, this, nullptr);
-    disconnect(m_status, nullptr, this, nullptr);
-    disconnect(m_measurement, nullptr, this, nullptr);
+    // By the connections, not the senders: at the window's end they may be gone before the recorder.
+    for (const QMetaObject::Connection &feed : std::as_const(m_feeds))
+        disconnect(feed);
+    m_feeds.clear();
     emit stopped();
 }
 

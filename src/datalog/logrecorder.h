@@ -71,6 +71,7 @@ private:
     QString rangeName() const;
     QString partPath(int part) const;
 
+    QList<QMetaObject::Connection> m_feeds;  // what brings the rows while recording
     StatusPoll *m_status;
     MeasurementExchange *m_measurement;
     UnitData *m_data;

@@ -109,6 +109,24 @@ private slots:
         delete port;
     }
 
+    // The window's shared data and link were made before the recorder and go before it: a
+    // recording still running then ends without them, its rows on disk.
+    void aRecordingOutlivingTheLinkEndsWithItsRows()
+    {
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        poll(10);
+        const QString path = files().value(0);
+        delete link;
+        link = nullptr;
+        delete data;
+        data = nullptr;
+        delete control;
+        control = nullptr;
+        const RecordingRead read = readRecordingFile(path);
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        QVERIFY2(read.recording.rows() >= accepted, qPrintable(QString::number(read.recording.rows())));
+    }
+
     void everyReplyIsARowAndEveryLostOneAGap()
     {
         QPushButton *record = button("Zaznam");
