@@ -9,8 +9,8 @@
 #
 # The precompiled header is made with only the definitions every Qt target here has (QT_CORE_LIB,
 # QT_NO_DEBUG); the ones a target adds (QT_WIDGETS_LIB, QT_TESTLIB_LIB, paths of the programs)
-# appear in none of its headers, so GCC and clang accept it for all of them. A target whose flags
-# do not fit gets a warning from -Winvalid-pch and simply parses the headers as before.
+# appear in none of its headers, so GCC and clang accept it for all of them. Should a target's
+# flags ever not fit, GCC says so (-Winvalid-pch) and parses the headers itself.
 
 option(VELKOR_PCH "Precompile the Qt headers shared by all targets" ON)
 option(VELKOR_FAST_LINKER "Link with lld or gold when the compiler takes them" ON)
@@ -23,12 +23,12 @@ if(VELKOR_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
 endif()
 if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache$" AND VELKOR_PCH)
   set(CMAKE_CXX_COMPILER_LAUNCHER
-      ${CMAKE_COMMAND} -E env CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+      env CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
       ${CMAKE_CXX_COMPILER_LAUNCHER})
 endif()
 
-# The Qt headers that most sources include (the test programs add Qt Test's, tests/CMakeLists.txt).
-# A longer list makes every source slower to start: these measured best.
+# The Qt headers that many sources include (the test programs add Qt Test's, tests/CMakeLists.txt).
+# Every source loads the whole header, so one that few sources use does not belong here.
 set(VELKOR_PCH_HEADERS
   <QByteArray> <QColor> <QComboBox> <QDir> <QFile> <QFileInfo> <QGroupBox> <QLabel>
   <QLineEdit> <QList> <QObject> <QPainter> <QPushButton> <QRadioButton>
