@@ -6,6 +6,7 @@
 #include "app/portpicker.h"
 #include "app/settingsfile.h"
 #include "app/workingfolder.h"
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStringDecoder>
@@ -220,6 +221,11 @@ private slots:
         QCOMPARE(prompts.messages, QStringList());  // a sound file: nothing to say about it
         QCOMPARE(form.pollInterval(), 250);
         QCOMPARE(port.openedName, TesterSettings().port);
+        // The version --version prints is the one the window shows.
+        QCOMPARE(form.windowTitle(), QStringLiteral(" Dasmin - Velkor " VELKOR_PROJECT_VERSION "   -->  Novy.cfg"));
+        auto *version = form.findChild<QLabel *>(QStringLiteral("ProgramVersion"));
+        QVERIFY(version);
+        QCOMPARE(version->text(), QStringLiteral("Velkor " VELKOR_PROJECT_VERSION " – servis a ladění jednotky"));
         auto *picker = form.findChild<PortPicker *>(QStringLiteral("PortPicker"));
         QVERIFY(picker);
         picker->lineEdit()->setText(QStringLiteral("/dev/ttyUSB0"));
