@@ -24,7 +24,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         for (const QLatin1String name : {QLatin1String("--slozka"), QLatin1String("--dir")}) {
             if (arg == name) {
                 folderOption = true;
-                if (i + 1 < arguments.size())
+                // "--slozka --help" lacks its folder; a folder named "-x" is written "./-x".
+                if (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1Char('-')))
                     value = arguments[++i];
             } else if (arg.startsWith(name + QLatin1Char('='))) {
                 folderOption = true;
