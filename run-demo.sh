@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the simulated unit on a pseudo-terminal and the tool
-# connected to it, in the working folder demo/ with a sample TESTER.INI. The tool stays open
-# until you close it; the simulated unit stops with it.
+# Installs what is missing, builds the two programs it starts (the tests are ./run-tests.sh's),
+# starts the simulated unit on a pseudo-terminal and the tool connected to it, in the working
+# folder demo/ with a sample TESTER.INI. The tool stays open until you close it; the simulated
+# unit stops with it.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 bash scripts/ensure-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh velkor velkor-unitsim
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
   echo "No display: run this from a desktop session (or under xvfb-run)." >&2

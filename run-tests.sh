@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest.
+# Installs what is missing, builds everything (the tests, the benchmarks and what the demo
+# needs), and runs every test through CTest.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/ensure-deps.sh

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Configures and builds everything into build/ (the tool at build/velkor, the simulated unit at
-# build/velkor-unitsim).
+# Configures build/ and builds the targets named, or everything when none is: the tool at
+# build/velkor, the simulated unit at build/velkor-unitsim. ccache is used when it is installed.
+# Usage: build.sh [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+targets=()
+[[ $# -gt 0 ]] && targets=(--target "$@")
+cmake --build build -j"$(nproc)" "${targets[@]}"

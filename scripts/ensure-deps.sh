@@ -2,7 +2,10 @@
 # Installs what building and testing need, when it is missing. Usage: ensure-deps.sh [extra packages...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev fonts-dejavu-core poppler-utils "$@")
+# dpkg-dev: dpkg-shlibdeps names the Qt libraries the Debian package depends on; poppler-utils
+# reads the service report back in its tests.
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
+          dpkg-dev poppler-utils "$@")
 
 if ! command -v dpkg-query >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
   if command -v cmake >/dev/null 2>&1 && command -v qmake6 >/dev/null 2>&1; then

@@ -37,3 +37,25 @@ QString decodeWindows1250(QByteArrayView bytes)
     }
     return text;
 }
+
+// Qt has no encoder for this code page without ICU; the decoding table read backwards is one.
+bool encodeWindows1250(const QString &text, QByteArray *out)
+{
+    static const QString upper = [] {
+        QByteArray all;
+        for (int b = 0x80; b < 0x100; ++b)
+            all.append(char(b));
+        return decodeWindows1250(all);
+    }();
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            out->append(char(c.unicode()));
+            continue;
+        }
+        const qsizetype at = upper.indexOf(c);
+        if (at < 0 || c == QChar::ReplacementCharacter)
+            return false;
+        out->append(char(0x80 + at));
+    }
+    return true;
+}

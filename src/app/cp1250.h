@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -7,3 +8,6 @@
 // This decoder carries its own table because QStringDecoder only knows that code page
 // when Qt was built with ICU, which the usual Windows builds are not.
 QString decodeWindows1250(QByteArrayView bytes);
+
+// Appends text in the code page; false when a character has no place in it.
+bool encodeWindows1250(const QString &text, QByteArray *out);

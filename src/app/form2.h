@@ -1,4 +1,5 @@
 #pragma once
+#include "appversion.h"
 #include "portpicker.h"
 #include <QString>
 #include <QWidget>
@@ -40,7 +41,7 @@ class TForm2 : public QWidget
 {
     Q_OBJECT
 public:
-    static QString captionPrefix() { return QStringLiteral(" Dasmin - Velkor 3.0   --> "); }
+    static QString captionPrefix() { return QStringLiteral(" Dasmin - Velkor ") + appVersion() + QStringLiteral("   --> "); }
 
     // `port` and `prompts` outlive the window; tests pass fakes, and a list of ports for the picker
     // (the system's when empty).

@@ -1,4 +1,6 @@
 #include "infopage.h"
+#include "appversion.h"
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -8,8 +10,12 @@ InfoPage::InfoPage(QWidget *parent)
     m_memo = new QPlainTextEdit(notes(Captions(), {}), this);
     m_memo->setObjectName(QStringLiteral("Memo1"));
     m_memo->setReadOnly(true);
+    auto *version = new QLabel(QStringLiteral("Velkor %1 – servis a ladění jednotky").arg(appVersion()), this);
+    version->setObjectName(QStringLiteral("ProgramVersion"));
+    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(version);
     layout->addWidget(m_memo);
 }
 

@@ -1,9 +1,11 @@
+#include "commandline.h"
 #include "form2.h"
 #include "instancebeacon.h"
 #include "qtczech.h"
 #include "singleinstance.h"
 #include "stopsignals.h"
 #include "widgetprompts.h"
+#include "workingfolder.h"
 #include "link/comport.h"
 #include <QApplication>
 #include <QDir>
@@ -11,6 +13,13 @@
 
 int main(int argc, char *argv[])
 {
+    // Answered on the terminal, without a display and beside a running copy. Qt's own options
+    // (-platform) are not known before QApplication, so only these two are looked at here.
+    if (const CommandLine early = CommandLine::parse(CommandLine::arguments(argc, argv)); early.help || early.version) {
+        printOut(early.help ? helpText() : versionText());
+        return 0;
+    }
+
     // Only one copy may drive the serial line. A second start brings the running window to the
     // front and leaves at once, without a window of its own.
     SingleInstance instance;
@@ -22,11 +31,22 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor 2"));
+    const CommandLine line = CommandLine::parse(QCoreApplication::arguments());
+    if (!line.error.isEmpty()) {
+        printError(line.error + QStringLiteral("\nvelkor --help\n"));
+        return 2;
+    }
     // Qt's own dialogs (files, Yes/No buttons) speak Czech like the rest of the tool.
     installQtCzech(app);
 
     ComPort port;
     WidgetPrompts prompts;
+    const WorkingFolder folder = prepareWorkingFolder(line.folder, QDir::currentPath(), QDir::homePath());
+    if (!folder.error.isEmpty()) {
+        prompts.error(QStringLiteral("Velkor 2"), folder.error);
+        return 1;
+    }
+    QDir::setCurrent(folder.path);
     TForm2 window(&port, &prompts);
     prompts.setOwner(&window);
 
@@ -54,7 +74,10 @@ int main(int argc, char *argv[])
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
-    window.FormCreate(QDir::currentPath());
+    if (folder.sampleWritten)
+        prompts.message(QStringLiteral("Info"), folder.sampleNotice());
+    if (!stopping)
+        window.FormCreate(folder.path);
     // A stop during a start-up message ended that box's loop; the main loop must not start then.
     if (!stopping)
         app.exec();

@@ -52,28 +52,6 @@ bool isUtf8(const QByteArray &bytes)
     return !utf8.hasError();
 }
 
-// Windows-1250 has no encoder of its own here; the decoding table read backwards is one.
-bool encodeWindows1250(const QString &text, QByteArray *out)
-{
-    static const QString upper = [] {
-        QByteArray all;
-        for (int b = 0x80; b < 0x100; ++b)
-            all.append(char(b));
-        return decodeWindows1250(all);
-    }();
-    for (QChar c : text) {
-        if (c.unicode() < 0x80) {
-            out->append(char(c.unicode()));
-            continue;
-        }
-        const qsizetype at = upper.indexOf(c);
-        if (at < 0 || c == QChar::ReplacementCharacter)
-            return false;
-        out->append(char(0x80 + at));
-    }
-    return true;
-}
-
 QString textOf(const QByteArray &bytes, bool utf8)
 {
     return utf8 ? QString::fromUtf8(bytes) : decodeWindows1250(bytes);

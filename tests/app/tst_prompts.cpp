@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,7 @@ class TestPrompts : public QObject
     Q_OBJECT
 private:
     QStringList stayedOpen;
+    int escaped = 0;
 
     // Presses Escape in the focused control of the next modal dialog once `ready` says it shows
     // what it should (ten seconds at most: the file list loads in the background).
@@ -33,6 +35,7 @@ private:
             if (!dialog || (ready && !ready(dialog) && clock->elapsed() < 10000))
                 return;
             poll->deleteLater();
+            ++escaped;
             QWidget *focused = QApplication::focusWidget();
             QTest::keyClick(focused && focused->window() == dialog ? focused : dialog, Qt::Key_Escape);
             // One that stays open fails the test instead of hanging it.
@@ -67,6 +70,19 @@ private slots:
         QCOMPARE(prompts.askOpenFile(q), QString());
         escapeNextDialog();
         QVERIFY(!prompts.pickColour(Qt::red).isValid());
+        escapeNextDialog();
+        QCOMPARE(prompts.askSaveChanges(QStringLiteral("Pozor !!!"), QStringLiteral("Máte neuložené změny.")),
+                 Prompts::SaveChoice::Cancel);
+        escapeNextDialog();
+        QCOMPARE(prompts.askText(QStringLiteral("Značka"), QStringLiteral("Text značky:")), QString());
+        escapeNextDialog();
+        ReportQuestion report{true, true, QStringLiteral("poznámka")};
+        QVERIFY(!prompts.askReportOptions(report));
+        QPrinter printer;
+        printer.setOutputFileName(folder.filePath(QStringLiteral("tisk.pdf")));
+        escapeNextDialog();
+        QVERIFY(!prompts.askPrinter(printer));
+        QTRY_COMPARE(escaped, 10);  // every one of them was a dialog that showed
         QVERIFY(QDir(folder.path()).isEmpty());
         QCOMPARE(stayedOpen, QStringList());
     }

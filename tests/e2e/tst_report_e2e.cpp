@@ -5,6 +5,7 @@
 #include "tuning/spinedit.h"
 #include "link/blockread.h"
 #include <QDesktopServices>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -82,6 +83,31 @@ private slots:
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MIN")), QStringLiteral("Volnoběh – doraz serva MIN 40 0–255"));
         QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 2 proti stavu před prací")));
         QCOMPARE(PdfText::row(text, QStringLiteral("Seřízen")), QStringLiteral("Seřízen volnoběh."));
+        QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
+    }
+
+    // A recording of this session's live values goes into the report as its plot.
+    void theLastRecordingIsPlottedInTheReport()
+    {
+        opened.clear();
+        QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        QTest::qWait(1500);
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        ReportQuestion answer;
+        answer.withPictures = true;
+        e2e.prompts()->reportAnswers << answer;
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QVERIFY(e2e.prompts()->reportQuestions.last().picturesAvailable);
+        QCOMPARE(opened.size(), 1);
+        const QString text = PdfText::text(opened.first());
+        // The oscilloscope recorded nothing; the live values were.
+        const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const int plot = int(lines.indexOf(QRegularExpression(QStringLiteral("\\s*Záznam živých hodnot – poslední záznam\\s*"))));
+        QVERIFY(plot > 0 && plot + 1 < lines.size());
+        QVERIFY2(!lines.at(plot + 1).contains(QStringLiteral("žádný záznam")), qPrintable(lines.at(plot + 1)));
+        const QString images = PdfText::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), opened.first()});
+        QCOMPARE(images.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);  // two heading lines, the plot
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
     }
 };

@@ -1,0 +1,1 @@
+// Only the host of the shared precompiled header; it holds no code.
