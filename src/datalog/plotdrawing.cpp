@@ -1,4 +1,5 @@
 #include "plotdrawing.h"
+#include "logformat.h"
 #include "recording.h"
 #include <QPainter>
 #include <QVector>
@@ -178,8 +179,7 @@ QString valueText(PlotView::Lane lane, int value)
 {
     if (lane == PlotView::Position)
         return QString::number(value);
-    return QString::number(value * 2 / 100) + QLatin1Char(',') + QStringLiteral("%1").arg(value * 2 % 100, 2, 10, QLatin1Char('0'))
-           + QStringLiteral(" V");
+    return QString::fromLatin1(LogFormat::volts(value)) + QStringLiteral(" V");
 }
 
 int laneValue(PlotView::Lane lane, const Recording &r, int row)
