@@ -2,6 +2,9 @@
 #include <cstdio>
 
 namespace LogFormat {
+namespace {
+const QString StartFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+}
 
 const char *const Columns[ColumnCount] = {"t [s]",          "Čas",           "Lambda [V]", "Lambda [hodnota]",
                                           "TPS [V]",        "TPS [hodnota]", "Poloha [krok]",
@@ -78,12 +81,18 @@ QString fileName(const QDateTime &start, const QString &versionName, int part)
     version = version.trimmed();
     while (version.endsWith(QLatin1Char('.')))
         version.chop(1);
-    QString name = start.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    QString name = start.toString(StartFormat);
     if (!version.isEmpty())
         name += QLatin1Char('_') + version;
     if (part > 1)
         name += QLatin1Char('_') + QString::number(part);
     return name + QStringLiteral(".csv");
+}
+
+QDateTime startOf(const QFileInfo &file)
+{
+    const QDateTime start = QDateTime::fromString(file.fileName().left(int(StartFormat.size())), StartFormat);
+    return start.isValid() ? start : file.lastModified();
 }
 
 }  // namespace LogFormat

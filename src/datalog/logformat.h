@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QString>
 #include <QTime>
 
@@ -38,6 +39,8 @@ void appendRow(QByteArray &out, const LogRow &row);
 QString markerField(int number, const QString &text);
 // "<yyyy-MM-dd_HH-mm-ss>_<version name>.csv", "..._2.csv" for the second part of a long one.
 QString fileName(const QDateTime &start, const QString &versionName, int part = 1);
+// When the file's recording began: from its name, or its last change for a file named otherwise.
+QDateTime startOf(const QFileInfo &file);
 // 0,60 for 30: the unit's 0.02 V steps with two decimals.
 QByteArray volts(int value);
 }

@@ -1,4 +1,5 @@
 #include "recordingplot.h"
+#include "logformat.h"
 #include "recording.h"
 #include "recordingreader.h"
 #include <QDateTime>
@@ -9,10 +10,8 @@
 QString recordingTitle(const QString &path)
 {
     const QFileInfo info(path);
-    QDateTime start = QDateTime::fromString(info.fileName().left(19), QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
-    if (!start.isValid())
-        start = info.lastModified();
-    return QStringLiteral("%1, zaznamenáno %2").arg(info.fileName(), start.toString(QStringLiteral("d. M. yyyy HH:mm:ss")));
+    return QStringLiteral("%1, zaznamenáno %2")
+        .arg(info.fileName(), LogFormat::startOf(info).toString(QStringLiteral("d. M. yyyy HH:mm:ss")));
 }
 
 QImage plotPicture(const Recording &recording, const PlotView &view, const PlotOverlay &overlay,

@@ -1,4 +1,5 @@
 #include "recordingsbrowser.h"
+#include "logformat.h"
 #include "plotwidget.h"
 #include "recordingplot.h"
 #include "recordingreader.h"
@@ -74,11 +75,8 @@ void RecordingsBrowser::refreshList()
         QDateTime start;
     };
     QList<Entry> entries;
-    for (const QFileInfo &file : QDir(folder()).entryInfoList({QStringLiteral("*.csv")}, QDir::Files)) {
-        // A recording's name begins with its start; a file named otherwise counts from its last change.
-        QDateTime start = QDateTime::fromString(file.fileName().left(19), QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
-        entries.append({file, start.isValid() ? start : file.lastModified()});
-    }
+    for (const QFileInfo &file : QDir(folder()).entryInfoList({QStringLiteral("*.csv")}, QDir::Files))
+        entries.append({file, LogFormat::startOf(file)});
     // Newest first; the later parts of one recording before the first.
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return a.start != b.start ? a.start > b.start : a.file.fileName() > b.file.fileName();
