@@ -366,12 +366,19 @@ void paint(QPainter &painter, const QSize &size, const Recording &recording, con
     if (overlay.recording)
         markers(*overlay.recording, overlay.shiftMs, QColor(170, 170, 170));
     markers(recording, 0, MarkerLine);
+    painter.restore();
+}
 
-    if (view.replayMs >= view.fromMs && view.replayMs <= view.toMs) {
-        painter.setPen(QPen(ReplayLine, 2));
-        const int x = int(std::floor(xOf(view.replayMs, area, view)));
-        painter.drawLine(x, area.top(), x, area.bottom());
-    }
+void drawReplayLine(QPainter &painter, const QSize &size, const PlotView &view, qint64 replayMs)
+{
+    if (replayMs < view.fromMs || replayMs > view.toMs)
+        return;
+    const QRect area = plotArea(size);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(ReplayLine, 2));
+    const int x = int(std::floor(xOf(replayMs, area, view)));
+    painter.drawLine(x, area.top(), x, area.bottom());
     painter.restore();
 }
 

@@ -13,7 +13,6 @@ struct PlotView
     qint64 fromMs = 0;  // the time window, in the recording's own t
     qint64 toMs = 1000;
     bool lanes[LaneCount] = {true, true, true};
-    qint64 replayMs = -1;  // a replay's position, drawn as a line; -1 for none
 
     int shownLanes() const { return int(lanes[0]) + int(lanes[1]) + int(lanes[2]); }
 };
@@ -60,6 +59,8 @@ qint64 gapMs(const Recording &recording);
 // The whole plot into a painter of `size`.
 void paint(QPainter &painter, const QSize &size, const Recording &recording, const PlotView &view,
            const PlotOverlay &overlay = {});
+// A replay's position as a line across the plot area, when it lies in the view.
+void drawReplayLine(QPainter &painter, const QSize &size, const PlotView &view, qint64 replayMs);
 // One lane's line only, from `first` to `last` row: every row's point joined (`decimate` false)
 // or four points per column; both give the same pixels.
 void drawTrace(QPainter &painter, const QRect &lane, const QRect &area, const Recording &recording,

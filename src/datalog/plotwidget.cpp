@@ -43,7 +43,7 @@ void PlotWidget::setRecording(const Recording *recording)
 {
     m_recording = recording;
     m_overlay = {};
-    m_view.replayMs = -1;
+    m_replayMs = -1;
     showAll();
 }
 
@@ -104,10 +104,10 @@ void PlotWidget::setLaneShown(PlotView::Lane lane, bool shown)
 
 void PlotWidget::setReplayMs(qint64 ms)
 {
-    if (m_view.replayMs == ms)
+    // Every frame of a replay moves it: drawn over the cached plot, never into it.
+    if (m_replayMs == ms)
         return;
-    m_view.replayMs = ms;
-    m_cacheValid = false;
+    m_replayMs = ms;
     update();
 }
 
@@ -151,6 +151,8 @@ void PlotWidget::paintEvent(QPaintEvent *)
     }
     QPainter painter(this);
     painter.drawImage(0, 0, m_cache);
+    if (m_recording)
+        PlotDrawing::drawReplayLine(painter, size(), m_view, m_replayMs);
     const QRect a = area();
     if (m_dragFrom >= 0 && m_cursorX >= 0)
         painter.fillRect(QRect(QPoint(std::min(m_dragFrom, m_cursorX), a.top()), QPoint(std::max(m_dragFrom, m_cursorX), a.bottom())),

@@ -21,6 +21,7 @@ public:
     const Recording *recording() const { return m_recording; }
     const PlotOverlay &overlay() const { return m_overlay; }
     const PlotView &view() const { return m_view; }
+    qint64 replayMs() const { return m_replayMs; }
 
     // The time shown, kept within what there is to show and at least MinSpanMs long.
     void setWindow(qint64 fromMs, qint64 toMs);
@@ -28,6 +29,7 @@ public:
     void zoom(double factor, qint64 aboutMs);
     void pan(qint64 byMs);
     void setLaneShown(PlotView::Lane lane, bool shown);
+    // A replay's position, drawn over the plot as a line; -1 for none.
     void setReplayMs(qint64 ms);
     // The earliest and latest time of the recording and what is drawn over it.
     qint64 extentFrom() const;
@@ -57,7 +59,8 @@ private:
     const Recording *m_recording = nullptr;
     PlotOverlay m_overlay;
     PlotView m_view;
-    QImage m_cache;           // the plot without cursor and drag band
+    qint64 m_replayMs = -1;
+    QImage m_cache;           // the plot without replay line, cursor and drag band
     bool m_cacheValid = false;
     int m_cursorX = -1;
     int m_dragFrom = -1;      // x where a left drag began

@@ -264,9 +264,7 @@ void RecordingsBrowser::saveImage()
     QStringList title{recordingTitle(m_path)};
     if (m_comparison)
         title << alignmentText();
-    PlotView view = m_plot->view();
-    view.replayMs = -1;
-    const QImage image = plotPicture(*m_recording, view, m_plot->overlay(), title, PictureSize);
+    const QImage image = plotPicture(*m_recording, m_plot->view(), m_plot->overlay(), title, PictureSize);
     // Never a half-written picture over a good one.
     QSaveFile file(path);
     QImageWriter writer(&file, "png");

@@ -233,10 +233,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!page->replay()->playing(), 5000);
         QCOMPARE(page->replay()->row(), 1000);
         QCOMPARE(find<QPushButton>("Prehrat")->text(), QStringLiteral("Přehrát"));
-        QCOMPARE(plot()->view().replayMs, qint64(20000));
+        QCOMPARE(plot()->replayMs(), qint64(20000));
         QCOMPARE(find<QLabel>("PrehL3")->text(), QString::number(1000 % 256));
         // The tool's own live values are not the replay's.
         QCOMPARE(data->tpsValue, 0);
+        // The replay's position is an orange line across the plot.
+        slider->setValue(500);
+        const QRect area = PlotDrawing::plotArea(plot()->size());
+        const int x = int(std::floor(PlotDrawing::xOf(10000, area, plot()->view())));
+        QCOMPARE(plot()->grab().toImage().pixelColor(x, area.top() + 1), QColor(255, 140, 0));
     }
 
     void aSecondRecordingIsDrawnOverAlignedAtMarkers()
