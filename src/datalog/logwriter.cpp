@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <utility>
 
+namespace {
+// Why a file could not be written, in Czech, from the system's error number.
 QString writeProblem(int systemError, const QString &fallback)
 {
     switch (systemError) {
@@ -19,6 +21,7 @@ QString writeProblem(int systemError, const QString &fallback)
     case ENOENT: return QStringLiteral("složka neexistuje");
     }
     return fallback;
+}
 }
 
 LogWriter::LogWriter() = default;

@@ -39,6 +39,3 @@ private:
     qint64 m_written = 0;
     std::unique_ptr<DiskSync> m_sync;
 };
-
-// Why a file could not be written, in Czech, from the system's error number.
-QString writeProblem(int systemError, const QString &fallback);

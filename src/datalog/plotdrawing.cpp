@@ -219,11 +219,6 @@ qint64 msAt(double x, const QRect &area, const PlotView &view)
     return view.fromMs + qint64(std::llround((x - area.left()) * span / area.width()));
 }
 
-qint64 gapMs(const Recording &recording)
-{
-    return recording.gapMs();
-}
-
 void drawTrace(QPainter &painter, const QRect &lane, const QRect &area, const Recording &r, PlotView::Lane which,
                const PlotView &view, qint64 shiftMs, int scale, bool decimate)
 {

@@ -53,8 +53,6 @@ QString timeText(qint64 ms, qint64 stepMs);
 // The x of a time and the time of an x, in the plot area of `size`.
 double xOf(qint64 ms, const QRect &area, const PlotView &view);
 qint64 msAt(double x, const QRect &area, const PlotView &view);
-// Rows longer apart than this are not joined: the poll stood still.
-qint64 gapMs(const Recording &recording);
 
 // The whole plot into a painter of `size`.
 void paint(QPainter &painter, const QSize &size, const Recording &recording, const PlotView &view,

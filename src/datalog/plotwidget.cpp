@@ -15,7 +15,7 @@ constexpr int DragLeast = 5;       // a shorter left drag is a click
 QString rowText(const Recording &r, qint64 ms, const QString &prefix)
 {
     const int row = r.nearestRow(ms);
-    if (row < 0 || std::abs(r.ms(row) - ms) > PlotDrawing::gapMs(r))
+    if (row < 0 || std::abs(r.ms(row) - ms) > r.gapMs())
         return prefix + QStringLiteral("–");
     QString text = prefix + PlotDrawing::timeText(r.ms(row), 1);
     if (r.clockMs(row) >= 0)

@@ -2,7 +2,6 @@
 #include "logformat.h"
 #include "recording.h"
 #include "recordingreader.h"
-#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>

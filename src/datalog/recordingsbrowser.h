@@ -6,7 +6,6 @@
 
 class QComboBox;
 class QPushButton;
-class QTreeWidgetItem;
 class PlotWidget;
 class Prompts;
 class RecordingsPage;
@@ -33,7 +32,6 @@ public:
     void endComparison();
 
     const Recording *recording() const { return m_recording.get(); }
-    const Recording *comparison() const { return m_comparison.get(); }
     QString path() const { return m_path; }
     // How the comparison is aligned, in words, for the picture.
     QString alignmentText() const;

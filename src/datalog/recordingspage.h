@@ -1,11 +1,6 @@
 #pragma once
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPushButton;
-class QSlider;
 class QTreeWidget;
 class PlotWidget;
 class Prompts;

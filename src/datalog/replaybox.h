@@ -18,8 +18,6 @@ public:
     // A row without values (`why` says why) or no recording at all.
     void showNothing(const QString &why = {});
 
-    BarGauge *gauge(int lane) const { return m_gauges[lane]; }
-
 private:
     QLabel *m_values[3];
     QLabel *m_volts[2];

@@ -17,7 +17,7 @@ constexpr int Speeds[] = {1, 4, 16};
 }
 
 ReplayControl::ReplayControl(RecordingsPage *page, const UnitData *data)
-    : QObject(page), m_page(page), m_data(data), m_browser(page->browser()), m_plot(page->plot()),
+    : QObject(page), m_data(data), m_browser(page->browser()), m_plot(page->plot()),
       m_box(page->control<ReplayBox>("PrehravaniBox")), m_slider(page->control<QSlider>("PoziceZaznamu")),
       m_play(page->control<QPushButton>("Prehrat")), m_speed(page->control<QComboBox>("Rychlost")),
       m_time(page->control<QLabel>("CasPrehravani"))

@@ -39,7 +39,6 @@ private:
     void show();
     void stop();
 
-    RecordingsPage *m_page;
     const UnitData *m_data;
     RecordingsBrowser *m_browser;
     PlotWidget *m_plot;
