@@ -71,11 +71,10 @@ void LogRecorder::stop()
         append(last);
     }
     QString problem;
-    if (!write(0, &problem) || !m_writer.flush(&problem)) {
+    if (!write(0, &problem) || !m_writer.close(&problem)) {
         fail(problem);
         return;
     }
-    m_writer.close(nullptr);
     finish();
 }
 
@@ -205,9 +204,8 @@ bool LogRecorder::nextPartIfDue(qint64 rowMs, QString *error)
 {
     if (rowMs - m_partStartMs < m_limits.maxMs && m_writer.size() < m_limits.maxBytes)
         return true;
-    if (!m_writer.flush(error))
+    if (!m_writer.close(error))
         return false;
-    m_writer.close(nullptr);
     const QString path = partPath(int(m_files.size()) + 1);
     if (!m_writer.open(path, error))
         return false;
