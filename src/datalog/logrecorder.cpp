@@ -80,7 +80,6 @@ void LogRecorder::stop()
 
 void LogRecorder::finish()
 {
-    m_lastElapsedMs = m_clock.elapsed();
     m_flushTimer.stop();
     m_waiting.clear();
     // By the connections, not the senders: at the window's end they may be gone before the recorder.

@@ -47,7 +47,8 @@ public:
     void setMarkerText(int number, const QString &text);
 
     qint64 rows() const { return m_rows; }
-    qint64 elapsedMs() const { return isRecording() ? m_clock.elapsed() : m_lastElapsedMs; }
+    // How long the recording has been running.
+    qint64 elapsedMs() const { return isRecording() ? m_clock.elapsed() : 0; }
     // The files of the current (or last) recording, the first first.
     QStringList files() const { return m_files; }
 
@@ -87,7 +88,6 @@ private:
     qint64 m_writtenMs = 0;        // the time of the last row written
     qint64 m_partStartMs = 0;
     qint64 m_rows = 0;
-    qint64 m_lastElapsedMs = 0;
     QTime m_lastWritten;
     int m_markers = 0;
     QStringList m_pendingMarkers;
