@@ -6,6 +6,7 @@
 #include "tuning/paramfields.h"
 #include <QDir>
 #include <algorithm>
+#include <array>
 
 LogRecorder::LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, QObject *parent)
     : QObject(parent), m_status(status), m_measurement(measurement), m_data(data)
@@ -118,10 +119,17 @@ QString LogRecorder::rangeName() const
     // Thresholds that never came from a unit or a file say nothing about the engine.
     if (!m_data->blockValid)
         return {};
+    // Made once, not for every status reply.
+    static const auto names = [] {
+        std::array<QString, PowerRangeCount> n;
+        for (int i = 0; i < PowerRangeCount; ++i)
+            n[std::size_t(i)] = QString::fromUtf8(ParamFields::Ranges[i].caption).trimmed();
+        return n;
+    }();
     const auto &b = m_data->paramBlock;
     const PowerRange range = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[ParamBlock::TPSVol],
                                               b[ParamBlock::TPSMaly], b[ParamBlock::TPSVelky]);
-    return QString::fromUtf8(ParamFields::Ranges[int(range)].caption).trimmed();
+    return names[std::size_t(range)];
 }
 
 void LogRecorder::replyRow()

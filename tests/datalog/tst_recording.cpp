@@ -5,6 +5,7 @@
 #include "datalog/recordingcontrol.h"
 #include "datalog/recordingreader.h"
 #include "link/unitdata.h"
+#include "tuning/paramblock.h"
 #include "link/widgets/livevaluespage.h"
 #include <QApplication>
 #include <QDir>
@@ -183,6 +184,32 @@ private slots:
         QVERIFY(r.markers()[1].text.isEmpty());
         QVERIFY(!prompts->unexpected);
         QVERIFY(prompts->messages.isEmpty());
+    }
+
+    void everyReplyNamesItsPowerRange()
+    {
+        data->blockValid = true;
+        data->paramBlock[ParamBlock::TPSVol] = 10;
+        data->paramBlock[ParamBlock::TPSMaly] = 20;
+        data->paramBlock[ParamBlock::TPSVelky] = 30;
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        poll(40);
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        const RecordingRead read = readRecordingFile(files().value(0));
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        const Recording &r = read.recording;
+        QSet<QString> seen;
+        for (int i = 0; i < r.rows(); ++i) {
+            if (!r.hasValues(i))
+                continue;
+            const int tps = r.tps(i);
+            QCOMPARE(r.range(i), tps <= 10   ? QStringLiteral("Volnoběh")
+                                 : tps <= 20 ? QStringLiteral("Malý výkon")
+                                 : tps <= 30 ? QStringLiteral("Velký výkon")
+                                             : QStringLiteral("Maximální výkon"));
+            seen << r.range(i);
+        }
+        QCOMPARE(seen.size(), 4);
     }
 
     void aLongRecordingGoesOnInNumberedFiles()
