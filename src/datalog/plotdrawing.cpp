@@ -197,14 +197,18 @@ QString timeText(qint64 ms, qint64 stepMs)
     ms = std::abs(ms);
     QString text;
     if (stepMs >= 60000 || ms >= 600000) {
-        const qint64 s = ms / 1000;
-        text = s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
-                         : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+        text = minutesText(ms / 1000);
     } else {
         const int decimals = stepMs >= 1000 ? 0 : stepMs >= 100 ? 1 : stepMs >= 10 ? 2 : 3;
         text = QString::number(ms / 1000.0, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')) + QStringLiteral(" s");
     }
     return negative ? QLatin1Char('-') + text : text;
+}
+
+QString minutesText(qint64 s)
+{
+    return s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
+                     : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
 double xOf(qint64 ms, const QRect &area, const PlotView &view)

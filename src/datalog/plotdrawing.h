@@ -49,6 +49,8 @@ QString valueText(PlotView::Lane lane, int value);
 int laneValue(PlotView::Lane lane, const Recording &r, int row);
 // "12,5 s", "2:05", "1:02:03" for a time on the axis whose labels are `stepMs` apart.
 QString timeText(qint64 ms, qint64 stepMs);
+// "2:05", "1:02:03": whole seconds as minutes, or hours from an hour on.
+QString minutesText(qint64 seconds);
 
 // The x of a time and the time of an x, in the plot area of `size`.
 double xOf(qint64 ms, const QRect &area, const PlotView &view);

@@ -21,14 +21,6 @@ namespace {
 constexpr QSize PictureSize(1200, 720);
 const QString Caption = QStringLiteral("Záznamy");
 
-
-QString durationText(qint64 ms)
-{
-    const qint64 s = (ms + 500) / 1000;
-    return s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
-                     : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
-}
-
 QString sizeText(qint64 bytes)
 {
     if (bytes < 1024 * 1024)
@@ -85,7 +77,7 @@ void RecordingsBrowser::refreshList()
         const QString path = entry.file.filePath();
         const RecordingSummary summary = summarizeRecording(path);
         auto *item = new QTreeWidgetItem(list, {entry.file.completeBaseName(),
-                                                summary.valid ? durationText(summary.durationMs) : QStringLiteral("?"),
+                                                summary.valid ? PlotDrawing::minutesText((summary.durationMs + 500) / 1000) : QStringLiteral("?"),
                                                 sizeText(summary.bytes)});
         item->setData(0, Qt::UserRole, path);
         item->setData(0, Qt::UserRole + 1, summary.valid);
