@@ -14,15 +14,16 @@ const QColor Axis(90, 90, 90);
 const QColor MarkerLine(120, 120, 120);
 const QColor ReplayLine(255, 140, 0);
 
-// 1, 2, 5 times a power of ten: the step of axis labels at least `least` apart.
+// 1, 2, 5 times a power of ten: the step of axis labels at least `least` apart. The steps are
+// whole milliseconds or hundredths, so never less than 1: a plot of one row spans no time at all.
 qint64 niceStep(double least)
 {
     double step = 1;
     while (step < least)
         step *= 10;
-    if (step / 5 >= least)
+    if (step / 5 >= least && step >= 5)
         return qint64(step / 5);
-    if (step / 2 >= least)
+    if (step / 2 >= least && step >= 2)
         return qint64(step / 2);
     return qint64(step);
 }
@@ -107,9 +108,7 @@ void drawAxis(QPainter &painter, PlotView::Lane lane, const QRect &rect, int sca
     const int rows = std::max(1, rect.height() / (fm.height() + 4));
     const double rawStep = top / rows;
     // Volts in steps of 0.1, 0.2, 0.5, 1, 2; steps in whole numbers.
-    double step = lane == PlotView::Position ? double(niceStep(rawStep)) : niceStep(rawStep * 100) / 100.0;
-    if (step <= 0)
-        step = top;
+    const double step = lane == PlotView::Position ? double(niceStep(rawStep)) : niceStep(rawStep * 100) / 100.0;
     for (double v = 0; v <= top + 1e-9; v += step) {
         const int y = rect.bottom() - int(std::lround(v / top * (rect.height() - 1)));
         painter.setPen(Grid);

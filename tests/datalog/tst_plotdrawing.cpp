@@ -118,6 +118,12 @@ private slots:
         QCOMPARE(image.size(), QSize(800, 500));
         QVERIFY(image.pixelColor(400, 250) != QColor(Qt::black));
 
+        // A recording of one row (a short one, or the last part of a long one) spans no time.
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes.left(bytes.indexOf("0,020;")));
+        file.close();
+        QCOMPARE(renderRecordingPlot(path, QSize(1600, 600)).size(), QSize(1600, 600));
+
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("Datum;Teplota\n");
         file.close();
