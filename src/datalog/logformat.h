@@ -27,6 +27,9 @@ extern const char *const Columns[10];
 constexpr int ColumnCount = 10;
 enum Column { Seconds, Clock, LambdaVolts, LambdaValue, TpsVolts, TpsValue, Position, Range, Marker, Status };
 
+// The recordings' folder in the data folder: written by the recorder, listed by the page.
+inline QString folderName() { return QStringLiteral("zaznamy"); }
+
 inline const char *noReply() { return "bez odpovědi"; }
 inline const char *measuring() { return "měření"; }
 constexpr int MarkerTextLimit = 40;

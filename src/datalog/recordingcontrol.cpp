@@ -74,7 +74,7 @@ void RecordingControl::toggleRecording()
         return;
     }
     QString error;
-    if (!m_recorder->start(m_data->dataFilePath(QStringLiteral("zaznamy")), &error))
+    if (!m_recorder->start(m_data->dataFilePath(LogFormat::folderName()), &error))
         m_prompts->error(QStringLiteral("Záznam"), error);
 }
 

@@ -53,7 +53,7 @@ RecordingsBrowser::~RecordingsBrowser() = default;
 
 QString RecordingsBrowser::folder() const
 {
-    return m_data->dataFilePath(QStringLiteral("zaznamy"));
+    return m_data->dataFilePath(LogFormat::folderName());
 }
 
 void RecordingsBrowser::refreshList()
