@@ -78,10 +78,8 @@ void BlockWrite::ZpozdeniTimer()
 void BlockWrite::askBack()
 {
     m_replyGuard.enable();
-    m_link->setLinkState(CheckBlockState);
     m_check = Check::Block;
-    m_link->poll().disable();
-    m_link->transmit(m_link->commandFrame(UnitCode::ReadBlock), Reply::BlockSize);
+    m_link->ask(CheckBlockState, UnitCode::ReadBlock, Reply::BlockSize);
 }
 
 void BlockWrite::TimeOutTimer()
@@ -104,9 +102,7 @@ void BlockWrite::takeBlock(const QByteArray &block)
     }
     m_check = Check::Levels;
     m_link->startChain({{LinkTransport::FramePauseMs, [this] {
-                             m_link->poll().disable();
-                             m_link->setLinkState(CheckLevelsState);
-                             m_link->transmit(m_link->commandFrame(UnitCode::ReadLevels), Reply::LevelSize);
+                             m_link->ask(CheckLevelsState, UnitCode::ReadLevels, Reply::LevelSize);
                              m_replyGuard.enable();
                          }}});
 }

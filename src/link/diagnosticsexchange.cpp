@@ -30,9 +30,7 @@ void DiagnosticsExchange::requestDiagnostics()
 void DiagnosticsExchange::sendRequest()
 {
     m_link->beginRequest();
-    m_link->setLinkState(State);
-    m_link->poll().disable();
-    m_link->transmit(m_link->commandFrame(UnitCode::ReadDiagnostics), Reply::BlockSize);
+    m_link->ask(State, UnitCode::ReadDiagnostics, Reply::BlockSize);
     m_diagGuard.restart();
 }
 

@@ -64,9 +64,7 @@ void LevelExchange::requestAfterBlock(bool blockCame)
 
 void LevelExchange::sendRequest()
 {
-    m_link->poll().disable();
-    m_link->setLinkState(State);
-    m_link->transmit(m_link->commandFrame(UnitCode::ReadLevels), Reply::LevelSize);
+    m_link->ask(State, UnitCode::ReadLevels, Reply::LevelSize);
     m_replyGuard.enable();
 }
 
