@@ -126,9 +126,8 @@ void BlockWrite::end(Result result)
 {
     m_check = Check::None;
     m_replyGuard.disable();
-    m_link->poll().enable();
     // A late answer to the check must not give a second result.
-    m_link->setLinkState(LinkTransport::IdleState);
+    m_link->endExchange();
     switch (result) {
     case Result::Verified:
         m_link->ShowLinkMessage(QStringLiteral("Uložení OK"));

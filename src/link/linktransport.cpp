@@ -139,6 +139,12 @@ void LinkTransport::ask(int state, quint8 code, int answerSize)
     transmit(commandFrame(code), answerSize);
 }
 
+void LinkTransport::endExchange()
+{
+    m_poll.enable();
+    m_state = IdleState;
+}
+
 void LinkTransport::answerNoLongerDue()
 {
     m_answerDue = false;
