@@ -84,13 +84,12 @@ void BlockWrite::askBack()
 
 void BlockWrite::TimeOutTimer()
 {
-    m_link->poll().enable();
     // A write always ends with a result, also when the unit stops answering halfway. The tool's
     // levels stay what was just written: a lost read-back must not replace them.
     switch (m_check) {
     case Check::Block: end(Result::Unverified); break;
     case Check::Levels: levelCheckUnanswered(); break;
-    case Check::None: break;
+    case Check::None: m_link->poll().enable(); break;
     }
 }
 
@@ -126,8 +125,11 @@ void BlockWrite::end(Result result)
 {
     m_check = Check::None;
     m_replyGuard.disable();
-    // A late answer to the check must not give a second result.
-    m_link->endExchange();
+    // A late answer to the check must not give a second result. A read or a reader that took the
+    // link over while the check went unanswered keeps it, and runs the poll again when it ends.
+    const int state = m_link->linkState();
+    if (state == CheckBlockState || state == CheckLevelsState || state == LinkTransport::IdleState)
+        m_link->endExchange();
     switch (result) {
     case Result::Verified:
         m_link->ShowLinkMessage(QStringLiteral("Uložení OK"));
