@@ -19,9 +19,7 @@ void BlockRead::readBlock()
     m_link->run([this] {
         m_link->beginRequest();
         m_levels->guardBlockRead();
-        m_link->setLinkState(State);
-        m_link->poll().disable();
-        m_link->transmit(m_link->commandFrame(UnitCode::ReadBlock), Reply::BlockSize);
+        m_link->ask(State, UnitCode::ReadBlock, Reply::BlockSize);
     });
 }
 
@@ -29,9 +27,7 @@ void BlockRead::readAgain(bool keepPolling)
 {
     m_link->run([this, keepPolling] {
         m_link->beginRequest();
-        m_link->setLinkState(State);
-        m_link->poll().disable();
-        m_link->transmit(m_link->commandFrame(UnitCode::ReadBlock), Reply::BlockSize);
+        m_link->ask(State, UnitCode::ReadBlock, Reply::BlockSize);
         m_link->hold(QuietMs, [this] { m_link->poll().enable(); });
         m_link->poll().setEnabled(keepPolling);
     });

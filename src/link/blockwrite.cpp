@@ -78,21 +78,18 @@ void BlockWrite::ZpozdeniTimer()
 void BlockWrite::askBack()
 {
     m_replyGuard.enable();
-    m_link->setLinkState(CheckBlockState);
     m_check = Check::Block;
-    m_link->poll().disable();
-    m_link->transmit(m_link->commandFrame(UnitCode::ReadBlock), Reply::BlockSize);
+    m_link->ask(CheckBlockState, UnitCode::ReadBlock, Reply::BlockSize);
 }
 
 void BlockWrite::TimeOutTimer()
 {
-    m_link->poll().enable();
     // A write always ends with a result, also when the unit stops answering halfway. The tool's
     // levels stay what was just written: a lost read-back must not replace them.
     switch (m_check) {
     case Check::Block: end(Result::Unverified); break;
     case Check::Levels: levelCheckUnanswered(); break;
-    case Check::None: break;
+    case Check::None: m_link->poll().enable(); break;
     }
 }
 
@@ -104,9 +101,7 @@ void BlockWrite::takeBlock(const QByteArray &block)
     }
     m_check = Check::Levels;
     m_link->startChain({{LinkTransport::FramePauseMs, [this] {
-                             m_link->poll().disable();
-                             m_link->setLinkState(CheckLevelsState);
-                             m_link->transmit(m_link->commandFrame(UnitCode::ReadLevels), Reply::LevelSize);
+                             m_link->ask(CheckLevelsState, UnitCode::ReadLevels, Reply::LevelSize);
                              m_replyGuard.enable();
                          }}});
 }
@@ -130,9 +125,11 @@ void BlockWrite::end(Result result)
 {
     m_check = Check::None;
     m_replyGuard.disable();
-    m_link->poll().enable();
-    // A late answer to the check must not give a second result.
-    m_link->setLinkState(LinkTransport::IdleState);
+    // A late answer to the check must not give a second result. A read or a reader that took the
+    // link over while the check went unanswered keeps it, and runs the poll again when it ends.
+    const int state = m_link->linkState();
+    if (state == CheckBlockState || state == CheckLevelsState || state == LinkTransport::IdleState)
+        m_link->endExchange();
     switch (result) {
     case Result::Verified:
         m_link->ShowLinkMessage(QStringLiteral("Uložení OK"));

@@ -30,9 +30,7 @@ void DiagnosticsExchange::requestDiagnostics()
 void DiagnosticsExchange::sendRequest()
 {
     m_link->beginRequest();
-    m_link->setLinkState(State);
-    m_link->poll().disable();
-    m_link->transmit(m_link->commandFrame(UnitCode::ReadDiagnostics), Reply::BlockSize);
+    m_link->ask(State, UnitCode::ReadDiagnostics, Reply::BlockSize);
     m_diagGuard.restart();
 }
 
@@ -98,16 +96,14 @@ void DiagnosticsExchange::take(const QByteArray &record)
         m_diagMessage.restart();
         emit serviceChecked(record.mid(RecordServiceOffset, RecordServiceSize) == expected);
     }
-    m_link->poll().enable();
-    m_link->setLinkState(LinkTransport::IdleState);
+    m_link->endExchange();
 }
 
 // A garbled record: dropped without a word, unless it was the read-back of a store.
 void DiagnosticsExchange::lost()
 {
     m_diagGuard.disable();
-    m_link->poll().enable();
-    m_link->setLinkState(LinkTransport::IdleState);
+    m_link->endExchange();
     if (std::exchange(m_serviceExpected, QByteArray()).isEmpty())
         return;
     m_diagMessage.restart();
@@ -121,8 +117,7 @@ void DiagnosticsExchange::TimeOutDiagTimer()
     // Another operation or a page change has taken the link over since; it owns the poll now.
     if (m_link->linkState() != State)
         return;
-    m_link->setLinkState(LinkTransport::IdleState);
-    m_link->poll().enable();
+    m_link->endExchange();
     m_diagMessage.restart();
     if (checking)
         emit serviceChecked(false);

@@ -35,9 +35,8 @@ constexpr int Year = 94;       // years since 2000
 constexpr int Close = 95;      // a 0 here closes the service
 }
 
-// The tool's outgoing frames. Each is prepared once; a sender overwrites only its variable bytes,
-// and what stays in a frame between two sends is state (the oscilloscope reads the address of
-// the aux frame back to know which channel a sample belongs to).
+// The tool's outgoing frames. Each is prepared once with its fixed bytes; a sender gets a copy
+// with its variable bytes set, so no frame carries anything from one send to the next.
 struct Frames
 {
     QByteArray command;  // 02 code 03

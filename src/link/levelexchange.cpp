@@ -64,9 +64,7 @@ void LevelExchange::requestAfterBlock(bool blockCame)
 
 void LevelExchange::sendRequest()
 {
-    m_link->poll().disable();
-    m_link->setLinkState(State);
-    m_link->transmit(m_link->commandFrame(UnitCode::ReadLevels), Reply::LevelSize);
+    m_link->ask(State, UnitCode::ReadLevels, Reply::LevelSize);
     m_replyGuard.enable();
 }
 
@@ -76,15 +74,13 @@ void LevelExchange::take(const QByteArray &levels)
     m_data->levelsValid = true;
     m_replyGuard.disable();
     emit levelsReceived();
-    m_link->poll().enable();
-    m_link->setLinkState(LinkTransport::IdleState);
+    m_link->endExchange();
 }
 
 // The level answer came garbled: the guard says what became of the read.
 void LevelExchange::lost()
 {
-    m_link->poll().enable();
-    m_link->setLinkState(LinkTransport::IdleState);
+    m_link->endExchange();
 }
 
 void LevelExchange::TimeOutTimer()

@@ -132,6 +132,19 @@ void LinkTransport::holdEnded()
     runQueue();
 }
 
+void LinkTransport::ask(int state, quint8 code, int answerSize)
+{
+    m_poll.disable();
+    m_state = state;
+    transmit(commandFrame(code), answerSize);
+}
+
+void LinkTransport::endExchange()
+{
+    m_poll.enable();
+    m_state = IdleState;
+}
+
 void LinkTransport::answerNoLongerDue()
 {
     m_answerDue = false;

@@ -90,6 +90,12 @@ public:
     void hold(int ms, std::function<void()> then);
     // A request of the tool's own: stale bytes from before it are not its answer.
     void beginRequest();
+    // Asks the unit with command `code`: the poll stops (the owner of `state` starts it again
+    // when its exchange ends), the link goes into `state`, and an answer of `answerSize` is due.
+    void ask(int state, quint8 code, int answerSize);
+    // The exchange in charge got its answer or gave up on it: the link awaits status replies
+    // again and the poll runs.
+    void endExchange();
     // Drops what the port and the finder hold.
     void purge();
 

@@ -14,7 +14,6 @@ void ScopeRecording::startRecording(quint8 channel1, quint8 channel2, bool twoCh
     m_link->poll().disable();
     m_timer.enable();
     m_samples = 0;
-    m_recording = true;
     setRecordingChannels(channel1, channel2, twoChannels);
     emit recordingStarted();
     m_asked = m_channel1;
@@ -34,7 +33,6 @@ void ScopeRecording::stopRecording()
     m_link->poll().enable();
     m_timer.disable();
     m_link->endReaders(this);
-    m_recording = false;
     m_link->setLinkState(LinkTransport::IdleState);
     silenceOff();
     emit recordingStopped();
@@ -54,21 +52,17 @@ void ScopeRecording::take(const QByteArray &reply)
 {
     if (takeRecordedValue(quint8(reply.at(1))))
         m_link->purge();
-    if (m_recording)
-        m_timer.enable();
 }
 
 // An answer lost on the line: whatever waits goes, and the requests go on.
 void ScopeRecording::lost()
 {
     m_link->purge();
-    if (m_recording)
-        m_timer.enable();
 }
 
 bool ScopeRecording::takeRecordedValue(quint8 value)
 {
-    if (!m_recording || m_samples >= MaxSamples)
+    if (!recording() || m_samples >= MaxSamples)
         return true;
     answered();
     // Equal addresses would ask channel 1 for ever and never complete a sample.

@@ -18,10 +18,9 @@ public:
     // The channels take effect with the next answer.
     void setRecordingChannels(quint8 channel1, quint8 channel2, bool twoChannels);
     void stopRecording();
-    bool recording() const { return m_recording; }
-    int recordedSamples() const { return m_samples; }
+    bool recording() const { return m_timer.isEnabled(); }
 
-    bool reading() const override { return m_recording; }
+    bool reading() const override { return recording(); }
     void endReading() override { stopRecording(); }
 
     LinkTimer &scopeTimer() { return m_timer; }
@@ -39,11 +38,11 @@ private:
     void lost();
     bool takeRecordedValue(quint8 value);  // true when the waiting bytes are to be purged
 
-    bool m_recording = false;
     quint8 m_channel1 = 0;
     quint8 m_channel2 = 1;
     bool m_twoChannels = false;
     quint8 m_asked = 0;  // the address the last request asked for: whose the next answer is
     int m_samples = 0;
+    // Runs exactly while recording: its requests are the recording.
     LinkTimer m_timer{QStringLiteral("Oscilo"), RequestMs, false};
 };

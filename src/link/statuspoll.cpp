@@ -31,7 +31,6 @@ void StatusPoll::take(const QByteArray &reply)
         emit measuringReply(quint8(reply.at(4)));
         return;
     }
-    m_link->setLinkState(State);
     applyLiveValues(reply);
 }
 

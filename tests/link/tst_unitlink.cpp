@@ -665,6 +665,43 @@ private slots:
         QCOMPARE(writtenHex().contains(QStringLiteral("02 AA 03")), blockComesBack);
         QVERIFY(link->transport.poll().isEnabled());
     }
+
+    // The check's answer never came and the technician went on before its guard ran out: the
+    // unverified write is still said, and what took the link over keeps it.
+    void anUnansweredWriteCheckLeavesTheLinkToWhatTookItOver_data()
+    {
+        QTest::addColumn<bool>("reader");
+        QTest::newRow("level read") << false;
+        QTest::newRow("cut-off reader") << true;
+    }
+    void anUnansweredWriteCheckLeavesTheLinkToWhatTookItOver()
+    {
+        QFETCH(bool, reader);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
+        QSignalSpy levelsTaken(&link->levels, &LevelExchange::levelsReceived);
+        QSignalSpy values(&link->cutOff, &CutOffReader::auxValueReceived);
+        data->blockValid = true;
+        link->blockWrite.writeBlock();
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckBlockState), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->transport.answerDue(), 3000);
+        reader ? link->cutOff.startCutOffReading(241) : link->levels.requestLevels();
+        const int state = link->transport.linkState();
+        // The check's guard runs out now, before the level read's own guard could.
+        link->blockWrite.replyGuard().disable();
+        emit link->blockWrite.replyGuard().fired();
+        QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení neověřeno!"));
+        QCOMPARE(link->transport.linkState(), state);
+        QCOMPARE(link->transport.poll().isEnabled(), false);
+        if (reader) {
+            port->feed(bytesOf({0x02, 0x5A, 0x03}));
+            QCOMPARE(values.count(), 1);
+            QCOMPARE(values.first().first().toInt(), 0x5A);
+        } else {
+            port->feed(levels(1, 2, 3, 4));
+            QCOMPARE(levelsTaken.count(), 1);
+            QVERIFY(link->transport.poll().isEnabled());
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUnitLink)
