@@ -453,13 +453,12 @@ bool TForm2::mayClose()
     return false;
 }
 
-QString TForm2::keepUnsavedChanges()
+void TForm2::keepUnsavedChanges()
 {
     QString error;
-    const QString path = m_service->unsaved()->keepForLater(&error);
+    m_service->unsaved()->keepForLater(&error);
     if (!error.isEmpty())
         qWarning("Velkor: neuložené změny nelze uložit: %s", qPrintable(error));
-    return path;
 }
 
 void TForm2::stopBySystem()
