@@ -100,6 +100,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     // The service report takes what the other pages hold: the set before the work from the
     // backups, the oscilloscope's last recording.
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
+    m_report->setToolVersion(QStringLiteral("Velkor ") + appVersion());
     m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
     m_report->setScopePage(m_scope);
     // The plot of this session's last live-value recording, if there was one.
@@ -452,13 +453,12 @@ bool TForm2::mayClose()
     return false;
 }
 
-QString TForm2::keepUnsavedChanges()
+void TForm2::keepUnsavedChanges()
 {
     QString error;
-    const QString path = m_service->unsaved()->keepForLater(&error);
+    m_service->unsaved()->keepForLater(&error);
     if (!error.isEmpty())
         qWarning("Velkor: neuložené změny nelze uložit: %s", qPrintable(error));
-    return path;
 }
 
 void TForm2::stopBySystem()

@@ -70,9 +70,7 @@ public:
     CutOffPage *cutOffPage() const { return m_cutOff; }
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
-    ReportController *report() const { return m_report; }
     RecordingControl *recording() const { return m_recording; }
-    RecordingsPage *recordingsPage() const { return m_recordings; }
     int pollInterval() const;
 
     // The caption names the current configuration file (or the backup the set came from) and
@@ -82,8 +80,8 @@ public:
     // The system ends the tool (SIGTERM, SIGINT, SIGHUP): nobody can be asked, so unsaved changes
     // are kept in the backup folder first; then the window closes as by "Konec".
     void stopBySystem();
-    // Keeps unsaved changes in the backup folder without a question (a logout); the path, or empty.
-    QString keepUnsavedChanges();
+    // Keeps unsaved changes in the backup folder without a question (a logout).
+    void keepUnsavedChanges();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);

@@ -7,7 +7,7 @@
 InfoPage::InfoPage(QWidget *parent)
     : QWidget(parent)
 {
-    m_memo = new QPlainTextEdit(notes(Captions(), {}), this);
+    m_memo = new QPlainTextEdit(this);
     m_memo->setObjectName(QStringLiteral("Memo1"));
     m_memo->setReadOnly(true);
     auto *version = new QLabel(QStringLiteral("Velkor %1 – servis a ladění jednotky").arg(appVersion()), this);
@@ -20,11 +20,6 @@ InfoPage::InfoPage(QWidget *parent)
 }
 
 void InfoPage::showNotes(const Captions &captions, const QStringList &shortcuts)
-{
-    m_memo->setPlainText(notes(captions, shortcuts));
-}
-
-QString InfoPage::notes(const Captions &captions, const QStringList &shortcuts)
 {
     QString text = QStringLiteral(
         "Řídicí jednotky jsou neustále vyvíjeny, starší verze proto nemusí podporovat všechny funkce "
@@ -44,5 +39,5 @@ QString InfoPage::notes(const Captions &captions, const QStringList &shortcuts)
                        .arg(captions.readDiagnostics, captions.readBlock, captions.sendBlock);
     if (!shortcuts.isEmpty())
         text += QStringLiteral("\nKlávesové zkratky:\n") + shortcuts.join(QLatin1Char('\n')) + QLatin1Char('\n');
-    return text;
+    m_memo->setPlainText(text);
 }

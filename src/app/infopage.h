@@ -13,16 +13,16 @@ public:
     // The buttons the notes name, as captioned on their pages.
     struct Captions
     {
-        QString readDiagnostics = QStringLiteral("Načtení diagnostiky");
-        QString readBlock = QStringLiteral("Načíst z ŘJ");
-        QString sendBlock = QStringLiteral("Odeslat do ŘJ");
+        QString readDiagnostics;
+        QString readBlock;
+        QString sendBlock;
     };
 
     explicit InfoPage(QWidget *parent = nullptr);
 
-    // `shortcuts`: one line per shortcut, "Ctrl+A – …".
+    // The notes are empty until the window names its buttons and shortcuts here. `shortcuts`:
+    // one line per shortcut, "Ctrl+A – …".
     void showNotes(const Captions &captions, const QStringList &shortcuts);
-    static QString notes(const Captions &captions, const QStringList &shortcuts);
 
 private:
     QPlainTextEdit *m_memo;

@@ -1,9 +1,9 @@
 #include "workingfolder.h"
 #include "cp1250.h"
 #include "settingsfile.h"
+#include "cfgfiles/configfile.h"
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QString WorkingFolder::sampleNotice() const
 {
@@ -21,25 +21,6 @@ QString expandHome(const QString &path, const QString &home)
         return QDir(home).filePath(path.mid(2));
     return path;
 }
-
-namespace {
-
-// Written beside the target and renamed over it only when every byte is on disk, so a full disk
-// leaves no half file that the next start would read as the technician's own.
-bool writeSample(const QString &path)
-{
-    const QByteArray bytes = sampleSettings();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-} // namespace
 
 WorkingFolder prepareWorkingFolder(const QString &requested, const QString &currentFolder, const QString &home)
 {
@@ -61,10 +42,13 @@ WorkingFolder prepareWorkingFolder(const QString &requested, const QString &curr
                            .arg(QDir::toNativeSeparators(folder.path));
         return folder;
     }
-    // A file that cannot be written leaves the folder as it was: start-up then says that
-    // TESTER.INI is missing, as anywhere else.
+    // Whole or not at all, so a full disk leaves no half file that the next start would read as
+    // the technician's own. A file that cannot be written leaves the folder as it was: start-up
+    // then says that TESTER.INI is missing, as anywhere else.
+    QString ignored;
     if (findSettingsFile(folder.path).isEmpty())
-        folder.sampleWritten = writeSample(QDir(folder.path).filePath(QStringLiteral("TESTER.INI")));
+        folder.sampleWritten =
+            ConfigFile::writeAtomically(QDir(folder.path).filePath(QStringLiteral("TESTER.INI")), sampleSettings(), &ignored);
     return folder;
 }
 

@@ -188,9 +188,7 @@ QString settingsSection(Sections &s, const UnitData &data, const ReportInput &in
     if (!data.blockValid)
         return html + nothing();
 
-    const QByteArray ours = ConfigFile::compose(
-        QByteArray(reinterpret_cast<const char *>(data.paramBlock.data()), UnitData::ParamBlockSize),
-        QByteArray(reinterpret_cast<const char *>(data.levelBlock.data()), UnitData::LevelBlockSize));
+    const QByteArray ours = data.setBytes();
     const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
     const bool compared = before.paramValid();
     const QList<ComparisonRow> rows = compareSets(ours, compared ? in.setBefore : ours, data.versionNames);

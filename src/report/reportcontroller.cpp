@@ -57,7 +57,7 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
 
     input.workshop = m_workshop;
     input.madeAt = m_now();
-    input.toolVersion = QStringLiteral("Velkor " VELKOR_VERSION);
+    input.toolVersion = m_toolVersion;
     input.notes = question.notes;
     input.withPictures = question.withPictures && question.picturesAvailable;
     if (input.withPictures) {

@@ -19,6 +19,8 @@ public:
     ReportController(UnitData *data, DiagnosticsPage *page, Prompts *prompts, QObject *parent = nullptr);
 
     void setWorkshop(const Workshop &workshop) { m_workshop = workshop; }
+    // "Velkor 3.0": the program the report names, as its caption and --version do.
+    void setToolVersion(const QString &version) { m_toolVersion = version; }
     // Where the optional pictures and the set before the work come from; each may stay unset.
     void setScopePage(const ScopePage *page) { m_scope = page; }
     void setRecordingPlot(std::function<QImage()> plot) { m_plot = std::move(plot); }
@@ -41,6 +43,7 @@ private:
     DiagnosticsPage *m_page;
     Prompts *m_prompts;
     Workshop m_workshop;
+    QString m_toolVersion;
     const ScopePage *m_scope = nullptr;
     std::function<QImage()> m_plot;
     std::function<QString()> m_backup;

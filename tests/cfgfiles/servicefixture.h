@@ -58,9 +58,9 @@ protected:
 
     QString dataFile(const QString &name) const { return folder->filePath(QStringLiteral("data/") + name); }
     QString caption(const QString &file) const { return TForm2::captionPrefix() + QLatin1Char(' ') + file; }
-    QByteArray params() const { return QByteArray(reinterpret_cast<const char *>(form->data()->paramBlock.data()), 34); }
-    QByteArray levels() const { return QByteArray(reinterpret_cast<const char *>(form->data()->levelBlock.data()), 10); }
-    QByteArray toolSet() const { return params() + levels(); }
+    QByteArray params() const { return form->data()->paramBytes(); }
+    QByteArray levels() const { return form->data()->levelBytes(); }
+    QByteArray toolSet() const { return form->data()->setBytes(); }
 
     static QByteArray readAll(const QString &path)
     {

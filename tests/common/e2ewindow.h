@@ -136,11 +136,13 @@ public:
         return -1;
     }
 
-    // Starts the program itself, off screen, in `folder`; true once it runs.
-    static bool startProgram(QProcess &program, const QString &folder)
+    // Starts the program itself in `folder`, off screen unless another Qt platform is named;
+    // true once it runs.
+    static bool startProgram(QProcess &program, const QString &folder,
+                             const QString &platform = QStringLiteral("offscreen"))
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(folder);
         program.start(QStringLiteral(VELKOR_TOOL_PATH), QStringList());

@@ -22,12 +22,7 @@ private:
     E2EWindow e2e;
 
     template <typename T> T *find(const char *name) const { return e2e.find<T>(name); }
-    QByteArray toolSet() const
-    {
-        const UnitData *d = e2e.data();
-        return QByteArray(reinterpret_cast<const char *>(d->paramBlock.data()), 34)
-               + QByteArray(reinterpret_cast<const char *>(d->levelBlock.data()), 10);
-    }
+    QByteArray toolSet() const { return e2e.data()->setBytes(); }
     void readUnit()
     {
         e2e.read(e2e.window()->levelExchange(), &LevelExchange::levelsReceived, 4000);

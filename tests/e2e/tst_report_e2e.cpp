@@ -1,5 +1,6 @@
 #include "e2ewindow.h"
 #include "pdftext.h"
+#include "app/appversion.h"
 #include "cfgfiles/backupkeeper.h"
 #include "cfgfiles/servicepage.h"
 #include "tuning/spinedit.h"
@@ -72,6 +73,7 @@ private slots:
 
         const QString text = PdfText::text(opened.first());
         QVERIFY(PdfText::row(text, QStringLiteral("Autoservis")).startsWith(QStringLiteral("Autoservis Dvořák Datum:")));
+        QVERIFY(text.contains(QStringLiteral("Program: Velkor ") + appVersion()));
         QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
         QCOMPARE(PdfText::row(text, QStringLiteral("Paměť chyb byla")), QStringLiteral("Paměť chyb byla v tomto sezení smazána."));
         for (const char *row : {"Volnoběh 0 0 3 0", "Malý 0 0 12 1", "Velký 0 0 0 7", "Maximální 0 0 260 4660"})

@@ -87,13 +87,8 @@ private slots:
         const quint16 vncPort = probe.serverPort();
         probe.close();
         QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   QStringLiteral("vnc:size=%1x%2:port=%3").arg(screen.width()).arg(screen.height()).arg(vncPort));
-        tool.setProcessEnvironment(env);
-        tool.setWorkingDirectory(e2e.folder());
-        tool.start(QStringLiteral(VELKOR_TOOL_PATH), QStringList());
-        QVERIFY(tool.waitForStarted(5000));
+        QVERIFY(E2EWindow::startProgram(
+            tool, e2e.folder(), QStringLiteral("vnc:size=%1x%2:port=%3").arg(screen.width()).arg(screen.height()).arg(vncPort)));
         // Polling: the window is up and started.
         QTRY_VERIFY_WITH_TIMEOUT(E2EWindow::indexOf(e2e.received(), QStringLiteral("02 0F 03")) >= 0, 10000);
 

@@ -48,10 +48,7 @@ private:
             && label("LAMST") == ByteToBinary(quint8(block.at(LAMST)));
     }
 
-    QByteArray toolBlock() const
-    {
-        return QByteArray(reinterpret_cast<const char *>(e2e.data()->paramBlock.data()), Size);
-    }
+    QByteArray toolBlock() const { return e2e.data()->paramBytes(); }
 
     void readBlock() { e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000); }
 

@@ -2,7 +2,6 @@
 #include "pdftext.h"
 #include "scriptedprompts.h"
 #include "testlink.h"
-#include "cfgfiles/configfile.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
 #include "report/reportcontroller.h"
@@ -63,9 +62,7 @@ private:
         data->paramBlock[Verze] = 7;
         data->paramBlock[VolDorMax] = 120;
         data->blockValid = true;
-        QByteArray before = ConfigFile::compose(
-            QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34),
-            QByteArray(reinterpret_cast<const char *>(data->levelBlock.data()), 10));
+        QByteArray before = data->setBytes();
         before[VolDorMax] = 100;
         const QString path = dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg"));
         QFile file(path);
