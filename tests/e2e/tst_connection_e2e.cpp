@@ -125,10 +125,13 @@ private slots:
         QStringList lockDirs{QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
                              QStringLiteral("/var/spool/uucp"), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
                              QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"), QDir::tempPath()};
-        const auto lockFile = [&] {
+        // Only a lock naming the tool counts: another test's tool killed outright leaves its lock for
+        // the same device number behind, and the tool would be stopped before it had started.
+        const auto lockFile = [&](qint64 pid) {
             for (const QString &dir : lockDirs) {
-                if (QFile::exists(QDir(dir).filePath(lockName)))
-                    return QDir(dir).filePath(lockName);
+                QFile lock(QDir(dir).filePath(lockName));
+                if (lock.open(QIODevice::ReadOnly) && lock.readLine().trimmed() == QByteArray::number(pid))
+                    return lock.fileName();
             }
             return QString();
         };
@@ -136,12 +139,13 @@ private slots:
         for (int signal : {SIGTERM, SIGINT}) {
             QProcess tool;
             QVERIFY(E2EWindow::startProgram(tool, folder.path()));
-            QTRY_VERIFY_WITH_TIMEOUT(!lockFile().isEmpty(), 5000);
-            ::kill(pid_t(tool.processId()), signal);
+            const qint64 pid = tool.processId();
+            QTRY_VERIFY_WITH_TIMEOUT(!lockFile(pid).isEmpty(), 5000);
+            ::kill(pid_t(pid), signal);
             QVERIFY(tool.waitForFinished(5000));
             QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
             QCOMPARE(tool.exitCode(), 0);
-            QCOMPARE(lockFile(), QString());
+            QCOMPARE(lockFile(pid), QString());
         }
     }
 };
