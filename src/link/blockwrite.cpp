@@ -38,6 +38,10 @@ void BlockWrite::writeBlock()
                                                "Opravdu je odeslat do ŘJ?")))
         return;
     m_link->run([this] {
+        // A check still waiting for its answer belongs to the write before: it ends with its own
+        // result, and this write's check gets a guard of its own.
+        if (m_check != Check::None)
+            end(Result::Unverified);
         m_link->beginRequest();
         m_data->paramBlock[0] = 1;
         m_link->poll().disable();
@@ -101,6 +105,9 @@ void BlockWrite::takeBlock(const QByteArray &block)
     }
     m_check = Check::Levels;
     m_link->startChain({{LinkTransport::FramePauseMs, [this] {
+                             // The guard ran out during the pause: the check has its result.
+                             if (m_check != Check::Levels)
+                                 return;
                              m_link->ask(CheckLevelsState, UnitCode::ReadLevels, Reply::LevelSize);
                              m_replyGuard.enable();
                          }}});

@@ -702,6 +702,49 @@ private slots:
             QVERIFY(link->transport.poll().isEnabled());
         }
     }
+
+    // Every write gets a result of its own: a second write while the first one's check waits, and
+    // a guard that runs out in the pause before the level request.
+    void everyWriteEndsWithOneResultOfItsOwn_data()
+    {
+        QTest::addColumn<bool>("secondWrite");
+        QTest::newRow("second write while the check waits") << true;
+        QTest::newRow("guard out before the level request") << false;
+    }
+    void everyWriteEndsWithOneResultOfItsOwn()
+    {
+        QFETCH(bool, secondWrite);
+        QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
+        data->blockValid = true;
+        data->levelsValid = true;
+        std::copy_n(levels(10, 60, 10, 60).cbegin(), 10, data->levelBlock.begin());
+        const QByteArray sent(reinterpret_cast<const char *>(data->paramBlock.data()), 34);
+        link->blockWrite.writeBlock();
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckBlockState), 3000);
+        if (secondWrite) {
+            QTRY_VERIFY_WITH_TIMEOUT(!link->transport.answerDue(), 3000);
+            link->blockWrite.writeBlock();
+            QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 3000);
+            QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení neověřeno!"));
+            // The second write's read-back request has gone out.
+            QTRY_COMPARE_WITH_TIMEOUT(writtenHex().count(QStringLiteral("02 FF 03")), 2, 5000);
+            port->feed(sent);
+            QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckLevelsState), 2000);
+            port->feed(levels(10, 60, 10, 60));
+            QCOMPARE(shown.count(), 2);
+            QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));
+        } else {
+            const int from = int(port->written.size());
+            port->feed(sent);
+            link->blockWrite.replyGuard().disable();
+            emit link->blockWrite.replyGuard().fired();
+            QCOMPARE(shown.count(), 1);
+            QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení neověřeno!"));
+            QTest::qWait(2 * LinkTransport::FramePauseMs);
+            QVERIFY(!writtenHex(from).contains(QStringLiteral("02 AA 03")));  // no level request after the result
+            QVERIFY(!link->blockWrite.replyGuard().isEnabled());
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUnitLink)
