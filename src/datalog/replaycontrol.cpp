@@ -131,7 +131,7 @@ void ReplayControl::show()
     }
     QString time = PlotDrawing::timeText(r->ms(i), 1);
     if (r->clockMs(i) >= 0)
-        time += QStringLiteral("  %1").arg(QTime::fromMSecsSinceStartOfDay(r->clockMs(i)).toString(QStringLiteral("HH:mm:ss.zzz")));
+        time += QStringLiteral("  %1").arg(PlotDrawing::clockText(r->clockMs(i)));
     m_time->setText(QStringLiteral("řádek %1: %2").arg(i + 2).arg(time));
     // The replay stays in sight: past the window's edge the window moves on.
     const PlotView &v = m_plot->view();

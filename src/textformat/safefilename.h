@@ -12,3 +12,6 @@
 // A part that is already safe comes back unchanged. Empty when nothing usable is left: the
 // caller then leaves the part out or names the file otherwise.
 QString safeFileNamePart(const QString &name, int maxLength = 40);
+
+// The part for a set that names no version (one edited by hand): the same in every file name.
+inline QString unversionedFileNamePart() { return QStringLiteral("Bez-verze"); }

@@ -213,7 +213,7 @@ private slots:
         click("KrokVpred");
         QCOMPARE(page->replay()->row(), 2);
         QCOMPARE(find<QLabel>("PrehL3")->text(), QStringLiteral("2"));
-        QCOMPARE(find<QLabel>("PrehNapetiT")->text(), QStringLiteral("0.04 V"));
+        QCOMPARE(find<QLabel>("PrehNapetiT")->text(), QStringLiteral("0,04 V"));
         click("KrokZpet");
         QCOMPARE(slider->value(), 1);
         QCOMPARE(find<QLabel>("CasPrehravani")->text(), QStringLiteral("řádek 3: 0,020 s  00:00:00.000"));
