@@ -4,6 +4,7 @@
 #include "datalog/logrecorder.h"
 #include "datalog/recordingcontrol.h"
 #include "datalog/recordingreader.h"
+#include "datalog/writeproblem.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
@@ -357,6 +358,26 @@ private slots:
             ++reply;
         }
         QVERIFY(reply > 0);
+    }
+
+    // On Windows the write sets no errno: its own error code names the reason, and one without a
+    // Czech word of ours is said in the system's words, never as a full disk.
+    void windowsWriteErrorsNameTheirReason_data()
+    {
+        QTest::addColumn<quint32>("code");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("disk full") << quint32(112) << "na disku není místo";
+        QTest::newRow("access denied") << quint32(5) << "do složky není dovoleno zapisovat";
+        QTest::newRow("write protected") << quint32(19) << "disk je jen pro čtení";
+        QTest::newRow("stick pulled out") << quint32(1167) << "disk byl odpojen";
+        QTest::newRow("network name gone") << quint32(64) << "Zadaný název sítě již není k dispozici.";
+    }
+    void windowsWriteErrorsNameTheirReason()
+    {
+        QFETCH(quint32, code);
+        QFETCH(QString, problem);
+        QCOMPARE(windowsWriteProblem(code, QStringLiteral("Zadaný název sítě již není k dispozici.")), problem);
+        QCOMPARE(writeProblem(0, QStringLiteral("Neznámá chyba")), QStringLiteral("Neznámá chyba"));
     }
 
     void aFolderThatCannotBeMadeIsSaid()
