@@ -216,7 +216,8 @@ void LogRecorder::append(LogRow row, bool stampNow)
     placeMarkerRows(row.ms - MarkerReachMs);
     if (!m_waiting.empty())
         row.ms = std::max(row.ms, m_waiting.back().ms);
-    if (!m_pendingMarkers.isEmpty())
+    // A lost reply told late stands at the time of its poll: a marker set after that is not its.
+    if (!m_pendingMarkers.isEmpty() && m_pendingMarkers.front().ms <= row.ms)
         row.marker = m_pendingMarkers.takeFirst().field;
     m_waiting.push_back(row);
     ++m_rows;
