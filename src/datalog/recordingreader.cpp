@@ -108,18 +108,21 @@ bool parseByte(Field f, int *value)
     return true;
 }
 
-// "hh:mm:ss.zzz" (or without the milliseconds) as ms since midnight; -1 for anything else.
+// "hh:mm:ss,zzz" or "hh:mm:ss.zzz" (or without the milliseconds) as ms since midnight; -1 for anything else.
 int parseClock(Field f)
 {
     f = trimmed(f);
     const QByteArray s = f.bytes();
-    int h = 0, m = 0, sec = 0, msec = 0;
+    int h = 0, m = 0, sec = 0, msec = 0, fractionAt = 0, fractionEnd = 0;
     char dot = 0;
-    const int n = std::sscanf(s.constData(), "%2d:%2d:%2d%c%3d", &h, &m, &sec, &dot, &msec);
+    const int n = std::sscanf(s.constData(), "%2d:%2d:%2d%c%n%3d%n", &h, &m, &sec, &dot, &fractionAt, &msec, &fractionEnd);
     if (n < 3 || h > 23 || m > 59 || sec > 59 || h < 0 || m < 0 || sec < 0 || (n == 5 && msec < 0))
         return -1;
     if (n < 5)
         msec = 0;
+    // "22,5" is half a second: a spreadsheet may write fewer than three places.
+    for (int places = fractionEnd - fractionAt; n == 5 && places < 3; ++places)
+        msec *= 10;
     return ((h * 60 + m) * 60 + sec) * 1000 + msec;
 }
 

@@ -88,7 +88,7 @@ private slots:
         // Saved again in Windows-1250, without the mark, with points, padding and quotes.
         const QByteArray copy = "t [s];\xC8" "as;Lambda [V];Lambda [hodnota];TPS [V];TPS [hodnota];Poloha [krok];Rozsah;Zna\xE8ka;Stav\n"
                                 " 0.5 ;10:00:00;0.6;30;2.56;128;100;Mal\xFD v\xFDkon;\"1 \xF8" "azen\xED; \"\"dvojka\"\"\";\n\n"
-                                "1,0004;10:00:00,500;0,6;31;2,56;128;100;;;bez odpov\xEC" "di\n";
+                                "1,0004;10:00:00,5;0,6;31;2,56;128;100;;;bez odpov\xEC" "di\n";
         const RecordingRead read = readRecording(copy);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
         QCOMPARE(read.recording.rows(), 2);
