@@ -74,6 +74,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     setFont(small);
     buildLink(prompts);
     m_recording = new RecordingControl(m_status, m_measurement, m_data, m_prompts, this);
+    m_recording->watchConnection(m_connection);
     buildPages();
     buildShortcuts();
     buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
