@@ -57,6 +57,16 @@ void EmulationMeasurement::ShowMeasurement(quint8 code)
     m_page->emHex()->setText(QString::asprintf("%02X", code));
     if (code == EndIdleQuiet || code == EndRaisedQuiet || code == EndIdle || code == EndRaised) {
         showStartCaptions();
-        m_measurement->endMeasurement(code == EndIdle || code == EndRaised);
+        m_measurement->stopMeasurement();
+        // The question waits until the reply has been dealt with: a box opened inside the
+        // receive handler would take in the next replies before this one is done.
+        const bool keepPolling = code == EndIdle || code == EndRaised;
+        QMetaObject::invokeMethod(
+            this,
+            [this, keepPolling] {
+                if (!m_mayReplace || m_mayReplace())
+                    m_measurement->endMeasurement(keepPolling);
+            },
+            Qt::QueuedConnection);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <functional>
 
 class LambdaPage;
 class UnitData;
@@ -16,6 +17,8 @@ public:
 
     void Button27Click();  // idle
     void Button32Click();  // raised
+    // Asked before the block read after a measurement replaces the tool's set: false keeps it.
+    void setMayReplaceSet(std::function<bool()> mayReplace) { m_mayReplace = std::move(mayReplace); }
 
 public slots:
     // A measurement code from a status reply.
@@ -28,4 +31,5 @@ private:
     UnitData *m_data;
     LambdaPage *m_page;
     MeasurementExchange *m_measurement;
+    std::function<bool()> m_mayReplace;
 };
