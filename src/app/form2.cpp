@@ -238,7 +238,8 @@ void TForm2::guardReads()
     }
     // So do the level read and the block read that follows a measurement.
     m_lambda->levels()->setMayReplaceLevels([this] { return !m_port->isOpen() || m_service->unsaved()->mayReplaceLevels(); });
-    m_lambda->measurement()->setMayReplaceSet([this] { return m_service->unsaved()->mayReplace(); });
+    m_lambda->measurement()->setReplaceGuard([this] { return m_service->unsaved()->pending(); },
+                                             [this] { return m_service->unsaved()->mayReplace(); });
 }
 
 void TForm2::buildShortcuts()

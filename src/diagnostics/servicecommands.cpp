@@ -69,6 +69,7 @@ void ServiceCommands::Button34Click()
     if (!m_display->recordShown()) {
         m_prompts->message(Caution, QStringLiteral("Nejdříve načtěte záznam jednotky tlačítkem \"Načtení diagnostiky\".\n"
                                                    "Servis se ukládá jen k načtenému záznamu připojené jednotky."));
+        m_page->readButton()->setFocus();
         return;
     }
     if (!m_data->tachoEdited

@@ -17,8 +17,13 @@ public:
 
     void Button27Click();  // idle
     void Button32Click();  // raised
-    // Asked before the block read after a measurement replaces the tool's set: false keeps it.
-    void setMayReplaceSet(std::function<bool()> mayReplace) { m_mayReplace = std::move(mayReplace); }
+    // The block read after a measurement replaces the tool's set: while `unsaved` says there is
+    // unsaved work, `mayReplace` is asked first, and false keeps the set.
+    void setReplaceGuard(std::function<bool()> unsaved, std::function<bool()> mayReplace)
+    {
+        m_unsaved = std::move(unsaved);
+        m_mayReplace = std::move(mayReplace);
+    }
 
 public slots:
     // A measurement code from a status reply.
@@ -31,5 +36,6 @@ private:
     UnitData *m_data;
     LambdaPage *m_page;
     MeasurementExchange *m_measurement;
+    std::function<bool()> m_unsaved;
     std::function<bool()> m_mayReplace;
 };

@@ -18,9 +18,9 @@ void MemoryCheck::check(const QList<Byte> &bytes, std::function<void(Outcome)> d
     if (bytes.isEmpty() || !m_link->requirePort())
         return;
     m_link->run([this, bytes, done = std::move(done)] {
-        // A check still waiting belongs to the save before: it ends unconfirmed.
+        // A check whose answer is no longer awaited belongs to the save before: it ends now.
         if (!m_bytes.isEmpty())
-            finish(Outcome::NotConfirmed);
+            finish(unanswered());
         m_bytes = bytes;
         m_next = 0;
         m_done = done;
@@ -64,9 +64,14 @@ void MemoryCheck::take(const QByteArray &reply)
 
 void MemoryCheck::guardFired()
 {
-    if (m_bytes.isEmpty())
-        return;
-    finish(m_next == 0 ? Outcome::NoAnswer : Outcome::NotConfirmed);
+    if (!m_bytes.isEmpty())
+        finish(unanswered());
+}
+
+MemoryCheck::Outcome MemoryCheck::unanswered() const
+{
+    // Silence from the first read on is a unit without memory reads; later, a check cut short.
+    return m_next == 0 ? Outcome::NoAnswer : Outcome::NotConfirmed;
 }
 
 void MemoryCheck::finish(Outcome outcome)

@@ -43,6 +43,7 @@ private:
     void askNext();
     void take(const QByteArray &reply);
     void guardFired();
+    Outcome unanswered() const;
     void finish(Outcome outcome);
 
     LinkTransport *m_link;
