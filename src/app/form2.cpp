@@ -102,12 +102,24 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     // backups, the oscilloscope's last recording.
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
     m_report->setToolVersion(QStringLiteral("Velkor ") + appVersion());
-    m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
+    // One unit per report: what the tool learns of the unit now connected decides whose report it is.
+    UnitSession *session = m_report->session();
+    connect(m_diagnosticsLink, &DiagnosticsExchange::diagnosticsReceived, this,
+            [session](const QByteArray &record) { session->takeRecord(record); });
+    connect(m_blockRead, &BlockRead::blockReceived, this, [session](const QByteArray &block) { session->takeBlock(block); });
+    connect(m_service->backups(), &BackupKeeper::backupTaken, this, [session](const BackupStore::Result &result) {
+        if (result.outcome != BackupStore::Outcome::Failed)
+            session->takeBackup(result.path);
+    });
+    connect(m_connection, &LinkConnection::healthChanged, this, [session](LinkConnection::Health health) {
+        session->linkAnswering(health == LinkConnection::Health::Answering);
+    });
     m_report->setScopePage(m_scope);
-    // The plot of this session's last live-value recording, if there was one.
+    // The plot of this session's last live-value recording, if there was one; small enough that
+    // its text prints at 8 pt or more across the page.
     m_report->setRecordingPlot([this] {
         const QStringList files = m_recording->recorder()->files();
-        return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(1600, 600));
+        return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(700, 300));
     });
     m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
     m_scope->attach(m_scopeRecording, m_prompts);
