@@ -75,7 +75,10 @@ private slots:
         QVERIFY(PdfText::row(text, QStringLiteral("Autoservis")).startsWith(QStringLiteral("Autoservis Dvořák Datum:")));
         QVERIFY(text.contains(QStringLiteral("Program: Velkor ") + appVersion()));
         QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Paměť chyb byla")), QStringLiteral("Paměť chyb byla v tomto sezení smazána."));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Paměť chyb byla")), QStringLiteral("Paměť chyb byla při servisu smazána."));
+        // What was done, in words; the version byte the hand edit cleared is named as such.
+        QCOMPARE(PdfText::row(text, QStringLiteral("Doraz serva MAX, volnoběh")), QStringLiteral("Doraz serva MAX, volnoběh: 90 → 100"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Verze sady:")), QStringLiteral("Verze sady: změněna ruční úpravou"));
         for (const char *row : {"Volnoběh 0 0 3 0", "Malý 0 0 12 1", "Velký 0 0 0 7", "Maximální 0 0 260 4660"})
             QCOMPARE(PdfText::row(text, QString::fromUtf8(row).section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ')), QString::fromUtf8(row));
         // The set as the unit held it before the work stands beside what was written.
@@ -83,7 +86,7 @@ private slots:
         QCOMPARE(PdfText::row(text, QStringLiteral("Verze Jednotky")),
                  QStringLiteral("Verze Jednotky 0 Bez verze! 3 Nedefinováno číslo a název verze"));
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MIN")), QStringLiteral("Volnoběh – doraz serva MIN 40 0–255"));
-        QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 2 proti stavu před prací")));
+        QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 1 proti stavu před prací")));
         QCOMPARE(PdfText::row(text, QStringLiteral("Seřízen")), QStringLiteral("Seřízen volnoběh."));
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
     }
