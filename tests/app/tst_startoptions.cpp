@@ -168,6 +168,8 @@ private slots:
         QCOMPARE(bytes, sampleSettings());
         QVERIFY(bytes.contains(";Tl2=Na\xE8\xEDst z \xD8J\r\n"));  // "Načíst z ŘJ" in Windows-1250
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        // The workshop the report names: a section of its own, explained and commented out.
+        QVERIFY(bytes.contains("\r\n[Dilna]\r\n") && bytes.contains("\r\n;Nazev=") && bytes.contains("\r\n;Technik="));
 
         FakePort port;
         ScriptedPrompts prompts;
