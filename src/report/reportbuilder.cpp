@@ -27,6 +27,7 @@ const char *const StyleSheet =
     "p.muted { color: #555555; }"
     "p.nothing { font-style: italic; }"
     "p.warning { font-weight: bold; }"
+    "p.item { margin-top: 0px; margin-bottom: 1px; margin-left: 12px; }"
     "h2.appendix { font-size: 13pt; }";
 // Dots to write on by hand where nothing was typed.
 const QString HandLine(40, QLatin1Char('.'));
@@ -128,6 +129,7 @@ QString unitSection(Sections &s, const UnitData &data)
 QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
 {
     QStringList items;
+    QStringList changed;
     if (data.errorsCleared)
         items << QStringLiteral("Paměť chyb smazána.");
     const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
@@ -137,17 +139,17 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
         items << (data.settingsWritten ? QStringLiteral("Nastavení zapsáno do jednotky; stav před prací nebyl načten, změny proto nelze vyjmenovat.")
                                        : QStringLiteral("Nastavení jednotky nebylo měněno."));
     } else {
-        const QStringList changed = ReportTexts::changes(compareSets(data.setBytes(), in.setBefore, data.versionNames), data.levelsValid);
+        changed = ReportTexts::changes(compareSets(data.setBytes(), in.setBefore, data.versionNames), data.levelsValid);
         if (changed.isEmpty())
             items << QStringLiteral("Nastavení jednotky beze změny.");
         else
             items << QStringLiteral("Změny nastavení (původní → nová hodnota):");
-        for (const QString &line : changed)
-            items << QStringLiteral("\u2003") + line;
     }
     QString html = s.heading(QStringLiteral("Provedené práce"));
     for (const QString &item : items)
         html += QStringLiteral("<p>%1</p>").arg(esc(item));
+    for (const QString &line : changed)
+        html += QStringLiteral("<p class=\"item\">%1</p>").arg(esc(line));
     return html;
 }
 

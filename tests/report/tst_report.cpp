@@ -4,11 +4,20 @@
 #include "testlink.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
+#include "report/reportbuilder.h"
 #include "report/reportcontroller.h"
+#include "report/reportinput.h"
+#include "report/reportpdf.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
 #include "tuning/paramblock.h"
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDesktopServices>
+#include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -409,6 +418,45 @@ private slots:
         QCOMPARE(text.contains(QStringLiteral("Protokol byl vytvořen před načtením záznamu jednotky")), !carB.contains(QLatin1Char('r')));
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")).isEmpty(), carB == QStringLiteral("r"));
         QCOMPARE(session->unitChanges(), 1);
+    }
+
+    // However many changes push the tables down the first page, no table is cut by a page break.
+    void noTableRunsOverAPageBreak()
+    {
+        data->takeRecord(record());
+        knownSet();
+        ReportInput input;
+        QFile before(dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg")));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        input.setBefore = before.readAll();
+        int moved = 0;
+        for (int changes = 0; changes < 31; ++changes) {
+            for (int i = 1; i <= changes; ++i)
+                data->paramBlock[i] = quint8(i == Verze ? 7 : 200 - i);
+            QTextDocument document;
+            buildReport(document, *data, input);
+            QBuffer pdf;
+            QVERIFY(pdf.open(QIODevice::WriteOnly));
+            QPdfWriter writer(&pdf);
+            writer.setResolution(600);
+            writer.setPageLayout(ReportPdf::pageLayout());
+            QVERIFY(ReportPdf::paint(document, writer, QString()));
+            const qreal page = document.pageSize().height();
+            QTextBlock above;
+            for (QTextFrame::iterator it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+                if (it.currentBlock().isValid()) {
+                    above = it.currentBlock();
+                    continue;
+                }
+                const QRectF box = document.documentLayout()->frameBoundingRect(it.currentFrame());
+                if (box.height() >= page)
+                    continue;
+                const int first = int(box.top() / page);
+                QVERIFY2(first == int((box.bottom() - 1) / page), qPrintable(QString::number(changes)));
+                moved += above.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore && above.text() != QStringLiteral("Technická příloha") ? 1 : 0;
+            }
+        }
+        QVERIFY(moved > 0);  // some of these layouts did put a table across a break
     }
 
     void printingAndCancelling()
