@@ -486,6 +486,7 @@ private slots:
         scope->samples().setCount(2);
         QVERIFY(!makeReport().contains(QStringLiteral("Obrázky")));
         QCOMPARE(prompts->reportQuestions.last().picturesAvailable, true);
+        QVERIFY(prompts->reportQuestions.last().withPictures);  // offered on as soon as there are pictures
         const QString text = makeReport(QString(), true);
         // The picture has no text: the next line is the next caption.
         QCOMPARE(after(text, QStringLiteral("Osciloskop – poslední záznam")), QStringLiteral("Záznam živých hodnot – poslední záznam"));
