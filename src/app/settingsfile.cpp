@@ -108,10 +108,8 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
         s.buttonCaptions[i] = profile.value(QStringLiteral("Tlacitka"), key, s.buttonCaptions[i]);
     }
 
-    const QString named = profile.value(QStringLiteral("Komunikace"), QStringLiteral("Port"), QString()).trimmed();
-    s.portNamed = !named.isEmpty();
-    if (s.portNamed)
-        s.port = named;
+    s.port = profile.value(QStringLiteral("Komunikace"), QStringLiteral("Port"), s.port);
+    s.portNamed = !profile.value(QStringLiteral("Komunikace"), QStringLiteral("Port"), QString()).trimmed().isEmpty();
     // Zero or a negative interval would make the poll timer spin; such a file gets the default.
     const int interval = profile.intValue(QStringLiteral("Komunikace"), QStringLiteral("Obeznik"), s.pollInterval);
     if (interval > 0)
