@@ -64,7 +64,7 @@ QString TesterSettings::notice() const
         return QStringLiteral("Pozor v pracovním adresáři není tester.ini") + defaults;
     if (!knownSectionFound)
         return QStringLiteral("Pozor, v souboru %1 není žádná ze sekcí [Komunikace], [Tlacitka], [Verze], [Emulace], "
-                              "[Osciloskop]")
+                              "[Osciloskop], [Dilna]")
                    .arg(messageExcerpt(fileName))
             + defaults;
     return {};

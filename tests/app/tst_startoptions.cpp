@@ -72,7 +72,7 @@ private slots:
         QVERIFY(help.startsWith(QStringLiteral("Velkor " VELKOR_PROJECT_VERSION " – servis a ladění jednotky\n")));
         QVERIFY(help.left(english).contains(QStringLiteral("Použití: velkor [--slozka SLOŽKA]")));
         for (const QString &half : {help.left(english), help.mid(english)}) {
-            for (const char *option : {"--slozka", "--dir", "--help", "--version", "sudo adduser $USER dialout"})
+            for (const char *option : {"--slozka", "--dir", "--help", "--version", "sudo adduser $USER dialout", "[Dilna]", "man velkor"})
                 QVERIFY2(half.contains(QLatin1String(option)), option);
         }
         for (const char *sub : {"home", "tmp", "cwd"})
