@@ -61,7 +61,10 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     }
     const QImage scope = scopePicture();
     const QImage plot = m_plot ? m_plot() : QImage();
-    const QString serial = m_data->diagRecord.isEmpty() ? QString() : reportSerial(*m_data);
+    // Serial numbers repeat from one year of manufacture to the next: the unit is both.
+    const QString serial = m_data->diagRecord.isEmpty()
+        ? QString()
+        : QStringLiteral("%1-%2").arg(reportSerial(*m_data)).arg(2000 + quint8(m_data->diagRecord.at(3)));
     ReportQuestion question = proposal(serial, !scope.isNull() || !plot.isNull());
     if (!m_prompts->askReportOptions(question))
         return false;

@@ -2,7 +2,8 @@
 #include "vehicledetails.h"
 #include <QString>
 
-// The customer and vehicle last typed for a unit, kept by the unit's serial number so that the
+// The customer and vehicle last typed for a unit, kept by the unit's serial number ("117-2019": with
+// its year of manufacture, as serial numbers repeat across years) so that the
 // next report of the same unit offers them again. One small file per unit in `folder`; a unit
 // history may take this place later behind the same two calls.
 class VehicleDetailsStore
