@@ -56,6 +56,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <functional>
 
 namespace {
@@ -110,12 +111,24 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     // backups, the oscilloscope's last recording.
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
     m_report->setToolVersion(QStringLiteral("Velkor ") + appVersion());
-    m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
+    // One unit per report: what the tool learns of the unit now connected decides whose report it is.
+    UnitSession *session = m_report->session();
+    connect(m_diagnosticsLink, &DiagnosticsExchange::diagnosticsReceived, this,
+            [session](const QByteArray &record) { session->takeRecord(record); });
+    connect(m_blockRead, &BlockRead::blockReceived, this, [session](const QByteArray &block) { session->takeBlock(block); });
+    connect(m_service->backups(), &BackupKeeper::backupTaken, this, [session](const BackupStore::Result &result) {
+        if (result.outcome != BackupStore::Outcome::Failed)
+            session->takeBackup(result.path);
+    });
+    connect(m_connection, &LinkConnection::healthChanged, this, [session](LinkConnection::Health health) {
+        session->linkAnswering(health == LinkConnection::Health::Answering);
+    });
     m_report->setScopePage(m_scope);
-    // The plot of this session's last live-value recording, if there was one.
+    // The plot of this session's last live-value recording, if there was one; small enough that
+    // its text prints at 8 pt or more across the page.
     m_report->setRecordingPlot([this] {
         const QStringList files = m_recording->recorder()->files();
-        return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(1600, 600));
+        return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(700, 300));
     });
     m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
     m_scope->attach(m_scopeRecording, m_prompts);
@@ -150,7 +163,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     });
     // Said from inside a read, so queued. The box goes by itself once the port is open again.
     connect(m_port, &SerialIo::deviceLost, this,
-            [this](const QString &text) { m_prompts->showNotice(QStringLiteral("Velkor 2"), text); },
+            [this](const QString &text) { m_prompts->showNotice(boxCaption(), text); },
             Qt::QueuedConnection);
     connect(m_tuning->commandButton(3), &QPushButton::clicked, this, &QWidget::close);
     showInfo();
@@ -329,7 +342,10 @@ void TForm2::buildConnectionLine(PortSource ports)
 
 void TForm2::showHealth()
 {
-    m_line->showHealth(m_connection->health(), m_connection->problem());
+    if (m_data->portName.isEmpty() && m_connection->health() == LinkConnection::Health::Closed)
+        m_line->showNoPortChosen(choosePortText());
+    else
+        m_line->showHealth(m_connection->health(), m_connection->problem());
     if (m_port->isOpen())
         m_prompts->closeNotice();
     // Values on screen that the unit no longer confirms must not look live.
@@ -350,7 +366,7 @@ void TForm2::choosePort(const QString &name)
         settingsPath = QDir(m_workingFolder).filePath(QStringLiteral("TESTER.INI"));
     const QString error = saveProfileValue(settingsPath, QStringLiteral("Komunikace"), QStringLiteral("Port"), name);
     if (!error.isEmpty())
-        m_prompts->error(QStringLiteral("Velkor 2"),
+        m_prompts->error(boxCaption(),
                          error + QStringLiteral("\nZvolený port %1 platí jen do ukončení programu.").arg(name));
 }
 
@@ -376,10 +392,15 @@ void TForm2::FormCreate(const QString &workingFolder)
 {
     m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
-    if (const QString notice = settings.notice(); !notice.isEmpty())
-        m_prompts->message(QStringLiteral("Info"), notice);
     applySettings(settings);
-    openPort();
+    const bool portOpen = openPort(settings.portNamed);
+    QString notice = settings.notice();
+    if (!portOpen && !settings.portNamed && !notice.isEmpty())
+        notice += QStringLiteral("\n\n") + choosePortText();
+    if (!notice.isEmpty())
+        m_prompts->message(QStringLiteral("Info"), notice);
+    if (!portOpen && !settings.portNamed)
+        QTimer::singleShot(0, m_line->picker(), &PortPicker::showPopup);
 
     // The one folder relative names resolve to; the process's current folder is left alone.
     QDir(workingFolder).mkpath(QStringLiteral("data"));
@@ -431,14 +452,28 @@ void TForm2::applySettings(const TesterSettings &settings)
     m_report->setWorkshop(settings.workshop);
 }
 
-void TForm2::openPort()
+bool TForm2::openPort(bool named)
 {
     // A port that cannot be opened is reported once, and start-up goes on: the tool is still
-    // useful for files, and the port is tried again every second until it is there.
+    // useful for files, and the port is tried again every second until it is there. The default
+    // of a file that names none was never the technician's choice: it is only tried, and the
+    // picker is offered instead of an alarm.
     EComPort error;
-    if (!m_connection->openPort(m_data->portName, &error))
-        m_prompts->error(QStringLiteral("Velkor 2"), error.message());
+    if (!m_connection->openPort(m_data->portName, &error)) {
+        if (named) {
+            m_prompts->error(boxCaption(), error.message());
+        } else {
+            m_data->portName.clear();
+            m_connection->closePort();
+        }
+    }
     m_line->picker()->setCurrentPort(m_data->portName);
+    return m_port->isOpen();
+}
+
+QString TForm2::choosePortText()
+{
+    return QStringLiteral("Port převodníku vyberte v dolní liště okna, do TESTER.INI se zapíše sám.");
 }
 
 int TForm2::pollInterval() const
