@@ -7,6 +7,11 @@
 #include "profilewriter.h"
 #include "settingsfile.h"
 #include "windowshortcuts.h"
+#include "windowsize.h"
+#include "profilefile.h"
+#include "analysis/analysislimits.h"
+#include "datalog/analysiscontrol.h"
+#include "tuning/spinedit.h"
 #include "cfgfiles/backupstore.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
@@ -65,8 +70,10 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
       m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
-    // The pages keep their size and place; the connection line is added below them.
-    setFixedSize(ClientWidth, ClientHeight + ConnectionLine::Height);
+    // The pages keep their place at the design size; a larger window gives the room to the pages
+    // that use it. The connection line stays below them.
+    setMinimumSize(ClientWidth, ClientHeight + ConnectionLine::Height);
+    resize(minimumSize());
     // The layout is drawn in pixels for a small dialog font; a larger desktop font must not
     // push the Czech captions out of their controls.
     QFont small = font();
@@ -113,6 +120,8 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
     m_recordings->attach(m_data, m_prompts);
+    // A proposal taken from the analysis is typed into the tuning page's control, as by hand.
+    m_recordings->analysis()->setHandEdit([this](int index, int value) { m_tuning->spinEdit(index)->setValue(value); });
     connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
 
     // Every control of every page may change the set; the caption follows what it now holds.
@@ -364,12 +373,19 @@ void TForm2::FormCreate(const QString &workingFolder)
     if (const QString notice = settings.notice(); !notice.isEmpty())
         m_prompts->message(QStringLiteral("Info"), notice);
     applySettings(settings);
+    if (const QString path = findSettingsFile(workingFolder); !path.isEmpty()) {
+        const ProfileFile profile = ProfileFile::load(path);
+        m_recordings->analysis()->setLimits(AnalysisLimits::read([&profile](const QString &key) {
+            return profile.value(AnalysisLimits::sectionName(), key, QString());
+        }));
+    }
     openPort();
 
     // The one folder relative names resolve to; the process's current folder is left alone.
     QDir(workingFolder).mkpath(QStringLiteral("data"));
     m_data->dataFolder = QDir(workingFolder).absoluteFilePath(QStringLiteral("data"));
     m_service->pointAt(m_data->dataFolder);
+    WindowSize::restore(this, m_data->dataFolder);
     m_scope->control()->setDataFolder(m_data->dataFolder);
     m_data->configFileName = QStringLiteral("Novy.cfg");
     SetCaptionFromFile();
@@ -431,6 +447,15 @@ int TForm2::pollInterval() const
     return m_link->poll().interval();
 }
 
+void TForm2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_pages || !m_line)
+        return;
+    m_pages->setGeometry(0, 0, width(), height() - ConnectionLine::Height);
+    m_line->setGeometry(0, height() - ConnectionLine::Height, width(), ConnectionLine::Height);
+}
+
 void TForm2::closeEvent(QCloseEvent *event)
 {
     if (!m_stoppedBySystem && !mayClose()) {
@@ -438,6 +463,7 @@ void TForm2::closeEvent(QCloseEvent *event)
         return;
     }
     m_connection->closePort();
+    WindowSize::keep(this, m_data->dataFolder);
     event->accept();
 }
 

@@ -1,0 +1,34 @@
+#pragma once
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+struct AnalysisTable;
+
+// "Rozbor" on the page "Záznamy": the figures per range and for the whole drive with their
+// verdicts, the proposals for the stops with tick boxes, and the buttons that take, copy and save
+// them. Layout and filling only; AnalysisControl decides what goes in.
+class AnalysisPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit AnalysisPanel(QWidget *parent = nullptr);
+
+    void showTable(const AnalysisTable &table);
+    QLabel *info() const { return m_info; }
+    QLabel *state() const { return m_state; }
+    QTableWidget *table() const { return m_table; }
+    QListWidget *proposals() const { return m_proposals; }
+    QPushButton *takeButton() const { return m_take; }
+    QPushButton *copyButton() const { return m_copy; }
+    QPushButton *csvButton() const { return m_csv; }
+
+private:
+    QLabel *m_info;
+    QLabel *m_state;
+    QTableWidget *m_table;
+    QListWidget *m_proposals;
+    QPushButton *m_take, *m_copy, *m_csv;
+};

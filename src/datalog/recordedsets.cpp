@@ -1,0 +1,50 @@
+#include "recordedsets.h"
+#include "cfgfiles/configfile.h"
+#include <QFile>
+#include <QFileInfo>
+
+namespace RecordedSets {
+
+QString pathFor(const QString &csvPath, int number)
+{
+    const QFileInfo csv(csvPath);
+    const QString base = csv.path() + QLatin1Char('/') + csv.completeBaseName();
+    return number <= 1 ? base + QStringLiteral(".cfg") : base + QStringLiteral(".sada%1.cfg").arg(number);
+}
+
+QString writtenStatus(int number)
+{
+    return QStringLiteral("zapsána sada %1").arg(number);
+}
+
+int writtenNumber(const QString &status)
+{
+    static const QString prefix = QStringLiteral("zapsána sada ");
+    if (!status.startsWith(prefix))
+        return 0;
+    bool ok = false;
+    const int n = status.mid(prefix.size()).toInt(&ok);
+    return ok && n > 0 ? n : 0;
+}
+
+bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, const QByteArray &levelBlock, QString *error)
+{
+    return ConfigFile::writeAtomically(pathFor(csvPath, number), ConfigFile::compose(paramBlock, levelBlock), error);
+}
+
+std::vector<QByteArray> load(const QString &csvPath)
+{
+    std::vector<QByteArray> sets;
+    for (int n = 1;; ++n) {
+        QFile file(pathFor(csvPath, n));
+        if (!file.open(QIODevice::ReadOnly))
+            break;
+        const ConfigFile::Contents contents = ConfigFile::read(&file);
+        if (!contents.paramValid())
+            break;
+        sets.push_back(contents.paramBlock);
+    }
+    return sets;
+}
+
+}  // namespace RecordedSets
