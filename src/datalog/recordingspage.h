@@ -27,7 +27,7 @@ public:
     AnalysisControl *analysis() const { return m_analysis; }
     AnalysisPanel *analysisPanel() const { return m_panel; }
     // The size the controls are placed for; a larger page gives the room to the plot and the list.
-    static constexpr int DesignWidth = 628, DesignHeight = 424;
+    static constexpr int DesignWidth = 628, DesignHeight = 427;
 
     QTreeWidget *list() const { return m_list; }
     // A control of the page by its objectName; the controllers find their controls here.

@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include "datalog/plotwidget.h"
 
 // "Rozbor" on the page "Záznamy" as a technician uses it: the table with its verdicts, the
 // proposals taken into the tool's set, the refusal for another unit's set, the comparison, the
@@ -175,6 +176,18 @@ private slots:
         analyse(write(QStringLiteral("cizi.csv"), 60, false));
         QVERIFY(find<QLabel>("RozborInfo")->text().contains(QStringLiteral("záznam nemá svou sadu: rozbor proti sadě nástroje")));
         QCOMPARE(cell(QStringLiteral("Na dorazu MAX"), 1), QStringLiteral("100 % (140)"));
+    }
+
+    // The values under the cursor go to a line of their own below the plot, never over a lane.
+    void cursorReadoutBesideThePlot()
+    {
+        QVERIFY(page->browser()->open(write(QStringLiteral("jizda.csv"), 60, true)));
+        QWidget *plot = find<QWidget>("Graf");
+        QLabel *readout = find<QLabel>("KurzorGrafu");
+        QTest::mouseMove(plot, plot->rect().center());
+        QTRY_VERIFY(readout->text().contains(QStringLiteral("TPS")));
+        QVERIFY(!readout->geometry().intersects(plot->geometry()));
+        QVERIFY(readout->isVisible());
     }
 
     void comparisonClipboardAndCsv()
