@@ -22,6 +22,7 @@
 #include "datalog/recordingplot.h"
 #include "datalog/recordingsbrowser.h"
 #include "datalog/recordingspage.h"
+#include "datalog/recordingsetkeeper.h"
 #include "diagnostics/diagnosticspage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
@@ -118,6 +119,9 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
     m_scope->attach(m_scopeRecording, m_prompts);
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
+    // A recording keeps the sets it is made against; a set written meanwhile is marked in it.
+    auto *setKeeper = new RecordingSetKeeper(m_recording->recorder(), m_data, this);
+    connect(m_blockWrite, &BlockWrite::writeVerified, setKeeper, &RecordingSetKeeper::setWritten);
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
     m_recordings->attach(m_data, m_prompts);
     // A proposal taken from the analysis is typed into the tuning page's control, as by hand.

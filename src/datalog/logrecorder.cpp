@@ -150,6 +150,13 @@ void LogRecorder::measuringRow()
     append(row);
 }
 
+void LogRecorder::addStatusRow(const QString &status)
+{
+    LogRow row;
+    row.status = status;
+    append(row);
+}
+
 void LogRecorder::missingRow(qint64 polledAt)
 {
     if (!isRecording())

@@ -46,6 +46,9 @@ public:
     // The marker's short text, given after it was placed: it follows in a later row.
     void setMarkerText(int number, const QString &text);
 
+    // A row without values whose status says what happened at this moment.
+    void addStatusRow(const QString &status);
+
     qint64 rows() const { return m_rows; }
     // How long the recording has been running.
     qint64 elapsedMs() const { return isRecording() ? m_clock.elapsed() : 0; }
