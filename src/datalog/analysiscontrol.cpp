@@ -80,6 +80,7 @@ void AnalysisControl::forget(Source &source)
     m_buildingFor = nullptr;
     ++m_generation;
     source = Source{};
+    m_result.reset();
     refreshSoon();
 }
 
@@ -110,8 +111,10 @@ bool AnalysisControl::prepare(Source &source, const Recording *recording, const 
 
 void AnalysisControl::refresh()
 {
-    if (!m_panel->isVisible())
+    if (!m_panel->isVisible()) {
+        m_busy = false;
         return;
+    }
     ++m_generation;
     if (m_building) {
         m_buildingFor->recording = nullptr;

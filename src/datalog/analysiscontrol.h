@@ -38,7 +38,11 @@ public:
     void setHandEdit(std::function<void(int index, int value)> edit) { m_handEdit = std::move(edit); }
 
     // Starts over (soon, once for any number of calls in a row).
-    void refreshSoon() { m_refresh.start(); }
+    void refreshSoon()
+    {
+        m_busy = true;
+        m_refresh.start();
+    }
     bool busy() const { return m_busy; }
     const DriveAnalysis *analysis() const { return m_result ? &*m_result : nullptr; }
 

@@ -14,11 +14,12 @@ bool reversedLogic(const ParamBlock &b) { return b[LambdaStatus] & 0x20; }
 bool probe5V(const ParamBlock &b) { return b[LambdaStatus] & 0x10; }
 int stopMax(const ParamBlock &b, int range) { return b[std::size_t(FirstStop + 2 * range)]; }
 int stopMin(const ParamBlock &b, int range) { return b[std::size_t(FirstStop + 2 * range + 1)]; }
-// Servo steps a second: the speed the tool shows (the byte holds its negation).
+// Servo steps a second: three times the speed the tool shows (the byte holds its negation), so
+// that a drive of a few seconds a range brings the servo from one range's place to the next.
 double speed(const ParamBlock &b, int range, bool up)
 {
     const int byte = b[std::size_t(FirstSpeed + 2 * range + (up ? 1 : 0))];
-    return std::max(1, 256 - byte == 256 ? 255 : 256 - byte);
+    return 3.0 * std::max(1, 256 - byte == 256 ? 255 : 256 - byte);
 }
 }
 
