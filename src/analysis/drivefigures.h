@@ -40,7 +40,7 @@ struct RangeFigures
     std::array<double, 3> tpsCrossingsPerMin{};
 
     Verdict switching = Verdict::None, transitions = Verdict::None, high = Verdict::None, low = Verdict::None,
-            stops = Verdict::None;
+            atMax = Verdict::None, atMin = Verdict::None;
 };
 
 // Which way the servo moves while the probe says lean.

@@ -14,7 +14,7 @@ Verdict atMost(double value, double green, double amber)
 
 void judge(RangeFigures &f, const AnalysisLimits &limits, bool probe5V)
 {
-    f.switching = f.transitions = f.high = f.low = f.stops = Verdict::None;
+    f.switching = f.transitions = f.high = f.low = f.atMax = f.atMin = Verdict::None;
     if (!f.enoughData)
         return;
     const double scale = probe5V ? 5.0 / 1.2 : 1.0;
@@ -29,5 +29,10 @@ void judge(RangeFigures &f, const AnalysisLimits &limits, bool probe5V)
         f.high = atLeast(f.lambdaHigh * 0.02, limits.highGreenV * scale, limits.highAmberV * scale);
         f.low = atMost(f.lambdaLow * 0.02, limits.lowGreenV * scale, limits.lowAmberV * scale);
     }
-    f.stops = atMost(std::max(f.atMaxShare, f.atMinShare), limits.stopShareAmber - 1e-9, limits.stopShareRed - 1e-9);
+    // Below the amber share is green; from it amber, from the red share red.
+    const auto stopVerdict = [&limits](double share) {
+        return share < limits.stopShareAmber ? Verdict::Green : share < limits.stopShareRed ? Verdict::Amber : Verdict::Red;
+    };
+    f.atMax = stopVerdict(f.atMaxShare);
+    f.atMin = stopVerdict(f.atMinShare);
 }

@@ -36,11 +36,12 @@ AnalysisPanel::AnalysisPanel(QWidget *parent) : QWidget(parent)
     m_table = new QTableWidget(this);
     m_table->setObjectName(QStringLiteral("TabulkaRozboru"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->verticalHeader()->setDefaultSectionSize(18);
+    m_table->verticalHeader()->setDefaultSectionSize(16);
+    m_table->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_proposals = new QListWidget(this);
     m_proposals->setObjectName(QStringLiteral("NavrhyRozboru"));
-    m_proposals->setMaximumHeight(64);
+    m_proposals->setMaximumHeight(46);
     m_take = button("PrevzitVybrane", QStringLiteral("Převzít vybrané"), this);
     m_copy = button("KopirovatRozbor", QStringLiteral("Kopírovat"), this);
     m_csv = button("UlozitRozbor", QStringLiteral("Uložit CSV…"), this);
@@ -66,7 +67,11 @@ void AnalysisPanel::showTable(const AnalysisTable &t)
     m_table->clear();
     m_table->setColumnCount(int(t.columns.size()));
     m_table->setRowCount(int(t.rows.size()));
-    m_table->setHorizontalHeaderLabels(t.columns);
+    // Two lines a caption: the five columns fit the page at its design size.
+    QStringList captions;
+    for (const QString &c : t.columns)
+        captions << QString(c).replace(QLatin1Char(' '), QLatin1Char('\n'));
+    m_table->setHorizontalHeaderLabels(captions);
     for (int r = 0; r < int(t.rows.size()); ++r) {
         const AnalysisTable::Row &row = t.rows[std::size_t(r)];
         m_table->setVerticalHeaderItem(r, new QTableWidgetItem(row.label));

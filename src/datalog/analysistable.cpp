@@ -65,10 +65,10 @@ const std::vector<FigureRow> &figureRows()
          }, {}, {}},
         {"Na dorazu MAX", [](const RangeFigures &f) {
              return percent(f.atMaxShare) + (f.stopMax >= 0 ? QStringLiteral(" (%1)").arg(f.stopMax) : QString());
-         }, [](const RangeFigures &f) { return f.stops; }, {}},
+         }, [](const RangeFigures &f) { return f.atMax; }, {}},
         {"Na dorazu MIN", [](const RangeFigures &f) {
              return percent(f.atMinShare) + (f.stopMin >= 0 ? QStringLiteral(" (%1)").arg(f.stopMin) : QString());
-         }, [](const RangeFigures &f) { return f.stops; }, {}},
+         }, [](const RangeFigures &f) { return f.atMin; }, {}},
         {"TPS práh 1 / min", [](const RangeFigures &f) { return number(f.tpsCrossingsPerMin[0], 1); }, {}, {}},
         {"TPS práh 2 / min", [](const RangeFigures &f) { return number(f.tpsCrossingsPerMin[1], 1); }, {}, {}},
         {"TPS práh 3 / min", [](const RangeFigures &f) { return number(f.tpsCrossingsPerMin[2], 1); }, {}, {}},

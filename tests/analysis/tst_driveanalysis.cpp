@@ -64,7 +64,8 @@ void DriveAnalysisTest::stopShare()
     QCOMPARE(f.atMinShare, 0.0);
     QCOMPARE(f.servoHigh, 140);
     QCOMPARE(f.servoLow, 100);
-    QCOMPARE(f.stops, Verdict::Amber);
+    QCOMPARE(f.atMax, Verdict::Amber);
+    QCOMPARE(f.atMin, Verdict::Green);
     QCOMPARE(f.tpsCrossingsPerMin[0], 0.0);
 }
 
@@ -188,7 +189,7 @@ void DriveAnalysisTest::proposals()
         reasons << p.reason;
     QCOMPARE(reasons, expected);
     if (expected.isEmpty())
-        QCOMPARE(a.ranges[1].stops, Verdict::None);
+        QCOMPARE(a.ranges[1].atMax, Verdict::None);
 }
 
 // Random drives of a servo chasing a random need, with random sets, sets written on the way,

@@ -114,6 +114,9 @@ private slots:
             b[std::size_t(ParamBlock::VolDorMax + i)] = quint8(stops[i]);
         data->blockValid = true;
         page = new RecordingsPage;
+        QFont small = page->font();
+        small.setPixelSize(11);  // as the window sets it
+        page->setFont(small);
         page->resize(RecordingsPage::DesignWidth, RecordingsPage::DesignHeight);
         page->attach(data, prompts);
         page->analysis()->setHandEdit([this](int index, int value) { handEdits << qMakePair(index, value); });
@@ -132,7 +135,7 @@ private slots:
     {
         analyse(write(QStringLiteral("jizda.csv"), 60, true));
         QCOMPARE(table()->columnCount(), 5);
-        QCOMPARE(table()->horizontalHeaderItem(1)->text(), QStringLiteral("Malý výkon"));
+        QCOMPARE(table()->horizontalHeaderItem(1)->text(), QStringLiteral("Malý\nvýkon"));
         QCOMPARE(cell(QStringLiteral("Na dorazu MAX"), 1), QStringLiteral("100 % (140)"));
         QCOMPARE(cell(QStringLiteral("Ustálený čas"), 1), QStringLiteral("59 s"));
         QCOMPARE(cell(QStringLiteral("Přechody hranice / 10 s"), 0), QStringLiteral("9,8"));
