@@ -38,6 +38,25 @@ bool DriveInputBuilder::step(int rows)
         row.position = quint8(m_recording->position(i));
         row.set = m_set;
         m_input->rows.push_back(row);
+        if ((flags & DriveRow::SetWritten) && m_firstWritten < 0)
+            m_firstWritten = int(m_input->rows.size()) - 1;
     }
-    return m_next >= m_recording->rows();
+    if (m_next < m_recording->rows())
+        return false;
+    startingSet();
+    return true;
+}
+
+void DriveInputBuilder::startingSet()
+{
+    // A later part of a long recording starts with the set written last before it: the one
+    // before its first write, or the last of all when it has none.
+    auto &rows = m_input->rows;
+    const int sets = int(m_input->sets.size());
+    int before = sets - 1;
+    if (m_firstWritten >= 0)
+        before = std::max(0, int(rows[std::size_t(m_firstWritten)].set) - 1);
+    const std::size_t end = m_firstWritten >= 0 ? std::size_t(m_firstWritten) : rows.size();
+    for (std::size_t i = 0; i < end; ++i)
+        rows[i].set = quint8(std::max(0, before));
 }

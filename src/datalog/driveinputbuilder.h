@@ -18,8 +18,11 @@ public:
     const Recording *recording() const { return m_recording; }
 
 private:
+    void startingSet();
+
     const Recording *m_recording;
     std::shared_ptr<DriveInput> m_input;
     int m_next = 0;
     quint8 m_set = 0;
+    int m_firstWritten = -1;  // the first row that says a set was written
 };

@@ -2,6 +2,7 @@
 #include "cfgfiles/configfile.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace RecordedSets {
 
@@ -32,8 +33,26 @@ bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, cons
     return ConfigFile::writeAtomically(pathFor(csvPath, number), ConfigFile::compose(paramBlock, levelBlock), error);
 }
 
+namespace {
+// "..._2.csv", a later part of a long recording, keeps its sets with the first part "....csv".
+QString firstPartOf(const QString &csvPath)
+{
+    const QFileInfo csv(csvPath);
+    static const QRegularExpression part(QStringLiteral("^(.+)_([2-9]|[1-9][0-9]+)$"));
+    const QRegularExpressionMatch m = part.match(csv.completeBaseName());
+    if (!m.hasMatch())
+        return {};
+    const QString first = csv.path() + QLatin1Char('/') + m.captured(1) + QLatin1Char('.') + csv.suffix();
+    return QFile::exists(first) ? first : QString();
+}
+}
+
 std::vector<QByteArray> load(const QString &csvPath)
 {
+    if (!QFile::exists(pathFor(csvPath, 1))) {
+        const QString first = firstPartOf(csvPath);
+        return first.isEmpty() ? std::vector<QByteArray>{} : load(first);
+    }
     std::vector<QByteArray> sets;
     for (int n = 1;; ++n) {
         QFile file(pathFor(csvPath, n));

@@ -17,7 +17,8 @@ int writtenNumber(const QString &status);
 bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, const QByteArray &levelBlock,
           QString *error);
 // The parameter blocks kept beside a recording, the one at its start first; empty when it kept
-// none. A damaged or missing later set ends the list there.
+// none. A damaged or missing later set ends the list there. A later part of a long recording
+// ("..._2.csv") has the sets of its first part.
 std::vector<QByteArray> load(const QString &csvPath);
 
 }  // namespace RecordedSets

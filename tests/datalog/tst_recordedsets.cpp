@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "testlink.h"
 #include "datalog/driveinputbuilder.h"
+#include "datalog/logformat.h"
 #include "datalog/logrecorder.h"
 #include "datalog/recordedsets.h"
 #include "datalog/recordingreader.h"
@@ -64,6 +65,22 @@ private slots:
         QVERIFY(input->rows[2].has(DriveRow::Measuring));
         QCOMPARE(int(input->rows[2].set), 1);
         QCOMPARE(input->sets[1].stopMax[1], 150);
+
+        // The next part of a long recording has the first part's sets and starts with the last.
+        const QString part2 = QFileInfo(csv).path() + QLatin1Char('/') + QFileInfo(csv).completeBaseName() + QStringLiteral("_2.csv");
+        QFile file(part2);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray bytes = LogFormat::byteOrderMark() + LogFormat::headerLine();
+        LogRow row;
+        row.hasValues = true;
+        LogFormat::appendRow(bytes, row);
+        file.write(bytes);
+        file.close();
+        QCOMPARE(RecordedSets::load(part2).size(), std::size_t(2));
+        const RecordingRead second = readRecordingFile(part2);
+        DriveInputBuilder next(&second.recording, driveSets, false);
+        QVERIFY(next.step(100));
+        QCOMPARE(int(next.result()->rows[0].set), 1);
     }
 };
 
