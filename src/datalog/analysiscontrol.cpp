@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QThreadPool>
 
 namespace {
@@ -68,6 +69,27 @@ AnalysisControl::AnalysisControl(RecordingsPage *page, RecordingsBrowser *browse
     connect(panel->takeButton(), &QPushButton::clicked, this, &AnalysisControl::takeSelected);
     connect(panel->copyButton(), &QPushButton::clicked, this, &AnalysisControl::copyTable);
     connect(panel->csvButton(), &QPushButton::clicked, this, &AnalysisControl::saveCsv);
+    showLimits();
+    for (QSpinBox *box : {panel->stopShare(), panel->minSteady(), panel->step(), panel->distance()})
+        connect(box, &QSpinBox::valueChanged, this, &AnalysisControl::takeLimits);
+}
+
+void AnalysisControl::showLimits()
+{
+    const QSignalBlocker a(m_panel->stopShare()), b(m_panel->minSteady()), c(m_panel->step()), d(m_panel->distance());
+    m_panel->stopShare()->setValue(qRound(m_limits.proposalStopShare * 100));
+    m_panel->minSteady()->setValue(qRound(m_limits.minSteadyS));
+    m_panel->step()->setValue(m_limits.proposalStep);
+    m_panel->distance()->setValue(m_limits.proposalDistance);
+}
+
+void AnalysisControl::takeLimits()
+{
+    m_limits.proposalStopShare = m_panel->stopShare()->value() / 100.0;
+    m_limits.minSteadyS = m_panel->minSteady()->value();
+    m_limits.proposalStep = m_panel->step()->value();
+    m_limits.proposalDistance = m_panel->distance()->value();
+    refreshSoon();
 }
 
 AnalysisControl::~AnalysisControl() = default;
@@ -87,6 +109,7 @@ void AnalysisControl::forget(Source &source)
 void AnalysisControl::setLimits(const AnalysisLimits &limits)
 {
     m_limits = limits;
+    showLimits();
     refreshSoon();
 }
 
@@ -187,6 +210,7 @@ void AnalysisControl::show(int generation, const DriveAnalysis &shown, const std
     list->clear();
     for (const StopProposal &p : shown.proposals) {
         auto *item = new QListWidgetItem(p.reason, list);
+        item->setToolTip(p.reason);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }

@@ -64,6 +64,8 @@ private:
     };
     void refresh();
     void forget(Source &source);
+    void showLimits();
+    void takeLimits();
     void sliceDone();
     bool prepare(Source &source, const Recording *recording, const QString &path);
     void runAnalysis();

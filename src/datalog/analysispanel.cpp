@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 
 namespace {
@@ -13,6 +14,17 @@ QPushButton *button(const char *name, const QString &text, QWidget *parent)
     auto *b = new QPushButton(text, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
+}
+
+QSpinBox *limit(const char *name, int low, int high, const QString &suffix, QWidget *parent)
+{
+    auto *box = new QSpinBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(low, high);
+    box->setSuffix(suffix);
+    // A number typed counts once it is finished: every keystroke would start the analysis again.
+    box->setKeyboardTracking(false);
+    return box;
 }
 
 QColor colourOf(Verdict v)
@@ -42,11 +54,31 @@ AnalysisPanel::AnalysisPanel(QWidget *parent) : QWidget(parent)
     m_proposals = new QListWidget(this);
     m_proposals->setObjectName(QStringLiteral("NavrhyRozboru"));
     m_proposals->setMaximumHeight(46);
+    m_proposals->setWordWrap(true);
     m_take = button("PrevzitVybrane", QStringLiteral("Převzít vybrané"), this);
     m_copy = button("KopirovatRozbor", QStringLiteral("Kopírovat"), this);
     m_csv = button("UlozitRozbor", QStringLiteral("Uložit CSV…"), this);
     m_state = new QLabel(this);
     m_state->setObjectName(QStringLiteral("RozborStav"));
+
+    m_stopShare = limit("MezDoraz", 1, 100, QStringLiteral(" %"), this);
+    m_minSteady = limit("MezUstaleno", 1, 3600, QStringLiteral(" s"), this);
+    m_step = limit("MezKrok", 1, 50, QString(), this);
+    m_distance = limit("MezVzdalenost", 1, 100, QString(), this);
+    auto *limits = new QGridLayout;
+    limits->setSpacing(2);
+    const QString captions[4] = {QStringLiteral("Na dorazu"), QStringLiteral("Ustáleno"), QStringLiteral("Krok"),
+                                 QStringLiteral("Vzdálenost")};
+    QSpinBox *const boxes[4] = {m_stopShare, m_minSteady, m_step, m_distance};
+    for (int i = 0; i < 4; ++i) {
+        auto *caption = new QLabel(captions[i], this);
+        caption->setBuddy(boxes[i]);
+        limits->addWidget(caption, i / 2, (i % 2) * 2);
+        limits->addWidget(boxes[i], i / 2, (i % 2) * 2 + 1);
+    }
+    auto *proposals = new QHBoxLayout;
+    proposals->addWidget(m_proposals, 1);
+    proposals->addLayout(limits);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_take);
@@ -58,7 +90,7 @@ AnalysisPanel::AnalysisPanel(QWidget *parent) : QWidget(parent)
     layout->setSpacing(3);
     layout->addWidget(m_info);
     layout->addWidget(m_table, 1);
-    layout->addWidget(m_proposals);
+    layout->addLayout(proposals);
     layout->addLayout(buttons);
 }
 

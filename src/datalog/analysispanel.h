@@ -4,6 +4,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 struct AnalysisTable;
 
@@ -24,6 +25,12 @@ public:
     QPushButton *takeButton() const { return m_take; }
     QPushButton *copyButton() const { return m_copy; }
     QPushButton *csvButton() const { return m_csv; }
+    // The limits of the proposals the technician may change here: share at the stop (%), least
+    // steady time (s), largest step, largest distance from the recording's set.
+    QSpinBox *stopShare() const { return m_stopShare; }
+    QSpinBox *minSteady() const { return m_minSteady; }
+    QSpinBox *step() const { return m_step; }
+    QSpinBox *distance() const { return m_distance; }
 
 private:
     QLabel *m_info;
@@ -31,4 +38,5 @@ private:
     QTableWidget *m_table;
     QListWidget *m_proposals;
     QPushButton *m_take, *m_copy, *m_csv;
+    QSpinBox *m_stopShare, *m_minSteady, *m_step, *m_distance;
 };

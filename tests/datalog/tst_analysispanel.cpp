@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -152,6 +153,27 @@ private slots:
         QTest::mouseClick(find<QPushButton>("PrevzitVybrane"), Qt::LeftButton);
         QCOMPARE(handEdits, (QList<QPair<int, int>>{{ParamBlock::MalyDorMax, 150}}));
         QVERIFY(prompts->messages.isEmpty());
+    }
+
+    // The technician's own limits: a smaller step, typed into its field.
+    void limitsChangedOnThePage()
+    {
+        analyse(write(QStringLiteral("jizda.csv"), 60, true));
+        QSpinBox *step = find<QSpinBox>("MezKrok");
+        QCOMPARE(step->value(), 10);
+        step->setFocus();
+        QTest::keyClick(step, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(step, QStringLiteral("4"));
+        QTest::keyClick(step, Qt::Key_Return);
+        QTRY_VERIFY(!page->analysis()->busy() && find<QListWidget>("NavrhyRozboru")->item(0)->text().startsWith(
+                        QStringLiteral("Malý výkon, doraz MAX 140 → 144:")));
+        QSpinBox *least = find<QSpinBox>("MezUstaleno");
+        least->setFocus();
+        QTest::keyClick(least, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(least, QStringLiteral("90"));
+        QTest::keyClick(least, Qt::Key_Return);
+        QTRY_VERIFY(!page->analysis()->busy() && cell(QStringLiteral("Ustálený čas"), 1) == QStringLiteral("59 s, málo dat"));
+        QVERIFY(!find<QPushButton>("PrevzitVybrane")->isEnabled());
     }
 
     void tooLittleSteadyTimeGivesNoVerdictNorProposal()
