@@ -12,6 +12,8 @@
 #include "analysis/analysislimits.h"
 #include "datalog/analysiscontrol.h"
 #include "tuning/spinedit.h"
+#include "tuning/paramfields.h"
+#include "tuning/paramblock.h"
 #include "cfgfiles/backupstore.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
@@ -122,6 +124,13 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     // A recording keeps the sets it is made against; a set written meanwhile is marked in it.
     auto *setKeeper = new RecordingSetKeeper(m_recording->recorder(), m_data, this);
     connect(m_blockWrite, &BlockWrite::writeVerified, setKeeper, &RecordingSetKeeper::setWritten);
+    for (const ParamFields::SpinField &field : ParamFields::Spins) {
+        // After the page's own handler, which sends the byte and the version.
+        connect(m_tuning->saveButton(field.index), &QPushButton::clicked, setKeeper, [this, setKeeper, index = field.index] {
+            if (m_port->isOpen())
+                setKeeper->byteWritten(index, m_data->paramBlock[std::size_t(index)], m_data->paramBlock[ParamBlock::Verze]);
+        });
+    }
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
     m_recordings->attach(m_data, m_prompts);
     // A proposal taken from the analysis is typed into the tuning page's control, as by hand.

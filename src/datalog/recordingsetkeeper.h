@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QObject>
 
 class LogRecorder;
@@ -15,11 +16,17 @@ public:
 
     // The unit now holds the tool's set (a whole block written and checked).
     void setWritten();
+    // One byte and the version byte were sent to the unit ("Ulož"): the unit holds the set kept
+    // last with those two, whatever else the tool's copy holds unsaved.
+    void byteWritten(int index, quint8 value, quint8 version);
 
 private:
-    void keep();
+    QByteArray toolBlock() const;
+    void keep(const QByteArray &block);
+    void mark();
 
     LogRecorder *m_recorder;
     const UnitData *m_data;
     int m_number = 0;
+    QByteArray m_last;  // the set kept last
 };

@@ -41,17 +41,27 @@ private slots:
         data.paramBlock[ParamBlock::MalyDorMax] = 150;
         keeper.setWritten();
         recorder.addStatusRow(QStringLiteral("měření"));
+        // "Ulož" of one stop, with another edit of the tool's copy not sent: only the stop and
+        // the version change in the unit's set.
+        data.paramBlock[ParamBlock::HraNapLambda] = 30;
+        data.paramBlock[ParamBlock::MalyDorMin] = 70;
+        keeper.byteWritten(ParamBlock::MalyDorMin, 70, 0);
         recorder.stop();
 
-        const std::vector<QByteArray> sets = RecordedSets::load(csv);
-        QCOMPARE(sets.size(), std::size_t(2));
+        std::vector<QByteArray> sets = RecordedSets::load(csv);
+        QCOMPARE(sets.size(), std::size_t(3));
+        QCOMPARE(int(quint8(sets[2][ParamBlock::MalyDorMin])), 70);
+        QCOMPARE(int(quint8(sets[2][ParamBlock::HraNapLambda])), 0);
+        QCOMPARE(int(quint8(sets[2][ParamBlock::MalyDorMax])), 150);
+        sets.pop_back();
         QCOMPARE(int(quint8(sets[0][ParamBlock::MalyDorMax])), 140);
         QCOMPARE(int(quint8(sets[1][ParamBlock::MalyDorMax])), 150);
         QCOMPARE(RecordedSets::pathFor(csv, 2).section(QLatin1Char('/'), -1), QFileInfo(csv).completeBaseName() + QStringLiteral(".sada2.cfg"));
 
         const RecordingRead read = readRecordingFile(csv);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
-        QCOMPARE(read.recording.rows(), 3);
+        QCOMPARE(read.recording.rows(), 4);
+        QCOMPARE(read.recording.status(3), QStringLiteral("zapsána sada 3"));
         QCOMPARE(read.recording.status(1), QStringLiteral("zapsána sada 2"));
         std::vector<DriveSet> driveSets;
         for (const QByteArray &b : sets)
@@ -59,6 +69,7 @@ private slots:
         DriveInputBuilder builder(&read.recording, driveSets, false);
         QVERIFY(builder.step(100));
         const auto input = builder.result();
+        QCOMPARE(int(input->rows[3].set), 1);  // set 3 is not among those handed over
         QCOMPARE(int(input->rows[0].set), 0);
         QCOMPARE(int(input->rows[1].set), 1);
         QVERIFY(input->rows[1].has(DriveRow::SetWritten));
@@ -76,7 +87,7 @@ private slots:
         LogFormat::appendRow(bytes, row);
         file.write(bytes);
         file.close();
-        QCOMPARE(RecordedSets::load(part2).size(), std::size_t(2));
+        QCOMPARE(RecordedSets::load(part2).size(), std::size_t(3));
         const RecordingRead second = readRecordingFile(part2);
         DriveInputBuilder next(&second.recording, driveSets, false);
         QVERIFY(next.step(100));
