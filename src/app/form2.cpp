@@ -8,6 +8,13 @@
 #include "profilewriter.h"
 #include "settingsfile.h"
 #include "windowshortcuts.h"
+#include "windowsize.h"
+#include "profilefile.h"
+#include "analysis/analysislimits.h"
+#include "datalog/analysiscontrol.h"
+#include "tuning/spinedit.h"
+#include "tuning/paramfields.h"
+#include "tuning/paramblock.h"
 #include "cfgfiles/backupstore.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
@@ -18,6 +25,7 @@
 #include "datalog/recordingplot.h"
 #include "datalog/recordingsbrowser.h"
 #include "datalog/recordingspage.h"
+#include "datalog/recordingsetkeeper.h"
 #include "diagnostics/diagnosticspage.h"
 #include "diagnostics/recorddisplay.h"
 #include "cutoff/cutoffcontrol.h"
@@ -69,8 +77,10 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
       m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
-    // The pages keep their size and place; the connection line is added below them.
-    setFixedSize(ClientWidth, ClientHeight + ConnectionLine::Height);
+    // The pages keep their place at the design size; a larger window gives the room to the pages
+    // that use it. The connection line stays below them.
+    setMinimumSize(ClientWidth, ClientHeight + ConnectionLine::Height);
+    resize(minimumSize());
     // The layout is drawn in pixels for a small dialog font; a larger desktop font must not
     // push the Czech captions out of their controls.
     QFont small = font();
@@ -133,8 +143,20 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
     m_scope->attach(m_scopeRecording, m_prompts);
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
+    // A recording keeps the sets it is made against; a set written meanwhile is marked in it.
+    auto *setKeeper = new RecordingSetKeeper(m_recording->recorder(), m_data, this);
+    connect(m_blockWrite, &BlockWrite::writeVerified, setKeeper, &RecordingSetKeeper::setWritten);
+    for (const ParamFields::SpinField &field : ParamFields::Spins) {
+        // After the page's own handler, which sends the byte and the version.
+        connect(m_tuning->saveButton(field.index), &QPushButton::clicked, setKeeper, [this, setKeeper, index = field.index] {
+            if (m_port->isOpen())
+                setKeeper->byteWritten(index, m_data->paramBlock[std::size_t(index)], m_data->paramBlock[ParamBlock::Verze]);
+        });
+    }
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
     m_recordings->attach(m_data, m_prompts);
+    // A proposal taken from the analysis is typed into the tuning page's control, as by hand.
+    m_recordings->analysis()->setHandEdit([this](int index, int value) { m_tuning->spinEdit(index)->setValue(value); });
     connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
 
     // Every control of every page may change the set; the caption follows what it now holds.
@@ -393,6 +415,12 @@ void TForm2::FormCreate(const QString &workingFolder)
     m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
     applySettings(settings);
+    if (const QString path = findSettingsFile(workingFolder); !path.isEmpty()) {
+        const ProfileFile profile = ProfileFile::load(path);
+        m_recordings->analysis()->setLimits(AnalysisLimits::read([&profile](const QString &key) {
+            return profile.value(AnalysisLimits::sectionName(), key, QString());
+        }));
+    }
     const bool portOpen = openPort(settings.portNamed);
     QString notice = settings.notice();
     if (!portOpen && !settings.portNamed && !notice.isEmpty())
@@ -406,6 +434,7 @@ void TForm2::FormCreate(const QString &workingFolder)
     QDir(workingFolder).mkpath(QStringLiteral("data"));
     m_data->dataFolder = QDir(workingFolder).absoluteFilePath(QStringLiteral("data"));
     m_service->pointAt(m_data->dataFolder);
+    WindowSize::restore(this, m_data->dataFolder);
     m_scope->control()->setDataFolder(m_data->dataFolder);
     m_data->configFileName = QStringLiteral("Novy.cfg");
     SetCaptionFromFile();
@@ -481,6 +510,15 @@ int TForm2::pollInterval() const
     return m_link->poll().interval();
 }
 
+void TForm2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_pages || !m_line)
+        return;
+    m_pages->setGeometry(0, 0, width(), height() - ConnectionLine::Height);
+    m_line->setGeometry(0, height() - ConnectionLine::Height, width(), ConnectionLine::Height);
+}
+
 void TForm2::closeEvent(QCloseEvent *event)
 {
     if (!m_stoppedBySystem && !mayClose()) {
@@ -488,6 +526,7 @@ void TForm2::closeEvent(QCloseEvent *event)
         return;
     }
     m_connection->closePort();
+    WindowSize::keep(this, m_data->dataFolder);
     event->accept();
 }
 
