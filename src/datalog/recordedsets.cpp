@@ -28,9 +28,11 @@ int writtenNumber(const QString &status)
     return ok && n > 0 ? n : 0;
 }
 
-bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, const QByteArray &levelBlock, QString *error)
+bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, const QByteArray &levelBlock,
+          bool levelsRead, QString *error)
 {
-    return ConfigFile::writeAtomically(pathFor(csvPath, number), ConfigFile::compose(paramBlock, levelBlock), error);
+    return ConfigFile::writeAtomically(pathFor(csvPath, number), ConfigFile::compose(paramBlock, levelBlock, levelsRead),
+                                       error);
 }
 
 namespace {

@@ -13,9 +13,10 @@ QString pathFor(const QString &csvPath, int number);
 QString writtenStatus(int number);
 int writtenNumber(const QString &status);
 
-// Keeps set `number` of the recording; false with the reason in `error`.
+// Keeps set `number` of the recording, its levels only when they came from a unit or a file;
+// false with the reason in `error`.
 bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, const QByteArray &levelBlock,
-          QString *error);
+          bool levelsRead, QString *error);
 // The parameter blocks kept beside a recording, the one at its start first; empty when it kept
 // none. A damaged or missing later set ends the list there. A later part of a long recording
 // ("..._2.csv") has the sets of its first part.

@@ -49,8 +49,6 @@ void RecordingSetKeeper::keep(const QByteArray &block)
         return;
     ++m_number;
     m_last = block;
-    const QByteArray levels = m_data->levelsValid
-                                  ? QByteArray(reinterpret_cast<const char *>(m_data->levelBlock.data()), int(m_data->levelBlock.size()))
-                                  : ConfigFile::noLevelsPart();
-    RecordedSets::keep(m_recorder->files().first(), m_number, block, levels, nullptr);
+    const QByteArray levels(reinterpret_cast<const char *>(m_data->levelBlock.data()), int(m_data->levelBlock.size()));
+    RecordedSets::keep(m_recorder->files().first(), m_number, block, levels, m_data->levelsValid, nullptr);
 }

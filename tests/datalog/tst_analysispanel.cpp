@@ -60,7 +60,7 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
         QString error;
-        if (keepSet && !RecordedSets::keep(path, 1, block(), {}, &error))
+        if (keepSet && !RecordedSets::keep(path, 1, block(), {}, false, &error))
             qFatal("cannot keep the set: %s", qPrintable(error));
         return path;
     }
