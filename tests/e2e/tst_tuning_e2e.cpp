@@ -82,7 +82,8 @@ private slots:
                 at = i;
         QVERIFY2(at >= 0, "the stop never reached the unit");
         QCOMPARE(frames[at + 1].second, QStringLiteral("02 B4 3F 00 03"));
-        QVERIFY2(frames[at + 1].first - frames[at].first >= 8, qPrintable(QString::number(frames[at + 1].first - frames[at].first)));
+        // The pause between the two is checked at the sender (tuning/tst_unitframes): the unit's own
+        // receive times can run together when the machine is busy and it reads both in one go.
 
         e2e.prompts()->answers << true;  // a single save is no checked write: the read asks first
         readBlock();
