@@ -509,7 +509,9 @@ private slots:
         QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
         link->transport.poll().setInterval(40);
         link->transport.poll().enable();
-        QTRY_COMPARE_WITH_TIMEOUT(port->written.size(), 1, 2000);
+        // A busy machine may check only after a few ticks: the last request is the one whose reply is due.
+        QTRY_VERIFY_WITH_TIMEOUT(!port->written.isEmpty(), 2000);
+        port->written.remove(0, port->written.size() - 1);
         link->blockRead.readBlock();  // clicked right after the poll request left
         link->commands.commandWithoutAnswer(UnitCode::RamToEeprom);
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 0F 03")});
