@@ -132,16 +132,39 @@ void LinkTransport::holdEnded()
     runQueue();
 }
 
-void LinkTransport::ask(int state, quint8 code, int answerSize)
+LinkTransport::Lease LinkTransport::takeLink(const LinkReader *reader)
 {
+    // The new holder first: a reader that ends now no longer holds what it would hand back.
+    m_holder = ++m_lastLease;
+    endReaders(reader);
+    m_poll.disable();
+    // Late answers to what held the link before are nobody's now.
+    m_state = IdleState;
+    return m_holder;
+}
+
+bool LinkTransport::ask(Lease lease, int state, quint8 code, int answerSize)
+{
+    if (!holds(lease))
+        return false;
     m_poll.disable();
     m_state = state;
     transmit(commandFrame(code), answerSize);
+    return true;
 }
 
-void LinkTransport::endExchange()
+void LinkTransport::letPollRun(Lease lease)
 {
-    m_poll.enable();
+    if (holds(lease))
+        m_poll.enable();
+}
+
+void LinkTransport::handBack(Lease lease)
+{
+    if (!holds(lease))
+        return;
+    m_holder = 0;
+    m_poll.restart();
     m_state = IdleState;
 }
 
