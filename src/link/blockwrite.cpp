@@ -53,17 +53,22 @@ void BlockWrite::writeBlock()
 
 void BlockWrite::ZpozdeniTimer()
 {
-    // Another exchange has taken the link over meanwhile; it hands the link back itself.
-    if (!m_link->holds(m_lease))
+    const auto sendBlock = [this] {
+        m_link->transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
+                                    int(m_data->paramBlock.size())));
+    };
+    // A reader has taken the link over meanwhile and keeps it. The unit still awaits the block
+    // after code 238 and would take the reader's frames for it: the block goes alone, unchecked.
+    if (!m_link->holds(m_lease)) {
+        m_link->startChain({{0, sendBlock}});
+        end(Result::Unverified);
         return;
+    }
     // Levels the tool never had from a unit or a file are placeholders: they must not overwrite
     // the unit's own (or, on older units, whatever lives at their addresses).
     m_levelsWritten = m_data->levelsValid;
     QList<LinkTransport::Step> steps;
-    steps.append({0, [this] {
-                      m_link->transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
-                                                  int(m_data->paramBlock.size())));
-                  }});
+    steps.append({0, sendBlock});
     if (m_levelsWritten) {
         steps += LevelExchange::levelSteps(m_link, m_data, LinkTransport::FramePauseMs);
         steps.last().send = [levelSend = steps.last().send, this] {

@@ -145,11 +145,16 @@ LinkTransport::Lease LinkTransport::takeLink(const LinkReader *reader)
 
 bool LinkTransport::ask(Lease lease, int state, quint8 code, int answerSize)
 {
+    return ask(lease, state, commandFrame(code), answerSize);
+}
+
+bool LinkTransport::ask(Lease lease, int state, const QByteArray &frame, int answerSize)
+{
     if (!holds(lease))
         return false;
     m_poll.disable();
     m_state = state;
-    transmit(commandFrame(code), answerSize);
+    transmit(frame, answerSize);
     return true;
 }
 

@@ -104,6 +104,8 @@ public:
     // and an answer of `answerSize` is due. A former holder sends nothing (false). Keep the lease
     // before asking: an answer may be taken before ask() returns.
     bool ask(Lease lease, int state, quint8 code, int answerSize);
+    // The same with a frame of its own (a memory or module read).
+    bool ask(Lease lease, int state, const QByteArray &frame, int answerSize);
     // The holder lets the poll run while it still awaits its answer.
     void letPollRun(Lease lease);
     // The holder's exchange got its answer or gave up on it: the link awaits status replies again
@@ -123,7 +125,8 @@ public:
     // Ends every running reader but `except`; true when one ran.
     bool endReaders(const LinkReader *except = nullptr);
     bool readerRunning() const;
-    // The user picked another page: the poll runs again, the readers end.
+    // The user picked another page: the poll runs again, the readers end. An exchange under way
+    // keeps its lease: it still asks on and hands the link back when it ends.
     void returnToPolling();
 
     void ShowLinkMessage(const QString &text);
