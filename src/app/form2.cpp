@@ -2,6 +2,7 @@
 #include "connectionline.h"
 #include "infopage.h"
 #include "lambda/emulationlevels.h"
+#include "lambda/emulationmeasurement.h"
 #include "lambda/lambdapage.h"
 #include "lambda/lambdastatuseditor.h"
 #include "profilewriter.h"
@@ -18,6 +19,7 @@
 #include "datalog/recordingsbrowser.h"
 #include "datalog/recordingspage.h"
 #include "diagnostics/diagnosticspage.h"
+#include "diagnostics/recorddisplay.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
 #include "scope/scopecontrol.h"
@@ -38,6 +40,7 @@
 #include "link/levelexchange.h"
 #include "link/linktransport.h"
 #include "link/measurementexchange.h"
+#include "link/memorycheck.h"
 #include "link/scoperecording.h"
 #include "link/statuspoll.h"
 #include "link/unitdata.h"
@@ -74,6 +77,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     setFont(small);
     buildLink(prompts);
     m_recording = new RecordingControl(m_status, m_measurement, m_data, m_prompts, this);
+    m_recording->watchConnection(m_connection);
     buildPages();
     buildShortcuts();
     buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
@@ -83,12 +87,12 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->liveBox(), &LiveBox::refresh);
 
     // The rules of the page "Ladění" and the block the link brings in.
-    m_tuning->attach(m_commands, m_blockRead, m_blockWrite, m_prompts, m_live);
+    m_tuning->attach(m_commands, m_blockRead, m_blockWrite, m_memoryCheck, m_prompts, m_live);
     connect(m_blockRead, &BlockRead::blockReceived, m_tuning->display(), &BlockDisplay::TakeOverBlock);
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
     // The lambda page shows its part of every block the tuning page takes over.
-    m_lambda->attach(m_link, m_blockWrite, m_levels, m_measurement, m_tuning, m_live);
+    m_lambda->attach(m_link, m_blockWrite, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
 
     // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
     m_service->attach(m_data, m_blockRead, m_levels, m_blockWrite, m_tuning->display(), m_prompts);
@@ -97,6 +101,11 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
 
     m_diagnostics->attach(m_data, m_diagnosticsLink, m_prompts);
+    // A link that stopped answering may come back to another unit: its record is read anew.
+    connect(m_connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
+        if (health != LinkConnection::Health::Answering)
+            m_diagnostics->display()->forgetRecord();
+    });
     // The service report takes what the other pages hold: the set before the work from the
     // backups, the oscilloscope's last recording.
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
@@ -119,6 +128,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     UnsavedChanges *unsaved = m_service->unsaved();
     unsaved->watch(m_pages);
     connect(unsaved, &UnsavedChanges::changed, this, &TForm2::SetCaptionFromFile);
+    connect(m_memoryCheck, &MemoryCheck::checked, unsaved, &UnsavedChanges::agreeChecked);
     guardReads();
 
     connect(m_link, &LinkTransport::linkMessage, this, [this](const QString &text) {
@@ -159,6 +169,7 @@ void TForm2::buildLink(Prompts *prompts)
     m_blockRead = new BlockRead(m_link, m_data, m_levels, this);
     m_blockWrite = new BlockWrite(m_link, m_data, prompts, this);
     m_measurement = new MeasurementExchange(m_link, m_data, m_status, m_blockRead, this);
+    m_memoryCheck = new MemoryCheck(m_link, this);
     m_diagnosticsLink = new DiagnosticsExchange(m_link, m_data, this);
     m_scopeRecording = new ScopeRecording(m_link, this);
     m_cutOffReader = new CutOffReader(m_link, m_data, this);
@@ -226,6 +237,10 @@ void TForm2::guardReads()
                 commands->Button2Click();
         });
     }
+    // So do the level read and the block read that follows a measurement.
+    m_lambda->levels()->setMayReplaceLevels([this] { return !m_port->isOpen() || m_service->unsaved()->mayReplaceLevels(); });
+    m_lambda->measurement()->setReplaceGuard([this] { return m_service->unsaved()->pending(); },
+                                             [this] { return m_service->unsaved()->mayReplace(); });
 }
 
 void TForm2::buildShortcuts()

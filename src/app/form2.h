@@ -31,6 +31,7 @@ class DiagnosticsExchange;
 class LevelExchange;
 class LinkTransport;
 class MeasurementExchange;
+class MemoryCheck;
 class ScopeRecording;
 class StatusPoll;
 struct TesterSettings;
@@ -123,6 +124,7 @@ private:
     BlockRead *m_blockRead = nullptr;
     BlockWrite *m_blockWrite = nullptr;
     MeasurementExchange *m_measurement = nullptr;
+    MemoryCheck *m_memoryCheck = nullptr;
     DiagnosticsExchange *m_diagnosticsLink = nullptr;
     ScopeRecording *m_scopeRecording = nullptr;
     CutOffReader *m_cutOffReader = nullptr;

@@ -1,6 +1,6 @@
 #include "profilefile.h"
 
-#include "cp1250.h"
+#include "textformat/cp1250.h"
 
 #include <QFile>
 #include <QFileInfo>

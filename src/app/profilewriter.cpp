@@ -1,5 +1,5 @@
 #include "profilewriter.h"
-#include "cp1250.h"
+#include "textformat/cp1250.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,5 +1,5 @@
 #include "workingfolder.h"
-#include "cp1250.h"
+#include "textformat/cp1250.h"
 #include "settingsfile.h"
 #include "cfgfiles/configfile.h"
 #include <QDir>

@@ -41,7 +41,7 @@ void BackupKeeper::keep(bool levelsRead)
 {
     if (m_readBlock.isEmpty() || m_store.folder().isEmpty())
         return;
-    const QByteArray set = ConfigFile::composeBackup(m_readBlock, m_data->levelBytes(), levelsRead);
+    const QByteArray set = ConfigFile::compose(m_readBlock, m_data->levelBytes(), levelsRead);
     const QString version = m_data->versionName(quint8(m_readBlock.at(ParamBlock::Verze)));
     m_readBlock.clear();
 

@@ -1,8 +1,8 @@
 #include "backupstore.h"
 #include "configfile.h"
+#include "textformat/safefilename.h"
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -26,21 +26,9 @@ QString BackupStore::folderIn(const QString &dataFolder)
 
 QString BackupStore::safeName(const QString &versionName)
 {
-    QString plain;
-    for (const QChar c : versionName.normalized(QString::NormalizationForm_D)) {
-        if (c.category() == QChar::Mark_NonSpacing)
-            continue;
-        const bool keep = c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('_') || c == QLatin1Char('-'));
-        plain += keep ? c : QLatin1Char('-');
-    }
-    static const QRegularExpression dashes(QStringLiteral("-{2,}"));
-    plain.replace(dashes, QStringLiteral("-"));
-    // Windows drops trailing dots and blanks; a leading dot hides the file on Linux.
-    while (!plain.isEmpty() && (plain.front() == QLatin1Char('-') || plain.front() == QLatin1Char('.')))
-        plain.remove(0, 1);
-    while (!plain.isEmpty() && (plain.back() == QLatin1Char('-') || plain.back() == QLatin1Char('.')))
-        plain.chop(1);
-    return plain.isEmpty() ? QStringLiteral("Bez-verze") : plain.left(60);
+    // 60 long: the names of backups written before stay as they were.
+    const QString part = safeFileNamePart(versionName, 60);
+    return part.isEmpty() ? unversionedFileNamePart() : part;
 }
 
 QString BackupStore::fileName(const QDateTime &when, const QString &versionName, int sequence)

@@ -42,8 +42,8 @@ public:
     // The set the last keepUnsaved() left a note about, once: the note goes. Empty when none.
     QString takeUnsavedNote() const;
 
-    // A version name as a part of a file name that Windows and Linux both take: Czech letters
-    // lose their marks, anything else but letters, digits, '.', '_' and '-' becomes '-'.
+    // A version name as a part of a file name, by the one rule of safeFileNamePart(), at most 60
+    // long; "Bez-verze" when nothing of it is left.
     static QString safeName(const QString &versionName);
     // A later read within the same second is "<time>-2_<version>.cfg", "-3" and so on.
     static QString fileName(const QDateTime &when, const QString &versionName, int sequence = 1);

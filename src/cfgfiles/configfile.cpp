@@ -1,4 +1,5 @@
 #include "configfile.h"
+#include "link/unitdata.h"
 #include <QIODevice>
 #include <QSaveFile>
 
@@ -37,14 +38,14 @@ Contents read(QIODevice *device)
     return parse(device->read(Size));
 }
 
-QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock)
-{
-    return paramBlock + levelBlock;
-}
-
-QByteArray composeBackup(const QByteArray &paramBlock, const QByteArray &levelBlock, bool levelsRead)
+QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock, bool levelsRead)
 {
     return paramBlock + (levelsRead ? levelBlock : noLevelsPart());
+}
+
+QByteArray compose(const UnitData &data)
+{
+    return compose(data.paramBytes(), data.levelBytes(), data.levelsValid);
 }
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QIODevice;
+class UnitData;
 
 // The 44-byte configuration file: the parameter block (34 bytes, 0x01 .. 0x03) followed by the
 // level block (10 bytes, 0x03 .. 0x04). The markers are the only check the format has; each part
@@ -32,10 +33,12 @@ Contents parse(const QByteArray &bytes);
 // Reads at most the 44 bytes the format has.
 Contents read(QIODevice *device);
 
-// The file's bytes for the two blocks as the tool holds them.
-QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock);
-// The same for a backup: levels that did not come from a unit or a file are not kept as levels.
-QByteArray composeBackup(const QByteArray &paramBlock, const QByteArray &levelBlock, bool levelsRead);
+// The one way a file's bytes are made, for every writer of a set (saves, backups, the keep on a
+// stop): levels that did not come from a unit or a file are never kept as levels, so that a load
+// cannot make them real and a write cannot send them.
+QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock, bool levelsRead);
+// The tool's set as a file holds it.
+QByteArray compose(const UnitData &data);
 
 // Writes `bytes` to `path` so that the file there is either the old one or all of the new one:
 // a full disk or a pulled stick never leaves a shortened file. On failure `error` says why.

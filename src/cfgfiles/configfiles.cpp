@@ -56,7 +56,7 @@ bool ConfigFiles::SaveConfigFile(const QString &name)
 {
     const QString path = m_data->dataFilePath(name);
     QString reason;
-    if (!ConfigFile::writeAtomically(path, m_data->setBytes(), &reason)) {
+    if (!ConfigFile::writeAtomically(path, ConfigFile::compose(*m_data), &reason)) {
         // The old file, the caption and the current name stay: nothing was saved.
         m_prompts->error(ErrorCaption, QStringLiteral("Soubor %1 nelze uložit: %2").arg(QDir::toNativeSeparators(path), reason));
         return false;

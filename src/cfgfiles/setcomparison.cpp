@@ -1,4 +1,5 @@
 #include "setcomparison.h"
+#include "textformat/czechnumber.h"
 #include "configfile.h"
 #include "tuning/paramnames.h"
 
@@ -21,7 +22,7 @@ QString valueText(const ParamNames::Field &field, quint8 byte, const QStringList
 {
     switch (field.encoding) {
     case Encoding::Speed: return QString::number(byteToSpeed(byte));
-    case Encoding::Voltage: return QStringLiteral("%1 (%2 V)").arg(byte).arg(byte * 0.02, 0, 'f', 2);
+    case Encoding::Voltage: return QStringLiteral("%1 (%2 V)").arg(byte).arg(czechDecimal(byte * 0.02, 2));
     case Encoding::Bits: return ByteToBinary(byte);
     case Encoding::Version: {
         const QString name = byte < versionNames.size() ? versionNames.at(byte) : QStringLiteral("Nedefinováno");

@@ -73,7 +73,7 @@ void SetComparisonView::refresh()
     QFile file(m_path);
     const QByteArray theirs = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
     // Levels that never came from a unit or a file are no levels to compare.
-    const QByteArray ours = ConfigFile::composeBackup(m_data->paramBytes(), m_data->levelBytes(), m_data->levelsValid);
+    const QByteArray ours = ConfigFile::compose(*m_data);
 
     QTreeWidget *table = m_page->comparisonTable();
     table->clear();

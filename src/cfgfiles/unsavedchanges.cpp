@@ -82,14 +82,37 @@ void UnsavedChanges::watch(QWidget *root)
 
 bool UnsavedChanges::mayReplace()
 {
-    return !pending()
-           || m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
-                                  QStringLiteral("Máte neuložené změny. Zahodit změny a načíst?"));
+    return !pending() || askReplace();
+}
+
+bool UnsavedChanges::mayReplaceLevels()
+{
+    return m_data->levelBytes() == m_data->agreedSet.mid(UnitData::ParamBlockSize) || askReplace();
+}
+
+bool UnsavedChanges::askReplace()
+{
+    return m_prompts->askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Máte neuložené změny. Zahodit změny a načíst?"));
+}
+
+void UnsavedChanges::agreeChecked(const QList<MemoryCheck::Byte> &bytes, MemoryCheck::Outcome outcome)
+{
+    if (outcome != MemoryCheck::Outcome::Confirmed)
+        return;
+    for (const MemoryCheck::Byte &byte : bytes) {
+        const int index = byte.address - UnitAddress::ParamOffset;
+        const int level = byte.address - UnitAddress::FirstLevel + 1;
+        if (index >= 1 && index < UnitData::ParamBlockSize - 1)
+            m_data->agreedSet[index] = char(byte.value);
+        else if (level >= 1 && level <= 4)
+            m_data->agreedSet[UnitData::ParamBlockSize + level] = char(byte.value);
+    }
+    recheck();
 }
 
 QString UnsavedChanges::keepForLater(QString *error)
 {
-    const QByteArray set = ConfigFile::composeBackup(m_data->paramBytes(), m_data->levelBytes(), m_data->levelsValid);
+    const QByteArray set = ConfigFile::compose(*m_data);
     // A logout that was called off and then a stop keep the same set once.
     if (!pending() || m_data->dataFolder.isEmpty() || set == m_kept)
         return QString();

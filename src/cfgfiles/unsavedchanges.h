@@ -1,4 +1,5 @@
 #pragma once
+#include "link/memorycheck.h"
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
@@ -25,12 +26,16 @@ public:
     void agree();
     void agreeParams();
     void agreeLevels();
+    // A single save the unit confirmed: the bytes read back are what the unit holds now.
+    void agreeChecked(const QList<MemoryCheck::Byte> &bytes, MemoryCheck::Outcome outcome);
 
     // Every edit field and button under `root` may change the set: a change there is looked at.
     void watch(QWidget *root);
     // Before another set replaces the tool's: true when nothing would be lost or the technician
     // lets the changes go.
     bool mayReplace();
+    // The same before a level read, which replaces the levels alone.
+    bool mayReplaceLevels();
     // A stop that cannot ask: the unsaved set goes into the backup folder, for the next start to
     // point at. Returns its path; empty when nothing needed keeping or it could not be written
     // (`error` says why).
@@ -45,6 +50,7 @@ signals:
 
 private:
     void recheck();
+    bool askReplace();
 
     UnitData *m_data;
     Prompts *m_prompts;

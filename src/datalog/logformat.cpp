@@ -1,4 +1,5 @@
 #include "logformat.h"
+#include "textformat/safefilename.h"
 #include <cstdio>
 
 namespace LogFormat {
@@ -39,7 +40,8 @@ void appendRow(QByteArray &out, const LogRow &row)
 {
     char head[64];
     const QTime clock = row.wallClock.isValid() ? row.wallClock : QTime(0, 0);
-    int n = std::snprintf(head, sizeof head, "%lld,%03d;%02d:%02d:%02d.%03d;", row.ms / 1000, int(row.ms % 1000),
+    // The clock's fraction with a decimal comma: a Czech spreadsheet then takes it as a time.
+    int n = std::snprintf(head, sizeof head, "%lld,%03d;%02d:%02d:%02d,%03d;", row.ms / 1000, int(row.ms % 1000),
                           clock.hour(), clock.minute(), clock.second(), clock.msec());
     out.append(head, n);
     if (row.hasValues) {
@@ -52,20 +54,31 @@ void appendRow(QByteArray &out, const LogRow &row)
     } else {
         out += ";;;;;";
     }
-    out += row.range.toUtf8();
+    appendText(out, row.range);
     out += ';';
-    out += row.marker.toUtf8();
+    appendText(out, row.marker);
     out += ';';
-    out += row.status.toUtf8();
+    appendText(out, row.status);
     out += "\r\n";
+}
+
+void appendText(QByteArray &out, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(';') && !bytes.contains('"')) {
+        out += bytes;
+        return;
+    }
+    out += '"';
+    out += QByteArray(bytes).replace('"', "\"\"");
+    out += '"';
 }
 
 QString markerField(int number, const QString &text)
 {
     QString clean;
     for (const QChar c : text) {
-        const bool breaks = c == QLatin1Char(';') || c == QLatin1Char('"') || c.category() == QChar::Other_Control
-                            || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        const bool breaks = c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
         clean += breaks ? QLatin1Char(' ') : c;
     }
     clean = clean.simplified().left(MarkerTextLimit).trimmed();
@@ -74,16 +87,10 @@ QString markerField(int number, const QString &text)
 
 QString fileName(const QDateTime &start, const QString &versionName, int part)
 {
-    // Characters no file system of the workshop PCs takes in a name.
-    QString version;
-    for (const QChar c : versionName)
-        version += (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32) ? QLatin1Char('_') : c;
-    version = version.trimmed();
-    while (version.endsWith(QLatin1Char('.')))
-        version.chop(1);
-    QString name = start.toString(StartFormat);
-    if (!version.isEmpty())
-        name += QLatin1Char('_') + version;
+    QString version = safeFileNamePart(versionName);
+    if (version.isEmpty())
+        version = unversionedFileNamePart();
+    QString name = start.toString(StartFormat) + QLatin1Char('_') + version;
     if (part > 1)
         name += QLatin1Char('_') + QString::number(part);
     return name + QStringLiteral(".csv");

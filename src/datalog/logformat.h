@@ -32,15 +32,21 @@ inline QString folderName() { return QStringLiteral("zaznamy"); }
 
 inline const char *noReply() { return "bez odpovědi"; }
 inline const char *measuring() { return "měření"; }
+inline const char *linkLost() { return "spojení přerušeno"; }
+inline const char *linkBack() { return "spojení obnoveno"; }
+inline const char *markerOnly() { return "značka"; }
 constexpr int MarkerTextLimit = 40;
 
 QByteArray byteOrderMark();
 QByteArray headerLine();
 // Appends the row as one whole line.
 void appendRow(QByteArray &out, const LogRow &row);
-// "3" or "3 text": the text loses what would break the line or the columns, and is cut short.
+// A text field as CSV has it: one with `;` or `"` in quotes, its quotes doubled.
+void appendText(QByteArray &out, const QString &text);
+// "3" or "3 text": the text loses only what would break the line, and is cut short.
 QString markerField(int number, const QString &text);
-// "<yyyy-MM-dd_HH-mm-ss>_<version name>.csv", "..._2.csv" for the second part of a long one.
+// "<yyyy-MM-dd_HH-mm-ss>_<version name>.csv", "..._2.csv" for the second part of a long one; the
+// version name as safeFileNamePart() makes it, "Bez-verze" when nothing of it is left.
 QString fileName(const QDateTime &start, const QString &versionName, int part = 1);
 // When the file's recording began: from its name, or its last change for a file named otherwise.
 QDateTime startOf(const QFileInfo &file);

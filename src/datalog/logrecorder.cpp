@@ -58,6 +58,8 @@ bool LogRecorder::start(const QString &folder, QString *error)
                connect(m_status, &StatusPoll::statusReplyMissing, this, &LogRecorder::missingRow),
                connect(m_measurement, &MeasurementExchange::measurementCodeReceived, this, &LogRecorder::measuringRow)};
     m_flushTimer.start();
+    if (!m_linkAnswering)
+        statusRow(LogFormat::linkLost());
     emit started();
     return true;
 }
@@ -66,11 +68,7 @@ void LogRecorder::stop()
 {
     if (!isRecording())
         return;
-    if (!m_pendingMarkers.isEmpty()) {
-        LogRow last;
-        last.status = QStringLiteral("konec záznamu");
-        append(last);
-    }
+    placeMarkerRows(m_clock.elapsed());
     QString problem;
     if (!write(0, &problem) || !m_writer.close(&problem)) {
         fail(problem);
@@ -95,7 +93,7 @@ int LogRecorder::addMarker()
     if (!isRecording())
         return 0;
     ++m_markers;
-    m_pendingMarkers << LogFormat::markerField(m_markers, {});
+    m_pendingMarkers.append({LogFormat::markerField(m_markers, {}), m_clock.elapsed(), QTime::currentTime()});
     return m_markers;
 }
 
@@ -107,11 +105,41 @@ void LogRecorder::setMarkerText(int number, const QString &text)
     if (field == QString::number(number))
         return;
     // Still waiting for its row: the text goes with it.
-    const int waiting = int(m_pendingMarkers.indexOf(QString::number(number)));
-    if (waiting >= 0)
-        m_pendingMarkers[waiting] = field;
-    else
-        m_pendingMarkers << field;
+    for (PendingMarker &pending : m_pendingMarkers) {
+        if (pending.field == QString::number(number)) {
+            pending.field = field;
+            return;
+        }
+    }
+    m_pendingMarkers.append({field, m_clock.elapsed(), QTime::currentTime()});
+}
+
+void LogRecorder::placeMarkerRows(qint64 untilMs)
+{
+    while (!m_pendingMarkers.isEmpty() && m_pendingMarkers.front().ms <= untilMs) {
+        const PendingMarker marker = m_pendingMarkers.takeFirst();
+        LogRow row;
+        row.ms = std::max(marker.ms, m_writtenMs);
+        row.wallClock = marker.wallClock;
+        row.marker = marker.field;
+        row.status = QString::fromUtf8(LogFormat::markerOnly());
+        insertAtItsTime(row);
+    }
+}
+
+void LogRecorder::setLinkAnswering(bool answering)
+{
+    if (answering == m_linkAnswering)
+        return;
+    m_linkAnswering = answering;
+    statusRow(answering ? LogFormat::linkBack() : LogFormat::linkLost());
+}
+
+void LogRecorder::statusRow(const char *status)
+{
+    LogRow row;
+    row.status = QString::fromUtf8(status);
+    append(row);
 }
 
 QString LogRecorder::rangeName() const
@@ -145,9 +173,7 @@ void LogRecorder::replyRow()
 
 void LogRecorder::measuringRow()
 {
-    LogRow row;
-    row.status = QString::fromUtf8(LogFormat::measuring());
-    append(row);
+    statusRow(LogFormat::measuring());
 }
 
 void LogRecorder::missingRow(qint64 polledAt)
@@ -165,12 +191,16 @@ void LogRecorder::missingRow(qint64 polledAt)
     row.ms = std::max(atMs, m_writtenMs);
     row.wallClock = QTime::currentTime().addMSecs(int(-ago));
     row.status = QString::fromUtf8(LogFormat::noReply());
+    if (m_waiting.empty() || m_waiting.back().ms <= row.ms)
+        append(row, false);
+    else
+        insertAtItsTime(row);
+}
+
+void LogRecorder::insertAtItsTime(LogRow row)
+{
     const auto at = std::upper_bound(m_waiting.begin(), m_waiting.end(), row.ms,
                                      [](qint64 ms, const LogRow &r) { return ms < r.ms; });
-    if (at == m_waiting.end()) {
-        append(row, false);
-        return;
-    }
     m_waiting.insert(at, row);
     ++m_rows;
 }
@@ -183,10 +213,12 @@ void LogRecorder::append(LogRow row, bool stampNow)
         row.ms = m_clock.elapsed();
         row.wallClock = QTime::currentTime();
     }
+    placeMarkerRows(row.ms - MarkerReachMs);
     if (!m_waiting.empty())
         row.ms = std::max(row.ms, m_waiting.back().ms);
-    if (!m_pendingMarkers.isEmpty())
-        row.marker = m_pendingMarkers.takeFirst();
+    // A lost reply told late stands at the time of its poll: a marker set after that is not its.
+    if (!m_pendingMarkers.isEmpty() && m_pendingMarkers.front().ms <= row.ms)
+        row.marker = m_pendingMarkers.takeFirst().field;
     m_waiting.push_back(row);
     ++m_rows;
 }
@@ -225,6 +257,7 @@ void LogRecorder::flush()
 {
     if (!isRecording())
         return;
+    placeMarkerRows(m_clock.elapsed() - MarkerReachMs);
     QString problem;
     if (!write(m_limits.holdMs, &problem) || !m_writer.flush(&problem))
         fail(problem);

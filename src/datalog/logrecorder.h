@@ -41,10 +41,16 @@ public:
     // What the timer does twice a second: the rows that have waited long enough go to the file.
     void flush();
 
-    // Puts the next numbered marker into the next row; 0 when nothing is recorded.
+    // Puts the next numbered marker into the next row, or into a row of its own at this moment
+    // when no row comes within MarkerReachMs (a reader runs, the cable is out); 0 when nothing
+    // is recorded.
     int addMarker();
-    // The marker's short text, given after it was placed: it follows in a later row.
+    // The marker's short text, given after it was placed: it follows in a later row, the same way.
     void setMarkerText(int number, const QString &text);
+    static constexpr qint64 MarkerReachMs = 1000;
+
+    // The link to the unit was lost, or answers again: a row says so, once for each change.
+    void setLinkAnswering(bool answering);
 
     qint64 rows() const { return m_rows; }
     // How long the recording has been running.
@@ -64,6 +70,11 @@ private:
     void measuringRow();
     // The row goes last, with the next marker; `stampNow`: it is of this moment.
     void append(LogRow row, bool stampNow = true);
+    // The row goes among the waiting ones at its own time.
+    void insertAtItsTime(LogRow row);
+    // Markers waiting since `untilMs` or longer get rows of their own.
+    void placeMarkerRows(qint64 untilMs);
+    void statusRow(const char *status);
     // Writes the rows at least `holdMs` old; false when the disk refused.
     bool write(qint64 holdMs, QString *error);
     bool nextPartIfDue(qint64 rowMs, QString *error);
@@ -90,6 +101,13 @@ private:
     qint64 m_rows = 0;
     QTime m_lastWritten;
     int m_markers = 0;
-    QStringList m_pendingMarkers;
+    struct PendingMarker
+    {
+        QString field;  // "3" or "3 text"
+        qint64 ms;
+        QTime wallClock;
+    };
+    QList<PendingMarker> m_pendingMarkers;
+    bool m_linkAnswering = true;
     QByteArray m_line;
 };

@@ -1,26 +1,24 @@
 #include "logwriter.h"
 #include "disksync.h"
 #include "logformat.h"
+#include "writeproblem.h"
 #include <cerrno>
 #include <utility>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
-// Why a file could not be written, in Czech, from the system's error number.
-QString writeProblem(int systemError, const QString &fallback)
+// The reason the system gave for the write just refused, in Czech where it is a usual one.
+QString lastWriteProblem(int systemError, const QFile &file)
 {
-    switch (systemError) {
-    case ENOSPC: return QStringLiteral("na disku není místo");
-    case EFBIG: return QStringLiteral("soubor přerostl největší velikost, kterou disk dovolí");
-    case EACCES:
-    case EPERM: return QStringLiteral("do složky není dovoleno zapisovat");
-    case EROFS: return QStringLiteral("disk je jen pro čtení");
-#ifdef EDQUOT  // Windows has no disk quotas of this kind
-    case EDQUOT: return QStringLiteral("je vyčerpána kvóta disku");
+#ifdef Q_OS_WIN
+    // WriteFile leaves errno alone: its reason is the thread's last error.
+    Q_UNUSED(systemError);
+    return windowsWriteProblem(quint32(GetLastError()), file.errorString());
+#else
+    return writeProblem(systemError, file.errorString());
 #endif
-    case EIO: return QStringLiteral("chyba disku při zápisu");
-    case ENOENT: return QStringLiteral("složka neexistuje");
-    }
-    return fallback;
 }
 }
 
@@ -40,7 +38,7 @@ bool LogWriter::open(const QString &path, QString *error)
     // A new file for every recording: a name taken already is never appended to.
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         if (error)
-            *error = writeProblem(errno, m_file.errorString());
+            *error = lastWriteProblem(errno, m_file);
         return false;
     }
     m_sync = std::make_unique<DiskSync>(m_file.handle());
@@ -52,15 +50,16 @@ bool LogWriter::writeAll(const QByteArray &bytes, QString *error)
 {
     errno = 0;
     const qint64 done = m_file.write(bytes);
-    const int systemError = errno;
     if (done == bytes.size()) {
         m_written += done;
         return true;
     }
+    // Taken before the resize below can overwrite the reason.
+    const QString problem = lastWriteProblem(errno, m_file);
     // Part of a line would make the file end in a broken row: back to the last whole line.
     m_file.resize(m_written);
     if (error)
-        *error = writeProblem(systemError ? systemError : ENOSPC, m_file.errorString());
+        *error = problem;
     return false;
 }
 

@@ -1,4 +1,6 @@
 #include "plotdrawing.h"
+#include "textformat/czechnumber.h"
+#include <QTime>
 #include "logformat.h"
 #include "recording.h"
 #include <QPainter>
@@ -116,7 +118,7 @@ void drawAxis(QPainter &painter, PlotView::Lane lane, const QRect &rect, int sca
         painter.setPen(Axis);
         painter.drawLine(area.left() - 3, y, area.left() - 1, y);
         const QString label = lane == PlotView::Position ? QString::number(int(v))
-                                                         : QString::number(v, 'f', step < 0.1 ? 2 : 1).replace('.', ',');
+                                                         : czechDecimal(v, step < 0.1 ? 2 : 1);
         const QRect box(0, y - fm.height() / 2, area.left() - 5, fm.height());
         if (box.top() >= rect.top() - fm.height() / 2 && box.bottom() <= rect.bottom() + fm.height())
             painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, label);
@@ -194,12 +196,21 @@ QString timeText(qint64 ms, qint64 stepMs)
 {
     const bool negative = ms < 0;
     ms = std::abs(ms);
+    const int decimals = stepMs >= 1000 ? 0 : stepMs >= 100 ? 1 : stepMs >= 10 ? 2 : 3;
     QString text;
     if (stepMs >= 60000 || ms >= 600000) {
-        text = minutesText(ms / 1000);
+        // Minutes, and the seconds' fraction as fine as the step: at 15:00 with a 200 ms step the
+        // labels still differ.
+        qint64 unit = 1;
+        for (int i = decimals; i < 3; ++i)
+            unit *= 10;
+        const qint64 units = (ms + unit / 2) / unit;
+        const qint64 perSecond = 1000 / unit;
+        text = minutesText(units / perSecond);
+        if (decimals > 0)
+            text += QStringLiteral(",%1").arg(units % perSecond, decimals, 10, QLatin1Char('0'));
     } else {
-        const int decimals = stepMs >= 1000 ? 0 : stepMs >= 100 ? 1 : stepMs >= 10 ? 2 : 3;
-        text = QString::number(ms / 1000.0, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')) + QStringLiteral(" s");
+        text = czechDecimal(ms / 1000.0, decimals) + QStringLiteral(" s");
     }
     return negative ? QLatin1Char('-') + text : text;
 }
@@ -208,6 +219,11 @@ QString minutesText(qint64 s)
 {
     return s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
                      : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString clockText(int msSinceMidnight)
+{
+    return QTime::fromMSecsSinceStartOfDay(msSinceMidnight).toString(QStringLiteral("HH:mm:ss,zzz"));
 }
 
 double xOf(qint64 ms, const QRect &area, const PlotView &view)
@@ -346,19 +362,37 @@ void paint(QPainter &painter, const QSize &size, const Recording &recording, con
         painter.drawText(nameBox.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
     }
 
-    // Markers: a dashed line through every lane, the number above.
+    // Markers: a dashed line through every lane, the number and its text above, the text cut
+    // short where the next marker's label begins.
     const auto markers = [&](const Recording &r, qint64 shift, const QColor &colour) {
+        QList<QPair<int, const Recording::Marker *>> shownMarkers;
         for (const Recording::Marker &m : r.markers()) {
             const qint64 ms = r.ms(m.row) + shift;
-            if (ms < view.fromMs || ms > view.toMs)
-                continue;
-            const int x = int(std::floor(xOf(ms, area, view)));
-            QPen pen(colour, 1, Qt::DashLine);
-            painter.setPen(pen);
+            if (ms >= view.fromMs && ms <= view.toMs)
+                shownMarkers.append({int(std::floor(xOf(ms, area, view))), &m});
+        }
+        std::stable_sort(shownMarkers.begin(), shownMarkers.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (int i = 0; i < shownMarkers.size(); ++i) {
+            const int x = shownMarkers[i].first;
+            const Recording::Marker &m = *shownMarkers[i].second;
+            painter.setPen(QPen(colour, 1, Qt::DashLine));
             painter.drawLine(x, area.top(), x, area.bottom());
             painter.setPen(colour);
             const QString number = QString::number(m.number);
-            painter.drawText(QRect(x - 20, 0, 40, TopMargin), Qt::AlignHCenter | Qt::AlignBottom, number);
+            const int left = x - fm.horizontalAdvance(number) / 2;
+            int room = size.width() - left;
+            if (i + 1 < shownMarkers.size())
+                room = shownMarkers[i + 1].first - fm.horizontalAdvance(QString::number(shownMarkers[i + 1].second->number)) / 2 - 4 - left;
+            QString label = number;
+            if (!m.text.isEmpty()) {
+                const QString full = number + QLatin1Char(' ') + m.text;
+                label = fm.horizontalAdvance(full) <= room ? full : fm.elidedText(full, Qt::ElideRight, room);
+                if (label.size() <= number.size() + 2)  // only the number and "…": the number alone
+                    label = number;
+            }
+            painter.drawText(QRect(left, 0, std::max(room, fm.horizontalAdvance(number)), TopMargin),
+                             Qt::AlignLeft | Qt::AlignBottom, label);
         }
     };
     if (overlay.recording)

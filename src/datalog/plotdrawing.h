@@ -47,8 +47,11 @@ int laneScale(PlotView::Lane lane, const Recording &recording);
 QString valueText(PlotView::Lane lane, int value);
 // The recording's value in a lane's unit bytes.
 int laneValue(PlotView::Lane lane, const Recording &r, int row);
-// "12,5 s", "2:05", "1:02:03" for a time on the axis whose labels are `stepMs` apart.
+// "12,5 s", "2:05", "15:00,2", "1:02:03" for a time on the axis whose labels are `stepMs` apart:
+// as many decimals as the step needs (a step of 1 ms: "15:00,200").
 QString timeText(qint64 ms, qint64 stepMs);
+// "14:03:22,005": a wall clock time with its milliseconds after a decimal comma.
+QString clockText(int msSinceMidnight);
 // "2:05", "1:02:03": whole seconds as minutes, or hours from an hour on.
 QString minutesText(qint64 seconds);
 

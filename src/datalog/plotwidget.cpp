@@ -19,7 +19,7 @@ QString rowText(const Recording &r, qint64 ms, const QString &prefix)
         return prefix + QStringLiteral("–");
     QString text = prefix + PlotDrawing::timeText(r.ms(row), 1);
     if (r.clockMs(row) >= 0)
-        text += QStringLiteral(" (%1)").arg(QTime::fromMSecsSinceStartOfDay(r.clockMs(row)).toString(QStringLiteral("HH:mm:ss.zzz")));
+        text += QStringLiteral(" (%1)").arg(PlotDrawing::clockText(r.clockMs(row)));
     if (!r.hasValues(row))
         return text + QStringLiteral("  ") + r.status(row);
     for (int l = 0; l < PlotView::LaneCount; ++l) {

@@ -1,5 +1,6 @@
 #include "recordingcontrol.h"
 #include "logrecorder.h"
+#include "link/linkconnection.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
 #include <QLabel>
@@ -55,6 +56,18 @@ void RecordingControl::attach(QPushButton *record, QPushButton *marker, QLabel *
     connect(record, &QPushButton::clicked, this, &RecordingControl::toggleRecording);
     connect(marker, &QPushButton::clicked, this, &RecordingControl::placeMarker);
     showState();
+}
+
+void RecordingControl::watchConnection(LinkConnection *connection)
+{
+    const auto follow = [this](LinkConnection::Health health) {
+        // A port just opened has not answered yet, and one closed at the end was not lost:
+        // neither says anything about the unit.
+        if (health != LinkConnection::Health::Waiting && health != LinkConnection::Health::Closed)
+            m_recorder->setLinkAnswering(health == LinkConnection::Health::Answering);
+    };
+    connect(connection, &LinkConnection::healthChanged, this, follow);
+    follow(connection->health());
 }
 
 QString RecordingControl::statusText(qint64 ms, qint64 rows)

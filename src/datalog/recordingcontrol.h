@@ -4,6 +4,7 @@
 
 class QLabel;
 class QPushButton;
+class LinkConnection;
 class LogRecorder;
 class Prompts;
 class UnitData;
@@ -23,6 +24,8 @@ public:
     // The page's button for recording, its marker button and its status label.
     void attach(QPushButton *record, QPushButton *marker, QLabel *status);
     LogRecorder *recorder() const { return m_recorder; }
+    // A recording then says where the link was lost and where it came back.
+    void watchConnection(LinkConnection *connection);
 
     void toggleRecording();
     void placeMarker();

@@ -1,5 +1,7 @@
 #include "recordingreader.h"
 #include "logformat.h"
+#include "textformat/cp1250.h"
+#include "textformat/czechnumber.h"
 #include <QFile>
 #include <QStringDecoder>
 #include <cstdio>
@@ -13,6 +15,7 @@ struct Field
 {
     const char *begin;
     const char *end;
+    bool doubledQuotes = false;  // a quoted field whose `""` stand for `"`
     bool empty() const { return begin == end; }
     QByteArray bytes() const { return QByteArray(begin, int(end - begin)); }
 };
@@ -31,8 +34,10 @@ QString text(const Field &f)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString s = utf8(QByteArrayView(f.begin, f.end - f.begin));
-    if (utf8.hasError())  // saved again by a program that wrote its own code page
-        s = QString::fromLatin1(f.begin, int(f.end - f.begin));
+    if (utf8.hasError())  // saved again by a Czech spreadsheet in its own code page
+        s = decodeWindows1250(QByteArrayView(f.begin, f.end - f.begin));
+    if (f.doubledQuotes)
+        s.replace(QStringLiteral("\"\""), QStringLiteral("\""));
     return s;
 }
 
@@ -103,36 +108,72 @@ bool parseByte(Field f, int *value)
     return true;
 }
 
-// "hh:mm:ss.zzz" (or without the milliseconds) as ms since midnight; -1 for anything else.
+// "hh:mm:ss,zzz" or "hh:mm:ss.zzz" (or without the milliseconds) as ms since midnight; -1 for anything else.
 int parseClock(Field f)
 {
     f = trimmed(f);
     const QByteArray s = f.bytes();
-    int h = 0, m = 0, sec = 0, msec = 0;
+    int h = 0, m = 0, sec = 0, msec = 0, fractionAt = 0, fractionEnd = 0;
     char dot = 0;
-    const int n = std::sscanf(s.constData(), "%2d:%2d:%2d%c%3d", &h, &m, &sec, &dot, &msec);
+    const int n = std::sscanf(s.constData(), "%2d:%2d:%2d%c%n%3d%n", &h, &m, &sec, &dot, &fractionAt, &msec, &fractionEnd);
     if (n < 3 || h > 23 || m > 59 || sec > 59 || h < 0 || m < 0 || sec < 0 || (n == 5 && msec < 0))
         return -1;
     if (n < 5)
         msec = 0;
+    // "22,5" is half a second: a spreadsheet may write fewer than three places.
+    for (int places = fractionEnd - fractionAt; n == 5 && places < 3; ++places)
+        msec *= 10;
     return ((h * 60 + m) * 60 + sec) * 1000 + msec;
 }
 
-// Splits a line at every `;` into `fields`; the count may be larger than `max` (then it is
-// wrong anyway and only counted).
+// One field from `p` on, as CSV quotes it: a field that begins with `"` runs to its closing quote,
+// `""` inside it being one quote, and a `;` there belongs to the text. Returns where it ends.
+const char *fieldAt(const char *p, const char *end, Field *field)
+{
+    const char *start = p;
+    while (start < end && (*start == ' ' || *start == '\t'))
+        ++start;
+    if (start < end && *start == '"') {
+        bool doubled = false;
+        for (const char *q = start + 1; q < end; ++q) {
+            if (*q != '"')
+                continue;
+            if (q + 1 < end && q[1] == '"') {
+                doubled = true;
+                ++q;
+                continue;
+            }
+            const char *after = q + 1;
+            while (after < end && (*after == ' ' || *after == '\t'))
+                ++after;
+            if (after == end || *after == ';') {
+                *field = {start + 1, q, doubled};
+                return after;
+            }
+            break;  // text after the closing quote: not a quoted field after all
+        }
+    }
+    const char *stop = static_cast<const char *>(std::memchr(p, ';', std::size_t(end - p)));
+    stop = stop ? stop : end;
+    *field = {p, stop};
+    return stop;
+}
+
+// Splits a line at every `;` outside quotes into `fields`; the count may be larger than `max`
+// (then it is wrong anyway and only counted).
 int split(const char *begin, const char *end, Field *fields, int max)
 {
     int count = 0;
-    const char *start = begin;
-    for (const char *p = begin;; ++p) {
-        if (p == end || *p == ';') {
-            if (count < max)
-                fields[count] = {start, p};
-            ++count;
-            if (p == end)
-                break;
-            start = p + 1;
-        }
+    const char *p = begin;
+    for (;;) {
+        Field f{p, p};
+        p = fieldAt(p, end, &f);
+        if (count < max)
+            fields[count] = f;
+        ++count;
+        if (p == end)
+            break;
+        ++p;
     }
     return count;
 }
@@ -209,18 +250,94 @@ QString readLine(const char *begin, const char *end, const Columns &columns, qin
         return QStringLiteral("hodnoty lambda, TPS a polohy musí být celá čísla 0 až 255.");
 
     const Field marker = trimmed(field(LogFormat::Marker));
+    QString markerText;
     int number = 0;
-    const char *q = marker.begin;
-    for (; q < marker.end && *q >= '0' && *q <= '9' && number < 1000000; ++q)
-        number = number * 10 + (*q - '0');
-    if (!marker.empty() && (q == marker.begin || number == 0))
-        return QStringLiteral("značka „%1“ nezačíná svým číslem.").arg(text(marker));
+    if (!marker.empty()) {
+        markerText = text(marker);
+        int digits = 0;
+        for (; digits < markerText.size() && markerText.at(digits).isDigit() && markerText.at(digits).unicode() < 128
+               && number < 1000000;
+             ++digits)
+            number = number * 10 + markerText.at(digits).digitValue();
+        if (number == 0)
+            return QStringLiteral("značka „%1“ nezačíná svým číslem.").arg(markerText);
+        markerText = markerText.mid(digits).trimmed();
+    }
 
     const int clock = columns.at[LogFormat::Clock] >= 0 ? parseClock(field(LogFormat::Clock)) : -1;
     out->addRow(ms, clock, values, l, t, p, text(trimmed(field(LogFormat::Range))), text(trimmed(field(LogFormat::Status))));
     if (number > 0)
-        out->addMarker(number, text(trimmed({q, marker.end})));
+        out->addMarker(number, markerText);
     return {};
+}
+
+}  // namespace
+
+namespace {
+
+// Takes a recording line by line, the header first; stops at the first line it cannot read.
+class LineParser
+{
+public:
+    explicit LineParser(RecordingRead *result) : m_result(result) {}
+
+    // False when the reading ends at this line.
+    bool take(const char *begin, const char *end)
+    {
+        if (end > begin && end[-1] == '\r')
+            --end;
+        ++m_line;
+        QString problem;
+        if (m_line == 1) {
+            const QByteArray bom = LogFormat::byteOrderMark();
+            if (end - begin >= bom.size() && std::memcmp(begin, bom.constData(), std::size_t(bom.size())) == 0)
+                begin += bom.size();
+            problem = readHeader(begin, end, &m_columns);
+        } else if (!trimmed({begin, end}).empty()) {
+            problem = readLine(begin, end, m_columns, &m_lastMs, &m_result->recording);
+        }
+        if (problem.isEmpty())
+            return true;
+        m_result->error = lineError(m_line, problem);
+        m_result->errorLine = m_line;
+        return false;
+    }
+    // Every whole line of `bytes` from `*from` on; `*from` ends after the last one taken.
+    bool takeLines(const QByteArray &bytes, qsizetype *from)
+    {
+        const char *data = bytes.constData();
+        for (;;) {
+            const char *p = data + *from;
+            const char *eol = static_cast<const char *>(std::memchr(p, '\n', std::size_t(bytes.size() - *from)));
+            if (!eol)
+                return true;
+            *from = eol + 1 - data;
+            if (!take(p, eol))
+                return false;
+        }
+    }
+    void finish()
+    {
+        if (m_line == 0) {
+            m_result->error = lineError(1, QStringLiteral("soubor je prázdný."));
+            m_result->errorLine = 1;
+        }
+    }
+    int line() const { return m_line; }
+
+private:
+    RecordingRead *m_result;
+    Columns m_columns;
+    qint64 m_lastMs = 0;
+    int m_line = 0;
+};
+
+constexpr qint64 HeaderReach = 64 * 1024;  // a header row is a few hundred bytes
+constexpr qint64 ChunkBytes = 4 * 1024 * 1024;
+
+QString megabytes(qint64 bytes)
+{
+    return czechDecimal(double(bytes) / (1024.0 * 1024.0), bytes < 10 * 1024 * 1024 ? 1 : 0) + QStringLiteral(" MB");
 }
 
 }  // namespace
@@ -228,57 +345,56 @@ QString readLine(const char *begin, const char *end, const Columns &columns, qin
 RecordingRead readRecording(const QByteArray &bytes)
 {
     RecordingRead result;
-    const char *p = bytes.constData();
-    const char *end = p + bytes.size();
-    const QByteArray bom = LogFormat::byteOrderMark();
-    if (bytes.startsWith(bom))
-        p += bom.size();
-
-    Columns columns;
-    qint64 lastMs = 0;
-    int lineNumber = 0;
-    result.recording.reserve(std::size_t(bytes.size() / 48));
-    while (p < end) {
-        const char *eol = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
-        const char *lineEnd = eol ? eol : end;
-        const char *next = eol ? eol + 1 : end;
-        if (lineEnd > p && lineEnd[-1] == '\r')
-            --lineEnd;
-        ++lineNumber;
-        const bool blank = trimmed({p, lineEnd}).empty();
-        if (lineNumber == 1) {
-            const QString problem = readHeader(p, lineEnd, &columns);
-            if (!problem.isEmpty()) {
-                result.error = lineError(1, problem);
-                result.errorLine = 1;
-                return result;
-            }
-        } else if (!blank) {
-            const QString problem = readLine(p, lineEnd, columns, &lastMs, &result.recording);
-            if (!problem.isEmpty()) {
-                result.error = lineError(lineNumber, problem);
-                result.errorLine = lineNumber;
-                return result;
-            }
-        }
-        p = next;
-    }
-    if (lineNumber == 0) {
-        result.error = lineError(1, QStringLiteral("soubor je prázdný."));
-        result.errorLine = 1;
-    }
+    LineParser parser(&result);
+    qsizetype from = 0;
+    if (parser.takeLines(bytes, &from) && from < bytes.size())
+        parser.take(bytes.constData() + from, bytes.constData() + bytes.size());
+    parser.finish();
     return result;
 }
 
 RecordingRead readRecordingFile(const QString &path)
 {
+    RecordingRead result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        RecordingRead result;
         result.error = QStringLiteral("Soubor nelze otevřít: %1").arg(file.errorString());
         return result;
     }
-    return readRecording(file.readAll());
+    // The header from the first bytes: a file of another kind is refused before it is read.
+    LineParser parser(&result);
+    QByteArray buffer = file.read(HeaderReach);
+    const qsizetype headerEnd = buffer.indexOf('\n');
+    if (headerEnd < 0 && buffer.size() == HeaderReach) {
+        result.error = lineError(1, QStringLiteral("chybí hlavička se sloupci, soubor není záznam živých hodnot."));
+        result.errorLine = 1;
+        return result;
+    }
+    if (headerEnd >= 0 && !parser.take(buffer.constData(), buffer.constData() + headerEnd))
+        return result;
+    const qint64 size = file.size();
+    if (size > MaxRecordingBytes) {
+        result.error = QStringLiteral("Záznam má %1, zobrazit lze záznam nejvýš do %2.")
+                           .arg(megabytes(size), megabytes(MaxRecordingBytes));
+        return result;
+    }
+    result.recording.reserve(std::size_t(size / 48));
+    // The rest in chunks: a line cut at a chunk's end waits for the next one.
+    qsizetype from = headerEnd >= 0 ? headerEnd + 1 : 0;
+    for (;;) {
+        if (!parser.takeLines(buffer, &from))
+            return result;
+        buffer.remove(0, from);
+        from = 0;
+        const QByteArray more = file.read(ChunkBytes);
+        if (more.isEmpty())
+            break;
+        buffer += more;
+    }
+    if (!buffer.isEmpty())
+        parser.take(buffer.constData(), buffer.constData() + buffer.size());
+    parser.finish();
+    return result;
 }
 
 RecordingSummary summarizeRecording(const QString &path)

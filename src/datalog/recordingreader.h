@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Reads a recording file: UTF-8 with or without the byte-order mark, `;` between fields, decimal
-// comma or point, the columns found by their names in the header. A damaged line ends the reading
+// Reads a recording file: UTF-8 with or without the byte-order mark (or Windows-1250 where a
+// spreadsheet saved it so), `;` between fields, quoted fields as CSV has them, decimal comma or
+// point, the columns found by their names in the header. A damaged line ends the reading
 // there: what came before is kept and the message names the line.
 struct RecordingRead
 {
@@ -14,7 +15,12 @@ struct RecordingRead
     bool usable() const { return error.isEmpty() || errorLine > 1; }
 };
 
+// A larger file is refused with its size named: its rows alone would take hundreds of MB.
+constexpr qint64 MaxRecordingBytes = 256LL * 1024 * 1024;
+
 RecordingRead readRecording(const QByteArray &bytes);
+// Reads the header from the first bytes, so that a file of another kind is refused at once;
+// then the rows in chunks of a few MB.
 RecordingRead readRecordingFile(const QString &path);
 
 // What the list of recordings shows without reading a whole file: the first and last rows' times

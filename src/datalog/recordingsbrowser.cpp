@@ -6,6 +6,9 @@
 #include "recordingspage.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
+#include "textformat/czechnumber.h"
+#include <QAbstractItemView>
+#include <QStyle>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -25,7 +28,7 @@ QString sizeText(qint64 bytes)
 {
     if (bytes < 1024 * 1024)
         return QStringLiteral("%1 kB").arg((bytes + 1023) / 1024);
-    return QString::number(bytes / (1024.0 * 1024.0), 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')) + QStringLiteral(" MB");
+    return czechDecimal(bytes / (1024.0 * 1024.0), 1) + QStringLiteral(" MB");
 }
 }
 
@@ -163,8 +166,16 @@ void RecordingsBrowser::fillAlignment(QComboBox *box, const Recording &r)
 {
     box->clear();
     box->addItem(QStringLiteral("začátek"), 0);
-    for (const Recording::Marker &m : r.markers())
-        box->addItem(QStringLiteral("značka %1").arg(m.number), m.number);
+    for (const Recording::Marker &m : r.markers()) {
+        const QString name = QStringLiteral("značka %1").arg(m.number);
+        box->addItem(m.text.isEmpty() ? name : name + QStringLiteral(" – ") + m.text, m.number);
+        box->setItemData(box->count() - 1, m.text, Qt::ToolTipRole);
+    }
+    // The box is narrow on the page; its list opens as wide as its longest text.
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i)
+        widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+    box->view()->setMinimumWidth(widest + 2 * box->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 bool RecordingsBrowser::compareWith(const QString &path)

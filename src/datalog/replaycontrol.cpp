@@ -129,10 +129,11 @@ void ReplayControl::show()
     } else {
         m_box->showNothing(r->status(i));
     }
-    QString time = PlotDrawing::timeText(r->ms(i), 1);
-    if (r->clockMs(i) >= 0)
-        time += QStringLiteral("  %1").arg(QTime::fromMSecsSinceStartOfDay(r->clockMs(i)).toString(QStringLiteral("HH:mm:ss.zzz")));
-    m_time->setText(QStringLiteral("řádek %1: %2").arg(i + 2).arg(time));
+    const QString time = QStringLiteral("řádek %1: %2").arg(i + 2).arg(PlotDrawing::timeText(r->ms(i), 1));
+    const QString full = r->clockMs(i) >= 0 ? time + QStringLiteral("  ") + PlotDrawing::clockText(r->clockMs(i)) : time;
+    // Past an hour and a hundred thousand rows the wall clock no longer fits: it stays in the tool tip.
+    m_time->setText(m_time->fontMetrics().horizontalAdvance(full) <= m_time->width() ? full : time);
+    m_time->setToolTip(full);
     // The replay stays in sight: past the window's edge the window moves on.
     const PlotView &v = m_plot->view();
     const qint64 ms = r->ms(i);

@@ -24,7 +24,8 @@ QString utf8(const char *text) { return QString::fromUtf8(text); }
 
 QLineEdit *readOnlyEdit(const QString &name, QWidget *parent)
 {
-    auto *edit = new QLineEdit(QStringLiteral("0"), parent);
+    // Empty until a record of the unit now connected is shown: a "0" would pass for a value read.
+    auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setReadOnly(true);
     return edit;
@@ -118,7 +119,7 @@ void DiagnosticsPage::buildCounterTable()
 void DiagnosticsPage::attach(UnitData *data, DiagnosticsExchange *link, Prompts *prompts, std::function<QDate()> today)
 {
     m_display = new RecordDisplay(data, this, link, this);
-    m_service = new ServiceCommands(data, this, link, prompts, std::move(today), this);
+    m_service = new ServiceCommands(data, this, m_display, link, prompts, std::move(today), this);
 }
 
 void DiagnosticsPage::showMessage(const QString &text)

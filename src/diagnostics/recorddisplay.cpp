@@ -48,4 +48,20 @@ void RecordDisplay::ShowDiagnosticRecord(const QByteArray &record)
         for (int lean = 0; lean < 2; ++lean)
             m_page->counterEdit(row, lean)->setText(QString::number(number(record, counterOffset(row, lean), 2)));
     }
+    m_recordShown = true;
+}
+
+void RecordDisplay::forgetRecord()
+{
+    m_recordShown = false;
+    for (int i = 0; i < FieldCount; ++i) {
+        const QSignalBlocker mute(m_page->fieldEdit(i));
+        m_page->fieldEdit(i)->clear();
+    }
+    for (int row = 0; row < CounterRows; ++row) {
+        for (int lean = 0; lean < 2; ++lean)
+            m_page->counterEdit(row, lean)->clear();
+    }
+    m_data->tachoValue = 0;
+    m_data->tachoEdited = false;
 }

@@ -19,8 +19,15 @@ public:
     // handler, so a shown reading never counts as typed.
     void ShowDiagnosticRecord(const QByteArray &record);
 
+    // The fields show a record of the unit now connected.
+    bool recordShown() const { return m_recordShown; }
+    // The link was lost or another unit may be there: the fields go empty and the reading to send
+    // with them, until the record is read again.
+    void forgetRecord();
+
 private:
     UnitData *m_data;
     DiagnosticsPage *m_page;
     DiagnosticsExchange *m_link;
+    bool m_recordShown = false;
 };

@@ -1,5 +1,6 @@
 #include "servicecommands.h"
 #include "diagnosticspage.h"
+#include "recorddisplay.h"
 #include "recordfields.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
@@ -12,9 +13,10 @@ namespace {
 const QString Caution = QStringLiteral("Pozor !!!");
 }
 
-ServiceCommands::ServiceCommands(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, Prompts *prompts,
-                                 std::function<QDate()> today, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_link(link), m_prompts(prompts), m_today(std::move(today))
+ServiceCommands::ServiceCommands(UnitData *data, DiagnosticsPage *page, RecordDisplay *display, DiagnosticsExchange *link,
+                                 Prompts *prompts, std::function<QDate()> today, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_display(display), m_link(link), m_prompts(prompts),
+      m_today(std::move(today))
 {
     connect(page->clearButton(), &QPushButton::clicked, this, &ServiceCommands::Button33Click);
     connect(page->storeButton(), &QPushButton::clicked, this, &ServiceCommands::Button34Click);
@@ -62,8 +64,17 @@ void ServiceCommands::STachoChange()
 
 void ServiceCommands::Button34Click()
 {
+    // The unit keeps the next service number and the date with the reading: a store from a record
+    // never read would put a reading nobody saw (the empty field's 0) into the car's history.
+    if (!m_display->recordShown()) {
+        m_prompts->message(Caution, QStringLiteral("Nejdříve načtěte záznam jednotky tlačítkem \"Načtení diagnostiky\".\n"
+                                                   "Servis se ukládá jen k načtenému záznamu připojené jednotky."));
+        m_page->readButton()->setFocus();
+        return;
+    }
     if (!m_data->tachoEdited
-        && !m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete uložit tento stav tachometru ?"))) {
+        && !m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete uložit tento stav tachometru ?\n\nStav tacho: %1 km")
+                                             .arg(m_data->tachoValue))) {
         m_page->tachoEdit()->setFocus();
         return;
     }

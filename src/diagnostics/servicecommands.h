@@ -5,6 +5,7 @@
 
 class DiagnosticsPage;
 class Prompts;
+class RecordDisplay;
 class UnitData;
 class DiagnosticsExchange;
 
@@ -14,16 +15,20 @@ class ServiceCommands : public QObject
 {
     Q_OBJECT
 public:
-    ServiceCommands(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, Prompts *prompts,
-                    std::function<QDate()> today, QObject *parent = nullptr);
+    // A store needs the record of the unit now connected in `display`.
+    ServiceCommands(UnitData *data, DiagnosticsPage *page, RecordDisplay *display, DiagnosticsExchange *link,
+                    Prompts *prompts, std::function<QDate()> today, QObject *parent = nullptr);
 
     void Button33Click();  // clear the error memory, after the question
     void STachoChange();   // the reading typed into STacho
-    void Button34Click();  // store the service, asking first when no new reading was typed
+    // Store the service once the record has been read, asking first (with the reading named) when
+    // no new reading was typed.
+    void Button34Click();
 
 private:
     UnitData *m_data;
     DiagnosticsPage *m_page;
+    RecordDisplay *m_display;
     DiagnosticsExchange *m_link;
     Prompts *m_prompts;
     std::function<QDate()> m_today;

@@ -2,6 +2,8 @@
 #include "lambdapage.h"
 #include "link/unitdata.h"
 #include "link/levelexchange.h"
+#include "link/memorycheck.h"
+#include "tuning/savecheckwords.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/parameditor.h"
 #include "tuning/tuningpage.h"
@@ -12,8 +14,8 @@
 using namespace LambdaFields;
 
 EmulationLevels::EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *tuning, LevelExchange *levels,
-                                 QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_levels(levels)
+                                 MemoryCheck *check, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_levels(levels), m_check(check)
 {
     for (int i = 0; i < ByteCount; ++i) {
         const ByteField *field = &Bytes[i];
@@ -21,15 +23,9 @@ EmulationLevels::EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *t
     }
     connect(page->button("Button38"), &QPushButton::clicked, this, &EmulationLevels::Button38Click);
     connect(page->button("Button39"), &QPushButton::clicked, this, &EmulationLevels::Button39Click);
-    connect(levels, &LevelExchange::levelsReceived, this, [this] {
-        ShowLevels();
-        enableLevels(true);
-    });
+    connect(levels, &LevelExchange::levelsReceived, this, &EmulationLevels::ShowLevels);
     // The link keeps levels that came from a unit or a file; the fields show what it kept.
-    connect(levels, &LevelExchange::levelsReset, this, [this] {
-        ShowLevels();
-        enableLevels(false);
-    });
+    connect(levels, &LevelExchange::levelsReset, this, &EmulationLevels::ShowLevels);
 }
 
 void EmulationLevels::ByteChange(const ByteField &field)
@@ -48,12 +44,22 @@ void EmulationLevels::ByteChange(const ByteField &field)
 
 void EmulationLevels::Button38Click()
 {
-    // Written by hand, the levels end like the single saves of the tuning page: polling again.
+    // Placeholders would overwrite the unit's own levels with something nobody chose.
+    if (!m_data->levelsValid)
+        return;
+    QList<MemoryCheck::Byte> sent;
+    for (int i = 0; i < 4; ++i)
+        sent.append({UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]});
+    // Written by hand, the levels end like the single saves of the tuning page: polling again,
+    // once the unit has been asked what it now holds.
     m_levels->writeLevels(true);
+    m_check->check(sent, [this](MemoryCheck::Outcome outcome) { tellSaveOutcome(m_check, outcome); });
 }
 
 void EmulationLevels::Button39Click()
 {
+    if (m_mayReplace && !m_mayReplace())
+        return;
     m_levels->requestLevels();
 }
 
@@ -63,6 +69,7 @@ void EmulationLevels::ShowLevels()
         QSignalBlocker muted(m_page->byteEdit(i));
         m_page->byteEdit(i)->setText(QString::number(m_data->levelBlock[std::size_t(Bytes[i].index)]));
     }
+    enableLevels(m_data->levelsValid);
 }
 
 void EmulationLevels::enableLevels(bool on)

@@ -57,6 +57,20 @@ void EmulationMeasurement::ShowMeasurement(quint8 code)
     m_page->emHex()->setText(QString::asprintf("%02X", code));
     if (code == EndIdleQuiet || code == EndRaisedQuiet || code == EndIdle || code == EndRaised) {
         showStartCaptions();
-        m_measurement->endMeasurement(code == EndIdle || code == EndRaised);
+        const bool keepPolling = code == EndIdle || code == EndRaised;
+        if (!m_unsaved || !m_unsaved()) {
+            m_measurement->endMeasurement(keepPolling);
+            return;
+        }
+        m_measurement->stopMeasurement();
+        // The question waits until this reply has been dealt with: a box opened inside the
+        // receive handler would take in the next replies before this one is done.
+        QMetaObject::invokeMethod(
+            this,
+            [this, keepPolling] {
+                if (m_mayReplace())
+                    m_measurement->endMeasurement(keepPolling);
+            },
+            Qt::QueuedConnection);
     }
 }

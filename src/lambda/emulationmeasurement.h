@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <functional>
 
 class LambdaPage;
 class UnitData;
@@ -16,6 +17,13 @@ public:
 
     void Button27Click();  // idle
     void Button32Click();  // raised
+    // The block read after a measurement replaces the tool's set: while `unsaved` says there is
+    // unsaved work, `mayReplace` is asked first, and false keeps the set.
+    void setReplaceGuard(std::function<bool()> unsaved, std::function<bool()> mayReplace)
+    {
+        m_unsaved = std::move(unsaved);
+        m_mayReplace = std::move(mayReplace);
+    }
 
 public slots:
     // A measurement code from a status reply.
@@ -28,4 +36,6 @@ private:
     UnitData *m_data;
     LambdaPage *m_page;
     MeasurementExchange *m_measurement;
+    std::function<bool()> m_unsaved;
+    std::function<bool()> m_mayReplace;
 };

@@ -130,10 +130,10 @@ QPushButton *LambdaPage::button(const char *name) const
 }
 
 void LambdaPage::attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchange *levels,
-                        MeasurementExchange *measurement, TuningPage *tuning, LiveValuesPage *livePage)
+                        MeasurementExchange *measurement, MemoryCheck *check, TuningPage *tuning, LiveValuesPage *livePage)
 {
     m_status = new LambdaStatusEditor(m_data, this, tuning, link, blockWrite, livePage, this);
-    m_levels = new EmulationLevels(m_data, this, tuning, levels, this);
+    m_levels = new EmulationLevels(m_data, this, tuning, levels, check, this);
     m_measurement = new EmulationMeasurement(m_data, this, measurement, this);
     // The read and the commit work here as they do on the tuning page.
     UnitCommands *commands = tuning->commands();

@@ -17,6 +17,7 @@ class BlockWrite;
 class LevelExchange;
 class LinkTransport;
 class MeasurementExchange;
+class MemoryCheck;
 
 // The page "Editace Lambda status": the lambda and TPS status choices, the emulation times and
 // levels and the emulation measurement. It lays the controls out; the rules behind them live in
@@ -30,7 +31,7 @@ public:
     // Puts the rules behind the controls. The block display, the byte rule and the whole-unit
     // commands are the tuning page's; the live values page carries one of the lambda gauges.
     void attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchange *levels, MeasurementExchange *measurement,
-                TuningPage *tuning, LiveValuesPage *livePage);
+                MemoryCheck *check, TuningPage *tuning, LiveValuesPage *livePage);
     LambdaStatusEditor *statusEditor() const { return m_status; }
     EmulationLevels *levels() const { return m_levels; }
     EmulationMeasurement *measurement() const { return m_measurement; }

@@ -178,7 +178,8 @@ double ScopeControl::zoom() const
 void ScopeControl::VzorkovaniChange(const QString &text)
 {
     bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
+    // The items are written with a point; a Czech technician types a comma.
+    const double value = QString(text.trimmed()).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     // Every position divides by the scale: nothing else may reach it.
     if (!ok || !std::isfinite(value) || value < MinZoom) {
         m_prompts->beep();

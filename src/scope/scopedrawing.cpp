@@ -1,4 +1,5 @@
 #include "scopedrawing.h"
+#include "textformat/czechnumber.h"
 #include "scopesamples.h"
 #include <QImage>
 #include <QPainter>
@@ -139,7 +140,7 @@ void paint(QPainter &painter, const QRect &area, const QSize &size, const ScopeS
         const int x = b + LeftMargin;
         if (b % LabelStep == 0) {
             if (labelRow && x - 10 <= area.right())
-                text(painter, area, x - 10, h - 35, QString::asprintf("%02.1f", style.zoom * seconds * b));
+                text(painter, area, x - 10, h - 35, czechDecimal(style.zoom * seconds * b, 1));
             painter.setPen(QPen(Navy, 1));
         } else {
             painter.setPen(QPen(Lime, 1));

@@ -1,11 +1,14 @@
 #include "parameditor.h"
 #include "blockdisplay.h"
 #include "paramfields.h"
+#include "savecheckwords.h"
 #include "spinedit.h"
 #include "tuningpage.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
 #include "link/commandexchange.h"
+#include "link/linktransport.h"
+#include "link/memorycheck.h"
 #include "link/widgets/enterfocus.h"
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,9 +18,10 @@ using namespace ParamBlock;
 using ParamFields::Kind;
 using ParamFields::SpinField;
 
-ParamEditor::ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands, Prompts *prompts,
-                         QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_display(display), m_commands(commands), m_prompts(prompts)
+ParamEditor::ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands,
+                         MemoryCheck *check, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_data(data), m_page(page), m_display(display), m_commands(commands), m_check(check),
+      m_prompts(prompts)
 {
     for (const SpinField &field : ParamFields::Spins) {
         SpinEdit *spin = page->spinEdit(field.index);
@@ -165,6 +169,9 @@ void ParamEditor::SaveClick(const SpinField &field)
     SpinEdit *spin = m_page->spinEdit(field.index);
     spin->commit();
     const quint8 value = ParamFields::storedByte(field, spin->value());
-    m_commands->sendChain({{m_commands->writeFrame(unitAddress(field.index), value), 0},
-                           {m_commands->writeFrame(unitAddress(Verze), m_data->paramBlock[Verze]), VersionWritePauseMs}});
+    const quint8 version = m_data->paramBlock[Verze];
+    const QList<MemoryCheck::Byte> sent = {{unitAddress(field.index), value}, {unitAddress(Verze), version}};
+    m_commands->sendChain({{m_commands->writeFrame(sent[0].address, value), 0},
+                           {m_commands->writeFrame(sent[1].address, version), VersionWritePauseMs}},
+                          [this, sent] { m_check->check(sent, [this](MemoryCheck::Outcome outcome) { tellSaveOutcome(m_check, outcome); }); });
 }

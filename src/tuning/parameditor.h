@@ -7,6 +7,7 @@ class Prompts;
 class SpinEdit;
 class TuningPage;
 class CommandExchange;
+class MemoryCheck;
 class UnitData;
 namespace ParamFields { struct SpinField; struct TextField; }
 
@@ -19,8 +20,8 @@ class ParamEditor : public QObject
 public:
     static constexpr int VersionWritePauseMs = 10;
 
-    ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands, Prompts *prompts,
-                QObject *parent = nullptr);
+    ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display, CommandExchange *commands, MemoryCheck *check,
+                Prompts *prompts, QObject *parent = nullptr);
 
     // Change handlers, one per rule; the table in ParamFields says which control runs which.
     void StopMaxChange(const ParamFields::SpinField &field);
@@ -31,7 +32,8 @@ public:
     void TPSVelkyChange();
     void TextEditChange(const ParamFields::TextField &field);
 
-    // "Ulož": the control's value to its unit address, then the version byte 10 ms later.
+    // "Ulož": the control's value to its unit address, then the version byte 10 ms later; both are
+    // then read back, and the page says whether the unit holds them.
     void SaveClick(const ParamFields::SpinField &field);
 
     // Reads a byte edit's text as 0..255. A text that is no number becomes "0" with a beep and
@@ -46,5 +48,6 @@ private:
     TuningPage *m_page;
     BlockDisplay *m_display;
     CommandExchange *m_commands;
+    MemoryCheck *m_check;
     Prompts *m_prompts;
 };

@@ -204,11 +204,11 @@ void TuningPage::buildStatusBoxes()
     }
 }
 
-void TuningPage::attach(CommandExchange *commands, BlockRead *blockRead, BlockWrite *blockWrite, Prompts *prompts,
-                        LiveValuesPage *livePage)
+void TuningPage::attach(CommandExchange *commands, BlockRead *blockRead, BlockWrite *blockWrite, MemoryCheck *check,
+                        Prompts *prompts, LiveValuesPage *livePage)
 {
     m_display = new BlockDisplay(m_data, this, livePage, this);
-    m_editor = new ParamEditor(m_data, this, m_display, commands, prompts, this);
+    m_editor = new ParamEditor(m_data, this, m_display, commands, check, prompts, this);
     m_commands = new UnitCommands(m_data, this, m_display, commands, blockRead, blockWrite, prompts, this);
 }
 

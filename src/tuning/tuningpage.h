@@ -18,6 +18,7 @@ class UnitData;
 class BlockRead;
 class BlockWrite;
 class CommandExchange;
+class MemoryCheck;
 
 // The page "Ladění": the parameters of the four power ranges, the thresholds between them, the
 // unit commands and the live box. It lays the controls out; the rules behind them live in
@@ -32,8 +33,9 @@ public:
     explicit TuningPage(UnitData *data, QWidget *parent = nullptr);
 
     // Puts the rules behind the controls; the live values page carries markers of this page's data.
-    void attach(CommandExchange *commands, BlockRead *blockRead, BlockWrite *blockWrite, Prompts *prompts,
-                LiveValuesPage *livePage);
+    // Every single save is confirmed through `check`.
+    void attach(CommandExchange *commands, BlockRead *blockRead, BlockWrite *blockWrite, MemoryCheck *check,
+                Prompts *prompts, LiveValuesPage *livePage);
     BlockDisplay *display() const { return m_display; }
     ParamEditor *editor() const { return m_editor; }
     UnitCommands *commands() const { return m_commands; }

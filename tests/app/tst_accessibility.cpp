@@ -104,7 +104,7 @@ private slots:
             {tuning, "Verze Jednotky", "Octavia"}, {tuning, "Typ TPS", "Stoupající TPS"},
             {box, "Lambda", "30"}, {box, "TPS", "128"}, {box, "Poloha", "100"},
             {live, "Lambda", "30"}, {live, "TPS", "128"}, {live, "Poloha", "100"},
-            {live, "Napětí lambda", "0.60 V"}, {live, "Napětí TPS", "2.56 V"},
+            {live, "Napětí lambda", "0,60 V"}, {live, "Napětí TPS", "2,56 V"},
             {diag, "Verze jednotky", "4"}, {diag, "Číslo serie", "117"}, {diag, "Rok výroby", "2021"},
             {diag, "Stav tacho", "123456"}, {diag, "Volnoběh – bohatá", "7"}, {diag, "Maximální – chudá", "300"},
             {form.cutOffPage(), "Adresa", "241"}, {form.cutOffPage(), "Načtená data", "123"},
@@ -115,7 +115,7 @@ private slots:
 
         // The next status reply is what a screen reader gets from then on.
         replies[QStringLiteral("02 0F 03")] = bytesOf({0x02, 0x80, 0x1F, 0x64, 0x00, 0x03});
-        QTRY_COMPARE_WITH_TIMEOUT(valueOf(&form, live, QStringLiteral("Napětí lambda")), QStringLiteral("0.62 V"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(valueOf(&form, live, QStringLiteral("Napětí lambda")), QStringLiteral("0,62 V"), 5000);
         QCOMPARE(valueOf(&form, box, QStringLiteral("Lambda")), QStringLiteral("31"));
     }
 };

@@ -148,8 +148,8 @@ private slots:
         QCOMPARE(find<QLabel>(QStringLiteral("L2"))->text(), QStringLiteral("30"));
         QCOMPARE(find<QLabel>(QStringLiteral("L3"))->text(), QStringLiteral("128"));
         QCOMPARE(find<QLabel>(QStringLiteral("L4"))->text(), QStringLiteral("100"));
-        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("0.60 V"));
-        QCOMPARE(find<QLabel>(QStringLiteral("NapetiT"))->text(), QStringLiteral("2.56 V"));
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("0,60 V"));
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiT"))->text(), QStringLiteral("2,56 V"));
         QCOMPARE(find<QLineEdit>(QStringLiteral("Lambda"))->text(), QStringLiteral("30"));
         QCOMPARE(find<QLineEdit>(QStringLiteral("TPS"))->text(), QStringLiteral("128"));
         QCOMPARE(find<QLineEdit>(QStringLiteral("Poloha"))->text(), QStringLiteral("100"));
@@ -168,11 +168,11 @@ private slots:
         QCOMPARE(la->foreColor(), QColor(0, 128, 0));
         QCOMPARE(la->progress(), 60);
         QCOMPARE(find<QLabel>(QStringLiteral("L2"))->text(), QStringLiteral("100"));
-        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("2.00 V"));
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("2,00 V"));
         form->data()->lambdaStatus = 0x10;
         port->feed(bytesOf({0x02, 0, 255, 0, 0, 0x03}));
         QCOMPARE(la->maximum(), 255);
-        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("5.10 V"));
+        QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("5,10 V"));
     }
 
     void linkMessagesShowOnBothStatusLabels()

@@ -1,4 +1,4 @@
-#include "app/cp1250.h"
+#include "textformat/cp1250.h"
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
 #include "link/messageexcerpt.h"

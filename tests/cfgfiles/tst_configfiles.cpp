@@ -46,8 +46,9 @@ private slots:
         QCOMPARE(q.defaultSuffix, QStringLiteral("cfg"));
         QVERIFY(q.confirmOverwrite);
 
+        // The start-up levels are nobody's: the file says it has none.
         QCOMPARE(hex(readAll(dataFile(QStringLiteral("prvni.cfg")))),
-                 hex(QByteArray("\x01") + QByteArray(32, '\0') + "\x03\x03" + QByteArray(8, '\0') + "\x04"));
+                 hex(QByteArray("\x01") + QByteArray(32, '\0') + "\x03" + ConfigFile::noLevelsPart()));
         QCOMPARE(form->windowTitle(), caption(dataFile(QStringLiteral("prvni.cfg"))));
         QCOMPARE(list()->count(), 1);
         QCOMPARE(list()->item(0)->text(), QStringLiteral("prvni.cfg"));
@@ -59,6 +60,7 @@ private slots:
         form->tuningPage()->display()->TakeOverBlock(someParams());
         const QByteArray l = someLevels();
         std::copy(l.cbegin(), l.cend(), form->data()->levelBlock.begin());
+        form->data()->levelsValid = true;  // as a unit's level answer leaves them
         save(dataFile(QStringLiteral("sada.cfg")));
         QCOMPARE(hex(readAll(dataFile(QStringLiteral("sada.cfg")))), hex(someParams() + someLevels()));
 

@@ -162,7 +162,7 @@ private slots:
             {QStringLiteral("Verze Jednotky"), QStringLiteral("3 Škoda Octavia 1.6"), QStringLiteral("3 Škoda Octavia 1.6"), false},
             {QStringLiteral("Volnoběh – doraz serva MAX"), QStringLiteral("90"), QStringLiteral("99"), true},
             {QStringLiteral("Volnoběh – rychlost HOR"), QStringLiteral("4"), QStringLiteral("4"), false},
-            {QStringLiteral("2. hranice TPS"), QStringLiteral("90 (1.80 V)"), QStringLiteral("90 (1.80 V)"), false},
+            {QStringLiteral("2. hranice TPS"), QStringLiteral("90 (1,80 V)"), QStringLiteral("90 (1,80 V)"), false},
             {QStringLiteral("Typ emulace lambdy"), QStringLiteral("Emulace volnoběh / zvýšené"), QStringLiteral("Lambda na T"), true},
             {QStringLiteral("Typ napětí lambdy"), QStringLiteral("0 - 1.2 V"), QStringLiteral("0 - 5 V"), true},
             {QStringLiteral("TPS Logika"), QStringLiteral("Stoupající"), QStringLiteral("Klesající"), true},

@@ -1,5 +1,6 @@
 #include "servicefixture.h"
 #include "cfgfiles/backupkeeper.h"
+#include "cfgfiles/configfile.h"
 #include "tuning/spinedit.h"
 #include "tuning/tuningpage.h"
 #include <QLabel>
@@ -102,7 +103,7 @@ private slots:
         QCOMPARE(form->isVisible(), !closed);
         QCOMPARE(port->isOpen(), !closed);
         if (!savedAs.isEmpty())
-            QCOMPARE(hex(readAll(dataFile(savedAs))), hex(toolSet()));
+            QCOMPARE(hex(readAll(dataFile(savedAs))), hex(ConfigFile::compose(*form->data())));
     }
 
     void aSetWithNothingUnsavedClosesWithoutAQuestion()

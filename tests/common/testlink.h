@@ -8,6 +8,7 @@
 #include "link/levelexchange.h"
 #include "link/linktransport.h"
 #include "link/measurementexchange.h"
+#include "link/memorycheck.h"
 #include "link/scoperecording.h"
 #include "link/statuspoll.h"
 #include "link/writenotes.h"
@@ -23,6 +24,7 @@ struct TestLink
     BlockRead blockRead;
     BlockWrite blockWrite;
     MeasurementExchange measurement;
+    MemoryCheck check;
     DiagnosticsExchange diagnostics;
     ScopeRecording recording;
     CutOffReader cutOff;
@@ -30,7 +32,7 @@ struct TestLink
     TestLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock = nullptr)
         : transport(port, clock), notes(&transport, data), status(&transport, data, prompts), commands(&transport),
           levels(&transport, data), blockRead(&transport, data, &levels), blockWrite(&transport, data, prompts),
-          measurement(&transport, data, &status, &blockRead), diagnostics(&transport, data), recording(&transport),
+          measurement(&transport, data, &status, &blockRead), check(&transport), diagnostics(&transport, data), recording(&transport),
           cutOff(&transport, data)
     {
     }

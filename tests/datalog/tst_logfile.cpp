@@ -1,7 +1,10 @@
 #include "datalog/logformat.h"
 #include "datalog/recordingreader.h"
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/resource.h>
+#include <unistd.h>
 
 // The recording file byte for byte, and what the reader makes of good and damaged files.
 namespace {
@@ -45,16 +48,19 @@ private slots:
     void rowsAreWrittenByteForByte()
     {
         const QByteArray expected = Header
-            + "0,000;14:03:22.005;0,60;30;2,56;128;100;Malý výkon;;\r\n"
-              "1234,567;14:23:56.567;;;;;;;2;bez odpovědi\r\n"
-              "1234,587;14:23:56.587;5,10;255;5,10;255;0;;2 kopec start a dál, daleko dál, až za hum;\r\n";
+            + "0,000;14:03:22,005;0,60;30;2,56;128;100;Malý výkon;;\r\n"
+              "1234,567;14:23:56,567;;;;;;;2;bez odpovědi\r\n"
+              "1234,587;14:23:56,587;5,10;255;5,10;255;0;;\"2 kopec; \"\"start\"\" a dál, daleko dál, až za\";\r\n";
         QCOMPARE(sample(), expected);
         QCOMPARE(LogFormat::volts(1), QByteArray("0,02"));
         QCOMPARE(LogFormat::volts(50), QByteArray("1,00"));
-        QCOMPARE(LogFormat::fileName(QDateTime(QDate(2026, 3, 7), QTime(8, 5, 9)), QStringLiteral("Octavia 1.6/LPG")),
-                 QStringLiteral("2026-03-07_08-05-09_Octavia 1.6_LPG.csv"));
-        QCOMPARE(LogFormat::fileName(QDateTime(QDate(2026, 3, 7), QTime(8, 5, 9)), QStringLiteral("Bez verze!"), 3),
-                 QStringLiteral("2026-03-07_08-05-09_Bez verze!_3.csv"));
+        const QDateTime start(QDate(2026, 3, 7), QTime(8, 5, 9));
+        QCOMPARE(LogFormat::fileName(start, QStringLiteral("Octavia_1.6-LPG")), QStringLiteral("2026-03-07_08-05-09_Octavia_1.6-LPG.csv"));
+        QCOMPARE(LogFormat::fileName(start, QStringLiteral("Octavia 1.6/LPG")), QStringLiteral("2026-03-07_08-05-09_Octavia-1.6-LPG.csv"));
+        QCOMPARE(LogFormat::fileName(start, QStringLiteral("Bez verze!"), 3), QStringLiteral("2026-03-07_08-05-09_Bez-verze_3.csv"));
+        QCOMPARE(LogFormat::fileName(start, QStringLiteral("!?")), QStringLiteral("2026-03-07_08-05-09_Bez-verze.csv"));
+        QCOMPARE(LogFormat::fileName(start, QString(255, QLatin1Char('x')) + QStringLiteral(".")),
+                 QStringLiteral("2026-03-07_08-05-09_") + QString(40, QLatin1Char('x')) + QStringLiteral(".csv"));
     }
 
     void whatIsWrittenReadsBack()
@@ -72,22 +78,27 @@ private slots:
         // The number marks the row; the text that followed it later belongs to it.
         QCOMPARE(r.markers().size(), 1);
         QCOMPARE(r.markers()[0].row, 1);
-        QCOMPARE(r.markers()[0].text, QStringLiteral("kopec start a dál, daleko dál, až za hum"));
+        // As typed, `;` and `"` included, cut short only.
+        QCOMPARE(r.markers()[0].text, QStringLiteral("kopec; \"start\" a dál, daleko dál, až za"));
         QCOMPARE(r.lambdaPeak(), 255);
     }
 
     void aSpreadsheetsCopyReadsToo()
     {
-        // Saved again in a Windows code page, without the mark, with points and padding.
+        // Saved again in Windows-1250, without the mark, with points, padding and quotes.
         const QByteArray copy = "t [s];\xC8" "as;Lambda [V];Lambda [hodnota];TPS [V];TPS [hodnota];Poloha [krok];Rozsah;Zna\xE8ka;Stav\n"
-                                " 0.5 ;10:00:00;0.6;30;2.56;128;100;;1;\n\n"
-                                "1,0004;10:00:00.500;0,6;31;2,56;128;100;;;\n";
+                                " 0.5 ;10:00:00;0.6;30;2.56;128;100;Mal\xFD v\xFDkon;\"1 \xF8" "azen\xED; \"\"dvojka\"\"\";\n\n"
+                                "1,0004;10:00:00,5;0,6;31;2,56;128;100;;;bez odpov\xEC" "di\n";
         const RecordingRead read = readRecording(copy);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
         QCOMPARE(read.recording.rows(), 2);
         QCOMPARE(read.recording.ms(0), 500);
         QCOMPARE(read.recording.ms(1), 1000);
+        QCOMPARE(read.recording.clockMs(1), 10 * 3600 * 1000 + 500);
+        QCOMPARE(read.recording.range(0), QStringLiteral("Malý výkon"));
+        QCOMPARE(read.recording.status(1), QStringLiteral("bez odpovědi"));
         QCOMPARE(read.recording.markers().size(), 1);
+        QCOMPARE(read.recording.markers()[0].text, QStringLiteral("řazení; \"dvojka\""));
     }
 
     void damagedFilesNameTheLine_data()
@@ -121,6 +132,73 @@ private slots:
         QVERIFY2(read.error.contains(says), qPrintable(read.error));
         QCOMPARE(read.recording.rows(), rowsKept);
         QCOMPARE(read.usable(), line > 1);
+    }
+
+    // A file is judged by its first bytes: neither a video nor a recording too large to show is
+    // read whole. The address space left to the reader is a few MB: reading either would need 900.
+    void aHugeFileIsRefusedFromItsFirstBytes()
+    {
+        QTemporaryDir dir;
+        constexpr qint64 Size = 900LL * 1024 * 1024;
+        const auto sparse = [&](const QString &name, const QByteArray &head) {
+            QFile file(dir.filePath(name));
+            if (!file.open(QIODevice::WriteOnly) || file.write(head) != head.size() || !file.resize(Size))
+                return QString();
+            return file.fileName();
+        };
+        const QString video = sparse(QStringLiteral("jizda.mp4"), QByteArray("\0\0\0\x20" "ftypisom\0\0\x02\0", 16));
+        LogRow row;
+        row.hasValues = true;
+        QByteArray head = LogFormat::byteOrderMark() + LogFormat::headerLine();
+        LogFormat::appendRow(head, row);
+        const QString recording = sparse(QStringLiteral("velky.csv"), head);
+        QVERIFY(!video.isEmpty() && !recording.isEmpty());
+
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        QVERIFY(statm.open(QIODevice::ReadOnly));
+        const qint64 mapped = statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+        struct rlimit old {};
+        getrlimit(RLIMIT_AS, &old);
+        struct rlimit tight = old;
+        tight.rlim_cur = rlim_t(mapped + 64LL * 1024 * 1024);
+        QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+        const RecordingRead foreign = readRecordingFile(video);
+        const RecordingRead large = readRecordingFile(recording);
+        setrlimit(RLIMIT_AS, &old);
+
+        QCOMPARE(foreign.errorLine, 1);
+        QVERIFY2(foreign.error.contains(QStringLiteral("chybí hlavička")), qPrintable(foreign.error));
+        QVERIFY(!large.usable());
+        QVERIFY2(large.error.contains(QStringLiteral("900 MB")) && large.error.contains(QStringLiteral("256 MB")),
+                 qPrintable(large.error));
+    }
+
+    // Read in chunks, a recording reads exactly as from memory, whatever line a chunk cuts.
+    void aFileReadsAsItsBytes()
+    {
+        QTemporaryDir dir;
+        QByteArray bytes = LogFormat::byteOrderMark() + LogFormat::headerLine();
+        for (int i = 0; bytes.size() < 9 * 1024 * 1024; ++i) {
+            LogRow row;
+            row.ms = i * 20;
+            row.hasValues = i % 11 != 0;
+            row.lambda = i % 256;
+            row.marker = i % 5000 == 1 ? LogFormat::markerField(i / 5000 + 1, QStringLiteral("a;b")) : QString();
+            LogFormat::appendRow(bytes, row);
+        }
+        bytes += "99999,000;;;;;;;;;";  // the last line without its end
+        QFile file(dir.filePath(QStringLiteral("a.csv")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        const RecordingRead fromFile = readRecordingFile(file.fileName());
+        const RecordingRead fromMemory = readRecording(bytes);
+        QVERIFY2(fromFile.error.isEmpty(), qPrintable(fromFile.error));
+        QCOMPARE(fromFile.recording.rows(), fromMemory.recording.rows());
+        QCOMPARE(fromFile.recording.markers().size(), fromMemory.recording.markers().size());
+        QCOMPARE(fromFile.recording.markers().last().text, QStringLiteral("a;b"));
+        for (int i = 0; i < fromFile.recording.rows(); i += 997)
+            QCOMPARE(fromFile.recording.lambda(i), fromMemory.recording.lambda(i));
+        QCOMPARE(fromFile.recording.lastMs(), 99999000);
     }
 
     void theListReadsOnlyHeadAndTail()

@@ -98,6 +98,71 @@ private slots:
         QCOMPARE(image.pixel(x(2150), y), qRgb(0, 0, 0));
     }
 
+    void timeLabelsKeepTheirStepsPrecision_data()
+    {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<qint64>("stepMs");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("seconds") << qint64(12500) << qint64(100) << "12,5 s";
+        QTest::newRow("negative") << qint64(-1500) << qint64(500) << "-1,5 s";
+        QTest::newRow("15 min, 200 ms step") << qint64(900000) << qint64(200) << "15:00,0";
+        QTest::newRow("15 min + 200 ms") << qint64(900200) << qint64(200) << "15:00,2";
+        QTest::newRow("15 min + 400 ms") << qint64(900400) << qint64(200) << "15:00,4";
+        QTest::newRow("rounds to the step") << qint64(959960) << qint64(100) << "16:00,0";
+        QTest::newRow("whole seconds") << qint64(901000) << qint64(1000) << "15:01";
+        QTest::newRow("minutes") << qint64(125000) << qint64(60000) << "2:05";
+        QTest::newRow("cursor at 15 min") << qint64(900237) << qint64(1) << "15:00,237";
+        QTest::newRow("cursor past an hour") << qint64(3723004) << qint64(1) << "1:02:03,004";
+    }
+    void timeLabelsKeepTheirStepsPrecision()
+    {
+        QFETCH(qint64, ms);
+        QFETCH(qint64, stepMs);
+        QFETCH(QString, text);
+        QCOMPARE(PlotDrawing::timeText(ms, stepMs), text);
+    }
+
+    // A marker's text stands beside its number above the plot, cut short before the next one.
+    void markerTextsAreDrawnBesideTheirNumbers()
+    {
+        const auto picture = [](const QString &text) {
+            Recording r;
+            for (int i = 0; i < 100; ++i) {
+                r.addRow(i * 100, -1, true, 30, 100, 50, {}, {});
+                if (i == 20)
+                    r.addMarker(1, text);
+                if (i == 80)
+                    r.addMarker(2, {});
+            }
+            PlotView view;
+            view.fromMs = 0;
+            view.toMs = 9900;
+            QImage image(QSize(700, 300), QImage::Format_RGB32);
+            QPainter painter(&image);
+            PlotDrawing::paint(painter, image.size(), r, view);
+            painter.end();
+            return image;
+        };
+        const auto inked = [](const QImage &image, int from, int to) {
+            int n = 0;
+            for (int x = from; x < to; ++x)
+                for (int y = 0; y < PlotDrawing::TopMargin; ++y)
+                    n += image.pixel(x, y) != qRgb(255, 255, 255);
+            return n;
+        };
+        const QRect area = PlotDrawing::plotArea(QSize(700, 300));
+        PlotView view;
+        view.toMs = 9900;
+        const int first = int(PlotDrawing::xOf(2000, area, view));
+        const int second = int(PlotDrawing::xOf(8000, area, view));
+        const QImage plain = picture({});
+        const QImage named = picture(QStringLiteral("kopec; \"A\" a dlouhý text, který se nevejde až ke druhé značce"));
+        QCOMPARE(inked(plain, first + 10, second - 10), 0);
+        QVERIFY(inked(named, first + 10, first + 60) > 20);
+        // The second marker's number stays readable.
+        QCOMPARE(inked(named, second - 8, second + 8), inked(plain, second - 8, second + 8));
+    }
+
     void aFileBecomesAPicture()
     {
         QTemporaryDir dir;

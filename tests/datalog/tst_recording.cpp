@@ -4,6 +4,8 @@
 #include "datalog/logrecorder.h"
 #include "datalog/recordingcontrol.h"
 #include "datalog/recordingreader.h"
+#include "datalog/writeproblem.h"
+#include "link/linkconnection.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
 #include "link/widgets/livevaluespage.h"
@@ -138,7 +140,7 @@ private slots:
         QVERIFY(page->recordingLabel()->text().startsWith(QStringLiteral("● Záznam 00:00:00\n0 řádků")));
         const QString path = files().value(0);
         QVERIFY2(QFileInfo(path).fileName().contains(QRegularExpression(
-                     QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_Bez verze!\\.csv$"))),
+                     QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_Bez-verze\\.csv$"))),
                  qPrintable(path));
         QCOMPARE(QFileInfo(path).absolutePath(), QDir(dir->path()).filePath(QStringLiteral("zaznamy")));
 
@@ -184,6 +186,86 @@ private slots:
         QVERIFY(r.markers()[1].text.isEmpty());
         QVERIFY(!prompts->unexpected);
         QVERIFY(prompts->messages.isEmpty());
+    }
+
+    // While no rows come (the poll stands still as it does while a reader runs), a marker gets a
+    // row of its own at its own time; a stop writes every marker still waiting, texts as typed.
+    void everyMarkerIsWrittenAtItsOwnTime()
+    {
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        poll(10);
+        prompts->texts << QStringLiteral("kopec; \"A\"");
+        QTest::mouseClick(button("Znacka"), Qt::LeftButton);
+        QTest::qWait(int(LogRecorder::MarkerReachMs) + 700);
+        prompts->texts << QString() << QStringLiteral("třetí");
+        QTest::mouseClick(button("Znacka"), Qt::LeftButton);
+        QTest::mouseClick(button("Znacka"), Qt::LeftButton);
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+
+        const RecordingRead read = readRecordingFile(files().value(0));
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        const Recording &r = read.recording;
+        QCOMPARE(r.markers().size(), 3);
+        QCOMPARE(r.markers()[0].text, QStringLiteral("kopec; \"A\""));
+        QVERIFY(r.markers()[1].text.isEmpty());
+        QCOMPARE(r.markers()[2].text, QStringLiteral("třetí"));
+        for (const Recording::Marker &m : r.markers()) {
+            QVERIFY(!r.hasValues(m.row));
+            QCOMPARE(r.status(m.row), QStringLiteral("značka"));
+        }
+        // The first at the time it was set, not when the next one came.
+        QVERIFY2(r.ms(r.markers()[1].row) - r.ms(r.markers()[0].row) >= LogRecorder::MarkerReachMs + 600,
+                 qPrintable(QStringLiteral("%1 %2").arg(r.ms(r.markers()[0].row)).arg(r.ms(r.markers()[1].row))));
+    }
+
+    // The port goes away while recording and comes back: rows say where.
+    void aLostLinkIsWrittenWhereItWasLostAndWhereItCameBack()
+    {
+        LinkConnection connection(port, &link->transport, data);
+        QVERIFY(connection.openPort(QStringLiteral("fake")));
+        link->transport.poll().disable();
+        control->watchConnection(&connection);
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        poll(10);
+        QCOMPARE(connection.health(), LinkConnection::Health::Answering);
+        const int before = int(fed.size());
+        port->loseDevice();
+        QTRY_VERIFY_WITH_TIMEOUT(port->isOpen(), 5000);  // opened again by the retry
+        link->transport.poll().disable();
+        poll(10);
+        QCOMPARE(connection.health(), LinkConnection::Health::Answering);
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+
+        const RecordingRead read = readRecordingFile(files().value(0));
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        const Recording &r = read.recording;
+        QStringList told;
+        int replies = 0, repliesAtLoss = -1, repliesAtReturn = -1;
+        for (int i = 0; i < r.rows(); ++i) {
+            replies += r.hasValues(i);
+            if (r.status(i) == QStringLiteral("spojení přerušeno"))
+                repliesAtLoss = replies;
+            if (r.status(i) == QStringLiteral("spojení obnoveno"))
+                repliesAtReturn = replies;
+            if (r.status(i).startsWith(QStringLiteral("spojení")))
+                told << r.status(i);
+        }
+        QCOMPARE(told, (QStringList{QStringLiteral("spojení přerušeno"), QStringLiteral("spojení obnoveno")}));
+        QCOMPARE(repliesAtLoss, before);
+        // Back with the first answer, before its row: no reply lies between the two.
+        QCOMPARE(repliesAtReturn, before);
+        QVERIFY(replies > before);
+    }
+
+    // A version name as long as the settings file allows still names a file the disk takes.
+    void aLongVersionNameStillRecords()
+    {
+        data->versionNames[0] = QString(255, QChar(0x0158));  // "ŘŘŘ…"
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join('\n')));
+        QCOMPARE(button("Zaznam")->text(), QStringLiteral("Zastavit záznam"));
+        QVERIFY(QFileInfo(files().value(0)).fileName().endsWith(QLatin1Char('_') + QString(40, QLatin1Char('R')) + QStringLiteral(".csv")));
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
     }
 
     void everyReplyNamesItsPowerRange()
@@ -276,6 +358,26 @@ private slots:
             ++reply;
         }
         QVERIFY(reply > 0);
+    }
+
+    // On Windows the write sets no errno: its own error code names the reason, and one without a
+    // Czech word of ours is said in the system's words, never as a full disk.
+    void windowsWriteErrorsNameTheirReason_data()
+    {
+        QTest::addColumn<quint32>("code");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("disk full") << quint32(112) << "na disku není místo";
+        QTest::newRow("access denied") << quint32(5) << "do složky není dovoleno zapisovat";
+        QTest::newRow("write protected") << quint32(19) << "disk je jen pro čtení";
+        QTest::newRow("stick pulled out") << quint32(1167) << "disk byl odpojen";
+        QTest::newRow("network name gone") << quint32(64) << "Zadaný název sítě již není k dispozici.";
+    }
+    void windowsWriteErrorsNameTheirReason()
+    {
+        QFETCH(quint32, code);
+        QFETCH(QString, problem);
+        QCOMPARE(windowsWriteProblem(code, QStringLiteral("Zadaný název sítě již není k dispozici.")), problem);
+        QCOMPARE(writeProblem(0, QStringLiteral("Neznámá chyba")), QStringLiteral("Neznámá chyba"));
     }
 
     void aFolderThatCannotBeMadeIsSaid()

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QAbstractItemView>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -30,7 +31,8 @@ private:
     RecordingsPage *page = nullptr;
 
     QString folder() const { return dir->filePath(QStringLiteral("zaznamy")); }
-    // `rows` rows `stepMs` apart, TPS counting up; markers on the rows given.
+    const QString MarkerText = QStringLiteral("prudké stoupání; \"B\"");
+    // `rows` rows `stepMs` apart, TPS counting up; markers on the rows given, the second with a text.
     QString write(const QString &name, int rows, int stepMs, const QList<int> &markers = {}, const QByteArray &tail = {})
     {
         QByteArray bytes = LogFormat::byteOrderMark() + LogFormat::headerLine();
@@ -42,7 +44,7 @@ private:
             row.tps = i % 256;
             row.position = 100;
             if (markers.contains(i))
-                row.marker = LogFormat::markerField(int(markers.indexOf(i)) + 1, {});
+                row.marker = LogFormat::markerField(int(markers.indexOf(i)) + 1, markers.indexOf(i) == 1 ? MarkerText : QString());
             LogFormat::appendRow(bytes, row);
         }
         const QString path = QDir(folder()).filePath(name);
@@ -213,10 +215,10 @@ private slots:
         click("KrokVpred");
         QCOMPARE(page->replay()->row(), 2);
         QCOMPARE(find<QLabel>("PrehL3")->text(), QStringLiteral("2"));
-        QCOMPARE(find<QLabel>("PrehNapetiT")->text(), QStringLiteral("0.04 V"));
+        QCOMPARE(find<QLabel>("PrehNapetiT")->text(), QStringLiteral("0,04 V"));
         click("KrokZpet");
         QCOMPARE(slider->value(), 1);
-        QCOMPARE(find<QLabel>("CasPrehravani")->text(), QStringLiteral("řádek 3: 0,020 s  00:00:00.000"));
+        QCOMPARE(find<QLabel>("CasPrehravani")->text(), QStringLiteral("řádek 3: 0,020 s  00:00:00,000"));
 
         // At 1x the replay never runs ahead of the clock.
         QElapsedTimer clock;
@@ -257,6 +259,9 @@ private slots:
         auto *b = find<QComboBox>("ZarovnaniB");
         QCOMPARE(a->count(), 3);
         QCOMPARE(b->itemText(1), QStringLiteral("značka 1"));
+        // The marker's text as typed, in a list wide enough to read it.
+        QCOMPARE(a->itemText(2), QStringLiteral("značka 2 – ") + MarkerText);
+        QVERIFY(a->view()->minimumWidth() > a->fontMetrics().horizontalAdvance(a->itemText(2)));
         // Marker 2 of the first (row 300) over marker 1 of the second (row 50).
         a->setCurrentIndex(2);
         emit a->activated(2);

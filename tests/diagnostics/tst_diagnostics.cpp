@@ -1,4 +1,5 @@
 #include "diagfixture.h"
+#include "diagnostics/recorddisplay.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -72,7 +73,7 @@ private slots:
         readRecord(QByteArray(reply).replace(3, 1, "\x09"));
         QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 2000);
         QCOMPARE(f->link.linkState(), 0);
-        QCOMPARE(f->text("RVyroby"), QStringLiteral("0"));
+        QCOMPARE(f->text("RVyroby"), QString());
         QVERIFY(!f->message()->isVisibleTo(&f->page));
         QVERIFY(!f->parts.diagnostics.diagReplyGuard().isEnabled());
         f->link.poll().disable();
@@ -133,8 +134,7 @@ private slots:
         QTest::newRow("typed 150000") << true << "150000" << false << "150000" << false << "F0 49 02";
         QTest::newRow("typed 0") << true << "0" << false << "0" << true << "";
         QTest::newRow("typed negative") << true << "-25" << false << "0" << true << "";
-        QTest::newRow("beyond 24 bits") << false << "16777216" << false << "16777215" << false << "FF FF FF";
-        QTest::newRow("no record, Yes") << false << QString() << true << "0" << true << "00 00 00";
+        QTest::newRow("beyond 24 bits") << true << "16777216" << false << "16777215" << false << "FF FF FF";
         QTest::newRow("text deleted") << true << "" << false << "0" << true << "";
     }
     void storeAsksUnlessANewReadingWasTyped()
@@ -159,8 +159,9 @@ private slots:
         f->prompts.answers = {yes};
         f->click("Button34");
         QCOMPARE(f->prompts.questions.size(), asked ? 1 : 0);
-        if (asked)
-            QCOMPARE(f->prompts.questions.first(), QStringLiteral("Pozor !!!: Opravdu chcete uložit tento stav tachometru ?"));
+        if (asked)  // the reading that would be stored, named
+            QCOMPARE(f->prompts.questions.first(),
+                     QStringLiteral("Pozor !!!: Opravdu chcete uložit tento stav tachometru ?\n\nStav tacho: %1 km").arg(shown));
         if (sentReading.isEmpty()) {
             QVERIFY(f->port.written.isEmpty());
             QCOMPARE(f->link.queuedOperations(), 0);
@@ -175,8 +176,42 @@ private slots:
         QCOMPARE(reading.join(' '), sentReading);
     }
 
+    // Nothing on the page passes for the unit's record before it was read: a store then would write
+    // the empty field's 0 with today's date and the next service number.
+    void aStoreWaitsForTheRecordOfTheUnitNowConnected()
+    {
+        const QString all = QStringLiteral("VJednotky CSerie RVyroby PCelkem PLPG STacho Servis CServisu CVB CVC CMB CMC CVEB CVEC CMAB CMAC");
+        const QString empty = QString(15, QLatin1Char(' '));
+        QCOMPARE(f->texts(all), empty);
+        f->page.show();
+        const QString refusal = QStringLiteral("Pozor !!!: Nejdříve načtěte záznam jednotky tlačítkem \"Načtení diagnostiky\".\n"
+                                               "Servis se ukládá jen k načtenému záznamu připojené jednotky.");
+        f->find("STacho")->setText(QStringLiteral("150000"));  // typed: no question would come
+        f->click("Button34");
+        QCOMPARE(f->prompts.messages, QStringList{refusal});
+        QVERIFY(f->prompts.questions.isEmpty());
+        QVERIFY(f->port.written.isEmpty());
+        QCOMPARE(f->page.focusWidget(), f->find<QPushButton>("Button28"));
+
+        readRecord(DiagFixture::record({{2, 117}, {10, 0x40}, {11, 0xE2}, {12, 0x01}}));
+        QTRY_COMPARE_WITH_TIMEOUT(f->text("STacho"), QStringLiteral("123456"), 2000);
+        QTRY_COMPARE(f->link.linkState(), 0);
+        // The link lost: whatever unit answers next has its record read anew.
+        f->page.display()->forgetRecord();
+        QCOMPARE(f->texts(all), empty);
+        QCOMPARE(f->data.tachoValue, 0);
+        f->port.written.clear();
+        f->click("Button34");
+        QCOMPARE(f->prompts.messages, QStringList(2, refusal));
+        QVERIFY(f->port.written.isEmpty());
+    }
+
     void enterInTheReadingMovesOnToTheStore()
     {
+        readRecord(DiagFixture::record());
+        QTRY_COMPARE_WITH_TIMEOUT(f->text("STacho"), QStringLiteral("0"), 2000);
+        f->port.onWrite = nullptr;
+        f->port.written.clear();
         f->page.show();
         QVERIFY(QTest::qWaitForWindowActive(&f->page));
         QLineEdit *tacho = f->find("STacho");
@@ -200,14 +235,18 @@ private slots:
         const QByteArray held = DiagFixture::record({{10, 0xF0}, {11, 0x49}, {12, 0x02}, {13, 6}, {14, 12}, {15, 26}, {16, 5}});
         QTest::newRow("unit holds it") << held << "Uložení OK" << "06/12/26";
         QTest::newRow("unit kept the old date") << QByteArray(held).replace(13, 1, "\x0E") << "Nesprávné uložení!" << "14/12/26";
-        QTest::newRow("garbled record") << QByteArray(held).replace(33, 1, "\x05") << "Nesprávné uložení!" << "0";
-        QTest::newRow("no record") << QByteArray() << "Nesprávné uložení!" << "0";
+        QTest::newRow("garbled record") << QByteArray(held).replace(33, 1, "\x05") << "Nesprávné uložení!" << "01/01/26";
+        QTest::newRow("no record") << QByteArray() << "Nesprávné uložení!" << "01/01/26";
     }
     void theStoreIsCheckedByReadingTheRecordBack()
     {
         QFETCH(QByteArray, reply);
         QFETCH(QString, result);
         QFETCH(QString, servis);
+        readRecord(DiagFixture::record({{13, 1}, {14, 1}, {15, 26}}));
+        QTRY_COMPARE_WITH_TIMEOUT(f->text("Servis"), QStringLiteral("01/01/26"), 2000);
+        QTRY_COMPARE(f->link.linkState(), 0);
+        f->port.written.clear();
         f->answerRecordWith(reply);
         f->find("STacho")->setText(QStringLiteral("150000"));
         f->link.poll().enable();

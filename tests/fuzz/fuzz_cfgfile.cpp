@@ -28,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (c.levelsAbsent
         && (c.levelsValid() || bytes.mid(ConfigFile::ParamPartSize, ConfigFile::LevelPartSize) != ConfigFile::noLevelsPart()))
         std::abort();
-    if (c.paramValid() && !ConfigFile::parse(ConfigFile::composeBackup(c.paramBlock, c.levelBlock, false)).levelsAbsent)
+    if (c.paramValid() && !ConfigFile::parse(ConfigFile::compose(c.paramBlock, c.levelBlock, false)).levelsAbsent)
         std::abort();
     if (c.paramValid() && c.levelsValid()) {
-        const ConfigFile::Contents again = ConfigFile::parse(ConfigFile::compose(c.paramBlock, c.levelBlock));
+        const ConfigFile::Contents again = ConfigFile::parse(ConfigFile::compose(c.paramBlock, c.levelBlock, true));
         if (again.paramBlock != c.paramBlock || again.levelBlock != c.levelBlock)
             std::abort();
     }

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the recording reader. Whatever it takes is in time order with its
 // markers on rows it has, a message names the line it stopped at, and what it took, written
-// again, reads back the same.
+// again (marker texts included), reads back the same.
 #include "datalog/logformat.h"
 #include "datalog/recordingreader.h"
 #include <cstdint>
@@ -36,13 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         row.status = r.hasValues(i) ? QString() : QStringLiteral("x");
         for (const Recording::Marker &m : r.markers()) {
             if (m.row == i)
-                row.marker = LogFormat::markerField(m.number, {});
+                row.marker = LogFormat::markerField(m.number, m.text);
         }
         LogFormat::appendRow(again, row);
     }
     const RecordingRead back = readRecording(again);
     if (!back.error.isEmpty() || back.recording.rows() != r.rows() || back.recording.markers().size() != r.markers().size())
         std::abort();
+    // Marker texts go out quoted where they must and come back as they went.
+    for (int k = 0; k < r.markers().size(); ++k) {
+        const Recording::Marker &m = r.markers()[k];
+        const Recording::Marker &b = back.recording.markers()[k];
+        if (b.number != m.number || LogFormat::markerField(b.number, b.text) != LogFormat::markerField(m.number, m.text))
+            std::abort();
+    }
     for (int i = 0; i < r.rows(); ++i) {
         const Recording &b = back.recording;
         if (b.ms(i) != r.ms(i) || b.hasValues(i) != r.hasValues(i)

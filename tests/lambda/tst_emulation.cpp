@@ -52,17 +52,54 @@ private slots:
         QVERIFY(levelsEditable());
         QCOMPARE(levelTexts(), (QStringList{"11", "61", "12", "62"}));
 
-        // An unanswered read disables the fields but keeps the unit's levels.
+        // An unanswered read keeps the unit's levels: the set still holds them, editable.
         f->click("Button39");
-        QTRY_VERIFY_WITH_TIMEOUT(!levelsEditable(), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
         QCOMPARE(levelTexts(), (QStringList{"11", "61", "12", "62"}));
         QCOMPARE(int(f->data.levelBlock[1]), 11);
-        QVERIFY(f->link.poll().isEnabled());
-        // A file's levels are shown without changing whether they can be edited.
+        QVERIFY(levelsEditable());
+        // A set's levels are shown, and editable exactly when they are real ones.
         f->data.levelBlock[3] = 33;
+        f->data.levelsValid = false;
         f->lambda.levels()->ShowLevels();
         QCOMPARE(levelTexts(), (QStringList{"11", "61", "33", "62"}));
         QVERIFY(!levelsEditable());
+        f->data.levelsValid = true;
+        f->lambda.levels()->ShowLevels();
+        QVERIFY(levelsEditable());
+    }
+
+    // After "Ulož úrovně" the unit is asked for the four levels back (163..166).
+    void levelSaveIsReadBack_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<int>("reads");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("unit holds them") << true << 4 << "Uloženo";
+        QTest::newRow("unit answers no memory read") << false << 1 << "Odesláno";
+    }
+    void levelSaveIsReadBack()
+    {
+        QFETCH(bool, answers);
+        f->click("Button39");
+        f->port.feed(LambdaFixture::levelAnswer(10, 60, 10, 60));
+        f->edit("Edit3")->setText(QStringLiteral("70"));
+        auto memory = std::make_shared<QByteArray>(256, '\0');
+        f->port.onWrite = [this, answers, memory](const QByteArray &frame) {
+            if (frame.size() == 5 && quint8(frame[1]) == 0xB4)
+                (*memory)[quint8(frame[2])] = frame[3];
+            else if (answers && frame.size() == 5 && quint8(frame[1]) == 0x24)
+                f->port.feedSoon(QByteArray("\x02", 1) + memory->at(quint8(frame[2])) + '\x03', 3);
+        };
+        f->port.written.clear();
+        f->click("Button38");
+        QFETCH(QString, said);
+        QTRY_COMPARE_WITH_TIMEOUT(f->lambda.linkMessageLabel()->text(), said, 3000);
+        const QStringList reads = f->writtenHex().filter(QStringLiteral("02 24"));
+        QTEST(int(reads.size()), "reads");
+        QCOMPARE(reads.value(0), QStringLiteral("02 24 A3 00 03"));
+        QCOMPARE(reads.last(), answers ? QStringLiteral("02 24 A6 00 03") : QStringLiteral("02 24 A3 00 03"));
+        QTRY_VERIFY(f->link.poll().isEnabled());
     }
 
     void levelWriteSendsFourFramesApartThenPollsAgain()
@@ -75,7 +112,7 @@ private slots:
         f->port.written.clear();
         f->click("Button38");
         QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 4, 2000);
-        QCOMPARE(f->writtenHex(), (QStringList{"02 B4 A3 0A 03", "02 B4 A4 3C 03", "02 B4 A5 0C 03", "02 B4 A6 46 03"}));
+        QCOMPARE(f->writtenHex().mid(0, 4), (QStringList{"02 B4 A3 0A 03", "02 B4 A4 3C 03", "02 B4 A5 0C 03", "02 B4 A6 46 03"}));
         for (int i = 1; i < 4; ++i)
             QVERIFY2(gap(i) >= 95, qPrintable(QString::number(gap(i))));
         QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 2000);

@@ -54,10 +54,10 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QStringList>("labels");  // at x = 20, 70, 120
         QTest::addColumn<QColor>("level");        // pen of the horizontal lines
-        QTest::newRow("1, two channels") << 1.0 << true << 3020 << QStringList{"0.0", "5.0", "10.0"} << Lime;
-        QTest::newRow("1, one channel") << 1.0 << false << 3020 << QStringList{"0.0", "2.5", "5.0"} << Lime;
-        QTest::newRow("0.1") << 0.1 << true << 30020 << QStringList{"0.0", "0.5", "1.0"} << Lime;
-        QTest::newRow("50") << 50.0 << true << 80 << QStringList{"0.0", "250.0"} << Navy;
+        QTest::newRow("1, two channels") << 1.0 << true << 3020 << QStringList{"0,0", "5,0", "10,0"} << Lime;
+        QTest::newRow("1, one channel") << 1.0 << false << 3020 << QStringList{"0,0", "2,5", "5,0"} << Lime;
+        QTest::newRow("0.1") << 0.1 << true << 30020 << QStringList{"0,0", "0,5", "1,0"} << Lime;
+        QTest::newRow("50") << 50.0 << true << 80 << QStringList{"0,0", "250,0"} << Navy;
     }
     void gridAndTimeLabelsFollowTheScale()
     {

@@ -238,7 +238,8 @@ private slots:
         QCOMPARE(page->view()->width(), 3020);  // every sample of a recording fits from the start
         const struct { const char *typed; double zoom; int width; const char *shown; int beeps; } cases[] = {
             {"0.1", 0.1, 30020, "0.1", 0}, {"0", 0.1, 30020, "0.1", 1}, {"-2", 0.1, 30020, "0.1", 2},
-            {"abc", 0.1, 30020, "0.1", 3}, {"", 0.1, 30020, "0.1", 4}, {"50", 50, 80, "50", 4}};
+            {"abc", 0.1, 30020, "0.1", 3}, {"", 0.1, 30020, "0.1", 4}, {"50", 50, 80, "50", 4},
+            {"0,5", 0.5, 6020, "0,5", 4}, {"1,2,3", 0.5, 6020, "0,5", 5}};
         for (const auto &c : cases) {
             typeInto(page->scale(), QString::fromLatin1(c.typed));
             QCOMPARE(control()->zoom(), c.zoom);

@@ -15,6 +15,8 @@ private:
     QPushButton *button(const char *name) const { return f->find<QPushButton>(QString::fromLatin1(name)); }
     SpinEdit *spin(const char *name) const { return f->find<SpinEdit>(QString::fromLatin1(name)); }
     qint64 gap(int i) const { return f->port.written[i].atMs - f->port.written[i - 1].atMs; }
+    // The single writes among the frames sent, without the reads that check them.
+    QStringList writes() const { return f->writtenHex().filter(QStringLiteral("02 B4")); }
 
     // A stand-in for the unit: keeps what it is sent and answers the block and level requests.
     // `stuck` >= 0 makes it keep that block byte one off.
@@ -53,11 +55,17 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 2, 2000);
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 40 2C 03"), QStringLiteral("02 B4 3F 04 03")}));
         QVERIFY2(gap(1) >= 9, qPrintable(QString::number(gap(1))));
-        // The poll starts anew after the save, a whole interval later.
-        QVERIFY(f->link.poll().isEnabled());
+        // The unit is asked for the value back after its pause; one that answers no memory read
+        // has it sent, not confirmed, and the poll runs again.
         QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 3, 2000);
-        QCOMPARE(f->writtenHex(2), QStringList{QStringLiteral("02 0F 03")});
-        QVERIFY2(clock.elapsed() >= 55, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(f->writtenHex(2), QStringList{QStringLiteral("02 24 40 00 03")});
+        QVERIFY2(gap(2) >= 95, qPrintable(QString::number(gap(2))));
+        QVERIFY(!f->link.poll().isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(f->label("Nacteni"), QStringLiteral("Odesláno"), 2000);
+        QVERIFY(f->link.poll().isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 4, 2000);
+        QCOMPARE(f->writtenHex(3), QStringList{QStringLiteral("02 0F 03")});
+        QVERIFY2(clock.elapsed() >= 155, qPrintable(QString::number(clock.elapsed())));
         f->link.poll().disable();
 
         // A speed goes out negated, a stop as it is; both are followed by the version byte, now 0.
@@ -66,16 +74,57 @@ private slots:
         button("Button19")->click();
         spin("VolDorMax")->setValue(254);
         button("Button7")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 4, 2000);
-        QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 3E F6 03"), QStringLiteral("02 B4 3F 00 03"),
-                                               QStringLiteral("02 B4 44 FE 03"), QStringLiteral("02 B4 3F 00 03")}));
+        QTRY_COMPARE_WITH_TIMEOUT(writes().size(), 4, 2000);
+        QCOMPARE(writes(), (QStringList{QStringLiteral("02 B4 3E F6 03"), QStringLiteral("02 B4 3F 00 03"),
+                                        QStringLiteral("02 B4 44 FE 03"), QStringLiteral("02 B4 3F 00 03")}));
         // The value comes from the control, not from the block.
         f->data.paramBlock[VelkyDorMin] = 1;
         spin("VelkyDorMin")->setValue(90);
         f->data.paramBlock[VelkyDorMin] = 1;
         button("Button15")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 6, 2000);
-        QCOMPARE(f->writtenHex(4).value(0), QStringLiteral("02 B4 49 5A 03"));
+        QTRY_COMPARE_WITH_TIMEOUT(writes().size(), 6, 4000);
+        QCOMPARE(writes().value(4), QStringLiteral("02 B4 49 5A 03"));
+    }
+
+    // After a single save the unit is asked for the parameter byte and the version byte back, with
+    // the oscilloscope's memory read; the page says what came of it.
+    void singleSaveIsReadBack_data()
+    {
+        QTest::addColumn<QString>("unit");  // how the stand-in answers memory reads
+        QTest::addColumn<QStringList>("reads");
+        QTest::addColumn<QString>("said");
+        const QString value = QStringLiteral("02 24 44 00 03"), version = QStringLiteral("02 24 3F 00 03");
+        QTest::newRow("holds both") << "memory" << QStringList{value, version} << "Uloženo";
+        QTest::newRow("kept its old value") << "other" << QStringList{value} << "Uložení neověřeno!";
+        QTest::newRow("garbled answer") << "garbled" << QStringList{value} << "Uložení neověřeno!";
+        QTest::newRow("answers no memory read") << "silent" << QStringList{value} << "Odesláno";
+    }
+    void singleSaveIsReadBack()
+    {
+        QFETCH(QString, unit);
+        QFETCH(QStringList, reads);
+        QFETCH(QString, said);
+        auto memory = std::make_shared<QByteArray>(256, '\x55');
+        f->port.onWrite = [this, unit, memory](const QByteArray &frame) {
+            const quint8 address = frame.size() > 2 ? quint8(frame[2]) : 0;
+            if (frame.size() == 5 && quint8(frame[1]) == 0xB4)
+                (*memory)[address] = frame[3];
+            if (frame.size() != 5 || quint8(frame[1]) != 0x24 || unit == QLatin1String("silent"))
+                return;
+            const char held = unit == QLatin1String("other") ? char(memory->at(address) ^ 1) : memory->at(address);
+            f->port.feedSoon(QByteArray("\x02", 1) + held + (unit == QLatin1String("garbled") ? '\x05' : '\x03'), 3);
+        };
+        f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        spin("VolDorMax")->setValue(254);
+        button("Button7")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(f->label("Nacteni"), said, 3000);
+        QStringList asked;
+        for (const QString &frame : f->writtenHex())
+            if (frame.startsWith(QLatin1String("02 24")))
+                asked << frame;
+        QCOMPARE(asked, reads);
+        QTRY_COMPARE(f->link.linkState(), 0);
+        QVERIFY(f->link.poll().isEnabled());
     }
 
     void ramToEepromCommitsTheStatusByte()

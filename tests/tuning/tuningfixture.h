@@ -31,7 +31,7 @@ struct TuningFixture
         data.versionNames[0] = QStringLiteral("Bez verze!");
         for (int i = 1; i < UnitData::VersionNameCount; ++i)
             data.versionNames[i] = QStringLiteral("Sada %1").arg(i);
-        page.attach(&parts.commands, &parts.blockRead, &parts.blockWrite, &prompts, &live);
+        page.attach(&parts.commands, &parts.blockRead, &parts.blockWrite, &parts.check, &prompts, &live);
         QObject::connect(&parts.blockRead, &BlockRead::blockReceived, page.display(), &BlockDisplay::TakeOverBlock);
         QObject::connect(&data, &UnitData::liveValuesChanged, page.display(), &BlockDisplay::HighlightPowerRange);
         QObject::connect(&link, &LinkTransport::linkMessage, &page, &TuningPage::showLinkMessage);

@@ -1,4 +1,5 @@
 #pragma once
+#include "textformat/czechnumber.h"
 #include <QColor>
 #include <QString>
 
@@ -12,8 +13,8 @@ constexpr int TpsThreshold3Index = 19;
 // Bit 4 of the lambda status byte: a 0-5 V probe (scale 255) instead of 0-1.2 V (scale 60).
 inline int lambdaMaximum(unsigned lambdaStatus) { return (lambdaStatus & 0x10u) ? 255 : 60; }
 
-// Unit values are 0.02 V steps: "0.60 V".
-inline QString voltageText(int value) { return QString::asprintf("%1.2f V", value * 0.02); }
+// Unit values are 0.02 V steps: "0,60 V".
+inline QString voltageText(int value) { return czechDecimal(value * 0.02, 2) + QStringLiteral(" V"); }
 
 inline QColor darkGreen() { return QColor(0, 128, 0); }
 // A value strictly above its threshold shows red.

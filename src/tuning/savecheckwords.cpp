@@ -1,0 +1,17 @@
+#include "savecheckwords.h"
+#include "link/linktransport.h"
+
+QString saveCheckWords(MemoryCheck::Outcome outcome)
+{
+    switch (outcome) {
+    case MemoryCheck::Outcome::Confirmed: return QStringLiteral("Uloženo");
+    case MemoryCheck::Outcome::NotConfirmed: return QStringLiteral("Uložení neověřeno!");
+    case MemoryCheck::Outcome::NoAnswer: break;
+    }
+    return QStringLiteral("Odesláno");
+}
+
+void tellSaveOutcome(MemoryCheck *check, MemoryCheck::Outcome outcome)
+{
+    check->link()->ShowLinkMessage(saveCheckWords(outcome));
+}
