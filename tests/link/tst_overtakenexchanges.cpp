@@ -61,9 +61,9 @@ private slots:
         data = &rig->data;
         link = &rig->link;
         link->transport.poll().setInterval(40);
-        // The unit answers every read of a module or memory byte, and nothing else.
+        // The unit answers the reader's reads of a module or memory byte, and nothing else.
         port->onWrite = [this](const QByteArray &frame) {
-            if (frame.size() == 5 && quint8(frame.at(1)) == 0x24)
+            if (frame.size() == 5 && quint8(frame.at(1)) == 0x24 && link->transport.readerRunning())
                 port->feedSoon(bytesOf({0x02, 0x5A, 0x03}));
         };
     }
@@ -182,6 +182,14 @@ const QList<TestOvertakenExchanges::Exchange> &TestOvertakenExchanges::exchanges
                                           {t->link->transport.commandFrame(UnitCode::RamToEeprom), 100}});
          },
          nullptr},
+        {"single save read back, in its pause",
+         [](T *t) { t->link->check.check({{0x45, 7}, {0x46, 8}}); }, [](TestLink *link) { return &link->check.replyGuard(); }},
+        {"single save read back, its answer awaited",
+         [](T *t) {
+             t->link->check.check({{0x45, 7}, {0x46, 8}});
+             QTRY_COMPARE_WITH_TIMEOUT(t->link->transport.linkState(), int(MemoryCheck::State), 2000);
+         },
+         [](TestLink *link) { return &link->check.replyGuard(); }},
         {"command waiting behind an answer",
          [](T *t) {
              t->link->levels.requestLevels();
