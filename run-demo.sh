@@ -16,7 +16,7 @@ fi
 
 mkdir -p demo
 link="$root/demo/ttyUNIT"
-./build/velkor-unitsim --link "$link" --log "$root/demo/unit.log" >"$root/demo/unitsim.out" &
+./build/velkor-unitsim --closed-loop --need 1:170 --link "$link" --log "$root/demo/unit.log" >"$root/demo/unitsim.out" &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; wait $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [[ -e "$link" ]] && break; sleep 0.1; done

@@ -85,6 +85,13 @@ void ConnectionLine::showHealth(Health health, const QString &problem)
     m_picker->setPortOpen(health == Health::Waiting || health == Health::Answering || health == Health::Silent);
 }
 
+void ConnectionLine::showNoPortChosen(const QString &hint)
+{
+    showHealth(Health::Closed, hint);
+    m_state->setText(QStringLiteral("Vyberte port"));
+    m_state->setStyleSheet(QStringLiteral("background: #ffbf00; color: black; border-radius: 3px;"));
+}
+
 void ConnectionLine::showRecording(const QString &text)
 {
     m_recording->setText(text);

@@ -19,6 +19,9 @@ public:
     // `problem` says in full why the port is not open; it shows as the state's tool tip.
     void showHealth(LinkConnection::Health health, const QString &problem = {});
 
+    // No port chosen yet: the state asks for one, `hint` says how.
+    void showNoPortChosen(const QString &hint);
+
     static QString healthText(LinkConnection::Health health);
     // While a recording runs, its time and rows beside the state; hidden for an empty text.
     void showRecording(const QString &text);

@@ -8,6 +8,13 @@
 #include "profilewriter.h"
 #include "settingsfile.h"
 #include "windowshortcuts.h"
+#include "windowsize.h"
+#include "profilefile.h"
+#include "analysis/analysislimits.h"
+#include "datalog/analysiscontrol.h"
+#include "tuning/spinedit.h"
+#include "tuning/paramfields.h"
+#include "tuning/paramblock.h"
 #include "cfgfiles/backupstore.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
@@ -18,6 +25,7 @@
 #include "datalog/recordingplot.h"
 #include "datalog/recordingsbrowser.h"
 #include "datalog/recordingspage.h"
+#include "datalog/recordingsetkeeper.h"
 #include "diagnostics/diagnosticspage.h"
 #include "diagnostics/recorddisplay.h"
 #include "cutoff/cutoffcontrol.h"
@@ -56,6 +64,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <functional>
 
 namespace {
@@ -68,8 +77,10 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
       m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
-    // The pages keep their size and place; the connection line is added below them.
-    setFixedSize(ClientWidth, ClientHeight + ConnectionLine::Height);
+    // The pages keep their place at the design size; a larger window gives the room to the pages
+    // that use it. The connection line stays below them.
+    setMinimumSize(ClientWidth, ClientHeight + ConnectionLine::Height);
+    resize(minimumSize());
     // The layout is drawn in pixels for a small dialog font; a larger desktop font must not
     // push the Czech captions out of their controls.
     QFont small = font();
@@ -110,18 +121,42 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     // backups, the oscilloscope's last recording.
     m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
     m_report->setToolVersion(QStringLiteral("Velkor ") + appVersion());
-    m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
+    // One unit per report: what the tool learns of the unit now connected decides whose report it is.
+    UnitSession *session = m_report->session();
+    connect(m_diagnosticsLink, &DiagnosticsExchange::diagnosticsReceived, this,
+            [session](const QByteArray &record) { session->takeRecord(record); });
+    connect(m_blockRead, &BlockRead::blockReceived, this, [session](const QByteArray &block) { session->takeBlock(block); });
+    connect(m_service->backups(), &BackupKeeper::backupTaken, this, [session](const BackupStore::Result &result) {
+        if (result.outcome != BackupStore::Outcome::Failed)
+            session->takeBackup(result.path);
+    });
+    connect(m_connection, &LinkConnection::healthChanged, this, [session](LinkConnection::Health health) {
+        session->linkAnswering(health == LinkConnection::Health::Answering);
+    });
     m_report->setScopePage(m_scope);
-    // The plot of this session's last live-value recording, if there was one.
+    // The plot of this session's last live-value recording, if there was one; small enough that
+    // its text prints at 8 pt or more across the page.
     m_report->setRecordingPlot([this] {
         const QStringList files = m_recording->recorder()->files();
-        return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(1600, 600));
+        return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(700, 300));
     });
     m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
     m_scope->attach(m_scopeRecording, m_prompts);
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
+    // A recording keeps the sets it is made against; a set written meanwhile is marked in it.
+    auto *setKeeper = new RecordingSetKeeper(m_recording->recorder(), m_data, this);
+    connect(m_blockWrite, &BlockWrite::writeVerified, setKeeper, &RecordingSetKeeper::setWritten);
+    for (const ParamFields::SpinField &field : ParamFields::Spins) {
+        // After the page's own handler, which sends the byte and the version.
+        connect(m_tuning->saveButton(field.index), &QPushButton::clicked, setKeeper, [this, setKeeper, index = field.index] {
+            if (m_port->isOpen())
+                setKeeper->byteWritten(index, m_data->paramBlock[std::size_t(index)], m_data->paramBlock[ParamBlock::Verze]);
+        });
+    }
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
     m_recordings->attach(m_data, m_prompts);
+    // A proposal taken from the analysis is typed into the tuning page's control, as by hand.
+    m_recordings->analysis()->setHandEdit([this](int index, int value) { m_tuning->spinEdit(index)->setValue(value); });
     connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
 
     // Every control of every page may change the set; the caption follows what it now holds.
@@ -150,7 +185,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     });
     // Said from inside a read, so queued. The box goes by itself once the port is open again.
     connect(m_port, &SerialIo::deviceLost, this,
-            [this](const QString &text) { m_prompts->showNotice(QStringLiteral("Velkor 2"), text); },
+            [this](const QString &text) { m_prompts->showNotice(boxCaption(), text); },
             Qt::QueuedConnection);
     connect(m_tuning->commandButton(3), &QPushButton::clicked, this, &QWidget::close);
     showInfo();
@@ -329,7 +364,10 @@ void TForm2::buildConnectionLine(PortSource ports)
 
 void TForm2::showHealth()
 {
-    m_line->showHealth(m_connection->health(), m_connection->problem());
+    if (m_data->portName.isEmpty() && m_connection->health() == LinkConnection::Health::Closed)
+        m_line->showNoPortChosen(choosePortText());
+    else
+        m_line->showHealth(m_connection->health(), m_connection->problem());
     if (m_port->isOpen())
         m_prompts->closeNotice();
     // Values on screen that the unit no longer confirms must not look live.
@@ -350,7 +388,7 @@ void TForm2::choosePort(const QString &name)
         settingsPath = QDir(m_workingFolder).filePath(QStringLiteral("TESTER.INI"));
     const QString error = saveProfileValue(settingsPath, QStringLiteral("Komunikace"), QStringLiteral("Port"), name);
     if (!error.isEmpty())
-        m_prompts->error(QStringLiteral("Velkor 2"),
+        m_prompts->error(boxCaption(),
                          error + QStringLiteral("\nZvolený port %1 platí jen do ukončení programu.").arg(name));
 }
 
@@ -376,15 +414,27 @@ void TForm2::FormCreate(const QString &workingFolder)
 {
     m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
-    if (const QString notice = settings.notice(); !notice.isEmpty())
-        m_prompts->message(QStringLiteral("Info"), notice);
     applySettings(settings);
-    openPort();
+    if (const QString path = findSettingsFile(workingFolder); !path.isEmpty()) {
+        const ProfileFile profile = ProfileFile::load(path);
+        m_recordings->analysis()->setLimits(AnalysisLimits::read([&profile](const QString &key) {
+            return profile.value(AnalysisLimits::sectionName(), key, QString());
+        }));
+    }
+    const bool portOpen = openPort(settings.portNamed);
+    QString notice = settings.notice();
+    if (!portOpen && !settings.portNamed && !notice.isEmpty())
+        notice += QStringLiteral("\n\n") + choosePortText();
+    if (!notice.isEmpty())
+        m_prompts->message(QStringLiteral("Info"), notice);
+    if (!portOpen && !settings.portNamed)
+        QTimer::singleShot(0, m_line->picker(), &PortPicker::showPopup);
 
     // The one folder relative names resolve to; the process's current folder is left alone.
     QDir(workingFolder).mkpath(QStringLiteral("data"));
     m_data->dataFolder = QDir(workingFolder).absoluteFilePath(QStringLiteral("data"));
     m_service->pointAt(m_data->dataFolder);
+    WindowSize::restore(this, m_data->dataFolder);
     m_scope->control()->setDataFolder(m_data->dataFolder);
     m_data->configFileName = QStringLiteral("Novy.cfg");
     SetCaptionFromFile();
@@ -431,19 +481,42 @@ void TForm2::applySettings(const TesterSettings &settings)
     m_report->setWorkshop(settings.workshop);
 }
 
-void TForm2::openPort()
+bool TForm2::openPort(bool named)
 {
     // A port that cannot be opened is reported once, and start-up goes on: the tool is still
-    // useful for files, and the port is tried again every second until it is there.
+    // useful for files, and the port is tried again every second until it is there. The default
+    // of a file that names none was never the technician's choice: it is only tried, and the
+    // picker is offered instead of an alarm.
     EComPort error;
-    if (!m_connection->openPort(m_data->portName, &error))
-        m_prompts->error(QStringLiteral("Velkor 2"), error.message());
+    if (!m_connection->openPort(m_data->portName, &error)) {
+        if (named) {
+            m_prompts->error(boxCaption(), error.message());
+        } else {
+            m_data->portName.clear();
+            m_connection->closePort();
+        }
+    }
     m_line->picker()->setCurrentPort(m_data->portName);
+    return m_port->isOpen();
+}
+
+QString TForm2::choosePortText()
+{
+    return QStringLiteral("Port převodníku vyberte v dolní liště okna, do TESTER.INI se zapíše sám.");
 }
 
 int TForm2::pollInterval() const
 {
     return m_link->poll().interval();
+}
+
+void TForm2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_pages || !m_line)
+        return;
+    m_pages->setGeometry(0, 0, width(), height() - ConnectionLine::Height);
+    m_line->setGeometry(0, height() - ConnectionLine::Height, width(), ConnectionLine::Height);
 }
 
 void TForm2::closeEvent(QCloseEvent *event)
@@ -453,6 +526,7 @@ void TForm2::closeEvent(QCloseEvent *event)
         return;
     }
     m_connection->closePort();
+    WindowSize::keep(this, m_data->dataFolder);
     event->accept();
 }
 

@@ -96,6 +96,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildLink(Prompts *prompts);
@@ -107,7 +108,10 @@ private:
     void showHealth();
     void choosePort(const QString &name);
     void applySettings(const TesterSettings &settings);
-    void openPort();
+    // True when the port is open; `named`: TESTER.INI names it, so a failure is said at once.
+    bool openPort(bool named);
+    static QString choosePortText();
+    static QString boxCaption() { return QStringLiteral("Velkor ") + appVersion(); }
     void PageControl1Change();
     void guardReads();
     // Unsaved changes before the window closes: saved, dropped, or the close called off (false).

@@ -2,6 +2,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSerialPortInfo>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -42,7 +44,7 @@ QList<PortEntry> systemPorts()
     QList<PortEntry> entries;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports) {
-        PortEntry e{info.systemLocation(), info.description(), {}};
+        PortEntry e{info.systemLocation(), info.description(), {}, info.manufacturer()};
         if (info.hasVendorIdentifier() && info.hasProductIdentifier())
             e.usb = QStringLiteral("%1:%2").arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
                         .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
@@ -71,11 +73,18 @@ PortPicker::PortPicker(PortSource source, QWidget *parent)
 
 QString PortPicker::describe(const PortEntry &entry)
 {
+    if (!entry.usb.isEmpty()) {
+        QString name = entry.description;
+        // Adapters often repeat their maker in the description.
+        if (!entry.maker.isEmpty() && !name.contains(entry.maker, Qt::CaseInsensitive))
+            name = entry.maker + QLatin1Char(' ') + name;
+        name = name.trimmed();
+        return (name.isEmpty() ? QStringLiteral("USB %1").arg(entry.usb) : QStringLiteral("USB – ") + name)
+            + QStringLiteral(" (%1)").arg(entry.device);
+    }
     QStringList about;
     if (!entry.description.isEmpty())
         about << entry.description;
-    if (!entry.usb.isEmpty())
-        about << QStringLiteral("USB %1").arg(entry.usb);
     return about.isEmpty() ? entry.device : entry.device + QStringLiteral(" – ") + about.join(QStringLiteral(", "));
 }
 
@@ -103,7 +112,11 @@ void PortPicker::refresh()
     const QSignalBlocker quiet(this);
     clear();
     bool currentListed = m_current.isEmpty();
-    for (const PortEntry &entry : m_source()) {
+    QList<PortEntry> entries = m_source();
+    const auto usbCount = std::count_if(entries.begin(), entries.end(), [](const PortEntry &e) { return !e.usb.isEmpty(); });
+    if (usbCount == 1)
+        std::stable_partition(entries.begin(), entries.end(), [](const PortEntry &e) { return !e.usb.isEmpty(); });
+    for (const PortEntry &entry : entries) {
         addItem(describe(entry), entry.device);
         setItemData(count() - 1, describe(entry), Qt::ToolTipRole);
         if (devicePath(entry.device) == devicePath(m_current)) {
@@ -118,6 +131,13 @@ void PortPicker::refresh()
     }
     // The edit shows the port in use as it is opened, not the longer list text.
     setEditText(m_current);
+}
+
+void PortPicker::focusInEvent(QFocusEvent *event)
+{
+    QComboBox::focusInEvent(event);
+    // Afterwards: the mouse press that gave the focus would place the cursor over the selection.
+    QTimer::singleShot(0, lineEdit(), &QLineEdit::selectAll);
 }
 
 void PortPicker::showPopup()

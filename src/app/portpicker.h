@@ -9,6 +9,7 @@ struct PortEntry
     QString device;       // what to open: "/dev/ttyUSB0"
     QString description;  // "FT232R USB UART"; may be empty
     QString usb;          // USB vendor and product, "0403:6001"; empty when not USB
+    QString maker;        // "FTDI"; may be empty
 };
 using PortSource = std::function<QList<PortEntry>()>;
 
@@ -18,7 +19,9 @@ QList<PortEntry> systemPorts();
 // The port picker of the connection line: the ports present, read anew whenever the list is
 // opened, and the port in use even when it is not listed (marked "nenalezen" only when it is
 // neither open nor there). A path typed in (a symlink, a device the system does not list) counts
-// once confirmed with Enter.
+// once confirmed with Enter. The edit selects its whole text when it takes the focus, so a typed
+// path replaces the one shown. A USB adapter is listed by its name; when exactly one is present it
+// comes first.
 class PortPicker : public QComboBox
 {
     Q_OBJECT
@@ -37,6 +40,9 @@ public:
 
 signals:
     void portChosen(const QString &device);
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void choose(const QString &device);

@@ -64,7 +64,7 @@ QString TesterSettings::notice() const
         return QStringLiteral("Pozor v pracovním adresáři není tester.ini") + defaults;
     if (!knownSectionFound)
         return QStringLiteral("Pozor, v souboru %1 není žádná ze sekcí [Komunikace], [Tlacitka], [Verze], [Emulace], "
-                              "[Osciloskop]")
+                              "[Osciloskop], [Dilna]")
                    .arg(messageExcerpt(fileName))
             + defaults;
     return {};
@@ -109,6 +109,7 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
     }
 
     s.port = profile.value(QStringLiteral("Komunikace"), QStringLiteral("Port"), s.port);
+    s.portNamed = !profile.value(QStringLiteral("Komunikace"), QStringLiteral("Port"), QString()).trimmed().isEmpty();
     // Zero or a negative interval would make the poll timer spin; such a file gets the default.
     const int interval = profile.intValue(QStringLiteral("Komunikace"), QStringLiteral("Obeznik"), s.pollInterval);
     if (interval > 0)

@@ -36,6 +36,9 @@ struct TesterSettings
     QStringList versionNames = defaultVersionNames();
     QStringList buttonCaptions = defaultButtonCaptions();
     QString port = QStringLiteral("COM2");
+    // The file names a port; without one (no key, or an empty value) the port above is only tried,
+    // never complained about.
+    bool portNamed = false;
     int pollInterval = 250; // ms
     // The workshop the service report names; all empty without the optional section [Dilna].
     Workshop workshop;

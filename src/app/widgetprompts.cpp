@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialog>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -123,13 +125,35 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
     dialog.setObjectName(QStringLiteral("ProtokolVolby"));
     dialog.setWindowTitle(QStringLiteral("Servisní protokol"));
     auto *layout = new QVBoxLayout(&dialog);
-    auto *pictures = new QCheckBox(QStringLiteral("Přiložit obrázky (osciloskop, záznam živých hodnot)"), &dialog);
+    auto *form = new QFormLayout;
+    struct Line
+    {
+        const char *name;
+        const char *caption;
+        QString *value;
+    };
+    const Line lines[] = {{"Zakaznik", "&Zákazník:", &question.customer},
+                          {"Spz", "&SPZ:", &question.plate},
+                          {"Vin", "&VIN:", &question.vin},
+                          {"Tachometr", "S&tav tachometru (km):", &question.mileage}};
+    QList<QLineEdit *> edits;
+    for (const Line &line : lines) {
+        auto *edit = new QLineEdit(*line.value, &dialog);
+        edit->setObjectName(QLatin1String(line.name));
+        form->addRow(QString::fromUtf8(line.caption), edit);
+        edits << edit;
+    }
+    layout->addLayout(form);
+    auto *pictures = new QCheckBox(QStringLiteral("Přiložit &obrázky (osciloskop, záznam živých hodnot)"), &dialog);
     pictures->setObjectName(QStringLiteral("Obrazky"));
     pictures->setChecked(question.withPictures && question.picturesAvailable);
     pictures->setEnabled(question.picturesAvailable);
     if (!question.picturesAvailable)
         pictures->setToolTip(QStringLiteral("Není žádný záznam osciloskopu ani živých hodnot."));
-    auto *notesCaption = new QLabel(QStringLiteral("&Poznámky do protokolu:"), &dialog);
+    auto *appendix = new QCheckBox(QStringLiteral("Technická &příloha (celé nastavení s kódováním)"), &dialog);
+    appendix->setObjectName(QStringLiteral("Priloha"));
+    appendix->setChecked(question.withAppendix);
+    auto *notesCaption = new QLabel(QStringLiteral("Poz&námky do protokolu:"), &dialog);
     auto *notes = new QPlainTextEdit(question.notes, &dialog);
     notes->setObjectName(QStringLiteral("Poznamky"));
     notes->setTabChangesFocus(true);
@@ -139,14 +163,18 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(pictures);
+    layout->addWidget(appendix);
     layout->addWidget(notesCaption);
     layout->addWidget(notes);
     layout->addWidget(buttons);
-    dialog.resize(420, 260);
-    notes->setFocus();
+    dialog.resize(460, 400);
+    edits.first()->setFocus();
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    for (int i = 0; i < edits.size(); ++i)
+        *lines[i].value = edits[i]->text().trimmed();
     question.withPictures = pictures->isChecked();
+    question.withAppendix = appendix->isChecked();
     question.notes = notes->toPlainText();
     return true;
 }

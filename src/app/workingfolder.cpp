@@ -85,7 +85,14 @@ QByteArray sampleSettings()
         u"\n"
         u"[Osciloskop]\n"
         u"; Názvy adres paměti jednotky 0 až 255 pro osciloskop (NIC = bez názvu), například:\n"
-        u";13=Lambda\n";
+        u";13=Lambda\n"
+        u"\n"
+        u"[Dilna]\n"
+        u"; Dílna, kterou uvádí servisní protokol v záhlaví a u podpisu technika, například:\n"
+        u";Nazev=Autoservis U Mostu\n"
+        u";Adresa=Nádražní 12, 280 02 Kolín\n"
+        u";Telefon=321 000 111\n"
+        u";Technik=Jan Novák\n";
     QByteArray bytes;
     encodeWindows1250(QString::fromUtf16(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")), &bytes);
     return bytes;

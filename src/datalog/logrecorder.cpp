@@ -176,6 +176,13 @@ void LogRecorder::measuringRow()
     statusRow(LogFormat::measuring());
 }
 
+void LogRecorder::addStatusRow(const QString &status)
+{
+    LogRow row;
+    row.status = status;
+    append(row);
+}
+
 void LogRecorder::missingRow(qint64 polledAt)
 {
     if (!isRecording())

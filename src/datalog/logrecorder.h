@@ -52,6 +52,9 @@ public:
     // The link to the unit was lost, or answers again: a row says so, once for each change.
     void setLinkAnswering(bool answering);
 
+    // A row without values whose status says what happened at this moment.
+    void addStatusRow(const QString &status);
+
     qint64 rows() const { return m_rows; }
     // How long the recording has been running.
     qint64 elapsedMs() const { return isRecording() ? m_clock.elapsed() : 0; }

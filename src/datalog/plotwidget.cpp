@@ -157,23 +157,22 @@ void PlotWidget::paintEvent(QPaintEvent *)
     if (m_dragFrom >= 0 && m_cursorX >= 0)
         painter.fillRect(QRect(QPoint(std::min(m_dragFrom, m_cursorX), a.top()), QPoint(std::max(m_dragFrom, m_cursorX), a.bottom())),
                          QColor(0, 120, 215, 50));
-    if (!m_recording || m_cursorX < a.left() || m_cursorX > a.right())
+    if (!m_recording || m_cursorX < a.left() || m_cursorX > a.right()) {
+        showCursor({});
         return;
+    }
     painter.setPen(QPen(QColor(0, 0, 0, 160), 1, Qt::DotLine));
     painter.drawLine(m_cursorX, a.top(), m_cursorX, a.bottom());
-    const QStringList lines = cursorText(PlotDrawing::msAt(m_cursorX, a, m_view));
-    const QFontMetrics fm = painter.fontMetrics();
-    int w = 0;
-    for (const QString &line : lines)
-        w = std::max(w, fm.horizontalAdvance(line));
-    QRect box(0, a.top() + 2, w + 8, fm.height() * int(lines.size()) + 4);
-    box.moveLeft(m_cursorX + 6 + box.width() <= a.right() ? m_cursorX + 6 : std::max(a.left(), m_cursorX - 6 - box.width()));
-    painter.fillRect(box, QColor(255, 255, 225, 235));
-    painter.setPen(QColor(120, 120, 120));
-    painter.drawRect(box.adjusted(0, 0, -1, -1));
-    painter.setPen(Qt::black);
-    for (int i = 0; i < lines.size(); ++i)
-        painter.drawText(box.left() + 4, box.top() + 2 + fm.ascent() + i * fm.height(), lines[i]);
+    // The values go beside the plot, never over a lane.
+    showCursor(cursorText(PlotDrawing::msAt(m_cursorX, a, m_view)));
+}
+
+void PlotWidget::showCursor(const QStringList &lines)
+{
+    if (lines != m_cursorLines) {
+        m_cursorLines = lines;
+        emit cursorChanged(lines);
+    }
 }
 
 void PlotWidget::mousePressEvent(QMouseEvent *event)

@@ -40,6 +40,8 @@ public:
 
 signals:
     void viewChanged();
+    // What the cursor points at, one line per recording; empty when it is off the lanes.
+    void cursorChanged(const QStringList &lines);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -63,6 +65,8 @@ private:
     QImage m_cache;           // the plot without replay line, cursor and drag band
     bool m_cacheValid = false;
     int m_cursorX = -1;
+    QStringList m_cursorLines;
+    void showCursor(const QStringList &lines);
     int m_dragFrom = -1;      // x where a left drag began
     int m_panFrom = -1;       // x of a right drag so far
 };

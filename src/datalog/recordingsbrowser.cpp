@@ -195,11 +195,13 @@ bool RecordingsBrowser::compareWith(const QString &path)
     m_alignB->setEnabled(true);
     m_compare->setText(QStringLiteral("Bez porovnání"));
     realign();
+    emit comparisonChanged();
     return true;
 }
 
 void RecordingsBrowser::endComparison()
 {
+    const bool had = m_comparison != nullptr;
     m_comparison.reset();
     m_comparisonPath.clear();
     m_alignA->clear();
@@ -209,6 +211,8 @@ void RecordingsBrowser::endComparison()
     m_compare->setText(QStringLiteral("Porovnat s…"));
     if (m_plot->overlay().recording)
         m_plot->setOverlay({});
+    if (had)
+        emit comparisonChanged();
 }
 
 void RecordingsBrowser::compareFile()

@@ -33,6 +33,8 @@ public:
 
     const Recording *recording() const { return m_recording.get(); }
     QString path() const { return m_path; }
+    const Recording *comparison() const { return m_comparison.get(); }
+    QString comparisonPath() const { return m_comparisonPath; }
     // How the comparison is aligned, in words, for the picture.
     QString alignmentText() const;
 
@@ -44,6 +46,8 @@ public:
 signals:
     // Another recording is shown (or none): a replay starts over.
     void recordingChanged();
+    // A recording to compare with came, or went.
+    void comparisonChanged();
 
 private:
     std::unique_ptr<Recording> read(const QString &path);

@@ -1,4 +1,6 @@
 #include "recordingspage.h"
+#include "analysiscontrol.h"
+#include "analysispanel.h"
 #include "plotwidget.h"
 #include "recordingsbrowser.h"
 #include "replaybox.h"
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 QPushButton *button(const char *name, const QString &text, const QRect &at, QWidget *parent)
@@ -33,7 +36,7 @@ RecordingsPage::RecordingsPage(QWidget *parent) : QWidget(parent)
 {
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("SeznamZaznamu"));
-    m_list->setGeometry(4, 4, 406, 104);
+    m_list->setGeometry(4, 4, 406, 78);
     m_list->setHeaderLabels({QStringLiteral("Záznam"), QStringLiteral("Trvání"), QStringLiteral("Velikost")});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
@@ -62,7 +65,13 @@ RecordingsPage::RecordingsPage(QWidget *parent) : QWidget(parent)
 
     m_plot = new PlotWidget(this);
     m_plot->setObjectName(QStringLiteral("Graf"));
-    m_plot->setGeometry(4, 112, 620, 206);
+    m_plot->setGeometry(4, 112, 620, 190);
+    auto *readout = new QLabel(this);
+    readout->setObjectName(QStringLiteral("KurzorGrafu"));
+    readout->setGeometry(4, 302, 620, 16);
+    connect(m_plot, &PlotWidget::cursorChanged, readout, [readout](const QStringList &lines) {
+        readout->setText(lines.join(QStringLiteral("   │   ")));
+    });
 
     auto *slider = new QSlider(Qt::Horizontal, this);
     slider->setObjectName(QStringLiteral("PoziceZaznamu"));
@@ -78,12 +87,60 @@ RecordingsPage::RecordingsPage(QWidget *parent) : QWidget(parent)
     time->setObjectName(QStringLiteral("CasPrehravani"));
     time->setGeometry(406, 400, 218, 20);
     time->setAlignment(Qt::AlignCenter);
+
+    auto *analyse = button("Rozbor", QStringLiteral("Rozbor"), QRect(4, 84, 100, 24), this);
+    analyse->setCheckable(true);
+    m_panel = new AnalysisPanel(this);
+    m_panel->setGeometry(4, 112, 620, 308);
+    m_panel->setAutoFillBackground(true);
+    m_panel->hide();
+    connect(analyse, &QPushButton::toggled, this, [this](bool on) {
+        m_panel->setVisible(on);
+        if (on) {
+            m_panel->raise();
+            if (m_analysis)
+                m_analysis->refreshSoon();
+        }
+    });
+    // Where each control goes when the page grows beyond its design size.
+    for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        m_design.push_back({w, w->geometry()});
+}
+
+void RecordingsPage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The list, the plot and the analysis take the room; the buttons beside the list keep to the
+    // right edge, the replay's to the bottom.
+    const int dx = std::max(0, width() - DesignWidth), dy = std::max(0, height() - DesignHeight);
+    for (const Placed &p : m_design) {
+        QRect g = p.design;
+        const bool rightColumn = g.left() >= 406 && g.top() < 112;
+        const bool belowPlot = g.top() >= 318;
+        if (p.widget == m_list)
+            g.setWidth(g.width() + dx);
+        else if (p.widget == m_plot)
+            g.setSize(g.size() + QSize(dx, dy));
+        else if (p.widget->objectName() == QLatin1String("KurzorGrafu"))
+            g.adjust(0, dy, dx, dy);
+        else if (p.widget == m_panel)
+            g.setSize(g.size() + QSize(dx, dy));
+        else if (rightColumn)
+            g.translate(dx, 0);
+        else if (belowPlot) {
+            g.translate(g.left() >= 400 ? dx : 0, dy);
+            if (g.width() >= 600)
+                g.setWidth(g.width() + dx);
+        }
+        p.widget->setGeometry(g);
+    }
 }
 
 void RecordingsPage::attach(const UnitData *data, Prompts *prompts)
 {
     m_browser = new RecordingsBrowser(this, data, prompts);
     m_replay = new ReplayControl(this, data);
+    m_analysis = new AnalysisControl(this, m_browser, m_panel, data, prompts);
     connect(m_browser, &RecordingsBrowser::recordingChanged, m_replay, &ReplayControl::reset);
 }
 

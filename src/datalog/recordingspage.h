@@ -1,6 +1,9 @@
 #pragma once
 #include <QWidget>
+#include <vector>
 
+class AnalysisControl;
+class AnalysisPanel;
 class QTreeWidget;
 class PlotWidget;
 class Prompts;
@@ -21,6 +24,10 @@ public:
     void attach(const UnitData *data, Prompts *prompts);
     RecordingsBrowser *browser() const { return m_browser; }
     ReplayControl *replay() const { return m_replay; }
+    AnalysisControl *analysis() const { return m_analysis; }
+    AnalysisPanel *analysisPanel() const { return m_panel; }
+    // The size the controls are placed for; a larger page gives the room to the plot and the list.
+    static constexpr int DesignWidth = 628, DesignHeight = 427;
 
     QTreeWidget *list() const { return m_list; }
     // A control of the page by its objectName; the controllers find their controls here.
@@ -35,10 +42,19 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QTreeWidget *m_list;
     PlotWidget *m_plot;
     RecordingsBrowser *m_browser = nullptr;
     ReplayControl *m_replay = nullptr;
+    AnalysisPanel *m_panel;
+    AnalysisControl *m_analysis = nullptr;
+    struct Placed
+    {
+        QWidget *widget;
+        QRect design;
+    };
+    std::vector<Placed> m_design;
 };

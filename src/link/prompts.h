@@ -23,6 +23,12 @@ struct ReportQuestion
     bool picturesAvailable = false;  // there is an oscilloscope picture or a recording to add
     bool withPictures = false;
     QString notes;                   // free text printed in the report
+    // The customer and the vehicle, proposed from the unit's last report and kept from the answer.
+    QString customer;
+    QString plate;
+    QString vin;
+    QString mileage;
+    bool withAppendix = true;        // the technical appendix: the full settings with their encodings
 };
 
 // Every modal interaction of the tool goes through here, so tests can script the answers and

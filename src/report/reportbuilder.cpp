@@ -1,5 +1,6 @@
 #include "reportbuilder.h"
 #include "reportfont.h"
+#include "reporttexts.h"
 #include "cfgfiles/configfile.h"
 #include "cfgfiles/setcomparison.h"
 #include "diagnostics/recordfields.h"
@@ -12,7 +13,6 @@ using namespace RecordFields;
 
 namespace {
 const QString NotRead = QStringLiteral("nenačteno");
-const QString DateFormat = QStringLiteral("dd.MM.yyyy HH:mm");
 const QUrl ScopeImage(QStringLiteral("report:osciloskop.png"));
 const QUrl PlotImage(QStringLiteral("report:zaznam.png"));
 // A picture spans the text width: 170 mm at the 96 dots an inch a document's images are laid at.
@@ -25,7 +25,12 @@ const char *const StyleSheet =
     "table.grid th { background-color: #e6e6e6; font-weight: bold; text-align: left; }"
     "td.number { text-align: right; }"
     "p.muted { color: #555555; }"
-    "p.nothing { font-style: italic; }";
+    "p.nothing { font-style: italic; }"
+    "p.warning { font-weight: bold; }"
+    "p.item { margin-top: 0px; margin-bottom: 1px; margin-left: 12px; }"
+    "h2.appendix { font-size: 13pt; }";
+// Dots to write on by hand where nothing was typed.
+const QString HandLine(40, QLatin1Char('.'));
 
 QString esc(const QString &text)
 {
@@ -73,7 +78,7 @@ QString header(const ReportInput &in)
     const Workshop &w = in.workshop;
     QString shop;
     if (w.isEmpty()) {
-        shop = esc(QStringLiteral("Dílna: ") + NotRead);
+        shop = esc(QStringLiteral("Dílna: ") + HandLine);
     } else {
         QStringList lines;
         if (!w.name.isEmpty())
@@ -86,12 +91,26 @@ QString header(const ReportInput &in)
             lines << esc(QStringLiteral("Technik: ") + w.technician);
         shop = lines.join(QStringLiteral("<br>"));
     }
-    const QString made = esc(QStringLiteral("Datum: ") + in.madeAt.toString(DateFormat)) + QStringLiteral("<br>")
+    const QString made = esc(QStringLiteral("Datum: ") + ReportTexts::dateTime(in.madeAt)) + QStringLiteral("<br>")
         + esc(QStringLiteral("Program: ") + in.toolVersion);
     return QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
                           "<td width=\"60%\">%1</td><td align=\"right\">%2</td></tr></table>"
                           "<h1>Servisní protokol</h1>")
         .arg(shop, made);
+}
+
+QString vehicleSection(Sections &s, const ReportInput &in)
+{
+    const VehicleDetails &v = in.vehicle;
+    const QString mileage = v.mileage.isEmpty() || !v.mileage.at(v.mileage.size() - 1).isDigit() ? v.mileage : v.mileage + QStringLiteral(" km");
+    const QPair<QString, QString> lines[] = {{QStringLiteral("Zákazník"), v.customer},
+                                             {QStringLiteral("SPZ"), v.plate},
+                                             {QStringLiteral("VIN"), v.vin},
+                                             {QStringLiteral("Stav tachometru vozidla"), mileage}};
+    QString rows;
+    for (const auto &line : lines)
+        rows += QStringLiteral("<tr>") + cell(esc(line.first)) + cell(esc(line.second.isEmpty() ? HandLine : line.second)) + QStringLiteral("</tr>");
+    return s.heading(QStringLiteral("Zákazník a vozidlo")) + grid(rows, QStringLiteral("70%"));
 }
 
 QString unitSection(Sections &s, const UnitData &data)
@@ -100,13 +119,38 @@ QString unitSection(Sections &s, const UnitData &data)
     if (data.diagRecord.isEmpty())
         return html + nothing();
     QString rows;
-    for (const Field &f : Fields) {
-        QString value = esc(text(f, data.diagRecord));
-        if (f.kind == Kind::OperatingTime)
-            value += QStringLiteral(" <span style=\"color:#555555\">(měsíce/dny&nbsp; hodiny:minuty)</span>");
-        rows += QStringLiteral("<tr>") + cell(esc(utf8(f.caption))) + cell(value) + QStringLiteral("</tr>");
-    }
+    for (int i = 0; i < FieldCount; ++i)
+        rows += QStringLiteral("<tr>") + cell(esc(ReportTexts::recordCaption(i))) + cell(esc(ReportTexts::recordValue(i, data.diagRecord)))
+            + QStringLiteral("</tr>");
     return html + grid(rows, QStringLiteral("70%"));
+}
+
+// What was done, in words: clearing, each changed setting with its old and new value.
+QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
+{
+    QStringList items;
+    QStringList changed;
+    if (data.errorsCleared)
+        items << QStringLiteral("Paměť chyb smazána.");
+    const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
+    if (!in.blockOfThisUnit || !data.blockValid) {
+        items << QStringLiteral("Nastavení této jednotky nebylo načteno.");
+    } else if (!before.paramValid()) {
+        items << (data.settingsWritten ? QStringLiteral("Nastavení zapsáno do jednotky; stav před prací nebyl načten, změny proto nelze vyjmenovat.")
+                                       : QStringLiteral("Nastavení jednotky nebylo měněno."));
+    } else {
+        changed = ReportTexts::changes(compareSets(data.setBytes(), in.setBefore, data.versionNames), data.levelsValid);
+        if (changed.isEmpty())
+            items << QStringLiteral("Nastavení jednotky beze změny.");
+        else
+            items << QStringLiteral("Změny nastavení (původní → nová hodnota):");
+    }
+    QString html = s.heading(QStringLiteral("Provedené práce"));
+    for (const QString &item : items)
+        html += QStringLiteral("<p>%1</p>").arg(esc(item));
+    for (const QString &line : changed)
+        html += QStringLiteral("<p class=\"item\">%1</p>").arg(esc(line));
+    return html;
 }
 
 QString errorSection(Sections &s, const UnitData &data)
@@ -116,13 +160,14 @@ QString errorSection(Sections &s, const UnitData &data)
     const QByteArray now = (!data.errorsCleared || data.recordAfterClearing) ? data.diagRecord : QByteArray();
     const QByteArray before = data.errorsCleared ? data.recordBeforeClearing : QByteArray();
     if (data.errorsCleared)
-        html += QStringLiteral("<p>Paměť chyb byla v tomto sezení smazána.</p>");
+        html += QStringLiteral("<p>Paměť chyb byla při servisu smazána.</p>");
     if (now.isEmpty() && before.isEmpty())
         return html + nothing();
+    html += QStringLiteral("<p>Kolikrát jednotka zaznamenala příliš bohatou nebo chudou směs v jednotlivých rozsazích výkonu.</p>");
 
-    QStringList captions{QStringLiteral("Výkon")};
+    QStringList captions{QStringLiteral("Rozsah výkonu")};
     if (!now.isEmpty())
-        captions << QStringLiteral("Bohatá") << QStringLiteral("Chudá");
+        captions << QStringLiteral("Bohatá směs") << QStringLiteral("Chudá směs");
     if (!before.isEmpty())
         captions << QStringLiteral("Bohatá před smazáním") << QStringLiteral("Chudá před smazáním");
     QString rows = headRow(captions);
@@ -182,10 +227,10 @@ bool isLevel(const ComparisonRow &row)
     return false;
 }
 
-QString settingsSection(Sections &s, const UnitData &data, const ReportInput &in)
+QString settingsSection(const UnitData &data, const ReportInput &in)
 {
-    QString html = s.heading(QStringLiteral("Nastavení"));
-    if (!data.blockValid)
+    QString html = QStringLiteral("<h2>Nastavení jednotky</h2>");
+    if (!data.blockValid || !in.blockOfThisUnit)
         return html + nothing();
 
     const QByteArray ours = data.setBytes();
@@ -194,6 +239,7 @@ QString settingsSection(Sections &s, const UnitData &data, const ReportInput &in
     const QList<ComparisonRow> rows = compareSets(ours, compared ? in.setBefore : ours, data.versionNames);
 
     int changed = 0;
+    bool versionCleared = false;
     QString body = compared ? headRow({QStringLiteral("Parametr"), QStringLiteral("Hodnota"), QStringLiteral("Původně"),
                                        QStringLiteral("Rozsah, kódování")},
                                       {33, 25, 18, 24})
@@ -203,12 +249,15 @@ QString settingsSection(Sections &s, const UnitData &data, const ReportInput &in
         // Placeholder levels are not the unit's: only levels it sent or a file held count.
         const bool unknown = isLevel(row) && !data.levelsValid;
         const bool differs = compared && !unknown && row.differs;
-        changed += differs ? 1 : 0;
-        const QString value = unknown ? NotRead : row.ours;
+        const bool version = row.field && row.field->encoding == ParamNames::Encoding::Version;
+        // The version byte is no setting of its own: every hand edit clears it.
+        changed += differs && !version ? 1 : 0;
+        versionCleared = versionCleared || (differs && version && row.ours.startsWith(QStringLiteral("0 ")));
+        const QString value = unknown ? NotRead : ReportTexts::czechValue(row.ours);
         body += QStringLiteral("<tr>") + cell(esc(row.name))
             + cell(differs ? QStringLiteral("<b>%1</b>").arg(esc(value)) : esc(value));
         if (compared)
-            body += cell(differs ? esc(row.theirs) : QString());
+            body += cell(differs ? esc(ReportTexts::czechValue(row.theirs)) : QString());
         body += cell(esc(encodingText(row))) + QStringLiteral("</tr>");
     }
 
@@ -217,9 +266,9 @@ QString settingsSection(Sections &s, const UnitData &data, const ReportInput &in
     else if (changed == 0)
         html += QStringLiteral("<p>Beze změny proti stavu před prací (záloha %1).</p>").arg(esc(in.setBeforeName));
     else
-        html += QStringLiteral("<p>Změněno hodnot: %1 proti stavu před prací (záloha %2); původní hodnota je uvedena vedle nové.</p>")
+        html += QStringLiteral("<p>Změněno hodnot: %1 proti stavu před prací (záloha %2); původní hodnota je uvedena vedle nové.%3</p>")
                     .arg(changed)
-                    .arg(esc(in.setBeforeName));
+                    .arg(esc(in.setBeforeName), versionCleared ? QStringLiteral(" Verze sady: změněna ruční úpravou.") : QString());
     return html + grid(body, QStringLiteral("100%"));
 }
 
@@ -241,7 +290,7 @@ QString picturesSection(Sections &s, QTextDocument &doc, const ReportInput &in)
 {
     if (!in.withPictures)
         return QString();
-    return s.heading(QStringLiteral("Obrázky"))
+    return QStringLiteral("<p style=\"page-break-before: always\"></p>") + s.heading(QStringLiteral("Obrázky"))
         + picture(doc, ScopeImage, in.scopePicture, QStringLiteral("Osciloskop – poslední záznam"))
         + picture(doc, PlotImage, in.recordingPlot, QStringLiteral("Záznam živých hodnot – poslední záznam"));
 }
@@ -257,13 +306,19 @@ QString notesSection(Sections &s, const ReportInput &in)
     } else {
         html += QStringLiteral("<p>%1</p>").arg(esc(notes).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     }
-    const QString line(40, QLatin1Char('.'));
+    const QString &line = HandLine;
     const QString technician = in.workshop.technician.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(esc(in.workshop.technician));
     html += QStringLiteral("<p>&nbsp;</p><p>&nbsp;</p><table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
                            "<td width=\"50%\">%1<br>Podpis technika%2</td>"
                            "<td width=\"50%\" align=\"right\">%1<br>Podpis zákazníka</td></tr></table>")
                 .arg(line, technician);
     return html;
+}
+// The technician's part: every setting with its range and encoding, on pages of its own.
+QString appendix(const UnitData &data, const ReportInput &in)
+{
+    return QStringLiteral("<h2 class=\"appendix\" style=\"page-break-before: always\">Technická příloha</h2>")
+        + settingsSection(data, in);
 }
 }  // namespace
 
@@ -278,7 +333,7 @@ QString reportSerial(const UnitData &data)
 
 QString reportFooter(const UnitData &data, const ReportInput &input)
 {
-    QString footer = QStringLiteral("Servisní protokol %1").arg(input.madeAt.toString(DateFormat));
+    QString footer = QStringLiteral("Servisní protokol %1").arg(ReportTexts::dateTime(input.madeAt));
     if (!data.diagRecord.isEmpty())
         footer += QStringLiteral(", jednotka č. %1").arg(reportSerial(data));
     return footer;
@@ -291,11 +346,17 @@ void buildReport(QTextDocument &document, const UnitData &data, const ReportInpu
     document.setDocumentMargin(0);
     Sections sections;
     QString html = QStringLiteral("<html><body>") + header(input);
+    if (data.diagRecord.isEmpty())
+        html += QStringLiteral("<p class=\"warning\">Protokol byl vytvořen před načtením záznamu jednotky: "
+                               "číslo jednotky, provozní doby a paměť chyb v něm nejsou.</p>");
+    html += vehicleSection(sections, input);
     html += unitSection(sections, data);
+    html += workSection(sections, data, input);
     html += errorSection(sections, data);
-    html += settingsSection(sections, data, input);
-    html += picturesSection(sections, document, input);
     html += notesSection(sections, input);
+    html += picturesSection(sections, document, input);
+    if (input.withAppendix)
+        html += appendix(data, input);
     document.setHtml(html + QStringLiteral("</body></html>"));
     // After the HTML, which would set a title of its own.
     document.setMetaInformation(QTextDocument::DocumentTitle, reportFooter(data, input));

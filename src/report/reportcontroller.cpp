@@ -10,6 +10,7 @@
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
 #include "scope/scopeview.h"
+#include "textformat/safefilename.h"
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -23,11 +24,19 @@
 namespace {
 const QString Caption = QStringLiteral("Protokol");
 // A whole recording is squeezed to about this width, so it stays readable across an A4 page.
-constexpr double ReportPictureWidth = 1200;
+// Narrow enough that the picture's 12-pixel text prints at 8 pt or more across 170 mm.
+constexpr double ReportPictureWidth = 600;
+constexpr int PictureTextPixels = 12;
+// The serial number as part of a file name; "bez-cisla" before the record was read.
+QString fileSerial(const UnitData &data)
+{
+    const QString safe = safeFileNamePart(reportSerial(data));
+    return safe.isEmpty() ? QStringLiteral("bez-cisla") : safe;
+}
 }
 
 ReportController::ReportController(UnitData *data, DiagnosticsPage *page, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_prompts(prompts)
+    : QObject(parent), m_data(data), m_page(page), m_prompts(prompts), m_session(data)
 {
     connect(page->reportButton(), &QPushButton::clicked, this, &ReportController::makeReport);
     connect(page->printButton(), &QPushButton::clicked, this, &ReportController::printReport);
@@ -39,7 +48,9 @@ QImage ReportController::scopePicture() const
         return QImage();
     ScopeStyle style = m_scope->view()->style();
     style.zoom = std::max(style.zoom, m_scope->samples().count() / ReportPictureWidth);
-    return ScopeDrawing::picture(m_scope->samples(), style, m_scope->view()->font());
+    QFont font = m_scope->view()->font();
+    font.setPixelSize(PictureTextPixels);
+    return ScopeDrawing::picture(m_scope->samples(), style, font);
 }
 
 bool ReportController::prepare(QTextDocument &document, ReportInput &input)
@@ -50,10 +61,22 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     }
     const QImage scope = scopePicture();
     const QImage plot = m_plot ? m_plot() : QImage();
-    ReportQuestion question;
-    question.picturesAvailable = !scope.isNull() || !plot.isNull();
+    // Serial numbers repeat from one year of manufacture to the next: the unit is both.
+    const QString serial = m_data->diagRecord.isEmpty()
+        ? QString()
+        : QStringLiteral("%1-%2").arg(reportSerial(*m_data)).arg(2000 + quint8(m_data->diagRecord.at(3)));
+    ReportQuestion question = proposal(serial, !scope.isNull() || !plot.isNull());
     if (!m_prompts->askReportOptions(question))
         return false;
+    m_lastAnswer = question;
+    m_lastSerial = serial;
+    m_answered = true;
+    input.vehicle = {question.customer.trimmed(), question.plate.trimmed(), question.vin.trimmed(), question.mileage.trimmed()};
+    if (!serial.isEmpty()) {
+        m_vehicles.setFolder(m_data->dataFilePath(QStringLiteral("vozidla")));
+        m_vehicles.save(serial, input.vehicle);
+    }
+    input.withAppendix = question.withAppendix;
 
     input.workshop = m_workshop;
     input.madeAt = m_now();
@@ -64,7 +87,8 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
         input.scopePicture = scope;
         input.recordingPlot = plot;
     }
-    const QString backup = m_backup ? m_backup() : QString();
+    input.blockOfThisUnit = m_session.blockIsThisUnits();
+    const QString backup = m_session.backupBeforeWrites();
     QFile file(backup);
     if (!backup.isEmpty() && file.open(QIODevice::ReadOnly)) {
         input.setBefore = file.read(ConfigFile::Size);
@@ -72,6 +96,25 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     }
     buildReport(document, *m_data, input);
     return true;
+}
+
+ReportQuestion ReportController::proposal(const QString &serial, bool picturesAvailable)
+{
+    ReportQuestion q;
+    if (m_answered && serial == m_lastSerial) {
+        q = m_lastAnswer;
+        // Pictures that came since the last answer are added unless they were refused.
+        q.withPictures = picturesAvailable && (q.withPictures || !q.picturesAvailable);
+    } else {
+        q.withPictures = picturesAvailable;
+        if (!serial.isEmpty()) {
+            m_vehicles.setFolder(m_data->dataFilePath(QStringLiteral("vozidla")));
+            const VehicleDetails v = m_vehicles.load(serial);
+            q.customer = v.customer, q.plate = v.plate, q.vin = v.vin, q.mileage = v.mileage;
+        }
+    }
+    q.picturesAvailable = picturesAvailable;
+    return q;
 }
 
 void ReportController::makeReport()
@@ -86,7 +129,7 @@ void ReportController::makeReport()
                                       .arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    const QString path = ReportPdf::freePath(folder, input.madeAt, reportSerial(*m_data));
+    const QString path = ReportPdf::freePath(folder, input.madeAt, fileSerial(*m_data));
     QString error;
     if (!ReportPdf::write(document, path, reportFooter(*m_data, input), &error)) {
         m_prompts->error(Caption, QStringLiteral("Protokol nelze uložit do %1:\n%2")
@@ -110,7 +153,7 @@ void ReportController::printReport()
     printer.setPageLayout(ReportPdf::pageLayout());
     // Also the name a print to a file proposes: no dots, which would pass for an extension.
     printer.setDocName(QStringLiteral("Protokol %1_%2")
-                           .arg(input.madeAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm")), reportSerial(*m_data)));
+                           .arg(input.madeAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm")), fileSerial(*m_data)));
     if (!m_prompts->askPrinter(printer))
         return;
     if (!ReportPdf::paint(document, printer, reportFooter(*m_data, input)))

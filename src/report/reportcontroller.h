@@ -1,5 +1,8 @@
 #pragma once
 #include "reportinput.h"
+#include "unitsession.h"
+#include "vehicledetailsstore.h"
+#include "link/prompts.h"
 #include <QObject>
 #include <functional>
 
@@ -21,15 +24,16 @@ public:
     void setWorkshop(const Workshop &workshop) { m_workshop = workshop; }
     // "Velkor 3.0": the program the report names, as its caption and --version do.
     void setToolVersion(const QString &version) { m_toolVersion = version; }
-    // Where the optional pictures and the set before the work come from; each may stay unset.
+    // Where the optional pictures come from; each may stay unset.
     void setScopePage(const ScopePage *page) { m_scope = page; }
     void setRecordingPlot(std::function<QImage()> plot) { m_plot = std::move(plot); }
-    void setBackupBeforeWrites(std::function<QString()> path) { m_backup = std::move(path); }
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void makeReport();   // "Protokol", Ctrl+T
     void printReport();  // "Tisk…"
     QString lastReport() const { return m_last; }
+    // Which unit the report is about: told of records, blocks, backups and renewed links.
+    UnitSession *session() { return &m_session; }
 
 signals:
     void reportWritten(const QString &path);
@@ -37,6 +41,7 @@ signals:
 private:
     // Asks the dialog and builds the document; false when cancelled or impossible (said already).
     bool prepare(QTextDocument &document, ReportInput &input);
+    ReportQuestion proposal(const QString &serial, bool picturesAvailable);
     QImage scopePicture() const;
 
     UnitData *m_data;
@@ -46,7 +51,13 @@ private:
     QString m_toolVersion;
     const ScopePage *m_scope = nullptr;
     std::function<QImage()> m_plot;
-    std::function<QString()> m_backup;
+    UnitSession m_session;
+    VehicleDetailsStore m_vehicles;
+    // The dialog's last answers and the unit they were for: proposed again for "Tisk…" and the
+    // next report of the same unit.
+    ReportQuestion m_lastAnswer;
+    QString m_lastSerial;
+    bool m_answered = false;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
     QString m_last;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "vehicledetails.h"
 #include "workshop.h"
 #include <QByteArray>
 #include <QDateTime>
@@ -15,8 +16,12 @@ struct ReportInput
     // the name of the backup it came from; empty when no such set is known.
     QByteArray setBefore;
     QString setBeforeName;
+    // The tool's set is the unit's (read from it or written to it), not another unit's.
+    bool blockOfThisUnit = true;
     bool withPictures = false;
     QImage scopePicture;   // the last oscilloscope recording; null when there is none
     QImage recordingPlot;  // the last live-value recording; null when there is none
     QString notes;
+    VehicleDetails vehicle;
+    bool withAppendix = true;  // the technical appendix at the end
 };

@@ -1,5 +1,6 @@
 #include "reportpdf.h"
 #include "reportfont.h"
+#include "reportpagination.h"
 #include <QAbstractTextDocumentLayout>
 #include <QDateTime>
 #include <QDir>
@@ -31,6 +32,7 @@ bool paint(QTextDocument &document, QPagedPaintDevice &device, const QString &fo
     const qreal footerHeight = FooterMm / 25.4 * dpi;
     const QSizeF page(area.width(), area.height() - footerHeight);
     document.setPageSize(page);
+    keepTablesWhole(document);
 
     QPainter painter;
     if (!painter.begin(&device))

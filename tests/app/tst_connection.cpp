@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,8 +64,8 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         folder = new QTemporaryDir;
-        ports = {{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("0403:6001")},
-                 {QStringLiteral("/dev/ttyS0"), QString(), QString()}};
+        ports = {{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("0403:6001"), QStringLiteral("FTDI")},
+                 {QStringLiteral("/dev/ttyS0"), QString(), QString(), QString()}};
         form = new TForm2(port, prompts, nullptr, [this] { return ports; });
     }
     void cleanup()
@@ -80,7 +81,7 @@ private slots:
     {
         // Open, though the system does not list it (as a pseudo-terminal or a symlink): it is there.
         start("[Komunikace]\r\nPort=/dev/ttyACM3\r\n");
-        const QStringList listed{QStringLiteral("/dev/ttyUSB0 – FT232R USB UART, USB 0403:6001 => /dev/ttyUSB0"),
+        const QStringList listed{QStringLiteral("USB – FTDI FT232R USB UART (/dev/ttyUSB0) => /dev/ttyUSB0"),
                                  QStringLiteral("/dev/ttyS0 => /dev/ttyS0")};
         QVERIFY(port->isOpen());
         QCOMPARE(items(), listed + QStringList{QStringLiteral("/dev/ttyACM3 => /dev/ttyACM3")});
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(items().last(), QStringLiteral("/dev/ttyACM3 => /dev/ttyACM3"));
         QCOMPARE(picker()->currentText(), QStringLiteral("/dev/ttyX"));
         // An adapter plugged in later shows when the list is opened again.
-        ports.append({QStringLiteral("/dev/ttyACM3"), QStringLiteral("CDC"), QString()});
+        ports.append({QStringLiteral("/dev/ttyACM3"), QStringLiteral("CDC"), QString(), QString()});
         picker()->showPopup();
         picker()->hidePopup();
         QCOMPARE(items().size(), 3);
@@ -122,6 +123,41 @@ private slots:
         QCOMPARE(port->openedName, QStringLiteral("/tmp/ttyUNIT"));
         QCOMPARE(ini(), QByteArray("; dilna\r\n[Komunikace]\r\nPort=/tmp/ttyUNIT\r\nObeznik=5000\r\n"));
         QVERIFY(prompts->messages.isEmpty());
+    }
+
+    // A click into the field, then a path typed: it replaces the port shown, it is not appended.
+    void aPathTypedIntoTheFieldReplacesTheOneShown()
+    {
+        start("[Komunikace]\r\nPort=COM2\r\n");
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QLineEdit *edit = picker()->lineEdit();
+        QTest::mouseClick(edit, Qt::LeftButton, {}, edit->rect().center());
+        QVERIFY(edit->hasFocus());
+        QTRY_COMPARE(edit->selectedText(), QStringLiteral("COM2"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("/dev/ttyUSB0"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(port->openedName, QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(ini(), QByteArray("[Komunikace]\r\nPort=/dev/ttyUSB0\r\n"));
+    }
+
+    // No port named and the default not there: no alarm, the picker open with the one USB adapter first.
+    void aFirstStartWithoutAPortOffersThePicker()
+    {
+        ports = {{QStringLiteral("/dev/ttyS0"), QString(), QString(), QString()},
+                 {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("0403:6001"), QStringLiteral("FTDI")}};
+        port->failNextOpen(ENOENT);
+        start("[Komunikace]\r\nObeznik=250\r\n");
+        QVERIFY(prompts->messages.isEmpty());
+        QCOMPARE(state(), QStringLiteral("Vyberte port"));
+        QTRY_VERIFY(picker()->view()->isVisible());
+        QCOMPARE(picker()->itemData(0).toString(), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(picker()->currentText(), QString());
+        QTest::qWait(LinkConnection::RetryMs + 300);  // the default is not tried again behind the technician's back
+        QVERIFY(prompts->messages.isEmpty());
+        QCOMPARE(state(), QStringLiteral("Vyberte port"));
+        picker()->activated(0);
+        QCOMPARE(port->openedName, QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(ini(), QByteArray("[Komunikace]\r\nObeznik=250\r\nPort=/dev/ttyUSB0\r\n"));
     }
 
     void aSettingsFileThatCannotBeWrittenIsReported()

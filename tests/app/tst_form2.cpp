@@ -131,7 +131,7 @@ private slots:
         port->failNextOpen(2);
         start();
         QCOMPARE(prompts->messages.size(), 1);
-        QVERIFY2(prompts->messages.first().startsWith(QStringLiteral("Velkor 2: Port COM7 nebyl nalezen: zkontrolujte kabel")),
+        QVERIFY2(prompts->messages.first().startsWith(QStringLiteral("Velkor 3.0: Port COM7 nebyl nalezen: zkontrolujte kabel")),
                  qPrintable(prompts->messages.first()));
         QCOMPARE(form->windowTitle(), QStringLiteral(" Dasmin - Velkor 3.0   -->  Novy.cfg"));
         QVERIFY(form->link()->poll().isEnabled());

@@ -369,7 +369,7 @@ private slots:
                  + defaults},
             {"UTF-16 without its mark", [](const QString &p) { return writeFile(p, utf16(QStringLiteral("[Verze]\r\n01=A\r\n"), false).mid(2)); },
              QStringLiteral("Pozor, v souboru TESTER.INI není žádná ze sekcí [Komunikace], [Tlacitka], [Verze], "
-                            "[Emulace], [Osciloskop]") + defaults},
+                            "[Emulace], [Osciloskop], [Dilna]") + defaults},
             {"one known section", [](const QString &p) { return writeFile(p, "[jine]\nx=1\n[VERZE]\n"); }, QString()},
         };
         for (const Case &c : cases) {

@@ -73,7 +73,7 @@ private slots:
         QVERIFY(help.startsWith(QStringLiteral("Velkor " VELKOR_PROJECT_VERSION " – servis a ladění jednotky\n")));
         QVERIFY(help.left(english).contains(QStringLiteral("Použití: velkor [--slozka SLOŽKA]")));
         for (const QString &half : {help.left(english), help.mid(english)}) {
-            for (const char *option : {"--slozka", "--dir", "--help", "--version", "sudo adduser $USER dialout"})
+            for (const char *option : {"--slozka", "--dir", "--help", "--version", "sudo adduser $USER dialout", "[Dilna]", "man velkor"})
                 QVERIFY2(half.contains(QLatin1String(option)), option);
         }
         for (const char *sub : {"home", "tmp", "cwd"})
@@ -171,6 +171,8 @@ private slots:
         QCOMPARE(bytes, sampleSettings());
         QVERIFY(bytes.contains(";Tl2=Na\xE8\xEDst z \xD8J\r\n"));  // "Načíst z ŘJ" in Windows-1250
         QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        // The workshop the report names: a section of its own, explained and commented out.
+        QVERIFY(bytes.contains("\r\n[Dilna]\r\n") && bytes.contains("\r\n;Nazev=") && bytes.contains("\r\n;Technik="));
 
         FakePort port;
         ScriptedPrompts prompts;

@@ -35,8 +35,9 @@ bool ScriptedPrompts::askReportOptions(ReportQuestion &question)
     const std::optional<ReportQuestion> answer = reportAnswers.takeFirst();
     if (!answer)
         return false;
-    question.withPictures = answer->withPictures;
-    question.notes = answer->notes;
+    const bool available = question.picturesAvailable;
+    question = *answer;
+    question.picturesAvailable = available;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "cfgfiles/servicepage.h"
 #include "tuning/spinedit.h"
 #include "link/blockread.h"
+#include "link/linkconnection.h"
 #include <QDesktopServices>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -29,6 +30,17 @@ private:
         e2e.click("Button28");
         return QTest::qWaitFor([message] { return message->isVisible(); }, 5000)
             && message->text() == QStringLiteral("Načtení OK");
+    }
+
+    void readSet(QSignalSpy &kept)
+    {
+        const int before = kept.count();
+        e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(kept.count(), before + 1, 5000);
+    }
+    void waitAnswering()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.window()->connection()->health(), LinkConnection::Health::Answering, 8000);
     }
 
 private slots:
@@ -75,7 +87,10 @@ private slots:
         QVERIFY(PdfText::row(text, QStringLiteral("Autoservis")).startsWith(QStringLiteral("Autoservis Dvořák Datum:")));
         QVERIFY(text.contains(QStringLiteral("Program: Velkor ") + appVersion()));
         QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Paměť chyb byla")), QStringLiteral("Paměť chyb byla v tomto sezení smazána."));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Paměť chyb byla")), QStringLiteral("Paměť chyb byla při servisu smazána."));
+        // What was done, in words; the version byte the hand edit cleared is named as such.
+        QCOMPARE(PdfText::row(text, QStringLiteral("Doraz serva MAX, volnoběh")), QStringLiteral("Doraz serva MAX, volnoběh: 90 → 100"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Verze sady:")), QStringLiteral("Verze sady: změněna ruční úpravou"));
         for (const char *row : {"Volnoběh 0 0 3 0", "Malý 0 0 12 1", "Velký 0 0 0 7", "Maximální 0 0 260 4660"})
             QCOMPARE(PdfText::row(text, QString::fromUtf8(row).section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ')), QString::fromUtf8(row));
         // The set as the unit held it before the work stands beside what was written.
@@ -83,7 +98,7 @@ private slots:
         QCOMPARE(PdfText::row(text, QStringLiteral("Verze Jednotky")),
                  QStringLiteral("Verze Jednotky 0 Bez verze! 3 Nedefinováno číslo a název verze"));
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MIN")), QStringLiteral("Volnoběh – doraz serva MIN 40 0–255"));
-        QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 2 proti stavu před prací")));
+        QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 1 proti stavu před prací")));
         QCOMPARE(PdfText::row(text, QStringLiteral("Seřízen")), QStringLiteral("Seřízen volnoběh."));
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
     }
@@ -111,6 +126,51 @@ private slots:
         const QString images = PdfText::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), opened.first()});
         QCOMPARE(images.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);  // two heading lines, the plot
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
+    }
+    // Car A serviced, then car B on the same cable with the tool still open: car B's report holds
+    // nothing of car A.
+    void carBsReportHoldsNothingOfCarA()
+    {
+        e2e.close();
+        e2e.newFolder();
+        opened.clear();
+        QTemporaryDir linkDir;
+        const QString link = linkDir.filePath(QStringLiteral("ttyUNIT"));
+        QVERIFY(e2e.unit.start({QStringLiteral("--link"), link}));
+        QVERIFY(e2e.openWith("[Komunikace]\r\nPort=" + link.toLocal8Bit() + "\r\nObeznik=100\r\n"));
+        waitAnswering();
+        QSignalSpy kept(e2e.window()->servicePage()->backups(), &BackupKeeper::backupTaken);
+
+        // Car A: the set and the record read, the errors cleared, a stop written.
+        readSet(kept);
+        QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QVERIFY(readRecord());
+        e2e.prompts()->answers = {true};
+        e2e.click("Button33");
+        e2e.find<SpinEdit>("VolDorMax")->setValue(100);
+        e2e.click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+
+        // Car B on the same cable: another serial number, errors never cleared.
+        e2e.unit.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.window()->connection()->health() != LinkConnection::Health::Answering, 5000);
+        QVERIFY(e2e.unit.start({QStringLiteral("--link"), link, QStringLiteral("--serial"), QStringLiteral("5")}));
+        waitAnswering();
+        QVERIFY(readRecord());
+        readSet(kept);
+
+        e2e.prompts()->reportAnswers << ReportQuestion{};
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QCOMPARE(opened.size(), 1);
+        QVERIFY2(opened.first().endsWith(QStringLiteral("_5.pdf")), qPrintable(opened.first()));
+        const QString text = PdfText::text(opened.first());
+        QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 5"));
+        for (const char *carA : {"smazán", "před smazáním", "Změněno hodnot", "→"})
+            QVERIFY2(!text.contains(QString::fromUtf8(carA)), carA);
+        QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh 3")), QStringLiteral("Volnoběh 3 0"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Nastavení jednotky beze")), QStringLiteral("Nastavení jednotky beze změny."));
+        QVERIFY(!e2e.prompts()->unexpected);
     }
 };
 

@@ -54,6 +54,17 @@ const IntOption intOptions[] = {
     {"--levels-answered", 0, INT_MAX, nullptr, nullptr, &FaultConfig::levelsAnswered},
 };
 
+// "--need 1:170": range 1 needs position 170.
+bool takeNeed(const char *text, LoopConfig &loop)
+{
+    const char *colon = std::strchr(text, ':');
+    int range = 0, need = 0;
+    if (!colon || !toInt(std::string(text, colon).c_str(), 0, 3, range) || !toInt(colon + 1, 0, 255, need))
+        return false;
+    loop.need[std::size_t(range)] = need;
+    return true;
+}
+
 }  // namespace
 
 bool parseOptions(int argc, char **argv, SimOptions &options, std::string &error)
@@ -68,7 +79,27 @@ bool parseOptions(int argc, char **argv, SimOptions &options, std::string &error
             options.unit.keepPollEnd = true;
             continue;
         }
-        const bool takesValue = arg == "--link" || arg == "--log";
+        if (arg == "--closed-loop") {
+            options.unit.loop.enabled = true;
+            continue;
+        }
+        const bool loopValue = arg == "--need" || arg == "--probe-delay-ms" || arg == "--enrich" || arg == "--segment-ms";
+        if (loopValue && i + 1 < argc) {
+            const char *value = argv[++i];
+            LoopConfig &loop = options.unit.loop;
+            const bool ok = arg == "--need"             ? takeNeed(value, loop)
+                            : arg == "--probe-delay-ms" ? toInt(value, 10, 5000, loop.probeDelayMs)
+                            : arg == "--segment-ms"     ? toInt(value, 1000, 600000, loop.segmentMs)
+                            : (std::strcmp(value, "up") == 0 || std::strcmp(value, "down") == 0);
+            if (arg == "--enrich")
+                loop.enrichUp = std::strcmp(value, "up") == 0;
+            if (!ok) {
+                error = arg + " cannot take \"" + value + "\"";
+                return false;
+            }
+            continue;
+        }
+        const bool takesValue = arg == "--link" || arg == "--log" || loopValue;
         const IntOption *numeric = nullptr;
         for (const IntOption &option : intOptions)
             if (arg == option.name)
@@ -120,6 +151,14 @@ Unit:
   --step-ms MS         how long each emulation measurement code is shown (default 1000)
   --measure-end-keep   end measurements with codes 7 (idle) / 10 (raised), after which
                        the tool keeps polling, instead of 5 / 21
+
+Closed loop (the live values from a model of the engine, probe and servo control):
+  --closed-loop        on; without it the live values are fixed waves
+  --segment-ms MS      time in each range of the repeating drive (default 8000)
+  --need R:POS         the position range R (0 idle .. 3 maximum power) needs; a need
+                       beyond a stop keeps the servo there (default: between the stops)
+  --probe-delay-ms MS  the probe's answer comes this late (default 150)
+  --enrich up|down     the servo enriches towards MAX (up, default) or MIN
 
 Faults (replies and requests counted from 1):
   --drop-every N       never send every N-th reply

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 
 namespace unitsim {
 
@@ -15,6 +16,15 @@ struct FaultConfig
     int levelsAnswered = -1;  // level requests (code 170) answered before they go unanswered; -1 all
 };
 
+struct LoopConfig
+{
+    bool enabled = false;        // off: the live values are the fixed waves of livesignals
+    std::array<int, 4> need{-1, -1, -1, -1};  // position the engine needs per range; -1 the middle of its stops
+    int probeDelayMs = 150;      // from the mixture to the probe's answer
+    bool enrichUp = true;        // the servo enriches towards MAX; false towards MIN
+    int segmentMs = 8000;        // time in each range of the repeating drive
+};
+
 struct UnitConfig
 {
     int version = 4;           // 1..5; older units lack levels, cut-off and the scope
@@ -23,6 +33,7 @@ struct UnitConfig
     bool keepPollEnd = false;  // end measurements with 7/10 (poll stays on) instead of 5/21
     int stuckIndex = -1;       // block byte 1..32 that never stores what is written to it
     FaultConfig faults;
+    LoopConfig loop;
 };
 
 }  // namespace unitsim

@@ -30,6 +30,7 @@ UnitModel::UnitModel(const UnitConfig &config, std::int64_t startMs)
       diag_(std::uint8_t(config.version), std::uint8_t(config.serial), startMs),
       measurement_(config.measureStepMs, config.keepPollEnd),
       faults_(config.faults),
+      loop_(config.loop),
       cutOffSetMs_(startMs)
 {
     // Memory nobody has written holds whatever start-up left there; make it repeatable.
@@ -100,8 +101,10 @@ std::optional<std::vector<std::uint8_t>> UnitModel::command(std::uint8_t code, s
     const std::int64_t t = nowMs - startMs_;
     switch (code) {
     case Code::Status:
-        return std::vector<std::uint8_t>{Mark::Start, live::tps(t), live::lambda(t), live::position(t),
-                                         measurement_.code(nowMs), Mark::End};
+    {
+        const auto values = liveValues(nowMs);
+        return std::vector<std::uint8_t>{Mark::Start, values[1], values[0], values[2], measurement_.code(nowMs), Mark::End};
+    }
     case Code::ReadBlock:
         return params_.blockReply();
     case Code::ReadLevels:
@@ -135,6 +138,15 @@ std::optional<std::vector<std::uint8_t>> UnitModel::command(std::uint8_t code, s
     return std::nullopt;
 }
 
+std::array<std::uint8_t, 3> UnitModel::liveValues(std::int64_t nowMs) const
+{
+    const std::int64_t t = nowMs - startMs_;
+    if (!config_.loop.enabled)
+        return {live::lambda(t), live::tps(t), live::position(t)};
+    loop_.advanceTo(t, params_.ram());
+    return {loop_.lambda(), loop_.tps(), loop_.position()};
+}
+
 std::optional<std::uint8_t> UnitModel::read(int address, std::int64_t nowMs) const
 {
     if (!hasScope())
@@ -148,6 +160,8 @@ std::optional<std::uint8_t> UnitModel::read(int address, std::int64_t nowMs) con
         return params_.ram()[std::size_t(address - Addr::ParamOffset)];
     if (hasLevels() && address >= Addr::FirstLevel && address <= LastLevel)
         return params_.levels()[std::size_t(address - Addr::FirstLevel)];
+    if (config_.loop.enabled && address >= Addr::LiveLambda && address <= Addr::LivePosition)
+        return liveValues(nowMs)[std::size_t(address - Addr::LiveLambda)];
     if (auto signal = live::scopeSignal(address, nowMs - startMs_))
         return signal;
     return memory_[std::size_t(address)];

@@ -1,4 +1,5 @@
 #pragma once
+#include "closedloop.h"
 #include "diagrecord.h"
 #include "faultplan.h"
 #include "framereader.h"
@@ -50,6 +51,8 @@ private:
     std::optional<std::uint8_t> read(int address, std::int64_t nowMs) const;
     void write(int address, std::uint8_t value, std::int64_t nowMs);
     void settleMeasurement(std::int64_t nowMs);
+    // The live values at `nowMs`: the closed loop when it is on, else the fixed waves.
+    std::array<std::uint8_t, 3> liveValues(std::int64_t nowMs) const;
 
     bool hasLevels() const { return config_.version >= 4; }
     bool hasScope() const { return config_.version >= 3; }
@@ -62,6 +65,7 @@ private:
     DiagRecord diag_;
     EmulationMeasurement measurement_;
     FaultPlan faults_;
+    mutable ClosedLoop loop_;
     std::array<std::uint8_t, 256> memory_{};
     std::uint8_t cutOffSetPoint_ = 100;
     std::int64_t cutOffSetMs_;

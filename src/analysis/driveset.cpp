@@ -1,0 +1,49 @@
+#include "driveset.h"
+#include "tuning/paramblock.h"
+
+namespace {
+constexpr int MaxIndex[DriveSet::Ranges] = {ParamBlock::VolDorMax, ParamBlock::MalyDorMax, ParamBlock::VelkyDorMax,
+                                            ParamBlock::MaxDorMax};
+constexpr int MinIndex[DriveSet::Ranges] = {ParamBlock::VolDorMin, ParamBlock::MalyDorMin, ParamBlock::VelkyDorMin,
+                                            ParamBlock::MaxDorMin};
+constexpr int ReversedLogicBit = 5;
+}
+
+DriveSet DriveSet::fromBlock(const QByteArray &block)
+{
+    DriveSet set;
+    if (block.size() != ParamBlock::Size)
+        return set;
+    const auto at = [&block](int i) { return int(quint8(block[i])); };
+    for (int r = 0; r < Ranges; ++r) {
+        set.stopMax[std::size_t(r)] = at(MaxIndex[r]);
+        set.stopMin[std::size_t(r)] = at(MinIndex[r]);
+    }
+    set.tpsThresholds = {at(ParamBlock::TPSVol), at(ParamBlock::TPSMaly), at(ParamBlock::TPSVelky)};
+    set.tpsRising = at(ParamBlock::TPSST) & (1 << ParamBlock::TpsRisingBit);
+    set.lambdaThreshold = at(ParamBlock::HraNapLambda);
+    set.probe5V = at(ParamBlock::LAMST) & (1 << ParamBlock::LambdaProbe5VBit);
+    set.reversedLogic = at(ParamBlock::LAMST) & (1 << ReversedLogicBit);
+    return set;
+}
+
+QByteArray DriveSet::stopsInto(QByteArray block) const
+{
+    if (block.size() != ParamBlock::Size)
+        return block;
+    for (int r = 0; r < Ranges; ++r) {
+        block[MaxIndex[r]] = char(stopMax[std::size_t(r)]);
+        block[MinIndex[r]] = char(stopMin[std::size_t(r)]);
+    }
+    return block;
+}
+
+int DriveSet::rangeOf(int tps) const
+{
+    for (int r = 0; r < 3; ++r) {
+        const int t = tpsThresholds[std::size_t(r)];
+        if (tpsRising ? tps <= t : tps >= t)
+            return r;
+    }
+    return 3;
+}

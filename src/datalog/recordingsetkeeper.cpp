@@ -1,0 +1,54 @@
+#include "recordingsetkeeper.h"
+#include "logrecorder.h"
+#include "recordedsets.h"
+#include "cfgfiles/configfile.h"
+#include "link/unitdata.h"
+#include "tuning/paramblock.h"
+
+RecordingSetKeeper::RecordingSetKeeper(LogRecorder *recorder, const UnitData *data, QObject *parent)
+    : QObject(parent), m_recorder(recorder), m_data(data)
+{
+    connect(recorder, &LogRecorder::started, this, [this] {
+        m_number = 0;
+        keep(toolBlock());
+    });
+}
+
+QByteArray RecordingSetKeeper::toolBlock() const
+{
+    return QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()), int(m_data->paramBlock.size()));
+}
+
+void RecordingSetKeeper::setWritten()
+{
+    if (!m_recorder->isRecording())
+        return;
+    keep(toolBlock());
+    mark();
+}
+
+void RecordingSetKeeper::byteWritten(int index, quint8 value, quint8 version)
+{
+    if (!m_recorder->isRecording() || index < 0 || index >= m_last.size())
+        return;
+    QByteArray block = m_last;
+    block[index] = char(value);
+    block[ParamBlock::Verze] = char(version);
+    keep(block);
+    mark();
+}
+
+void RecordingSetKeeper::mark()
+{
+    m_recorder->addStatusRow(RecordedSets::writtenStatus(m_number));
+}
+
+void RecordingSetKeeper::keep(const QByteArray &block)
+{
+    if (m_recorder->files().isEmpty())
+        return;
+    ++m_number;
+    m_last = block;
+    const QByteArray levels(reinterpret_cast<const char *>(m_data->levelBlock.data()), int(m_data->levelBlock.size()));
+    RecordedSets::keep(m_recorder->files().first(), m_number, block, levels, m_data->levelsValid, nullptr);
+}

@@ -1,0 +1,74 @@
+#include "unitsession.h"
+#include "link/unitdata.h"
+
+namespace {
+// Serial number and year of manufacture: two units of one year never share a serial number.
+constexpr int IdentityOffset = 2;
+constexpr int IdentitySize = 2;
+}
+
+bool UnitSession::blockIsThisUnits() const
+{
+    return m_blockOwned || m_data->settingsWritten;
+}
+
+void UnitSession::linkAnswering(bool answering)
+{
+    if (answering && !m_answering) {
+        m_renewed = true;
+        m_recordSinceRenewal = false;
+        m_blockSinceRenewal = false;
+        m_backupSinceRenewal.clear();
+        m_setAtRenewal = m_data->paramBytes();
+    }
+    m_answering = answering;
+}
+
+void UnitSession::takeRecord(const QByteArray &record)
+{
+    const QByteArray identity = record.mid(IdentityOffset, IdentitySize);
+    if (!m_identity.isEmpty() && identity != m_identity) {
+        startNewUnit(false);
+        // What was read since the unit answered again came from this one already.
+        if (m_blockSinceRenewal) {
+            m_blockOwned = true;
+            m_setBefore = m_backupSinceRenewal;
+        }
+    }
+    m_identity = identity;
+    m_recordSinceRenewal = m_renewed;
+}
+
+void UnitSession::takeBlock(const QByteArray &block)
+{
+    // Without a record since the new connection only the block can tell: one the tool neither
+    // read nor held before is another unit's. The same set in another car goes unnoticed.
+    const bool known = block == m_lastBlock || block == m_setAtRenewal;
+    if (m_renewed && !m_recordSinceRenewal && !m_lastBlock.isEmpty() && !known)
+        startNewUnit(true);
+    m_lastBlock = block;
+    m_blockOwned = true;
+    m_blockSinceRenewal = m_renewed;
+}
+
+void UnitSession::takeBackup(const QString &path)
+{
+    if (m_renewed && m_backupSinceRenewal.isEmpty())
+        m_backupSinceRenewal = path;
+    if (!m_data->settingsWritten)
+        m_setBefore = path;
+}
+
+void UnitSession::startNewUnit(bool recordIsOld)
+{
+    ++m_changes;
+    m_data->errorsCleared = false;
+    m_data->recordBeforeClearing.clear();
+    m_data->settingsWritten = false;
+    if (recordIsOld)
+        m_data->diagRecord.clear();
+    m_data->recordAfterClearing = !m_data->diagRecord.isEmpty();
+    m_identity.clear();
+    m_setBefore.clear();
+    m_blockOwned = false;
+}
