@@ -1,6 +1,10 @@
 #include "commandline.h"
 #include "appversion.h"
+#include <QtGlobal>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
@@ -52,8 +56,30 @@ QStringList CommandLine::arguments(int argc, char *argv[])
     return list;
 }
 
+namespace {
+// A program with a window has no console on Windows: started from a command prompt, it writes to
+// that prompt's console; with its output redirected, to where it goes; from the desktop, nowhere.
+void reachTheConsole()
+{
+#ifdef Q_OS_WIN
+    static bool tried = false;
+    if (tried)
+        return;
+    tried = true;
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE)
+        return;
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+#endif
+}
+}  // namespace
+
 void printOut(const QString &text)
 {
+    reachTheConsole();
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
@@ -61,8 +87,10 @@ void printOut(const QString &text)
 
 void printError(const QString &text)
 {
+    reachTheConsole();
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
 }
 
 QString versionText()

@@ -542,12 +542,13 @@ bool TForm2::mayClose()
     return false;
 }
 
-void TForm2::keepUnsavedChanges()
+QString TForm2::keepUnsavedChanges()
 {
     QString error;
-    m_service->unsaved()->keepForLater(&error);
+    const QString kept = m_service->unsaved()->keepForLater(&error);
     if (!error.isEmpty())
         qWarning("Velkor: neuložené změny nelze uložit: %s", qPrintable(error));
+    return kept;
 }
 
 void TForm2::stopBySystem()

@@ -81,8 +81,9 @@ public:
     // The system ends the tool (SIGTERM, SIGINT, SIGHUP): nobody can be asked, so unsaved changes
     // are kept in the backup folder first; then the window closes as by "Konec".
     void stopBySystem();
-    // Keeps unsaved changes in the backup folder without a question (a logout).
-    void keepUnsavedChanges();
+    // Keeps unsaved changes in the backup folder without a question (a logout). Returns the
+    // file's path; empty when nothing needed keeping or it could not be written.
+    QString keepUnsavedChanges();
 
     // Shows a page as the shortcuts do: selected in code, without the page-change handling.
     void showPage(QWidget *page);

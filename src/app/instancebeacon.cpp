@@ -1,10 +1,37 @@
 #include "instancebeacon.h"
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
+namespace {
+// A Unix socket's path holds at most this many bytes (sun_path, less its terminating zero).
+constexpr int SocketPathLimit = 107;
+}
+
 InstanceBeacon::InstanceBeacon(const QString &name, QObject *parent)
-    : QObject(parent), m_name(name)
+    : QObject(parent), m_name(socketName(name, QDir::tempPath()))
 {
+}
+
+QString InstanceBeacon::socketName(const QString &name, const QString &tempFolder)
+{
+#ifdef Q_OS_UNIX
+    // Beside the lock in the temp folder, where that path fits; else a short path of its own in
+    // /tmp, told apart by the temp folder it stands for, so that every copy started with the same
+    // temp folder (and so the same lock) finds the same beacon.
+    const QString beside = QDir(tempFolder).filePath(name);
+    if (QFile::encodeName(beside).size() <= SocketPathLimit)
+        return beside;
+    const QByteArray folderHash =
+        QCryptographicHash::hash(QFile::encodeName(QDir(tempFolder).absolutePath()), QCryptographicHash::Sha256);
+    return QStringLiteral("/tmp/%1-%2").arg(name, QString::fromLatin1(folderHash.toHex().left(16)));
+#else
+    // A named pipe's name has room enough.
+    Q_UNUSED(tempFolder)
+    return name;
+#endif
 }
 
 bool InstanceBeacon::listen()

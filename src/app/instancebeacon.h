@@ -16,6 +16,11 @@ public:
     // For a second start: true when the running copy got the knock.
     bool knock(int timeoutMs = 1000) const;
 
+    // Where the beacon of `name` listens for the temp folder `tempFolder` (on Unix a socket's
+    // path, which must stay within the system's limit).
+    static QString socketName(const QString &name, const QString &tempFolder);
+    QString socketName() const { return m_name; }
+
 signals:
     void showRequested();
 

@@ -1,5 +1,7 @@
 #include "commandline.h"
+#include "escapereport.h"
 #include "form2.h"
+#include "guardedapplication.h"
 #include "instancebeacon.h"
 #include "qtczech.h"
 #include "singleinstance.h"
@@ -7,7 +9,6 @@
 #include "widgetprompts.h"
 #include "workingfolder.h"
 #include "link/comport.h"
-#include <QApplication>
 #include <QDir>
 #include <QScreen>
 
@@ -29,7 +30,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor 2"));
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments());
     if (!line.error.isEmpty()) {
@@ -49,6 +50,11 @@ int main(int argc, char *argv[])
     QDir::setCurrent(folder.path);
     TForm2 window(&port, &prompts);
     prompts.setOwner(&window);
+    // An exception out of an event handler ends nothing: the set is kept and the technician told.
+    // One thrown where no event runs ends the tool, but keeps the set first.
+    EscapeReport escapes(&window, &prompts);
+    app.onEscape([&escapes](const QString &reason) { escapes.report(reason); });
+    keepOnTerminate([&window] { window.keepUnsavedChanges(); });
 
     InstanceBeacon beacon;
     QObject::connect(&beacon, &InstanceBeacon::showRequested, &window, [&window] {
@@ -81,5 +87,7 @@ int main(int argc, char *argv[])
     // A stop during a start-up message ended that box's loop; the main loop must not start then.
     if (!stopping)
         app.exec();
+    keepOnTerminate({});  // the window goes now
+    app.onEscape({});
     return 0;
 }

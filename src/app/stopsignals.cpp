@@ -53,10 +53,59 @@ StopSignals::~StopSignals()
     }
 }
 
+#elif defined(Q_OS_WIN)
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <qt_windows.h>
+
+namespace {
+
+// Windows asks first (WM_QUERYENDSESSION, which Qt turns into commitDataRequest) and then says
+// that the session ends (WM_ENDSESSION with wParam TRUE): the process may be ended as soon as
+// every window has handled that message, so the stop runs right there, once for all windows.
+class SessionEndFilter : public QAbstractNativeEventFilter
+{
+public:
+    explicit SessionEndFilter(StopSignals *owner) : m_owner(owner) {}
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override
+    {
+        Q_UNUSED(result)
+        if (m_said || eventType != "windows_generic_MSG")
+            return false;
+        const MSG *msg = static_cast<const MSG *>(message);
+        if (msg->message == WM_ENDSESSION && msg->wParam != FALSE) {
+            m_said = true;
+            emit m_owner->stopRequested();
+        }
+        return false;  // Qt's own handling (aboutToQuit) still follows
+    }
+
+private:
+    StopSignals *m_owner;
+    bool m_said = false;
+};
+
+}  // namespace
+
+StopSignals::StopSignals(QObject *parent) : QObject(parent), m_sessionEnd(new SessionEndFilter(this))
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installNativeEventFilter(m_sessionEnd);
+}
+
+StopSignals::~StopSignals()
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->removeNativeEventFilter(m_sessionEnd);
+    delete m_sessionEnd;
+}
+
 #else
 
-// Windows has no such signals for a program with a window: the end of a session comes to it as
-// the application's commitDataRequest, which main() handles.
+// Elsewhere the end of a session comes as the application's commitDataRequest, which main()
+// handles.
 StopSignals::StopSignals(QObject *parent) : QObject(parent) {}
 StopSignals::~StopSignals() = default;
 

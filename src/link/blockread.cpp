@@ -1,6 +1,5 @@
 #include "blockread.h"
 #include "levelexchange.h"
-#include "linktransport.h"
 #include "unitdata.h"
 
 BlockRead::BlockRead(LinkTransport *link, UnitData *data, LevelExchange *levels, QObject *parent)
@@ -9,7 +8,7 @@ BlockRead::BlockRead(LinkTransport *link, UnitData *data, LevelExchange *levels,
     // A block lost on the line leaves the tool's block as it was, and whether it came from a unit
     // or a file.
     link->own(State, {Reply::BlockSize, 0x01, 0x03}, [this](const QByteArray &block) { take(block); },
-              [this] { m_levels->requestAfterBlock(false); });
+              [this] { m_levels->requestAfterBlock(false, m_lease); });
 }
 
 void BlockRead::readBlock()
@@ -18,8 +17,9 @@ void BlockRead::readBlock()
         return;
     m_link->run([this] {
         m_link->beginRequest();
-        m_levels->guardBlockRead();
-        m_link->ask(State, UnitCode::ReadBlock, Reply::BlockSize);
+        m_lease = m_link->takeLink();
+        m_levels->guardBlockRead(m_lease);
+        m_link->ask(m_lease, State, UnitCode::ReadBlock, Reply::BlockSize);
     });
 }
 
@@ -27,9 +27,11 @@ void BlockRead::readAgain(bool keepPolling)
 {
     m_link->run([this, keepPolling] {
         m_link->beginRequest();
-        m_link->ask(State, UnitCode::ReadBlock, Reply::BlockSize);
-        m_link->hold(QuietMs, [this] { m_link->poll().enable(); });
-        m_link->poll().setEnabled(keepPolling);
+        const LinkTransport::Lease lease = m_lease = m_link->takeLink();
+        m_link->ask(lease, State, UnitCode::ReadBlock, Reply::BlockSize);
+        m_link->hold(QuietMs, [this, lease] { m_link->letPollRun(lease); });
+        if (keepPolling)
+            m_link->letPollRun(lease);
     });
 }
 
@@ -38,5 +40,5 @@ void BlockRead::take(const QByteArray &block)
     m_data->blockValid = true;
     emit blockReceived(block);
     m_link->ShowLinkMessage(QStringLiteral("Načteno  OK"));
-    m_levels->requestAfterBlock(true);
+    m_levels->requestAfterBlock(true, m_lease);
 }

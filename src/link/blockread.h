@@ -1,8 +1,8 @@
 #pragma once
+#include "linktransport.h"
 #include <QObject>
 
 class LevelExchange;
-class LinkTransport;
 class UnitData;
 
 // The parameter block read: code 255 brings the 34-byte block, and the levels are asked for after
@@ -31,4 +31,5 @@ private:
     LinkTransport *m_link;
     UnitData *m_data;
     LevelExchange *m_levels;
+    LinkTransport::Lease m_lease = 0;
 };

@@ -44,7 +44,7 @@ void BlockWrite::writeBlock()
             end(Result::Unverified);
         m_link->beginRequest();
         m_data->paramBlock[0] = 1;
-        m_link->poll().disable();
+        m_lease = m_link->takeLink();
         m_link->transmit(m_link->commandFrame(UnitCode::WriteBlock));
         m_link->setLinkState(PendingState);
         m_link->hold(BlockDelayMs, [this] { ZpozdeniTimer(); });
@@ -53,19 +53,22 @@ void BlockWrite::writeBlock()
 
 void BlockWrite::ZpozdeniTimer()
 {
-    // Another exchange has taken the link over meanwhile.
-    if (m_link->linkState() != PendingState) {
-        m_link->poll().enable();
+    const auto sendBlock = [this] {
+        m_link->transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
+                                    int(m_data->paramBlock.size())));
+    };
+    // A reader has taken the link over meanwhile and keeps it. The unit still awaits the block
+    // after code 238 and would take the reader's frames for it: the block goes alone, unchecked.
+    if (!m_link->holds(m_lease)) {
+        m_link->startChain({{0, sendBlock}});
+        end(Result::Unverified);
         return;
     }
     // Levels the tool never had from a unit or a file are placeholders: they must not overwrite
     // the unit's own (or, on older units, whatever lives at their addresses).
     m_levelsWritten = m_data->levelsValid;
     QList<LinkTransport::Step> steps;
-    steps.append({0, [this] {
-                      m_link->transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
-                                                  int(m_data->paramBlock.size())));
-                  }});
+    steps.append({0, sendBlock});
     if (m_levelsWritten) {
         steps += LevelExchange::levelSteps(m_link, m_data, LinkTransport::FramePauseMs);
         steps.last().send = [levelSend = steps.last().send, this] {
@@ -76,14 +79,15 @@ void BlockWrite::ZpozdeniTimer()
         steps.append({LinkTransport::FramePauseMs, [this] { askBack(); }});
     }
     // The read-back must come before the next poll tick; a tick while it is due gives way.
-    m_link->startChain(steps, [this] { m_link->poll().enable(); });
+    m_link->startChain(steps, [this] { m_link->letPollRun(m_lease); });
 }
 
 void BlockWrite::askBack()
 {
     m_replyGuard.enable();
     m_check = Check::Block;
-    m_link->ask(CheckBlockState, UnitCode::ReadBlock, Reply::BlockSize);
+    // Overtaken while its frames went out, the write asks nothing back; the guard says it is unverified.
+    m_link->ask(m_lease, CheckBlockState, UnitCode::ReadBlock, Reply::BlockSize);
 }
 
 void BlockWrite::TimeOutTimer()
@@ -93,7 +97,7 @@ void BlockWrite::TimeOutTimer()
     switch (m_check) {
     case Check::Block: end(Result::Unverified); break;
     case Check::Levels: levelCheckUnanswered(); break;
-    case Check::None: m_link->poll().enable(); break;
+    case Check::None: m_link->handBack(m_lease); break;
     }
 }
 
@@ -108,7 +112,7 @@ void BlockWrite::takeBlock(const QByteArray &block)
                              // The guard ran out during the pause: the check has its result.
                              if (m_check != Check::Levels)
                                  return;
-                             m_link->ask(CheckLevelsState, UnitCode::ReadLevels, Reply::LevelSize);
+                             m_link->ask(m_lease, CheckLevelsState, UnitCode::ReadLevels, Reply::LevelSize);
                              m_replyGuard.enable();
                          }}});
 }
@@ -134,9 +138,7 @@ void BlockWrite::end(Result result)
     m_replyGuard.disable();
     // A late answer to the check must not give a second result. A read or a reader that took the
     // link over while the check went unanswered keeps it, and runs the poll again when it ends.
-    const int state = m_link->linkState();
-    if (state == CheckBlockState || state == CheckLevelsState || state == LinkTransport::IdleState)
-        m_link->endExchange();
+    m_link->handBack(m_lease);
     switch (result) {
     case Result::Verified:
         m_link->ShowLinkMessage(QStringLiteral("Uložení OK"));

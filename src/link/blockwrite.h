@@ -46,5 +46,6 @@ private:
     Prompts *m_prompts;
     Check m_check = Check::None;
     bool m_levelsWritten = false;  // the write now being checked sent the levels
+    LinkTransport::Lease m_lease = 0;
     LinkTimer m_replyGuard{QStringLiteral("TimeOut"), LinkTransport::ReplyGuardMs, true};
 };

@@ -19,11 +19,11 @@ void CommandExchange::commandWithoutAnswer(quint8 code, const QByteArray &before
         return;
     const QByteArray frame = m_link->commandFrame(code);
     m_link->run([this, before, frame] {
+        const LinkTransport::Lease lease = m_link->takeLink();
         if (!before.isEmpty())
             m_link->transmit(before);
-        m_link->poll().disable();
         m_link->transmit(frame);
-        m_link->poll().enable();
+        m_link->handBack(lease);
     });
 }
 
@@ -36,9 +36,9 @@ void CommandExchange::sendChain(const QList<ChainStep> &steps, std::function<voi
         sends.append({step.pauseBeforeMs, [this, frame = step.frame] { m_link->transmit(frame); }});
     m_link->run(
         [this, sends, done] {
-            m_link->poll().disable();
-            m_link->startChain(sends, [this, done] {
-                m_link->poll().restart();
+            const LinkTransport::Lease lease = m_link->takeLink();
+            m_link->startChain(sends, [this, lease, done] {
+                m_link->handBack(lease);
                 if (done)
                     done();
             });

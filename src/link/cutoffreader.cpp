@@ -15,19 +15,17 @@ void CutOffReader::startCutOffReading(quint8 address)
         m_link->setLinkState(State);
         return;
     }
-    m_link->poll().disable();
+    takeLink(State);
     m_reader.enable();
-    m_link->setLinkState(State);
     silenceFromNow();
 }
 
 void CutOffReader::stopCutOffReading()
 {
     const bool wasReading = m_reader.isEnabled();
-    m_link->poll().enable();
     m_reader.disable();
+    handLinkBack();
     m_link->endReaders(this);
-    m_link->setLinkState(LinkTransport::IdleState);
     silenceOff();
     if (wasReading)
         emit cutOffReadingStopped();

@@ -23,6 +23,7 @@ void DiagnosticsExchange::requestDiagnostics()
         return;
     m_link->run([this] {
         m_serviceExpected.clear();
+        m_lease = m_link->takeLink();
         sendRequest();
     });
 }
@@ -30,7 +31,7 @@ void DiagnosticsExchange::requestDiagnostics()
 void DiagnosticsExchange::sendRequest()
 {
     m_link->beginRequest();
-    m_link->ask(State, UnitCode::ReadDiagnostics, Reply::BlockSize);
+    m_link->ask(m_lease, State, UnitCode::ReadDiagnostics, Reply::BlockSize);
     m_diagGuard.restart();
 }
 
@@ -72,12 +73,18 @@ void DiagnosticsExchange::changeRecord(const QList<QByteArray> &frames, const QB
     // The read-back goes in the same chain: a poll tick between the change and the request would
     // take the link out of the state that awaits the record.
     steps.append({LinkTransport::FramePauseMs, [this, expected] {
+                      // Overtaken meanwhile (a reader took the link): a store stays unconfirmed.
+                      if (!m_link->holds(m_lease)) {
+                          if (!expected.isEmpty())
+                              serviceUnconfirmed();
+                          return;
+                      }
                       sendRequest();
                       m_serviceExpected = expected;
                   }});
     m_link->run(
         [this, steps] {
-            m_link->poll().disable();
+            m_lease = m_link->takeLink();
             m_diagGuard.disable();
             m_link->startChain(steps);
         },
@@ -96,16 +103,20 @@ void DiagnosticsExchange::take(const QByteArray &record)
         m_diagMessage.restart();
         emit serviceChecked(record.mid(RecordServiceOffset, RecordServiceSize) == expected);
     }
-    m_link->endExchange();
+    m_link->handBack(m_lease);
 }
 
 // A garbled record: dropped without a word, unless it was the read-back of a store.
 void DiagnosticsExchange::lost()
 {
     m_diagGuard.disable();
-    m_link->endExchange();
-    if (std::exchange(m_serviceExpected, QByteArray()).isEmpty())
-        return;
+    m_link->handBack(m_lease);
+    if (!std::exchange(m_serviceExpected, QByteArray()).isEmpty())
+        serviceUnconfirmed();
+}
+
+void DiagnosticsExchange::serviceUnconfirmed()
+{
     m_diagMessage.restart();
     emit serviceChecked(false);
 }
@@ -114,10 +125,12 @@ void DiagnosticsExchange::TimeOutDiagTimer()
 {
     const bool checking = !m_serviceExpected.isEmpty();
     m_serviceExpected.clear();
-    // Another operation or a page change has taken the link over since; it owns the poll now.
-    if (m_link->linkState() != State)
+    // Another operation or a page change has taken the link over since (a poll tick took the
+    // link out of the record's state): it owns the poll now.
+    const bool awaited = m_link->holds(m_lease) && m_link->linkState() == State;
+    m_link->handBack(m_lease);
+    if (!awaited)
         return;
-    m_link->endExchange();
     m_diagMessage.restart();
     if (checking)
         emit serviceChecked(false);

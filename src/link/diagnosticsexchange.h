@@ -44,12 +44,14 @@ private:
     void changeRecord(const QList<QByteArray> &frames, const QByteArray &expected);
     void take(const QByteArray &record);
     void lost();
+    void serviceUnconfirmed();  // "not stored" for the page, its message shown the full time
     void TimeOutDiagTimer();
 
     LinkTransport *m_link;
     UnitData *m_data;
     // Record bytes 10..15 (tachometer, service date) a pending service check expects; empty when none.
     QByteArray m_serviceExpected;
+    LinkTransport::Lease m_lease = 0;
     LinkTimer m_diagMessage{QStringLiteral("TNacDiag"), MessageMs, true};
     LinkTimer m_diagGuard{QStringLiteral("TimeOutDiag"), LinkTransport::ReplyGuardMs, true};
 };

@@ -17,6 +17,7 @@ void LevelExchange::requestLevels()
     m_link->run([this] {
         m_link->beginRequest();
         m_blockArrived = false;
+        m_lease = m_link->takeLink();
         sendRequest();
     });
 }
@@ -25,8 +26,8 @@ QList<LinkTransport::Step> LevelExchange::levelSteps(LinkTransport *link, UnitDa
 {
     QList<LinkTransport::Step> steps;
     for (int i = 0; i < 4; ++i) {
+        // The chain holds the wire: no poll tick goes between these frames.
         steps.append({i > 0 ? LinkTransport::FramePauseMs : pauseBeforeFirstMs, [link, data, i] {
-                          link->poll().disable();
                           link->transmit(link->writeFrame(UnitAddress::FirstLevel + i, data->levelBlock[std::size_t(i + 1)]));
                       }});
     }
@@ -40,23 +41,25 @@ void LevelExchange::writeLevels(bool pollAfterwards)
     const QList<LinkTransport::Step> steps = levelSteps(m_link, m_data, 0);
     m_link->run(
         [this, steps, pollAfterwards] {
-            m_link->poll().disable();
-            m_link->startChain(steps, [this, pollAfterwards] {
+            const LinkTransport::Lease lease = m_link->takeLink();
+            m_link->startChain(steps, [this, lease, pollAfterwards] {
                 if (pollAfterwards)
-                    m_link->poll().enable();
+                    m_link->handBack(lease);
             });
         },
         true);
 }
 
-void LevelExchange::guardBlockRead()
+void LevelExchange::guardBlockRead(LinkTransport::Lease lease)
 {
+    m_lease = lease;
     m_blockArrived = false;
     m_replyGuard.enable();
 }
 
-void LevelExchange::requestAfterBlock(bool blockCame)
+void LevelExchange::requestAfterBlock(bool blockCame, LinkTransport::Lease lease)
 {
+    m_lease = lease;
     if (blockCame)
         m_blockArrived = true;
     m_link->startChain({{LinkTransport::FramePauseMs, [this] { sendRequest(); }}});
@@ -64,7 +67,8 @@ void LevelExchange::requestAfterBlock(bool blockCame)
 
 void LevelExchange::sendRequest()
 {
-    m_link->ask(State, UnitCode::ReadLevels, Reply::LevelSize);
+    // A read overtaken in the pause after its block asks nothing; its guard still says how it ended.
+    m_link->ask(m_lease, State, UnitCode::ReadLevels, Reply::LevelSize);
     m_replyGuard.enable();
 }
 
@@ -74,18 +78,18 @@ void LevelExchange::take(const QByteArray &levels)
     m_data->levelsValid = true;
     m_replyGuard.disable();
     emit levelsReceived();
-    m_link->endExchange();
+    m_link->handBack(m_lease);
 }
 
 // The level answer came garbled: the guard says what became of the read.
 void LevelExchange::lost()
 {
-    m_link->endExchange();
+    m_link->handBack(m_lease);
 }
 
 void LevelExchange::TimeOutTimer()
 {
-    m_link->poll().enable();
+    m_link->handBack(m_lease);
     // A read that brought nothing says so. One whose block came is complete for a unit without
     // levels, which never answers code 170.
     if (!m_blockArrived)

@@ -23,11 +23,11 @@ public:
     // The four level writes, the first after `pauseBeforeFirstMs`, the poll kept off before each.
     static QList<LinkTransport::Step> levelSteps(LinkTransport *link, UnitData *data, int pauseBeforeFirstMs);
 
-    // A block read has gone out: the guard runs from now on.
-    void guardBlockRead();
-    // The block read ended, with its block (`blockCame`) or lost on the line: the levels are
-    // asked for after the unit's pause.
-    void requestAfterBlock(bool blockCame);
+    // A block read that holds `lease` goes out: the guard runs from now on.
+    void guardBlockRead(LinkTransport::Lease lease);
+    // The block read that holds `lease` ended, with its block (`blockCame`) or lost on the line:
+    // the levels are asked for after the unit's pause, under the same lease.
+    void requestAfterBlock(bool blockCame, LinkTransport::Lease lease);
 
     LinkTimer &replyGuard() { return m_replyGuard; }
 
@@ -46,5 +46,6 @@ private:
     LinkTransport *m_link;
     UnitData *m_data;
     bool m_blockArrived = false;  // the read the guard watches has brought its block
+    LinkTransport::Lease m_lease = 0;
     LinkTimer m_replyGuard{QStringLiteral("TimeOut"), LinkTransport::ReplyGuardMs, true};
 };

@@ -27,6 +27,17 @@ void LinkReader::answered()
     speak(false);
 }
 
+void LinkReader::takeLink(int state)
+{
+    m_lease = m_link->takeLink(this);
+    m_link->setLinkState(state);
+}
+
+void LinkReader::handLinkBack()
+{
+    m_link->handBack(m_lease);
+}
+
 void LinkReader::silenceElapsed()
 {
     if (reading())

@@ -1,6 +1,7 @@
 #pragma once
 #include "linktimer.h"
 #include <QObject>
+#include <QtGlobal>
 
 class LinkTransport;
 
@@ -32,6 +33,11 @@ protected:
     void silenceOff();
     // A valid answer came.
     void answered();
+    // The reader starts: it takes the link from whoever held it (the poll stops, another reader
+    // ends), and the link awaits its answers in `state`.
+    void takeLink(int state);
+    // The reader stops: the poll runs again, unless something else has taken the link since.
+    void handLinkBack();
 
     LinkTransport *m_link;
 
@@ -41,4 +47,5 @@ private:
 
     LinkTimer m_silenceGuard{QStringLiteral("Mlceni"), SilenceMs, true};
     bool m_silent = false;
+    quint64 m_lease = 0;  // what the transport handed out when this reader took the link
 };

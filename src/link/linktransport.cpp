@@ -132,16 +132,44 @@ void LinkTransport::holdEnded()
     runQueue();
 }
 
-void LinkTransport::ask(int state, quint8 code, int answerSize)
+LinkTransport::Lease LinkTransport::takeLink(const LinkReader *reader)
 {
+    // The new holder first: a reader that ends now no longer holds what it would hand back.
+    m_holder = ++m_lastLease;
+    endReaders(reader);
     m_poll.disable();
-    m_state = state;
-    transmit(commandFrame(code), answerSize);
+    // Late answers to what held the link before are nobody's now.
+    m_state = IdleState;
+    return m_holder;
 }
 
-void LinkTransport::endExchange()
+bool LinkTransport::ask(Lease lease, int state, quint8 code, int answerSize)
 {
-    m_poll.enable();
+    return ask(lease, state, commandFrame(code), answerSize);
+}
+
+bool LinkTransport::ask(Lease lease, int state, const QByteArray &frame, int answerSize)
+{
+    if (!holds(lease))
+        return false;
+    m_poll.disable();
+    m_state = state;
+    transmit(frame, answerSize);
+    return true;
+}
+
+void LinkTransport::letPollRun(Lease lease)
+{
+    if (holds(lease))
+        m_poll.enable();
+}
+
+void LinkTransport::handBack(Lease lease)
+{
+    if (!holds(lease))
+        return;
+    m_holder = 0;
+    m_poll.restart();
     m_state = IdleState;
 }
 

@@ -21,6 +21,11 @@ class SerialIo;
 // and an operation goes on the wire only when no earlier answer is still due; until then it waits
 // in a queue, in the order it was asked for. The status poll runs on its timer and gives way to
 // all of that.
+//
+// Who may hand the link back to the poll is the transport's rule: every exchange that starts (and
+// every reader) takes a lease, which overtakes whatever lease was held before. Only the holder of
+// the current lease asks on, lets the poll run or hands the link back; what a former holder asks
+// for (its time-out, the end of its chain) changes nothing on the link.
 class LinkTransport : public QObject
 {
     Q_OBJECT
@@ -44,6 +49,7 @@ public:
         std::function<void()> send;
     };
     using Take = std::function<void(const QByteArray &frame)>;
+    using Lease = quint64;  // 0 is held by nobody
 
     // `clock` paces the chains and times the answers due; without one the system's clock does.
     LinkTransport(SerialIo *port, LinkClock *clock = nullptr, QObject *parent = nullptr);
@@ -90,18 +96,28 @@ public:
     void hold(int ms, std::function<void()> then);
     // A request of the tool's own: stale bytes from before it are not its answer.
     void beginRequest();
-    // Asks the unit with command `code`: the poll stops (the owner of `state` starts it again
-    // when its exchange ends), the link goes into `state`, and an answer of `answerSize` is due.
-    void ask(int state, quint8 code, int answerSize);
-    // The exchange in charge got its answer or gave up on it: the link awaits status replies
-    // again and the poll runs.
-    void endExchange();
+    // An exchange starts: it takes the link from whoever held it (running readers but `reader`
+    // end), the link awaits nothing, and the poll stops until the new lease is handed back.
+    Lease takeLink(const LinkReader *reader = nullptr);
+    bool holds(Lease lease) const { return lease != 0 && lease == m_holder; }
+    // The holder asks the unit with command `code`: the poll stops, the link goes into `state`,
+    // and an answer of `answerSize` is due. A former holder sends nothing (false). Keep the lease
+    // before asking: an answer may be taken before ask() returns.
+    bool ask(Lease lease, int state, quint8 code, int answerSize);
+    // The same with a frame of its own (a memory or module read).
+    bool ask(Lease lease, int state, const QByteArray &frame, int answerSize);
+    // The holder lets the poll run while it still awaits its answer.
+    void letPollRun(Lease lease);
+    // The holder's exchange got its answer or gave up on it: the link awaits status replies again
+    // and the poll runs, a whole interval from now. A former holder's hand-back changes nothing.
+    void handBack(Lease lease);
     // Drops what the port and the finder hold.
     void purge();
 
     // Nothing is on its way: no chain runs, no answer is due, the wire is not held.
     bool wireFree() const;
     bool answerDue() const { return m_answerDue; }
+    bool chainRunning() const { return m_chainRunning; }
     int queuedOperations() const { return int(m_queue.size()); }
     int bytesWaiting() const { return m_rx.waiting(); }
 
@@ -109,7 +125,8 @@ public:
     // Ends every running reader but `except`; true when one ran.
     bool endReaders(const LinkReader *except = nullptr);
     bool readerRunning() const;
-    // The user picked another page: the poll runs again, the readers end.
+    // The user picked another page: the poll runs again, the readers end. An exchange under way
+    // keeps its lease: it still asks on and hands the link back when it ends.
     void returnToPolling();
 
     void ShowLinkMessage(const QString &text);
@@ -153,6 +170,8 @@ private:
     LinkClock *m_clock;
     Frames m_frames;
     int m_state = IdleState;
+    Lease m_holder = 0;
+    Lease m_lastLease = 0;
     std::map<int, Owner> m_owners;
     QList<QPointer<LinkReader>> m_readers;
 

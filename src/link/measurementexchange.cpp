@@ -20,9 +20,9 @@ void MeasurementExchange::startMeasurement(quint8 code)
     m_data->measuring = true;
     const QByteArray frame = m_link->commandFrame(code);
     m_link->run([this, frame] {
-        m_link->poll().disable();
+        const LinkTransport::Lease lease = m_link->takeLink();
         m_link->transmit(frame);
-        m_link->poll().enable();
+        m_link->handBack(lease);
     });
 }
 

@@ -8,7 +8,7 @@ MemoryCheck::MemoryCheck(LinkTransport *link, QObject *parent) : QObject(parent)
                   if (!m_bytes.isEmpty())
                       finish(Outcome::NotConfirmed);
                   else
-                      m_link->endExchange();
+                      m_link->handBack(m_lease);
               });
     connect(&m_guard, &LinkTimer::fired, this, &MemoryCheck::guardFired);
 }
@@ -24,7 +24,7 @@ void MemoryCheck::check(const QList<Byte> &bytes, std::function<void(Outcome)> d
         m_bytes = bytes;
         m_next = 0;
         m_done = done;
-        m_link->poll().disable();
+        m_lease = m_link->takeLink();
         m_link->startChain({{LinkTransport::FramePauseMs, [this] { askNext(); }}});
     });
 }
@@ -33,10 +33,13 @@ void MemoryCheck::askNext()
 {
     if (m_bytes.isEmpty())
         return;
+    // A reader took the link in the unit's pause: the check ends there, the link stays the reader's.
+    if (!m_link->holds(m_lease)) {
+        finish(unanswered());
+        return;
+    }
     m_link->beginRequest();
-    m_link->poll().disable();
-    m_link->setLinkState(State);
-    m_link->transmit(m_link->auxFrame(quint8(m_bytes.at(m_next).address)), Reply::AuxSize);
+    m_link->ask(m_lease, State, m_link->auxFrame(quint8(m_bytes.at(m_next).address)), Reply::AuxSize);
     m_guard.restart();
 }
 
@@ -55,7 +58,7 @@ void MemoryCheck::take(const QByteArray &reply)
     }
     m_link->startChain({{LinkTransport::FramePauseMs, [this] {
                              // Another exchange took the link during the pause: the check ends there.
-                             if (m_link->linkState() == State)
+                             if (m_link->holds(m_lease) && m_link->linkState() == State)
                                  askNext();
                              else
                                  finish(Outcome::NotConfirmed);
@@ -79,8 +82,7 @@ void MemoryCheck::finish(Outcome outcome)
     m_guard.disable();
     const QList<Byte> bytes = std::exchange(m_bytes, {});
     // An exchange that took the link over meanwhile owns the poll now.
-    if (m_link->linkState() == State)
-        m_link->endExchange();
+    m_link->handBack(m_lease);
     if (std::function<void(Outcome)> done = std::exchange(m_done, {}))
         done(outcome);
     emit checked(bytes, outcome);

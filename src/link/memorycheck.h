@@ -50,5 +50,6 @@ private:
     QList<Byte> m_bytes;
     int m_next = 0;  // index in m_bytes of the byte asked for last
     std::function<void(Outcome)> m_done;
+    LinkTransport::Lease m_lease = 0;
     LinkTimer m_guard{QStringLiteral("TimeOutCheck"), ReplyGuardMs, true};
 };

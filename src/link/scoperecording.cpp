@@ -10,14 +10,12 @@ ScopeRecording::ScopeRecording(LinkTransport *link, QObject *parent) : LinkReade
 
 void ScopeRecording::startRecording(quint8 channel1, quint8 channel2, bool twoChannels)
 {
-    m_link->endReaders(this);
-    m_link->poll().disable();
+    takeLink(State);
     m_timer.enable();
     m_samples = 0;
     setRecordingChannels(channel1, channel2, twoChannels);
     emit recordingStarted();
     m_asked = m_channel1;
-    m_link->setLinkState(State);
     silenceFromNow();
 }
 
@@ -30,10 +28,9 @@ void ScopeRecording::setRecordingChannels(quint8 channel1, quint8 channel2, bool
 
 void ScopeRecording::stopRecording()
 {
-    m_link->poll().enable();
     m_timer.disable();
+    handLinkBack();
     m_link->endReaders(this);
-    m_link->setLinkState(LinkTransport::IdleState);
     silenceOff();
     emit recordingStopped();
 }

@@ -8,6 +8,7 @@
 #include "link/linkconnection.h"
 #include "link/widgets/bargauge.h"
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QAbstractItemView>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <memory>
 
 // The connection line of the window: the port picker, the write-back of the choice and the health.
 class TestConnection : public QObject
@@ -203,6 +205,31 @@ private slots:
         QVERIFY(InstanceBeacon(QStringLiteral("velkor-test-beacon")).knock());
         QTRY_COMPARE(shown.count(), 1);
         QVERIFY(!InstanceBeacon(QStringLiteral("velkor-test-nobody")).knock(200));
+    }
+
+    // A Unix socket's path holds 107 bytes: a deep temp folder gets a short beacon of its own,
+    // still one per temp folder.
+    void theBeaconListensWhateverTheTempFolder()
+    {
+        QTemporaryDir root;
+        const QString deep = root.filePath(QString(60, QLatin1Char('d')) + QLatin1Char('/') + QString(60, QLatin1Char('e')));
+        const QString other = root.filePath(QString(130, QLatin1Char('o')));
+        QVERIFY(QDir().mkpath(deep) && QDir().mkpath(other));
+        const QByteArray before = qgetenv("TMPDIR");
+        const auto beaconIn = [](const QString &temp) {
+            qputenv("TMPDIR", QFile::encodeName(temp));
+            return std::make_unique<InstanceBeacon>(QStringLiteral("velkor-test-beacon"));
+        };
+        const auto running = beaconIn(deep);
+        QVERIFY(running->listen());
+        QVERIFY(QFile::encodeName(running->socketName()).size() <= 107);
+        QSignalSpy shown(running.get(), &InstanceBeacon::showRequested);
+        const bool sameFolder = beaconIn(deep)->knock();
+        const bool otherFolder = beaconIn(other)->knock(200);
+        qputenv("TMPDIR", before);
+        QVERIFY(sameFolder);
+        QTRY_COMPARE(shown.count(), 1);
+        QVERIFY(!otherFolder);
     }
 
     // The real box for a lost device: one however often it is said, gone when told.

@@ -1,0 +1,68 @@
+#include "e2ewindow.h"
+#include "cutoff/cutoffpage.h"
+#include "link/levelexchange.h"
+#include "link/unitdata.h"
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+// A reader started while an exchange still waits for its answer keeps the link against the
+// simulated unit: no status poll goes beside it, whatever the exchange's time-out does later.
+class TestReaderLinkEndToEnd : public QObject
+{
+    Q_OBJECT
+private:
+    E2EWindow e2e;
+
+    void clickTab(QWidget *page) const
+    {
+        auto *pages = e2e.find<QTabWidget>("PageControl1");
+        QTabBar *bar = pages->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(pages->indexOf(page)).center());
+        QCOMPARE(pages->currentWidget(), page);
+    }
+
+private slots:
+    void init() { QVERIFY(e2e.folderValid()); }
+    void cleanup() { e2e.close(); }
+
+    // "Načíst z ŘJ" on a unit without levels, then the cut-off reader before the level read's 2 s
+    // are out: when they run out, the reader still has the line to itself.
+    void theCutOffReaderKeepsTheLinkWhenTheLevelReadRunsOut()
+    {
+        QVERIFY(e2e.startLogged({QStringLiteral("--unit-version"), QStringLiteral("3")}));
+        QSignalSpy levelsOut(e2e.window()->levelExchange(), &LevelExchange::levelsReset);
+        e2e.click("Button2");
+        QTRY_VERIFY_WITH_TIMEOUT(E2EWindow::indexOf(e2e.received(), QStringLiteral("02 AA 03")) >= 0, 3000);
+        QCOMPARE(levelsOut.count(), 0);
+
+        CutOffPage *page = e2e.window()->cutOffPage();
+        clickTab(page);
+        QTest::mouseClick(page->cutOffMode(), Qt::LeftButton);
+        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(E2EWindow::indexOf(e2e.received(), QStringLiteral("02 24 F1 00 03")) >= 0, 3000);
+        const int readerFrom = E2EWindow::indexOf(e2e.received(), QStringLiteral("02 24 F1 00 03"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(levelsOut.count(), 1, 4000);
+        QTest::qWait(1500);  // six poll intervals and ten reads after the time-out
+        const E2EWindow::Frames sent = e2e.received(readerFrom);
+        QVERIFY(sent.size() >= 10);
+        for (const auto &frame : sent)
+            QCOMPARE(frame.second, QStringLiteral("02 24 F1 00 03"));
+        QCOMPARE(live.count(), 0);
+        QVERIFY(!e2e.link()->poll().isEnabled());
+        const int value = page->datac()->text().toInt();
+        QVERIFY2(value >= 80 && value <= 120, qPrintable(page->datac()->text()));
+
+        // Back to tuning communication: the poll comes back with the reader's end.
+        QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
+        QVERIFY(e2e.link()->poll().isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 1, 3000);
+        QVERIFY2(e2e.prompts()->messages.isEmpty(), qPrintable(e2e.prompts()->messages.join(QLatin1Char('|'))));
+    }
+};
+
+QTEST_MAIN(TestReaderLinkEndToEnd)
+#include "tst_readerlink_e2e.moc"
