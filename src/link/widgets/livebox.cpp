@@ -3,20 +3,18 @@
 #include "describevalue.h"
 #include "livevalues.h"
 #include "markerimage.h"
+#include "valueedit.h"
 #include "link/unitdata.h"
 #include <QLabel>
-#include <QLineEdit>
 
 namespace {
 // A caption and its value; the edit is named as captioned.
-QLineEdit *valueRow(const QString &caption, int y, QWidget *parent)
+ValueEdit *valueRow(const QString &caption, int y, QWidget *parent)
 {
     auto *label = new QLabel(caption, parent);
     label->setGeometry(8, y, 50, 22);
-    auto *edit = new QLineEdit(QStringLiteral("0"), parent);
+    auto *edit = new ValueEdit(QStringLiteral("0"), parent);
     edit->setObjectName(caption);
-    edit->setReadOnly(true);
-    edit->setFocusPolicy(Qt::NoFocus);
     edit->setGeometry(58, y, 50, 22);
     describeValue(edit, caption);
     return edit;
@@ -76,11 +74,11 @@ void LiveBox::refresh()
 {
     const UnitData &d = *m_data;
     m_lambdaCG1->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
-    m_lambda->setText(QString::number(d.lambdaValue));
+    m_lambda->showValue(QString::number(d.lambdaValue));
     m_lambdaCG1->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
     m_lambdaCG1->setProgress(d.lambdaValue);
-    m_tps->setText(QString::number(d.tpsValue));
+    m_tps->showValue(QString::number(d.tpsValue));
     m_tpsCG->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
     m_tpsCG->setProgress(d.tpsValue);
-    m_poloha->setText(QString::number(d.positionValue));
+    m_poloha->showValue(QString::number(d.positionValue));
 }
