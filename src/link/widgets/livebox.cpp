@@ -74,11 +74,11 @@ void LiveBox::refresh()
 {
     const UnitData &d = *m_data;
     m_lambdaCG1->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
-    m_lambda->showValue(QString::number(d.lambdaValue));
+    m_lambda->setText(QString::number(d.lambdaValue));
     m_lambdaCG1->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
     m_lambdaCG1->setProgress(d.lambdaValue);
-    m_tps->showValue(QString::number(d.tpsValue));
+    m_tps->setText(QString::number(d.tpsValue));
     m_tpsCG->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
     m_tpsCG->setProgress(d.tpsValue);
-    m_poloha->showValue(QString::number(d.positionValue));
+    m_poloha->setText(QString::number(d.positionValue));
 }

@@ -172,14 +172,14 @@ void LiveValuesPage::refresh()
 {
     const UnitData &d = *m_data;
     m_laAnalog->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
-    m_napetiL->setText(LiveValues::voltageText(d.lambdaValue));
-    m_napetiT->setText(LiveValues::voltageText(d.tpsValue));
-    m_l2->setText(QString::number(d.lambdaValue));
+    m_napetiL->showValue(LiveValues::voltageText(d.lambdaValue));
+    m_napetiT->showValue(LiveValues::voltageText(d.tpsValue));
+    m_l2->showValue(QString::number(d.lambdaValue));
     m_laAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
     m_laAnalog->setProgress(d.lambdaValue);
-    m_l3->setText(QString::number(d.tpsValue));
+    m_l3->showValue(QString::number(d.tpsValue));
     m_tpsAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
     m_tpsAnalog->setProgress(d.tpsValue);
-    m_l4->setText(QString::number(d.positionValue));
+    m_l4->showValue(QString::number(d.positionValue));
     m_polohaAnalog->setProgress(d.positionValue);
 }

@@ -3,33 +3,25 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <algorithm>
 
 namespace {
-// QLineEdit's own space between its contents frame and the text.
+// QLineEdit's space between its contents frame and the text.
 constexpr int HorizontalMargin = 2;
 }
 
-ValueEdit::ValueEdit(const QString &text, QWidget *parent) : QLineEdit(text, parent)
+ValueEdit::ValueEdit(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
-    setReadOnly(true);
-    setFocusPolicy(Qt::NoFocus);
+    setForegroundRole(QPalette::Text);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 bool ValueEdit::event(QEvent *event)
 {
-    const bool handled = QLineEdit::event(event);
+    const bool handled = QLabel::event(event);
     // A style sheet above (the page tabs have one) clears the attribute when it polishes the edit.
     if (event->type() == QEvent::Polish)
         setAttribute(Qt::WA_OpaquePaintEvent);
     return handled;
-}
-
-void ValueEdit::showValue(const QString &text)
-{
-    if (text != this->text())
-        setText(text);
 }
 
 // The frame as the style draws it, over the background of the box it sits in (the style's frame
@@ -47,11 +39,17 @@ void ValueEdit::prepareFrame()
     m_frame.setDevicePixelRatio(ratio);
     m_frame.fill(behind->palette().color(behind->backgroundRole()));
     QPainter painter(&m_frame);
+    // As a read-only QLineEdit describes itself to the style.
     QStyleOptionFrame panel;
-    initStyleOption(&panel);
+    panel.initFrom(this);
+    panel.rect = rect();
+    panel.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, this);
+    panel.midLineWidth = 0;
+    panel.state |= QStyle::State_Sunken | QStyle::State_ReadOnly;
+    panel.features = QStyleOptionFrame::None;
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
     // Placed as QLineEdit places a left-aligned, vertically centred text.
-    m_textArea = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(textMargins());
+    m_textArea = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
     m_textAt = QPoint(m_textArea.x() + HorizontalMargin,
                       m_textArea.y() + (m_textArea.height() - fontMetrics().height() + 1) / 2);
     m_frameKey = key;
@@ -66,6 +64,6 @@ void ValueEdit::paintEvent(QPaintEvent *)
     if (text().isEmpty())
         return;
     painter.setClipRect(m_textArea);
-    painter.setPen(palette().text().color());
+    painter.setPen(palette().color(foregroundRole()));
     StaticTextCache::draw(painter, m_textAt, m_texts.text(text(), font()));
 }

@@ -1,20 +1,18 @@
 #pragma once
 #include "statictextcache.h"
-#include <QLineEdit>
+#include <QLabel>
 #include <QList>
 #include <QPixmap>
 
-// A read-only edit for a live value: a QLineEdit to everyone who reads it, painted from a picture
-// of its empty frame and laid-out texts it keeps. It paints all of itself, so a new value repaints
-// neither the box behind it nor the box's caption, and costs no text shaping.
-class ValueEdit : public QLineEdit
+// A live value in a box that looks like a read-only edit: a label to everyone who reads it (its
+// text, its accessibility), painted from a picture of the edit's empty frame and texts shaped
+// once. Unlike a QLineEdit it does not lay out its text again for each value, and it paints all
+// of itself, so a new value repaints neither the box behind it nor the box's caption.
+class ValueEdit : public QLabel
 {
     Q_OBJECT
 public:
     explicit ValueEdit(const QString &text, QWidget *parent = nullptr);
-
-    // Sets the text only when it differs: QLineEdit lays out even an unchanged text again.
-    void showValue(const QString &text);
 
 protected:
     bool event(QEvent *event) override;
