@@ -88,10 +88,12 @@ bool startSimulator(QProcess &sim, const QString &logPath, QString *ptyPath, QSt
     return true;
 }
 
-void startTool(QProcess &tool, const QString &workFolder, const QString &tempFolder)
+void startTool(QProcess &tool, const QString &workFolder, const QString &tempFolder, const QString &display)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("TMPDIR"), tempFolder);
     tool.setProcessEnvironment(env);
     tool.setWorkingDirectory(workFolder);

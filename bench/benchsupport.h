@@ -58,8 +58,9 @@ bool writeSettings(const QString &folder, const QString &port, int pollMs);
 
 // The simulated unit on a pseudo-terminal; `ptyPath` is the device it prints first.
 bool startSimulator(QProcess &sim, const QString &logPath, QString *ptyPath, QString *error);
-// The real tool in `workFolder`, headless, with its single-instance lock in `tempFolder`.
-void startTool(QProcess &tool, const QString &workFolder, const QString &tempFolder);
+// The real tool in `workFolder`, with its single-instance lock in `tempFolder`: headless, or on the
+// X display `display` (":N") when one is given.
+void startTool(QProcess &tool, const QString &workFolder, const QString &tempFolder, const QString &display = {});
 // SIGTERM, then SIGKILL if it has not gone within a second; never leaves the process behind.
 void stopProcess(QProcess &process);
 

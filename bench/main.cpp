@@ -2,6 +2,7 @@
 //   velkor_bench            everything
 //   velkor_bench reply      only the cost of one status reply (in-process, about 10 s)
 //   velkor_bench process    only the figures of the running tool (about 25 s)
+//   velkor_bench poll       only the tool's CPU a poll every 20 ms on a real display (about 35 s)
 //   velkor_bench link       only the link under noise and its event-loop stalls (about 20 s)
 //   velkor_bench settings   only the reading of TESTER.INI (a few seconds)
 //   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
@@ -23,6 +24,7 @@ Figure measureSettingsRead();
 std::vector<Figure> measureScope();
 std::vector<Figure> measureDatalog();
 Figure measureCpuWhilePortMissing();
+Figure measurePollCost();
 std::vector<Figure> measureReport();
 std::vector<Figure> measureAnalysis();
 
@@ -37,8 +39,8 @@ int main(int argc, char *argv[])
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
         && which != QLatin1String("settings") && which != QLatin1String("scope") && which != QLatin1String("report")
-        && which != QLatin1String("datalog") && which != QLatin1String("analysis")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|report|datalog|analysis]\n", argv[0]);
+        && which != QLatin1String("datalog") && which != QLatin1String("analysis") && which != QLatin1String("poll")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|poll|settings|scope|report|datalog|analysis]\n", argv[0]);
         return 2;
     }
 
@@ -61,6 +63,8 @@ int main(int argc, char *argv[])
         report(running.at(1));
         report(measureCpuWhilePortMissing());
     }
+    if (all || which == QLatin1String("poll"))
+        report(measurePollCost());
     if (all || which == QLatin1String("settings"))
         report(measureSettingsRead());
     if (all || which == QLatin1String("report")) {

@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <ctime>
 
 namespace {
 
@@ -46,9 +47,19 @@ void settle()
 
 }  // namespace
 
+// CPU time of the calling thread: on a machine shared with other work, the time spent waiting for
+// a processor is not the tool's.
+qint64 threadCpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 struct ReplyRun
 {
     double meanUs = 0;
+    double wallUs = 0;
     int paints = 0;
     QString problem;
 };
@@ -91,15 +102,18 @@ ReplyRun runReplies(int count, int repaintEvery, bool livePage)
 
     QElapsedTimer clock;
     clock.start();
+    const qint64 cpuBefore = threadCpuNs();
     for (int i = 0; i < count; ++i) {
         port.arrive(statusReply(warmUp + i));
         if ((i + 1) % repaintEvery == 0)
             QCoreApplication::processEvents();
     }
     QCoreApplication::processEvents();
-    const qint64 ns = clock.nsecsElapsed();
+    const qint64 ns = threadCpuNs() - cpuBefore;
+    const qint64 wallNs = clock.nsecsElapsed();
 
     run.meanUs = double(ns) / 1000.0 / count;
+    run.wallUs = double(wallNs) / 1000.0 / count;
     run.paints = counter.paints;
     const QByteArray last = statusReply(warmUp + count - 1);
     if (!gauge)
@@ -120,7 +134,7 @@ Figure measureReplyCost()
     Figure f;
     f.label = QStringLiteral("a) status reply to refreshed displays");
     f.unit = QStringLiteral("µs");
-    f.goal = 200;
+    f.goal = 15;
 
     const ReplyRun tuning = runReplies(Count, RepaintEvery, false);
     const ReplyRun live = runReplies(Count, RepaintEvery, true);
@@ -134,14 +148,17 @@ Figure measureReplyCost()
     // The figure is the worse of the two pages, each repainted every tenth reply.
     f.measured = true;
     f.value = std::max(tuning.meanUs, live.meanUs);
-    f.detail = QStringLiteral("mean of %1 replies, repaint every %2: tuning page %3 µs (%4 paints), live page %5 µs "
-                              "(%6 paints); live page repainted after every reply: %7 µs")
+    f.detail = QStringLiteral("thread CPU, mean of %1 replies, repaint every %2: tuning page %3 µs (%4 paints), live "
+                              "page %5 µs (%6 paints); live page repainted after every reply: %7 µs; wall clock: %8 "
+                              "and %9 µs")
                    .arg(Count)
                    .arg(RepaintEvery)
                    .arg(tuning.meanUs, 0, 'f', 1)
                    .arg(tuning.paints)
                    .arg(live.meanUs, 0, 'f', 1)
                    .arg(live.paints)
-                   .arg(everyLive.meanUs, 0, 'f', 1);
+                   .arg(everyLive.meanUs, 0, 'f', 1)
+                   .arg(tuning.wallUs, 0, 'f', 1)
+                   .arg(live.wallUs, 0, 'f', 1);
     return f;
 }

@@ -150,9 +150,9 @@ private slots:
         QCOMPARE(find<QLabel>(QStringLiteral("L4"))->text(), QStringLiteral("100"));
         QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("0,60 V"));
         QCOMPARE(find<QLabel>(QStringLiteral("NapetiT"))->text(), QStringLiteral("2,56 V"));
-        QCOMPARE(find<QLineEdit>(QStringLiteral("Lambda"))->text(), QStringLiteral("30"));
-        QCOMPARE(find<QLineEdit>(QStringLiteral("TPS"))->text(), QStringLiteral("128"));
-        QCOMPARE(find<QLineEdit>(QStringLiteral("Poloha"))->text(), QStringLiteral("100"));
+        QCOMPARE(find<QLabel>(QStringLiteral("Lambda"))->text(), QStringLiteral("30"));
+        QCOMPARE(find<QLabel>(QStringLiteral("TPS"))->text(), QStringLiteral("128"));
+        QCOMPARE(find<QLabel>(QStringLiteral("Poloha"))->text(), QStringLiteral("100"));
         // Thresholds 0: both values lie above them, so the lambda and TPS bars are red.
         auto *la = find<BarGauge>(QStringLiteral("LaAnalog"));
         QCOMPARE(la->foreColor(), QColor(Qt::red));

@@ -1,4 +1,5 @@
 #include "bargauge.h"
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -23,8 +24,18 @@ void BarGauge::setProgress(int value)
     value = std::clamp(value, 0, m_maximum);
     if (value == m_progress)
         return;
+    // Only the strip between the old and the new end of the bar changes.
+    const int before = filledWidth();
     m_progress = value;
-    update();
+    const int after = filledWidth();
+    if (before != after)
+        update(QRect(1 + std::min(before, after), 1, std::abs(after - before), height() - 2));
+}
+
+int BarGauge::filledWidth() const
+{
+    const int inner = width() - 2;
+    return int(qint64(inner) * m_progress / m_maximum);
 }
 
 void BarGauge::setForeColor(const QColor &colour)
@@ -35,16 +46,20 @@ void BarGauge::setForeColor(const QColor &colour)
     update();
 }
 
-void BarGauge::paintEvent(QPaintEvent *)
+void BarGauge::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    const QRect dirty = event->rect();
     const QRect frame = rect().adjusted(0, 0, -1, -1);
-    painter.fillRect(rect(), Qt::white);
-    const int inner = frame.width() - 1;
-    const int filled = int(qint64(inner) * m_progress / m_maximum);
+    painter.fillRect(dirty, Qt::white);
+    const int filled = filledWidth();
     // A greyed bar shows a value that is no longer live.
     if (filled > 0)
-        painter.fillRect(QRect(1, 1, filled, frame.height() - 1), isEnabled() ? m_foreColor : QColor(176, 176, 176));
-    painter.setPen(QColor(128, 128, 128));
-    painter.drawRect(frame);
+        painter.fillRect(QRect(1, 1, filled, frame.height() - 1).intersected(dirty),
+                         isEnabled() ? m_foreColor : QColor(176, 176, 176));
+    // A new value repaints a strip inside the frame only.
+    if (!frame.adjusted(1, 1, -1, -1).contains(dirty)) {
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawRect(frame);
+    }
 }

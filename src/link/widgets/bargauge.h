@@ -25,6 +25,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    int filledWidth() const;
+
     int m_maximum;
     int m_progress = 0;
     QColor m_foreColor;

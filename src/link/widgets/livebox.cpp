@@ -3,20 +3,18 @@
 #include "describevalue.h"
 #include "livevalues.h"
 #include "markerimage.h"
+#include "valueedit.h"
 #include "link/unitdata.h"
 #include <QLabel>
-#include <QLineEdit>
 
 namespace {
 // A caption and its value; the edit is named as captioned.
-QLineEdit *valueRow(const QString &caption, int y, QWidget *parent)
+ValueEdit *valueRow(const QString &caption, int y, QWidget *parent)
 {
     auto *label = new QLabel(caption, parent);
     label->setGeometry(8, y, 50, 22);
-    auto *edit = new QLineEdit(QStringLiteral("0"), parent);
+    auto *edit = new ValueEdit(QStringLiteral("0"), parent);
     edit->setObjectName(caption);
-    edit->setReadOnly(true);
-    edit->setFocusPolicy(Qt::NoFocus);
     edit->setGeometry(58, y, 50, 22);
     describeValue(edit, caption);
     return edit;

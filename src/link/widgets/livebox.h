@@ -1,9 +1,9 @@
 #pragma once
 #include <QGroupBox>
 
-class QLineEdit;
 class BarGauge;
 class MarkerImage;
+class ValueEdit;
 class UnitData;
 
 // The green box " Aktualní " on the tuning page: the live values small, beside the parameters.
@@ -23,7 +23,7 @@ public:
 
 private:
     const UnitData *m_data;
-    QLineEdit *m_lambda, *m_tps, *m_poloha;
+    ValueEdit *m_lambda, *m_tps, *m_poloha;
     BarGauge *m_lambdaCG1, *m_tpsCG;
     MarkerImage *m_hraniceLambdaL, *m_tpsL[3];
 };

@@ -3,8 +3,13 @@
 #include "describevalue.h"
 #include "livevalues.h"
 #include "markerimage.h"
+#include "valuelabel.h"
 #include "link/unitdata.h"
+#include <QEvent>
+#include <QImage>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 
 namespace {
@@ -14,9 +19,10 @@ constexpr int GaugeWidth = 600;
 constexpr int MarkerWidth = 20;
 constexpr int MarkerHeight = 12;
 
-QLabel *bigLabel(const QString &name, const QString &text, int x, int y, int w, QWidget *parent)
+template<class Label = QLabel>
+Label *bigLabel(const QString &name, const QString &text, int x, int y, int w, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new Label(text, parent);
     label->setObjectName(name);
     QFont font = label->font();
     font.setPixelSize(64);
@@ -25,9 +31,9 @@ QLabel *bigLabel(const QString &name, const QString &text, int x, int y, int w, 
     return label;
 }
 
-QLabel *voltageLabel(const QString &name, int x, int y, QWidget *parent)
+ValueLabel *voltageLabel(const QString &name, int x, int y, QWidget *parent)
 {
-    auto *label = new QLabel(QStringLiteral("0V"), parent);
+    auto *label = new ValueLabel(QStringLiteral("0V"), parent);
     label->setObjectName(name);
     QFont font = label->font();
     font.setPixelSize(28);
@@ -61,9 +67,9 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
     bigLabel(QStringLiteral("Label13"), QStringLiteral("Lambda"), 20, rows[0], 290, this);
     bigLabel(QStringLiteral("Label14"), QStringLiteral("TPS"), 20, rows[1], 290, this);
     bigLabel(QStringLiteral("Label15"), QStringLiteral("Poloha"), 20, rows[2], 290, this);
-    m_l2 = bigLabel(QStringLiteral("L2"), QStringLiteral("0"), 320, rows[0], 140, this);
-    m_l3 = bigLabel(QStringLiteral("L3"), QStringLiteral("0"), 320, rows[1], 140, this);
-    m_l4 = bigLabel(QStringLiteral("L4"), QStringLiteral("0"), 320, rows[2], 140, this);
+    m_l2 = bigLabel<ValueLabel>(QStringLiteral("L2"), QStringLiteral("0"), 320, rows[0], 140, this);
+    m_l3 = bigLabel<ValueLabel>(QStringLiteral("L3"), QStringLiteral("0"), 320, rows[1], 140, this);
+    m_l4 = bigLabel<ValueLabel>(QStringLiteral("L4"), QStringLiteral("0"), 320, rows[2], 140, this);
     m_l2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_l3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_l4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -108,6 +114,51 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
         w->raise();
 }
 
+// The page paints its background itself, in the colour of the page tabs' pane it sits in, so that a
+// new value repaints the page under that value only, not the tabs and their frame around it. The
+// colour is taken from the window as drawn without the page whenever the page is shown or the look
+// changes.
+bool LiveValuesPage::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+        if (isVisible())
+            takePaneColour();
+        break;
+    case QEvent::Polish:
+        setAttribute(Qt::WA_OpaquePaintEvent, m_pane.isValid());
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void LiveValuesPage::takePaneColour()
+{
+    m_pane = QColor();
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    QWidget *top = window();
+    // A corner no control covers.
+    const QPoint corner = mapTo(top, QPoint(width() - 2, height() - 2));
+    const QImage drawn = top->grab(QRect(corner, QSize(1, 1))).toImage();
+    if (drawn.isNull())
+        return;
+    m_pane = drawn.pixelColor(0, 0);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void LiveValuesPage::paintEvent(QPaintEvent *event)
+{
+    if (!m_pane.isValid())
+        return;
+    QPainter painter(this);
+    painter.fillRect(event->rect(), m_pane);
+}
+
 void LiveValuesPage::setStale(bool stale)
 {
     for (QWidget *w : {static_cast<QWidget *>(m_l2), static_cast<QWidget *>(m_l3), static_cast<QWidget *>(m_l4),
@@ -121,14 +172,14 @@ void LiveValuesPage::refresh()
 {
     const UnitData &d = *m_data;
     m_laAnalog->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
-    m_napetiL->setText(LiveValues::voltageText(d.lambdaValue));
-    m_napetiT->setText(LiveValues::voltageText(d.tpsValue));
-    m_l2->setText(QString::number(d.lambdaValue));
+    m_napetiL->showValue(LiveValues::voltageText(d.lambdaValue));
+    m_napetiT->showValue(LiveValues::voltageText(d.tpsValue));
+    m_l2->showValue(QString::number(d.lambdaValue));
     m_laAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
     m_laAnalog->setProgress(d.lambdaValue);
-    m_l3->setText(QString::number(d.tpsValue));
+    m_l3->showValue(QString::number(d.tpsValue));
     m_tpsAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
     m_tpsAnalog->setProgress(d.tpsValue);
-    m_l4->setText(QString::number(d.positionValue));
+    m_l4->showValue(QString::number(d.positionValue));
     m_polohaAnalog->setProgress(d.positionValue);
 }

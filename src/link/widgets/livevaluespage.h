@@ -1,10 +1,12 @@
 #pragma once
+#include <QColor>
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
 class BarGauge;
 class MarkerImage;
+class ValueLabel;
 class UnitData;
 
 // The page "Aktualní": lambda, TPS and servo position large, as numbers, bars and voltages,
@@ -30,9 +32,16 @@ public:
     QPushButton *markerButton() const { return m_znacka; }
     QLabel *recordingLabel() const { return m_stavZaznamu; }
 
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
+    void takePaneColour();
+
     const UnitData *m_data;
-    QLabel *m_l2, *m_l3, *m_l4, *m_napetiL, *m_napetiT;
+    QColor m_pane;
+    ValueLabel *m_l2, *m_l3, *m_l4, *m_napetiL, *m_napetiT;
     BarGauge *m_laAnalog, *m_tpsAnalog, *m_polohaAnalog;
     MarkerImage *m_hraniceLambda, *m_tps[3], *m_polohaMax, *m_polohaMin;
     QPushButton *m_zaznam, *m_znacka;
