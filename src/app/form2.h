@@ -11,6 +11,9 @@ class CutOffPage;
 class ConnectionLine;
 class DiagnosticsPage;
 class InfoPage;
+class HistoryPage;
+class HistoryStore;
+class VisitRecorder;
 class LinkConnection;
 class LambdaPage;
 class ScopePage;
@@ -71,6 +74,9 @@ public:
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     RecordingControl *recording() const { return m_recording; }
+    HistoryPage *historyPage() const { return m_history; }
+    HistoryStore *historyStore() const { return m_historyStore; }
+    VisitRecorder *visitRecorder() const { return m_visitRecorder; }
     int pollInterval() const;
 
     // The caption names the current configuration file (or the backup the set came from) and
@@ -105,6 +111,8 @@ private:
     void showHealth();
     void choosePort(const QString &name);
     void applySettings(const TesterSettings &settings);
+    // The unit history in the data folder, or on the server TESTER.INI names; never waited for.
+    void startHistory(const TesterSettings &settings);
     void openPort();
     void PageControl1Change();
     void guardReads();
@@ -137,6 +145,9 @@ private:
     CutOffPage *m_cutOff = nullptr;
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
+    HistoryPage *m_history = nullptr;
+    HistoryStore *m_historyStore = nullptr;
+    VisitRecorder *m_visitRecorder = nullptr;
     ReportController *m_report = nullptr;
     RecordingControl *m_recording = nullptr;
     RecordingsPage *m_recordings = nullptr;

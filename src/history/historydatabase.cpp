@@ -128,7 +128,8 @@ bool HistoryDatabase::openServer(const HistoryTarget &target, QString *error)
         *error = QStringLiteral("Kartotéka %1 nedostupná: %2").arg(target.describe(), d.lastError().text().trimmed());
         return false;
     }
-    if (!exec(QStringLiteral("set statement_timeout = %1").arg(TimeoutMs), {}, error))
+    if (!exec(QStringLiteral("set statement_timeout = %1").arg(TimeoutMs), {}, error)
+        || !exec(QStringLiteral("set client_min_messages = warning"), {}, error))
         return false;
     return prepareSchema(error);
 }
@@ -204,6 +205,11 @@ bool HistoryDatabase::prepareSchema(QString *error)
     }
     QSqlDatabase d = db();
     d.transaction();
+    // Two PCs starting together on an empty server: the second waits for the first's tables.
+    if (m_postgres && !exec(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(HistorySchema::SchemaLock), {}, error)) {
+        d.rollback();
+        return false;
+    }
     for (const QString &statement : HistorySchema::createStatements(m_postgres)) {
         QString reason;
         if (!exec(statement, {}, &reason)) {
@@ -212,6 +218,12 @@ bool HistoryDatabase::prepareSchema(QString *error)
             return false;
         }
     }
+    QSqlQuery again(d);
+    if (again.exec(QStringLiteral("select max(version) from schema_version")) && again.next() && again.value(0).toInt() == HistorySchema::Version) {
+        again.finish();
+        return d.commit();
+    }
+    again.finish();
     if (!exec(QStringLiteral("insert into schema_version (version) values (?)"), {HistorySchema::Version}, error)) {
         d.rollback();
         return false;
@@ -222,6 +234,15 @@ bool HistoryDatabase::prepareSchema(QString *error)
 bool HistoryDatabase::exec(const QString &sql, const QVariantList &values, QString *error)
 {
     QSqlQuery q(db());
+    // A statement without values is the program's own text (PostgreSQL cannot prepare a "create"
+    // or a "set"); everything a person typed is always a bound value.
+    if (values.isEmpty()) {
+        if (!q.exec(sql)) {
+            *error = q.lastError().text().trimmed();
+            return false;
+        }
+        return true;
+    }
     if (!q.prepare(sql)) {
         *error = q.lastError().text().trimmed();
         return false;

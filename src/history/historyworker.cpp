@@ -63,7 +63,9 @@ bool HistoryWorker::ensureOpen()
 void HistoryWorker::tick()
 {
     ++m_ticks;
-    if (m_db.isOpen() && m_target.isServer() && m_ticks % 2 == 0 && !m_db.ping()) {
+    if (!m_db.isOpen()) {
+        ensureOpen();
+    } else if (m_target.isServer() && m_ticks % 2 == 0 && !m_db.ping()) {
         m_db.close();
         m_reachable = false;
         m_problem = QStringLiteral("Spojení s kartotékou %1 se přerušilo.").arg(m_target.describe());

@@ -150,6 +150,15 @@ void VisitRecorder::recordingMade(const QString &path, qint64 lengthMs, const QS
     save();
 }
 
+void VisitRecorder::setTechnician(const QString &name)
+{
+    m_technician = name;
+    if (!isOpen() || m_visit.technician == name)
+        return;
+    m_visit.technician = name;
+    save();
+}
+
 void VisitRecorder::setVehicle(const QString &vehicle)
 {
     if (!isOpen() || m_visit.vehicle == vehicle)

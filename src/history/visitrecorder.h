@@ -35,7 +35,8 @@ public:
     };
     VisitRecorder(UnitData *data, const Link &link, HistoryStore *store, QObject *parent = nullptr);
 
-    void setTechnician(const QString &name) { m_technician = name; }
+    // The technician of the visits from now on, the open one included.
+    void setTechnician(const QString &name);
     QString technician() const { return m_technician; }
     void setPc(const QString &name) { m_pc = name; }
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
@@ -44,6 +45,9 @@ public:
     void reportMade(const QString &path);
     // A live-value recording ended.
     void recordingMade(const QString &path, qint64 lengthMs, const QString &analysis = {});
+    // The same, timed from recordingStarted().
+    void recordingStarted() { m_recordingStart = m_now(); }
+    void recordingStopped(const QString &path) { recordingMade(path, m_recordingStart.msecsTo(m_now())); }
     // The vehicle (plate or VIN) and notes as the technician types them for the open visit.
     void setVehicle(const QString &vehicle);
     void setNotes(const QString &notes);
@@ -77,5 +81,6 @@ private:
     bool m_blockPending = false;     // a block came, its levels not yet settled
     bool m_recordRead = false;       // on this connection
     bool m_recordAsked = false;      // the tool asked for it by itself on this connection
-    bool m_clearPending = false;     // the error memory was cleared; its read-back is awaited
+    bool m_clearPending = false;
+    QDateTime m_recordingStart;     // the error memory was cleared; its read-back is awaited
 };
