@@ -7,6 +7,7 @@
 //   velkor_bench scope      only the oscilloscope's drawing and memory (about 5 s)
 //   velkor_bench report     only the service report's time and size (a few seconds)
 //   velkor_bench datalog    only the recordings: their cost, opening, repaint, memory (about 20 s)
+//   velkor_bench history    only the unit history on SQLite and PostgreSQL (about 30 s)
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -23,6 +24,7 @@ std::vector<Figure> measureScope();
 std::vector<Figure> measureDatalog();
 Figure measureCpuWhilePortMissing();
 std::vector<Figure> measureReport();
+std::vector<Figure> measureHistory();
 
 int main(int argc, char *argv[])
 {
@@ -35,8 +37,8 @@ int main(int argc, char *argv[])
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
         && which != QLatin1String("settings") && which != QLatin1String("scope") && which != QLatin1String("report")
-        && which != QLatin1String("datalog")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|report|datalog]\n", argv[0]);
+        && which != QLatin1String("datalog") && which != QLatin1String("history")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|report|datalog|history]\n", argv[0]);
         return 2;
     }
 
@@ -67,6 +69,10 @@ int main(int argc, char *argv[])
     }
     if (all || which == QLatin1String("datalog")) {
         for (const Figure &f : measureDatalog())
+            report(f);
+    }
+    if (all || which == QLatin1String("history")) {
+        for (const Figure &f : measureHistory())
             report(f);
     }
     // Last: the full recording it keeps would weigh on the other figures.

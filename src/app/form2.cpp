@@ -150,7 +150,12 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     showInfo();
 }
 
-TForm2::~TForm2() = default;
+TForm2::~TForm2()
+{
+    // Before the history's thread ends with its store: the open visit is kept with its end.
+    if (m_visitRecorder)
+        m_visitRecorder->closeVisit();
+}
 
 void TForm2::buildLink(Prompts *prompts)
 {

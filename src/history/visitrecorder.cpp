@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <QTimer>
 
 namespace {
 // The record's serial number: one byte after the start byte, shown in decimal.
@@ -67,7 +68,8 @@ void VisitRecorder::levelsSettled()
     }
     if (!m_recordRead && !m_recordAsked) {
         m_recordAsked = true;
-        m_diagnostics->requestDiagnostics();
+        // Asked once the level exchange has ended: from inside its signal the link is still its own.
+        QTimer::singleShot(0, m_diagnostics, &DiagnosticsExchange::requestDiagnostics);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "tuning/paramblock.h"
 #include <QDesktopServices>
 #include <QDir>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +51,12 @@ HistoryBrowser::HistoryBrowser(HistoryPage *page, HistoryStore *store, VisitReco
     connect(store, &HistoryStore::unitsLoaded, this, &HistoryBrowser::showUnits);
     connect(store, &HistoryStore::visitsLoaded, this, &HistoryBrowser::showVisits);
     connect(store, &HistoryStore::visitLoaded, this, &HistoryBrowser::showVisit);
-    connect(store, &HistoryStore::changed, this, &HistoryBrowser::refresh);
+    // Read only while shown: start-up asks the history nothing, and a shown page follows every change.
+    connect(store, &HistoryStore::changed, this, [this] {
+        if (m_page->isVisible())
+            refresh();
+    });
+    page->installEventFilter(this);
     connect(store, &HistoryStore::stateChanged, this, &HistoryBrowser::showState);
     connect(page->units(), &QTreeWidget::currentItemChanged, this, &HistoryBrowser::unitSelected);
     connect(page->visits(), &QTreeWidget::currentItemChanged, this, &HistoryBrowser::visitSelected);
@@ -62,7 +68,15 @@ HistoryBrowser::HistoryBrowser(HistoryPage *page, HistoryStore *store, VisitReco
     connect(page->compareTool(), &QPushButton::clicked, this, &HistoryBrowser::compareWithTool);
     connect(page->takeSet(), &QPushButton::clicked, this, &HistoryBrowser::takeSet);
     showState();
-    refresh();
+    if (page->isVisible())
+        refresh();
+}
+
+bool HistoryBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_page && event->type() == QEvent::Show)
+        refresh();
+    return QObject::eventFilter(watched, event);
 }
 
 void HistoryBrowser::refresh()

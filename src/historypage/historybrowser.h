@@ -27,6 +27,9 @@ public:
 
     void refresh();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showUnits(const QString &filter, const QList<UnitSummary> &units);
     void unitSelected();

@@ -51,7 +51,6 @@ class TestHistoryPage : public ServiceFixture
         QVERIFY(QTest::qWaitForWindowActive(form));
         QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(form->pages()->currentWidget(), page());
-        page()->browser()->refresh();
         auto *units = find<QTreeWidget>("Jednotky");
         QTRY_COMPARE(units->topLevelItemCount(), 2);
         QTest::keyClicks(find<QLineEdit>("HledatJednotku"), QStringLiteral("12"));
