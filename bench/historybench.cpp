@@ -20,6 +20,7 @@ constexpr int VisitsPerUnit = 5;
 bool fill(HistoryDatabase &db, bool postgres, QString *error)
 {
     const QStringList statements = postgres ? QStringList{
+        QStringLiteral("set statement_timeout = 0"),
         QStringLiteral("insert into units select md5('u'||g)::uuid::text, 'S'||g, 'SPZ '||g, '', '2026-01-01T00:00:00.000Z'"
                        " from generate_series(1, %1) g"),
         QStringLiteral("insert into visits select md5('v'||g||'-'||k)::uuid::text, md5('u'||g)::uuid::text,"
