@@ -8,6 +8,7 @@
 //   velkor_bench report     only the service report's time and size (a few seconds)
 //   velkor_bench datalog    only the recordings: their cost, opening, repaint, memory (about 20 s)
 //   velkor_bench history    only the unit history on SQLite and PostgreSQL (about 30 s)
+//   velkor_bench start      only start to first poll, with and without an unreachable history server
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -18,6 +19,7 @@
 Figure measureReplyCost();
 std::vector<Figure> measureCpuAndMemory();
 Figure measureStartToFirstPoll();
+Figure measureStartWithHistoryAway();
 std::vector<Figure> measureLink();
 Figure measureSettingsRead();
 std::vector<Figure> measureScope();
@@ -37,8 +39,8 @@ int main(int argc, char *argv[])
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
         && which != QLatin1String("settings") && which != QLatin1String("scope") && which != QLatin1String("report")
-        && which != QLatin1String("datalog") && which != QLatin1String("history")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|report|datalog|history]\n", argv[0]);
+        && which != QLatin1String("datalog") && which != QLatin1String("history") && which != QLatin1String("start")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|settings|scope|report|datalog|history|start]\n", argv[0]);
         return 2;
     }
 
@@ -58,8 +60,13 @@ int main(int argc, char *argv[])
         const std::vector<Figure> running = measureCpuAndMemory();
         report(running.at(0));
         report(measureStartToFirstPoll());
+        report(measureStartWithHistoryAway());
         report(running.at(1));
         report(measureCpuWhilePortMissing());
+    }
+    if (which == QLatin1String("start")) {
+        report(measureStartToFirstPoll());
+        report(measureStartWithHistoryAway());
     }
     if (all || which == QLatin1String("settings"))
         report(measureSettingsRead());

@@ -3,6 +3,7 @@
 #include "benchsupport.h"
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
@@ -155,11 +156,11 @@ std::vector<Figure> measureCpuAndMemory()
     return {cpu, mem};
 }
 
-Figure measureStartToFirstPoll()
+namespace {
+// `moreSettings` goes at the end of the TESTER.INI the rig writes.
+Figure startToFirstPoll(Figure f, const QByteArray &moreSettings)
 {
     constexpr int Runs = 3;
-    Figure f;
-    f.label = QStringLiteral("c) start to first poll frame");
     f.unit = QStringLiteral("s");
     f.goal = 0.5;
 
@@ -171,6 +172,12 @@ Figure measureStartToFirstPoll()
             f.detail = error;
             return f;
         }
+        QFile settings(QDir(rig.work).filePath(QStringLiteral("TESTER.INI")));
+        if (!moreSettings.isEmpty() && (!settings.open(QIODevice::Append) || settings.write(moreSettings) != moreSettings.size())) {
+            f.detail = QStringLiteral("cannot write TESTER.INI");
+            return f;
+        }
+        settings.close();
         QElapsedTimer sinceStart;
         sinceStart.start();
         startTool(rig.tool, rig.work, rig.temp);
@@ -193,6 +200,19 @@ Figure measureStartToFirstPoll()
                    .arg(Runs)
                    .arg(each.join(QStringLiteral(", ")));
     return f;
+}
+}  // namespace
+
+Figure measureStartToFirstPoll()
+{
+    return startToFirstPoll({QStringLiteral("c) start to first poll frame")}, {});
+}
+
+Figure measureStartWithHistoryAway()
+{
+    // An address nobody answers: the history's connection waits its full 3 s on its own thread.
+    return startToFirstPoll({QStringLiteral("c') the same, history server unreachable")},
+                            "[Kartoteka]\r\nServer=10.255.255.1\r\nUzivatel=dilna\r\n");
 }
 
 Figure measureCpuWhilePortMissing()

@@ -56,6 +56,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTabWidget>
 #include <functional>
 
@@ -425,6 +426,7 @@ void TForm2::startHistory(const TesterSettings &settings)
     });
     m_history->attach(m_historyStore, m_visitRecorder, m_data, m_service, m_prompts);
     m_historyStore->start();
+    m_historyStore->importOnce(m_data->dataFolder, QSysInfo::machineHostName());
 }
 
 void TForm2::sayKeptChanges()

@@ -2,6 +2,7 @@
 #include "historyworker.h"
 #include "visitqueue.h"
 #include <QAtomicInt>
+#include <QDir>
 #include <QThread>
 
 namespace {
@@ -86,6 +87,12 @@ void HistoryStore::setVehicle(const QString &serial, const QString &vehicle)
 void HistoryStore::providePassword(const QString &password)
 {
     QMetaObject::invokeMethod(m_worker, [w = m_worker, password] { w->setPassword(password); });
+}
+
+void HistoryStore::importOnce(const QString &dataFolder, const QString &pc)
+{
+    const QString marker = QDir(dataFolder).filePath(QStringLiteral("historie-import.txt"));
+    QMetaObject::invokeMethod(m_worker, [w = m_worker, dataFolder, marker, pc] { w->importFrom(dataFolder, marker, pc); });
 }
 
 QString HistoryStore::statusText() const

@@ -26,6 +26,8 @@ public:
     void requestVisit(const QString &visitId, bool withPrevious = false);
     void setVehicle(const QString &serial, const QString &vehicle);
     void providePassword(const QString &password);
+    // On the first start in a data folder: its reports and backups become visits where they name a unit.
+    void importOnce(const QString &dataFolder, const QString &pc);
 
     bool reachable() const { return m_reachable; }
     int waiting() const { return m_waiting; }

@@ -1,4 +1,5 @@
 #include "historyworker.h"
+#include "historyimport.h"
 #include "historyschema.h"
 #include <QFile>
 #include <QSqlDriver>
@@ -135,5 +136,17 @@ void HistoryWorker::setPassword(const QString &password)
 {
     m_target.password = password;
     ensureOpen();
+    flush();
+}
+
+void HistoryWorker::importFrom(const QString &dataFolder, const QString &marker, const QString &pc)
+{
+    if (QFile::exists(marker))
+        return;
+    for (const Visit &visit : HistoryImport::visitsIn(dataFolder, pc))
+        m_queue.put(visit);
+    QFile done(marker);
+    if (done.open(QIODevice::WriteOnly))
+        done.write("Zálohy a protokoly této složky jsou v kartotéce.\n");
     flush();
 }

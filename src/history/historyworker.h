@@ -27,6 +27,8 @@ public:
     void loadVisit(const QString &visitId, bool withPrevious);
     void setVehicle(const QString &serial, const QString &vehicle);
     void setPassword(const QString &password);
+    // The reports and backups of `dataFolder` queued as visits, once: `marker` is written after.
+    void importFrom(const QString &dataFolder, const QString &marker, const QString &pc);
 
 signals:
     // The history can be reached or not, and how many visits wait in the local queue.

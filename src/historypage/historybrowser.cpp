@@ -63,6 +63,11 @@ HistoryBrowser::HistoryBrowser(HistoryPage *page, HistoryStore *store, VisitReco
     connect(page->saveVehicle(), &QPushButton::clicked, this, &HistoryBrowser::saveVehicle);
     connect(page->vehicle(), &QLineEdit::returnPressed, this, &HistoryBrowser::saveVehicle);
     connect(page->openReport(), &QPushButton::clicked, this, &HistoryBrowser::openReport);
+    if (recorder) {
+        page->technician()->setText(recorder->technician());
+        connect(page->technician(), &QLineEdit::editingFinished, this,
+                [this] { m_recorder->setTechnician(m_page->technician()->text().trimmed()); });
+    }
     connect(page->markSet(), &QPushButton::clicked, this, &HistoryBrowser::markSet);
     connect(page->compareMarked(), &QPushButton::clicked, this, [this] { compare(m_marked, m_markedName); });
     connect(page->compareTool(), &QPushButton::clicked, this, &HistoryBrowser::compareWithTool);

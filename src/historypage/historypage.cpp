@@ -47,7 +47,10 @@ HistoryPage::HistoryPage(QWidget *parent) : QWidget(parent)
     m_saveVehicle = button("UlozitVozidlo", QStringLiteral("Uložit"), this, {232, 204, 76, 24});
     m_visits = table("Navstevy", {QStringLiteral("Začátek"), QStringLiteral("Technik"), QStringLiteral("PC"), QStringLiteral("Zápisy")},
                      {112, 84, 54, 40}, this, {8, 232, 300, 142});
-    m_openReport = button("OtevritProtokol", QStringLiteral("Otevřít protokol"), this, {8, 378, 150, 24});
+    m_openReport = button("OtevritProtokol", QStringLiteral("Otevřít protokol"), this, {8, 378, 124, 24});
+    place(new QLabel(QStringLiteral("Technik:"), this), "TechnikPopis", {138, 382, 50, 18});
+    m_technician = place(new QLineEdit(this), "Technik", {190, 379, 118, 22});
+    m_technician->setToolTip(QStringLiteral("Technik této a dalších návštěv"));
 
     m_cards = place(new QTabWidget(this), "KartyNavstevy", {316, 4, 308, 246});
     m_details = new QTextBrowser;

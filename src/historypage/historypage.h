@@ -31,6 +31,7 @@ public:
     QPushButton *saveVehicle() const { return m_saveVehicle; }
     QTreeWidget *visits() const { return m_visits; }
     QPushButton *openReport() const { return m_openReport; }
+    QLineEdit *technician() const { return m_technician; }
     QTabWidget *cards() const { return m_cards; }
     QTextBrowser *details() const { return m_details; }
     QTreeWidget *comparison() const { return m_comparison; }
@@ -48,6 +49,7 @@ private:
     QPushButton *m_saveVehicle;
     QTreeWidget *m_visits;
     QPushButton *m_openReport;
+    QLineEdit *m_technician;
     QTabWidget *m_cards;
     QTextBrowser *m_details;
     QTreeWidget *m_comparison;

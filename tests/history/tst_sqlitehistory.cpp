@@ -8,6 +8,7 @@
 #include "testlink.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -120,6 +121,48 @@ private slots:
         QVERIFY(notices.first().at(0).toString().startsWith(QStringLiteral("Soubor kartotéky byl poškozený.")));
         QCOMPARE(QDir(dir().filePath(QStringLiteral("data"))).entryList({QStringLiteral("historie.sqlite.poskozeno-*")}).size(), 1);
         store.saveVisit(sampleVisit(QStringLiteral("5")));
+        QVERIFY(settled(store));
+        QCOMPARE(units(store).size(), 1);
+    }
+
+    // A PC's existing reports (which name their unit) and the day's backups before them become visits, once.
+    void existingReportsAndBackupsComeInOnce()
+    {
+        const QString data = dir().filePath(QStringLiteral("data"));
+        const auto write = [&](const QString &name, const QByteArray &bytes) {
+            QDir().mkpath(QFileInfo(QDir(data).filePath(name)).absolutePath());
+            QFile f(QDir(data).filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        write(QStringLiteral("protokoly/2026-11-03_10-15_117.pdf"), "%PDF report 117");
+        write(QStringLiteral("protokoly/2026-11-03_10-15_117_2.pdf"), "%PDF report 117 again");
+        write(QStringLiteral("protokoly/2026-11-03_11-00_bez-cisla.pdf"), "%PDF no unit");
+        write(QStringLiteral("zalohy/2026-11-03_09-58-01_Octavia.cfg"), QByteArray(44, 1));
+        write(QStringLiteral("zalohy/2026-10-01_08-00-00_Fabia.cfg"), QByteArray(44, 2));
+        HistoryStore store(target(), queue());
+        store.start();
+        store.importOnce(data, QStringLiteral("dilna-2"));
+        store.importOnce(data, QStringLiteral("dilna-2"));
+        QVERIFY(settled(store));
+        QTRY_VERIFY(QFile::exists(QDir(data).filePath(QStringLiteral("historie-import.txt"))));
+        QVERIFY(settled(store));
+        const QList<UnitSummary> all = units(store);
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(all[0].serial, QStringLiteral("117"));
+        const QList<VisitSummary> list = visits(store, all[0].id);
+        QCOMPARE(list.size(), 2);
+        const Visit first = HistoryWait::visit(store, list[1].id);
+        QCOMPARE(first.started, QDateTime(QDate(2026, 11, 3), QTime(9, 58, 1)));
+        QCOMPARE(first.sets.size(), 1);
+        QCOMPARE(first.sets[0].bytes, QByteArray(44, 1));
+        QCOMPARE(first.reports.size(), 1);
+        QCOMPARE(first.reports[0].pdf, QByteArray("%PDF report 117"));
+        QCOMPARE(HistoryWait::visit(store, list[0].id).sets.size(), 0);
+        // The marker stops a later start from looking again.
+        QFile::remove(QDir(data).filePath(QStringLiteral("protokoly/2026-11-03_10-15_117_2.pdf")));
+        write(QStringLiteral("protokoly/2026-11-04_10-15_118.pdf"), "%PDF report 118");
+        store.importOnce(data, QStringLiteral("dilna-2"));
         QVERIFY(settled(store));
         QCOMPARE(units(store).size(), 1);
     }

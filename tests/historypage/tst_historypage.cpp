@@ -4,6 +4,7 @@
 #include "history/historystore.h"
 #include "historypage/historybrowser.h"
 #include "historypage/historypage.h"
+#include "history/visitrecorder.h"
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -117,6 +118,18 @@ private slots:
         // A backup, never a save target: the caption names it and a save asks for a new name.
         QVERIFY(form->data()->backupSource.contains(QStringLiteral("zalohy")));
         QVERIFY(form->windowTitle().contains(QStringLiteral("ze zálohy")));
+    }
+
+    void technicianChangedForTheVisits()
+    {
+        auto *technician = find<QLineEdit>("Technik");
+        QCOMPARE(technician->text(), QStringLiteral("Jan Novák"));
+        QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+        technician->setFocus();
+        technician->selectAll();
+        QTest::keyClicks(technician, QStringLiteral("Eva Mala"));
+        QTest::keyClick(technician, Qt::Key_Return);
+        QCOMPARE(form->visitRecorder()->technician(), QStringLiteral("Eva Mala"));
     }
 
     void reportOpenedFromTheVisit()
