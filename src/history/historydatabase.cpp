@@ -323,6 +323,24 @@ bool HistoryDatabase::setVehicle(const QString &serial, const QString &vehicle, 
     return ok;
 }
 
+bool HistoryDatabase::nameUnit(const QString &unitId, const QString &serial, QString *error)
+{
+    const QString target = HistoryIds::unitId(serial);
+    QSqlDatabase d = db();
+    d.transaction();
+    const bool ok = exec(QStringLiteral("insert into units (id, serial, vehicle, created) select ?, ?, vehicle, created from units"
+                                        " where id = ? on conflict (id) do nothing"),
+                         {target, serial, unitId}, error)
+                    && exec(QStringLiteral("update visits set unit_id = ? where unit_id = ?"), {target, unitId}, error)
+                    && (target == unitId || exec(QStringLiteral("delete from units where id = ?"), {unitId}, error))
+                    && (!m_postgres || exec(QStringLiteral("select pg_notify(?, ?)"), {QString::fromLatin1(HistorySchema::channel()), target}, error));
+    if (!ok) {
+        d.rollback();
+        return false;
+    }
+    return d.commit();
+}
+
 QList<UnitSummary> HistoryDatabase::units(const QString &filter, int limit)
 {
     QList<UnitSummary> result;

@@ -28,6 +28,8 @@ public:
     bool saveVisit(const Visit &visit, QString *error);
     // A unit's vehicle as the technician typed it.
     bool setVehicle(const QString &serial, const QString &vehicle, QString *error);
+    // A unit kept without a number gets one: its visits move to the unit of `serial`.
+    bool nameUnit(const QString &unitId, const QString &serial, QString *error);
 
     // Units whose serial number or vehicle contains `filter` (any case), the last visited first.
     QList<UnitSummary> units(const QString &filter, int limit = 1000);

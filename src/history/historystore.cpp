@@ -84,6 +84,11 @@ void HistoryStore::setVehicle(const QString &serial, const QString &vehicle)
     QMetaObject::invokeMethod(m_worker, [w = m_worker, serial, vehicle] { w->setVehicle(serial, vehicle); });
 }
 
+void HistoryStore::nameUnit(const QString &unitId, const QString &serial)
+{
+    QMetaObject::invokeMethod(m_worker, [w = m_worker, unitId, serial] { w->nameUnit(unitId, serial); });
+}
+
 void HistoryStore::providePassword(const QString &password)
 {
     QMetaObject::invokeMethod(m_worker, [w = m_worker, password] { w->setPassword(password); });

@@ -26,6 +26,8 @@ public:
     void requestVisit(const QString &visitId, bool withPrevious = false);
     void setVehicle(const QString &serial, const QString &vehicle);
     void providePassword(const QString &password);
+    // A unit kept as "bez čísla" gets its number; its visits go to that unit.
+    void nameUnit(const QString &unitId, const QString &serial);
     // On the first start in a data folder: its reports and backups become visits where they name a unit.
     void importOnce(const QString &dataFolder, const QString &pc);
 

@@ -132,6 +132,13 @@ void HistoryWorker::setVehicle(const QString &serial, const QString &vehicle)
         emit changed();
 }
 
+void HistoryWorker::nameUnit(const QString &unitId, const QString &serial)
+{
+    QString error;
+    if (ensureOpen() && m_db.nameUnit(unitId, serial, &error))
+        emit changed();
+}
+
 void HistoryWorker::setPassword(const QString &password)
 {
     m_target.password = password;

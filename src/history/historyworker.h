@@ -27,6 +27,7 @@ public:
     void loadVisit(const QString &visitId, bool withPrevious);
     void setVehicle(const QString &serial, const QString &vehicle);
     void setPassword(const QString &password);
+    void nameUnit(const QString &unitId, const QString &serial);
     // The reports and backups of `dataFolder` queued as visits, once: `marker` is written after.
     void importFrom(const QString &dataFolder, const QString &marker, const QString &pc);
 

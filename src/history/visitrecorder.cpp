@@ -169,6 +169,15 @@ void VisitRecorder::setVehicle(const QString &vehicle)
     save();
 }
 
+void VisitRecorder::nameUnit(const QString &serial)
+{
+    if (!isOpen() || m_visit.serial != unnamed())
+        return;
+    m_visit.serial = serial;
+    m_visit.unitId = HistoryIds::unitId(serial);
+    save();
+}
+
 void VisitRecorder::setNotes(const QString &notes)
 {
     if (!isOpen() || m_visit.notes == notes)

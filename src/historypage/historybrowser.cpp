@@ -18,6 +18,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTabWidget>
@@ -68,6 +69,8 @@ HistoryBrowser::HistoryBrowser(HistoryPage *page, HistoryStore *store, VisitReco
         connect(page->technician(), &QLineEdit::editingFinished, this,
                 [this] { m_recorder->setTechnician(m_page->technician()->text().trimmed()); });
     }
+    connect(page->saveNotes(), &QPushButton::clicked, this, &HistoryBrowser::saveNotes);
+    connect(page->nameUnit(), &QPushButton::clicked, this, &HistoryBrowser::nameUnit);
     connect(page->markSet(), &QPushButton::clicked, this, &HistoryBrowser::markSet);
     connect(page->compareMarked(), &QPushButton::clicked, this, [this] { compare(m_marked, m_markedName); });
     connect(page->compareTool(), &QPushButton::clicked, this, &HistoryBrowser::compareWithTool);
@@ -124,6 +127,7 @@ void HistoryBrowser::unitSelected()
     m_unitId = id;
     m_serial = item ? item->text(0) : QString();
     m_page->vehicle()->setText(item ? item->text(1) : QString());
+    m_page->nameUnit()->setEnabled(m_serial == VisitRecorder::unnamed());
     m_page->visits()->clear();
     if (!id.isEmpty())
         m_store->requestVisits(id);
@@ -168,6 +172,43 @@ void HistoryBrowser::showVisit(const Visit &visit, const Visit &previous)
     if (row >= 0 && row < sets->topLevelItemCount())
         sets->setCurrentItem(sets->topLevelItem(row));
     m_page->openReport()->setEnabled(!visit.reports.isEmpty());
+    // What the technician is typing stays; another visit brings its own notes.
+    if (m_notesOf != visit.id) {
+        m_notesOf = visit.id;
+        m_page->notes()->setPlainText(visit.notes);
+    }
+}
+
+void HistoryBrowser::nameUnit()
+{
+    if (m_serial != VisitRecorder::unnamed())
+        return;
+    const QString serial = m_prompts->askText(Caption, QStringLiteral("Číslo serie jednotky (0–255):")).trimmed();
+    bool number = false;
+    const int value = serial.toInt(&number);
+    if (serial.isEmpty())
+        return;
+    if (!number || value < 0 || value > 255) {
+        m_prompts->error(Caption, QStringLiteral("Číslo serie je číslo od 0 do 255."));
+        return;
+    }
+    m_store->nameUnit(m_unitId, QString::number(value));
+    if (m_recorder && m_recorder->isOpen() && m_recorder->visit().unitId == m_unitId)
+        m_recorder->nameUnit(QString::number(value));
+}
+
+void HistoryBrowser::saveNotes()
+{
+    if (m_visit.id.isEmpty())
+        return;
+    const QString notes = m_page->notes()->toPlainText();
+    // The open visit carries them on; a closed one is kept again with them.
+    if (m_recorder && m_recorder->isOpen() && m_recorder->visit().id == m_visit.id) {
+        m_recorder->setNotes(notes);
+        return;
+    }
+    m_visit.notes = notes;
+    m_store->saveVisit(m_visit);
 }
 
 const VisitSet *HistoryBrowser::selectedSet() const

@@ -37,6 +37,8 @@ private:
     void visitSelected();
     void showVisit(const Visit &visit, const Visit &previous);
     void saveVehicle();
+    void saveNotes();
+    void nameUnit();
     void openReport();
     void markSet();
     void compare(const QByteArray &a, const QString &aName);
@@ -57,6 +59,7 @@ private:
     QString m_serial;
     QString m_visitId;
     Visit m_visit;
+    QString m_notesOf;  // the visit whose notes the notes field holds
     QByteArray m_marked;
     QString m_markedName;
 };

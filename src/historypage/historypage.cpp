@@ -2,6 +2,8 @@
 #include "historybrowser.h"
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -35,7 +37,10 @@ QTreeWidget *table(const char *name, const QStringList &columns, const QList<int
 HistoryPage::HistoryPage(QWidget *parent) : QWidget(parent)
 {
     place(new QLabel(QStringLiteral("Hledat:"), this), "HledatPopis", {8, 6, 46, 18});
-    m_search = place(new QLineEdit(this), "HledatJednotku", {56, 4, 252, 22});
+    m_search = place(new QLineEdit(this), "HledatJednotku", {56, 4, 166, 22});
+    m_nameUnit = button("PojmenovatJednotku", QStringLiteral("Pojmenovat"), this, {226, 3, 82, 24});
+    m_nameUnit->setToolTip(QStringLiteral("Dát jednotce \"bez čísla\" její číslo"));
+    m_nameUnit->setEnabled(false);
     m_search->setPlaceholderText(QStringLiteral("číslo jednotky nebo vozidlo"));
     m_search->setClearButtonEnabled(true);
     m_units = table("Jednotky", {QStringLiteral("Číslo"), QStringLiteral("Vozidlo"), QStringLiteral("Poslední návštěva"),
@@ -57,8 +62,15 @@ HistoryPage::HistoryPage(QWidget *parent) : QWidget(parent)
     m_details->setObjectName(QStringLiteral("Podrobnosti"));
     m_comparison = table("PorovnaniSad", {QStringLiteral("Hodnota"), QStringLiteral("Sada A"), QStringLiteral("Sada B")},
                          {130, 76, 76}, nullptr, {});
+    auto *notesCard = new QWidget;
+    m_notes = place(new QPlainTextEdit(notesCard), "PoznamkyNavstevy", {});
+    m_saveNotes = button("UlozitPoznamky", QStringLiteral("Uložit poznámky"), notesCard, {});
+    auto *notesLayout = new QVBoxLayout(notesCard);
+    notesLayout->addWidget(m_notes);
+    notesLayout->addWidget(m_saveNotes, 0, Qt::AlignRight);
     m_cards->addTab(m_details, QStringLiteral("Podrobnosti"));
     m_cards->addTab(m_comparison, QStringLiteral("Porovnání"));
+    m_cards->addTab(notesCard, QStringLiteral("Poznámky"));
 
     m_sets = table("SadyNavstevy", {QStringLiteral("Čas"), QStringLiteral("Sada"), QStringLiteral("Kontrola")}, {54, 150, 90}, this,
                    {316, 254, 308, 92});

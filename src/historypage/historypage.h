@@ -3,6 +3,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTextBrowser;
@@ -26,6 +27,7 @@ public:
     HistoryBrowser *browser() const { return m_browser; }
 
     QLineEdit *search() const { return m_search; }
+    QPushButton *nameUnit() const { return m_nameUnit; }
     QTreeWidget *units() const { return m_units; }
     QLineEdit *vehicle() const { return m_vehicle; }
     QPushButton *saveVehicle() const { return m_saveVehicle; }
@@ -35,6 +37,8 @@ public:
     QTabWidget *cards() const { return m_cards; }
     QTextBrowser *details() const { return m_details; }
     QTreeWidget *comparison() const { return m_comparison; }
+    QPlainTextEdit *notes() const { return m_notes; }
+    QPushButton *saveNotes() const { return m_saveNotes; }
     QTreeWidget *sets() const { return m_sets; }
     QPushButton *markSet() const { return m_mark; }
     QPushButton *compareMarked() const { return m_compareMarked; }
@@ -44,6 +48,7 @@ public:
 
 private:
     QLineEdit *m_search;
+    QPushButton *m_nameUnit;
     QTreeWidget *m_units;
     QLineEdit *m_vehicle;
     QPushButton *m_saveVehicle;
@@ -53,6 +58,8 @@ private:
     QTabWidget *m_cards;
     QTextBrowser *m_details;
     QTreeWidget *m_comparison;
+    QPlainTextEdit *m_notes;
+    QPushButton *m_saveNotes;
     QTreeWidget *m_sets;
     QPushButton *m_mark;
     QPushButton *m_compareMarked;

@@ -2,37 +2,51 @@
 #include "history/historystore.h"
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 
 // Waits for the store's answers; every query runs on the store's own thread.
 namespace HistoryWait {
 
+// The first answer after `ask` that `mine` takes for its own (a page may ask the same store meanwhile).
+template <typename Signal, typename Mine>
+QList<QVariant> answer(HistoryStore &store, Signal signal, const std::function<void()> &ask, Mine mine)
+{
+    QSignalSpy spy(&store, signal);
+    ask();
+    QDeadlineTimer deadline(10000);
+    for (int seen = 0; !deadline.hasExpired();) {
+        for (; seen < spy.size(); ++seen) {
+            if (mine(spy.at(seen)))
+                return spy.at(seen);
+        }
+        spy.wait(int(std::max<qint64>(1, deadline.remainingTime())));
+    }
+    return {};
+}
+
 inline QList<UnitSummary> units(HistoryStore &store, const QString &filter = {})
 {
-    QSignalSpy spy(&store, &HistoryStore::unitsLoaded);
-    store.requestUnits(filter);
-    if (!spy.wait(10000))
-        return {};
-    return spy.last().at(1).value<QList<UnitSummary>>();
+    const QList<QVariant> a = answer(store, &HistoryStore::unitsLoaded, [&] { store.requestUnits(filter); },
+                                     [&](const QList<QVariant> &args) { return args.at(0).toString() == filter; });
+    return a.isEmpty() ? QList<UnitSummary>() : a.at(1).value<QList<UnitSummary>>();
 }
 
 inline QList<VisitSummary> visits(HistoryStore &store, const QString &unitId)
 {
-    QSignalSpy spy(&store, &HistoryStore::visitsLoaded);
-    store.requestVisits(unitId);
-    if (!spy.wait(10000))
-        return {};
-    return spy.last().at(1).value<QList<VisitSummary>>();
+    const QList<QVariant> a = answer(store, &HistoryStore::visitsLoaded, [&] { store.requestVisits(unitId); },
+                                     [&](const QList<QVariant> &args) { return args.at(0).toString() == unitId; });
+    return a.isEmpty() ? QList<VisitSummary>() : a.at(1).value<QList<VisitSummary>>();
 }
 
 inline Visit visit(HistoryStore &store, const QString &visitId, Visit *previous = nullptr)
 {
-    QSignalSpy spy(&store, &HistoryStore::visitLoaded);
-    store.requestVisit(visitId, previous != nullptr);
-    if (!spy.wait(10000))
+    const QList<QVariant> a = answer(store, &HistoryStore::visitLoaded, [&] { store.requestVisit(visitId, previous != nullptr); },
+                                     [&](const QList<QVariant> &args) { return args.at(0).value<Visit>().id == visitId; });
+    if (a.isEmpty())
         return {};
     if (previous)
-        *previous = spy.last().at(1).value<Visit>();
-    return spy.last().at(0).value<Visit>();
+        *previous = a.at(1).value<Visit>();
+    return a.at(0).value<Visit>();
 }
 
 // Until nothing waits in the queue and the history answers.

@@ -6,6 +6,7 @@
 #include "historypage/historypage.h"
 #include "history/visitrecorder.h"
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -118,6 +119,42 @@ private slots:
         // A backup, never a save target: the caption names it and a save asks for a new name.
         QVERIFY(form->data()->backupSource.contains(QStringLiteral("zalohy")));
         QVERIFY(form->windowTitle().contains(QStringLiteral("ze zálohy")));
+    }
+
+    void notesKeptWithAClosedVisit()
+    {
+        openSecondVisit();
+        auto *notes = find<QPlainTextEdit>("PoznamkyNavstevy");
+        QCOMPARE(notes->toPlainText(), m_second.notes);
+        notes->selectAll();
+        QTest::keyClicks(notes, QStringLiteral("Zakaznik hlasi cukani"));
+        find<QPushButton>("UlozitPoznamky")->click();
+        QVERIFY(HistoryWait::settled(*form->historyStore()));
+        QTRY_COMPARE(HistoryWait::visit(*form->historyStore(), m_second.id).notes, QStringLiteral("Zakaznik hlasi cukani"));
+    }
+
+    // A unit kept as "bez čísla" is named by hand: its visit joins the unit of that number.
+    void unitWithoutNumberNamedByHand()
+    {
+        Visit unnamed = HistoryWait::sampleVisit(VisitRecorder::unnamed(), 4);
+        unnamed.unitId = HistoryIds::newId();
+        form->historyStore()->saveVisit(unnamed);
+        QVERIFY(HistoryWait::settled(*form->historyStore()));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+        auto *search = find<QLineEdit>("HledatJednotku");
+        QTest::keyClicks(search, QStringLiteral("bez"));
+        auto *units = find<QTreeWidget>("Jednotky");
+        QTRY_COMPARE(units->topLevelItemCount(), 1);
+        clickRow(units, 0);
+        QVERIFY(find<QPushButton>("PojmenovatJednotku")->isEnabled());
+        prompts->texts << QStringLiteral("12");
+        find<QPushButton>("PojmenovatJednotku")->click();
+        QTRY_COMPARE(HistoryWait::units(*form->historyStore(), QStringLiteral("bez")).size(), 0);
+        const QList<UnitSummary> twelve = HistoryWait::units(*form->historyStore(), QStringLiteral("12"));
+        QCOMPARE(twelve.size(), 1);
+        QCOMPARE(twelve[0].visitCount, 3);
     }
 
     void technicianChangedForTheVisits()
