@@ -26,6 +26,7 @@
 #include "history/historystore.h"
 #include "history/visitrecorder.h"
 #include "historypage/historypage.h"
+#include "historypage/previousvisitnote.h"
 #include "datalog/logrecorder.h"
 #include "link/linkclock.h"
 #include "link/linkconnection.h"
@@ -104,7 +105,9 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     m_diagnostics->attach(m_data, m_diagnosticsLink, m_prompts);
     // The service report takes what the other pages hold: the set before the work from the
     // backups, the oscilloscope's last recording.
-    m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
+    // The report's dialog proposes the unit's previous visit as the first line of its notes.
+    m_previousVisit = new PreviousVisitNote(m_prompts, this);
+    m_report = new ReportController(m_data, m_diagnostics, m_previousVisit, this);
     m_report->setToolVersion(QStringLiteral("Velkor ") + appVersion());
     m_report->setBackupBeforeWrites([this] { return m_service->backups()->backupBeforeWrites(); });
     m_report->setScopePage(m_scope);
@@ -425,6 +428,7 @@ void TForm2::startHistory(const TesterSettings &settings)
             m_visitRecorder->recordingStopped(log->files().last());
     });
     m_history->attach(m_historyStore, m_visitRecorder, m_data, m_service, m_prompts);
+    m_previousVisit->follow(m_historyStore, m_visitRecorder, m_data);
     m_historyStore->start();
     m_historyStore->importOnce(m_data->dataFolder, QSysInfo::machineHostName());
 }

@@ -14,6 +14,7 @@ class InfoPage;
 class HistoryPage;
 class HistoryStore;
 class VisitRecorder;
+class PreviousVisitNote;
 class LinkConnection;
 class LambdaPage;
 class ScopePage;
@@ -77,6 +78,7 @@ public:
     HistoryPage *historyPage() const { return m_history; }
     HistoryStore *historyStore() const { return m_historyStore; }
     VisitRecorder *visitRecorder() const { return m_visitRecorder; }
+    PreviousVisitNote *previousVisitNote() const { return m_previousVisit; }
     int pollInterval() const;
 
     // The caption names the current configuration file (or the backup the set came from) and
@@ -148,6 +150,7 @@ private:
     HistoryPage *m_history = nullptr;
     HistoryStore *m_historyStore = nullptr;
     VisitRecorder *m_visitRecorder = nullptr;
+    PreviousVisitNote *m_previousVisit = nullptr;
     ReportController *m_report = nullptr;
     RecordingControl *m_recording = nullptr;
     RecordingsPage *m_recordings = nullptr;

@@ -5,6 +5,8 @@
 #include "historypage/historybrowser.h"
 #include "historypage/historypage.h"
 #include "history/visitrecorder.h"
+#include "historypage/previousvisitnote.h"
+#include "link/diagnosticsexchange.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -155,6 +157,27 @@ private slots:
         const QList<UnitSummary> twelve = HistoryWait::units(*form->historyStore(), QStringLiteral("12"));
         QCOMPARE(twelve.size(), 1);
         QCOMPARE(twelve[0].visitCount, 3);
+    }
+
+    // The report's notes start with the unit's previous visit and what changed since.
+    void reportProposesThePreviousVisit()
+    {
+        form->visitRecorder()->setClock([] { return QDateTime(QDate(2026, 12, 15), QTime(9, 0), Qt::UTC); });
+        QByteArray record(34, '\0');
+        record[0] = 0x02;
+        record[2] = char(12);
+        record[33] = 0x03;
+        emit form->diagnosticsExchange()->diagnosticsReceived(record);
+        QVERIFY(form->visitRecorder()->isOpen());
+        QTRY_VERIFY(!form->previousVisitNote()->text().isEmpty());
+        prompts->reportAnswers << std::nullopt;
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(prompts->reportQuestions.size(), 1);
+        const QString notes = prompts->reportQuestions.last().notes;
+        QVERIFY2(notes.startsWith(QStringLiteral("Předchozí návštěva 1.12.2026 8:01 (Jiří Dvořák): od ní ")) && notes.endsWith(QStringLiteral(" v sadě.")),
+                 qPrintable(notes));
     }
 
     void technicianChangedForTheVisits()
