@@ -100,6 +100,11 @@ void HistoryStore::importOnce(const QString &dataFolder, const QString &pc)
     QMetaObject::invokeMethod(m_worker, [w = m_worker, dataFolder, marker, pc] { w->importFrom(dataFolder, marker, pc); });
 }
 
+int HistoryStore::queued() const
+{
+    return VisitQueue(m_queueFolder).waitingVisits();
+}
+
 QString HistoryStore::statusText() const
 {
     return m_reachable ? QString() : unreachableText(m_waiting);

@@ -33,6 +33,8 @@ public:
 
     bool reachable() const { return m_reachable; }
     int waiting() const { return m_waiting; }
+    // The visits in the queue folder now (waiting() is what the history's thread last said).
+    int queued() const;
     QString problem() const { return m_problem; }
     // For the bottom line: empty while the history is reachable.
     QString statusText() const;

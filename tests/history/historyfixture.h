@@ -49,12 +49,13 @@ inline Visit visit(HistoryStore &store, const QString &visitId, Visit *previous 
     return a.at(0).value<Visit>();
 }
 
-// Until nothing waits in the queue and the history answers.
+// Until nothing waits in the queue and the history answers. The queue folder decides: the store's
+// state may still be the one from before the last change.
 inline bool settled(HistoryStore &store, int ms = 10000)
 {
     QDeadlineTimer deadline(ms);
     while (!deadline.hasExpired()) {
-        if (store.reachable() && store.waiting() == 0)
+        if (store.queued() == 0 && store.reachable() && store.waiting() == 0)
             return true;
         QTest::qWait(20);
     }
