@@ -9,6 +9,8 @@
 //   velkor_bench report     only the service report's time and size (a few seconds)
 //   velkor_bench datalog    only the recordings: their cost, opening, repaint, memory (about 20 s)
 //   velkor_bench analysis   only the analysis of a recorded drive (a second)
+//   velkor_bench history    only the unit history on SQLite and PostgreSQL (about 30 s)
+//   velkor_bench start      only start to first poll, with and without an unreachable history server
 // It exits 1 when a figure could not be measured; a missed goal is printed, not a failure.
 #include "benchsupport.h"
 #include <QApplication>
@@ -19,6 +21,7 @@
 Figure measureReplyCost();
 std::vector<Figure> measureCpuAndMemory();
 Figure measureStartToFirstPoll();
+Figure measureStartWithHistoryAway();
 std::vector<Figure> measureLink();
 Figure measureSettingsRead();
 std::vector<Figure> measureScope();
@@ -27,6 +30,7 @@ Figure measureCpuWhilePortMissing();
 Figure measurePollCost();
 std::vector<Figure> measureReport();
 std::vector<Figure> measureAnalysis();
+std::vector<Figure> measureHistory();
 
 int main(int argc, char *argv[])
 {
@@ -39,8 +43,9 @@ int main(int argc, char *argv[])
     const bool all = which == QLatin1String("all");
     if (!all && which != QLatin1String("reply") && which != QLatin1String("process") && which != QLatin1String("link")
         && which != QLatin1String("settings") && which != QLatin1String("scope") && which != QLatin1String("report")
-        && which != QLatin1String("datalog") && which != QLatin1String("analysis") && which != QLatin1String("poll")) {
-        std::fprintf(stderr, "usage: %s [all|reply|process|link|poll|settings|scope|report|datalog|analysis]\n", argv[0]);
+        && which != QLatin1String("datalog") && which != QLatin1String("analysis") && which != QLatin1String("poll")
+        && which != QLatin1String("history") && which != QLatin1String("start")) {
+        std::fprintf(stderr, "usage: %s [all|reply|process|link|poll|settings|scope|report|datalog|analysis|history|start]\n", argv[0]);
         return 2;
     }
 
@@ -60,11 +65,16 @@ int main(int argc, char *argv[])
         const std::vector<Figure> running = measureCpuAndMemory();
         report(running.at(0));
         report(measureStartToFirstPoll());
+        report(measureStartWithHistoryAway());
         report(running.at(1));
         report(measureCpuWhilePortMissing());
     }
     if (all || which == QLatin1String("poll"))
         report(measurePollCost());
+    if (which == QLatin1String("start")) {
+        report(measureStartToFirstPoll());
+        report(measureStartWithHistoryAway());
+    }
     if (all || which == QLatin1String("settings"))
         report(measureSettingsRead());
     if (all || which == QLatin1String("report")) {
@@ -77,6 +87,10 @@ int main(int argc, char *argv[])
     }
     if (all || which == QLatin1String("analysis")) {
         for (const Figure &f : measureAnalysis())
+            report(f);
+    }
+    if (all || which == QLatin1String("history")) {
+        for (const Figure &f : measureHistory())
             report(f);
     }
     // Last: the full recording it keeps would weigh on the other figures.

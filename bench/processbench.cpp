@@ -3,10 +3,15 @@
 #include "benchsupport.h"
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -155,11 +160,11 @@ std::vector<Figure> measureCpuAndMemory()
     return {cpu, mem};
 }
 
-Figure measureStartToFirstPoll()
+namespace {
+// `moreSettings` goes at the end of the TESTER.INI the rig writes.
+Figure startToFirstPoll(Figure f, const QByteArray &moreSettings)
 {
     constexpr int Runs = 3;
-    Figure f;
-    f.label = QStringLiteral("c) start to first poll frame");
     f.unit = QStringLiteral("s");
     f.goal = 0.5;
 
@@ -171,6 +176,12 @@ Figure measureStartToFirstPoll()
             f.detail = error;
             return f;
         }
+        QFile settings(QDir(rig.work).filePath(QStringLiteral("TESTER.INI")));
+        if (!moreSettings.isEmpty() && (!settings.open(QIODevice::Append) || settings.write(moreSettings) != moreSettings.size())) {
+            f.detail = QStringLiteral("cannot write TESTER.INI");
+            return f;
+        }
+        settings.close();
         QElapsedTimer sinceStart;
         sinceStart.start();
         startTool(rig.tool, rig.work, rig.temp);
@@ -193,6 +204,59 @@ Figure measureStartToFirstPoll()
                    .arg(Runs)
                    .arg(each.join(QStringLiteral(", ")));
     return f;
+}
+}  // namespace
+
+Figure measureStartToFirstPoll()
+{
+    return startToFirstPoll({QStringLiteral("c) start to first poll frame")}, {});
+}
+
+namespace {
+// A history server that takes the connection and never says a word: a Unix socket of PostgreSQL's
+// name that listens and never accepts, so the client waits its whole time-out on this machine alone.
+class SilentServer
+{
+public:
+    explicit SilentServer(const QString &folder)
+    {
+        const QByteArray path = QFile::encodeName(folder + QStringLiteral("/.s.PGSQL.5432"));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (path.size() >= int(sizeof address.sun_path))
+            return;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (m_fd >= 0 && (::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::listen(m_fd, 4) != 0)) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~SilentServer()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool listening() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+}  // namespace
+
+Figure measureStartWithHistoryAway()
+{
+    // The history's connection waits its full 3 s on its own thread.
+    QTemporaryDir folder(QStringLiteral("/tmp/vkb-XXXXXX"));
+    const SilentServer server(folder.path());
+    if (!server.listening()) {
+        Figure f;
+        f.label = QStringLiteral("c') the same, history server unreachable");
+        f.detail = QStringLiteral("cannot make the silent server's socket");
+        return f;
+    }
+    return startToFirstPoll({QStringLiteral("c') the same, history server unreachable")},
+                            QStringLiteral("[Kartoteka]\r\nServer=%1\r\nUzivatel=dilna\r\n").arg(folder.path()).toUtf8());
 }
 
 Figure measureCpuWhilePortMissing()

@@ -62,6 +62,12 @@ ConnectionLine::ConnectionLine(PortSource ports, QWidget *parent)
     m_recording->hide();
     layout->addWidget(m_recording);
 
+    m_history = new QLabel(this);
+    m_history->setObjectName(QStringLiteral("StavKartotekyRadek"));
+    m_history->setStyleSheet(QStringLiteral("color: #a05000; font-weight: bold;"));
+    m_history->hide();
+    layout->addWidget(m_history);
+
     auto *caption = new QLabel(QStringLiteral("Port:"), this);
     layout->addWidget(caption);
     m_picker = new PortPicker(std::move(ports), this);
@@ -90,6 +96,13 @@ void ConnectionLine::showNoPortChosen(const QString &hint)
     showHealth(Health::Closed, hint);
     m_state->setText(QStringLiteral("Vyberte port"));
     m_state->setStyleSheet(QStringLiteral("background: #ffbf00; color: black; border-radius: 3px;"));
+}
+
+void ConnectionLine::showHistory(const QString &text, const QString &problem)
+{
+    m_history->setText(text);
+    m_history->setToolTip(problem);
+    m_history->setVisible(!text.isEmpty());
 }
 
 void ConnectionLine::showRecording(const QString &text)

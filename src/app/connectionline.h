@@ -25,9 +25,12 @@ public:
     static QString healthText(LinkConnection::Health health);
     // While a recording runs, its time and rows beside the state; hidden for an empty text.
     void showRecording(const QString &text);
+    // While the history cannot be reached, that and how many visits wait; hidden for an empty text.
+    void showHistory(const QString &text, const QString &problem = {});
 
 private:
     QLabel *m_state;
     QLabel *m_recording;
+    QLabel *m_history;
     PortPicker *m_picker;
 };

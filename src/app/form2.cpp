@@ -33,6 +33,11 @@
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
 #include "report/reportcontroller.h"
+#include "history/historystore.h"
+#include "history/visitrecorder.h"
+#include "historypage/historypage.h"
+#include "historypage/previousvisitnote.h"
+#include "datalog/logrecorder.h"
 #include "link/linkclock.h"
 #include "link/linkconnection.h"
 #include "link/widgets/linkmessagelabel.h"
@@ -63,6 +68,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTabWidget>
 #include <QTimer>
 #include <functional>
@@ -119,7 +125,9 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     });
     // The service report takes what the other pages hold: the set before the work from the
     // backups, the oscilloscope's last recording.
-    m_report = new ReportController(m_data, m_diagnostics, m_prompts, this);
+    // The report's dialog proposes the unit's previous visit as the first line of its notes.
+    m_previousVisit = new PreviousVisitNote(m_prompts, this);
+    m_report = new ReportController(m_data, m_diagnostics, m_previousVisit, this);
     m_report->setToolVersion(QStringLiteral("Velkor ") + appVersion());
     // One unit per report: what the tool learns of the unit now connected decides whose report it is.
     UnitSession *session = m_report->session();
@@ -191,7 +199,12 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     showInfo();
 }
 
-TForm2::~TForm2() = default;
+TForm2::~TForm2()
+{
+    // Before the history's thread ends with its store: the open visit is kept with its end.
+    if (m_visitRecorder)
+        m_visitRecorder->closeVisit();
+}
 
 void TForm2::buildLink(Prompts *prompts)
 {
@@ -215,9 +228,9 @@ void TForm2::buildPages()
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->setGeometry(0, 0, ClientWidth, ClientHeight);
-    // All eight tabs must fit in one row, as on the unit's own service PCs.
+    // All the tabs must fit in one row, as on the unit's own service PCs.
     m_pages->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { padding: 3px 5px; border: 1px solid #a0a0a0; border-bottom: none;"
+        "QTabBar::tab { padding: 3px 3px; border: 1px solid #a0a0a0; border-bottom: none;"
         " background: #e4e4e4; margin-right: -1px; }"
         "QTabBar::tab:selected { background: #fafafa; font-weight: bold; }"
         "QTabBar::tab:!selected { margin-top: 2px; }"));
@@ -239,6 +252,8 @@ void TForm2::buildPages()
     m_scope->setObjectName(QStringLiteral("TabSheet5"));
     m_recordings = new RecordingsPage;
     m_recordings->setObjectName(QStringLiteral("Zaznamy"));
+    m_history = new HistoryPage;
+    m_history->setObjectName(QStringLiteral("Historie"));
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
@@ -252,6 +267,7 @@ void TForm2::buildPages()
     m_pages->addTab(m_cutOff, QStringLiteral("Cut-off"));
     m_pages->addTab(m_scope, QStringLiteral("Oscil"));
     m_pages->addTab(m_recordings, QStringLiteral("Záznamy"));
+    m_pages->addTab(m_history, QStringLiteral("Historie"));
     m_pages->addTab(m_info, QStringLiteral("Info - F1"));
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
@@ -304,6 +320,7 @@ void TForm2::buildShortcuts()
         {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
         {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
         {"Zaznamy1", "Zaznamy", QKeySequence(Qt::CTRL | Qt::Key_G), m_recordings},
+        {"Historie1", "Historie", QKeySequence(Qt::CTRL | Qt::Key_H), m_history},
         {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics, [this] { m_report->makeReport(); },
          "stránka \"Palubní diagnostika\" a servisní protokol"},
         {"Zaznam1", "Zaznam", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, [this] { m_recording->toggleRecording(); },
@@ -447,7 +464,38 @@ void TForm2::FormCreate(const QString &workingFolder)
     m_link->poll().enable();
     m_tuning->display()->HighlightPowerRange();
     m_data->tachoValue = 0;
+    startHistory(settings);
     sayKeptChanges();
+}
+
+void TForm2::startHistory(const TesterSettings &settings)
+{
+    HistoryTarget target = settings.history;
+    target.sqlitePath = m_data->dataFilePath(QStringLiteral("historie.sqlite"));
+    m_historyStore = new HistoryStore(target, m_data->dataFilePath(QStringLiteral("historie-fronta")), this);
+    connect(m_historyStore, &HistoryStore::notice, this, [this](const QString &text) { m_prompts->message(QStringLiteral("Historie"), text); });
+    connect(m_historyStore, &HistoryStore::stateChanged, this,
+            [this] { m_line->showHistory(m_historyStore->statusText(), m_historyStore->problem()); });
+    // Asked once; kept only for this session.
+    connect(m_historyStore, &HistoryStore::passwordNeeded, this, [this] {
+        const QString password = m_prompts->askText(QStringLiteral("Kartotéka"), QStringLiteral("Heslo pro %1:").arg(m_historyStore->target().describe()));
+        if (!password.isEmpty())
+            m_historyStore->providePassword(password);
+    });
+    m_visitRecorder = new VisitRecorder(m_data, {m_link, m_connection, m_blockRead, m_levels, m_blockWrite, m_diagnosticsLink},
+                                        m_historyStore, this);
+    m_visitRecorder->setTechnician(settings.workshop.technician);
+    connect(m_report, &ReportController::reportWritten, m_visitRecorder, &VisitRecorder::reportMade);
+    LogRecorder *log = m_recording->recorder();
+    connect(log, &LogRecorder::started, m_visitRecorder, &VisitRecorder::recordingStarted);
+    connect(log, &LogRecorder::stopped, m_visitRecorder, [this, log] {
+        if (!log->files().isEmpty())
+            m_visitRecorder->recordingStopped(log->files().last());
+    });
+    m_history->attach(m_historyStore, m_visitRecorder, m_data, m_service, m_prompts);
+    m_previousVisit->follow(m_historyStore, m_visitRecorder, m_data);
+    m_historyStore->start();
+    m_historyStore->importOnce(m_data->dataFolder, QSysInfo::machineHostName());
 }
 
 void TForm2::sayKeptChanges()
@@ -525,6 +573,8 @@ void TForm2::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    if (m_visitRecorder)
+        m_visitRecorder->closeVisit();
     m_connection->closePort();
     WindowSize::keep(this, m_data->dataFolder);
     event->accept();

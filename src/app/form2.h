@@ -11,6 +11,10 @@ class CutOffPage;
 class ConnectionLine;
 class DiagnosticsPage;
 class InfoPage;
+class HistoryPage;
+class HistoryStore;
+class VisitRecorder;
+class PreviousVisitNote;
 class LinkConnection;
 class LambdaPage;
 class ScopePage;
@@ -72,6 +76,10 @@ public:
     ScopePage *scopePage() const { return m_scope; }
     DiagnosticsPage *diagnosticsPage() const { return m_diagnostics; }
     RecordingControl *recording() const { return m_recording; }
+    HistoryPage *historyPage() const { return m_history; }
+    HistoryStore *historyStore() const { return m_historyStore; }
+    VisitRecorder *visitRecorder() const { return m_visitRecorder; }
+    PreviousVisitNote *previousVisitNote() const { return m_previousVisit; }
     int pollInterval() const;
 
     // The caption names the current configuration file (or the backup the set came from) and
@@ -112,6 +120,8 @@ private:
     bool openPort(bool named);
     static QString choosePortText();
     static QString boxCaption() { return QStringLiteral("Velkor ") + appVersion(); }
+    // The unit history in the data folder, or on the server TESTER.INI names; never waited for.
+    void startHistory(const TesterSettings &settings);
     void PageControl1Change();
     void guardReads();
     // Unsaved changes before the window closes: saved, dropped, or the close called off (false).
@@ -144,6 +154,10 @@ private:
     CutOffPage *m_cutOff = nullptr;
     ScopePage *m_scope = nullptr;
     InfoPage *m_info = nullptr;
+    HistoryPage *m_history = nullptr;
+    HistoryStore *m_historyStore = nullptr;
+    VisitRecorder *m_visitRecorder = nullptr;
+    PreviousVisitNote *m_previousVisit = nullptr;
     ReportController *m_report = nullptr;
     RecordingControl *m_recording = nullptr;
     RecordingsPage *m_recordings = nullptr;

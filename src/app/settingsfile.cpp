@@ -120,6 +120,13 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
     s.workshop.address = profile.value(shop, QStringLiteral("Adresa"), QString());
     s.workshop.phone = profile.value(shop, QStringLiteral("Telefon"), QString());
     s.workshop.technician = profile.value(shop, QStringLiteral("Technik"), QString());
+
+    const QString history = QStringLiteral("Kartoteka");
+    s.history.host = profile.value(history, QStringLiteral("Server"), QString());
+    s.history.port = profile.intValue(history, QStringLiteral("Port"), s.history.port);
+    s.history.database = profile.value(history, QStringLiteral("Databaze"), s.history.database);
+    s.history.user = profile.value(history, QStringLiteral("Uzivatel"), s.history.user);
+    s.history.sslMode = profile.value(history, QStringLiteral("TLS"), s.history.sslMode);
     return s;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/historytarget.h"
 #include "report/workshop.h"
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,9 @@ struct TesterSettings
     int pollInterval = 250; // ms
     // The workshop the service report names; all empty without the optional section [Dilna].
     Workshop workshop;
+    // The shared history server of the optional section [Kartoteka] (Server, Port, Databaze,
+    // Uzivatel, TLS as libpq's sslmode); without a server the history is data/historie.sqlite.
+    HistoryTarget history;
     // One status exchange is 3 bytes out and 6 back, 9.4 ms on the wire at 9600 Bd, plus the
     // unit's reaction and a USB adapter's latency; 20 ms leaves the line time to carry it. A
     // shorter poll would queue requests faster than the line takes them.

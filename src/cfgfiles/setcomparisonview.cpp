@@ -17,8 +17,9 @@
 
 namespace {
 const QColor DiffersColour(255, 210, 210);
+}
 
-QString differences(int n)
+QString SetComparisonView::differences(int n)
 {
     if (n == 1)
         return QStringLiteral("1 rozdíl");
@@ -26,6 +27,26 @@ QString differences(int n)
         return QStringLiteral("%1 rozdíly").arg(n);
     return QStringLiteral("%1 rozdílů").arg(n);
 }
+
+int SetComparisonView::fill(QTreeWidget *table, const QList<ComparisonRow> &rows)
+{
+    table->clear();
+    int differing = 0;
+    for (const ComparisonRow &r : rows) {
+        auto *item = new QTreeWidgetItem(table, {r.name, r.ours, r.theirs});
+        for (int c = 0; c < 3; ++c)
+            item->setToolTip(c, item->text(c));
+        if (!r.differs)
+            continue;
+        ++differing;
+        QFont bold = item->font(0);
+        bold.setBold(true);
+        for (int c = 0; c < 3; ++c) {
+            item->setBackground(c, DiffersColour);
+            item->setFont(c, bold);
+        }
+    }
+    return differing;
 }
 
 SetComparisonView::SetComparisonView(UnitData *data, ServicePage *page, ConfigFiles *files, Prompts *prompts, QObject *parent)
@@ -75,23 +96,7 @@ void SetComparisonView::refresh()
     // Levels that never came from a unit or a file are no levels to compare.
     const QByteArray ours = ConfigFile::compose(*m_data);
 
-    QTreeWidget *table = m_page->comparisonTable();
-    table->clear();
-    int differing = 0;
-    for (const ComparisonRow &r : compareSets(ours, theirs, m_data->versionNames)) {
-        auto *item = new QTreeWidgetItem(table, {r.name, r.ours, r.theirs});
-        for (int c = 0; c < 3; ++c)
-            item->setToolTip(c, item->text(c));
-        if (!r.differs)
-            continue;
-        ++differing;
-        QFont bold = item->font(0);
-        bold.setBold(true);
-        for (int c = 0; c < 3; ++c) {
-            item->setBackground(c, DiffersColour);
-            item->setFont(c, bold);
-        }
-    }
+    const int differing = fill(m_page->comparisonTable(), compareSets(ours, theirs, m_data->versionNames));
     // The count stays readable however long the name: the name gives way in its middle.
     QLabel *label = m_page->comparedFileLabel();
     const QString count = differing == 0 ? QStringLiteral(": shodné") : QStringLiteral(": ") + differences(differing);

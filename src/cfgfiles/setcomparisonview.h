@@ -1,8 +1,11 @@
 #pragma once
+#include "setcomparison.h"
 #include <QObject>
 #include <QString>
 
 class ConfigFiles;
+class QTreeWidget;
+
 class Prompts;
 class ServicePage;
 class UnitData;
@@ -22,6 +25,11 @@ public:
     bool compareWith(const QString &path);
     // Shows the comparison again, after the tool's copy changed.
     void refresh();
+
+    // The rows into `table`, the differing ones marked; returns how many differ.
+    static int fill(QTreeWidget *table, const QList<ComparisonRow> &rows);
+    // "1 rozdíl", "3 rozdíly", "5 rozdílů"
+    static QString differences(int n);
 
 private:
     void loadCompared();

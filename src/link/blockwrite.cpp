@@ -147,4 +147,5 @@ void BlockWrite::end(Result result)
     case Result::Wrong: m_link->ShowLinkMessage(QStringLiteral("Nesprávné uložení!")); break;
     case Result::Unverified: m_link->ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
     }
+    emit writeEnded(result);
 }

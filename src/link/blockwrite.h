@@ -25,13 +25,16 @@ public:
 
     LinkTimer &replyGuard() { return m_replyGuard; }
 
+    // How a write's check ended.
+    enum class Result { Verified, Wrong, Unverified };
+
 signals:
     void writeVerified();  // "Uložení OK": the unit holds what was written
+    void writeEnded(BlockWrite::Result result);  // every write, once
 
 private:
-    // What a running check still waits for, and how a check ends.
+    // What a running check still waits for.
     enum class Check { None, Block, Levels };
-    enum class Result { Verified, Wrong, Unverified };
 
     void ZpozdeniTimer();
     void askBack();

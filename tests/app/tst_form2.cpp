@@ -90,7 +90,7 @@ private slots:
                                     QStringLiteral("TabSheet3=Servis"), QStringLiteral("TabSheet4=Editace Lambda status"),
                                     QStringLiteral("TabSheet6=Palubní diagnostika"), QStringLiteral("data=Cut-off"),
                                     QStringLiteral("TabSheet5=Oscil"), QStringLiteral("Zaznamy=Záznamy"),
-                                    QStringLiteral("TabSheet7=Info - F1")}));
+                                    QStringLiteral("Historie=Historie"), QStringLiteral("TabSheet7=Info - F1")}));
         QCOMPARE(form->pages()->currentIndex(), 0);
         QCOMPARE(form->pages()->geometry(), QRect(0, 0, 632, 451));
         // The connection line adds its height below the pages.
@@ -205,6 +205,7 @@ private slots:
         QTest::newRow("Ctrl+O") << QKeySequence(Qt::CTRL | Qt::Key_O) << "TabSheet5";
         QTest::newRow("F1") << QKeySequence(Qt::Key_F1) << "TabSheet7";
         QTest::newRow("Ctrl+G") << QKeySequence(Qt::CTRL | Qt::Key_G) << "Zaznamy";
+        QTest::newRow("Ctrl+H") << QKeySequence(Qt::CTRL | Qt::Key_H) << "Historie";
     }
     void shortcutsShowPagesWithoutThePageChangeHandling()
     {

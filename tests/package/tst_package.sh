@@ -27,7 +27,7 @@ same "Version" "$(dpkg-deb -f "$deb" Version)" "$version"
 same "Architecture" "$(dpkg-deb -f "$deb" Architecture)" "$arch"
 depends=$(dpkg-deb -f "$deb" Depends)
 for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6network6 qt6-qpa-plugins \
-           qt6-translations-l10n fonts-dejavu-core; do
+           qt6-translations-l10n fonts-dejavu-core libqt6sql6 libqt6sql6-sqlite; do
   [[ ", $depends," == *", $dep"[\ ,]* ]] || fail "Depends lacks $dep: $depends"
 done
 # No maintainer scripts: installing changes no system groups or anything else.

@@ -1,0 +1,50 @@
+#pragma once
+#include "historytarget.h"
+#include "visit.h"
+#include <QSqlDatabase>
+
+// One connection to the history and every statement it runs, all prepared, with a value bound for
+// everything a person typed. Used on one thread only (the worker's, or a test's or bench's own).
+class HistoryDatabase
+{
+public:
+    // `connectionName` must be unique in the process.
+    explicit HistoryDatabase(const QString &connectionName);
+    ~HistoryDatabase();
+    HistoryDatabase(const HistoryDatabase &) = delete;
+    HistoryDatabase &operator=(const HistoryDatabase &) = delete;
+
+    // Opens and creates or upgrades the tables. A damaged SQLite file is put aside and a new one
+    // started; `notice` then says so. False with the reason in `error` (in Czech).
+    bool open(const HistoryTarget &target, QString *error, QString *notice = nullptr);
+    void close();
+    bool isOpen() const;
+    // A statement on an open server connection to see whether it is still alive.
+    bool ping();
+    QSqlDatabase db() const;
+
+    // The visit as it now stands: the unit and the visit created or updated, sets, recordings and
+    // reports added once each (their ids decide), a change notice on a server. One transaction.
+    bool saveVisit(const Visit &visit, QString *error);
+    // A unit's vehicle as the technician typed it.
+    bool setVehicle(const QString &serial, const QString &vehicle, QString *error);
+    // A unit kept without a number gets one: its visits move to the unit of `serial`.
+    bool nameUnit(const QString &unitId, const QString &serial, QString *error);
+
+    // Units whose serial number or vehicle contains `filter` (any case), the last visited first.
+    QList<UnitSummary> units(const QString &filter, int limit = 1000);
+    QList<VisitSummary> visits(const QString &unitId);
+    // The whole visit; an empty id when there is none.
+    Visit visit(const QString &visitId);
+    // The unit's visit before `visitId` (by start), empty id when none.
+    Visit previousVisit(const QString &unitId, const QDateTime &before);
+
+private:
+    bool openSqlite(const HistoryTarget &target, QString *error, QString *notice);
+    bool openServer(const HistoryTarget &target, QString *error);
+    bool prepareSchema(QString *error);
+    bool exec(const QString &sql, const QVariantList &values, QString *error);
+
+    QString m_name;
+    bool m_postgres = false;
+};

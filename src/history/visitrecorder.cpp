@@ -1,0 +1,202 @@
+#include "visitrecorder.h"
+#include "historystore.h"
+#include "link/blockread.h"
+#include "link/diagnosticsexchange.h"
+#include "link/frames.h"
+#include "link/levelexchange.h"
+#include "link/linkconnection.h"
+#include "link/linktransport.h"
+#include "link/unitdata.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <QTimer>
+
+namespace {
+// The record's serial number: one byte after the start byte, shown in decimal.
+constexpr int SerialOffset = 2;
+}  // namespace
+
+VisitRecorder::VisitRecorder(UnitData *data, const Link &link, HistoryStore *store, QObject *parent)
+    : QObject(parent), m_data(data), m_diagnostics(link.diagnostics), m_store(store), m_pc(QSysInfo::machineHostName())
+{
+    connect(link.connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
+        connectionChanged(health == LinkConnection::Health::Waiting || health == LinkConnection::Health::Answering
+                          || health == LinkConnection::Health::Silent);
+    });
+    connect(link.blockRead, &BlockRead::blockReceived, this, [this] { m_blockPending = true; });
+    connect(link.levels, &LevelExchange::levelsReceived, this, &VisitRecorder::levelsSettled);
+    connect(link.levels, &LevelExchange::levelsReset, this, &VisitRecorder::levelsSettled);
+    connect(link.blockWrite, &BlockWrite::writeEnded, this, &VisitRecorder::writeEnded);
+    connect(link.diagnostics, &DiagnosticsExchange::diagnosticsReceived, this, &VisitRecorder::takeRecord);
+    connect(link.diagnostics, &DiagnosticsExchange::diagnosticsMissing, this, &VisitRecorder::recordMissing);
+    connect(link.diagnostics, &DiagnosticsExchange::serviceChecked, this, [this](bool stored) {
+        if (stored && isOpen()) {
+            m_visit.serviceStored = m_now();
+            save();
+        }
+    });
+    connect(link.transport, &LinkTransport::frameWritten, this, [this](const QByteArray &frame) {
+        if (frame.size() == 3 && quint8(frame.at(1)) == UnitCode::ClearErrors)
+            m_clearPending = true;
+    });
+}
+
+void VisitRecorder::connectionChanged(bool lineUp)
+{
+    // Unplugged: the next connection may bring another unit, whose record must be read.
+    if (!lineUp) {
+        m_recordRead = false;
+        m_recordAsked = false;
+        m_blockPending = false;
+    }
+}
+
+void VisitRecorder::levelsSettled()
+{
+    if (!m_blockPending)
+        return;
+    m_blockPending = false;
+    const VisitSet set{HistoryIds::newId(), m_now(), VisitSet::Kind::Read, m_data->setBytes(), VisitSet::Check::Verified};
+    if (isOpen() && m_recordRead) {
+        if (!m_visit.firstRead()) {
+            m_visit.sets.append(set);
+            save();
+        }
+    } else if (m_early.isEmpty() || m_early.first().kind != VisitSet::Kind::Read) {
+        m_early.prepend(set);
+    }
+    if (!m_recordRead && !m_recordAsked) {
+        m_recordAsked = true;
+        // Asked once the level exchange has ended: from inside its signal the link is still its own.
+        QTimer::singleShot(0, m_diagnostics, &DiagnosticsExchange::requestDiagnostics);
+    }
+}
+
+void VisitRecorder::takeRecord(const QByteArray &record)
+{
+    m_recordRead = true;
+    const QString serial = QString::number(quint8(record.at(SerialOffset)));
+    const bool adopt = isOpen() && m_visit.serial == unnamed();
+    if (adopt) {
+        m_visit.serial = serial;
+        m_visit.unitId = HistoryIds::unitId(serial);
+    } else if (!isOpen() || m_visit.serial != serial) {
+        open(serial);
+    }
+    // The same unit back after an unplug: what came before its record joins its visit.
+    for (const VisitSet &set : std::as_const(m_early)) {
+        if (set.kind == VisitSet::Kind::Write || !m_visit.firstRead())
+            m_visit.sets.append(set);
+    }
+    m_early.clear();
+    if (m_visit.errorsBefore.isEmpty())
+        m_visit.errorsBefore = m_clearPending && !m_data->recordBeforeClearing.isEmpty() ? m_data->recordBeforeClearing : record;
+    if (m_clearPending)
+        m_visit.errorsAfter = record;
+    m_clearPending = false;
+    m_visit.record = record;
+    save();
+}
+
+void VisitRecorder::recordMissing()
+{
+    // Only the tool's own question counts: the unit that stays silent is kept without a number.
+    if (!m_recordAsked || m_recordRead || isOpen())
+        return;
+    open(unnamed());
+    m_visit.unitId = HistoryIds::newId();
+    save();
+}
+
+void VisitRecorder::open(const QString &serial)
+{
+    closeVisit();
+    m_visit = Visit();
+    m_visit.id = HistoryIds::newId();
+    m_visit.serial = serial;
+    m_visit.unitId = HistoryIds::unitId(serial);
+    m_visit.started = m_now();
+    m_visit.technician = m_technician;
+    m_visit.pc = m_pc;
+}
+
+void VisitRecorder::writeEnded(BlockWrite::Result result)
+{
+    const VisitSet::Check check = result == BlockWrite::Result::Verified ? VisitSet::Check::Verified
+                                  : result == BlockWrite::Result::Wrong  ? VisitSet::Check::Wrong
+                                                                         : VisitSet::Check::Unverified;
+    const VisitSet set{HistoryIds::newId(), m_now(), VisitSet::Kind::Write, m_data->setBytes(), check};
+    if (!isOpen()) {
+        m_early.append(set);
+        return;
+    }
+    m_visit.sets.append(set);
+    save();
+}
+
+void VisitRecorder::reportMade(const QString &path)
+{
+    QFile file(path);
+    if (!isOpen() || !file.open(QIODevice::ReadOnly))
+        return;
+    m_visit.reports.append({HistoryIds::newId(), m_now(), QFileInfo(path).fileName(), file.readAll()});
+    save();
+}
+
+void VisitRecorder::recordingMade(const QString &path, qint64 lengthMs, const QString &analysis)
+{
+    if (!isOpen())
+        return;
+    m_visit.recordings.append({HistoryIds::newId(), m_now(), QFileInfo(path).fileName(), lengthMs, m_pc, analysis});
+    save();
+}
+
+void VisitRecorder::setTechnician(const QString &name)
+{
+    m_technician = name;
+    if (!isOpen() || m_visit.technician == name)
+        return;
+    m_visit.technician = name;
+    save();
+}
+
+void VisitRecorder::setVehicle(const QString &vehicle)
+{
+    if (!isOpen() || m_visit.vehicle == vehicle)
+        return;
+    m_visit.vehicle = vehicle;
+    save();
+}
+
+void VisitRecorder::nameUnit(const QString &serial)
+{
+    if (!isOpen() || m_visit.serial != unnamed())
+        return;
+    m_visit.serial = serial;
+    m_visit.unitId = HistoryIds::unitId(serial);
+    save();
+}
+
+void VisitRecorder::setNotes(const QString &notes)
+{
+    if (!isOpen() || m_visit.notes == notes)
+        return;
+    m_visit.notes = notes;
+    save();
+}
+
+void VisitRecorder::closeVisit()
+{
+    if (!isOpen())
+        return;
+    m_visit.ended = m_now();
+    save();
+    m_visit = Visit();
+}
+
+void VisitRecorder::save()
+{
+    m_store->saveVisit(m_visit);
+    emit visitChanged();
+}

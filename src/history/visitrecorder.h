@@ -1,0 +1,88 @@
+#pragma once
+#include "link/blockwrite.h"
+#include "visit.h"
+#include <QObject>
+#include <functional>
+
+class BlockRead;
+class DiagnosticsExchange;
+class HistoryStore;
+class LevelExchange;
+class LinkConnection;
+class LinkTransport;
+class UnitData;
+
+// Keeps the visit of the unit on the line from what the link already says. A unit is known by
+// the serial number in its diagnostic record; after the first block read of a connection the
+// record is read once, when it was not read on that connection yet. The visit stays open while the
+// unit stays connected or comes back after an unplug; another unit, or the end, closes it. Every
+// change is handed to the store at once.
+class VisitRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    // What the history calls a unit whose record never came.
+    static QString unnamed() { return QStringLiteral("bez čísla"); }
+
+    struct Link
+    {
+        LinkTransport *transport;
+        LinkConnection *connection;
+        BlockRead *blockRead;
+        LevelExchange *levels;
+        BlockWrite *blockWrite;
+        DiagnosticsExchange *diagnostics;
+    };
+    VisitRecorder(UnitData *data, const Link &link, HistoryStore *store, QObject *parent = nullptr);
+
+    // The technician of the visits from now on, the open one included.
+    void setTechnician(const QString &name);
+    QString technician() const { return m_technician; }
+    void setPc(const QString &name) { m_pc = name; }
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+
+    // A report was made as this PDF.
+    void reportMade(const QString &path);
+    // A live-value recording ended.
+    void recordingMade(const QString &path, qint64 lengthMs, const QString &analysis = {});
+    // The same, timed from recordingStarted().
+    void recordingStarted() { m_recordingStart = m_now(); }
+    void recordingStopped(const QString &path) { recordingMade(path, m_recordingStart.msecsTo(m_now())); }
+    // The vehicle (plate or VIN) and notes as the technician types them for the open visit.
+    void setVehicle(const QString &vehicle);
+    void setNotes(const QString &notes);
+    // The open visit's unit, kept without a number, was named by hand.
+    void nameUnit(const QString &serial);
+    // The end of the tool: the open visit is closed and kept.
+    void closeVisit();
+
+    bool isOpen() const { return !m_visit.id.isEmpty(); }
+    const Visit &visit() const { return m_visit; }
+
+signals:
+    void visitChanged();
+
+private:
+    void connectionChanged(bool lineUp);
+    void levelsSettled();
+    void takeRecord(const QByteArray &record);
+    void recordMissing();
+    void writeEnded(BlockWrite::Result result);
+    void open(const QString &serial);
+    void save();
+
+    UnitData *m_data;
+    DiagnosticsExchange *m_diagnostics;
+    HistoryStore *m_store;
+    std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
+    QString m_technician;
+    QString m_pc;
+    Visit m_visit;
+    // Sets read or written before the unit was known; they belong to the visit that opens next.
+    QList<VisitSet> m_early;
+    bool m_blockPending = false;     // a block came, its levels not yet settled
+    bool m_recordRead = false;       // on this connection
+    bool m_recordAsked = false;      // the tool asked for it by itself on this connection
+    bool m_clearPending = false;
+    QDateTime m_recordingStart;     // the error memory was cleared; its read-back is awaited
+};

@@ -1,0 +1,85 @@
+#include "e2ewindow.h"
+#include "../history/historyfixture.h"
+#include "history/visitrecorder.h"
+#include "link/blockread.h"
+#include "link/diagnosticsexchange.h"
+#include "tuning/spinedit.h"
+#include <QDesktopServices>
+#include <QUrl>
+
+// A visit against the simulated unit: read, change, write, clear errors, report; the history in the
+// working folder holds all of it after the tool has ended.
+class TestHistoryEndToEnd : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &url) { opened << url.toLocalFile(); }
+
+private:
+    E2EWindow e2e;
+    QStringList opened;
+
+    int count(const QString &hex) const
+    {
+        int n = 0;
+        for (const auto &frame : e2e.received())
+            n += frame.second == hex;
+        return n;
+    }
+
+private slots:
+    void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+    void theVisitHoldsWhatWasDone()
+    {
+        QVERIFY(e2e.startLogged({}, 250, "[Dilna]\r\nTechnik=Petr Kov\xe1\xf8\r\n"));
+        VisitRecorder *recorder = e2e.window()->visitRecorder();
+        // The first block read brings the record by itself, once.
+        e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder->isOpen(), 5000);
+        QCOMPARE(recorder->visit().serial, QStringLiteral("117"));
+        e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
+        QTest::qWait(300);
+        QCOMPARE(count(QStringLiteral("02 80 03")), 1);
+
+        QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QSignalSpy records(e2e.window()->diagnosticsExchange(), &DiagnosticsExchange::diagnosticsReceived);
+        e2e.prompts()->answers = {true};
+        e2e.click("Button33");
+        QTRY_COMPARE_WITH_TIMEOUT(records.count(), 1, 5000);
+
+        e2e.find<SpinEdit>("VolDorMax")->setValue(100);
+        e2e.click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        e2e.prompts()->reportAnswers << ReportQuestion();
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QCOMPARE(opened.size(), 1);
+        const QString id = recorder->visit().id;
+        const QByteArray written = e2e.data()->setBytes();
+        QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
+        e2e.close();
+
+        HistoryTarget target;
+        target.sqlitePath = e2e.filePath(QStringLiteral("data/historie.sqlite"));
+        HistoryStore store(target, e2e.filePath(QStringLiteral("data/historie-fronta")));
+        store.start();
+        QVERIFY(HistoryWait::settled(store));
+        const Visit visit = HistoryWait::visit(store, id);
+        QCOMPARE(visit.serial, QStringLiteral("117"));
+        QCOMPARE(visit.technician, QStringLiteral("Petr Kovář"));
+        QVERIFY(visit.ended.isValid());
+        QCOMPARE(visit.sets.size(), 2);
+        QCOMPARE(visit.sets[0].kind, VisitSet::Kind::Read);
+        QCOMPARE(visit.sets[1].bytes, written);
+        QCOMPARE(visit.sets[1].check, VisitSet::Check::Verified);
+        QVERIFY(!visit.errorsAfter.isEmpty());
+        QVERIFY(visit.errorsBefore != visit.errorsAfter);
+        QCOMPARE(visit.reports.size(), 1);
+        QVERIFY(visit.reports[0].pdf.startsWith("%PDF"));
+    }
+};
+
+QTEST_MAIN(TestHistoryEndToEnd)
+#include "tst_history_e2e.moc"

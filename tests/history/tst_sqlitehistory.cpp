@@ -1,0 +1,263 @@
+#include "fakeport.h"
+#include "historyfixture.h"
+#include "history/visitqueue.h"
+#include "history/visitrecorder.h"
+#include "link/linkconnection.h"
+#include "link/unitdata.h"
+#include "scriptedprompts.h"
+#include "testlink.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <memory>
+
+using namespace HistoryWait;
+
+class TestSqliteHistory : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QTemporaryDir &dir() const { return *m_tmp; }
+    HistoryTarget target() const
+    {
+        HistoryTarget t;
+        t.sqlitePath = dir().filePath(QStringLiteral("data/historie.sqlite"));
+        return t;
+    }
+    QString queue() const { return dir().filePath(QStringLiteral("data/historie-fronta")); }
+
+private slots:
+    void init()
+    {
+        m_tmp = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir().isValid());
+    }
+
+    void visitReadBackAfterRestart()
+    {
+        const Visit visit = sampleVisit(QStringLiteral("42"));
+        {
+            HistoryStore store(target(), queue());
+            store.start();
+            store.saveVisit(visit);
+            QVERIFY(settled(store));
+        }
+        HistoryStore store(target(), queue());
+        store.start();
+        const QList<UnitSummary> all = units(store);
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(all[0].serial, QStringLiteral("42"));
+        QCOMPARE(all[0].vehicle, visit.vehicle);
+        QCOMPARE(all[0].visitCount, 1);
+        QCOMPARE(all[0].lastVisit, visit.started);
+        const QList<VisitSummary> list = visits(store, all[0].id);
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].writes, 1);
+        QCOMPARE(list[0].reports, 1);
+        compareVisits(HistoryWait::visit(store, visit.id), visit);
+    }
+
+    // A visit kept again and again as it grows is one visit, its sets kept once each; a visit
+    // without a vehicle keeps the unit's.
+    void savedAgainStaysOne()
+    {
+        HistoryStore store(target(), queue());
+        store.start();
+        Visit v = sampleVisit(QStringLiteral("7"));
+        store.saveVisit(v);
+        v.sets.append({HistoryIds::newId(), v.started.addSecs(1500), VisitSet::Kind::Write, QByteArray(44, 3),
+                       VisitSet::Check::Verified});
+        store.saveVisit(v);
+        QVERIFY(settled(store));
+        Visit next = sampleVisit(QStringLiteral("7"), 2);
+        next.vehicle.clear();
+        store.saveVisit(next);
+        QVERIFY(settled(store));
+        const QList<UnitSummary> all = units(store);
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(all[0].visitCount, 2);
+        QCOMPARE(all[0].vehicle, QStringLiteral("1AB 231"));
+        QCOMPARE(HistoryWait::visit(store, v.id).sets.size(), 3);
+    }
+
+    void searchByTypedTextOnly_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("serials");
+        QTest::newRow("all") << QString() << QStringList{"S3", "S2", "S1"};
+        QTest::newRow("serial") << QStringLiteral("s2") << QStringList{"S2"};
+        QTest::newRow("vehicle, any case") << QStringLiteral("1ab 233") << QStringList{"S3"};
+        QTest::newRow("percent is a letter") << QStringLiteral("%") << QStringList{};
+        QTest::newRow("quote") << QStringLiteral("' or '1'='1") << QStringList{};
+    }
+    void searchByTypedTextOnly()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, serials);
+        HistoryStore store(target(), queue());
+        store.start();
+        for (int n = 1; n <= 3; ++n)
+            store.saveVisit(sampleVisit(QStringLiteral("S%1").arg(n), n));
+        QVERIFY(settled(store));
+        QStringList got;
+        for (const UnitSummary &u : units(store, filter))
+            got << u.serial;
+        QCOMPARE(got, serials);
+    }
+
+    void damagedFileIsPutAside()
+    {
+        QDir().mkpath(dir().filePath(QStringLiteral("data")));
+        QFile damaged(target().sqlitePath);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(8192, 'x'));
+        damaged.close();
+        HistoryStore store(target(), queue());
+        QSignalSpy notices(&store, &HistoryStore::notice);
+        store.start();
+        QVERIFY(notices.wait(5000));
+        QVERIFY(notices.first().at(0).toString().startsWith(QStringLiteral("Soubor kartotéky byl poškozený.")));
+        QCOMPARE(QDir(dir().filePath(QStringLiteral("data"))).entryList({QStringLiteral("historie.sqlite.poskozeno-*")}).size(), 1);
+        store.saveVisit(sampleVisit(QStringLiteral("5")));
+        QVERIFY(settled(store));
+        QCOMPARE(units(store).size(), 1);
+    }
+
+    // A PC's existing reports (which name their unit) and the day's backups before them become visits, once.
+    void existingReportsAndBackupsComeInOnce()
+    {
+        const QString data = dir().filePath(QStringLiteral("data"));
+        const auto write = [&](const QString &name, const QByteArray &bytes) {
+            QDir().mkpath(QFileInfo(QDir(data).filePath(name)).absolutePath());
+            QFile f(QDir(data).filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        write(QStringLiteral("protokoly/2026-11-03_10-15_117.pdf"), "%PDF report 117");
+        write(QStringLiteral("protokoly/2026-11-03_10-15_117_2.pdf"), "%PDF report 117 again");
+        write(QStringLiteral("protokoly/2026-11-03_11-00_bez-cisla.pdf"), "%PDF no unit");
+        write(QStringLiteral("zalohy/2026-11-03_09-58-01_Octavia.cfg"), QByteArray(44, 1));
+        write(QStringLiteral("zalohy/2026-10-01_08-00-00_Fabia.cfg"), QByteArray(44, 2));
+        HistoryStore store(target(), queue());
+        store.start();
+        store.importOnce(data, QStringLiteral("dilna-2"));
+        store.importOnce(data, QStringLiteral("dilna-2"));
+        QVERIFY(settled(store));
+        QTRY_VERIFY(QFile::exists(QDir(data).filePath(QStringLiteral("historie-import.txt"))));
+        QVERIFY(settled(store));
+        const QList<UnitSummary> all = units(store);
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(all[0].serial, QStringLiteral("117"));
+        const QList<VisitSummary> list = visits(store, all[0].id);
+        QCOMPARE(list.size(), 2);
+        const Visit first = HistoryWait::visit(store, list[1].id);
+        QCOMPARE(first.started, QDateTime(QDate(2026, 11, 3), QTime(9, 58, 1)));
+        QCOMPARE(first.sets.size(), 1);
+        QCOMPARE(first.sets[0].bytes, QByteArray(44, 1));
+        QCOMPARE(first.reports.size(), 1);
+        QCOMPARE(first.reports[0].pdf, QByteArray("%PDF report 117"));
+        QCOMPARE(HistoryWait::visit(store, list[0].id).sets.size(), 0);
+        // The marker stops a later start from looking again.
+        QFile::remove(QDir(data).filePath(QStringLiteral("protokoly/2026-11-03_10-15_117_2.pdf")));
+        write(QStringLiteral("protokoly/2026-11-04_10-15_118.pdf"), "%PDF report 118");
+        store.importOnce(data, QStringLiteral("dilna-2"));
+        QVERIFY(settled(store));
+        QCOMPARE(units(store).size(), 1);
+    }
+
+    void waitingTextFollowsCzechPlurals_data()
+    {
+        QTest::addColumn<int>("waiting");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << QStringLiteral("Kartotéka nedostupná");
+        QTest::newRow("1") << 1 << QStringLiteral("Kartotéka nedostupná – 1 návštěva čeká");
+        QTest::newRow("2") << 2 << QStringLiteral("Kartotéka nedostupná – 2 návštěvy čekají");
+        QTest::newRow("4") << 4 << QStringLiteral("Kartotéka nedostupná – 4 návštěvy čekají");
+        QTest::newRow("5") << 5 << QStringLiteral("Kartotéka nedostupná – 5 návštěv čeká");
+    }
+    void waitingTextFollowsCzechPlurals()
+    {
+        QFETCH(int, waiting);
+        QFETCH(QString, text);
+        QCOMPARE(HistoryStore::unreachableText(waiting), text);
+    }
+
+    // The first block read of a connection brings the record once; the visit holds what followed.
+    void recorderKeepsTheVisitOfTheUnitOnTheLine()
+    {
+        FakePort port;
+        ScriptedPrompts prompts;
+        UnitData data;
+        TestLink parts(&port, &data, &prompts);
+        LinkConnection connection(&port, &parts.transport, &data);
+        port.open(QStringLiteral("fake"), nullptr);
+        parts.transport.prepareFrames();
+        HistoryStore store(target(), queue());
+        store.start();
+        VisitRecorder recorder(&data, {&parts.transport, &connection, &parts.blockRead, &parts.levels, &parts.blockWrite, &parts.diagnostics},
+                               &store);
+        recorder.setTechnician(QStringLiteral("Novák"));
+
+        auto recordRequests = [&] {
+            int n = 0;
+            for (const FakePort::Written &w : port.written)
+                n += w.bytes.size() == 3 && quint8(w.bytes.at(1)) == UnitCode::ReadDiagnostics;
+            return n;
+        };
+        const QByteArray set = data.setBytes();
+        emit parts.blockRead.blockReceived(data.paramBytes());
+        emit parts.levels.levelsReceived();
+        QTRY_COMPARE(recordRequests(), 1);
+        QVERIFY(!recorder.isOpen());
+
+        QByteArray record(34, '\0');
+        record[0] = 0x02;
+        record[2] = char(99);
+        record[17] = 4;
+        record[33] = 0x03;
+        emit parts.diagnostics.diagnosticsReceived(record);
+        QVERIFY(recorder.isOpen());
+        // A second read on the same connection asks nothing more.
+        emit parts.blockRead.blockReceived(data.paramBytes());
+        emit parts.levels.levelsReceived();
+        emit parts.blockWrite.writeEnded(BlockWrite::Result::Unverified);
+        parts.transport.frameWritten(parts.transport.commandFrame(UnitCode::ClearErrors));
+        QByteArray cleared = record;
+        cleared[17] = 0;
+        emit parts.diagnostics.diagnosticsReceived(cleared);
+        emit parts.diagnostics.serviceChecked(true);
+        QFile pdf(dir().filePath(QStringLiteral("protokol.pdf")));
+        QVERIFY(pdf.open(QIODevice::WriteOnly));
+        pdf.write("%PDF-1.4 report");
+        pdf.close();
+        recorder.reportMade(pdf.fileName());
+        recorder.recordingMade(QStringLiteral("/x/zaznam.csv"), 60000);
+        recorder.setVehicle(QStringLiteral("4T5 6789"));
+        const QString id = recorder.visit().id;
+        recorder.closeVisit();
+        QCOMPARE(recordRequests(), 1);
+        QVERIFY(settled(store));
+
+        const Visit got = HistoryWait::visit(store, id);
+        QCOMPARE(got.serial, QStringLiteral("99"));
+        QCOMPARE(got.technician, QStringLiteral("Novák"));
+        QCOMPARE(got.vehicle, QStringLiteral("4T5 6789"));
+        QVERIFY(got.ended.isValid());
+        QCOMPARE(got.sets.size(), 2);
+        QCOMPARE(got.sets[0].kind, VisitSet::Kind::Read);
+        QCOMPARE(got.sets[0].bytes, set);
+        QCOMPARE(got.sets[1].check, VisitSet::Check::Unverified);
+        QCOMPARE(got.errorsBefore, record);
+        QCOMPARE(got.errorsAfter, cleared);
+        QVERIFY(got.serviceStored.isValid());
+        QCOMPARE(got.reports.size(), 1);
+        QCOMPARE(got.reports[0].pdf, QByteArray("%PDF-1.4 report"));
+        QCOMPARE(got.recordings.size(), 1);
+        QCOMPARE(got.recordings[0].name, QStringLiteral("zaznam.csv"));
+    }
+};
+
+QTEST_MAIN(TestSqliteHistory)
+#include "tst_sqlitehistory.moc"

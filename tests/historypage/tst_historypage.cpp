@@ -1,0 +1,210 @@
+#include "../cfgfiles/servicefixture.h"
+#include "../history/historyfixture.h"
+#include "cfgfiles/configfile.h"
+#include "history/historystore.h"
+#include "historypage/historybrowser.h"
+#include "historypage/historypage.h"
+#include "history/visitrecorder.h"
+#include "historypage/previousvisitnote.h"
+#include "link/diagnosticsexchange.h"
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+// The page "Historie" in the whole window, over a history in the working folder's SQLite file.
+class TestHistoryPage : public ServiceFixture
+{
+    Q_OBJECT
+    HistoryPage *page() const { return form->historyPage(); }
+    template <typename T> T *find(const char *name) const
+    {
+        T *w = page()->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    static void clickRow(QTreeWidget *list, int row)
+    {
+        QTreeWidgetItem *item = list->topLevelItem(row);
+        QVERIFY(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+    // Two visits of unit 12 (the later one wrote a changed set) and one of unit 7.
+    void fillHistory()
+    {
+        HistoryStore *store = form->historyStore();
+        Visit first = HistoryWait::sampleVisit(QStringLiteral("12"), 1);
+        first.sets = {{HistoryIds::newId(), first.started, VisitSet::Kind::Read, set(90) + someLevels(), VisitSet::Check::Verified}};
+        Visit second = HistoryWait::sampleVisit(QStringLiteral("12"), 2);
+        second.started = first.started.addDays(30);
+        second.sets = {{HistoryIds::newId(), second.started, VisitSet::Kind::Read, set(90) + someLevels(), VisitSet::Check::Verified},
+                       {HistoryIds::newId(), second.started.addSecs(60), VisitSet::Kind::Write, set(120, 5) + someLevels(),
+                        VisitSet::Check::Verified}};
+        m_second = second;
+        store->saveVisit(first);
+        store->saveVisit(second);
+        store->saveVisit(HistoryWait::sampleVisit(QStringLiteral("7"), 3));
+        QVERIFY(HistoryWait::settled(*store));
+    }
+    // Unit 12, its later visit shown.
+    void openSecondVisit()
+    {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(form->pages()->currentWidget(), page());
+        auto *units = find<QTreeWidget>("Jednotky");
+        QTRY_COMPARE(units->topLevelItemCount(), 2);
+        QTest::keyClicks(find<QLineEdit>("HledatJednotku"), QStringLiteral("12"));
+        QTRY_COMPARE(units->topLevelItemCount(), 1);
+        QCOMPARE(units->topLevelItem(0)->text(3), QStringLiteral("2"));
+        clickRow(units, 0);
+        auto *visits = find<QTreeWidget>("Navstevy");
+        QTRY_COMPARE(visits->topLevelItemCount(), 2);
+        clickRow(visits, 0);
+        QTRY_COMPARE(page()->browser()->shownVisit().id, m_second.id);
+    }
+    Visit m_second;
+
+private slots:
+    void init()
+    {
+        startWindow("[Dilna]\r\nTechnik=Jan Novák\r\n");
+        fillHistory();
+    }
+    void cleanup() { stopWindow(); }
+
+    void searchShowsUnitsVisitsAndDetails()
+    {
+        openSecondVisit();
+        const QString details = find<QTextBrowser>("Podrobnosti")->toPlainText();
+        QVERIFY2(details.contains(QStringLiteral("Jednotka č. 12")), qPrintable(details));
+        QVERIFY2(details.contains(QStringLiteral("Předchozí návštěva 1.12.2026")), qPrintable(details));
+        QVERIFY2(details.contains(QStringLiteral("Volnoběh")) && details.contains(QStringLiteral("7 → 0")), qPrintable(details));
+        QCOMPARE(find<QTreeWidget>("SadyNavstevy")->topLevelItemCount(), 2);
+        QCOMPARE(find<QTreeWidget>("SadyNavstevy")->topLevelItem(1)->text(2), QStringLiteral("Uložení OK"));
+    }
+
+    void twoSetsComparedAsOnServicePage()
+    {
+        openSecondVisit();
+        auto *sets = find<QTreeWidget>("SadyNavstevy");
+        clickRow(sets, 0);
+        find<QPushButton>("OznacitSadu")->click();
+        clickRow(sets, 1);
+        find<QPushButton>("PorovnatSOznacenou")->click();
+        auto *table = find<QTreeWidget>("PorovnaniSad");
+        QCOMPARE(find<QTabWidget>("KartyNavstevy")->currentWidget(), table);
+        QStringList differing;
+        for (int i = 0; i < table->topLevelItemCount(); ++i)
+            if (table->topLevelItem(i)->font(0).bold())
+                differing << table->topLevelItem(i)->text(0);
+        QVERIFY2(differing.size() >= 2, qPrintable(differing.join(QLatin1Char('|'))));
+        // The tool's own start-up set against the written one differs in many more rows.
+        find<QPushButton>("PorovnatSProgramem")->click();
+        QCOMPARE(table->headerItem()->text(1), QStringLiteral("Program"));
+    }
+
+    void setTakenInAsABackupAfterAskingOverUnsavedWork()
+    {
+        openSecondVisit();
+        clickRow(find<QTreeWidget>("SadyNavstevy"), 1);
+        form->data()->paramBlock[ParamBlock::VolDorMax] = 77;  // unsaved work
+        prompts->answers << false << true;
+        find<QPushButton>("NacistSaduDoProgramu")->click();
+        QCOMPARE(form->data()->paramBlock[ParamBlock::VolDorMax], quint8(77));
+        find<QPushButton>("NacistSaduDoProgramu")->click();
+        QCOMPARE(prompts->questions.size(), 2);
+        QCOMPARE(toolSet(), m_second.sets[1].bytes);
+        // A backup, never a save target: the caption names it and a save asks for a new name.
+        QVERIFY(form->data()->backupSource.contains(QStringLiteral("zalohy")));
+        QVERIFY(form->windowTitle().contains(QStringLiteral("ze zálohy")));
+    }
+
+    void notesKeptWithAClosedVisit()
+    {
+        openSecondVisit();
+        auto *notes = find<QPlainTextEdit>("PoznamkyNavstevy");
+        QCOMPARE(notes->toPlainText(), m_second.notes);
+        notes->selectAll();
+        QTest::keyClicks(notes, QStringLiteral("Zakaznik hlasi cukani"));
+        find<QPushButton>("UlozitPoznamky")->click();
+        QVERIFY(HistoryWait::settled(*form->historyStore()));
+        QTRY_COMPARE(HistoryWait::visit(*form->historyStore(), m_second.id).notes, QStringLiteral("Zakaznik hlasi cukani"));
+    }
+
+    // A unit kept as "bez čísla" is named by hand: its visit joins the unit of that number.
+    void unitWithoutNumberNamedByHand()
+    {
+        Visit unnamed = HistoryWait::sampleVisit(VisitRecorder::unnamed(), 4);
+        unnamed.unitId = HistoryIds::newId();
+        form->historyStore()->saveVisit(unnamed);
+        QVERIFY(HistoryWait::settled(*form->historyStore()));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+        auto *search = find<QLineEdit>("HledatJednotku");
+        QTest::keyClicks(search, QStringLiteral("bez"));
+        auto *units = find<QTreeWidget>("Jednotky");
+        QTRY_COMPARE(units->topLevelItemCount(), 1);
+        clickRow(units, 0);
+        QVERIFY(find<QPushButton>("PojmenovatJednotku")->isEnabled());
+        prompts->texts << QStringLiteral("12");
+        find<QPushButton>("PojmenovatJednotku")->click();
+        QTRY_COMPARE(HistoryWait::units(*form->historyStore(), QStringLiteral("bez")).size(), 0);
+        const QList<UnitSummary> twelve = HistoryWait::units(*form->historyStore(), QStringLiteral("12"));
+        QCOMPARE(twelve.size(), 1);
+        QCOMPARE(twelve[0].visitCount, 3);
+    }
+
+    // The report's notes start with the unit's previous visit and what changed since.
+    void reportProposesThePreviousVisit()
+    {
+        form->visitRecorder()->setClock([] { return QDateTime(QDate(2026, 12, 15), QTime(9, 0), Qt::UTC); });
+        QByteArray record(34, '\0');
+        record[0] = 0x02;
+        record[2] = char(12);
+        record[33] = 0x03;
+        emit form->diagnosticsExchange()->diagnosticsReceived(record);
+        QVERIFY(form->visitRecorder()->isOpen());
+        QTRY_VERIFY(!form->previousVisitNote()->text().isEmpty());
+        prompts->reportAnswers << std::nullopt;
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(prompts->reportQuestions.size(), 1);
+        const QString notes = prompts->reportQuestions.last().notes;
+        QVERIFY2(notes.startsWith(QStringLiteral("Předchozí návštěva 1.12.2026 8:01 (Jiří Dvořák): od ní ")) && notes.endsWith(QStringLiteral(" v sadě.")),
+                 qPrintable(notes));
+    }
+
+    void technicianChangedForTheVisits()
+    {
+        auto *technician = find<QLineEdit>("Technik");
+        QCOMPARE(technician->text(), QStringLiteral("Jan Novák"));
+        QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+        technician->setFocus();
+        technician->selectAll();
+        QTest::keyClicks(technician, QStringLiteral("Eva Mala"));
+        QTest::keyClick(technician, Qt::Key_Return);
+        QCOMPARE(form->visitRecorder()->technician(), QStringLiteral("Eva Mala"));
+    }
+
+    void reportOpenedFromTheVisit()
+    {
+        QString opened;
+        openSecondVisit();
+        page()->browser()->setOpener([&](const QString &path) {
+            opened = path;
+            return true;
+        });
+        page()->browser()->setReportFolder(folder->filePath(QStringLiteral("otevrene")));
+        find<QPushButton>("OtevritProtokol")->click();
+        QCOMPARE(readAll(opened), m_second.reports[0].pdf);
+    }
+};
+
+QTEST_MAIN(TestHistoryPage)
+#include "tst_historypage.moc"
