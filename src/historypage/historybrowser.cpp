@@ -266,7 +266,7 @@ void HistoryBrowser::compare(const QByteArray &a, const QString &aName)
 
 void HistoryBrowser::compareWithTool()
 {
-    compare(ConfigFile::composeBackup(m_data->paramBytes(), m_data->levelBytes(), m_data->levelsValid), QStringLiteral("Program"));
+    compare(ConfigFile::compose(*m_data), QStringLiteral("Program"));
 }
 
 void HistoryBrowser::takeSet()

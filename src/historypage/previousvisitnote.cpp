@@ -47,7 +47,7 @@ QString PreviousVisitNote::text() const
     if (!m_previous.technician.isEmpty())
         line += QStringLiteral(" (%1)").arg(m_previous.technician);
     if (!m_previous.sets.isEmpty()) {
-        const QByteArray now = ConfigFile::composeBackup(m_data->paramBytes(), m_data->levelBytes(), m_data->levelsValid);
+        const QByteArray now = ConfigFile::compose(*m_data);
         int differing = 0;
         for (const ComparisonRow &row : compareSets(m_previous.sets.last().bytes, now, m_data->versionNames))
             differing += row.differs;
