@@ -150,6 +150,12 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
     pictures->setEnabled(question.picturesAvailable);
     if (!question.picturesAvailable)
         pictures->setToolTip(QStringLiteral("Není žádný záznam osciloskopu ani živých hodnot."));
+    auto *analysis = new QCheckBox(QStringLiteral("Přiložit &rozbor posledního záznamu živých hodnot"), &dialog);
+    analysis->setObjectName(QStringLiteral("Rozbor"));
+    analysis->setChecked(question.withAnalysis && question.analysisAvailable);
+    analysis->setEnabled(question.analysisAvailable);
+    if (!question.analysisAvailable)
+        analysis->setToolTip(QStringLiteral("V tomto sezení nebyl dokončen žádný záznam živých hodnot."));
     auto *appendix = new QCheckBox(QStringLiteral("Technická &příloha (celé nastavení s kódováním)"), &dialog);
     appendix->setObjectName(QStringLiteral("Priloha"));
     appendix->setChecked(question.withAppendix);
@@ -163,6 +169,7 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(pictures);
+    layout->addWidget(analysis);
     layout->addWidget(appendix);
     layout->addWidget(notesCaption);
     layout->addWidget(notes);
@@ -174,6 +181,7 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
     for (int i = 0; i < edits.size(); ++i)
         *lines[i].value = edits[i]->text().trimmed();
     question.withPictures = pictures->isChecked();
+    question.withAnalysis = analysis->isChecked();
     question.withAppendix = appendix->isChecked();
     question.notes = notes->toPlainText();
     return true;
