@@ -38,14 +38,29 @@ QString tableHtml(const AnalysisTable &table)
     return QStringLiteral("<table class=\"grid\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">%1</table>").arg(rows);
 }
 
-// Why figures are missing, each reason once.
+// Why figures are missing, each reason once with the columns it holds for:
+// "Chudá → bohatá (Malý výkon, Velký výkon): žádný přechod mezi 0,30 V a 0,60 V".
 QStringList missingReasons(const AnalysisTable &table)
 {
+    QStringList keys;
+    QList<QStringList> columns;
+    for (const AnalysisTable::Row &row : table.rows) {
+        for (std::size_t c = 0; c < row.notes.size(); ++c) {
+            if (row.notes[c].isEmpty())
+                continue;
+            const QString key = row.label + QLatin1Char('\n') + row.notes[c];
+            if (!keys.contains(key)) {
+                keys << key;
+                columns << QStringList();
+            }
+            columns[keys.indexOf(key)] << table.columns.value(int(c));
+        }
+    }
     QStringList reasons;
-    for (const AnalysisTable::Row &row : table.rows)
-        for (const QString &note : row.notes)
-            if (!note.isEmpty() && !reasons.contains(row.label + QStringLiteral(": ") + note))
-                reasons << row.label + QStringLiteral(": ") + note;
+    for (int i = 0; i < keys.size(); ++i) {
+        const QStringList parts = keys[i].split(QLatin1Char('\n'));
+        reasons << QStringLiteral("%1 (%2): %3").arg(parts[0], columns[i].join(QStringLiteral(", ")), parts[1]);
+    }
     return reasons;
 }
 }  // namespace
@@ -61,8 +76,10 @@ QString analysisSectionBody(const RecordingAnalysis &in)
                 .arg(czechDecimal(ms / 60000.0, 1), czechDecimal(a.medianPollMs / 1000.0, 2));
     if (a.setFromTool)
         html += QStringLiteral("<p class=\"warning\">Záznam nemá svou sadu: rozbor proti sadě nástroje.</p>");
-    html += QStringLiteral("<p>%1</p>").arg(esc(a.direction == EnrichDirection::Unknown ? a.directionWhy
-                                                                                          : QStringLiteral("Obohacuje: ") + a.directionWhy));
+    QString direction = a.direction == EnrichDirection::Unknown ? a.directionWhy : QStringLiteral("Směr obohacení: ") + a.directionWhy;
+    if (!direction.isEmpty())
+        direction[0] = direction[0].toUpper();
+    html += QStringLiteral("<p style=\"margin-bottom: 6px;\">%1</p>").arg(esc(direction));
     const AnalysisTable table = AnalysisTable::of(a);
     html += tableHtml(table);
     for (const QString &reason : missingReasons(table))

@@ -568,6 +568,10 @@ private slots:
         QVERIFY2(PdfText::row(text, QStringLiteral("Na dorazu MAX")).contains(QStringLiteral("100 % (140)")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("v pořádku")) && text.contains(QStringLiteral("závada")));
         QVERIFY(text.contains(QStringLiteral("Malý výkon, doraz MAX 140 → 150: servo na dorazu 100 % ustáleného času, chudá 100 %")));
+        QVERIFY(text.contains(QStringLiteral("Chudá → bohatá (Malý výkon, Velký výkon, Maximální výkon): žádný přechod")));
+        // The table whole on one page.
+        const QString page = text.split(QLatin1Char('\f')).filter(QStringLiteral("Rozbor záznamu jízdy")).value(0);
+        QVERIFY(page.contains(QStringLiteral("Čas v rozsahu")) && page.contains(QStringLiteral("TPS práh 3 / min")));
 
         answer.withAnalysis = false;  // refused: not in the report
         QVERIFY(!makeReportWith(answer).contains(QStringLiteral("Rozbor záznamu jízdy")));
