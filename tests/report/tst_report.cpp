@@ -1,10 +1,10 @@
+#include "drivecsv.h"
 #include "fakeport.h"
 #include "pdftext.h"
 #include "scriptedprompts.h"
 #include "testlink.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
-#include "datalog/logformat.h"
 #include "datalog/recordedsets.h"
 #include "report/reportbuilder.h"
 #include "report/reportcontroller.h"
@@ -110,9 +110,8 @@ private:
         return at >= 0 && at + 1 < all.size() ? all.at(at + 1) : QString();
     }
 
-    // A minute at idle, the mixture switching every second and the servo hunting, then a minute
-    // in the low power range with the servo at its MAX (140) and the mixture lean; the set it was
-    // made against kept beside it when `keepSet`.
+    // driveCsv's two minutes against the set of the analysis's own tests, that set kept beside the
+    // recording when `keepSet`.
     QString driveRecording(bool keepSet)
     {
         auto &b = data->paramBlock;
@@ -121,20 +120,7 @@ private:
         for (int i = 0; i < 8; ++i)
             b[std::size_t(VolDorMax + i)] = quint8(stops[i]);
         data->blockValid = true;
-        QByteArray bytes = LogFormat::byteOrderMark() + LogFormat::headerLine();
-        LogRow row;
-        row.hasValues = true;
-        int pos = 80;
-        for (int i = 0; i < 6000; ++i) {
-            row.ms = qint64(i) * 20;
-            const bool idle = i < 3000;
-            const bool lean = idle ? i % 100 < 50 : true;
-            pos = idle ? std::clamp(pos + (lean ? 1 : -1), 41, 119) : 140;
-            row.lambda = lean ? 10 : 40;
-            row.tps = idle ? 20 : 75;
-            row.position = pos;
-            LogFormat::appendRow(bytes, row);
-        }
+        const QByteArray bytes = driveCsv(60);
         const QString path = dir->filePath(QStringLiteral("2026-12-07_13-55-00.csv"));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -579,6 +565,8 @@ private slots:
         QFile::remove(RecordedSets::pathFor(recording, 1));
         answer.withAnalysis = true;
         QVERIFY(makeReportWith(answer).contains(QStringLiteral("Záznam nemá svou sadu: rozbor proti sadě nástroje.")));
+        QFile::remove(recording);  // deleted on the page "Záznamy" meanwhile
+        QVERIFY(makeReportWith(answer).contains(QStringLiteral("Záznam 2026-12-07_13-55-00.csv: rozbor nebyl možný (")));
     }
 };
 
