@@ -148,6 +148,12 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
         const QStringList files = m_recording->recorder()->files();
         return files.isEmpty() ? QImage() : renderRecordingPlot(files.last(), QSize(700, 300));
     });
+    // Its analysis, once it is finished, by the limits the page "Záznamy" holds.
+    m_report->setLastRecording([this] {
+        const LogRecorder *recorder = m_recording->recorder();
+        return recorder->isRecording() || recorder->files().isEmpty() ? QString() : recorder->files().last();
+    });
+    m_report->setAnalysisLimits([this] { return m_recordings->analysis()->limits(); });
     m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
     m_scope->attach(m_scopeRecording, m_prompts);
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());

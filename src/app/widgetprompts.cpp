@@ -17,6 +17,20 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+// A box of the report dialog for something that may not exist this time: greyed out with why.
+QCheckBox *optionalBox(QDialog *dialog, const QString &text, const char *name, bool available, bool on, const QString &whyNot)
+{
+    auto *box = new QCheckBox(text, dialog);
+    box->setObjectName(QLatin1String(name));
+    box->setChecked(on && available);
+    box->setEnabled(available);
+    if (!available)
+        box->setToolTip(whyNot);
+    return box;
+}
+}  // namespace
+
 void WidgetPrompts::beep()
 {
     QApplication::beep();
@@ -144,12 +158,12 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
         edits << edit;
     }
     layout->addLayout(form);
-    auto *pictures = new QCheckBox(QStringLiteral("Přiložit &obrázky (osciloskop, záznam živých hodnot)"), &dialog);
-    pictures->setObjectName(QStringLiteral("Obrazky"));
-    pictures->setChecked(question.withPictures && question.picturesAvailable);
-    pictures->setEnabled(question.picturesAvailable);
-    if (!question.picturesAvailable)
-        pictures->setToolTip(QStringLiteral("Není žádný záznam osciloskopu ani živých hodnot."));
+    auto *pictures = optionalBox(&dialog, QStringLiteral("Přiložit &obrázky (osciloskop, záznam živých hodnot)"), "Obrazky",
+                                 question.picturesAvailable, question.withPictures,
+                                 QStringLiteral("Není žádný záznam osciloskopu ani živých hodnot."));
+    auto *analysis = optionalBox(&dialog, QStringLiteral("Přiložit &rozbor posledního záznamu živých hodnot"), "Rozbor",
+                                 question.analysisAvailable, question.withAnalysis,
+                                 QStringLiteral("V tomto sezení nebyl dokončen žádný záznam živých hodnot."));
     auto *appendix = new QCheckBox(QStringLiteral("Technická &příloha (celé nastavení s kódováním)"), &dialog);
     appendix->setObjectName(QStringLiteral("Priloha"));
     appendix->setChecked(question.withAppendix);
@@ -163,6 +177,7 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(pictures);
+    layout->addWidget(analysis);
     layout->addWidget(appendix);
     layout->addWidget(notesCaption);
     layout->addWidget(notes);
@@ -174,6 +189,7 @@ bool WidgetPrompts::askReportOptions(ReportQuestion &question)
     for (int i = 0; i < edits.size(); ++i)
         *lines[i].value = edits[i]->text().trimmed();
     question.withPictures = pictures->isChecked();
+    question.withAnalysis = analysis->isChecked();
     question.withAppendix = appendix->isChecked();
     question.notes = notes->toPlainText();
     return true;

@@ -29,6 +29,8 @@ struct ReportQuestion
     QString vin;
     QString mileage;
     bool withAppendix = true;        // the technical appendix: the full settings with their encodings
+    bool analysisAvailable = false;  // this session has a finished live-value recording to analyse
+    bool withAnalysis = false;
 };
 
 // Every modal interaction of the tool goes through here, so tests can script the answers and

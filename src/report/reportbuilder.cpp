@@ -1,4 +1,5 @@
 #include "reportbuilder.h"
+#include "analysissection.h"
 #include "reportfont.h"
 #include "reporttexts.h"
 #include "cfgfiles/configfile.h"
@@ -295,6 +296,15 @@ QString picturesSection(Sections &s, QTextDocument &doc, const ReportInput &in)
         + picture(doc, PlotImage, in.recordingPlot, QStringLiteral("Záznam živých hodnot – poslední záznam"));
 }
 
+// On a page of its own: the table is the technician's, wider than the first pages' grids.
+QString analysisSection(Sections &s, const ReportInput &in)
+{
+    if (!in.withAnalysis)
+        return QString();
+    return QStringLiteral("<p style=\"page-break-before: always\"></p>") + s.heading(QStringLiteral("Rozbor záznamu jízdy"))
+        + analysisSectionBody(in.analysis);
+}
+
 QString notesSection(Sections &s, const ReportInput &in)
 {
     QString html = s.heading(QStringLiteral("Poznámky"));
@@ -355,6 +365,7 @@ void buildReport(QTextDocument &document, const UnitData &data, const ReportInpu
     html += errorSection(sections, data);
     html += notesSection(sections, input);
     html += picturesSection(sections, document, input);
+    html += analysisSection(sections, input);
     if (input.withAppendix)
         html += appendix(data, input);
     document.setHtml(html + QStringLiteral("</body></html>"));

@@ -11,6 +11,7 @@
 #include "scope/scopesamples.h"
 #include "scope/scopeview.h"
 #include "textformat/safefilename.h"
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -65,7 +66,8 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     const QString serial = m_data->diagRecord.isEmpty()
         ? QString()
         : QStringLiteral("%1-%2").arg(reportSerial(*m_data)).arg(2000 + quint8(m_data->diagRecord.at(3)));
-    ReportQuestion question = proposal(serial, !scope.isNull() || !plot.isNull());
+    const QString recording = m_lastRecording ? m_lastRecording() : QString();
+    ReportQuestion question = proposal(serial, !scope.isNull() || !plot.isNull(), !recording.isEmpty());
     if (!m_prompts->askReportOptions(question))
         return false;
     m_lastAnswer = question;
@@ -87,6 +89,13 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
         input.scopePicture = scope;
         input.recordingPlot = plot;
     }
+    input.withAnalysis = question.withAnalysis && !recording.isEmpty();
+    if (input.withAnalysis) {
+        const QByteArray toolSet(reinterpret_cast<const char *>(m_data->paramBlock.data()), int(m_data->paramBlock.size()));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        input.analysis = analyseRecordingFileAside(recording, toolSet, m_limits ? m_limits() : AnalysisLimits());
+        QApplication::restoreOverrideCursor();
+    }
     input.blockOfThisUnit = m_session.blockIsThisUnits();
     const QString backup = m_session.backupBeforeWrites();
     QFile file(backup);
@@ -98,15 +107,17 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     return true;
 }
 
-ReportQuestion ReportController::proposal(const QString &serial, bool picturesAvailable)
+ReportQuestion ReportController::proposal(const QString &serial, bool picturesAvailable, bool analysisAvailable)
 {
     ReportQuestion q;
     if (m_answered && serial == m_lastSerial) {
         q = m_lastAnswer;
         // Pictures that came since the last answer are added unless they were refused.
         q.withPictures = picturesAvailable && (q.withPictures || !q.picturesAvailable);
+        q.withAnalysis = analysisAvailable && (q.withAnalysis || !q.analysisAvailable);
     } else {
         q.withPictures = picturesAvailable;
+        q.withAnalysis = analysisAvailable;
         if (!serial.isEmpty()) {
             m_vehicles.setFolder(m_data->dataFilePath(QStringLiteral("vozidla")));
             const VehicleDetails v = m_vehicles.load(serial);
@@ -114,6 +125,7 @@ ReportQuestion ReportController::proposal(const QString &serial, bool picturesAv
         }
     }
     q.picturesAvailable = picturesAvailable;
+    q.analysisAvailable = analysisAvailable;
     return q;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "reportinput.h"
+#include "analysis/analysislimits.h"
 #include "unitsession.h"
 #include "vehicledetailsstore.h"
 #include "link/prompts.h"
@@ -27,6 +28,10 @@ public:
     // Where the optional pictures come from; each may stay unset.
     void setScopePage(const ScopePage *page) { m_scope = page; }
     void setRecordingPlot(std::function<QImage()> plot) { m_plot = std::move(plot); }
+    // The session's last finished live-value recording (empty when none) and the limits its
+    // analysis is judged by, as the page "Záznamy" has them.
+    void setLastRecording(std::function<QString()> path) { m_lastRecording = std::move(path); }
+    void setAnalysisLimits(std::function<AnalysisLimits()> limits) { m_limits = std::move(limits); }
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void makeReport();   // "Protokol", Ctrl+T
@@ -41,7 +46,7 @@ signals:
 private:
     // Asks the dialog and builds the document; false when cancelled or impossible (said already).
     bool prepare(QTextDocument &document, ReportInput &input);
-    ReportQuestion proposal(const QString &serial, bool picturesAvailable);
+    ReportQuestion proposal(const QString &serial, bool picturesAvailable, bool analysisAvailable);
     QImage scopePicture() const;
 
     UnitData *m_data;
@@ -51,6 +56,8 @@ private:
     QString m_toolVersion;
     const ScopePage *m_scope = nullptr;
     std::function<QImage()> m_plot;
+    std::function<QString()> m_lastRecording;
+    std::function<AnalysisLimits()> m_limits;
     UnitSession m_session;
     VehicleDetailsStore m_vehicles;
     // The dialog's last answers and the unit they were for: proposed again for "Tisk…" and the

@@ -1,4 +1,5 @@
 #pragma once
+#include "recordinganalysis.h"
 #include "vehicledetails.h"
 #include "workshop.h"
 #include <QByteArray>
@@ -24,4 +25,8 @@ struct ReportInput
     QString notes;
     VehicleDetails vehicle;
     bool withAppendix = true;  // the technical appendix at the end
+    // The analysis of the session's last recording, when asked for; its section says why it is
+    // missing when the file could not be read.
+    bool withAnalysis = false;
+    RecordingAnalysis analysis;
 };

@@ -1,6 +1,9 @@
 #include "app/qtczech.h"
 #include "app/widgetprompts.h"
 #include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QApplication>
 #include <QColor>
 #include <QDialog>
@@ -85,6 +88,33 @@ private slots:
         QTRY_COMPARE(escaped, 10);  // every one of them was a dialog that showed
         QVERIFY(QDir(folder.path()).isEmpty());
         QCOMPARE(stayedOpen, QStringList());
+    }
+
+    // "Přiložit rozbor…" only when the session has a finished recording, then on unless unticked.
+    void theReportDialogOffersTheAnalysisOfARecording()
+    {
+        WidgetPrompts prompts;
+        for (const bool available : {false, true}) {
+            ReportQuestion question;
+            question.analysisAvailable = available;
+            question.withAnalysis = available;
+            bool found = false, shownOn = false, enabled = false;
+            QTimer::singleShot(0, this, [&] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                if (auto *box = dialog->findChild<QCheckBox *>(QStringLiteral("Rozbor"))) {
+                    found = true;
+                    shownOn = box->isChecked();
+                    enabled = box->isEnabled();
+                    QTest::mouseClick(box, Qt::LeftButton);  // unticks it when it can
+                }
+                dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+            });
+            QVERIFY(prompts.askReportOptions(question));
+            QVERIFY(found);
+            QCOMPARE(shownOn, available);
+            QCOMPARE(enabled, available);
+            QVERIFY(!question.withAnalysis);
+        }
     }
 
     // Last: it makes Czech the default locale of this process.

@@ -36,8 +36,10 @@ bool ScriptedPrompts::askReportOptions(ReportQuestion &question)
     if (!answer)
         return false;
     const bool available = question.picturesAvailable;
+    const bool analysable = question.analysisAvailable;
     question = *answer;
     question.picturesAvailable = available;
+    question.analysisAvailable = analysable;
     return true;
 }
 

@@ -1,3 +1,4 @@
+#include "drivecsv.h"
 #include "scriptedprompts.h"
 #include "datalog/analysiscontrol.h"
 #include "datalog/analysispanel.h"
@@ -41,20 +42,7 @@ private:
     // power range with the servo at its MAX (140) and the mixture lean.
     QString write(const QString &name, int stuckS, bool keepSet)
     {
-        QByteArray bytes = LogFormat::byteOrderMark() + LogFormat::headerLine();
-        LogRow row;
-        row.hasValues = true;
-        int pos = 80;
-        for (int i = 0; i < 3000 + stuckS * 50; ++i) {
-            row.ms = qint64(i) * 20;
-            const bool idle = i < 3000;
-            const bool lean = idle ? i % 100 < 50 : true;
-            pos = idle ? std::clamp(pos + (lean ? 1 : -1), 41, 119) : 140;
-            row.lambda = lean ? 10 : 40;
-            row.tps = idle ? 20 : 75;
-            row.position = pos;
-            LogFormat::appendRow(bytes, row);
-        }
+        const QByteArray bytes = driveCsv(stuckS);
         const QString path = QDir(folder()).filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())

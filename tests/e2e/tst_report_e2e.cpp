@@ -103,7 +103,7 @@ private slots:
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
     }
 
-    // A recording of this session's live values goes into the report as its plot.
+    // A recording of this session's live values goes into the report as its plot, and its analysis.
     void theLastRecordingIsPlottedInTheReport()
     {
         opened.clear();
@@ -113,9 +113,11 @@ private slots:
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_R));
         ReportQuestion answer;
         answer.withPictures = true;
+        answer.withAnalysis = true;
         e2e.prompts()->reportAnswers << answer;
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
         QVERIFY(e2e.prompts()->reportQuestions.last().picturesAvailable);
+        QVERIFY(e2e.prompts()->reportQuestions.last().analysisAvailable && e2e.prompts()->reportQuestions.last().withAnalysis);
         QCOMPARE(opened.size(), 1);
         const QString text = PdfText::text(opened.first());
         // The oscilloscope recorded nothing; the live values were.
@@ -125,6 +127,8 @@ private slots:
         QVERIFY2(!lines.at(plot + 1).contains(QStringLiteral("žádný záznam")), qPrintable(lines.at(plot + 1)));
         const QString images = PdfText::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), opened.first()});
         QCOMPARE(images.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 3);  // two heading lines, the plot
+        QVERIFY(text.contains(QStringLiteral("Rozbor záznamu jízdy")));
+        QVERIFY2(PdfText::row(text, QStringLiteral("Ustálený čas")).contains(QStringLiteral("málo dat")), qPrintable(text));
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
     }
     // Car A serviced, then car B on the same cable with the tool still open: car B's report holds

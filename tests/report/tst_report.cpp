@@ -1,9 +1,11 @@
+#include "drivecsv.h"
 #include "fakeport.h"
 #include "pdftext.h"
 #include "scriptedprompts.h"
 #include "testlink.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
+#include "datalog/recordedsets.h"
 #include "report/reportbuilder.h"
 #include "report/reportcontroller.h"
 #include "report/reportinput.h"
@@ -91,6 +93,12 @@ private:
         click("Protokol");
         return report->lastReport() == before ? QString() : PdfText::text(report->lastReport());
     }
+    QString makeReportWith(const ReportQuestion &answer)
+    {
+        prompts->reportAnswers << answer;
+        click("Protokol");
+        return PdfText::text(report->lastReport());
+    }
     // The line of text after the line `heading`.
     static QString after(const QString &text, const QString &heading)
     {
@@ -100,6 +108,27 @@ private:
         all.removeAll(QString());
         const int at = all.indexOf(heading);
         return at >= 0 && at + 1 < all.size() ? all.at(at + 1) : QString();
+    }
+
+    // driveCsv's two minutes against the set of the analysis's own tests, that set kept beside the
+    // recording when `keepSet`.
+    QString driveRecording(bool keepSet)
+    {
+        auto &b = data->paramBlock;
+        b[0] = 1, b[33] = 3, b[TPSST] = 1, b[HraNapLambda] = 22, b[TPSVol] = 50, b[TPSMaly] = 100, b[TPSVelky] = 150;
+        const int stops[8] = {120, 40, 140, 60, 160, 80, 180, 100};
+        for (int i = 0; i < 8; ++i)
+            b[std::size_t(VolDorMax + i)] = quint8(stops[i]);
+        data->blockValid = true;
+        const QByteArray bytes = driveCsv(60);
+        const QString path = dir->filePath(QStringLiteral("2026-12-07_13-55-00.csv"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        QString error;
+        if (keepSet && !RecordedSets::keep(path, 1, data->setBytes().left(ParamBlock::Size), {}, false, &error))
+            qFatal("cannot keep the set: %s", qPrintable(error));
+        return path;
     }
 
 private slots:
@@ -497,6 +526,47 @@ private slots:
         // Its 12-pixel text prints at 8 pt or more: at most 108 pixels an inch.
         const QStringList columns = lines.last().simplified().split(QLatin1Char(' '));
         QVERIFY2(columns.size() > 13 && columns.at(12).toInt() <= 108, qPrintable(lines.last()));
+    }
+
+    // The analysis of the session's last finished recording: offered only when there is one, on
+    // by default, its figures, verdicts and proposal in the report; the note when it kept no set.
+    void theAnalysisOfTheLastRecordingWhenAsked()
+    {
+        data->takeRecord(record());
+        QString recording;
+        report->setLastRecording([&recording] { return recording; });
+        QVERIFY(!makeReport().contains(QStringLiteral("Rozbor záznamu jízdy")));
+        QVERIFY(!prompts->reportQuestions.last().analysisAvailable);
+
+        recording = driveRecording(true);
+        ReportQuestion answer;
+        answer.withAnalysis = true;
+        prompts->reportAnswers << answer;
+        click("Protokol");
+        QVERIFY(prompts->reportQuestions.last().analysisAvailable);
+        QVERIFY(prompts->reportQuestions.last().withAnalysis);  // on by default when there is one
+        const QString text = PdfText::text(report->lastReport());
+        QVERIFY2(text.contains(QStringLiteral("Rozbor záznamu jízdy")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Záznam 2026-12-07_13-55-00.csv, 2,0 min s hodnotami, řádky po 0,02 s.")));
+        QVERIFY(!text.contains(QStringLiteral("Záznam nemá svou sadu")));
+        // Figures with decimal commas, a verdict in words under each judged figure.
+        QCOMPARE(PdfText::row(text, QStringLiteral("Přechody hranice / 10 s")).left(27), QStringLiteral("Přechody hranice / 10 s 9,8"));
+        QVERIFY2(PdfText::row(text, QStringLiteral("Na dorazu MAX")).contains(QStringLiteral("100 % (140)")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("v pořádku")) && text.contains(QStringLiteral("závada")));
+        QVERIFY(text.contains(QStringLiteral("Malý výkon, doraz MAX 140 → 150: servo na dorazu 100 % ustáleného času, chudá 100 %")));
+        QVERIFY(text.contains(QStringLiteral("Chudá → bohatá (Malý výkon, Velký výkon, Maximální výkon): žádný přechod")));
+        // The table whole on one page.
+        const QString page = text.split(QLatin1Char('\f')).filter(QStringLiteral("Rozbor záznamu jízdy")).value(0);
+        QVERIFY(page.contains(QStringLiteral("Čas v rozsahu")) && page.contains(QStringLiteral("TPS práh 3 / min")));
+
+        answer.withAnalysis = false;  // refused: not in the report
+        QVERIFY(!makeReportWith(answer).contains(QStringLiteral("Rozbor záznamu jízdy")));
+
+        QFile::remove(RecordedSets::pathFor(recording, 1));
+        answer.withAnalysis = true;
+        QVERIFY(makeReportWith(answer).contains(QStringLiteral("Záznam nemá svou sadu: rozbor proti sadě nástroje.")));
+        QFile::remove(recording);  // deleted on the page "Záznamy" meanwhile
+        QVERIFY(makeReportWith(answer).contains(QStringLiteral("Záznam 2026-12-07_13-55-00.csv: rozbor nebyl možný (")));
     }
 };
 
