@@ -18,8 +18,17 @@ constexpr int SerialOffset = 2;
 }  // namespace
 
 VisitRecorder::VisitRecorder(UnitData *data, const Link &link, HistoryStore *store, QObject *parent)
-    : QObject(parent), m_data(data), m_diagnostics(link.diagnostics), m_store(store), m_pc(QSysInfo::machineHostName())
+    : QObject(parent), m_data(data), m_diagnostics(link.diagnostics), m_transport(link.transport), m_store(store),
+      m_pc(QSysInfo::machineHostName())
 {
+    // The record is asked for only when the poll has the line again: a reader or an exchange that
+    // took the link meanwhile (the cut-off reader, the oscilloscope) is never interrupted for it.
+    connect(link.transport, &LinkTransport::pollDue, this, [this] {
+        if (!m_recordWanted || m_transport->readerRunning())
+            return;
+        m_recordWanted = false;
+        QTimer::singleShot(0, m_diagnostics, &DiagnosticsExchange::requestDiagnostics);
+    });
     connect(link.connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
         connectionChanged(health == LinkConnection::Health::Waiting || health == LinkConnection::Health::Answering
                           || health == LinkConnection::Health::Silent);
@@ -48,6 +57,7 @@ void VisitRecorder::connectionChanged(bool lineUp)
     if (!lineUp) {
         m_recordRead = false;
         m_recordAsked = false;
+        m_recordWanted = false;
         m_blockPending = false;
     }
 }
@@ -68,8 +78,7 @@ void VisitRecorder::levelsSettled()
     }
     if (!m_recordRead && !m_recordAsked) {
         m_recordAsked = true;
-        // Asked once the level exchange has ended: from inside its signal the link is still its own.
-        QTimer::singleShot(0, m_diagnostics, &DiagnosticsExchange::requestDiagnostics);
+        m_recordWanted = true;
     }
 }
 

@@ -73,6 +73,7 @@ private:
 
     UnitData *m_data;
     DiagnosticsExchange *m_diagnostics;
+    LinkTransport *m_transport;
     HistoryStore *m_store;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
     QString m_technician;
@@ -83,6 +84,7 @@ private:
     bool m_blockPending = false;     // a block came, its levels not yet settled
     bool m_recordRead = false;       // on this connection
     bool m_recordAsked = false;      // the tool asked for it by itself on this connection
+    bool m_recordWanted = false;     // to be asked at the next poll tick that finds the line free
     bool m_clearPending = false;
     QDateTime m_recordingStart;     // the error memory was cleared; its read-back is awaited
 };

@@ -207,10 +207,13 @@ private slots:
             return n;
         };
         const QByteArray set = data.setBytes();
+        parts.transport.poll().setInterval(20);
+        parts.transport.poll().enable();
         emit parts.blockRead.blockReceived(data.paramBytes());
         emit parts.levels.levelsReceived();
-        QTRY_COMPARE(recordRequests(), 1);
+        QTRY_COMPARE(recordRequests(), 1);  // at the next tick that finds the line free
         QVERIFY(!recorder.isOpen());
+        parts.transport.poll().disable();
 
         QByteArray record(34, '\0');
         record[0] = 0x02;
