@@ -492,6 +492,9 @@ void TForm2::startHistory(const TesterSettings &settings)
                                         m_historyStore, this);
     m_visitRecorder->setTechnician(settings.workshop.technician);
     connect(m_report, &ReportController::reportWritten, m_visitRecorder, &VisitRecorder::reportMade);
+    connect(m_report, &ReportController::detailsAnswered, m_visitRecorder, [this](const VehicleDetails &details) {
+        m_visitRecorder->setCustomer(details.customer, details.plate.isEmpty() ? details.vin : details.plate);
+    });
     LogRecorder *log = m_recording->recorder();
     connect(log, &LogRecorder::started, m_visitRecorder, &VisitRecorder::recordingStarted);
     connect(log, &LogRecorder::stopped, m_visitRecorder, [this, log] {

@@ -169,6 +169,16 @@ void VisitRecorder::setVehicle(const QString &vehicle)
     save();
 }
 
+void VisitRecorder::setCustomer(const QString &customer, const QString &vehicle)
+{
+    if (!isOpen() || (m_visit.customer == customer && (vehicle.isEmpty() || m_visit.vehicle == vehicle)))
+        return;
+    m_visit.customer = customer;
+    if (!vehicle.isEmpty())
+        m_visit.vehicle = vehicle;
+    save();
+}
+
 void VisitRecorder::nameUnit(const QString &serial)
 {
     if (!isOpen() || m_visit.serial != unnamed())

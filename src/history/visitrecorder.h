@@ -51,6 +51,8 @@ public:
     // The vehicle (plate or VIN) and notes as the technician types them for the open visit.
     void setVehicle(const QString &vehicle);
     void setNotes(const QString &notes);
+    // The customer and vehicle the report's dialog was answered with; an empty vehicle keeps the one known.
+    void setCustomer(const QString &customer, const QString &vehicle);
     // The open visit's unit, kept without a number, was named by hand.
     void nameUnit(const QString &serial);
     // The end of the tool: the open visit is closed and kept.

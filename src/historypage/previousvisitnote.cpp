@@ -56,9 +56,19 @@ QString PreviousVisitNote::text() const
     return line + QLatin1Char('.');
 }
 
+void PreviousVisitNote::offerUnitDetails(ReportQuestion &question) const
+{
+    if (!question.customer.isEmpty() || !question.plate.isEmpty() || !question.vin.isEmpty() || text().isEmpty())
+        return;
+    question.customer = m_previous.customer;
+    // The history keeps one vehicle text, a plate or a VIN; a VIN has 17 characters.
+    (m_previous.vehicle.size() == 17 ? question.vin : question.plate) = m_previous.vehicle;
+}
+
 bool PreviousVisitNote::askReportOptions(ReportQuestion &question)
 {
     if (question.notes.isEmpty())
         question.notes = text();
+    offerUnitDetails(question);
     return m_prompts->askReportOptions(question);
 }

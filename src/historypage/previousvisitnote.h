@@ -45,6 +45,8 @@ public:
 
 private:
     void visitChanged();
+    // The unit's customer and vehicle as the history keeps them, when the working folder had none.
+    void offerUnitDetails(ReportQuestion &question) const;
 
     Prompts *m_prompts;
     HistoryStore *m_store = nullptr;

@@ -78,6 +78,7 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
         m_vehicles.setFolder(m_data->dataFilePath(QStringLiteral("vozidla")));
         m_vehicles.save(serial, input.vehicle);
     }
+    emit detailsAnswered(input.vehicle);
     input.withAppendix = question.withAppendix;
 
     input.workshop = m_workshop;

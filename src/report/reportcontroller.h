@@ -42,6 +42,8 @@ public:
 
 signals:
     void reportWritten(const QString &path);
+    // The customer and vehicle the dialog was answered with, for the unit's history.
+    void detailsAnswered(const VehicleDetails &details);
 
 private:
     // Asks the dialog and builds the document; false when cancelled or impossible (said already).

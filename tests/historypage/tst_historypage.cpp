@@ -36,6 +36,7 @@ class TestHistoryPage : public ServiceFixture
     {
         HistoryStore *store = form->historyStore();
         Visit first = HistoryWait::sampleVisit(QStringLiteral("12"), 1);
+        first.customer = QStringLiteral("Jana Dvořáková");
         first.sets = {{HistoryIds::newId(), first.started, VisitSet::Kind::Read, set(90) + someLevels(), VisitSet::Check::Verified}};
         Visit second = HistoryWait::sampleVisit(QStringLiteral("12"), 2);
         second.started = first.started.addDays(30);
@@ -159,7 +160,9 @@ private slots:
         QCOMPARE(twelve[0].visitCount, 3);
     }
 
-    // The report's notes start with the unit's previous visit and what changed since.
+    // The report's notes start with the unit's previous visit and what changed since; the customer
+    // and vehicle kept with the unit are offered when the working folder has none, and the answer
+    // goes back into the unit.
     void reportProposesThePreviousVisit()
     {
         form->visitRecorder()->setClock([] { return QDateTime(QDate(2026, 12, 15), QTime(9, 0), Qt::UTC); });
@@ -170,14 +173,24 @@ private slots:
         emit form->diagnosticsExchange()->diagnosticsReceived(record);
         QVERIFY(form->visitRecorder()->isOpen());
         QTRY_VERIFY(!form->previousVisitNote()->text().isEmpty());
-        prompts->reportAnswers << std::nullopt;
+        ReportQuestion answer;
+        answer.customer = QStringLiteral("Petr Malý");
+        answer.vin = QStringLiteral("TMBJJ7NE8J0123456");
+        prompts->reportAnswers << answer;
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
         QTest::keyClick(form, Qt::Key_T, Qt::ControlModifier);
         QCOMPARE(prompts->reportQuestions.size(), 1);
-        const QString notes = prompts->reportQuestions.last().notes;
-        QVERIFY2(notes.startsWith(QStringLiteral("Předchozí návštěva 1.12.2026 8:01 (Jiří Dvořák): od ní ")) && notes.endsWith(QStringLiteral(" v sadě.")),
-                 qPrintable(notes));
+        const ReportQuestion asked = prompts->reportQuestions.last();
+        QVERIFY2(asked.notes.startsWith(QStringLiteral("Předchozí návštěva 1.12.2026 8:01 (Jiří Dvořák): od ní ")) && asked.notes.endsWith(QStringLiteral(" v sadě.")),
+                 qPrintable(asked.notes));
+        QCOMPARE(asked.customer, QStringLiteral("Jana Dvořáková"));
+        QCOMPARE(asked.plate, m_second.vehicle);
+        QTRY_VERIFY(!prompts->reportAnswers.size());
+        QVERIFY(HistoryWait::settled(*form->historyStore()));
+        const Visit kept = HistoryWait::visit(*form->historyStore(), form->visitRecorder()->visit().id);
+        QCOMPARE(kept.customer, answer.customer);
+        QCOMPARE(kept.vehicle, answer.vin);
     }
 
     void technicianChangedForTheVisits()
