@@ -492,6 +492,12 @@ void TForm2::startHistory(const TesterSettings &settings)
                                         m_historyStore, this);
     m_visitRecorder->setTechnician(settings.workshop.technician);
     connect(m_report, &ReportController::reportWritten, m_visitRecorder, &VisitRecorder::reportMade);
+    m_report->setPreviousVisit([this] {
+        const Visit *visit = m_previousVisit->previous();
+        if (!visit)
+            return PreviousVisit();
+        return PreviousVisit{visit->started, visit->technician, visit->sets.isEmpty() ? QByteArray() : visit->sets.last().bytes};
+    });
     connect(m_report, &ReportController::detailsAnswered, m_visitRecorder, [this](const VehicleDetails &details) {
         m_visitRecorder->setCustomer(details.customer, details.plate.isEmpty() ? details.vin : details.plate);
     });

@@ -39,9 +39,16 @@ void PreviousVisitNote::visitChanged()
         m_store->requestVisit(id, true);
 }
 
-QString PreviousVisitNote::text() const
+const Visit *PreviousVisitNote::previous() const
 {
     if (m_previous.id.isEmpty() || !m_recorder || !m_recorder->isOpen() || m_previous.unitId != m_recorder->visit().unitId)
+        return nullptr;
+    return &m_previous;
+}
+
+QString PreviousVisitNote::text() const
+{
+    if (!previous())
         return {};
     QString line = QStringLiteral("Předchozí návštěva %1").arg(VisitDetails::timeText(m_previous.started));
     if (!m_previous.technician.isEmpty())
@@ -58,7 +65,7 @@ QString PreviousVisitNote::text() const
 
 void PreviousVisitNote::offerUnitDetails(ReportQuestion &question) const
 {
-    if (!question.customer.isEmpty() || !question.plate.isEmpty() || !question.vin.isEmpty() || text().isEmpty())
+    if (!question.customer.isEmpty() || !question.plate.isEmpty() || !question.vin.isEmpty() || !previous())
         return;
     question.customer = m_previous.customer;
     // The history keeps one vehicle text, a plate or a VIN; a VIN has 17 characters.
@@ -67,8 +74,6 @@ void PreviousVisitNote::offerUnitDetails(ReportQuestion &question) const
 
 bool PreviousVisitNote::askReportOptions(ReportQuestion &question)
 {
-    if (question.notes.isEmpty())
-        question.notes = text();
     offerUnitDetails(question);
     return m_prompts->askReportOptions(question);
 }

@@ -98,6 +98,8 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
         QApplication::restoreOverrideCursor();
     }
     input.blockOfThisUnit = m_session.blockIsThisUnits();
+    if (m_previousVisit)
+        input.previous = m_previousVisit();
     const QString backup = m_session.backupBeforeWrites();
     QFile file(backup);
     if (!backup.isEmpty() && file.open(QIODevice::ReadOnly)) {
