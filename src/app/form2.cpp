@@ -484,7 +484,7 @@ void TForm2::startHistory(const TesterSettings &settings)
             [this] { m_line->showHistory(m_historyStore->statusText(), m_historyStore->problem()); });
     // Asked once; kept only for this session.
     connect(m_historyStore, &HistoryStore::passwordNeeded, this, [this] {
-        const QString password = m_prompts->askText(QStringLiteral("Kartotéka"), QStringLiteral("Heslo pro %1:").arg(m_historyStore->target().describe()));
+        const QString password = m_prompts->askPassword(QStringLiteral("Kartotéka"), QStringLiteral("Heslo pro %1:").arg(m_historyStore->target().describe()));
         if (!password.isEmpty())
             m_historyStore->providePassword(password);
     });

@@ -42,6 +42,7 @@ public:
     QString askOpenFile(const FileQuestion &q) override { return m_prompts->askOpenFile(q); }
     QString askSaveFile(const FileQuestion &q) override { return m_prompts->askSaveFile(q); }
     QString askText(const QString &caption, const QString &label) override { return m_prompts->askText(caption, label); }
+    QString askPassword(const QString &caption, const QString &label) override { return m_prompts->askPassword(caption, label); }
     QColor pickColour(const QColor &initial) override;
     bool askPrinter(QPrinter &printer) override { return m_prompts->askPrinter(printer); }
 
