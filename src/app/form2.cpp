@@ -32,6 +32,7 @@
 #include "cutoff/cutoffpage.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
+#include "report/analysissummary.h"
 #include "report/reportcontroller.h"
 #include "history/historystore.h"
 #include "history/visitrecorder.h"
@@ -504,8 +505,13 @@ void TForm2::startHistory(const TesterSettings &settings)
     LogRecorder *log = m_recording->recorder();
     connect(log, &LogRecorder::started, m_visitRecorder, &VisitRecorder::recordingStarted);
     connect(log, &LogRecorder::stopped, m_visitRecorder, [this, log] {
-        if (!log->files().isEmpty())
-            m_visitRecorder->recordingStopped(log->files().last());
+        if (log->files().isEmpty())
+            return;
+        const QString path = log->files().last();
+        m_visitRecorder->recordingStopped(path);
+        const QByteArray toolSet(reinterpret_cast<const char *>(m_data->paramBlock.data()), int(m_data->paramBlock.size()));
+        summariseRecordingLater(path, toolSet, m_recordings->analysis()->limits(), m_visitRecorder,
+                                [recorder = m_visitRecorder, path](const QString &summary) { recorder->recordingAnalysed(path, summary); });
     });
     m_history->attach(m_historyStore, m_visitRecorder, m_data, m_service, m_prompts);
     m_previousVisit->follow(m_historyStore, m_visitRecorder, m_data);

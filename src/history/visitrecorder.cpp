@@ -152,6 +152,18 @@ void VisitRecorder::recordingMade(const QString &path, qint64 lengthMs, const QS
     save();
 }
 
+void VisitRecorder::recordingAnalysed(const QString &path, const QString &analysis)
+{
+    const QString name = QFileInfo(path).fileName();
+    for (VisitRecording &r : m_visit.recordings) {
+        if (r.name == name && r.pc == m_pc) {
+            r.analysis = analysis;
+            save();
+            return;
+        }
+    }
+}
+
 void VisitRecorder::setTechnician(const QString &name)
 {
     m_technician = name;

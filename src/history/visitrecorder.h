@@ -45,6 +45,8 @@ public:
     void reportMade(const QString &path);
     // A live-value recording ended.
     void recordingMade(const QString &path, qint64 lengthMs, const QString &analysis = {});
+    // The analysis of a recording of the open visit came (it is made aside, after the recording ended).
+    void recordingAnalysed(const QString &path, const QString &analysis);
     // The same, timed from recordingStarted().
     void recordingStarted() { m_recordingStart = m_now(); }
     void recordingStopped(const QString &path) { recordingMade(path, m_recordingStart.msecsTo(m_now())); }
