@@ -32,6 +32,7 @@
 #include "cutoff/cutoffpage.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
+#include "report/analysissummary.h"
 #include "report/reportcontroller.h"
 #include "history/historystore.h"
 #include "history/visitrecorder.h"
@@ -484,7 +485,7 @@ void TForm2::startHistory(const TesterSettings &settings)
             [this] { m_line->showHistory(m_historyStore->statusText(), m_historyStore->problem()); });
     // Asked once; kept only for this session.
     connect(m_historyStore, &HistoryStore::passwordNeeded, this, [this] {
-        const QString password = m_prompts->askText(QStringLiteral("Kartotéka"), QStringLiteral("Heslo pro %1:").arg(m_historyStore->target().describe()));
+        const QString password = m_prompts->askPassword(QStringLiteral("Kartotéka"), QStringLiteral("Heslo pro %1:").arg(m_historyStore->target().describe()));
         if (!password.isEmpty())
             m_historyStore->providePassword(password);
     });
@@ -492,11 +493,25 @@ void TForm2::startHistory(const TesterSettings &settings)
                                         m_historyStore, this);
     m_visitRecorder->setTechnician(settings.workshop.technician);
     connect(m_report, &ReportController::reportWritten, m_visitRecorder, &VisitRecorder::reportMade);
+    m_report->setPreviousVisit([this] {
+        const Visit *visit = m_previousVisit->previous();
+        if (!visit)
+            return PreviousVisit();
+        return PreviousVisit{visit->started, visit->technician, visit->sets.isEmpty() ? QByteArray() : visit->sets.last().bytes};
+    });
+    connect(m_report, &ReportController::detailsAnswered, m_visitRecorder, [this](const VehicleDetails &details) {
+        m_visitRecorder->setCustomer(details.customer, details.plate.isEmpty() ? details.vin : details.plate);
+    });
     LogRecorder *log = m_recording->recorder();
     connect(log, &LogRecorder::started, m_visitRecorder, &VisitRecorder::recordingStarted);
     connect(log, &LogRecorder::stopped, m_visitRecorder, [this, log] {
-        if (!log->files().isEmpty())
-            m_visitRecorder->recordingStopped(log->files().last());
+        if (log->files().isEmpty())
+            return;
+        const QString path = log->files().last();
+        m_visitRecorder->recordingStopped(path);
+        const QByteArray toolSet(reinterpret_cast<const char *>(m_data->paramBlock.data()), int(m_data->paramBlock.size()));
+        summariseRecordingLater(path, toolSet, m_recordings->analysis()->limits(), m_visitRecorder,
+                                [recorder = m_visitRecorder, path](const QString &summary) { recorder->recordingAnalysed(path, summary); });
     });
     m_history->attach(m_historyStore, m_visitRecorder, m_data, m_service, m_prompts);
     m_previousVisit->follow(m_historyStore, m_visitRecorder, m_data);

@@ -206,3 +206,8 @@ QString WidgetPrompts::askText(const QString &caption, const QString &label)
 {
     return QInputDialog::getText(m_owner, caption, label).trimmed();
 }
+
+QString WidgetPrompts::askPassword(const QString &caption, const QString &label)
+{
+    return QInputDialog::getText(m_owner, caption, label, QLineEdit::Password);
+}

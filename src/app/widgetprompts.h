@@ -24,6 +24,7 @@ public:
     QString askOpenFile(const FileQuestion &q) override;
     QString askSaveFile(const FileQuestion &q) override;
     QString askText(const QString &caption, const QString &label) override;
+    QString askPassword(const QString &caption, const QString &label) override;
     QColor pickColour(const QColor &initial) override;
     bool askReportOptions(ReportQuestion &question) override;
     bool askPrinter(QPrinter &printer) override;

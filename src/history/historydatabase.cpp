@@ -271,9 +271,10 @@ bool HistoryDatabase::saveVisit(const Visit &v, QString *error)
         *error = d.lastError().text().trimmed();
         return false;
     }
-    bool ok = exec(QStringLiteral("insert into units (id, serial, vehicle, created) values (?, ?, ?, ?) on conflict (id) do update"
-                                  " set vehicle = case when excluded.vehicle <> '' then excluded.vehicle else units.vehicle end"),
-                   {v.unitId, v.serial, text(v.vehicle), time(v.started)}, error)
+    bool ok = exec(QStringLiteral("insert into units (id, serial, vehicle, customer, created) values (?, ?, ?, ?, ?) on conflict (id) do update"
+                                  " set vehicle = case when excluded.vehicle <> '' then excluded.vehicle else units.vehicle end,"
+                                  " customer = case when excluded.customer <> '' then excluded.customer else units.customer end"),
+                   {v.unitId, v.serial, text(v.vehicle), text(v.customer), time(v.started)}, error)
               && exec(QStringLiteral("insert into visits (id, unit_id, started, ended, technician, pc, record, errors_before,"
                                      " errors_after, service_stored, notes) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                                      " on conflict (id) do update set unit_id = excluded.unit_id, ended = excluded.ended, technician = excluded.technician,"
@@ -382,7 +383,7 @@ Visit HistoryDatabase::visit(const QString &visitId)
     Visit v;
     QSqlQuery q(db());
     q.prepare(QStringLiteral("select v.id, v.unit_id, u.serial, u.vehicle, v.started, v.ended, v.technician, v.pc, v.record,"
-                             " v.errors_before, v.errors_after, v.service_stored, v.notes from visits v"
+                             " v.errors_before, v.errors_after, v.service_stored, v.notes, u.customer from visits v"
                              " join units u on u.id = v.unit_id where v.id = ?"));
     q.addBindValue(visitId);
     if (!q.exec() || !q.next())
@@ -391,6 +392,7 @@ Visit HistoryDatabase::visit(const QString &visitId)
     v.unitId = q.value(1).toString();
     v.serial = q.value(2).toString();
     v.vehicle = q.value(3).toString();
+    v.customer = q.value(13).toString();
     v.started = timeOf(q.value(4));
     v.ended = timeOf(q.value(5));
     v.technician = q.value(6).toString();

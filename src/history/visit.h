@@ -44,6 +44,7 @@ struct Visit
     QString unitId;
     QString serial;
     QString vehicle;  // as the technician typed it (plate or VIN); remembered for the unit
+    QString customer;  // as the report asked it; remembered for the unit
     QDateTime started;
     QDateTime ended;  // invalid while the visit is open
     QString technician;

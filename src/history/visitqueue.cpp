@@ -93,6 +93,7 @@ QByteArray VisitQueue::toJson(const Visit &v)
                   {"unitId", v.unitId},
                   {"serial", v.serial},
                   {"vehicle", v.vehicle},
+                  {"customer", v.customer},
                   {"started", timeText(v.started)},
                   {"ended", timeText(v.ended)},
                   {"technician", v.technician},
@@ -125,6 +126,7 @@ Visit VisitQueue::fromJson(const QByteArray &json, bool *ok)
     v.unitId = o.value(QLatin1String("unitId")).toString();
     v.serial = o.value(QLatin1String("serial")).toString();
     v.vehicle = o.value(QLatin1String("vehicle")).toString();
+    v.customer = o.value(QLatin1String("customer")).toString();
     v.started = timeOf(o.value(QLatin1String("started")));
     v.ended = timeOf(o.value(QLatin1String("ended")));
     v.technician = o.value(QLatin1String("technician")).toString();

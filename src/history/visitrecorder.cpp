@@ -161,6 +161,18 @@ void VisitRecorder::recordingMade(const QString &path, qint64 lengthMs, const QS
     save();
 }
 
+void VisitRecorder::recordingAnalysed(const QString &path, const QString &analysis)
+{
+    const QString name = QFileInfo(path).fileName();
+    for (VisitRecording &r : m_visit.recordings) {
+        if (r.name == name && r.pc == m_pc) {
+            r.analysis = analysis;
+            save();
+            return;
+        }
+    }
+}
+
 void VisitRecorder::setTechnician(const QString &name)
 {
     m_technician = name;
@@ -175,6 +187,16 @@ void VisitRecorder::setVehicle(const QString &vehicle)
     if (!isOpen() || m_visit.vehicle == vehicle)
         return;
     m_visit.vehicle = vehicle;
+    save();
+}
+
+void VisitRecorder::setCustomer(const QString &customer, const QString &vehicle)
+{
+    if (!isOpen() || (m_visit.customer == customer && (vehicle.isEmpty() || m_visit.vehicle == vehicle)))
+        return;
+    m_visit.customer = customer;
+    if (!vehicle.isEmpty())
+        m_visit.vehicle = vehicle;
     save();
 }
 

@@ -45,12 +45,16 @@ public:
     void reportMade(const QString &path);
     // A live-value recording ended.
     void recordingMade(const QString &path, qint64 lengthMs, const QString &analysis = {});
+    // The analysis of a recording of the open visit came (it is made aside, after the recording ended).
+    void recordingAnalysed(const QString &path, const QString &analysis);
     // The same, timed from recordingStarted().
     void recordingStarted() { m_recordingStart = m_now(); }
     void recordingStopped(const QString &path) { recordingMade(path, m_recordingStart.msecsTo(m_now())); }
     // The vehicle (plate or VIN) and notes as the technician types them for the open visit.
     void setVehicle(const QString &vehicle);
     void setNotes(const QString &notes);
+    // The customer and vehicle the report's dialog was answered with; an empty vehicle keeps the one known.
+    void setCustomer(const QString &customer, const QString &vehicle);
     // The open visit's unit, kept without a number, was named by hand.
     void nameUnit(const QString &serial);
     // The end of the tool: the open visit is closed and kept.

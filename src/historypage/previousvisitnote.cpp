@@ -39,9 +39,16 @@ void PreviousVisitNote::visitChanged()
         m_store->requestVisit(id, true);
 }
 
-QString PreviousVisitNote::text() const
+const Visit *PreviousVisitNote::previous() const
 {
     if (m_previous.id.isEmpty() || !m_recorder || !m_recorder->isOpen() || m_previous.unitId != m_recorder->visit().unitId)
+        return nullptr;
+    return &m_previous;
+}
+
+QString PreviousVisitNote::text() const
+{
+    if (!previous())
         return {};
     QString line = QStringLiteral("Předchozí návštěva %1").arg(VisitDetails::timeText(m_previous.started));
     if (!m_previous.technician.isEmpty())
@@ -56,9 +63,17 @@ QString PreviousVisitNote::text() const
     return line + QLatin1Char('.');
 }
 
+void PreviousVisitNote::offerUnitDetails(ReportQuestion &question) const
+{
+    if (!question.customer.isEmpty() || !question.plate.isEmpty() || !question.vin.isEmpty() || !previous())
+        return;
+    question.customer = m_previous.customer;
+    // The history keeps one vehicle text, a plate or a VIN; a VIN has 17 characters.
+    (m_previous.vehicle.size() == 17 ? question.vin : question.plate) = m_previous.vehicle;
+}
+
 bool PreviousVisitNote::askReportOptions(ReportQuestion &question)
 {
-    if (question.notes.isEmpty())
-        question.notes = text();
+    offerUnitDetails(question);
     return m_prompts->askReportOptions(question);
 }

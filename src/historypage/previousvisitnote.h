@@ -7,9 +7,9 @@ class HistoryStore;
 class UnitData;
 class VisitRecorder;
 
-// The report's notes start with the unit's previous visit and how many values of the set changed
-// since: the dialog before a report is proposed that line, which the technician may keep or edit.
-// Every other question goes to the prompts it wraps.
+// The unit's previous visit as the history keeps it, for the report: its own section, and the
+// customer and vehicle proposed in the report's dialog when the working folder has none for the
+// unit. Every other question goes to the prompts it wraps.
 class PreviousVisitNote : public QObject, public Prompts
 {
     Q_OBJECT
@@ -17,6 +17,8 @@ public:
     PreviousVisitNote(Prompts *prompts, QObject *parent = nullptr);
     // Where the open visit and its predecessor come from; until then the notes start empty.
     void follow(HistoryStore *store, VisitRecorder *recorder, UnitData *data);
+    // The open visit's predecessor of the same unit; null without one.
+    const Visit *previous() const;
     // "Předchozí návštěva 1.12.2026 8:01 (Jan Novák): od ní 2 rozdíly v sadě."; empty without one.
     QString text() const;
 
@@ -40,11 +42,14 @@ public:
     QString askOpenFile(const FileQuestion &q) override { return m_prompts->askOpenFile(q); }
     QString askSaveFile(const FileQuestion &q) override { return m_prompts->askSaveFile(q); }
     QString askText(const QString &caption, const QString &label) override { return m_prompts->askText(caption, label); }
+    QString askPassword(const QString &caption, const QString &label) override { return m_prompts->askPassword(caption, label); }
     QColor pickColour(const QColor &initial) override;
     bool askPrinter(QPrinter &printer) override { return m_prompts->askPrinter(printer); }
 
 private:
     void visitChanged();
+    // The unit's customer and vehicle as the history keeps them, when the working folder had none.
+    void offerUnitDetails(ReportQuestion &question) const;
 
     Prompts *m_prompts;
     HistoryStore *m_store = nullptr;

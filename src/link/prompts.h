@@ -68,6 +68,8 @@ public:
     virtual QString askSaveFile(const FileQuestion &q) { return saveFileName(q.title, q.folder, q.filter); }
     // One short line of text; an empty result means cancelled or nothing typed.
     virtual QString askText(const QString &caption, const QString &label) { (void)caption; (void)label; return {}; }
+    // The same with what is typed hidden, for a password; kept exactly as typed.
+    virtual QString askPassword(const QString &caption, const QString &label) { (void)caption; (void)label; return {}; }
     // Colour dialog; an invalid colour means cancelled.
     virtual QColor pickColour(const QColor &initial) = 0;
     // The dialog before a service report; false means cancelled. Without a dialog the report

@@ -362,6 +362,8 @@ void buildReport(QTextDocument &document, const UnitData &data, const ReportInpu
     html += vehicleSection(sections, input);
     html += unitSection(sections, data);
     html += workSection(sections, data, input);
+    if (input.previous.known())
+        html += sections.heading(QStringLiteral("Od předchozí návštěvy")) + previousVisitSectionBody(input.previous, data, input.blockOfThisUnit);
     html += errorSection(sections, data);
     html += notesSection(sections, input);
     html += picturesSection(sections, document, input);

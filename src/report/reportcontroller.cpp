@@ -78,6 +78,7 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
         m_vehicles.setFolder(m_data->dataFilePath(QStringLiteral("vozidla")));
         m_vehicles.save(serial, input.vehicle);
     }
+    emit detailsAnswered(input.vehicle);
     input.withAppendix = question.withAppendix;
 
     input.workshop = m_workshop;
@@ -97,6 +98,8 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
         QApplication::restoreOverrideCursor();
     }
     input.blockOfThisUnit = m_session.blockIsThisUnits();
+    if (m_previousVisit)
+        input.previous = m_previousVisit();
     const QString backup = m_session.backupBeforeWrites();
     QFile file(backup);
     if (!backup.isEmpty() && file.open(QIODevice::ReadOnly)) {

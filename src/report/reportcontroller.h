@@ -31,6 +31,8 @@ public:
     // The session's last finished live-value recording (empty when none) and the limits its
     // analysis is judged by, as the page "Záznamy" has them.
     void setLastRecording(std::function<QString()> path) { m_lastRecording = std::move(path); }
+    // The unit's previous visit, from the history; none when not set.
+    void setPreviousVisit(std::function<PreviousVisit()> previous) { m_previousVisit = std::move(previous); }
     void setAnalysisLimits(std::function<AnalysisLimits()> limits) { m_limits = std::move(limits); }
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
@@ -42,6 +44,8 @@ public:
 
 signals:
     void reportWritten(const QString &path);
+    // The customer and vehicle the dialog was answered with, for the unit's history.
+    void detailsAnswered(const VehicleDetails &details);
 
 private:
     // Asks the dialog and builds the document; false when cancelled or impossible (said already).
@@ -57,6 +61,7 @@ private:
     const ScopePage *m_scope = nullptr;
     std::function<QImage()> m_plot;
     std::function<QString()> m_lastRecording;
+    std::function<PreviousVisit()> m_previousVisit;
     std::function<AnalysisLimits()> m_limits;
     UnitSession m_session;
     VehicleDetailsStore m_vehicles;

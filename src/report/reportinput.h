@@ -1,4 +1,5 @@
 #pragma once
+#include "previousvisitsection.h"
 #include "recordinganalysis.h"
 #include "vehicledetails.h"
 #include "workshop.h"
@@ -29,4 +30,6 @@ struct ReportInput
     // missing when the file could not be read.
     bool withAnalysis = false;
     RecordingAnalysis analysis;
+    // From the unit history; its section is left out when no earlier visit is known.
+    PreviousVisit previous;
 };

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QPrinter>
@@ -88,6 +89,30 @@ private slots:
         QTRY_COMPARE(escaped, 10);  // every one of them was a dialog that showed
         QVERIFY(QDir(folder.path()).isEmpty());
         QCOMPARE(stayedOpen, QStringList());
+    }
+
+    // The history's password is typed into a hidden field and kept exactly as typed.
+    void thePasswordIsTypedHidden()
+    {
+        QWidget owner;
+        owner.show();
+        WidgetPrompts prompts(&owner);
+        QLineEdit::EchoMode echo = QLineEdit::Normal;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            auto *field = dialog ? dialog->findChild<QLineEdit *>() : nullptr;
+            if (!field)
+                return;
+            poll.stop();
+            echo = field->echoMode();
+            QTest::keyClicks(field, QStringLiteral(" tajne heslo"));
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        poll.start(20);
+        QCOMPARE(prompts.askPassword(QStringLiteral("Kartotéka"), QStringLiteral("Heslo pro servis@db:5432/velkor:")),
+                 QStringLiteral(" tajne heslo"));
+        QCOMPARE(echo, QLineEdit::Password);
     }
 
     // "Přiložit rozbor…" only when the session has a finished recording, then on unless unticked.

@@ -53,6 +53,12 @@ bool ScriptedPrompts::askPrinter(QPrinter &printer)
     return true;
 }
 
+QString ScriptedPrompts::askPassword(const QString &caption, const QString &label)
+{
+    passwordQuestions << caption + QStringLiteral(": ") + label;
+    return askText(caption, label);
+}
+
 QString ScriptedPrompts::askText(const QString &caption, const QString &label)
 {
     questions << caption + QStringLiteral(": ") + label;

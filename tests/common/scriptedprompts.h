@@ -25,6 +25,8 @@ public:
     QString askSaveFile(const FileQuestion &q) override { fileQuestions << q; return nextFile(); }
     // Each text question takes the next of `texts`; none left is a test failure.
     QString askText(const QString &caption, const QString &label) override;
+    // Takes the next of `texts` as askText does; the question is kept in `passwordQuestions`.
+    QString askPassword(const QString &caption, const QString &label) override;
     QColor pickColour(const QColor &) override { return colours.isEmpty() ? QColor() : colours.takeFirst(); }
     // The report dialog takes the next of `reportAnswers` (none left is a test failure); the
     // print dialog prints into the PDF file `printTo`, or is cancelled when that is empty.
@@ -45,6 +47,7 @@ public:
     QString printTo;
     int printDialogs = 0;
     QStringList texts;
+    QStringList passwordQuestions;
     bool unexpected = false;
 
 private:

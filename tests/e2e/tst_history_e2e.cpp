@@ -5,6 +5,9 @@
 #include "link/diagnosticsexchange.h"
 #include "tuning/spinedit.h"
 #include <QDesktopServices>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QUrl>
 
 // A visit against the simulated unit: read, change, write, clear errors, report; the history in the
@@ -53,6 +56,11 @@ private slots:
         e2e.find<SpinEdit>("VolDorMax")->setValue(100);
         e2e.click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        // A short live-value recording: its analysis comes aside and joins the visit's recording.
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        QTest::qWait(1500);
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder->visit().recordings.size() == 1 && !recorder->visit().recordings[0].analysis.isEmpty(), 10000);
         e2e.prompts()->reportAnswers << ReportQuestion();
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
         QCOMPARE(opened.size(), 1);
@@ -78,6 +86,10 @@ private slots:
         QVERIFY(visit.errorsBefore != visit.errorsAfter);
         QCOMPARE(visit.reports.size(), 1);
         QVERIFY(visit.reports[0].pdf.startsWith("%PDF"));
+        QCOMPARE(visit.recordings.size(), 1);
+        const QJsonObject analysis = QJsonDocument::fromJson(visit.recordings[0].analysis.toUtf8()).object();
+        QCOMPARE(analysis.value("recording").toString(), visit.recordings[0].name);
+        QVERIFY2(analysis.value("ranges").toArray().size() == 4, qPrintable(visit.recordings[0].analysis));
     }
 };
 

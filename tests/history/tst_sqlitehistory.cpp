@@ -237,6 +237,7 @@ private slots:
         pdf.close();
         recorder.reportMade(pdf.fileName());
         recorder.recordingMade(QStringLiteral("/x/zaznam.csv"), 60000);
+        recorder.recordingAnalysed(QStringLiteral("/x/zaznam.csv"), QStringLiteral("{\"ranges\":[]}"));
         recorder.setVehicle(QStringLiteral("4T5 6789"));
         const QString id = recorder.visit().id;
         recorder.closeVisit();
@@ -259,6 +260,7 @@ private slots:
         QCOMPARE(got.reports[0].pdf, QByteArray("%PDF-1.4 report"));
         QCOMPARE(got.recordings.size(), 1);
         QCOMPARE(got.recordings[0].name, QStringLiteral("zaznam.csv"));
+        QCOMPARE(got.recordings[0].analysis, QStringLiteral("{\"ranges\":[]}"));
     }
 };
 

@@ -7,6 +7,9 @@
 #include "history/visitrecorder.h"
 #include "historypage/previousvisitnote.h"
 #include "link/diagnosticsexchange.h"
+#include "../common/pdftext.h"
+#include "link/blockread.h"
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -36,6 +39,7 @@ class TestHistoryPage : public ServiceFixture
     {
         HistoryStore *store = form->historyStore();
         Visit first = HistoryWait::sampleVisit(QStringLiteral("12"), 1);
+        first.customer = QStringLiteral("Jana Dvořáková");
         first.sets = {{HistoryIds::newId(), first.started, VisitSet::Kind::Read, set(90) + someLevels(), VisitSet::Check::Verified}};
         Visit second = HistoryWait::sampleVisit(QStringLiteral("12"), 2);
         second.started = first.started.addDays(30);
@@ -159,7 +163,9 @@ private slots:
         QCOMPARE(twelve[0].visitCount, 3);
     }
 
-    // The report's notes start with the unit's previous visit and what changed since.
+    // The report names the unit's previous visit and what changed since in a section of its own; the
+    // customer and vehicle kept with the unit are offered when the working folder has none, and the
+    // answer goes back into the unit.
     void reportProposesThePreviousVisit()
     {
         form->visitRecorder()->setClock([] { return QDateTime(QDate(2026, 12, 15), QTime(9, 0), Qt::UTC); });
@@ -170,14 +176,35 @@ private slots:
         emit form->diagnosticsExchange()->diagnosticsReceived(record);
         QVERIFY(form->visitRecorder()->isOpen());
         QTRY_VERIFY(!form->previousVisitNote()->text().isEmpty());
-        prompts->reportAnswers << std::nullopt;
+        unitBlock = set(100);  // the idle stop changed since the previous visit
+        form->blockRead()->readBlock();
+        QTRY_VERIFY(form->data()->blockValid && form->data()->levelsValid);
+        ReportQuestion answer;
+        answer.customer = QStringLiteral("Petr Malý");
+        answer.vin = QStringLiteral("TMBJJ7NE8J0123456");
+        prompts->reportAnswers << answer;
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
         QTest::keyClick(form, Qt::Key_T, Qt::ControlModifier);
         QCOMPARE(prompts->reportQuestions.size(), 1);
-        const QString notes = prompts->reportQuestions.last().notes;
-        QVERIFY2(notes.startsWith(QStringLiteral("Předchozí návštěva 1.12.2026 8:01 (Jiří Dvořák): od ní ")) && notes.endsWith(QStringLiteral(" v sadě.")),
-                 qPrintable(notes));
+        const ReportQuestion asked = prompts->reportQuestions.last();
+        QCOMPARE(asked.notes, QString());
+        QCOMPARE(asked.customer, QStringLiteral("Jana Dvořáková"));
+        QCOMPARE(asked.plate, m_second.vehicle);
+        QTRY_VERIFY(!prompts->reportAnswers.size());
+        QVERIFY(HistoryWait::settled(*form->historyStore()));
+        const Visit kept = HistoryWait::visit(*form->historyStore(), form->visitRecorder()->visit().id);
+        QCOMPARE(kept.customer, answer.customer);
+        QCOMPARE(kept.vehicle, answer.vin);
+
+        const QStringList reports = QDir(dataFile(QStringLiteral("protokoly"))).entryList({QStringLiteral("*.pdf")});
+        QCOMPARE(reports.size(), 1);
+        const QString text = PdfText::text(dataFile(QStringLiteral("protokoly/") + reports.first()));
+        QVERIFY2(text.contains(QStringLiteral("Od předchozí návštěvy")), qPrintable(text));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Předchozí návštěva:")),
+                 QStringLiteral("Předchozí návštěva: 01.12.2026 08:01, technik Jiří Dvořák."));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Od ní")), QStringLiteral("Od ní změněno v nastavení (tehdy → nyní):"));
+        QVERIFY2(text.contains(QStringLiteral(": 90 → 100")), qPrintable(text));
     }
 
     void technicianChangedForTheVisits()

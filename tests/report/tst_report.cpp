@@ -6,6 +6,7 @@
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
 #include "datalog/recordedsets.h"
+#include "report/analysissummary.h"
 #include "report/reportbuilder.h"
 #include "report/reportcontroller.h"
 #include "report/reportinput.h"
@@ -22,6 +23,11 @@
 #include <QTextFrame>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -530,6 +536,41 @@ private slots:
 
     // The analysis of the session's last finished recording: offered only when there is one, on
     // by default, its figures, verdicts and proposal in the report; the note when it kept no set.
+    // What the unit history keeps of a recording: verdicts per range and the proposals, made on a
+    // worker thread and handed back on this one; an unreadable file keeps why.
+    void aRecordingsAnalysisIsSummarisedAside()
+    {
+        const QByteArray toolSet = data->setBytes().left(ParamBlock::Size);
+        for (const bool readable : {true, false}) {
+            const QString path = readable ? driveRecording(true) : dir->filePath(QStringLiteral("chybi.csv"));
+            QString summary;
+            QThread *handedOn = nullptr;
+            summariseRecordingLater(path, toolSet, AnalysisLimits(), this, [&](const QString &s) {
+                summary = s;
+                handedOn = QThread::currentThread();
+            });
+            QTRY_VERIFY_WITH_TIMEOUT(!summary.isEmpty(), 20000);
+            QCOMPARE(handedOn, QThread::currentThread());
+            const QJsonObject o = QJsonDocument::fromJson(summary.toUtf8()).object();
+            QCOMPARE(o.value("recording").toString(), QFileInfo(path).fileName());
+            QCOMPARE(o.contains("error"), !readable);
+            if (!readable)
+                continue;
+            const QJsonArray ranges = o.value("ranges").toArray();
+            QCOMPARE(ranges.size(), 4);
+            QCOMPARE(ranges[1].toObject().value("range").toInt(), 2);
+            QCOMPARE(ranges[1].toObject().value("atMax").toString(), QStringLiteral("red"));
+            QCOMPARE(o.value("whole").toObject().size(), ranges[0].toObject().size() - 1);
+            bool proposed = false;
+            for (const QJsonValue &v : o.value("proposals").toArray()) {
+                const QJsonObject p = v.toObject();
+                proposed |= p.value("range").toInt() == 2 && p.value("stop").toString() == QStringLiteral("MAX")
+                            && p.value("from").toInt() == 140 && p.value("to").toInt() == 150 && !p.value("reason").toString().isEmpty();
+            }
+            QVERIFY2(proposed, qPrintable(summary));
+        }
+    }
+
     void theAnalysisOfTheLastRecordingWhenAsked()
     {
         data->takeRecord(record());
