@@ -46,6 +46,8 @@ class TForm2 : public QWidget
 {
     Q_OBJECT
 public:
+    // The caption of the tool's own message boxes.
+    static QString boxCaption() { return QStringLiteral("Velkor ") + appVersion(); }
     static QString captionPrefix() { return QStringLiteral(" Dasmin - Velkor ") + appVersion() + QStringLiteral("   --> "); }
 
     // `port` and `prompts` outlive the window; tests pass fakes, and a list of ports for the picker
@@ -119,7 +121,6 @@ private:
     // True when the port is open; `named`: TESTER.INI names it, so a failure is said at once.
     bool openPort(bool named);
     static QString choosePortText();
-    static QString boxCaption() { return QStringLiteral("Velkor ") + appVersion(); }
     // The unit history in the data folder, or on the server TESTER.INI names; never waited for.
     void startHistory(const TesterSettings &settings);
     void PageControl1Change();

@@ -1,3 +1,4 @@
+#include "appversion.h"
 #include "commandline.h"
 #include "escapereport.h"
 #include "form2.h"
@@ -31,7 +32,8 @@ int main(int argc, char *argv[])
     }
 
     GuardedApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velkor 2"));
+    QApplication::setApplicationName(QStringLiteral("Velkor"));
+    QApplication::setApplicationVersion(appVersion());
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments());
     if (!line.error.isEmpty()) {
         printError(line.error + QStringLiteral("\nvelkor --help\n"));
@@ -44,7 +46,7 @@ int main(int argc, char *argv[])
     WidgetPrompts prompts;
     const WorkingFolder folder = prepareWorkingFolder(line.folder, QDir::currentPath(), QDir::homePath());
     if (!folder.error.isEmpty()) {
-        prompts.error(QStringLiteral("Velkor 2"), folder.error);
+        prompts.error(TForm2::boxCaption(), folder.error);
         return 1;
     }
     QDir::setCurrent(folder.path);

@@ -95,7 +95,10 @@ void LevelExchange::TimeOutTimer()
     if (!m_blockArrived)
         m_link->ShowLinkMessage(QStringLiteral("Jednotka neodpovídá!"));
     // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
-    // not turn them into placeholders that the next write or file save would carry.
+    // not turn them into placeholders that the next write or file save would carry. A block that
+    // came is a unit's own, perhaps another unit's: levels read before belong to no part of it.
+    if (m_blockArrived)
+        m_data->levelsValid = false;
     if (!m_data->levelsValid)
         m_data->setPlaceholderLevels();
     emit levelsReset();

@@ -33,8 +33,9 @@ public:
 
 signals:
     void levelsReceived();  // the level block was copied into the data
-    // A level read went unanswered. Levels from a unit or a file stay as they were; without
-    // such levels the level block holds the placeholders 10, 60, 10, 60.
+    // A level read went unanswered. Levels from a unit or a file stay as they were, unless a
+    // block came just before (from a unit without levels); without such levels the level block
+    // holds the placeholders 10, 60, 10, 60.
     void levelsReset();
 
 private:

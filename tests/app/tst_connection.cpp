@@ -4,6 +4,7 @@
 #include "app/form2.h"
 #include "app/instancebeacon.h"
 #include "app/qtczech.h"
+#include "app/singleinstance.h"
 #include "app/widgetprompts.h"
 #include "history/historystore.h"
 #include "link/linkconnection.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -233,6 +235,35 @@ private slots:
         QVERIFY(sameFolder);
         QTRY_COMPARE(shown.count(), 1);
         QVERIFY(!otherFolder);
+    }
+
+    // Only a living copy keeps another out: a lock left by a killed copy is taken over, also one
+    // left empty by a copy killed between creating it and writing its process id.
+    void onlyALivingCopyKeepsAnotherOut_data()
+    {
+        QTest::addColumn<bool>("heldHere");
+        QTest::addColumn<QByteArray>("leftOver");
+        QTest::newRow("held by a living copy") << true << QByteArray();
+        QTest::newRow("left by a killed copy") << false << QByteArray("2147483647\nvelkor\n\n");
+        QTest::newRow("left empty") << false << QByteArray();
+    }
+    void onlyALivingCopyKeepsAnotherOut()
+    {
+        QFETCH(bool, heldHere);
+        QFETCH(QByteArray, leftOver);
+        const QString name = QStringLiteral("velkor-test-instance");
+        const QString path = QDir::temp().filePath(name + QStringLiteral(".lock"));
+        QLockFile living(path);
+        if (heldHere) {
+            QVERIFY(living.tryLock(0));
+        } else {
+            QFile left(path);
+            QVERIFY(left.open(QIODevice::WriteOnly) && left.write(leftOver) == leftOver.size());
+        }
+        const bool acquired = SingleInstance(name).acquired();
+        living.unlock();
+        QFile::remove(path);
+        QCOMPARE(acquired, !heldHere);
     }
 
     // The real box for a lost device: one however often it is said, gone when told.

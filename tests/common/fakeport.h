@@ -40,6 +40,9 @@ public:
     void allowOpen() { m_failOpen = 0; }
     void loseDevice();
 
+    // Now, on the clock of `written`'s times.
+    qint64 nowMs() const { return m_clock.elapsed(); }
+
     QVector<Written> written;
     QByteArray inbound;
     bool dtr = false;

@@ -331,6 +331,36 @@ private slots:
         QCOMPARE(messages.first().first().toString(), shown);
     }
 
+    // The levels belong to the unit whose block they came with: a unit without levels read after
+    // one with them must not carry the first one's levels as its own; a block that did not come
+    // leaves the set, levels included, as it was.
+    void aBlockWithoutLevelsLeavesNoLevelsOfTheUnitBefore_data()
+    {
+        QTest::addColumn<QByteArray>("blockAnswer");
+        QTest::addColumn<bool>("levelsKept");
+        QTest::newRow("block came") << block() << false;
+        QTest::newRow("garbled block") << block(0x02) << true;
+    }
+    void aBlockWithoutLevelsLeavesNoLevelsOfTheUnitBefore()
+    {
+        QFETCH(QByteArray, blockAnswer);
+        QFETCH(bool, levelsKept);
+        link->blockRead.readBlock();
+        port->feed(block());
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(LevelExchange::State), 2000);
+        port->feed(levels(11, 55, 13, 66));
+        QVERIFY(data->levelsValid);
+        QCOMPARE(link->transport.linkState(), 0);
+
+        QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
+        link->blockRead.readBlock();
+        port->feed(blockAnswer);
+        QTRY_COMPARE_WITH_TIMEOUT(reset.count(), 1, 4000);
+        QCOMPARE(data->levelsValid, levelsKept);
+        const std::array<int, 4> shown{data->levelBlock[1], data->levelBlock[2], data->levelBlock[3], data->levelBlock[4]};
+        QCOMPARE(shown, levelsKept ? (std::array<int, 4>{11, 55, 13, 66}) : (std::array<int, 4>{10, 60, 10, 60}));
+    }
+
     void aSecondMessageDoesNotExtendTheFirst()
     {
         QSignalSpy hidden(&link->transport, &LinkTransport::linkMessageHidden);
