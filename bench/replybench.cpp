@@ -1,7 +1,7 @@
 // How long one status reply takes from its bytes at the port to both live displays refreshed:
 // the real main window on a port the bench feeds, painted by the offscreen platform.
 #include "benchsupport.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "link/widgets/livevaluespage.h"
 #include "link/linktransport.h"
 #include "link/statuspoll.h"
@@ -74,9 +74,9 @@ ReplyRun runReplies(int count, int repaintEvery, bool livePage)
     }
     BenchPort port;
     QuietPrompts prompts;
-    TForm2 window(&port, &prompts);
+    MainWindow window(&port, &prompts);
     window.show();
-    window.FormCreate(folder.path());
+    window.startUp(folder.path());
     // The bench brings the replies itself; the poll would only add its frames to the figure.
     window.link()->poll().disable();
     if (livePage)

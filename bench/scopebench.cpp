@@ -2,7 +2,7 @@
 // every scale of the list, one new sample's segment, and the memory the tool holds with a full
 // recording shown at the finest scale.
 #include "benchsupport.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "link/linktransport.h"
 #include "link/scoperecording.h"
 #include "scope/scopecontrol.h"
@@ -44,7 +44,7 @@ struct ScopeRig
     QTemporaryDir folder;
     BenchPort port;
     QuietPrompts prompts;
-    TForm2 window{&port, &prompts};
+    MainWindow window{&port, &prompts};
     ScopePage *page = nullptr;
 
     bool start()
@@ -52,7 +52,7 @@ struct ScopeRig
         if (!folder.isValid() || !writeSettings(folder.path(), QStringLiteral("bench"), 250))
             return false;
         window.show();
-        window.FormCreate(folder.path());
+        window.startUp(folder.path());
         window.link()->poll().disable();
         page = window.scopePage();
         window.showPage(page);

@@ -2,10 +2,10 @@
 #include "tuning/paramblock.h"
 
 namespace {
-constexpr int MaxIndex[DriveSet::Ranges] = {ParamBlock::VolDorMax, ParamBlock::MalyDorMax, ParamBlock::VelkyDorMax,
-                                            ParamBlock::MaxDorMax};
-constexpr int MinIndex[DriveSet::Ranges] = {ParamBlock::VolDorMin, ParamBlock::MalyDorMin, ParamBlock::VelkyDorMin,
-                                            ParamBlock::MaxDorMin};
+constexpr int MaxIndex[DriveSet::Ranges] = {ParamBlock::IdleStopMax, ParamBlock::LowPowerStopMax, ParamBlock::HighPowerStopMax,
+                                            ParamBlock::FullPowerStopMax};
+constexpr int MinIndex[DriveSet::Ranges] = {ParamBlock::IdleStopMin, ParamBlock::LowPowerStopMin, ParamBlock::HighPowerStopMin,
+                                            ParamBlock::FullPowerStopMin};
 constexpr int ReversedLogicBit = 5;
 }
 
@@ -19,11 +19,11 @@ DriveSet DriveSet::fromBlock(const QByteArray &block)
         set.stopMax[std::size_t(r)] = at(MaxIndex[r]);
         set.stopMin[std::size_t(r)] = at(MinIndex[r]);
     }
-    set.tpsThresholds = {at(ParamBlock::TPSVol), at(ParamBlock::TPSMaly), at(ParamBlock::TPSVelky)};
-    set.tpsRising = at(ParamBlock::TPSST) & (1 << ParamBlock::TpsRisingBit);
-    set.lambdaThreshold = at(ParamBlock::HraNapLambda);
-    set.probe5V = at(ParamBlock::LAMST) & (1 << ParamBlock::LambdaProbe5VBit);
-    set.reversedLogic = at(ParamBlock::LAMST) & (1 << ReversedLogicBit);
+    set.tpsThresholds = {at(ParamBlock::TpsThreshold1), at(ParamBlock::TpsThreshold2), at(ParamBlock::TpsThreshold3)};
+    set.tpsRising = at(ParamBlock::TpsFlags) & (1 << ParamBlock::TpsRisingBit);
+    set.lambdaThreshold = at(ParamBlock::LambdaThreshold);
+    set.probe5V = at(ParamBlock::LambdaFlags) & (1 << ParamBlock::LambdaProbe5VBit);
+    set.reversedLogic = at(ParamBlock::LambdaFlags) & (1 << ReversedLogicBit);
     return set;
 }
 

@@ -1,5 +1,5 @@
 #include "escapereport.h"
-#include "form2.h"
+#include "mainwindow.h"
 #include "cfgfiles/backupstore.h"
 #include "link/prompts.h"
 #include "link/unitdata.h"
@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <utility>
 
-EscapeReport::EscapeReport(TForm2 *window, Prompts *prompts, QObject *parent)
+EscapeReport::EscapeReport(MainWindow *window, Prompts *prompts, QObject *parent)
     : QObject(parent), m_window(window), m_prompts(prompts)
 {
 }

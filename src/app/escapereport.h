@@ -3,7 +3,7 @@
 #include <QString>
 
 class Prompts;
-class TForm2;
+class MainWindow;
 
 // An exception escaped an event handler and the tool goes on: the unsaved set is kept at once, as
 // a stop by the system keeps it, and the technician hears of it once the event in hand is over,
@@ -12,14 +12,14 @@ class EscapeReport : public QObject
 {
     Q_OBJECT
 public:
-    EscapeReport(TForm2 *window, Prompts *prompts, QObject *parent = nullptr);
+    EscapeReport(MainWindow *window, Prompts *prompts, QObject *parent = nullptr);
 
     void report(const QString &reason);
 
 private:
     void say();
 
-    TForm2 *m_window;
+    MainWindow *m_window;
     Prompts *m_prompts;
     QString m_reason;  // the first since the last message
     QString m_keptAt;

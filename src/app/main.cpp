@@ -1,7 +1,7 @@
 #include "appversion.h"
 #include "commandline.h"
 #include "escapereport.h"
-#include "form2.h"
+#include "mainwindow.h"
 #include "guardedapplication.h"
 #include "instancebeacon.h"
 #include "qtczech.h"
@@ -46,11 +46,11 @@ int main(int argc, char *argv[])
     WidgetPrompts prompts;
     const WorkingFolder folder = prepareWorkingFolder(line.folder, QDir::currentPath(), QDir::homePath());
     if (!folder.error.isEmpty()) {
-        prompts.error(TForm2::boxCaption(), folder.error);
+        prompts.error(MainWindow::boxCaption(), folder.error);
         return 1;
     }
     QDir::setCurrent(folder.path);
-    TForm2 window(&port, &prompts);
+    MainWindow window(&port, &prompts);
     prompts.setOwner(&window);
     // An exception out of an event handler ends nothing: the set is kept and the technician told.
     // One thrown where no event runs ends the tool, but keeps the set first.
@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     if (folder.sampleWritten)
         prompts.message(QStringLiteral("Info"), folder.sampleNotice());
     if (!stopping)
-        window.FormCreate(folder.path);
+        window.startUp(folder.path);
     // A stop during a start-up message ended that box's loop; the main loop must not start then.
     if (!stopping)
         app.exec();

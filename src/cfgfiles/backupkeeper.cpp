@@ -42,7 +42,7 @@ void BackupKeeper::keep(bool levelsRead)
     if (m_readBlock.isEmpty() || m_store.folder().isEmpty())
         return;
     const QByteArray set = ConfigFile::compose(m_readBlock, m_data->levelBytes(), levelsRead);
-    const QString version = m_data->versionName(quint8(m_readBlock.at(ParamBlock::Verze)));
+    const QString version = m_data->versionName(quint8(m_readBlock.at(ParamBlock::SetVersion)));
     m_readBlock.clear();
 
     const BackupStore::Result result = m_store.store(set, QDateTime::currentDateTime(), version);
@@ -75,7 +75,7 @@ void BackupKeeper::refresh()
         QFile file(e.path);
         const QByteArray set = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
         const ConfigFile::Contents parts = ConfigFile::parse(set);
-        QString version = parts.paramValid() ? m_data->versionName(quint8(parts.paramBlock.at(ParamBlock::Verze))) : e.versionName;
+        QString version = parts.paramValid() ? m_data->versionName(quint8(parts.paramBlock.at(ParamBlock::SetVersion))) : e.versionName;
         if (parts.levelsAbsent)
             version += NoLevels;
         auto *item = new QTreeWidgetItem(list, {e.when.toString(QStringLiteral("dd.MM.yyyy")),

@@ -24,9 +24,9 @@ ConfigFiles::ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *displa
                          UnsavedChanges *unsaved, QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_display(display), m_prompts(prompts), m_unsaved(unsaved)
 {
-    connect(page->saveButton(), &QPushButton::clicked, this, &ConfigFiles::Button24Click);
-    connect(page->loadButton(), &QPushButton::clicked, this, &ConfigFiles::Button23Click);
-    connect(page->fileList(), &FileListBox::itemDoubleClicked, this, &ConfigFiles::FLBDblClick);
+    connect(page->saveButton(), &QPushButton::clicked, this, &ConfigFiles::saveSetAs);
+    connect(page->loadButton(), &QPushButton::clicked, this, &ConfigFiles::loadFromFile);
+    connect(page->fileList(), &FileListBox::itemDoubleClicked, this, &ConfigFiles::openListedFile);
 }
 
 QString ConfigFiles::folder() const
@@ -39,7 +39,7 @@ bool ConfigFiles::isBackup(const QString &path) const
     return QFileInfo(path).absolutePath() == QDir(BackupStore::folderIn(folder())).absolutePath();
 }
 
-bool ConfigFiles::Button24Click()
+bool ConfigFiles::saveSetAs()
 {
     FileQuestion q;
     q.title = saveTitle();
@@ -49,10 +49,10 @@ bool ConfigFiles::Button24Click()
     q.defaultSuffix = QStringLiteral("cfg");
     q.confirmOverwrite = true;
     const QString name = m_prompts->askSaveFile(q);
-    return !name.isEmpty() && SaveConfigFile(name);
+    return !name.isEmpty() && saveConfigFile(name);
 }
 
-bool ConfigFiles::SaveConfigFile(const QString &name)
+bool ConfigFiles::saveConfigFile(const QString &name)
 {
     const QString path = m_data->dataFilePath(name);
     QString reason;
@@ -69,14 +69,14 @@ bool ConfigFiles::SaveConfigFile(const QString &name)
     return true;
 }
 
-void ConfigFiles::Button23Click()
+void ConfigFiles::loadFromFile()
 {
     const QString name = chooseFile(m_openName);
     if (!name.isEmpty())
         loadAsked(name);
 }
 
-void ConfigFiles::FLBDblClick()
+void ConfigFiles::openListedFile()
 {
     const QString clicked = m_page->fileList()->fileName();
     if (clicked.isEmpty())
@@ -90,7 +90,7 @@ void ConfigFiles::FLBDblClick()
     if (name.isEmpty() || !m_unsaved->mayReplace())
         return;
     // A file that gave nothing is not the current one.
-    if (!LoadConfigFile(name))
+    if (!loadConfigFile(name))
         m_data->configFileName = before;
 }
 
@@ -109,10 +109,10 @@ QString ConfigFiles::chooseFile(const QString &proposed)
 
 bool ConfigFiles::loadAsked(const QString &name)
 {
-    return m_unsaved->mayReplace() && LoadConfigFile(name);
+    return m_unsaved->mayReplace() && loadConfigFile(name);
 }
 
-bool ConfigFiles::LoadConfigFile(const QString &name)
+bool ConfigFiles::loadConfigFile(const QString &name)
 {
     const QString path = m_data->dataFilePath(name);
     QFile file(path);
@@ -133,7 +133,7 @@ bool ConfigFiles::LoadConfigFile(const QString &name)
     if (isBackup(path)) {
         // A backup is what a unit once held: a save goes to a new file named by the set's version.
         const QByteArray block = contents.paramValid() ? contents.paramBlock : m_data->paramBytes();
-        const QString version = m_data->versionName(quint8(block.at(ParamBlock::Verze)));
+        const QString version = m_data->versionName(quint8(block.at(ParamBlock::SetVersion)));
         m_data->backupSource = path;
         m_data->configFileName = m_data->dataFilePath(BackupStore::safeName(version) + QStringLiteral(".cfg"));
     } else {
@@ -145,7 +145,7 @@ bool ConfigFiles::LoadConfigFile(const QString &name)
     if (contents.paramValid()) {
         // Valid before the take-over: the pages that follow it may rely on the flag.
         m_data->blockValid = true;
-        m_display->TakeOverBlock(contents.paramBlock);
+        m_display->takeOverBlock(contents.paramBlock);
         m_unsaved->agreeParams();
     } else {
         m_prompts->error(ErrorCaption, DamagedPart1);

@@ -23,16 +23,16 @@ public:
                 QObject *parent = nullptr);
 
     // "Ulož aktualní stav", also Ctrl+S; true when the set was saved.
-    bool Button24Click();
-    void Button23Click();  // "Načti ze souboru"
-    void FLBDblClick();
+    bool saveSetAs();
+    void loadFromFile();  // "Načti ze souboru"
+    void openListedFile();
 
     // Saves the tool's copy to `name`; false (and said) when the file could not be written.
-    bool SaveConfigFile(const QString &name);
+    bool saveConfigFile(const QString &name);
     // Loads `name` into the tool; false (and said) when nothing of it could be taken: a file that
     // cannot be opened, or both parts damaged. Each damaged part is said on its own and leaves its
     // block as it was. A backup is loaded as the set it holds, never as the file to save to.
-    bool LoadConfigFile(const QString &name);
+    bool loadConfigFile(const QString &name);
     // The same when the technician asked for it: unsaved changes are asked about first.
     bool loadAsked(const QString &name);
 

@@ -11,19 +11,19 @@ const QString Damaged = QStringLiteral("poškozeno");
 
 // Version first, then what a technician tunes range by range, then what the unit decides by.
 constexpr int Order[] = {
-    VolDorMax, VolDorMin, VolRychMax, VolRychMin, MalyDorMax, MalyDorMin, MalyRychMax, MalyRychMin,
-    VelkyDorMax, VelkyDorMin, VelkyRychMax, VelkyRychMin, MaxDorMax, MaxDorMin, MaxRychMax, MaxRychMin,
-    TPSVol, TPSMaly, TPSVelky, HraNapLambda, CasIgnLambdy, VychPolMotoru,
+    IdleStopMax, IdleStopMin, IdleSpeedMax, IdleSpeedMin, LowPowerStopMax, LowPowerStopMin, LowPowerSpeedMax, LowPowerSpeedMin,
+    HighPowerStopMax, HighPowerStopMin, HighPowerSpeedMax, HighPowerSpeedMin, FullPowerStopMax, FullPowerStopMin, FullPowerSpeedMax, FullPowerSpeedMin,
+    TpsThreshold1, TpsThreshold2, TpsThreshold3, LambdaThreshold, LambdaIgnoreTime, ServoStartPosition,
 };
-constexpr int Times[] = {Prom29, Prom30, Prom31, Prom32};
-constexpr int Raw[] = {STAVJ, TPSST, LAMST, Prom4, Prom20};
+constexpr int Times[] = {EmulationTimeIdleRich, EmulationTimeIdleLean, EmulationTimeRaisedRich, EmulationTimeRaisedLean};
+constexpr int Raw[] = {UnitFlags, TpsFlags, LambdaFlags, ReservedByte4, ReservedByte20};
 
 QString valueText(const ParamNames::Field &field, quint8 byte, const QStringList &versionNames)
 {
     switch (field.encoding) {
     case Encoding::Speed: return QString::number(byteToSpeed(byte));
     case Encoding::Voltage: return QStringLiteral("%1 (%2 V)").arg(byte).arg(czechDecimal(byte * 0.02, 2));
-    case Encoding::Bits: return ByteToBinary(byte);
+    case Encoding::Bits: return byteToBinary(byte);
     case Encoding::Version: {
         const QString name = byte < versionNames.size() ? versionNames.at(byte) : QStringLiteral("Nedefinováno");
         return QStringLiteral("%1 %2").arg(byte).arg(name);
@@ -60,7 +60,7 @@ QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &th
                     theirs.parts.paramValid() ? valueText(f, theirs.param(index), versionNames) : Damaged, &f);
     };
 
-    paramRow(Verze);
+    paramRow(SetVersion);
     for (int index : Order)
         paramRow(index);
     for (const ParamNames::StatusGroup &g : ParamNames::StatusGroups) {

@@ -52,11 +52,11 @@ int SetComparisonView::fill(QTreeWidget *table, const QList<ComparisonRow> &rows
 SetComparisonView::SetComparisonView(UnitData *data, ServicePage *page, ConfigFiles *files, Prompts *prompts, QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_files(files), m_prompts(prompts)
 {
-    connect(page->compareButton(), &QPushButton::clicked, this, &SetComparisonView::PorovnatClick);
+    connect(page->compareButton(), &QPushButton::clicked, this, &SetComparisonView::compareWithFile);
     connect(page->loadComparedButton(), &QPushButton::clicked, this, &SetComparisonView::loadCompared);
 }
 
-void SetComparisonView::PorovnatClick()
+void SetComparisonView::compareWithFile()
 {
     // The file proposed is what the technician last pointed at: a backup, else a listed file.
     FileQuestion q;

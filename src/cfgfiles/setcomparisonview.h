@@ -20,7 +20,7 @@ public:
 
     SetComparisonView(UnitData *data, ServicePage *page, ConfigFiles *files, Prompts *prompts, QObject *parent = nullptr);
 
-    void PorovnatClick();
+    void compareWithFile();
     // Sets `path` beside the tool's copy; false (and said) when it cannot be read.
     bool compareWith(const QString &path);
     // Shows the comparison again, after the tool's copy changed.

@@ -17,12 +17,12 @@ constexpr AddressChoice Choices[] = {{241, false}, {67, true}};
 }
 
 CutOffControl::CutOffControl(CutOffPage *page, CutOffReader *reader, ScopeRecording *recording, Prompts *prompts)
-    : QObject(page), m_page(page), m_reader(reader), m_prompts(prompts), m_lastText(page->datac()->text())
+    : QObject(page), m_page(page), m_reader(reader), m_prompts(prompts), m_lastText(page->readValueLabel()->text())
 {
-    connect(page->adresy(), qOverload<int>(&QComboBox::currentIndexChanged), this, &CutOffControl::AdresyChange);
-    connect(page->cutOffMode(), &QRadioButton::clicked, this, &CutOffControl::RadioButton1Click);
-    connect(page->tuningMode(), &QRadioButton::clicked, this, &CutOffControl::RadioButton2Click);
-    connect(page->writeButton(), &QPushButton::clicked, this, &CutOffControl::Button37Click);
+    connect(page->addressChoice(), qOverload<int>(&QComboBox::currentIndexChanged), this, &CutOffControl::chooseAddress);
+    connect(page->cutOffMode(), &QRadioButton::clicked, this, &CutOffControl::switchToCutOffReading);
+    connect(page->tuningMode(), &QRadioButton::clicked, this, &CutOffControl::switchToTuning);
+    connect(page->writeButton(), &QPushButton::clicked, this, &CutOffControl::writeValue);
 
     connect(reader, &CutOffReader::auxValueReceived, this, &CutOffControl::showValue);
     connect(reader, &LinkReader::readerSilenceChanged, this, &CutOffControl::showSilence);
@@ -36,33 +36,33 @@ CutOffControl::CutOffControl(CutOffPage *page, CutOffReader *reader, ScopeRecord
         m_page->tuningMode()->setChecked(true);
     });
 
-    page->adresy()->setCurrentIndex(0);
+    page->addressChoice()->setCurrentIndex(0);
 }
 
-void CutOffControl::AdresyChange(int index)
+void CutOffControl::chooseAddress(int index)
 {
     if (index < 0 || index >= int(std::size(Choices)))
         return;
     const AddressChoice &choice = Choices[index];
-    m_page->adresa()->setText(QString::number(choice.address));
-    m_page->dataw()->setVisible(choice.writable);
-    m_page->datawLabel()->setVisible(choice.writable);
+    m_page->addressEdit()->setText(QString::number(choice.address));
+    m_page->writeValueEdit()->setVisible(choice.writable);
+    m_page->writeValueLabel()->setVisible(choice.writable);
     // A value the technician cannot see is never written.
     m_page->writeButton()->setEnabled(choice.writable);
     m_reader->setCutOffAddress(quint8(choice.address));
 }
 
-void CutOffControl::RadioButton1Click()
+void CutOffControl::switchToCutOffReading()
 {
     if (!m_page->cutOffMode()->isChecked())
         return;
-    const std::optional<int> address = readByteEdit(m_page->adresa(), m_prompts);
+    const std::optional<int> address = readByteEdit(m_page->addressEdit(), m_prompts);
     m_reader->startCutOffReading(quint8(address.value_or(0)));
     const QSignalBlocker blocker(m_page->tuningMode());
     m_page->tuningMode()->setChecked(false);
 }
 
-void CutOffControl::RadioButton2Click()
+void CutOffControl::switchToTuning()
 {
     if (!m_page->tuningMode()->isChecked())
         return;
@@ -71,12 +71,12 @@ void CutOffControl::RadioButton2Click()
     m_page->cutOffMode()->setChecked(false);
 }
 
-void CutOffControl::Button37Click()
+void CutOffControl::writeValue()
 {
-    const std::optional<int> address = readByteEdit(m_page->adresa(), m_prompts);
+    const std::optional<int> address = readByteEdit(m_page->addressEdit(), m_prompts);
     if (!address)
         return;
-    const std::optional<int> value = readByteEdit(m_page->dataw(), m_prompts);
+    const std::optional<int> value = readByteEdit(m_page->writeValueEdit(), m_prompts);
     if (!value)
         return;
     m_reader->writeCutOff(*address, quint8(*value));
@@ -89,7 +89,7 @@ void CutOffControl::selectTuningCommunication()
             const QSignalBlocker blocker(m_page->tuningMode());
             m_page->tuningMode()->setChecked(true);
         }
-        RadioButton2Click();
+        switchToTuning();
     }
     const QSignalBlocker blocker(m_page->cutOffMode());
     m_page->cutOffMode()->setChecked(false);
@@ -105,10 +105,10 @@ void CutOffControl::clearModes()
 void CutOffControl::showValue(int value)
 {
     m_lastText = QString::number(value);
-    m_page->datac()->setText(m_lastText);
+    m_page->readValueLabel()->setText(m_lastText);
 }
 
 void CutOffControl::showSilence(bool silent)
 {
-    m_page->datac()->setText(silent && m_reader->cutOffReading() ? noAnswerText() : m_lastText);
+    m_page->readValueLabel()->setText(silent && m_reader->cutOffReading() ? noAnswerText() : m_lastText);
 }

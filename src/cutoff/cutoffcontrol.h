@@ -17,10 +17,10 @@ public:
 
     CutOffControl(CutOffPage *page, CutOffReader *reader, ScopeRecording *recording, Prompts *prompts);
 
-    void AdresyChange(int index);
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void Button37Click();
+    void chooseAddress(int index);
+    void switchToCutOffReading();
+    void switchToTuning();
+    void writeValue();
     // The user picked another page: "Komunikace Ladění" is selected as by a click.
     void selectTuningCommunication();
 

@@ -22,23 +22,23 @@ public:
     void attach(CutOffReader *reader, ScopeRecording *recording, Prompts *prompts);
     CutOffControl *control() const { return m_control; }
 
-    QComboBox *adresy() const { return m_adresy; }
-    QLineEdit *adresa() const { return m_adresa; }
-    QLabel *datac() const { return m_datac; }
-    QLineEdit *dataw() const { return m_dataw; }
-    QLabel *datawLabel() const { return m_datawLabel; }
-    QPushButton *writeButton() const { return m_button37; }
-    QRadioButton *cutOffMode() const { return m_radio1; }  // "Komunikace Cut-off"
-    QRadioButton *tuningMode() const { return m_radio2; }  // "Komunikace Ladění"
+    QComboBox *addressChoice() const { return m_addressChoice; }
+    QLineEdit *addressEdit() const { return m_addressEdit; }
+    QLabel *readValueLabel() const { return m_readValue; }
+    QLineEdit *writeValueEdit() const { return m_writeValue; }
+    QLabel *writeValueLabel() const { return m_writeValueLabel; }
+    QPushButton *writeButton() const { return m_writeButton; }
+    QRadioButton *cutOffMode() const { return m_cutOffMode; }  // "Komunikace Cut-off"
+    QRadioButton *tuningMode() const { return m_tuningMode; }  // "Komunikace Ladění"
 
 private:
-    QComboBox *m_adresy;
-    QLineEdit *m_adresa;
-    QLabel *m_datac;
-    QLineEdit *m_dataw;
-    QLabel *m_datawLabel;
-    QPushButton *m_button37;
-    QRadioButton *m_radio1;
-    QRadioButton *m_radio2;
+    QComboBox *m_addressChoice;
+    QLineEdit *m_addressEdit;
+    QLabel *m_readValue;
+    QLineEdit *m_writeValue;
+    QLabel *m_writeValueLabel;
+    QPushButton *m_writeButton;
+    QRadioButton *m_cutOffMode;
+    QRadioButton *m_tuningMode;
     CutOffControl *m_control = nullptr;
 };

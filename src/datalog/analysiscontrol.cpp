@@ -39,8 +39,8 @@ bool sameUnitSet(const QByteArray &tool, const QByteArray &recorded)
     if (tool.size() != recorded.size())
         return false;
     for (int i = 0; i < tool.size(); ++i) {
-        const bool free = i == ParamBlock::STAVJ || i == ParamBlock::Verze
-                          || (i >= ParamBlock::VolDorMax && i <= ParamBlock::MaxDorMin);
+        const bool free = i == ParamBlock::UnitFlags || i == ParamBlock::SetVersion
+                          || (i >= ParamBlock::IdleStopMax && i <= ParamBlock::FullPowerStopMin);
         if (!free && tool[i] != recorded[i])
             return false;
     }

@@ -35,7 +35,7 @@ bool LogRecorder::start(const QString &folder, QString *error)
         return false;
     }
     m_folder = folder;
-    m_version = m_data->versionName(m_data->paramBlock[ParamBlock::Verze]);
+    m_version = m_data->versionName(m_data->paramBlock[ParamBlock::SetVersion]);
     m_start = QDateTime::currentDateTime();
     // Started twice within a second: the later one is named a second on, never appended.
     while (QFile::exists(partPath(1)))
@@ -155,8 +155,8 @@ QString LogRecorder::rangeName() const
         return n;
     }();
     const auto &b = m_data->paramBlock;
-    const PowerRange range = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[ParamBlock::TPSVol],
-                                              b[ParamBlock::TPSMaly], b[ParamBlock::TPSVelky]);
+    const PowerRange range = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[ParamBlock::TpsThreshold1],
+                                              b[ParamBlock::TpsThreshold2], b[ParamBlock::TpsThreshold3]);
     return names[std::size_t(range)];
 }
 

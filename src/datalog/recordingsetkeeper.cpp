@@ -33,7 +33,7 @@ void RecordingSetKeeper::byteWritten(int index, quint8 value, quint8 version)
         return;
     QByteArray block = m_last;
     block[index] = char(value);
-    block[ParamBlock::Verze] = char(version);
+    block[ParamBlock::SetVersion] = char(version);
     keep(block);
     mark();
 }

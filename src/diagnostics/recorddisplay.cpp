@@ -12,10 +12,10 @@ using namespace RecordFields;
 RecordDisplay::RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_link(link)
 {
-    connect(page->readButton(), &QPushButton::clicked, this, &RecordDisplay::Button28Click);
+    connect(page->readButton(), &QPushButton::clicked, this, &RecordDisplay::readDiagnostics);
     connect(link, &DiagnosticsExchange::diagnosticsReceived, this, [this](const QByteArray &record) {
         m_page->showMessage(QStringLiteral("Načtení OK"));
-        ShowDiagnosticRecord(record);
+        showRecord(record);
     });
     connect(link, &DiagnosticsExchange::diagnosticsMissing, page,
             [page] { page->showMessage(QStringLiteral("Jednotka neodpovídá!")); });
@@ -25,14 +25,14 @@ RecordDisplay::RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsE
     connect(&link->diagMessageTimer(), &LinkTimer::fired, page, &DiagnosticsPage::hideMessage);
 }
 
-void RecordDisplay::Button28Click()
+void RecordDisplay::readDiagnostics()
 {
     // The record about to come replaces whatever reading was typed.
     m_data->tachoEdited = false;
     m_link->requestDiagnostics();
 }
 
-void RecordDisplay::ShowDiagnosticRecord(const QByteArray &record)
+void RecordDisplay::showRecord(const QByteArray &record)
 {
     for (int i = 0; i < FieldCount; ++i) {
         QLineEdit *edit = m_page->fieldEdit(i);

@@ -14,10 +14,10 @@ class RecordDisplay : public QObject
 public:
     RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent = nullptr);
 
-    void Button28Click();
+    void readDiagnostics();
     // Fills the page from the 34 record bytes; the tachometer edit is filled without its change
     // handler, so a shown reading never counts as typed.
-    void ShowDiagnosticRecord(const QByteArray &record);
+    void showRecord(const QByteArray &record);
 
     // The fields show a record of the unit now connected.
     bool recordShown() const { return m_recordShown; }

@@ -18,12 +18,12 @@ ServiceCommands::ServiceCommands(UnitData *data, DiagnosticsPage *page, RecordDi
     : QObject(parent), m_data(data), m_page(page), m_display(display), m_link(link), m_prompts(prompts),
       m_today(std::move(today))
 {
-    connect(page->clearButton(), &QPushButton::clicked, this, &ServiceCommands::Button33Click);
-    connect(page->storeButton(), &QPushButton::clicked, this, &ServiceCommands::Button34Click);
-    connect(page->tachoEdit(), &QLineEdit::textChanged, this, &ServiceCommands::STachoChange);
+    connect(page->clearButton(), &QPushButton::clicked, this, &ServiceCommands::clearErrorMemory);
+    connect(page->storeButton(), &QPushButton::clicked, this, &ServiceCommands::storeService);
+    connect(page->tachoEdit(), &QLineEdit::textChanged, this, &ServiceCommands::takeTachoReading);
 }
 
-void ServiceCommands::Button33Click()
+void ServiceCommands::clearErrorMemory()
 {
     // The unit's error history is gone for good once cleared.
     if (!m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete smazat paměť chyb ?")))
@@ -33,7 +33,7 @@ void ServiceCommands::Button33Click()
     m_link->clearErrors();
 }
 
-void ServiceCommands::STachoChange()
+void ServiceCommands::takeTachoReading()
 {
     static const QRegularExpression number(QStringLiteral("^\\s*([+-]?)(\\d+)\\s*$"));
     QLineEdit *edit = m_page->tachoEdit();
@@ -62,7 +62,7 @@ void ServiceCommands::STachoChange()
         m_data->tachoEdited = true;
 }
 
-void ServiceCommands::Button34Click()
+void ServiceCommands::storeService()
 {
     // The unit keeps the next service number and the date with the reading: a store from a record
     // never read would put a reading nobody saw (the empty field's 0) into the car's history.

@@ -19,11 +19,11 @@ public:
     ServiceCommands(UnitData *data, DiagnosticsPage *page, RecordDisplay *display, DiagnosticsExchange *link,
                     Prompts *prompts, std::function<QDate()> today, QObject *parent = nullptr);
 
-    void Button33Click();  // clear the error memory, after the question
-    void STachoChange();   // the reading typed into STacho
+    void clearErrorMemory();  // clear the error memory, after the question
+    void takeTachoReading();   // the reading typed into STacho
     // Store the service once the record has been read, asking first (with the reading named) when
     // no new reading was typed.
-    void Button34Click();
+    void storeService();
 
 private:
     UnitData *m_data;

@@ -165,7 +165,7 @@ void HistoryBrowser::showVisit(const Visit &visit, const Visit &previous)
     const int row = sets->currentIndex().row();
     sets->clear();
     for (const VisitSet &s : visit.sets) {
-        const QString version = s.bytes.size() > ParamBlock::Verze ? m_data->versionName(quint8(s.bytes.at(ParamBlock::Verze))) : QString();
+        const QString version = s.bytes.size() > ParamBlock::SetVersion ? m_data->versionName(quint8(s.bytes.at(ParamBlock::SetVersion))) : QString();
         new QTreeWidgetItem(sets, {s.at.toLocalTime().toString(QStringLiteral("H:mm:ss")), VisitDetails::setKind(s) + QStringLiteral(" – ") + version,
                                    VisitDetails::checkText(s)});
     }
@@ -275,12 +275,12 @@ void HistoryBrowser::takeSet()
     if (!set || !m_service->unsaved()->mayReplace())
         return;
     // Kept in the backup folder first and loaded from there, so it is never a file to save into.
-    const QString version = m_data->versionName(set->bytes.size() > ParamBlock::Verze ? quint8(set->bytes.at(ParamBlock::Verze)) : 0);
+    const QString version = m_data->versionName(set->bytes.size() > ParamBlock::SetVersion ? quint8(set->bytes.at(ParamBlock::SetVersion)) : 0);
     const BackupStore::Result kept = m_service->backups()->store().store(set->bytes, set->at.toLocalTime(), version);
     if (kept.outcome == BackupStore::Outcome::Failed) {
         m_prompts->error(Caption, kept.error);
         return;
     }
     m_service->backups()->refresh();
-    m_service->files()->LoadConfigFile(kept.path);
+    m_service->files()->loadConfigFile(kept.path);
 }

@@ -19,30 +19,30 @@ EmulationLevels::EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *t
 {
     for (int i = 0; i < ByteCount; ++i) {
         const ByteField *field = &Bytes[i];
-        connect(page->byteEdit(i), &QLineEdit::textChanged, this, [this, field] { ByteChange(*field); });
+        connect(page->byteEdit(i), &QLineEdit::textChanged, this, [this, field] { byteEdited(*field); });
     }
-    connect(page->button("Button38"), &QPushButton::clicked, this, &EmulationLevels::Button38Click);
-    connect(page->button("Button39"), &QPushButton::clicked, this, &EmulationLevels::Button39Click);
-    connect(levels, &LevelExchange::levelsReceived, this, &EmulationLevels::ShowLevels);
+    connect(page->button("Button38"), &QPushButton::clicked, this, &EmulationLevels::writeLevels);
+    connect(page->button("Button39"), &QPushButton::clicked, this, &EmulationLevels::readLevels);
+    connect(levels, &LevelExchange::levelsReceived, this, &EmulationLevels::showLevels);
     // The link keeps levels that came from a unit or a file; the fields show what it kept.
-    connect(levels, &LevelExchange::levelsReset, this, &EmulationLevels::ShowLevels);
+    connect(levels, &LevelExchange::levelsReset, this, &EmulationLevels::showLevels);
 }
 
-void EmulationLevels::ByteChange(const ByteField &field)
+void EmulationLevels::byteEdited(const ByteField &field)
 {
     QLineEdit *edit = m_page->byteEdit(int(&field - Bytes));
     int value = 0;
-    if (!m_tuning->editor()->CheckByteText(edit, value))
+    if (!m_tuning->editor()->checkByteText(edit, value))
         return;
     if (field.store == Store::Block) {
-        m_tuning->display()->MarkUnversioned();
+        m_tuning->display()->markUnversioned();
         m_data->paramBlock[std::size_t(field.index)] = quint8(value);
     } else {
         m_data->levelBlock[std::size_t(field.index)] = quint8(value);
     }
 }
 
-void EmulationLevels::Button38Click()
+void EmulationLevels::writeLevels()
 {
     // Placeholders would overwrite the unit's own levels with something nobody chose.
     if (!m_data->levelsValid)
@@ -56,14 +56,14 @@ void EmulationLevels::Button38Click()
     m_check->check(sent, [this](MemoryCheck::Outcome outcome) { tellSaveOutcome(m_check, outcome); });
 }
 
-void EmulationLevels::Button39Click()
+void EmulationLevels::readLevels()
 {
     if (m_mayReplace && !m_mayReplace())
         return;
     m_levels->requestLevels();
 }
 
-void EmulationLevels::ShowLevels()
+void EmulationLevels::showLevels()
 {
     for (int i = FirstLevelField; i < ByteCount; ++i) {
         QSignalBlocker muted(m_page->byteEdit(i));

@@ -23,14 +23,14 @@ public:
     void setMayReplaceLevels(std::function<bool()> mayReplace) { m_mayReplace = std::move(mayReplace); }
 
     // One change handler for the eight fields; the table says where each one stores.
-    void ByteChange(const LambdaFields::ByteField &field);
-    void Button38Click();  // "Ulož úrovně", then read back
-    void Button39Click();  // "Načti úrovně"
+    void byteEdited(const LambdaFields::ByteField &field);
+    void writeLevels();  // "Ulož úrovně", then read back
+    void readLevels();  // "Načti úrovně"
 
 public slots:
     // The level fields show the tool's levels, editable when the set holds real ones: after a read,
     // a file or a backup alike.
-    void ShowLevels();
+    void showLevels();
 
 private:
     void enableLevels(bool on);

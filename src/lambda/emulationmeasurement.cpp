@@ -16,17 +16,17 @@ EmulationMeasurement::EmulationMeasurement(UnitData *data, LambdaPage *page, Mea
                                            QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_measurement(measurement)
 {
-    connect(page->button("Button27"), &QPushButton::clicked, this, &EmulationMeasurement::Button27Click);
-    connect(page->button("Button32"), &QPushButton::clicked, this, &EmulationMeasurement::Button32Click);
-    connect(measurement, &MeasurementExchange::measurementCodeReceived, this, &EmulationMeasurement::ShowMeasurement);
+    connect(page->button("Button27"), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopIdleMeasurement);
+    connect(page->button("Button32"), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopRaisedMeasurement);
+    connect(measurement, &MeasurementExchange::measurementCodeReceived, this, &EmulationMeasurement::showMeasurement);
 }
 
-void EmulationMeasurement::Button27Click()
+void EmulationMeasurement::startOrStopIdleMeasurement()
 {
     startOrStop("Button27", UnitCode::MeasureIdle);
 }
 
-void EmulationMeasurement::Button32Click()
+void EmulationMeasurement::startOrStopRaisedMeasurement()
 {
     startOrStop("Button32", UnitCode::MeasureRaised);
 }
@@ -49,12 +49,12 @@ void EmulationMeasurement::showStartCaptions()
     m_page->button("Button32")->setText(QStringLiteral("Spusť emulace zvýšené"));
 }
 
-void EmulationMeasurement::ShowMeasurement(quint8 code)
+void EmulationMeasurement::showMeasurement(quint8 code)
 {
     // Bit 7 is the unit's own; the texts are indexed by the other seven.
     code &= 0x7F;
-    m_page->emText()->setText(m_data->measurementTexts.value(code));
-    m_page->emHex()->setText(QString::asprintf("%02X", code));
+    m_page->measurementTextLabel()->setText(m_data->measurementTexts.value(code));
+    m_page->measurementCodeLabel()->setText(QString::asprintf("%02X", code));
     if (code == EndIdleQuiet || code == EndRaisedQuiet || code == EndIdle || code == EndRaised) {
         showStartCaptions();
         const bool keepPolling = code == EndIdle || code == EndRaised;

@@ -15,8 +15,8 @@ class EmulationMeasurement : public QObject
 public:
     EmulationMeasurement(UnitData *data, LambdaPage *page, MeasurementExchange *measurement, QObject *parent = nullptr);
 
-    void Button27Click();  // idle
-    void Button32Click();  // raised
+    void startOrStopIdleMeasurement();  // idle
+    void startOrStopRaisedMeasurement();  // raised
     // The block read after a measurement replaces the tool's set: while `unsaved` says there is
     // unsaved work, `mayReplace` is asked first, and false keeps the set.
     void setReplaceGuard(std::function<bool()> unsaved, std::function<bool()> mayReplace)
@@ -27,7 +27,7 @@ public:
 
 public slots:
     // A measurement code from a status reply.
-    void ShowMeasurement(quint8 code);
+    void showMeasurement(quint8 code);
 
 private:
     void startOrStop(const char *button, quint8 code);

@@ -83,14 +83,14 @@ struct ByteField
 };
 
 constexpr ByteField Bytes[] = {
-    {"Prom29", C::CasEmulaceVolnobeh, C::Bohata, Store::Block, ParamBlock::Prom29, "0", false},
-    {"Prom30", C::CasEmulaceVolnobeh, C::Chuda, Store::Block, ParamBlock::Prom30, "0", false},
-    {"Prom31", C::CasEmulaceZvysene, C::Bohata, Store::Block, ParamBlock::Prom31, "0", true},
-    {"Prom32", C::CasEmulaceZvysene, C::Chuda, Store::Block, ParamBlock::Prom32, "0", true},
-    {"Edit2", C::UrovneEmulaceVolnobeh, C::Chuda, Store::Levels, 1, "10", false},
-    {"Edit3", C::UrovneEmulaceVolnobeh, C::Bohata, Store::Levels, 2, "60", false},
-    {"Edit4", C::UrovneEmulaceZvysene, C::Chuda, Store::Levels, 3, "10", true},
-    {"Edit5", C::UrovneEmulaceZvysene, C::Bohata, Store::Levels, 4, "60", true},
+    {"Prom29", C::EmulationTimeIdle, C::Rich, Store::Block, ParamBlock::EmulationTimeIdleRich, "0", false},
+    {"Prom30", C::EmulationTimeIdle, C::Lean, Store::Block, ParamBlock::EmulationTimeIdleLean, "0", false},
+    {"Prom31", C::EmulationTimeRaised, C::Rich, Store::Block, ParamBlock::EmulationTimeRaisedRich, "0", true},
+    {"Prom32", C::EmulationTimeRaised, C::Lean, Store::Block, ParamBlock::EmulationTimeRaisedLean, "0", true},
+    {"Edit2", C::EmulationLevelsIdle, C::Lean, Store::Levels, 1, "10", false},
+    {"Edit3", C::EmulationLevelsIdle, C::Rich, Store::Levels, 2, "60", false},
+    {"Edit4", C::EmulationLevelsRaised, C::Lean, Store::Levels, 3, "10", true},
+    {"Edit5", C::EmulationLevelsRaised, C::Rich, Store::Levels, 4, "60", true},
 };
 constexpr int ByteCount = int(sizeof(Bytes) / sizeof(Bytes[0]));
 constexpr int FirstLevelField = 4;

@@ -35,24 +35,24 @@ LambdaPage::LambdaPage(UnitData *data, QWidget *parent)
     buildByteGroups();
     buildButtons();
 
-    m_emText = new QLabel(QStringLiteral("Měření neběží"), this);
-    m_emText->setObjectName(QStringLiteral("EmText"));
-    m_emText->setGeometry(RightColumn, 194, RightWidth, 44);
-    m_emText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_emText->setAlignment(Qt::AlignCenter);
+    m_measurementText = new QLabel(QStringLiteral("Měření neběží"), this);
+    m_measurementText->setObjectName(QStringLiteral("EmText"));
+    m_measurementText->setGeometry(RightColumn, 194, RightWidth, 44);
+    m_measurementText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_measurementText->setAlignment(Qt::AlignCenter);
     // The texts come from TESTER.INI and may run longer than one line.
-    m_emText->setWordWrap(true);
-    QFont bold = m_emText->font();
+    m_measurementText->setWordWrap(true);
+    QFont bold = m_measurementText->font();
     bold.setBold(true);
-    m_emText->setFont(bold);
+    m_measurementText->setFont(bold);
 
-    m_emHex = new QLabel(QStringLiteral("xx"), this);
-    m_emHex->setObjectName(QStringLiteral("EmHex"));
-    m_emHex->setGeometry(RightColumn, 242, 30, 20);
-    m_emHex->hide();
+    m_measurementCode = new QLabel(QStringLiteral("xx"), this);
+    m_measurementCode->setObjectName(QStringLiteral("EmHex"));
+    m_measurementCode->setGeometry(RightColumn, 242, 30, 20);
+    m_measurementCode->hide();
 
-    m_nacteni1 = makeLinkMessageLabel(QStringLiteral("Nacteni1"), this);
-    m_nacteni1->setGeometry(RightColumn - 14, 380, RightWidth + 14, 20);
+    m_linkMessageLabel = makeLinkMessageLabel(QStringLiteral("Nacteni1"), this);
+    m_linkMessageLabel->setGeometry(RightColumn - 14, 380, RightWidth + 14, 20);
 }
 
 void LambdaPage::buildRadioGroups()
@@ -137,6 +137,6 @@ void LambdaPage::attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchan
     m_measurement = new EmulationMeasurement(m_data, this, measurement, this);
     // The read and the commit work here as they do on the tuning page.
     UnitCommands *commands = tuning->commands();
-    connect(button("Button42"), &QPushButton::clicked, commands, &UnitCommands::Button2Click);
-    connect(button("Button35"), &QPushButton::clicked, commands, &UnitCommands::Button4Click);
+    connect(button("Button42"), &QPushButton::clicked, commands, &UnitCommands::readBlock);
+    connect(button("Button35"), &QPushButton::clicked, commands, &UnitCommands::commitToEeprom);
 }

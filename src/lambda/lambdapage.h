@@ -39,9 +39,9 @@ public:
     QRadioButton *radio(int n) const { return m_radios[n]; }  // by LambdaFields::Radios
     QLineEdit *byteEdit(int n) const { return m_bytes[n]; }   // by LambdaFields::Bytes
     QPushButton *button(const char *name) const;
-    QLabel *emText() const { return m_emText; }
-    QLabel *emHex() const { return m_emHex; }
-    QLabel *linkMessageLabel() const { return m_nacteni1; }
+    QLabel *measurementTextLabel() const { return m_measurementText; }
+    QLabel *measurementCodeLabel() const { return m_measurementCode; }
+    QLabel *linkMessageLabel() const { return m_linkMessageLabel; }
     // Shown while choices wait for "Ulož".
     QLabel *pendingLabel() const { return m_pending; }
 
@@ -54,9 +54,9 @@ private:
     UnitData *m_data;
     QRadioButton *m_radios[LambdaFields::RadioCount] = {};
     QLineEdit *m_bytes[LambdaFields::ByteCount] = {};
-    QLabel *m_emText = nullptr;
-    QLabel *m_emHex = nullptr;
-    QLabel *m_nacteni1 = nullptr;
+    QLabel *m_measurementText = nullptr;
+    QLabel *m_measurementCode = nullptr;
+    QLabel *m_linkMessageLabel = nullptr;
     QLabel *m_pending = nullptr;
     LambdaStatusEditor *m_status = nullptr;
     EmulationLevels *m_levels = nullptr;

@@ -27,11 +27,11 @@ LambdaStatusEditor::LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningP
 {
     for (int i = 0; i < RadioCount; ++i) {
         const Radio *radio = &Radios[i];
-        connect(page->radio(i), &QRadioButton::clicked, this, [this, radio] { RadioClick(*radio); });
+        connect(page->radio(i), &QRadioButton::clicked, this, [this, radio] { chooseOption(*radio); });
     }
-    connect(page->button("Button25"), &QPushButton::clicked, this, &LambdaStatusEditor::Button25Click);
-    connect(tuning->display(), &BlockDisplay::blockTakenOver, this, &LambdaStatusEditor::DiscardDrafts);
-    DiscardDrafts();
+    connect(page->button("Button25"), &QPushButton::clicked, this, &LambdaStatusEditor::saveStatus);
+    connect(tuning->display(), &BlockDisplay::blockTakenOver, this, &LambdaStatusEditor::discardDrafts);
+    discardDrafts();
 }
 
 unsigned &LambdaStatusEditor::draftOf(const Radio &radio)
@@ -39,9 +39,9 @@ unsigned &LambdaStatusEditor::draftOf(const Radio &radio)
     return groupOf(radio).status == Status::Lambda ? lambdaStatusDraft : tpsStatusDraft;
 }
 
-void LambdaStatusEditor::RadioClick(const Radio &radio)
+void LambdaStatusEditor::chooseOption(const Radio &radio)
 {
-    m_tuning->display()->MarkUnversioned();
+    m_tuning->display()->markUnversioned();
     for (int i = 0; i < RadioCount; ++i) {
         if (Radios[i].group == radio.group)
             m_page->radio(i)->setChecked(&Radios[i] == &radio);
@@ -66,35 +66,35 @@ void LambdaStatusEditor::RadioClick(const Radio &radio)
     showPending();
 }
 
-void LambdaStatusEditor::Button25Click()
+void LambdaStatusEditor::saveStatus()
 {
-    m_tuning->display()->MarkUnversioned();
-    SetBit(lambdaStatusDraft, SavedBit);
+    m_tuning->display()->markUnversioned();
+    setBit(lambdaStatusDraft, SavedBit);
     m_data->lambdaStatus = lambdaStatusDraft;
-    m_data->paramBlock[ParamBlock::LAMST] = quint8(lambdaStatusDraft);
+    m_data->paramBlock[ParamBlock::LambdaFlags] = quint8(lambdaStatusDraft);
     m_data->tpsStatus = tpsStatusDraft;
-    m_data->paramBlock[ParamBlock::TPSST] = quint8(tpsStatusDraft);
-    m_data->tpsRising = TestBit(m_data->paramBlock[ParamBlock::TPSST], ParamBlock::TpsRisingBit);
-    for (int index : {ParamBlock::TPSST, ParamBlock::LAMST})
-        m_tuning->statusLabel(index)->setText(ByteToBinary(m_data->paramBlock[std::size_t(index)]));
+    m_data->paramBlock[ParamBlock::TpsFlags] = quint8(tpsStatusDraft);
+    m_data->tpsRising = testBit(m_data->paramBlock[ParamBlock::TpsFlags], ParamBlock::TpsRisingBit);
+    for (int index : {ParamBlock::TpsFlags, ParamBlock::LambdaFlags})
+        m_tuning->statusLabel(index)->setText(byteToBinary(m_data->paramBlock[std::size_t(index)]));
     showPending();
     m_blockWrite->writeBlock();
 }
 
-void LambdaStatusEditor::DiscardDrafts()
+void LambdaStatusEditor::discardDrafts()
 {
     lambdaStatusDraft = m_data->lambdaStatus;
     tpsStatusDraft = m_data->tpsStatus;
-    ShowLambdaPage();
+    showChoices();
     showPending();
 }
 
-void LambdaStatusEditor::DropDraftsOnPageChange()
+void LambdaStatusEditor::dropDraftsOnPageChange()
 {
     const bool dropped = draftsPending();
-    DiscardDrafts();
+    discardDrafts();
     if (dropped)
-        m_link->ShowLinkMessage(QStringLiteral("Volby zahozeny!"));
+        m_link->announceLinkMessage(QStringLiteral("Volby zahozeny!"));
 }
 
 bool LambdaStatusEditor::draftsPending() const
@@ -107,7 +107,7 @@ void LambdaStatusEditor::showPending()
     m_page->pendingLabel()->setVisible(draftsPending());
 }
 
-void LambdaStatusEditor::ShowLambdaPage()
+void LambdaStatusEditor::showChoices()
 {
     // Checking a button or filling a field would otherwise run its handler: the version byte
     // would drop and the times would be written back.

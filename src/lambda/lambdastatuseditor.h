@@ -24,20 +24,20 @@ public:
     unsigned tpsStatusDraft = 0;
 
     // One handler for all ten radio buttons; the table says what each one chooses.
-    void RadioClick(const LambdaFields::Radio &radio);
+    void chooseOption(const LambdaFields::Radio &radio);
     // "Ulož": the choices become the block's status bytes and the block goes to the unit.
-    void Button25Click();
+    void saveStatus();
 
 public slots:
     // Puts the current status bytes and emulation times on the page without that counting as
     // an edit.
-    void ShowLambdaPage();
+    void showChoices();
     // The working copies follow the current bytes again and the page shows them: after a block
     // is taken over and when the technician picks another page.
-    void DiscardDrafts();
+    void discardDrafts();
     // The technician picked another page: the choices not saved go, and a note on the status
     // labels says so for 2 s.
-    void DropDraftsOnPageChange();
+    void dropDraftsOnPageChange();
 
 private:
     void enableTimes(unsigned lambdaStatus);

@@ -23,7 +23,7 @@ BlockWrite::BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QO
               [this] { m_link->setLinkState(LinkTransport::IdleState); });
     link->own(CheckLevelsState, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { takeLevels(levels); },
               [this] { levelCheckUnanswered(); });
-    connect(&m_replyGuard, &LinkTimer::fired, this, &BlockWrite::TimeOutTimer);
+    connect(&m_replyGuard, &LinkTimer::fired, this, &BlockWrite::replyTimedOut);
 }
 
 void BlockWrite::writeBlock()
@@ -47,11 +47,11 @@ void BlockWrite::writeBlock()
         m_lease = m_link->takeLink();
         m_link->transmit(m_link->commandFrame(UnitCode::WriteBlock));
         m_link->setLinkState(PendingState);
-        m_link->hold(BlockDelayMs, [this] { ZpozdeniTimer(); });
+        m_link->hold(BlockDelayMs, [this] { writeAfterPause(); });
     });
 }
 
-void BlockWrite::ZpozdeniTimer()
+void BlockWrite::writeAfterPause()
 {
     const auto sendBlock = [this] {
         m_link->transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
@@ -90,7 +90,7 @@ void BlockWrite::askBack()
     m_link->ask(m_lease, CheckBlockState, UnitCode::ReadBlock, Reply::BlockSize);
 }
 
-void BlockWrite::TimeOutTimer()
+void BlockWrite::replyTimedOut()
 {
     // A write always ends with a result, also when the unit stops answering halfway. The tool's
     // levels stay what was just written: a lost read-back must not replace them.
@@ -141,11 +141,11 @@ void BlockWrite::end(Result result)
     m_link->handBack(m_lease);
     switch (result) {
     case Result::Verified:
-        m_link->ShowLinkMessage(QStringLiteral("Uložení OK"));
+        m_link->announceLinkMessage(QStringLiteral("Uložení OK"));
         emit writeVerified();
         break;
-    case Result::Wrong: m_link->ShowLinkMessage(QStringLiteral("Nesprávné uložení!")); break;
-    case Result::Unverified: m_link->ShowLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
+    case Result::Wrong: m_link->announceLinkMessage(QStringLiteral("Nesprávné uložení!")); break;
+    case Result::Unverified: m_link->announceLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
     }
     emit writeEnded(result);
 }

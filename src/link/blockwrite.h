@@ -36,9 +36,9 @@ private:
     // What a running check still waits for.
     enum class Check { None, Block, Levels };
 
-    void ZpozdeniTimer();
+    void writeAfterPause();
     void askBack();
-    void TimeOutTimer();
+    void replyTimedOut();
     void takeBlock(const QByteArray &block);
     void takeLevels(const QByteArray &levels);
     void levelCheckUnanswered();

@@ -5,7 +5,7 @@
 CutOffReader::CutOffReader(LinkTransport *link, UnitData *data, QObject *parent) : LinkReader(link, parent), m_data(data)
 {
     link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); });
-    connect(&m_reader, &LinkTimer::fired, this, &CutOffReader::CtenirTimer);
+    connect(&m_reader, &LinkTimer::fired, this, &CutOffReader::requestCutOffValue);
 }
 
 void CutOffReader::startCutOffReading(quint8 address)
@@ -42,7 +42,7 @@ void CutOffReader::writeCutOff(int address, quint8 value)
         m_data->paramBlock[std::size_t(index)] = value;
 }
 
-void CutOffReader::CtenirTimer()
+void CutOffReader::requestCutOffValue()
 {
     m_link->send(m_link->auxFrame(m_address), Reply::AuxSize);
 }

@@ -34,7 +34,7 @@ signals:
     void cutOffReadingStopped();       // the reader was running and stopped
 
 private:
-    void CtenirTimer();
+    void requestCutOffValue();
     void take(const QByteArray &reply);
 
     UnitData *m_data;

@@ -14,7 +14,7 @@ DiagnosticsExchange::DiagnosticsExchange(LinkTransport *link, UnitData *data, QO
 {
     link->own(State, {Reply::BlockSize, 0x02, 0x03}, [this](const QByteArray &record) { take(record); },
               [this] { lost(); });
-    connect(&m_diagGuard, &LinkTimer::fired, this, &DiagnosticsExchange::TimeOutDiagTimer);
+    connect(&m_diagGuard, &LinkTimer::fired, this, &DiagnosticsExchange::diagnosticsTimedOut);
 }
 
 void DiagnosticsExchange::requestDiagnostics()
@@ -121,7 +121,7 @@ void DiagnosticsExchange::serviceUnconfirmed()
     emit serviceChecked(false);
 }
 
-void DiagnosticsExchange::TimeOutDiagTimer()
+void DiagnosticsExchange::diagnosticsTimedOut()
 {
     const bool checking = !m_serviceExpected.isEmpty();
     m_serviceExpected.clear();

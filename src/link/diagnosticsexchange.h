@@ -45,7 +45,7 @@ private:
     void take(const QByteArray &record);
     void lost();
     void serviceUnconfirmed();  // "not stored" for the page, its message shown the full time
-    void TimeOutDiagTimer();
+    void diagnosticsTimedOut();
 
     LinkTransport *m_link;
     UnitData *m_data;

@@ -7,7 +7,7 @@ LevelExchange::LevelExchange(LinkTransport *link, UnitData *data, QObject *paren
 {
     link->own(State, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { take(levels); },
               [this] { lost(); });
-    connect(&m_replyGuard, &LinkTimer::fired, this, &LevelExchange::TimeOutTimer);
+    connect(&m_replyGuard, &LinkTimer::fired, this, &LevelExchange::replyTimedOut);
 }
 
 void LevelExchange::requestLevels()
@@ -87,13 +87,13 @@ void LevelExchange::lost()
     m_link->handBack(m_lease);
 }
 
-void LevelExchange::TimeOutTimer()
+void LevelExchange::replyTimedOut()
 {
     m_link->handBack(m_lease);
     // A read that brought nothing says so. One whose block came is complete for a unit without
     // levels, which never answers code 170.
     if (!m_blockArrived)
-        m_link->ShowLinkMessage(QStringLiteral("Jednotka neodpovídá!"));
+        m_link->announceLinkMessage(QStringLiteral("Jednotka neodpovídá!"));
     // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
     // not turn them into placeholders that the next write or file save would carry. A block that
     // came is a unit's own, perhaps another unit's: levels read before belong to no part of it.

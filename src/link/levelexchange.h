@@ -42,7 +42,7 @@ private:
     void sendRequest();
     void take(const QByteArray &levels);
     void lost();
-    void TimeOutTimer();
+    void replyTimedOut();
 
     LinkTransport *m_link;
     UnitData *m_data;

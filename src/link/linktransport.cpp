@@ -12,7 +12,7 @@ constexpr int ReadChunk = 4096;
 LinkTransport::LinkTransport(SerialIo *port, LinkClock *clock, QObject *parent)
     : QObject(parent), m_port(port), m_clock(clock ? clock : LinkClock::system())
 {
-    connect(m_port, &SerialIo::rxChar, this, [this] { CP1RxChar(); });
+    connect(m_port, &SerialIo::rxChar, this, [this] { takeReceivedBytes(); });
     connect(&m_poll, &LinkTimer::fired, this, &LinkTransport::pollFired);
     connect(&m_hold, &LinkTimer::fired, this, &LinkTransport::holdEnded);
     connect(&m_messageTimer, &LinkTimer::fired, this, &LinkTransport::linkMessageHidden);
@@ -221,7 +221,7 @@ void LinkTransport::returnToPolling()
     endReaders();
 }
 
-void LinkTransport::ShowLinkMessage(const QString &text)
+void LinkTransport::announceLinkMessage(const QString &text)
 {
     emit linkMessage(text);
     m_messageTimer.enable();
@@ -232,7 +232,7 @@ bool LinkTransport::requirePort()
     if (m_port->isOpen())
         return true;
     const QString text = QStringLiteral("Port není otevřen");
-    ShowLinkMessage(text);
+    announceLinkMessage(text);
     emit portNotOpen(text);
     return false;
 }
@@ -263,7 +263,7 @@ void LinkTransport::lineQuietFired()
     runQueue();
 }
 
-void LinkTransport::CP1RxChar()
+void LinkTransport::takeReceivedBytes()
 {
     const QByteArray bytes = m_port->read(ReadChunk);
     if (bytes.isEmpty())

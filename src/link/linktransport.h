@@ -129,7 +129,7 @@ public:
     // keeps its lease: it still asks on and hands the link back when it ends.
     void returnToPolling();
 
-    void ShowLinkMessage(const QString &text);
+    void announceLinkMessage(const QString &text);
     // True when the port is open; otherwise says so on the status labels (and through
     // portNotOpen) and returns false. Every operation that needs the unit asks this first.
     bool requirePort();
@@ -137,7 +137,7 @@ public:
 
     // Receive notification of the port: takes in what has come and hands on every frame it
     // completes; a partial frame waits for the rest.
-    void CP1RxChar();
+    void takeReceivedBytes();
 
 signals:
     void pollDue();                                 // a poll tick found the wire free

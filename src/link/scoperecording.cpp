@@ -5,7 +5,7 @@ ScopeRecording::ScopeRecording(LinkTransport *link, QObject *parent) : LinkReade
 {
     link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); },
               [this] { lost(); });
-    connect(&m_timer, &LinkTimer::fired, this, &ScopeRecording::OsciloTimer);
+    connect(&m_timer, &LinkTimer::fired, this, &ScopeRecording::requestScopeSample);
 }
 
 void ScopeRecording::startRecording(quint8 channel1, quint8 channel2, bool twoChannels)
@@ -35,7 +35,7 @@ void ScopeRecording::stopRecording()
     emit recordingStopped();
 }
 
-void ScopeRecording::OsciloTimer()
+void ScopeRecording::requestScopeSample()
 {
     if (m_samples >= MaxSamples) {
         stopRecording();

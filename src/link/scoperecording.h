@@ -33,7 +33,7 @@ signals:
     void sampleRecorded(int index);                         // sample `index` is complete
 
 private:
-    void OsciloTimer();
+    void requestScopeSample();
     void take(const QByteArray &reply);
     void lost();
     bool takeRecordedValue(quint8 value);  // true when the waiting bytes are to be purged

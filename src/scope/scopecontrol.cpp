@@ -34,25 +34,25 @@ ScopeControl::ScopeControl(ScopePage *page, ScopeRecording *recording, Prompts *
 {
     for (int channel : {1, 2}) {
         connect(page->names(channel), qOverload<int>(&QComboBox::currentIndexChanged), this,
-                [this, channel] { TAdrChange(channel); });
-        connect(page->address(channel), &QLineEdit::textChanged, this, [this, channel] { AdrChange(channel); });
-        connect(page->swatch(channel), &ColourSwatch::clicked, this, [this, channel] { PanelClick(channel); });
+                [this, channel] { takeAddressName(channel); });
+        connect(page->address(channel), &QLineEdit::textChanged, this, [this, channel] { takeAddress(channel); });
+        connect(page->swatch(channel), &ColourSwatch::clicked, this, [this, channel] { chooseColour(channel); });
     }
     connect(page->twoChannels(), &QRadioButton::toggled, this, &ScopeControl::updateChannels);
-    connect(page->recordBox(), &QCheckBox::clicked, this, &ScopeControl::ZapOscClick);
+    connect(page->recordBox(), &QCheckBox::clicked, this, &ScopeControl::switchRecording);
     // Typing takes effect when the technician finishes the entry, not at every key.
-    connect(page->scale(), &QComboBox::textActivated, this, &ScopeControl::VzorkovaniChange);
+    connect(page->scale(), &QComboBox::textActivated, this, &ScopeControl::setScale);
     connect(page->scale()->lineEdit(), &QLineEdit::editingFinished, this,
-            [this] { VzorkovaniChange(m_page->scale()->currentText()); });
-    connect(page->lineWidth(), &QComboBox::textActivated, this, &ScopeControl::TlChange);
+            [this] { setScale(m_page->scale()->currentText()); });
+    connect(page->lineWidth(), &QComboBox::textActivated, this, &ScopeControl::setLineWidth);
     connect(page->lineWidth()->lineEdit(), &QLineEdit::editingFinished, this,
-            [this] { TlChange(m_page->lineWidth()->currentText()); });
-    connect(page->exportButton(), &QPushButton::clicked, this, &ScopeControl::Button36Click);
+            [this] { setLineWidth(m_page->lineWidth()->currentText()); });
+    connect(page->exportButton(), &QPushButton::clicked, this, &ScopeControl::exportSamples);
     connect(page->pictureButton(), &QPushButton::clicked, this, &ScopeControl::savePicture);
 
     connect(recording, &ScopeRecording::recordingStarted, this, [this] {
         m_page->samples().clear();
-        m_page->view()->DrawOscilloscope();
+        m_page->view()->redrawAll();
     });
     connect(recording, &ScopeRecording::recordingStopped, this, [this] {
         const QSignalBlocker blocker(m_page->recordBox());
@@ -81,7 +81,7 @@ void ScopeControl::fillAddressNames(const QStringList &names)
     }
 }
 
-void ScopeControl::TAdrChange(int channel)
+void ScopeControl::takeAddressName(int channel)
 {
     const QString name = m_page->names(channel)->currentText();
     if (m_page->names(channel)->currentIndex() < 0)
@@ -93,7 +93,7 @@ void ScopeControl::TAdrChange(int channel)
     }
 }
 
-void ScopeControl::AdrChange(int channel)
+void ScopeControl::takeAddress(int channel)
 {
     QLineEdit *edit = m_page->address(channel);
     bool ok = false;
@@ -134,7 +134,7 @@ void ScopeControl::updateChannels()
     m_recording->setRecordingChannels(quint8(m_channel1), quint8(m_channel2), two);
 }
 
-void ScopeControl::ZapOscClick()
+void ScopeControl::switchRecording()
 {
     if (!m_page->recordBox()->isChecked()) {
         m_recording->stopRecording();
@@ -167,7 +167,7 @@ void ScopeControl::takeValue(int channel, int index, int value)
 void ScopeControl::takeSample(int index)
 {
     m_page->samples().setCount(index + 1);
-    m_page->view()->DrawSegment(index);
+    m_page->view()->drawSegment(index);
 }
 
 double ScopeControl::zoom() const
@@ -175,7 +175,7 @@ double ScopeControl::zoom() const
     return m_page->view()->style().zoom;
 }
 
-void ScopeControl::VzorkovaniChange(const QString &text)
+void ScopeControl::setScale(const QString &text)
 {
     bool ok = false;
     // The items are written with a point; a Czech technician types a comma.
@@ -189,10 +189,10 @@ void ScopeControl::VzorkovaniChange(const QString &text)
     m_scaleText = text;
     m_page->view()->style().zoom = value;
     m_page->view()->setFixedWidth(ScopeDrawing::boxWidth(value));
-    m_page->view()->DrawOscilloscope();
+    m_page->view()->redrawAll();
 }
 
-void ScopeControl::TlChange(const QString &text)
+void ScopeControl::setLineWidth(const QString &text)
 {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
@@ -203,10 +203,10 @@ void ScopeControl::TlChange(const QString &text)
     }
     m_widthText = text;
     m_page->view()->style().width = value;
-    m_page->view()->DrawOscilloscope();
+    m_page->view()->redrawAll();
 }
 
-void ScopeControl::PanelClick(int channel)
+void ScopeControl::chooseColour(int channel)
 {
     const QColor colour = m_prompts->pickColour(m_dialogColour);
     if (!colour.isValid())
@@ -216,7 +216,7 @@ void ScopeControl::PanelClick(int channel)
     m_page->swatch(channel)->setColour(colour);
 }
 
-void ScopeControl::Button36Click()
+void ScopeControl::exportSamples()
 {
     if (!writeScopeExport(QDir(m_dataFolder).filePath(exportName()), m_page->samples()))
         m_prompts->message(QStringLiteral("Error"), QStringLiteral("Nelze vytvorit vystupni soubor"));

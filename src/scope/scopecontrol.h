@@ -24,20 +24,20 @@ public:
     // Start-up: the named addresses from TESTER.INI ("NIC" is no name) fill both name lists.
     void fillAddressNames(const QStringList &names);
 
-    void ZapOscClick();
-    void Button36Click();
+    void switchRecording();
+    void exportSamples();
     void savePicture();
     double zoom() const;
     int channelAddress(int channel) const { return channel == 1 ? m_channel1 : m_channel2; }
 
 private:
-    void TAdrChange(int channel);
-    void AdrChange(int channel);
+    void takeAddressName(int channel);
+    void takeAddress(int channel);
     // The name list shows the name of the address in the edit, or no name.
     void showAddressName(int channel, int address);
-    void VzorkovaniChange(const QString &text);
-    void TlChange(const QString &text);
-    void PanelClick(int channel);
+    void setScale(const QString &text);
+    void setLineWidth(const QString &text);
+    void chooseColour(int channel);
     void updateChannels();
     void scrollTo(int samples);
     void takeValue(int channel, int index, int value);

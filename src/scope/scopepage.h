@@ -30,31 +30,31 @@ public:
     const ScopeSamples &samples() const { return *m_samples; }
     ScopeSamples &samples() { return *m_samples; }
 
-    QComboBox *names(int channel) const { return channel == 1 ? m_tadr1 : m_tadr2; }    // TAdr1, TAdr2
-    QLineEdit *address(int channel) const { return channel == 1 ? m_adr1 : m_adr2; }    // Adr1, Adr2
-    ColourSwatch *swatch(int channel) const { return channel == 1 ? m_panel4 : m_panel5; }
-    QRadioButton *oneChannel() const { return m_radio3; }
-    QRadioButton *twoChannels() const { return m_radio4; }
-    QCheckBox *recordBox() const { return m_zapOsc; }
+    QComboBox *names(int channel) const { return channel == 1 ? m_addressNames1 : m_addressNames2; }    // TAdr1, TAdr2
+    QLineEdit *address(int channel) const { return channel == 1 ? m_address1 : m_address2; }    // Adr1, Adr2
+    ColourSwatch *swatch(int channel) const { return channel == 1 ? m_swatch1 : m_swatch2; }
+    QRadioButton *oneChannel() const { return m_oneChannel; }
+    QRadioButton *twoChannels() const { return m_twoChannels; }
+    QCheckBox *recordBox() const { return m_recordBox; }
     QLabel *recordState() const { return m_state; }
-    QScrollArea *scrollBox() const { return m_sb1; }
-    ScopeView *view() const { return m_pb1; }
-    QComboBox *scale() const { return m_vzorkovani; }
-    QComboBox *lineWidth() const { return m_tl; }
-    QPushButton *exportButton() const { return m_button36; }
+    QScrollArea *scrollBox() const { return m_scrollBox; }
+    ScopeView *view() const { return m_view; }
+    QComboBox *scale() const { return m_scale; }
+    QComboBox *lineWidth() const { return m_lineWidth; }
+    QPushButton *exportButton() const { return m_exportButton; }
     QPushButton *pictureButton() const { return m_picture; }
 
 private:
     ScopeSamples *m_samples;
-    QComboBox *m_tadr1, *m_tadr2;
-    QLineEdit *m_adr1, *m_adr2;
-    ColourSwatch *m_panel4, *m_panel5;
-    QRadioButton *m_radio3, *m_radio4;
-    QCheckBox *m_zapOsc;
+    QComboBox *m_addressNames1, *m_addressNames2;
+    QLineEdit *m_address1, *m_address2;
+    ColourSwatch *m_swatch1, *m_swatch2;
+    QRadioButton *m_oneChannel, *m_twoChannels;
+    QCheckBox *m_recordBox;
     QLabel *m_state;
-    QScrollArea *m_sb1;
-    ScopeView *m_pb1;
-    QComboBox *m_vzorkovani, *m_tl;
-    QPushButton *m_button36, *m_picture;
+    QScrollArea *m_scrollBox;
+    ScopeView *m_view;
+    QComboBox *m_scale, *m_lineWidth;
+    QPushButton *m_exportButton, *m_picture;
     ScopeControl *m_control = nullptr;
 };

@@ -7,7 +7,7 @@ ScopeView::ScopeView(const ScopeSamples *samples, QWidget *parent) : QWidget(par
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ScopeView::DrawSegment(int index)
+void ScopeView::drawSegment(int index)
 {
     const QRect area = ScopeDrawing::segmentArea(index, height(), *m_samples, m_style);
     if (!area.isEmpty())

@@ -16,9 +16,9 @@ public:
     const ScopeStyle &style() const { return m_style; }
 
     // Repaints the whole box (what of it can be seen).
-    void DrawOscilloscope() { update(); }
+    void redrawAll() { update(); }
     // Paints the piece of each trace that ends at sample `index`; nothing for sample 0.
-    void DrawSegment(int index);
+    void drawSegment(int index);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

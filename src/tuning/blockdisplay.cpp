@@ -20,20 +20,20 @@ BlockDisplay::BlockDisplay(UnitData *data, TuningPage *page, LiveValuesPage *liv
 {
 }
 
-void BlockDisplay::TakeOverBlock(const QByteArray &block)
+void BlockDisplay::takeOverBlock(const QByteArray &block)
 {
     // Anything but a framed block would leave the tool with a block the unit cannot take back.
     if (!UnitData::isParamBlock(block))
         return;
     for (int i = 0; i < Size; ++i)
         m_data->paramBlock[std::size_t(i)] = quint8(block.at(i));
-    m_data->tpsRising = TestBit(m_data->paramBlock[TPSST], TpsRisingBit);
-    ShowParamBlock();
-    HighlightPowerRange();
+    m_data->tpsRising = testBit(m_data->paramBlock[TpsFlags], TpsRisingBit);
+    showParamBlock();
+    highlightPowerRange();
     emit blockTakenOver();
 }
 
-void BlockDisplay::ShowParamBlock()
+void BlockDisplay::showParamBlock()
 {
     const auto &b = m_data->paramBlock;
     // Filling the controls raises their change events; muted, they neither reset the version byte
@@ -47,12 +47,12 @@ void BlockDisplay::ShowParamBlock()
     for (const ParamFields::TextField &field : ParamFields::Texts)
         m_page->textEdit(field.index)->setText(QString::number(b[std::size_t(field.index)]));
 
-    for (int index : {STAVJ, TPSST, LAMST})
-        m_page->statusLabel(index)->setText(ByteToBinary(b[std::size_t(index)]));
-    m_data->tpsStatus = b[TPSST];
-    m_data->lambdaStatus = b[LAMST];
-    ShowTpsLogic();
-    ShowVersion();
+    for (int index : {UnitFlags, TpsFlags, LambdaFlags})
+        m_page->statusLabel(index)->setText(byteToBinary(b[std::size_t(index)]));
+    m_data->tpsStatus = b[TpsFlags];
+    m_data->lambdaStatus = b[LambdaFlags];
+    showTpsLogic();
+    showVersion();
 
     // The controls limit what they cannot show (a stop "MAX" of 255 shows as 254, a speed byte of
     // 0 as 255); the block keeps the bytes as they came.
@@ -60,15 +60,15 @@ void BlockDisplay::ShowParamBlock()
         const quint8 byte = b[std::size_t(field.index)];
         m_page->spinEdit(field.index)->setValue(field.kind == ParamFields::Kind::Speed ? byteToSpeed(byte) : byte);
     }
-    PlaceThresholdMarks();
+    placeThresholdMarks();
 }
 
-void BlockDisplay::PlaceThresholdMarks()
+void BlockDisplay::placeThresholdMarks()
 {
     const auto &b = m_data->paramBlock;
-    const int lambda = b[HraNapLambda];
-    const bool probe5V = TestBit(m_data->lambdaStatus, LambdaProbe5VBit);
-    const int tps[3] = {b[TPSVol], b[TPSMaly], b[TPSVelky]};
+    const int lambda = b[LambdaThreshold];
+    const bool probe5V = testBit(m_data->lambdaStatus, LambdaProbe5VBit);
+    const int tps[3] = {b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]};
 
     // Live page: 600-pixel gauges from x 20, 20-wide markers. The 0-5 V lambda marker moves two
     // pixels per step, so it never gets past 510.
@@ -83,10 +83,10 @@ void BlockDisplay::PlaceThresholdMarks()
         box->tpsMark(i)->setLeft(125 + (tps[i] * 100) / 256);
 }
 
-void BlockDisplay::ShowTpsLogic()
+void BlockDisplay::showTpsLogic()
 {
     const auto &b = m_data->paramBlock;
-    const int t1 = b[TPSVol], t2 = b[TPSMaly], t3 = b[TPSVelky];
+    const int t1 = b[TpsThreshold1], t2 = b[TpsThreshold2], t3 = b[TpsThreshold3];
     QString text = QStringLiteral("Podivné TPS hranice");
     if (t1 < t2 && t2 < t3)
         text = QStringLiteral("Stoupající TPS");
@@ -95,10 +95,10 @@ void BlockDisplay::ShowTpsLogic()
     m_page->tpsLogicLabel()->setText(text);
 }
 
-void BlockDisplay::HighlightPowerRange()
+void BlockDisplay::highlightPowerRange()
 {
     const auto &b = m_data->paramBlock;
-    const PowerRange active = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[TPSVol], b[TPSMaly], b[TPSVelky]);
+    const PowerRange active = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]);
     // The box colour is the memory of the range last shown: while it stays, the markers stay too.
     if (m_page->rangeBox(active)->palette().color(QPalette::Window) == TuningPage::rangeActiveColor())
         return;
@@ -116,14 +116,14 @@ void BlockDisplay::HighlightPowerRange()
     }
 }
 
-void BlockDisplay::MarkUnversioned()
+void BlockDisplay::markUnversioned()
 {
-    m_data->paramBlock[Verze] = 0;
-    ShowVersion();
+    m_data->paramBlock[SetVersion] = 0;
+    showVersion();
 }
 
-void BlockDisplay::ShowVersion()
+void BlockDisplay::showVersion()
 {
     // Only versions 0..99 have names; a higher byte reads "Nedefinováno" instead of failing.
-    m_page->versionLabel()->setText(m_data->versionName(m_data->paramBlock[Verze]));
+    m_page->versionLabel()->setText(m_data->versionName(m_data->paramBlock[SetVersion]));
 }

@@ -16,20 +16,20 @@ public:
     BlockDisplay(UnitData *data, TuningPage *page, LiveValuesPage *livePage, QObject *parent = nullptr);
 
     // A whole block from the unit or a file replaces the tool's one and is shown.
-    void TakeOverBlock(const QByteArray &block);
+    void takeOverBlock(const QByteArray &block);
     // Puts every byte into its control on this page without that counting as an edit.
-    void ShowParamBlock();
-    void PlaceThresholdMarks();
-    void ShowTpsLogic();
-    void HighlightPowerRange();
+    void showParamBlock();
+    void placeThresholdMarks();
+    void showTpsLogic();
+    void highlightPowerRange();
 
     // A hand edit: the block no longer is the named parameter set it came as.
-    void MarkUnversioned();
+    void markUnversioned();
     // The label `Verze` names the version in block byte 16.
-    void ShowVersion();
+    void showVersion();
 
 signals:
-    // After TakeOverBlock has shown the block here: other pages show their part of it.
+    // After takeOverBlock has shown the block here: other pages show their part of it.
     void blockTakenOver();
 
 private:

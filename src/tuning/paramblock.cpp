@@ -3,18 +3,18 @@
 PowerRange activePowerRange(int tps, bool tpsRising, int t1, int t2, int t3)
 {
     if (tpsRising) {
-        if (tps <= t1) return PowerRange::Volnobeh;
-        if (tps <= t2) return PowerRange::MalyVykon;
-        if (tps <= t3) return PowerRange::VelkyVykon;
-        return PowerRange::MaximalniVykon;
+        if (tps <= t1) return PowerRange::Idle;
+        if (tps <= t2) return PowerRange::LowPower;
+        if (tps <= t3) return PowerRange::HighPower;
+        return PowerRange::FullPower;
     }
-    if (tps >= t1) return PowerRange::Volnobeh;
-    if (tps >= t2) return PowerRange::MalyVykon;
-    if (tps >= t3) return PowerRange::VelkyVykon;
-    return PowerRange::MaximalniVykon;
+    if (tps >= t1) return PowerRange::Idle;
+    if (tps >= t2) return PowerRange::LowPower;
+    if (tps >= t3) return PowerRange::HighPower;
+    return PowerRange::FullPower;
 }
 
-int IntPower(int base, int exponent)
+int intPower(int base, int exponent)
 {
     int result = 1;
     for (int i = 0; i < exponent; ++i)
@@ -22,26 +22,26 @@ int IntPower(int base, int exponent)
     return result;
 }
 
-bool TestBit(unsigned value, int n)
+bool testBit(unsigned value, int n)
 {
-    return (value & unsigned(IntPower(2, n))) != 0;
+    return (value & unsigned(intPower(2, n))) != 0;
 }
 
-void SetBit(unsigned &value, int n)
+void setBit(unsigned &value, int n)
 {
-    value |= unsigned(IntPower(2, n));
+    value |= unsigned(intPower(2, n));
 }
 
-void ClearBit(unsigned &value, int n)
+void clearBit(unsigned &value, int n)
 {
-    value &= 255u - unsigned(IntPower(2, n));
+    value &= 255u - unsigned(intPower(2, n));
 }
 
-QString ByteToBinary(unsigned value)
+QString byteToBinary(unsigned value)
 {
     QString text(8, QLatin1Char('0'));
     for (int bit = 0; bit < 8; ++bit)
-        if (TestBit(value, bit))
+        if (testBit(value, bit))
             text[7 - bit] = QLatin1Char('1');
     return text;
 }

@@ -29,31 +29,31 @@ ParamEditor::ParamEditor(UnitData *data, TuningPage *page, BlockDisplay *display
         // The stops weigh each other: a committed value runs the rule again in full.
         switch (field.kind) {
         case Kind::StopMax:
-            connect(spin, &SpinEdit::changed, this, [this, f] { StopMaxChange(*f); });
-            connect(spin, &SpinEdit::committed, this, [this, f] { StopMaxChange(*f); });
+            connect(spin, &SpinEdit::changed, this, [this, f] { stopMaxEdited(*f); });
+            connect(spin, &SpinEdit::committed, this, [this, f] { stopMaxEdited(*f); });
             break;
         case Kind::StopMin:
-            connect(spin, &SpinEdit::changed, this, [this, f] { StopMinChange(*f); });
-            connect(spin, &SpinEdit::committed, this, [this, f] { StopMinChange(*f); });
+            connect(spin, &SpinEdit::changed, this, [this, f] { stopMinEdited(*f); });
+            connect(spin, &SpinEdit::committed, this, [this, f] { stopMinEdited(*f); });
             break;
-        case Kind::Speed: connect(spin, &SpinEdit::changed, this, [this, f] { SpeedChange(*f); }); break;
+        case Kind::Speed: connect(spin, &SpinEdit::changed, this, [this, f] { speedEdited(*f); }); break;
         case Kind::Threshold: break;
         }
         QPushButton *save = page->saveButton(field.index);
-        connect(save, &QPushButton::clicked, this, [this, f] { SaveClick(*f); });
+        connect(save, &QPushButton::clicked, this, [this, f] { saveOneValue(*f); });
         // Enter only moves on to the control's own "Ulož"; it never saves by itself.
         connect(spin, &SpinEdit::enterPressed, save, [save] { save->setFocus(Qt::OtherFocusReason); });
     }
-    connect(page->spinEdit(TPSVol), &SpinEdit::changed, this, &ParamEditor::TPSVolChange);
-    connect(page->spinEdit(TPSMaly), &SpinEdit::changed, this, &ParamEditor::TPSMalyChange);
-    connect(page->spinEdit(TPSVelky), &SpinEdit::changed, this, &ParamEditor::TPSVelkyChange);
+    connect(page->spinEdit(TpsThreshold1), &SpinEdit::changed, this, &ParamEditor::tpsThreshold1Edited);
+    connect(page->spinEdit(TpsThreshold2), &SpinEdit::changed, this, &ParamEditor::tpsThreshold2Edited);
+    connect(page->spinEdit(TpsThreshold3), &SpinEdit::changed, this, &ParamEditor::tpsThreshold3Edited);
 
     for (int i = 0; i < ParamFields::TextCount; ++i) {
         const ParamFields::TextField *f = &ParamFields::Texts[i];
         QLineEdit *edit = page->textEdit(f->index);
-        connect(edit, &QLineEdit::textChanged, this, [this, f] { TextEditChange(*f); });
+        connect(edit, &QLineEdit::textChanged, this, [this, f] { textValueEdited(*f); });
         QWidget *next = i + 1 < ParamFields::TextCount ? static_cast<QWidget *>(page->textEdit(ParamFields::Texts[i + 1].index))
-                                                        : static_cast<QWidget *>(page->spinEdit(TPSVol));
+                                                        : static_cast<QWidget *>(page->spinEdit(TpsThreshold1));
         moveFocusOnEnter(edit, next);
     }
 }
@@ -64,7 +64,7 @@ SpinEdit *ParamEditor::partner(const SpinField &field) const
     return m_page->spinEdit(field.kind == Kind::StopMax ? field.index + 1 : field.index - 1);
 }
 
-void ParamEditor::StopMaxChange(const SpinField &field)
+void ParamEditor::stopMaxEdited(const SpinField &field)
 {
     SpinEdit *max = m_page->spinEdit(field.index);
     SpinEdit *min = partner(field);
@@ -76,10 +76,10 @@ void ParamEditor::StopMaxChange(const SpinField &field)
             max->setValue(max->value() + 1);
     } else
         m_data->paramBlock[std::size_t(field.index)] = quint8(max->value());
-    m_display->MarkUnversioned();
+    m_display->markUnversioned();
 }
 
-void ParamEditor::StopMinChange(const SpinField &field)
+void ParamEditor::stopMinEdited(const SpinField &field)
 {
     SpinEdit *min = m_page->spinEdit(field.index);
     SpinEdit *max = partner(field);
@@ -88,43 +88,43 @@ void ParamEditor::StopMinChange(const SpinField &field)
             min->setValue(min->value() - 1);
     } else
         m_data->paramBlock[std::size_t(field.index)] = quint8(min->value());
-    m_display->MarkUnversioned();
+    m_display->markUnversioned();
 }
 
-void ParamEditor::SpeedChange(const SpinField &field)
+void ParamEditor::speedEdited(const SpinField &field)
 {
     m_data->paramBlock[std::size_t(field.index)] = ParamFields::storedByte(field, m_page->spinEdit(field.index)->value());
-    m_display->MarkUnversioned();
+    m_display->markUnversioned();
 }
 
-void ParamEditor::TPSVolChange()
+void ParamEditor::tpsThreshold1Edited()
 {
     // Moving the first threshold does not make the set another one: it keeps its version.
-    m_display->ShowVersion();
-    thresholdChanged(TPSVol);
+    m_display->showVersion();
+    thresholdChanged(TpsThreshold1);
 }
 
-void ParamEditor::TPSMalyChange()
+void ParamEditor::tpsThreshold2Edited()
 {
-    m_display->MarkUnversioned();
-    thresholdChanged(TPSMaly);
+    m_display->markUnversioned();
+    thresholdChanged(TpsThreshold2);
 }
 
-void ParamEditor::TPSVelkyChange()
+void ParamEditor::tpsThreshold3Edited()
 {
-    m_display->MarkUnversioned();
-    thresholdChanged(TPSVelky);
+    m_display->markUnversioned();
+    thresholdChanged(TpsThreshold3);
 }
 
 void ParamEditor::thresholdChanged(int index)
 {
     m_data->paramBlock[std::size_t(index)] = quint8(m_page->spinEdit(index)->value());
-    m_display->PlaceThresholdMarks();
-    m_display->HighlightPowerRange();
-    m_display->ShowTpsLogic();
+    m_display->placeThresholdMarks();
+    m_display->highlightPowerRange();
+    m_display->showTpsLogic();
 }
 
-bool ParamEditor::CheckByteText(QLineEdit *edit, int &value)
+bool ParamEditor::checkByteText(QLineEdit *edit, int &value)
 {
     static const QRegularExpression number(QStringLiteral("^\\s*([+-]?)(\\d+)\\s*$"));
     const QRegularExpressionMatch m = number.match(edit->text());
@@ -152,25 +152,25 @@ bool ParamEditor::CheckByteText(QLineEdit *edit, int &value)
     return true;
 }
 
-void ParamEditor::TextEditChange(const ParamFields::TextField &field)
+void ParamEditor::textValueEdited(const ParamFields::TextField &field)
 {
     int value = 0;
-    if (!CheckByteText(m_page->textEdit(field.index), value))
+    if (!checkByteText(m_page->textEdit(field.index), value))
         return;
-    m_display->MarkUnversioned();
+    m_display->markUnversioned();
     m_data->paramBlock[std::size_t(field.index)] = quint8(value);
-    if (field.index == HraNapLambda)
-        m_display->PlaceThresholdMarks();
+    if (field.index == LambdaThreshold)
+        m_display->placeThresholdMarks();
 }
 
-void ParamEditor::SaveClick(const SpinField &field)
+void ParamEditor::saveOneValue(const SpinField &field)
 {
     // What is typed counts as typed: the rules run on it before it is sent.
     SpinEdit *spin = m_page->spinEdit(field.index);
     spin->commit();
     const quint8 value = ParamFields::storedByte(field, spin->value());
-    const quint8 version = m_data->paramBlock[Verze];
-    const QList<MemoryCheck::Byte> sent = {{unitAddress(field.index), value}, {unitAddress(Verze), version}};
+    const quint8 version = m_data->paramBlock[SetVersion];
+    const QList<MemoryCheck::Byte> sent = {{unitAddress(field.index), value}, {unitAddress(SetVersion), version}};
     m_commands->sendChain({{m_commands->writeFrame(sent[0].address, value), 0},
                            {m_commands->writeFrame(sent[1].address, version), VersionWritePauseMs}},
                           [this, sent] { m_check->check(sent, [this](MemoryCheck::Outcome outcome) { tellSaveOutcome(m_check, outcome); }); });

@@ -24,21 +24,21 @@ public:
                 Prompts *prompts, QObject *parent = nullptr);
 
     // Change handlers, one per rule; the table in ParamFields says which control runs which.
-    void StopMaxChange(const ParamFields::SpinField &field);
-    void StopMinChange(const ParamFields::SpinField &field);
-    void SpeedChange(const ParamFields::SpinField &field);
-    void TPSVolChange();
-    void TPSMalyChange();
-    void TPSVelkyChange();
-    void TextEditChange(const ParamFields::TextField &field);
+    void stopMaxEdited(const ParamFields::SpinField &field);
+    void stopMinEdited(const ParamFields::SpinField &field);
+    void speedEdited(const ParamFields::SpinField &field);
+    void tpsThreshold1Edited();
+    void tpsThreshold2Edited();
+    void tpsThreshold3Edited();
+    void textValueEdited(const ParamFields::TextField &field);
 
     // "Ulož": the control's value to its unit address, then the version byte 10 ms later; both are
     // then read back, and the page says whether the unit holds them.
-    void SaveClick(const ParamFields::SpinField &field);
+    void saveOneValue(const ParamFields::SpinField &field);
 
     // Reads a byte edit's text as 0..255. A text that is no number becomes "0" with a beep and
     // gives false; a number beyond the byte is replaced by its limit.
-    bool CheckByteText(QLineEdit *edit, int &value);
+    bool checkByteText(QLineEdit *edit, int &value);
 
 private:
     void thresholdChanged(int index);

@@ -25,25 +25,25 @@ struct SpinField
 constexpr int StopMaxLimit = 254;
 
 constexpr SpinField Spins[] = {
-    {"VolDorMax", ParamBlock::VolDorMax, StopMaxLimit, Kind::StopMax, PowerRange::Volnobeh, "Button7", C::Max},
-    {"VolDorMin", ParamBlock::VolDorMin, 255, Kind::StopMin, PowerRange::Volnobeh, "Button8", C::Min},
-    {"VolRychMax", ParamBlock::VolRychMax, 255, Kind::Speed, PowerRange::Volnobeh, "Button9", C::Hor},
-    {"VolRychMin", ParamBlock::VolRychMin, 255, Kind::Speed, PowerRange::Volnobeh, "Button10", C::Dol},
-    {"MalyDorMax", ParamBlock::MalyDorMax, StopMaxLimit, Kind::StopMax, PowerRange::MalyVykon, "Button11", C::Max},
-    {"MalyDorMin", ParamBlock::MalyDorMin, 255, Kind::StopMin, PowerRange::MalyVykon, "Button14", C::Min},
-    {"MalyRychMax", ParamBlock::MalyRychMax, 255, Kind::Speed, PowerRange::MalyVykon, "Button17", C::Hor},
-    {"MalyRychMin", ParamBlock::MalyRychMin, 255, Kind::Speed, PowerRange::MalyVykon, "Button20", C::Dol},
-    {"VelkyDorMax", ParamBlock::VelkyDorMax, StopMaxLimit, Kind::StopMax, PowerRange::VelkyVykon, "Button12", C::Max},
-    {"VelkyDorMin", ParamBlock::VelkyDorMin, 255, Kind::StopMin, PowerRange::VelkyVykon, "Button15", C::Min},
-    {"VelkyRychMax", ParamBlock::VelkyRychMax, 255, Kind::Speed, PowerRange::VelkyVykon, "Button18", C::Hor},
-    {"VelkyRychMin", ParamBlock::VelkyRychMin, 255, Kind::Speed, PowerRange::VelkyVykon, "Button21", C::Dol},
-    {"MaxDorMax", ParamBlock::MaxDorMax, StopMaxLimit, Kind::StopMax, PowerRange::MaximalniVykon, "Button13", C::Max},
-    {"MaxDorMin", ParamBlock::MaxDorMin, 255, Kind::StopMin, PowerRange::MaximalniVykon, "Button16", C::Min},
-    {"MaxRychMax", ParamBlock::MaxRychMax, 255, Kind::Speed, PowerRange::MaximalniVykon, "Button19", C::Hor},
-    {"MaxRychMin", ParamBlock::MaxRychMin, 255, Kind::Speed, PowerRange::MaximalniVykon, "Button22", C::Dol},
-    {"TPSVol", ParamBlock::TPSVol, 255, Kind::Threshold, PowerRange::Volnobeh, "Button29", ""},
-    {"TPSMaly", ParamBlock::TPSMaly, 255, Kind::Threshold, PowerRange::MalyVykon, "Button30", ""},
-    {"TPSVelky", ParamBlock::TPSVelky, 255, Kind::Threshold, PowerRange::VelkyVykon, "Button31", ""},
+    {"VolDorMax", ParamBlock::IdleStopMax, StopMaxLimit, Kind::StopMax, PowerRange::Idle, "Button7", C::Max},
+    {"VolDorMin", ParamBlock::IdleStopMin, 255, Kind::StopMin, PowerRange::Idle, "Button8", C::Min},
+    {"VolRychMax", ParamBlock::IdleSpeedMax, 255, Kind::Speed, PowerRange::Idle, "Button9", C::Up},
+    {"VolRychMin", ParamBlock::IdleSpeedMin, 255, Kind::Speed, PowerRange::Idle, "Button10", C::Down},
+    {"MalyDorMax", ParamBlock::LowPowerStopMax, StopMaxLimit, Kind::StopMax, PowerRange::LowPower, "Button11", C::Max},
+    {"MalyDorMin", ParamBlock::LowPowerStopMin, 255, Kind::StopMin, PowerRange::LowPower, "Button14", C::Min},
+    {"MalyRychMax", ParamBlock::LowPowerSpeedMax, 255, Kind::Speed, PowerRange::LowPower, "Button17", C::Up},
+    {"MalyRychMin", ParamBlock::LowPowerSpeedMin, 255, Kind::Speed, PowerRange::LowPower, "Button20", C::Down},
+    {"VelkyDorMax", ParamBlock::HighPowerStopMax, StopMaxLimit, Kind::StopMax, PowerRange::HighPower, "Button12", C::Max},
+    {"VelkyDorMin", ParamBlock::HighPowerStopMin, 255, Kind::StopMin, PowerRange::HighPower, "Button15", C::Min},
+    {"VelkyRychMax", ParamBlock::HighPowerSpeedMax, 255, Kind::Speed, PowerRange::HighPower, "Button18", C::Up},
+    {"VelkyRychMin", ParamBlock::HighPowerSpeedMin, 255, Kind::Speed, PowerRange::HighPower, "Button21", C::Down},
+    {"MaxDorMax", ParamBlock::FullPowerStopMax, StopMaxLimit, Kind::StopMax, PowerRange::FullPower, "Button13", C::Max},
+    {"MaxDorMin", ParamBlock::FullPowerStopMin, 255, Kind::StopMin, PowerRange::FullPower, "Button16", C::Min},
+    {"MaxRychMax", ParamBlock::FullPowerSpeedMax, 255, Kind::Speed, PowerRange::FullPower, "Button19", C::Up},
+    {"MaxRychMin", ParamBlock::FullPowerSpeedMin, 255, Kind::Speed, PowerRange::FullPower, "Button22", C::Down},
+    {"TPSVol", ParamBlock::TpsThreshold1, 255, Kind::Threshold, PowerRange::Idle, "Button29", ""},
+    {"TPSMaly", ParamBlock::TpsThreshold2, 255, Kind::Threshold, PowerRange::LowPower, "Button30", ""},
+    {"TPSVelky", ParamBlock::TpsThreshold3, 255, Kind::Threshold, PowerRange::HighPower, "Button31", ""},
 };
 constexpr int SpinCount = int(sizeof(Spins) / sizeof(Spins[0]));
 
@@ -61,10 +61,10 @@ struct RangeBox
 };
 
 constexpr RangeBox Ranges[PowerRangeCount] = {
-    {"GroupBox2", C::Volnobeh, ParamBlock::VolDorMax, ParamBlock::VolDorMin},
-    {"GroupBox10", C::MalyVykon, ParamBlock::MalyDorMax, ParamBlock::MalyDorMin},
-    {"GroupBox11", C::VelkyVykon, ParamBlock::VelkyDorMax, ParamBlock::VelkyDorMin},
-    {"GroupBox12", C::MaximalniVykon, ParamBlock::MaxDorMax, ParamBlock::MaxDorMin},
+    {"GroupBox2", C::Idle, ParamBlock::IdleStopMax, ParamBlock::IdleStopMin},
+    {"GroupBox10", C::LowPower, ParamBlock::LowPowerStopMax, ParamBlock::LowPowerStopMin},
+    {"GroupBox11", C::HighPower, ParamBlock::HighPowerStopMax, ParamBlock::HighPowerStopMin},
+    {"GroupBox12", C::FullPower, ParamBlock::FullPowerStopMax, ParamBlock::FullPowerStopMin},
 };
 
 struct TextField
@@ -77,9 +77,9 @@ struct TextField
 
 // In the order Enter walks through them.
 constexpr TextField Texts[] = {
-    {"HraNapLambda", "Panel1", C::HraNapLambda, ParamBlock::HraNapLambda},
-    {"CasIgnLambdy", "Panel2", C::CasIgnLambdy, ParamBlock::CasIgnLambdy},
-    {"VychPolMotoru", "Panel3", C::VychPolMotoru, ParamBlock::VychPolMotoru},
+    {"HraNapLambda", "Panel1", C::LambdaThreshold, ParamBlock::LambdaThreshold},
+    {"CasIgnLambdy", "Panel2", C::LambdaIgnoreTime, ParamBlock::LambdaIgnoreTime},
+    {"VychPolMotoru", "Panel3", C::ServoStartPosition, ParamBlock::ServoStartPosition},
 };
 constexpr int TextCount = int(sizeof(Texts) / sizeof(Texts[0]));
 

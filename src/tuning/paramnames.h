@@ -10,34 +10,34 @@ namespace ParamNames {
 
 // Captions as they stand on screen, blanks included.
 namespace Caption {
-constexpr char Volnobeh[] = " Volnoběh ";
-constexpr char MalyVykon[] = " Malý výkon ";
-constexpr char VelkyVykon[] = " Velký výkon ";
-constexpr char MaximalniVykon[] = "Maximální výkon";
-constexpr char DorazServa[] = "Doraz serva";
-constexpr char Rychlost[] = "Rychlost";
+constexpr char Idle[] = " Volnoběh ";
+constexpr char LowPower[] = " Malý výkon ";
+constexpr char HighPower[] = " Velký výkon ";
+constexpr char FullPower[] = "Maximální výkon";
+constexpr char ServoStop[] = "Doraz serva";
+constexpr char ServoSpeed[] = "Rychlost";
 constexpr char Max[] = "MAX";
 constexpr char Min[] = "MIN";
-constexpr char Hor[] = "HOR";
-constexpr char Dol[] = "DOL";
+constexpr char Up[] = "HOR";
+constexpr char Down[] = "DOL";
 constexpr char Tps1[] = "1.hranice TPS";
 constexpr char Tps2[] = "2.hranice TPS";
 constexpr char Tps3[] = "3.hranice TPS";
-constexpr char HraNapLambda[] = "Hranice lambda";
-constexpr char CasIgnLambdy[] = "Čas ignor.lambdy";
-constexpr char VychPolMotoru[] = "Start. poloha motoru";
-constexpr char Verze[] = "Verze Jednotky";
-constexpr char STAVJ[] = "STAVJ";
-constexpr char TPSST[] = "TPSST";
-constexpr char LAMST[] = "LAMST";
-constexpr char Prom4[] = "Vyhrazený bajt 4";
-constexpr char Prom20[] = "Vyhrazený bajt 20";
-constexpr char CasEmulaceVolnobeh[] = "Čas emulace volnoběh";
-constexpr char CasEmulaceZvysene[] = "Čas emulace zvýšené";
-constexpr char UrovneEmulaceVolnobeh[] = "Úrovně emulace volnoběh";
-constexpr char UrovneEmulaceZvysene[] = "Úrovně emulace zvýšené";
-constexpr char Bohata[] = "bohatá";
-constexpr char Chuda[] = "chudá";
+constexpr char LambdaThreshold[] = "Hranice lambda";
+constexpr char LambdaIgnoreTime[] = "Čas ignor.lambdy";
+constexpr char ServoStartPosition[] = "Start. poloha motoru";
+constexpr char SetVersion[] = "Verze Jednotky";
+constexpr char UnitFlags[] = "STAVJ";
+constexpr char TpsFlags[] = "TPSST";
+constexpr char LambdaFlags[] = "LAMST";
+constexpr char ReservedByte4[] = "Vyhrazený bajt 4";
+constexpr char ReservedByte20[] = "Vyhrazený bajt 20";
+constexpr char EmulationTimeIdle[] = "Čas emulace volnoběh";
+constexpr char EmulationTimeRaised[] = "Čas emulace zvýšené";
+constexpr char EmulationLevelsIdle[] = "Úrovně emulace volnoběh";
+constexpr char EmulationLevelsRaised[] = "Úrovně emulace zvýšené";
+constexpr char Rich[] = "bohatá";
+constexpr char Lean[] = "chudá";
 }  // namespace Caption
 
 // How a byte turns into the value a technician sees.
@@ -67,50 +67,50 @@ using E = Encoding;
 
 // Parameter block bytes 1..32, in block order: Params[i - 1] is byte i.
 constexpr Field Params[] = {
-    {ParamBlock::STAVJ, "STAVJ", "", "", STAVJ, 0, 255, E::Bits},
-    {ParamBlock::VychPolMotoru, "VychPolMotoru", "", "", VychPolMotoru, 0, 255, E::Plain},
-    {ParamBlock::TPSST, "TPSST", "", "", TPSST, 0, 255, E::Bits},
-    {ParamBlock::Prom4, "Prom4", "", "", Prom4, 0, 255, E::Carried},
-    {ParamBlock::CasIgnLambdy, "CasIgnLambdy", "", "", CasIgnLambdy, 0, 255, E::Plain},
-    {ParamBlock::HraNapLambda, "HraNapLambda", "", "", HraNapLambda, 0, 255, E::Voltage},
-    {ParamBlock::LAMST, "LAMST", "", "", LAMST, 0, 255, E::Bits},
-    {ParamBlock::VolRychMin, "VolRychMin", Volnobeh, Rychlost, Dol, 0, 255, E::Speed},
-    {ParamBlock::VolRychMax, "VolRychMax", Volnobeh, Rychlost, Hor, 0, 255, E::Speed},
-    {ParamBlock::MalyRychMin, "MalyRychMin", MalyVykon, Rychlost, Dol, 0, 255, E::Speed},
-    {ParamBlock::MalyRychMax, "MalyRychMax", MalyVykon, Rychlost, Hor, 0, 255, E::Speed},
-    {ParamBlock::VelkyRychMin, "VelkyRychMin", VelkyVykon, Rychlost, Dol, 0, 255, E::Speed},
-    {ParamBlock::VelkyRychMax, "VelkyRychMax", VelkyVykon, Rychlost, Hor, 0, 255, E::Speed},
-    {ParamBlock::MaxRychMin, "MaxRychMin", MaximalniVykon, Rychlost, Dol, 0, 255, E::Speed},
-    {ParamBlock::MaxRychMax, "MaxRychMax", MaximalniVykon, Rychlost, Hor, 0, 255, E::Speed},
+    {ParamBlock::UnitFlags, "STAVJ", "", "", UnitFlags, 0, 255, E::Bits},
+    {ParamBlock::ServoStartPosition, "VychPolMotoru", "", "", ServoStartPosition, 0, 255, E::Plain},
+    {ParamBlock::TpsFlags, "TPSST", "", "", TpsFlags, 0, 255, E::Bits},
+    {ParamBlock::ReservedByte4, "Prom4", "", "", ReservedByte4, 0, 255, E::Carried},
+    {ParamBlock::LambdaIgnoreTime, "CasIgnLambdy", "", "", LambdaIgnoreTime, 0, 255, E::Plain},
+    {ParamBlock::LambdaThreshold, "HraNapLambda", "", "", LambdaThreshold, 0, 255, E::Voltage},
+    {ParamBlock::LambdaFlags, "LAMST", "", "", LambdaFlags, 0, 255, E::Bits},
+    {ParamBlock::IdleSpeedMin, "VolRychMin", Idle, ServoSpeed, Down, 0, 255, E::Speed},
+    {ParamBlock::IdleSpeedMax, "VolRychMax", Idle, ServoSpeed, Up, 0, 255, E::Speed},
+    {ParamBlock::LowPowerSpeedMin, "MalyRychMin", LowPower, ServoSpeed, Down, 0, 255, E::Speed},
+    {ParamBlock::LowPowerSpeedMax, "MalyRychMax", LowPower, ServoSpeed, Up, 0, 255, E::Speed},
+    {ParamBlock::HighPowerSpeedMin, "VelkyRychMin", HighPower, ServoSpeed, Down, 0, 255, E::Speed},
+    {ParamBlock::HighPowerSpeedMax, "VelkyRychMax", HighPower, ServoSpeed, Up, 0, 255, E::Speed},
+    {ParamBlock::FullPowerSpeedMin, "MaxRychMin", FullPower, ServoSpeed, Down, 0, 255, E::Speed},
+    {ParamBlock::FullPowerSpeedMax, "MaxRychMax", FullPower, ServoSpeed, Up, 0, 255, E::Speed},
     // Files name their set with 1..99; a byte beyond reads as a version without a name.
-    {ParamBlock::Verze, "Verze", "", "", Verze, 0, 99, E::Version},
-    {ParamBlock::TPSVol, "TPSVol", Tps1, "", "", 0, 255, E::Voltage},
-    {ParamBlock::TPSMaly, "TPSMaly", Tps2, "", "", 0, 255, E::Voltage},
-    {ParamBlock::TPSVelky, "TPSVelky", Tps3, "", "", 0, 255, E::Voltage},
-    {ParamBlock::Prom20, "Prom20", "", "", Prom20, 0, 255, E::Carried},
+    {ParamBlock::SetVersion, "Verze", "", "", SetVersion, 0, 99, E::Version},
+    {ParamBlock::TpsThreshold1, "TPSVol", Tps1, "", "", 0, 255, E::Voltage},
+    {ParamBlock::TpsThreshold2, "TPSMaly", Tps2, "", "", 0, 255, E::Voltage},
+    {ParamBlock::TpsThreshold3, "TPSVelky", Tps3, "", "", 0, 255, E::Voltage},
+    {ParamBlock::ReservedByte20, "Prom20", "", "", ReservedByte20, 0, 255, E::Carried},
     // A stop "MAX" ends one below 255 so that it can always stand at or above its "MIN".
-    {ParamBlock::VolDorMax, "VolDorMax", Volnobeh, DorazServa, Max, 0, 254, E::Plain},
-    {ParamBlock::VolDorMin, "VolDorMin", Volnobeh, DorazServa, Min, 0, 255, E::Plain},
-    {ParamBlock::MalyDorMax, "MalyDorMax", MalyVykon, DorazServa, Max, 0, 254, E::Plain},
-    {ParamBlock::MalyDorMin, "MalyDorMin", MalyVykon, DorazServa, Min, 0, 255, E::Plain},
-    {ParamBlock::VelkyDorMax, "VelkyDorMax", VelkyVykon, DorazServa, Max, 0, 254, E::Plain},
-    {ParamBlock::VelkyDorMin, "VelkyDorMin", VelkyVykon, DorazServa, Min, 0, 255, E::Plain},
-    {ParamBlock::MaxDorMax, "MaxDorMax", MaximalniVykon, DorazServa, Max, 0, 254, E::Plain},
-    {ParamBlock::MaxDorMin, "MaxDorMin", MaximalniVykon, DorazServa, Min, 0, 255, E::Plain},
-    {ParamBlock::Prom29, "Prom29", CasEmulaceVolnobeh, "", Bohata, 0, 255, E::Plain},
-    {ParamBlock::Prom30, "Prom30", CasEmulaceVolnobeh, "", Chuda, 0, 255, E::Plain},
-    {ParamBlock::Prom31, "Prom31", CasEmulaceZvysene, "", Bohata, 0, 255, E::Plain},
-    {ParamBlock::Prom32, "Prom32", CasEmulaceZvysene, "", Chuda, 0, 255, E::Plain},
+    {ParamBlock::IdleStopMax, "VolDorMax", Idle, ServoStop, Max, 0, 254, E::Plain},
+    {ParamBlock::IdleStopMin, "VolDorMin", Idle, ServoStop, Min, 0, 255, E::Plain},
+    {ParamBlock::LowPowerStopMax, "MalyDorMax", LowPower, ServoStop, Max, 0, 254, E::Plain},
+    {ParamBlock::LowPowerStopMin, "MalyDorMin", LowPower, ServoStop, Min, 0, 255, E::Plain},
+    {ParamBlock::HighPowerStopMax, "VelkyDorMax", HighPower, ServoStop, Max, 0, 254, E::Plain},
+    {ParamBlock::HighPowerStopMin, "VelkyDorMin", HighPower, ServoStop, Min, 0, 255, E::Plain},
+    {ParamBlock::FullPowerStopMax, "MaxDorMax", FullPower, ServoStop, Max, 0, 254, E::Plain},
+    {ParamBlock::FullPowerStopMin, "MaxDorMin", FullPower, ServoStop, Min, 0, 255, E::Plain},
+    {ParamBlock::EmulationTimeIdleRich, "Prom29", EmulationTimeIdle, "", Rich, 0, 255, E::Plain},
+    {ParamBlock::EmulationTimeIdleLean, "Prom30", EmulationTimeIdle, "", Lean, 0, 255, E::Plain},
+    {ParamBlock::EmulationTimeRaisedRich, "Prom31", EmulationTimeRaised, "", Rich, 0, 255, E::Plain},
+    {ParamBlock::EmulationTimeRaisedLean, "Prom32", EmulationTimeRaised, "", Lean, 0, 255, E::Plain},
 };
 constexpr int ParamCount = int(sizeof(Params) / sizeof(Params[0]));
 static_assert(ParamCount == ParamBlock::Size - 2, "one name for every parameter byte");
 
 // The four emulation levels, level block bytes 1..4 (the rest is the unit's own).
 constexpr Field Levels[] = {
-    {1, "Edit2", UrovneEmulaceVolnobeh, "", Chuda, 0, 255, E::Plain},
-    {2, "Edit3", UrovneEmulaceVolnobeh, "", Bohata, 0, 255, E::Plain},
-    {3, "Edit4", UrovneEmulaceZvysene, "", Chuda, 0, 255, E::Plain},
-    {4, "Edit5", UrovneEmulaceZvysene, "", Bohata, 0, 255, E::Plain},
+    {1, "Edit2", EmulationLevelsIdle, "", Lean, 0, 255, E::Plain},
+    {2, "Edit3", EmulationLevelsIdle, "", Rich, 0, 255, E::Plain},
+    {3, "Edit4", EmulationLevelsRaised, "", Lean, 0, 255, E::Plain},
+    {4, "Edit5", EmulationLevelsRaised, "", Rich, 0, 255, E::Plain},
 };
 constexpr int LevelCount = int(sizeof(Levels) / sizeof(Levels[0]));
 
@@ -133,12 +133,12 @@ struct StatusGroup
 
 constexpr StatusGroup StatusGroups[] = {
     // Each emulation button's name gives bit 2, then bit 1.
-    {ParamBlock::LAMST, 0x06, "Typ emulace lambdy",
+    {ParamBlock::LambdaFlags, 0x06, "Typ emulace lambdy",
      {{0x00, "R00", "Otevřený okruh"}, {0x04, "R10", "Lambda na T"}, {0x02, "R01", "Emulace jednopásmová"},
       {0x06, "R11", "Emulace volnoběh / zvýšené"}}, 4},
-    {ParamBlock::LAMST, 0x10, "Typ napětí lambdy", {{0x00, "Typ1", "0 - 1.2 V"}, {0x10, "Typ5", "0 - 5 V"}}, 2},
-    {ParamBlock::LAMST, 0x20, "Typ logiky lambdy", {{0x00, "TypNorm", "Normální"}, {0x20, "TypOpak", "Obrácená"}}, 2},
-    {ParamBlock::TPSST, 0x01, "TPS Logika", {{0x01, "Stoupajici", "Stoupající"}, {0x00, "Klesajici", "Klesající"}}, 2},
+    {ParamBlock::LambdaFlags, 0x10, "Typ napětí lambdy", {{0x00, "Typ1", "0 - 1.2 V"}, {0x10, "Typ5", "0 - 5 V"}}, 2},
+    {ParamBlock::LambdaFlags, 0x20, "Typ logiky lambdy", {{0x00, "TypNorm", "Normální"}, {0x20, "TypOpak", "Obrácená"}}, 2},
+    {ParamBlock::TpsFlags, 0x01, "TPS Logika", {{0x01, "Stoupajici", "Stoupající"}, {0x00, "Klesajici", "Klesající"}}, 2},
 };
 constexpr int StatusGroupCount = int(sizeof(StatusGroups) / sizeof(StatusGroups[0]));
 

@@ -13,5 +13,5 @@ QString saveCheckWords(MemoryCheck::Outcome outcome)
 
 void tellSaveOutcome(MemoryCheck *check, MemoryCheck::Outcome outcome)
 {
-    check->link()->ShowLinkMessage(saveCheckWords(outcome));
+    check->link()->announceLinkMessage(saveCheckWords(outcome));
 }

@@ -80,8 +80,8 @@ TuningPage::TuningPage(UnitData *data, QWidget *parent)
     setCommandCaptions({QStringLiteral("Odeslat do ŘJ"), QStringLiteral("Načíst z ŘJ"), QStringLiteral("Konec"),
                         QStringLiteral("RAM->EEPROM"), QStringLiteral("Tovární reset"), QStringLiteral("EEPROM -> RAM")});
 
-    m_nacteni = makeLinkMessageLabel(QStringLiteral("Nacteni"), this);
-    m_nacteni->setGeometry(418, 108, 206, 20);
+    m_linkMessageLabel = makeLinkMessageLabel(QStringLiteral("Nacteni"), this);
+    m_linkMessageLabel->setGeometry(418, 108, 206, 20);
 
     buildRangeBoxes();
     buildThresholdBoxes();
@@ -112,15 +112,15 @@ void TuningPage::buildTextEdits()
         m_texts[field.index] = edit;
     }
 
-    m_verze = label(fromTable(ParamNames::Caption::Verze), QRect(4, 94, 160, 16), this);
-    m_verze->setObjectName(QStringLiteral("Verze"));
-    QFont bold = m_verze->font();
+    m_versionLabel = label(fromTable(ParamNames::Caption::SetVersion), QRect(4, 94, 160, 16), this);
+    m_versionLabel->setObjectName(QStringLiteral("Verze"));
+    QFont bold = m_versionLabel->font();
     bold.setBold(true);
-    m_verze->setFont(bold);
-    describeValue(m_verze, fromTable(ParamNames::Caption::Verze));
-    m_tpsNastaveni = label(QStringLiteral("Typ TPS"), QRect(4, 111, 160, 16), this);
-    m_tpsNastaveni->setObjectName(QStringLiteral("TpsNastaveni"));
-    describeValue(m_tpsNastaveni, QStringLiteral("Typ TPS"));
+    m_versionLabel->setFont(bold);
+    describeValue(m_versionLabel, fromTable(ParamNames::Caption::SetVersion));
+    m_tpsLogicLabel = label(QStringLiteral("Typ TPS"), QRect(4, 111, 160, 16), this);
+    m_tpsLogicLabel->setObjectName(QStringLiteral("TpsNastaveni"));
+    describeValue(m_tpsLogicLabel, QStringLiteral("Typ TPS"));
 }
 
 void TuningPage::addSpinRow(int index, QWidget *box, int x, int y)
@@ -149,8 +149,8 @@ void TuningPage::buildRangeBoxes()
         m_rangeBoxes[r] = box;
 
         // The thresholds sit over the top of the boxes; the servo values fill the rest.
-        label(fromTable(ParamNames::Caption::DorazServa), QRect(6, 74, 140, 14), box);
-        label(fromTable(ParamNames::Caption::Rychlost), QRect(6, 160, 140, 14), box);
+        label(fromTable(ParamNames::Caption::ServoStop), QRect(6, 74, 140, 14), box);
+        label(fromTable(ParamNames::Caption::ServoSpeed), QRect(6, 160, 140, 14), box);
         int y[4] = {88, 124, 174, 210};
         int row = 0;
         for (const ParamFields::SpinField &field : ParamFields::Spins) {
@@ -165,7 +165,7 @@ void TuningPage::buildRangeBoxes()
 
 void TuningPage::buildThresholdBoxes()
 {
-    const int indices[3] = {ParamBlock::TPSVol, ParamBlock::TPSMaly, ParamBlock::TPSVelky};
+    const int indices[3] = {ParamBlock::TpsThreshold1, ParamBlock::TpsThreshold2, ParamBlock::TpsThreshold3};
     for (int i = 0; i < 3; ++i) {
         auto *box = new QGroupBox(fromTable(ParamNames::param(indices[i])->group), this);
         box->setObjectName(QStringLiteral("GroupBoxTps%1").arg(i + 1));
@@ -185,7 +185,7 @@ void TuningPage::buildThresholdBoxes()
 
 void TuningPage::buildStatusBoxes()
 {
-    const int bytes[3] = {ParamBlock::STAVJ, ParamBlock::TPSST, ParamBlock::LAMST};
+    const int bytes[3] = {ParamBlock::UnitFlags, ParamBlock::TpsFlags, ParamBlock::LambdaFlags};
     for (int i = 0; i < 3; ++i) {
         const ParamNames::Field &field = *ParamNames::param(bytes[i]);
         auto *box = new QGroupBox(this);
@@ -240,17 +240,17 @@ void TuningPage::setCommandCaptions(const QStringList &captions)
 
 void TuningPage::showLinkMessage(const QString &text)
 {
-    m_nacteni->setText(text);
-    m_nacteni->show();
-    m_nacteni->raise();
+    m_linkMessageLabel->setText(text);
+    m_linkMessageLabel->show();
+    m_linkMessageLabel->raise();
 }
 
 void TuningPage::setLinkMessageText(const QString &text)
 {
-    m_nacteni->setText(text);
+    m_linkMessageLabel->setText(text);
 }
 
 void TuningPage::hideLinkMessage()
 {
-    m_nacteni->hide();
+    m_linkMessageLabel->hide();
 }

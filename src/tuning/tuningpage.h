@@ -49,10 +49,10 @@ public:
     SpinEdit *spinEdit(int index) const;
     QPushButton *saveButton(int index) const;
     QLineEdit *textEdit(int index) const;
-    QLabel *statusLabel(int index) const;  // STAVJ, TPSST, LAMST
+    QLabel *statusLabel(int index) const;  // UnitFlags, TpsFlags, LambdaFlags
     QGroupBox *rangeBox(PowerRange range) const { return m_rangeBoxes[int(range)]; }
-    QLabel *versionLabel() const { return m_verze; }
-    QLabel *tpsLogicLabel() const { return m_tpsNastaveni; }
+    QLabel *versionLabel() const { return m_versionLabel; }
+    QLabel *tpsLogicLabel() const { return m_tpsLogicLabel; }
 
     // The status label "Nacteni".
     void showLinkMessage(const QString &text);
@@ -69,9 +69,9 @@ private:
     UnitData *m_data;
     LiveBox *m_liveBox;
     QPushButton *m_buttons[6];
-    QLabel *m_nacteni;
-    QLabel *m_verze = nullptr;
-    QLabel *m_tpsNastaveni = nullptr;
+    QLabel *m_linkMessageLabel;
+    QLabel *m_versionLabel = nullptr;
+    QLabel *m_tpsLogicLabel = nullptr;
     QGroupBox *m_rangeBoxes[PowerRangeCount] = {};
     SpinEdit *m_spins[ParamBlock::Size] = {};
     QPushButton *m_saves[ParamBlock::Size] = {};

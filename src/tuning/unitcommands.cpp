@@ -17,40 +17,40 @@ UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *displ
     : QObject(parent), m_data(data), m_page(page), m_display(display), m_commands(commands), m_blockRead(blockRead),
       m_blockWrite(blockWrite), m_prompts(prompts)
 {
-    connect(page->commandButton(1), &QPushButton::clicked, this, &UnitCommands::Button1Click);
-    connect(page->commandButton(2), &QPushButton::clicked, this, &UnitCommands::Button2Click);
-    connect(page->commandButton(4), &QPushButton::clicked, this, &UnitCommands::Button4Click);
-    connect(page->commandButton(5), &QPushButton::clicked, this, &UnitCommands::Button5Click);
-    connect(page->commandButton(6), &QPushButton::clicked, this, &UnitCommands::Button6Click);
+    connect(page->commandButton(1), &QPushButton::clicked, this, &UnitCommands::writeBlock);
+    connect(page->commandButton(2), &QPushButton::clicked, this, &UnitCommands::readBlock);
+    connect(page->commandButton(4), &QPushButton::clicked, this, &UnitCommands::commitToEeprom);
+    connect(page->commandButton(5), &QPushButton::clicked, this, &UnitCommands::factoryReset);
+    connect(page->commandButton(6), &QPushButton::clicked, this, &UnitCommands::reloadFromEeprom);
 }
 
-void UnitCommands::Button1Click()
+void UnitCommands::writeBlock()
 {
     m_blockWrite->writeBlock();
 }
 
-void UnitCommands::Button2Click()
+void UnitCommands::readBlock()
 {
     m_blockRead->readBlock();
 }
 
-void UnitCommands::Button4Click()
+void UnitCommands::commitToEeprom()
 {
     // The status bits change only together with the unit's.
     if (!m_commands->requirePort())
         return;
     // What the unit commits is no longer the named set the tool last showed.
-    m_display->MarkUnversioned();
-    unsigned status = m_data->paramBlock[STAVJ];
-    SetBit(status, EepromCommitSetBit);
-    ClearBit(status, EepromCommitClearBit);
-    m_data->paramBlock[STAVJ] = quint8(status);
-    m_page->statusLabel(STAVJ)->setText(ByteToBinary(status));
+    m_display->markUnversioned();
+    unsigned status = m_data->paramBlock[UnitFlags];
+    setBit(status, EepromCommitSetBit);
+    clearBit(status, EepromCommitClearBit);
+    m_data->paramBlock[UnitFlags] = quint8(status);
+    m_page->statusLabel(UnitFlags)->setText(byteToBinary(status));
     // The unit takes its status byte before the commit, so the commit stores it as well.
-    m_commands->commandWithoutAnswer(UnitCode::RamToEeprom, m_commands->writeFrame(unitAddress(STAVJ), quint8(status)));
+    m_commands->commandWithoutAnswer(UnitCode::RamToEeprom, m_commands->writeFrame(unitAddress(UnitFlags), quint8(status)));
 }
 
-void UnitCommands::Button5Click()
+void UnitCommands::factoryReset()
 {
     if (!m_prompts->askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Opravdu provést tovární RESET ?")))
         return;
@@ -58,8 +58,8 @@ void UnitCommands::Button5Click()
     m_commands->commandWithoutAnswer(UnitCode::FactoryReset);
 }
 
-void UnitCommands::Button6Click()
+void UnitCommands::reloadFromEeprom()
 {
-    m_display->MarkUnversioned();
+    m_display->markUnversioned();
     m_commands->commandWithoutAnswer(UnitCode::EepromToRam);
 }

@@ -19,11 +19,11 @@ public:
                  BlockWrite *blockWrite, Prompts *prompts,
                  QObject *parent = nullptr);
 
-    void Button1Click();  // write the block, then check it by reading it back
-    void Button2Click();  // read the block
-    void Button4Click();  // RAM -> EEPROM
-    void Button5Click();  // factory reset, after the question
-    void Button6Click();  // EEPROM -> RAM
+    void writeBlock();  // write the block, then check it by reading it back
+    void readBlock();  // read the block
+    void commitToEeprom();  // RAM -> EEPROM
+    void factoryReset();  // factory reset, after the question
+    void reloadFromEeprom();  // EEPROM -> RAM
 
 private:
     UnitData *m_data;

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "cutoff/cutoffpage.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/widgets/livevaluespage.h"
@@ -80,9 +80,9 @@ private slots:
                 port.feedSoon(replies.value(hex(sent)), 2);
         };
 
-        TForm2 form(&port, &prompts);
+        MainWindow form(&port, &prompts);
         form.show();
-        form.FormCreate(folder.path());
+        form.startUp(folder.path());
         QVERIFY(prompts.messages.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(form.findChild<QLabel *>(QStringLiteral("L2"))->text(), QStringLiteral("30"), 5000);
         QTest::mouseClick(form.tuningPage()->commandButton(2), Qt::LeftButton);
@@ -93,7 +93,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(form.diagnosticsPage()->fieldEdit(0)->text(), QStringLiteral("4"), 5000);
         form.showPage(form.cutOffPage());
         QTest::mouseClick(form.cutOffPage()->cutOffMode(), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(form.cutOffPage()->datac()->text(), QStringLiteral("123"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.cutOffPage()->readValueLabel()->text(), QStringLiteral("123"), 5000);
         QTest::mouseClick(form.cutOffPage()->tuningMode(), Qt::LeftButton);
 
         QWidget *tuning = form.tuningPage(), *live = form.livePage(), *diag = form.diagnosticsPage();

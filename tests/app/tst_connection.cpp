@@ -1,7 +1,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "app/connectionline.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "app/instancebeacon.h"
 #include "app/qtczech.h"
 #include "app/singleinstance.h"
@@ -32,7 +32,7 @@ class TestConnection : public QObject
 private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
-    TForm2 *form = nullptr;
+    MainWindow *form = nullptr;
     QTemporaryDir *folder = nullptr;
     QList<PortEntry> ports;
 
@@ -49,7 +49,7 @@ private:
         f.write(settings);
         f.close();
         form->show();
-        form->FormCreate(folder->path());
+        form->startUp(folder->path());
     }
     PortPicker *picker() const { return form->findChild<PortPicker *>(QStringLiteral("PortPicker")); }
     QString state() const { return form->findChild<QLabel *>(QStringLiteral("PortState"))->text(); }
@@ -69,7 +69,7 @@ private slots:
         folder = new QTemporaryDir;
         ports = {{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("0403:6001"), QStringLiteral("FTDI")},
                  {QStringLiteral("/dev/ttyS0"), QString(), QString(), QString()}};
-        form = new TForm2(port, prompts, nullptr, [this] { return ports; });
+        form = new MainWindow(port, prompts, nullptr, [this] { return ports; });
     }
     void cleanup()
     {

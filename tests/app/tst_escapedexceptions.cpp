@@ -1,7 +1,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "app/escapereport.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "app/guardedapplication.h"
 #include "link/unitdata.h"
 #include <QDir>
@@ -14,14 +14,14 @@
 
 namespace {
 // The window in `folder` with a set that is not saved anywhere.
-void startWithUnsavedSet(TForm2 &form, const QString &folder)
+void startWithUnsavedSet(MainWindow &form, const QString &folder)
 {
     QFile ini(QDir(folder).filePath(QStringLiteral("TESTER.INI")));
     if (ini.open(QIODevice::WriteOnly))
         ini.write("[Komunikace]\r\nPort=fake\r\n");
     ini.close();
     form.show();
-    form.FormCreate(folder);
+    form.startUp(folder);
     form.data()->paramBlock[5] = 42;
 }
 QStringList keptSets(const QString &folder)
@@ -51,7 +51,7 @@ private slots:
         FakePort port;
         ScriptedPrompts prompts;
         QTemporaryDir folder;
-        TForm2 form(&port, &prompts);
+        MainWindow form(&port, &prompts);
         startWithUnsavedSet(form, folder.path());
         EscapeReport report(&form, &prompts);
         auto *app = qobject_cast<GuardedApplication *>(qApp);
@@ -105,7 +105,7 @@ int main(int argc, char **argv)
     if (const QString folder = qEnvironmentVariable(TerminateFolder); !folder.isEmpty()) {
         FakePort port;
         ScriptedPrompts prompts;
-        TForm2 form(&port, &prompts);
+        MainWindow form(&port, &prompts);
         startWithUnsavedSet(form, folder);
         keepOnTerminate([&form] { form.keepUnsavedChanges(); });
         throw std::bad_alloc();

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
@@ -19,8 +19,8 @@ private slots:
         FakePort port;
         ScriptedPrompts prompts;
         QTemporaryDir folder;
-        TForm2 form(&port, &prompts);
-        form.FormCreate(folder.path());
+        MainWindow form(&port, &prompts);
+        form.startUp(folder.path());
         auto find = [&form](const char *name) { return form.findChild<QWidget *>(QString::fromLatin1(name)); };
         QCOMPARE(find("VolDorMax_text")->toolTip(), QStringLiteral("Volnoběh – doraz serva MAX (0–254)"));
         QCOMPARE(find("TPSMaly")->accessibleName(), QStringLiteral("2. hranice TPS"));

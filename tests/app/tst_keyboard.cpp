@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "tuning/tuningpage.h"
 #include <QAction>
 #include <QApplication>
@@ -19,7 +19,7 @@ private:
     FakePort port;
     ScriptedPrompts prompts;
     QTemporaryDir folder;
-    TForm2 *form = nullptr;
+    MainWindow *form = nullptr;
 
     QLineEdit *focusOn(const char *name)
     {
@@ -36,9 +36,9 @@ private slots:
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Komunikace]\r\nObeznik=5000\r\n[Tlacitka]\r\nTl2=Na\xE8ti z jednotky\r\n");  // Windows-1250
         ini.close();
-        form = new TForm2(&port, &prompts);
+        form = new MainWindow(&port, &prompts);
         form->show();
-        form->FormCreate(folder.path());
+        form->startUp(folder.path());
         QVERIFY(QTest::qWaitForWindowActive(form));
     }
     void cleanupTestCase() { delete form; }

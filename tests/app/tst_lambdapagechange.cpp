@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "lambda/lambdapage.h"
 #include "lambda/lambdastatuseditor.h"
 #include "link/unitdata.h"
@@ -32,26 +32,26 @@ private slots:
         FakePort port;
         ScriptedPrompts prompts;
         QTemporaryDir folder;
-        TForm2 form(&port, &prompts);
+        MainWindow form(&port, &prompts);
         form.show();
-        form.FormCreate(folder.path());
+        form.startUp(folder.path());
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QByteArray block(34, '\0');
         block[0] = 1, block[33] = 3;
         block[3] = 0x01, block[7] = 0x02;
-        form.tuningPage()->display()->TakeOverBlock(block);
+        form.tuningPage()->display()->takeOverBlock(block);
         form.data()->blockValid = true;
 
         QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_E));
-        auto *klesajici = form.findChild<QRadioButton *>(QStringLiteral("Klesajici"));
+        auto *fallingTps = form.findChild<QRadioButton *>(QStringLiteral("Klesajici"));
         auto *r11 = form.findChild<QRadioButton *>(QStringLiteral("R11"));
-        QTest::mouseClick(klesajici, Qt::LeftButton, {}, QPoint(6, klesajici->height() / 2));
+        QTest::mouseClick(fallingTps, Qt::LeftButton, {}, QPoint(6, fallingTps->height() / 2));
         QTest::mouseClick(r11, Qt::LeftButton, {}, QPoint(6, r11->height() / 2));
-        QVERIFY(klesajici->isChecked());
+        QVERIFY(fallingTps->isChecked());
         QLabel *pending = form.findChild<QLabel *>(QStringLiteral("NeulozeneVolby"));
-        QLabel *nacteni1 = form.findChild<QLabel *>(QStringLiteral("Nacteni1"));
+        QLabel *linkMessageLabel = form.findChild<QLabel *>(QStringLiteral("Nacteni1"));
         QVERIFY(pending->isVisible());
-        QVERIFY(!nacteni1->isVisible());
+        QVERIFY(!linkMessageLabel->isVisible());
 
         QTabBar *bar = form.pages()->tabBar();
         if (byTab) {
@@ -64,18 +64,18 @@ private slots:
         QCOMPARE(form.pages()->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
         // Dropped choices are said for 2 s; kept ones stay marked.
         QCOMPARE(pending->isVisible(), !byTab);
-        QCOMPARE(nacteni1->isVisible(), byTab);
+        QCOMPARE(linkMessageLabel->isVisible(), byTab);
         if (byTab) {
-            QCOMPARE(nacteni1->text(), QStringLiteral("Volby zahozeny!"));
-            QTRY_VERIFY_WITH_TIMEOUT(!nacteni1->isVisible(), 5000);
+            QCOMPARE(linkMessageLabel->text(), QStringLiteral("Volby zahozeny!"));
+            QTRY_VERIFY_WITH_TIMEOUT(!linkMessageLabel->isVisible(), 5000);
         }
-        QCOMPARE(klesajici->isChecked(), !byTab);
+        QCOMPARE(fallingTps->isChecked(), !byTab);
         QCOMPARE(r11->isChecked(), !byTab);
         QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Prom31"))->isEnabled(), !byTab);
         QCOMPARE(int(form.data()->paramBlock[3]), 0x01);
         QCOMPARE(form.data()->tpsStatus, 0x01u);
 
-        form.lambdaPage()->statusEditor()->Button25Click();
+        form.lambdaPage()->statusEditor()->saveStatus();
         QVERIFY(!pending->isVisible());
         QCOMPARE(int(form.data()->paramBlock[3]), byTab ? 0x01 : 0x00);
         QCOMPARE(int(form.data()->paramBlock[7]), byTab ? 0x0A : 0x0E);

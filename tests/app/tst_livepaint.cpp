@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "link/linktransport.h"
 #include "link/widgets/livevaluespage.h"
 #include <QGuiApplication>
@@ -45,9 +45,9 @@ private slots:
         FakePort port;
         ScriptedPrompts prompts;
         QTemporaryDir folder;
-        TForm2 form(&port, &prompts);
+        MainWindow form(&port, &prompts);
         form.show();
-        form.FormCreate(folder.path());
+        form.startUp(folder.path());
         form.link()->poll().disable();
         if (livePage)
             form.showPage(form.livePage());

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "cutoff/cutoffpage.h"
 #include "link/blockread.h"
 #include "link/blockwrite.h"
@@ -35,7 +35,7 @@ private:
     std::unique_ptr<FakePort> port;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<TForm2> form;
+    std::unique_ptr<MainWindow> form;
 
     CutOffPage *cutOff() const { return form->cutOffPage(); }
     ScopePage *scope() const { return form->scopePage(); }
@@ -61,9 +61,9 @@ private slots:
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Osciloskop]\r\n10=Sinus\r\n11=Pila\r\n");
         ini.close();
-        form = std::make_unique<TForm2>(port.get(), prompts.get());
+        form = std::make_unique<MainWindow>(port.get(), prompts.get());
         form->show();
-        form->FormCreate(folder->path());
+        form->startUp(folder->path());
         QVERIFY(prompts->messages.isEmpty());
     }
     void cleanup() { form.reset(); }
@@ -105,7 +105,7 @@ private slots:
         QVERIFY(!cutOff()->cutOffMode()->isChecked());
         QVERIFY(form->link()->poll().isEnabled());
         QCOMPARE(form->link()->linkState(), 0);
-        QCOMPARE(cutOff()->datac()->text(), QStringLiteral("123"));
+        QCOMPARE(cutOff()->readValueLabel()->text(), QStringLiteral("123"));
     }
 
     void anExchangeThatAwaitsAnAnswerOrASaveEndsTheReadersFirst_data()

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "app/instancebeacon.h"
 #include "app/portpicker.h"
 #include "app/settingsfile.h"
@@ -176,9 +176,9 @@ private slots:
 
         FakePort port;
         ScriptedPrompts prompts;
-        TForm2 form(&port, &prompts, nullptr, [] { return QList<PortEntry>(); });
+        MainWindow form(&port, &prompts, nullptr, [] { return QList<PortEntry>(); });
         form.show();
-        form.FormCreate(first.path);
+        form.startUp(first.path);
         QCOMPARE(prompts.messages, QStringList());  // a sound file: nothing to say about it
         QCOMPARE(form.pollInterval(), 250);
         QCOMPARE(port.openedName, TesterSettings().port);

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "datalog/plotwidget.h"
 #include "datalog/recordingspage.h"
 #include <QTabWidget>
@@ -21,9 +21,9 @@ private slots:
         QSize designSize;
         QRect tuningControl;
         {
-            TForm2 form(&port, &prompts);
+            MainWindow form(&port, &prompts);
             form.show();
-            form.FormCreate(folder.path());
+            form.startUp(folder.path());
             designSize = form.size();
             auto *pages = form.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
             auto *recordings = form.findChild<RecordingsPage *>(QStringLiteral("Zaznamy"));
@@ -38,9 +38,9 @@ private slots:
             QCOMPARE(form.findChild<QWidget *>(QStringLiteral("MalyDorMax"))->geometry(), tuningControl);
             form.close();
         }
-        TForm2 again(&port, &prompts);
+        MainWindow again(&port, &prompts);
         again.show();
-        again.FormCreate(folder.path());
+        again.startUp(folder.path());
         QCOMPARE(again.size(), designSize + QSize(400, 300));
         QVERIFY(!prompts.unexpected);
     }

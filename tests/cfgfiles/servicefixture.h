@@ -1,7 +1,7 @@
 #pragma once
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "cfgfiles/servicepage.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
@@ -19,7 +19,7 @@ protected:
     QTemporaryDir *folder = nullptr;
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
-    TForm2 *form = nullptr;
+    MainWindow *form = nullptr;
     QByteArray unitBlock, unitLevels = someLevels();
     bool answersLevels = true;
 
@@ -28,10 +28,10 @@ protected:
         folder = new QTemporaryDir;
         port = new FakePort;
         prompts = new ScriptedPrompts;
-        form = new TForm2(port, prompts);
+        form = new MainWindow(port, prompts);
         write(folder->filePath(QStringLiteral("TESTER.INI")), settings);
         form->show();
-        form->FormCreate(folder->path());
+        form->startUp(folder->path());
         prompts->messages.clear();
         unitBlock = set(90);
         answersLevels = true;
@@ -57,7 +57,7 @@ protected:
     }
 
     QString dataFile(const QString &name) const { return folder->filePath(QStringLiteral("data/") + name); }
-    QString caption(const QString &file) const { return TForm2::captionPrefix() + QLatin1Char(' ') + file; }
+    QString caption(const QString &file) const { return MainWindow::captionPrefix() + QLatin1Char(' ') + file; }
     QByteArray params() const { return form->data()->paramBytes(); }
     QByteArray levels() const { return form->data()->levelBytes(); }
     QByteArray toolSet() const { return form->data()->setBytes(); }
@@ -81,8 +81,8 @@ protected:
         QByteArray b(34, '\0');
         for (int i = 0; i < 34; ++i)
             b[i] = char(bytes[i]);
-        b[ParamBlock::VolDorMax] = char(stop);
-        b[ParamBlock::Verze] = char(version);
+        b[ParamBlock::IdleStopMax] = char(stop);
+        b[ParamBlock::SetVersion] = char(version);
         return b;
     }
     static QByteArray someParams() { return set(90); }

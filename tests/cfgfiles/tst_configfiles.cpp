@@ -1,5 +1,5 @@
 #include "servicefixture.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/filelistbox.h"
 #include "cfgfiles/servicepage.h"
@@ -58,7 +58,7 @@ private slots:
 
     void aSavedSetLoadsBackByteForByteWithoutSendingAnything()
     {
-        form->tuningPage()->display()->TakeOverBlock(someParams());
+        form->tuningPage()->display()->takeOverBlock(someParams());
         const QByteArray l = someLevels();
         std::copy(l.cbegin(), l.cend(), form->data()->levelBlock.begin());
         form->data()->levelsValid = true;  // as a unit's level answer leaves them
@@ -67,7 +67,7 @@ private slots:
 
         form->data()->resetBlocks();
         form->data()->blockValid = form->data()->levelsValid = false;
-        form->tuningPage()->display()->ShowParamBlock();
+        form->tuningPage()->display()->showParamBlock();
         QSignalSpy taken(form->tuningPage()->display(), &BlockDisplay::blockTakenOver);
         QSignalSpy levelsShown(form->servicePage()->files(), &ConfigFiles::levelsLoaded);
         const int sent = port->written.size();
@@ -84,7 +84,7 @@ private slots:
         for (int i = 1; i <= 4; ++i)
             QCOMPARE(form->findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(i + 1))->text(), QString::number(quint8(someLevels()[i])));
         QCOMPARE(form->findChild<QLabel *>(QStringLiteral("Verze"))->text(), QStringLiteral("Octavia 1.6"));
-        QCOMPARE(form->tuningPage()->spinEdit(VolDorMax)->value(), int(quint8(someParams()[VolDorMax])));
+        QCOMPARE(form->tuningPage()->spinEdit(IdleStopMax)->value(), int(quint8(someParams()[IdleStopMax])));
         QCOMPARE(form->windowTitle(), caption(dataFile(QStringLiteral("sada.cfg"))));
         QCOMPARE(prompts->fileQuestions.last().title, QStringLiteral("Vyber soubor s konfigurací"));
         QVERIFY(prompts->messages.isEmpty());
@@ -159,10 +159,10 @@ private slots:
     void ctrlSFromAnotherPageShowsServisAndAsksWhereToSave()
     {
         form->showPage(form->tuningPage());
-        QAction *uloz = form->findChild<QAction *>(QStringLiteral("Uloz"));
-        QVERIFY(uloz);
-        QCOMPARE(uloz->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-        uloz->trigger();  // no file chosen: Cancel
+        QAction *saveAction = form->findChild<QAction *>(QStringLiteral("Uloz"));
+        QVERIFY(saveAction);
+        QCOMPARE(saveAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        saveAction->trigger();  // no file chosen: Cancel
         QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet3"));
         QCOMPARE(prompts->fileQuestions.size(), 1);
         QCOMPARE(prompts->fileQuestions.first().title, ConfigFiles::saveTitle());
@@ -175,7 +175,7 @@ private slots:
     {
         write(dataFile(QStringLiteral("a.cfg")), someParams() + someLevels());
         QByteArray other = someParams() + someLevels();
-        other[VolDorMax] = 99;
+        other[IdleStopMax] = 99;
         write(dataFile(QStringLiteral("b.cfg")), other);
         form->showPage(form->servicePage());
         QTRY_COMPARE(list()->count(), 2);  // the list follows the folder on disk
@@ -201,7 +201,7 @@ private slots:
         // The technician picks another file in the confirmation: that one is loaded.
         prompts->files << dataFile(QStringLiteral("b.cfg"));
         doubleClick();
-        QCOMPARE(int(quint8(params()[VolDorMax])), 99);
+        QCOMPARE(int(quint8(params()[IdleStopMax])), 99);
         QCOMPARE(form->windowTitle(), caption(dataFile(QStringLiteral("b.cfg"))));
 
         // A file that gives nothing takes the click's name back: b.cfg stays the one to save to.
@@ -219,7 +219,7 @@ private slots:
     {
         const QString path = dataFile(QStringLiteral("dobry.cfg"));
         write(path, someParams() + someLevels());
-        form->data()->paramBlock[VolDorMax] = 1;
+        form->data()->paramBlock[IdleStopMax] = 1;
 
         // A file-size limit below 44 bytes: the write breaks off half way, as on a full disk.
         struct rlimit old {};

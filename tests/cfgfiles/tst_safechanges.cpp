@@ -1,5 +1,5 @@
 #include "servicefixture.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "cfgfiles/backupkeeper.h"
 #include "cfgfiles/backupstore.h"
 #include "cfgfiles/servicepage.h"
@@ -149,8 +149,8 @@ private slots:
     void theComparisonSaysWhatDiffersInTheTechniciansWords()
     {
         QByteArray theirs = set(99) + bytesOf({0x03, 12, 70, 15, 91, 0, 0, 0, 0, 0x04});
-        theirs[LAMST] = 0x10 | 0x04;  // 0-5 V probe, "Lambda na T"
-        theirs[TPSST] = 0x00;
+        theirs[LambdaFlags] = 0x10 | 0x04;  // 0-5 V probe, "Lambda na T"
+        theirs[TpsFlags] = 0x00;
         const QList<ComparisonRow> rows = compareSets(set(90) + unitLevels, theirs, form->data()->versionNames);
         auto find = [&rows](const QString &name) {
             for (const ComparisonRow &r : rows)
@@ -188,7 +188,7 @@ private slots:
         const QString backup = form->servicePage()->backups()->store().list().first().path;
         unitBlock = set(95);
         form->findChild<QPushButton *>(QStringLiteral("Button2"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(int(form->data()->paramBlock[VolDorMax]), 95, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(form->data()->paramBlock[IdleStopMax]), 95, 5000);
 
         form->servicePage()->backupList()->setCurrentItem(form->servicePage()->backupList()->topLevelItem(0));
         prompts->files << backup;
@@ -202,7 +202,7 @@ private slots:
                  qPrintable(form->servicePage()->comparedFileLabel()->text()));
 
         form->servicePage()->loadComparedButton()->click();
-        QCOMPARE(int(form->data()->paramBlock[VolDorMax]), 90);
+        QCOMPARE(int(form->data()->paramBlock[IdleStopMax]), 90);
         QVERIFY(form->servicePage()->comparedFileLabel()->text().endsWith(QStringLiteral(": shodné")));
     }
 };

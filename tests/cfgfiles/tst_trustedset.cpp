@@ -97,7 +97,7 @@ private slots:
         answersLevels = false;  // a unit of version 1 to 3
         readUnit();
         QVERIFY(!form->data()->levelsValid);
-        form->tuningPage()->spinEdit(VolDorMax)->setValue(200);
+        form->tuningPage()->spinEdit(IdleStopMax)->setValue(200);
         QTRY_VERIFY(marked());
         QString path = dataFile(QStringLiteral("sada.cfg"));
         if (writer == QLatin1String("button")) {
@@ -117,7 +117,7 @@ private slots:
         }
         const QByteArray file = readAll(path);
         QCOMPARE(file.size(), ConfigFile::Size);
-        QCOMPARE(file.left(34)[VolDorMax], char(200));
+        QCOMPARE(file.left(34)[IdleStopMax], char(200));
         QCOMPARE(hex(file.mid(34)), hex(ConfigFile::noLevelsPart()));
 
         // Loaded again, the set still has no levels: the lambda page offers none to edit or write.
@@ -171,7 +171,7 @@ private slots:
 
         // A measurement's end reads the block again: over unsaved changes only when allowed.
         for (const bool yes : {false, true}) {
-            form->tuningPage()->spinEdit(VolDorMax)->setValue(yes ? 201 : 200);
+            form->tuningPage()->spinEdit(IdleStopMax)->setValue(yes ? 201 : 200);
             QTRY_VERIFY(marked());
             prompts->questions.clear();
             prompts->answers << yes;
@@ -182,7 +182,7 @@ private slots:
             QTRY_COMPARE(prompts->questions, QStringList{question});
             QTest::qWait(300);
             QCOMPARE(written(from).contains(QStringLiteral("02 FF 03")), yes);
-            QCOMPARE(form->tuningPage()->spinEdit(VolDorMax)->value(), yes ? 90 : 200);
+            QCOMPARE(form->tuningPage()->spinEdit(IdleStopMax)->value(), yes ? 90 : 200);
             QVERIFY(!form->data()->measuring);
             QTRY_COMPARE_WITH_TIMEOUT(form->link()->linkState(), 0, 3000);
         }
@@ -196,9 +196,9 @@ private slots:
         QLabel *said = form->findChild<QLabel *>(QStringLiteral("Nacteni"));
         for (const bool answers : {false, true}) {
             answersMemory = answers;
-            form->tuningPage()->spinEdit(VolDorMax)->setValue(answers ? 210 : 200);
+            form->tuningPage()->spinEdit(IdleStopMax)->setValue(answers ? 210 : 200);
             QTRY_VERIFY(marked());
-            form->tuningPage()->saveButton(VolDorMax)->click();
+            form->tuningPage()->saveButton(IdleStopMax)->click();
             QTRY_COMPARE_WITH_TIMEOUT(said->text(), answers ? QStringLiteral("Uloženo") : QStringLiteral("Odesláno"), 3000);
             QTest::qWait(50);
             QCOMPARE(marked(), !answers);

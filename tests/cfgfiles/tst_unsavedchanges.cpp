@@ -25,7 +25,7 @@ private:
     // Types into the idle MAX stop as the technician does; the caption follows.
     void edit()
     {
-        QLineEdit *field = form->tuningPage()->spinEdit(ParamBlock::VolDorMax)->editor();
+        QLineEdit *field = form->tuningPage()->spinEdit(ParamBlock::IdleStopMax)->editor();
         field->setFocus();
         field->selectAll();
         QTest::keyClicks(field, QStringLiteral("7"));
@@ -168,9 +168,9 @@ private slots:
         // Said once, by the next start; it is no backup of a unit's set.
         for (const int said : {1, 0}) {
             delete form;
-            form = new TForm2(port, prompts);
+            form = new MainWindow(port, prompts);
             prompts->messages.clear();
-            form->FormCreate(folder->path());
+            form->startUp(folder->path());
             QCOMPARE(prompts->messages.filter(QDir::toNativeSeparators(backups.filePath(kept.first()))).size(), said);
             QCOMPARE(form->servicePage()->backupList()->topLevelItemCount(), 0);
         }

@@ -2,7 +2,7 @@
 // Header only: it needs the window (velkor_app), which only the end-to-end tests link.
 #include "scriptedprompts.h"
 #include "simulatedunit.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "link/comport.h"
 #include "link/unitdata.h"
 #include "link/linktransport.h"
@@ -70,9 +70,9 @@ public:
         m_window.reset();  // an earlier window goes before its port
         m_port = std::make_unique<ComPort>();
         m_prompts = std::make_unique<ScriptedPrompts>();
-        m_window = std::make_unique<TForm2>(m_port.get(), m_prompts.get());
+        m_window = std::make_unique<MainWindow>(m_port.get(), m_prompts.get());
         m_window->show();
-        m_window->FormCreate(folder());
+        m_window->startUp(folder());
     }
     // Closes the window and the port, stops the unit and removes its log.
     void close()
@@ -83,7 +83,7 @@ public:
         QFile::remove(logPath());
     }
 
-    TForm2 *window() const { return m_window.get(); }
+    MainWindow *window() const { return m_window.get(); }
     ComPort *port() const { return m_port.get(); }
     ScriptedPrompts *prompts() const { return m_prompts.get(); }
     UnitData *data() const { return m_window->data(); }
@@ -153,5 +153,5 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir = std::make_unique<QTemporaryDir>();
     std::unique_ptr<ComPort> m_port;
     std::unique_ptr<ScriptedPrompts> m_prompts;
-    std::unique_ptr<TForm2> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };

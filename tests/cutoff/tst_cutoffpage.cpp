@@ -55,10 +55,10 @@ private slots:
 
     void startsOnTheCurrentValueWithNothingToWrite()
     {
-        QCOMPARE(page->adresa()->text(), QStringLiteral("241"));
-        QVERIFY(page->dataw()->isHidden());
+        QCOMPARE(page->addressEdit()->text(), QStringLiteral("241"));
+        QVERIFY(page->writeValueEdit()->isHidden());
         QVERIFY(!page->writeButton()->isEnabled());
-        QCOMPARE(page->datac()->text(), QStringLiteral("zatim nic"));
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("zatim nic"));
         QVERIFY(page->tuningMode()->isChecked());
         QVERIFY(!page->cutOffMode()->isChecked());
     }
@@ -82,9 +82,9 @@ private slots:
         QVERIFY(span < 400 * (port->written.size() - 1));  // a loaded machine may delay a tick
 
         port->feed(bytesOf({0x02, 0x7B, 0x03}));
-        QCOMPARE(page->datac()->text(), QStringLiteral("123"));
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("123"));
 
-        page->adresy()->setCurrentIndex(1);
+        page->addressChoice()->setCurrentIndex(1);
         const int from = port->written.size();
         QTRY_VERIFY_WITH_TIMEOUT(port->written.size() > from, 2000);
         QCOMPARE(framesFrom(from).first(), QStringLiteral("02 24 43 00 03"));
@@ -94,16 +94,16 @@ private slots:
         QVERIFY(!link->cutOff.cutOffReading());
         QVERIFY(!page->cutOffMode()->isChecked());
         QCOMPARE(link->transport.linkState(), 0);
-        QCOMPARE(page->datac()->text(), QStringLiteral("123"));
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("123"));
     }
 
     void aStrayByteDoesNotShiftLaterAnswers()
     {
         enterCutOff();
         port->feed(bytesOf({0x55, 0x02, 0x7B, 0x03}));
-        QCOMPARE(page->datac()->text(), QStringLiteral("123"));
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("123"));
         port->feed(bytesOf({0x02, 0x2A, 0x03}));
-        QCOMPARE(page->datac()->text(), QStringLiteral("42"));
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("42"));
     }
 
     void writesTheThresholdByTheEditRules_data()
@@ -124,15 +124,15 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(QString, shownAfter);
         QFETCH(int, beeps);
-        page->adresy()->setCurrentIndex(1);
-        QVERIFY(page->dataw()->isVisible());
+        page->addressChoice()->setCurrentIndex(1);
+        QVERIFY(page->writeValueEdit()->isVisible());
         QVERIFY(page->writeButton()->isEnabled());
         data->paramBlock[20] = 120;
-        page->dataw()->setText(text);
+        page->writeValueEdit()->setText(text);
         link->transport.poll().disable();
         QTest::mouseClick(page->writeButton(), Qt::LeftButton);
         QCOMPARE(framesFrom(0), frame.isEmpty() ? QStringList() : QStringList{frame});
-        QCOMPARE(page->dataw()->text(), shownAfter);
+        QCOMPARE(page->writeValueEdit()->text(), shownAfter);
         QCOMPARE(prompts->beeps, beeps);
         // The tool's block carries the threshold, so the next block write keeps it.
         QCOMPARE(int(data->paramBlock[20]), frame.isEmpty() ? 120 : shownAfter.toInt());
@@ -144,13 +144,13 @@ private slots:
     {
         enterCutOff();
         port->feed(bytesOf({0x02, 0x10, 0x03}));
-        QCOMPARE(page->datac()->text(), QStringLiteral("16"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), CutOffControl::noAnswerText(), 3000);
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("16"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->readValueLabel()->text(), CutOffControl::noAnswerText(), 3000);
         port->feed(bytesOf({0x02, 0x11, 0x03}));
-        QCOMPARE(page->datac()->text(), QStringLiteral("17"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), CutOffControl::noAnswerText(), 3000);
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("17"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->readValueLabel()->text(), CutOffControl::noAnswerText(), 3000);
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
-        QCOMPARE(page->datac()->text(), QStringLiteral("17"));
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("17"));
     }
 };
 

@@ -93,14 +93,14 @@ private slots:
         auto &b = data->paramBlock;
         b[0] = 1;
         b[33] = 3;
-        b[ParamBlock::TPSST] = 1;
-        b[ParamBlock::HraNapLambda] = 22;
-        b[ParamBlock::TPSVol] = 50;
-        b[ParamBlock::TPSMaly] = 100;
-        b[ParamBlock::TPSVelky] = 150;
+        b[ParamBlock::TpsFlags] = 1;
+        b[ParamBlock::LambdaThreshold] = 22;
+        b[ParamBlock::TpsThreshold1] = 50;
+        b[ParamBlock::TpsThreshold2] = 100;
+        b[ParamBlock::TpsThreshold3] = 150;
         const int stops[8] = {120, 40, 140, 60, 160, 80, 180, 100};
         for (int i = 0; i < 8; ++i)
-            b[std::size_t(ParamBlock::VolDorMax + i)] = quint8(stops[i]);
+            b[std::size_t(ParamBlock::IdleStopMax + i)] = quint8(stops[i]);
         data->blockValid = true;
         page = new RecordingsPage;
         QFont small = page->font();
@@ -139,7 +139,7 @@ private slots:
         QVERIFY(handEdits.isEmpty());
         tickFirstProposal();
         QTest::mouseClick(find<QPushButton>("PrevzitVybrane"), Qt::LeftButton);
-        QCOMPARE(handEdits, (QList<QPair<int, int>>{{ParamBlock::MalyDorMax, 150}}));
+        QCOMPARE(handEdits, (QList<QPair<int, int>>{{ParamBlock::LowPowerStopMax, 150}}));
         QVERIFY(prompts->messages.isEmpty());
     }
 
@@ -175,7 +175,7 @@ private slots:
     void anotherUnitsSetIsRefused()
     {
         analyse(write(QStringLiteral("jizda.csv"), 60, true));
-        data->paramBlock[ParamBlock::HraNapLambda] = 25;  // the tool now holds another set
+        data->paramBlock[ParamBlock::LambdaThreshold] = 25;  // the tool now holds another set
         tickFirstProposal();
         QTest::mouseClick(find<QPushButton>("PrevzitVybrane"), Qt::LeftButton);
         QVERIFY(handEdits.isEmpty());

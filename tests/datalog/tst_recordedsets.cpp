@@ -27,7 +27,7 @@ private slots:
         data.versionNames[0] = QStringLiteral("Bez verze!");
         data.paramBlock[0] = 1;
         data.paramBlock[33] = 3;
-        data.paramBlock[ParamBlock::MalyDorMax] = 140;
+        data.paramBlock[ParamBlock::LowPowerStopMax] = 140;
         TestLink link(&port, &data, &prompts);
         LogRecorder recorder(&link.status, &link.measurement, &data);
         recorder.setLimits({50LL * 1024 * 1024, 3600LL * 1000, 0});
@@ -38,24 +38,24 @@ private slots:
         const QString csv = recorder.files().value(0);
         QVERIFY(QFile::exists(RecordedSets::pathFor(csv, 1)));
         recorder.addStatusRow(QStringLiteral("měření"));
-        data.paramBlock[ParamBlock::MalyDorMax] = 150;
+        data.paramBlock[ParamBlock::LowPowerStopMax] = 150;
         keeper.setWritten();
         recorder.addStatusRow(QStringLiteral("měření"));
         // "Ulož" of one stop, with another edit of the tool's copy not sent: only the stop and
         // the version change in the unit's set.
-        data.paramBlock[ParamBlock::HraNapLambda] = 30;
-        data.paramBlock[ParamBlock::MalyDorMin] = 70;
-        keeper.byteWritten(ParamBlock::MalyDorMin, 70, 0);
+        data.paramBlock[ParamBlock::LambdaThreshold] = 30;
+        data.paramBlock[ParamBlock::LowPowerStopMin] = 70;
+        keeper.byteWritten(ParamBlock::LowPowerStopMin, 70, 0);
         recorder.stop();
 
         std::vector<QByteArray> sets = RecordedSets::load(csv);
         QCOMPARE(sets.size(), std::size_t(3));
-        QCOMPARE(int(quint8(sets[2][ParamBlock::MalyDorMin])), 70);
-        QCOMPARE(int(quint8(sets[2][ParamBlock::HraNapLambda])), 0);
-        QCOMPARE(int(quint8(sets[2][ParamBlock::MalyDorMax])), 150);
+        QCOMPARE(int(quint8(sets[2][ParamBlock::LowPowerStopMin])), 70);
+        QCOMPARE(int(quint8(sets[2][ParamBlock::LambdaThreshold])), 0);
+        QCOMPARE(int(quint8(sets[2][ParamBlock::LowPowerStopMax])), 150);
         sets.pop_back();
-        QCOMPARE(int(quint8(sets[0][ParamBlock::MalyDorMax])), 140);
-        QCOMPARE(int(quint8(sets[1][ParamBlock::MalyDorMax])), 150);
+        QCOMPARE(int(quint8(sets[0][ParamBlock::LowPowerStopMax])), 140);
+        QCOMPARE(int(quint8(sets[1][ParamBlock::LowPowerStopMax])), 150);
         QCOMPARE(RecordedSets::pathFor(csv, 2).section(QLatin1Char('/'), -1), QFileInfo(csv).completeBaseName() + QStringLiteral(".sada2.cfg"));
 
         const RecordingRead read = readRecordingFile(csv);

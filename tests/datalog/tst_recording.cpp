@@ -271,9 +271,9 @@ private slots:
     void everyReplyNamesItsPowerRange()
     {
         data->blockValid = true;
-        data->paramBlock[ParamBlock::TPSVol] = 10;
-        data->paramBlock[ParamBlock::TPSMaly] = 20;
-        data->paramBlock[ParamBlock::TPSVelky] = 30;
+        data->paramBlock[ParamBlock::TpsThreshold1] = 10;
+        data->paramBlock[ParamBlock::TpsThreshold2] = 20;
+        data->paramBlock[ParamBlock::TpsThreshold3] = 30;
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
         poll(40);
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);

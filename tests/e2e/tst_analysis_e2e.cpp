@@ -56,9 +56,9 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<int>("taken");
-        QTest::newRow("towards MAX") << "up" << "1:145" << int(ParamBlock::MalyDorMax)
+        QTest::newRow("towards MAX") << "up" << "1:145" << int(ParamBlock::LowPowerStopMax)
                                      << QStringLiteral("Malý výkon, doraz MAX 140 → 150:") << 150;
-        QTest::newRow("towards MIN") << "down" << "1:55" << int(ParamBlock::MalyDorMin)
+        QTest::newRow("towards MIN") << "down" << "1:55" << int(ParamBlock::LowPowerStopMin)
                                      << QStringLiteral("Malý výkon, doraz MIN 60 → 50:") << 50;
     }
     void proposalTakenWrittenAndCheckedBySecondDrive()
@@ -88,7 +88,7 @@ private slots:
         list->item(found)->setCheckState(Qt::Checked);
         e2e.click("PrevzitVybrane");
         QCOMPARE(int(e2e.data()->paramBlock[std::size_t(index)]), taken);
-        QCOMPARE(int(e2e.data()->paramBlock[ParamBlock::Verze]), 0);
+        QCOMPARE(int(e2e.data()->paramBlock[ParamBlock::SetVersion]), 0);
         QTRY_VERIFY(e2e.window()->windowTitle().endsWith(QLatin1Char('*')));
 
         // The normal write sends it and checks it by reading it back.

@@ -47,8 +47,8 @@ private:
     }
     void editAndWrite(const QByteArray &first)
     {
-        find<SpinEdit>("VolDorMax")->setValue(quint8(first[VolDorMax]) == 200 ? 201 : 200);
-        find<SpinEdit>("MaxDorMin")->setValue(quint8(first[MaxDorMin]) == 5 ? 6 : 5);
+        find<SpinEdit>("VolDorMax")->setValue(quint8(first[IdleStopMax]) == 200 ? 201 : 200);
+        find<SpinEdit>("MaxDorMin")->setValue(quint8(first[FullPowerStopMin]) == 5 ? 6 : 5);
         writeUnit();
         readUnit();
         QVERIFY(toolSet() != first);

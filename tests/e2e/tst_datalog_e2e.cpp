@@ -22,9 +22,9 @@ int recordUntilKilled(const QString &folder)
 {
     ComPort port;
     ScriptedPrompts prompts;
-    TForm2 form(&port, &prompts);
+    MainWindow form(&port, &prompts);
     form.show();
-    form.FormCreate(folder);
+    form.startUp(folder);
     QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_R));
     return QApplication::exec();
 }
@@ -42,7 +42,7 @@ private slots:
     void everyReplyTheUnitSentIsARowInOrder()
     {
         QVERIFY(tool.startLogged({}, 50));
-        TForm2 &form = *tool.window();
+        MainWindow &form = *tool.window();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::qWait(300);
         QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_R));  // from the page "Ladění"

@@ -39,7 +39,7 @@ private slots:
         SimulatedUnit &unit = tool.unit;
         QVERIFY(unit.start());
         QVERIFY2(tool.open(100), qPrintable(tool.prompts()->messages.join('\n')));
-        TForm2 &form = *tool.window();
+        MainWindow &form = *tool.window();
 
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 3, 5000);
@@ -60,7 +60,7 @@ private slots:
                             QStringLiteral("4"), QStringLiteral("--slow-every"), QStringLiteral("5"),
                             QStringLiteral("--drop-every"), QStringLiteral("7")}));
         QVERIFY(tool.open(100));
-        TForm2 &form = *tool.window();
+        MainWindow &form = *tool.window();
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QSignalSpy errors(form.statusPoll(), &StatusPoll::statusError);
 
@@ -78,7 +78,7 @@ private slots:
         SimulatedUnit &unit = tool.unit;
         QVERIFY(unit.start());
         QVERIFY(tool.open(50));
-        TForm2 &form = *tool.window();
+        MainWindow &form = *tool.window();
         ScriptedPrompts &prompts = *tool.prompts();
         QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 2, 5000);

@@ -53,8 +53,8 @@ private slots:
             QCOMPARE(frame.second, QStringLiteral("02 24 F1 00 03"));
         QCOMPARE(live.count(), 0);
         QVERIFY(!e2e.link()->poll().isEnabled());
-        const int value = page->datac()->text().toInt();
-        QVERIFY2(value >= 80 && value <= 120, qPrintable(page->datac()->text()));
+        const int value = page->readValueLabel()->text().toInt();
+        QVERIFY2(value >= 80 && value <= 120, qPrintable(page->readValueLabel()->text()));
 
         // Back to tuning communication: the poll comes back with the reader's end.
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);

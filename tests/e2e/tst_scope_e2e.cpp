@@ -46,7 +46,7 @@ private slots:
         CutOffPage *page = e2e.window()->cutOffPage();
         e2e.window()->showPage(page);
         QTest::mouseClick(page->cutOffMode(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(page->datac()->text().toInt() >= 80, 3000);  // 100 +- 20
+        QTRY_VERIFY_WITH_TIMEOUT(page->readValueLabel()->text().toInt() >= 80, 3000);  // 100 +- 20
         QTest::qWait(1000);
         const auto reads = logged("RX");
         QList<int> times;
@@ -60,10 +60,10 @@ private slots:
                      return f.first > times.first() && f.second == QStringLiteral("02 0F 03");
                  }), 0);
 
-        page->adresy()->setCurrentIndex(1);
-        page->dataw()->setText(QStringLiteral("99"));
+        page->addressChoice()->setCurrentIndex(1);
+        page->writeValueEdit()->setText(QStringLiteral("99"));
         QTest::mouseClick(page->writeButton(), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), QStringLiteral("99"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->readValueLabel()->text(), QStringLiteral("99"), 3000);
         const auto all = logged("RX");
         QVERIFY(std::any_of(all.begin(), all.end(), [](const auto &f) { return f.second == QStringLiteral("02 B4 43 63 03"); }));
         QCOMPARE(int(e2e.data()->paramBlock[20]), 99);
@@ -71,7 +71,7 @@ private slots:
 
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
         QVERIFY(e2e.link()->poll().isEnabled());
-        QCOMPARE(page->datac()->text(), QStringLiteral("99"));
+        QCOMPARE(page->readValueLabel()->text(), QStringLiteral("99"));
     }
 
     void aModuleThatDoesNotAnswerIsReportedWithinASecond()
@@ -82,7 +82,7 @@ private slots:
         QTest::mouseClick(page->cutOffMode(), Qt::LeftButton);
         QElapsedTimer clock;
         clock.start();
-        QTRY_COMPARE_WITH_TIMEOUT(page->datac()->text(), CutOffControl::noAnswerText(), 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->readValueLabel()->text(), CutOffControl::noAnswerText(), 4000);
         QVERIFY(clock.elapsed() >= 950);
         shoot(QStringLiteral("cutoff-silent.png"));
     }

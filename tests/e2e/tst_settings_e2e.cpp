@@ -17,7 +17,7 @@ private:
     QTemporaryDir folder;
     ComPort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
-    TForm2 *form = nullptr;
+    MainWindow *form = nullptr;
     const QByteArray prefix = "velkore2e" + QByteArray::number(QCoreApplication::applicationPid());
 
     bool writeIni(const QByteArray &bytes)
@@ -37,7 +37,7 @@ private slots:
     {
         port = new ComPort;
         prompts = new ScriptedPrompts;
-        form = new TForm2(port, prompts);
+        form = new MainWindow(port, prompts);
         form->show();
     }
     void cleanup()
@@ -61,7 +61,7 @@ private slots:
             ini.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
         QVERIFY(writeIni(ini));
         QSignalSpy refreshed(form->data(), &UnitData::liveValuesChanged);
-        form->FormCreate(folder.path());
+        form->startUp(folder.path());
         QCOMPARE(prompts->messages, QStringList());
         QCOMPARE(form->pollInterval(), 100);
         QCOMPARE(form->findChild<QPushButton *>(QStringLiteral("Button1"))->text(), QStringLiteral("Poslat do ŘJ"));
@@ -84,14 +84,14 @@ private slots:
         QVERIFY(writeIni("[Komunikace]\r\nPort=" + port + "\r\nObeznik=100\r\n"));
         QElapsedTimer clock;
         clock.start();
-        form->FormCreate(folder.path());
+        form->startUp(folder.path());
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(prompts->messages.size(), 1);
         QVERIFY2(prompts->messages.first().contains(says), qPrintable(prompts->messages.first()));
         QVERIFY2(prompts->messages.first().size() < 400, qPrintable(prompts->messages.first()));
         QVERIFY(!this->port->isOpen());
         QVERIFY(form->link()->poll().isEnabled());
-        QCOMPARE(form->windowTitle(), TForm2::captionPrefix() + QStringLiteral(" Novy.cfg"));
+        QCOMPARE(form->windowTitle(), MainWindow::captionPrefix() + QStringLiteral(" Novy.cfg"));
     }
 
     // A NUL in Port= once left a lock file that made every later start crash: start twice.

@@ -75,12 +75,12 @@ private slots:
         const QSize screen(800, 600);
         FakePort fakePort;
         ScriptedPrompts fakePrompts;
-        TForm2 layout(&fakePort, &fakePrompts);
+        MainWindow layout(&fakePort, &fakePrompts);
         layout.show();
         const QPoint origin = QRect(QPoint(0, 0), screen).center() - layout.rect().center();
         auto at = [&](QWidget *w) { return origin + w->mapTo(&layout, w->rect().center()); };
-        const QPoint up = at(layout.tuningPage()->spinEdit(ParamBlock::VolDorMax)->upButton());
-        const QPoint save = at(layout.tuningPage()->saveButton(ParamBlock::VolDorMax));
+        const QPoint up = at(layout.tuningPage()->spinEdit(ParamBlock::IdleStopMax)->upButton());
+        const QPoint save = at(layout.tuningPage()->saveButton(ParamBlock::IdleStopMax));
 
         QTcpServer probe;  // a free port for the platform's server
         QVERIFY(probe.listen(QHostAddress::LocalHost));
@@ -109,7 +109,7 @@ private slots:
         QFile file(backups.filePath(kept.first()));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QByteArray expected = QByteArray("\x01") + QByteArray(32, '\0') + "\x03\x03" + QByteArray(9, '\xFF');
-        expected[ParamBlock::VolDorMax] = 1;
+        expected[ParamBlock::IdleStopMax] = 1;
         QCOMPARE(hex(file.readAll()), hex(expected));
 
         // The next start says where it is (the note is taken); nothing new is unsaved then.

@@ -68,7 +68,7 @@ private slots:
         QVERIFY(e2e.startLogged({QStringLiteral("--unit-version"), version}));
         const int from = e2e.received().size();
         e2e.find<SpinEdit>("VolDorMax")->setValue(200);
-        e2e.window()->tuningPage()->saveButton(ParamBlock::VolDorMax)->click();
+        e2e.window()->tuningPage()->saveButton(ParamBlock::IdleStopMax)->click();
         QTRY_COMPARE_WITH_TIMEOUT(said(), result, 4000);
         const E2EWindow::Frames frames = e2e.received(from);
         const int write = E2EWindow::indexOf(frames, QStringLiteral("02 B4 44 C8 03"));

@@ -44,8 +44,8 @@ private:
         for (const ParamFields::TextField &field : ParamFields::Texts)
             if (find<QLineEdit>(QString::fromLatin1(field.name))->text() != QString::number(quint8(block.at(field.index))))
                 return false;
-        return label("STAVJ") == ByteToBinary(quint8(block.at(STAVJ))) && label("TPSST") == ByteToBinary(quint8(block.at(TPSST)))
-            && label("LAMST") == ByteToBinary(quint8(block.at(LAMST)));
+        return label("STAVJ") == byteToBinary(quint8(block.at(UnitFlags))) && label("TPSST") == byteToBinary(quint8(block.at(TpsFlags)))
+            && label("LAMST") == byteToBinary(quint8(block.at(LambdaFlags)));
     }
 
     QByteArray toolBlock() const { return e2e.data()->paramBytes(); }
@@ -64,7 +64,7 @@ private slots:
 
         readBlock();
         const QByteArray factory = toolBlock();
-        QCOMPARE(int(factory[TPSVol]), 40);
+        QCOMPARE(int(factory[TpsThreshold1]), 40);
         QVERIFY(shows(factory));
         QCOMPARE(label("Verze"), QStringLiteral("Sada z vyroby"));
         QCOMPARE(label("TpsNastaveni"), QStringLiteral("Stoupající TPS"));
@@ -87,8 +87,8 @@ private slots:
 
         e2e.prompts()->answers << true;  // a single save is no checked write: the read asks first
         readBlock();
-        QCOMPARE(int(quint8(toolBlock()[MaxDorMax])), 250);
-        QCOMPARE(int(quint8(toolBlock()[Verze])), 0);
+        QCOMPARE(int(quint8(toolBlock()[FullPowerStopMax])), 250);
+        QCOMPARE(int(quint8(toolBlock()[SetVersion])), 0);
         QVERIFY(shows(toolBlock()));
 
         // The whole block with an edit, checked by reading it back.
@@ -98,7 +98,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
         QCOMPARE(verified.count(), 1);
         readBlock();
-        QCOMPARE(int(quint8(toolBlock()[VelkyRychMax])), 226);
+        QCOMPARE(int(quint8(toolBlock()[HighPowerSpeedMax])), 226);
 
         // The red box follows the live TPS as the throttle sweeps through the ranges.
         const char *boxes[4] = {"GroupBox2", "GroupBox10", "GroupBox11", "GroupBox12"};
@@ -110,8 +110,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!live.isEmpty(), 2000);
             live.clear();
             const UnitData &d = *e2e.data();
-            const int expected = int(activePowerRange(d.tpsValue, d.tpsRising, d.paramBlock[TPSVol], d.paramBlock[TPSMaly],
-                                                      d.paramBlock[TPSVelky]));
+            const int expected = int(activePowerRange(d.tpsValue, d.tpsRising, d.paramBlock[TpsThreshold1], d.paramBlock[TpsThreshold2],
+                                                      d.paramBlock[TpsThreshold3]));
             for (int r = 0; r < 4; ++r) {
                 const bool red = find<QGroupBox>(QString::fromLatin1(boxes[r]))->palette().color(QPalette::Window)
                                  == TuningPage::rangeActiveColor();
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(startUnit({}));
         QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
         readBlock();
-        const int min = quint8(toolBlock()[VolDorMin]);
+        const int min = quint8(toolBlock()[IdleStopMin]);
         QVERIFY2(min > 15 && min < 150, qPrintable(QString::number(min)));  // "1" and "15" lie below it
 
         // Click into MAX, select it, type 1, 5, 0; Enter moves to "Ulož", Enter again presses it.
@@ -149,13 +149,13 @@ private slots:
 
         e2e.prompts()->answers << true;  // a single save is no checked write: the read asks first
         readBlock();
-        QCOMPARE(int(quint8(toolBlock()[VolDorMax])), 150);
+        QCOMPARE(int(quint8(toolBlock()[IdleStopMax])), 150);
         QCOMPARE(spin("VolDorMax")->text(), QStringLiteral("150"));
     }
 
     void aUnitThatKeepsAByteWrongFailsTheCheck()
     {
-        QVERIFY(startUnit({QStringLiteral("--stuck-byte"), QString::number(int(VolDorMin))}));
+        QVERIFY(startUnit({QStringLiteral("--stuck-byte"), QString::number(int(IdleStopMin))}));
         readBlock();
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Nesprávné uložení!"), 5000);

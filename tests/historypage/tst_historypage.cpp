@@ -115,10 +115,10 @@ private slots:
     {
         openSecondVisit();
         clickRow(find<QTreeWidget>("SadyNavstevy"), 1);
-        form->data()->paramBlock[ParamBlock::VolDorMax] = 77;  // unsaved work
+        form->data()->paramBlock[ParamBlock::IdleStopMax] = 77;  // unsaved work
         prompts->answers << false << true;
         find<QPushButton>("NacistSaduDoProgramu")->click();
-        QCOMPARE(form->data()->paramBlock[ParamBlock::VolDorMax], quint8(77));
+        QCOMPARE(form->data()->paramBlock[ParamBlock::IdleStopMax], quint8(77));
         find<QPushButton>("NacistSaduDoProgramu")->click();
         QCOMPARE(prompts->questions.size(), 2);
         QCOMPARE(toolSet(), m_second.sets[1].bytes);

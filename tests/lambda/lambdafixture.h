@@ -39,7 +39,7 @@ struct LambdaFixture : TuningFixture
                 out << r->objectName();
         return out;
     }
-    // Which of Prom29..Prom32 can be edited, as "1100".
+    // Which of EmulationTimeIdleRich..EmulationTimeRaisedLean can be edited, as "1100".
     QString timesEnabled() const
     {
         QString out;
@@ -50,8 +50,8 @@ struct LambdaFixture : TuningFixture
     QByteArray blockWith(int lamst, int tpsst) const
     {
         QByteArray b = sampleBlock();
-        b[ParamBlock::LAMST] = char(lamst);
-        b[ParamBlock::TPSST] = char(tpsst);
+        b[ParamBlock::LambdaFlags] = char(lamst);
+        b[ParamBlock::TpsFlags] = char(tpsst);
         return b;
     }
     // A unit's level answer: levels a..d, then the unit's own four bytes.

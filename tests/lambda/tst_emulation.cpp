@@ -61,11 +61,11 @@ private slots:
         // A set's levels are shown, and editable exactly when they are real ones.
         f->data.levelBlock[3] = 33;
         f->data.levelsValid = false;
-        f->lambda.levels()->ShowLevels();
+        f->lambda.levels()->showLevels();
         QCOMPARE(levelTexts(), (QStringList{"11", "61", "33", "62"}));
         QVERIFY(!levelsEditable());
         f->data.levelsValid = true;
-        f->lambda.levels()->ShowLevels();
+        f->lambda.levels()->showLevels();
         QVERIFY(levelsEditable());
     }
 
@@ -135,7 +135,7 @@ private slots:
         QFETCH(int, unitsOwnBytes);
         QFETCH(int, unitsLevel1);
         QFETCH(QString, result);
-        f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        f->page.display()->takeOverBlock(TuningFixture::sampleBlock());
         f->click("Button39");
         if (answered) {
             f->port.feed(LambdaFixture::levelAnswer(14, 64, 15, 65, 1));
@@ -201,7 +201,7 @@ private slots:
 
         // The block comes again with the times the unit measured, then the levels are asked for.
         QByteArray b = TuningFixture::sampleBlock();
-        b[Prom29] = 44;
+        b[EmulationTimeIdleRich] = 44;
         f->port.feed(b);
         QCOMPARE(taken.count(), 1);
         QCOMPARE(f->edit("Prom29")->text(), QStringLiteral("44"));

@@ -36,9 +36,9 @@ private slots:
         QFETCH(QStringList, checked);
         QFETCH(QString, times);
         QByteArray b = f->blockWith(lamst, tpsst);
-        b[Verze] = 5;
-        b[Prom29] = 7, b[Prom30] = 8, b[Prom31] = 9, b[Prom32] = 10;
-        f->page.display()->TakeOverBlock(b);
+        b[SetVersion] = 5;
+        b[EmulationTimeIdleRich] = 7, b[EmulationTimeIdleLean] = 8, b[EmulationTimeRaisedRich] = 9, b[EmulationTimeRaisedLean] = 10;
+        f->page.display()->takeOverBlock(b);
         QCOMPARE(f->checked(), checked);
         QCOMPARE(f->timesEnabled(), times);
         QCOMPARE(f->edit("Prom31")->text(), QStringLiteral("9"));
@@ -73,41 +73,41 @@ private slots:
         QFETCH(int, savedTpsst);
         QFETCH(QString, times);
         QByteArray b = f->blockWith(lamst, tpsst);
-        b[Verze] = 5;
-        f->page.display()->TakeOverBlock(b);
+        b[SetVersion] = 5;
+        f->page.display()->takeOverBlock(b);
         for (const QString &name : clicks)
             f->click(qPrintable(name));
         QCOMPARE(f->timesEnabled(), times);
         // A click drops the version at once; the status bytes wait for "Ulož".
-        QCOMPARE(int(f->data.paramBlock[Verze]), clicks.isEmpty() ? 5 : 0);
-        QCOMPARE(int(f->data.paramBlock[LAMST]), lamst);
-        QCOMPARE(int(f->data.paramBlock[TPSST]), tpsst);
+        QCOMPARE(int(f->data.paramBlock[SetVersion]), clicks.isEmpty() ? 5 : 0);
+        QCOMPARE(int(f->data.paramBlock[LambdaFlags]), lamst);
+        QCOMPARE(int(f->data.paramBlock[TpsFlags]), tpsst);
         QVERIFY(f->port.written.isEmpty());
 
         f->click("Button25");
-        QCOMPARE(int(f->data.paramBlock[LAMST]), savedLamst);
-        QCOMPARE(int(f->data.paramBlock[TPSST]), savedTpsst);
-        QCOMPARE(int(f->data.paramBlock[Verze]), 0);
+        QCOMPARE(int(f->data.paramBlock[LambdaFlags]), savedLamst);
+        QCOMPARE(int(f->data.paramBlock[TpsFlags]), savedTpsst);
+        QCOMPARE(int(f->data.paramBlock[SetVersion]), 0);
         QCOMPARE(int(f->data.lambdaStatus), savedLamst);
         QCOMPARE(f->data.tpsRising, bool(savedTpsst & 1));
-        QCOMPARE(f->label("LAMST"), ByteToBinary(unsigned(savedLamst)));
-        QCOMPARE(f->label("TPSST"), ByteToBinary(unsigned(savedTpsst)));
+        QCOMPARE(f->label("LAMST"), byteToBinary(unsigned(savedLamst)));
+        QCOMPARE(f->label("TPSST"), byteToBinary(unsigned(savedTpsst)));
         QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 EE 03")});
         QCOMPARE(f->link.linkState(), int(BlockWrite::PendingState));
     }
 
     void unsavedChoicesGoWithANewBlock()
     {
-        f->page.display()->TakeOverBlock(f->blockWith(0x06, 0x01));
+        f->page.display()->takeOverBlock(f->blockWith(0x06, 0x01));
         f->click("Klesajici");
         f->click("R00");
-        f->page.display()->TakeOverBlock(f->blockWith(0x06, 0x01));
+        f->page.display()->takeOverBlock(f->blockWith(0x06, 0x01));
         QCOMPARE(f->checked(), (QStringList{"R11", "Typ1", "TypNorm", "Stoupajici"}));
         // One click now changes that one choice against the bytes just taken over.
         f->click("TypOpak");
         f->click("Button25");
-        QCOMPARE(int(f->data.paramBlock[LAMST]), 0x2E);
-        QCOMPARE(int(f->data.paramBlock[TPSST]), 0x01);
+        QCOMPARE(int(f->data.paramBlock[LambdaFlags]), 0x2E);
+        QCOMPARE(int(f->data.paramBlock[TpsFlags]), 0x01);
     }
 
     void probeChoiceSetsBothLambdaGaugesAtOnce()
@@ -141,7 +141,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, stored);
         QFETCH(int, beeps);
-        f->page.display()->TakeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[Verze] = 5; return b; }());
+        f->page.display()->takeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[SetVersion] = 5; return b; }());
         const bool time = field.startsWith(QLatin1String("Prom"));
         const int index = field.mid(4).toInt();
         f->edit(qPrintable(field))->setText(QStringLiteral("1"));
@@ -153,7 +153,7 @@ private slots:
             QCOMPARE(int(f->data.paramBlock[std::size_t(index)]), stored);
         else
             QCOMPARE(int(f->data.levelBlock[std::size_t(index - 1)]), stored);
-        QCOMPARE(int(f->data.paramBlock[Verze]), time ? 0 : 5);
+        QCOMPARE(int(f->data.paramBlock[SetVersion]), time ? 0 : 5);
     }
 };
 

@@ -366,9 +366,9 @@ private slots:
         QSignalSpy hidden(&link->transport, &LinkTransport::linkMessageHidden);
         QElapsedTimer clock;
         clock.start();
-        link->transport.ShowLinkMessage(QStringLiteral("Načteno  OK"));
+        link->transport.announceLinkMessage(QStringLiteral("Načteno  OK"));
         QTest::qWait(800);
-        link->transport.ShowLinkMessage(QStringLiteral("Uložení OK"));
+        link->transport.announceLinkMessage(QStringLiteral("Uložení OK"));
         QTRY_COMPARE_WITH_TIMEOUT(hidden.count(), 1, 4000);
         QVERIFY2(clock.elapsed() < 2700, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!link->transport.messageTimer().isEnabled());

@@ -78,11 +78,11 @@ private:
     void knownSet()
     {
         data->versionNames[7] = QStringLiteral("Fabia 1.4 – dvůr Hořice");
-        data->paramBlock[Verze] = 7;
-        data->paramBlock[VolDorMax] = 120;
+        data->paramBlock[SetVersion] = 7;
+        data->paramBlock[IdleStopMax] = 120;
         data->blockValid = true;
         QByteArray before = data->setBytes();
-        before[VolDorMax] = 100;
+        before[IdleStopMax] = 100;
         const QString path = dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
@@ -121,10 +121,10 @@ private:
     QString driveRecording(bool keepSet)
     {
         auto &b = data->paramBlock;
-        b[0] = 1, b[33] = 3, b[TPSST] = 1, b[HraNapLambda] = 22, b[TPSVol] = 50, b[TPSMaly] = 100, b[TPSVelky] = 150;
+        b[0] = 1, b[33] = 3, b[TpsFlags] = 1, b[LambdaThreshold] = 22, b[TpsThreshold1] = 50, b[TpsThreshold2] = 100, b[TpsThreshold3] = 150;
         const int stops[8] = {120, 40, 140, 60, 160, 80, 180, 100};
         for (int i = 0; i < 8; ++i)
-            b[std::size_t(VolDorMax + i)] = quint8(stops[i]);
+            b[std::size_t(IdleStopMax + i)] = quint8(stops[i]);
         data->blockValid = true;
         const QByteArray bytes = driveCsv(60);
         const QString path = dir->filePath(QStringLiteral("2026-12-07_13-55-00.csv"));
@@ -329,9 +329,9 @@ private slots:
     {
         data->takeRecord(record());
         data->versionNames[3] = QStringLiteral("Octavia 1.6");
-        data->paramBlock[Verze] = 3;
-        data->paramBlock[MalyDorMax] = 140;
-        data->paramBlock[HraNapLambda] = 40;
+        data->paramBlock[SetVersion] = 3;
+        data->paramBlock[LowPowerStopMax] = 140;
+        data->paramBlock[LambdaThreshold] = 40;
         data->blockValid = true;
         const QString path = dir->filePath(QStringLiteral("pred.cfg"));
         QFile file(path);
@@ -339,8 +339,8 @@ private slots:
         file.close();
         report->session()->takeBackup(path);
         // A hand edit: one stop changed, the version byte cleared with it.
-        data->paramBlock[MalyDorMax] = 150;
-        data->paramBlock[Verze] = 0;
+        data->paramBlock[LowPowerStopMax] = 150;
+        data->paramBlock[SetVersion] = 0;
         data->settingsWritten = true;
 
         ReportQuestion answer;
@@ -443,7 +443,7 @@ private slots:
                 data->takeRecord(other);
                 session->takeRecord(other);
             } else {
-                data->paramBlock[VolDorMax] = 77;
+                data->paramBlock[IdleStopMax] = 77;
                 session->takeBlock(data->paramBytes());
             }
         }
@@ -467,7 +467,7 @@ private slots:
         int moved = 0;
         for (int changes = 0; changes < 31; ++changes) {
             for (int i = 1; i <= changes; ++i)
-                data->paramBlock[i] = quint8(i == Verze ? 7 : 200 - i);
+                data->paramBlock[i] = quint8(i == SetVersion ? 7 : 200 - i);
             QTextDocument document;
             buildReport(document, *data, input);
             QBuffer pdf;

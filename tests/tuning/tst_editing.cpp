@@ -15,7 +15,7 @@ private:
     SpinEdit *spin(const char *name) const { return f->find<SpinEdit>(QString::fromLatin1(name)); }
     QLineEdit *edit(const char *name) const { return f->find<QLineEdit>(QString::fromLatin1(name)); }
     int byte(int index) const { return f->data.paramBlock[std::size_t(index)]; }
-    void takeOver(const QByteArray &block) { f->page.display()->TakeOverBlock(block); }
+    void takeOver(const QByteArray &block) { f->page.display()->takeOverBlock(block); }
     // As a technician types: the text is replaced, the change events follow.
     static void type(QLineEdit *e, const QString &text) { e->setText(text); }
 
@@ -62,57 +62,57 @@ private slots:
     void stopsPushEachOtherBack()
     {
         QByteArray b = TuningFixture::sampleBlock();
-        b[VolDorMax] = char(120);
-        b[VolDorMin] = char(100);
+        b[IdleStopMax] = char(120);
+        b[IdleStopMin] = char(100);
         takeOver(b);
-        QCOMPARE(byte(Verze), 3);
+        QCOMPARE(byte(SetVersion), 3);
         spin("VolDorMax")->setValue(50);
         // Pushed up one step per nested run until it met MIN; only the last run stored it.
         QCOMPARE(spin("VolDorMax")->value(), 100);
-        QCOMPARE(byte(VolDorMax), 100);
-        QCOMPARE(byte(Verze), 0);
+        QCOMPARE(byte(IdleStopMax), 100);
+        QCOMPARE(byte(SetVersion), 0);
         QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
 
         spin("VolDorMin")->setValue(150);
         QCOMPARE(spin("VolDorMin")->value(), 100);
-        QCOMPARE(byte(VolDorMin), 100);
+        QCOMPARE(byte(IdleStopMin), 100);
 
         // Other ranges are not tied to this one.
         spin("MalyDorMax")->setValue(61);
-        QCOMPARE(byte(MalyDorMax), 61);
+        QCOMPARE(byte(LowPowerStopMax), 61);
         QCOMPARE(spin("VolDorMax")->value(), 100);
     }
 
     void stopMaxThatCannotReachItsMinKeepsItsByte()
     {
         QByteArray b = TuningFixture::sampleBlock();
-        b[MaxDorMax] = char(255);
-        b[MaxDorMin] = char(255);
+        b[FullPowerStopMax] = char(255);
+        b[FullPowerStopMin] = char(255);
         takeOver(b);
         QCOMPARE(spin("MaxDorMax")->value(), 254);
         spin("MaxDorMax")->setValue(100);
         QCOMPARE(spin("MaxDorMax")->value(), 254);
-        QCOMPARE(byte(MaxDorMax), 255);
-        QCOMPARE(byte(Verze), 0);
+        QCOMPARE(byte(FullPowerStopMax), 255);
+        QCOMPARE(byte(SetVersion), 0);
     }
 
     void speedsAndThresholdsGoIntoTheBlock()
     {
         spin("MaxRychMax")->setValue(10);
-        QCOMPARE(byte(MaxRychMax), 246);
+        QCOMPARE(byte(FullPowerSpeedMax), 246);
         spin("VolRychMin")->setValue(255);
-        QCOMPARE(byte(VolRychMin), 1);
+        QCOMPARE(byte(IdleSpeedMin), 1);
 
         // The first threshold keeps the version, the others drop it.
-        takeOver([] { QByteArray b = TuningFixture::sampleBlock(); b[Verze] = 7; return b; }());
+        takeOver([] { QByteArray b = TuningFixture::sampleBlock(); b[SetVersion] = 7; return b; }());
         spin("TPSVol")->setValue(55);
-        QCOMPARE(byte(TPSVol), 55);
-        QCOMPARE(byte(Verze), 7);
+        QCOMPARE(byte(TpsThreshold1), 55);
+        QCOMPARE(byte(SetVersion), 7);
         QCOMPARE(f->label("Verze"), QStringLiteral("Sada 7"));
         QCOMPARE(f->live.tpsMark(0)->x(), 10 + 55 * 600 / 256);
         spin("TPSMaly")->setValue(30);
-        QCOMPARE(byte(TPSMaly), 30);
-        QCOMPARE(byte(Verze), 0);
+        QCOMPARE(byte(TpsThreshold2), 30);
+        QCOMPARE(byte(SetVersion), 0);
         QCOMPARE(f->label("TpsNastaveni"), QStringLiteral("Podivné TPS hranice"));
         spin("TPSVelky")->setValue(20);
         QCOMPARE(f->label("TpsNastaveni"), QStringLiteral("Klesající TPS"));
@@ -125,16 +125,16 @@ private slots:
     {
         type(edit("HraNapLambda"), QStringLiteral("300"));
         QCOMPARE(edit("HraNapLambda")->text(), QStringLiteral("255"));
-        QCOMPARE(byte(HraNapLambda), 255);
+        QCOMPARE(byte(LambdaThreshold), 255);
         QCOMPARE(f->live.lambdaThresholdMark()->x(), 10 + 10 * 255);
         QCOMPARE(f->prompts.beeps, 0);
 
         type(edit("CasIgnLambdy"), QStringLiteral("42"));
-        QCOMPARE(byte(CasIgnLambdy), 42);
+        QCOMPARE(byte(LambdaIgnoreTime), 42);
         type(edit("CasIgnLambdy"), QString());
         QCOMPARE(edit("CasIgnLambdy")->text(), QStringLiteral("0"));
         QCOMPARE(f->prompts.beeps, 1);
-        QCOMPARE(byte(CasIgnLambdy), 0);
+        QCOMPARE(byte(LambdaIgnoreTime), 0);
 
         type(edit("VychPolMotoru"), QStringLiteral("-"));
         QCOMPARE(edit("VychPolMotoru")->text(), QStringLiteral("0"));
@@ -144,21 +144,21 @@ private slots:
         QCOMPARE(f->prompts.beeps, 2);
         type(edit("VychPolMotoru"), QStringLiteral("99999999999999"));
         QCOMPARE(edit("VychPolMotoru")->text(), QStringLiteral("255"));
-        QCOMPARE(byte(VychPolMotoru), 255);
+        QCOMPARE(byte(ServoStartPosition), 255);
         type(edit("VychPolMotoru"), QStringLiteral("0042"));
-        QCOMPARE(byte(VychPolMotoru), 42);
-        QCOMPARE(byte(Verze), 0);
+        QCOMPARE(byte(ServoStartPosition), 42);
+        QCOMPARE(byte(SetVersion), 0);
     }
 
     void showingABlockIsNoEdit()
     {
         QByteArray b = TuningFixture::sampleBlock();
-        b[Verze] = 5;
-        b[VolDorMax] = 10;           // below its MIN: shown as it is
-        b[MalyDorMax] = char(255);   // shown as 254
-        b[VelkyRychMin] = 0;         // shown as 255
+        b[SetVersion] = 5;
+        b[IdleStopMax] = 10;           // below its MIN: shown as it is
+        b[LowPowerStopMax] = char(255);   // shown as 254
+        b[HighPowerSpeedMin] = 0;         // shown as 255
         f->data.tpsRising = true;
-        b[TPSST] = 0x00;
+        b[TpsFlags] = 0x00;
         takeOver(b);
         QCOMPARE(f->block(), b);
         QCOMPARE(f->label("Verze"), QStringLiteral("Sada 5"));
@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(f->block(), b);
 
         // A version byte beyond the named ones.
-        b[Verze] = char(120);
+        b[SetVersion] = char(120);
         takeOver(b);
         QCOMPARE(f->label("Verze"), QStringLiteral("Nedefinováno"));
     }
@@ -190,10 +190,10 @@ private slots:
     void markersFollowTheThresholds()
     {
         QByteArray b = TuningFixture::sampleBlock();
-        b[HraNapLambda] = 30;
-        b[TPSVol] = 64;
-        b[TPSMaly] = char(128);
-        b[TPSVelky] = char(255);
+        b[LambdaThreshold] = 30;
+        b[TpsThreshold1] = 64;
+        b[TpsThreshold2] = char(128);
+        b[TpsThreshold3] = char(255);
         takeOver(b);
         LiveBox *box = f->page.liveBox();
         QCOMPARE(f->live.lambdaThresholdMark()->x(), 310);
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(box->tpsMark(2)->x(), 224);
         const int tops[2] = {f->live.tpsMark(0)->y(), box->tpsMark(0)->y()};
 
-        b[LAMST] = 0x16;  // 0-5 V probe
+        b[LambdaFlags] = 0x16;  // 0-5 V probe
         takeOver(b);
         QCOMPARE(f->live.lambdaThresholdMark()->x(), 70);
         QCOMPARE(box->lambdaThresholdMark()->x(), 136);
@@ -217,14 +217,14 @@ private slots:
     void activeRangeFollowsTheLiveTps()
     {
         // Start-up: everything 0, rising, the idle range red and both stop markers at 10.
-        f->page.display()->HighlightPowerRange();
+        f->page.display()->highlightPowerRange();
         QVERIFY(f->isActive("GroupBox2"));
         QCOMPARE(f->live.positionMaxMark()->x(), 10);
         QCOMPARE(f->live.positionMinMark()->x(), 10);
 
         QByteArray b = TuningFixture::sampleBlock();  // thresholds 40, 90, 160
-        b[MaxDorMax] = char(128);
-        b[MaxDorMin] = char(255);
+        b[FullPowerStopMax] = char(128);
+        b[FullPowerStopMin] = char(255);
         takeOver(b);
         const char *boxes[4] = {"GroupBox2", "GroupBox10", "GroupBox11", "GroupBox12"};
         const int expected[][2] = {{40, 0}, {41, 1}, {90, 1}, {91, 2}, {160, 2}, {161, 3}, {0, 0}};
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(f->live.positionMaxMark()->x(), 10 + 90 * 600 / 256);
 
         // Same range again with other stops: the markers stay where they are.
-        b[VolDorMax] = 10;
+        b[IdleStopMax] = 10;
         takeOver(b);
         QCOMPARE(f->live.positionMaxMark()->x(), 10 + 90 * 600 / 256);
 

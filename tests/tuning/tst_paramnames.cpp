@@ -26,7 +26,7 @@ private slots:
         QCOMPARE(fields.size(), ParamCount + LevelCount);
         QVERIFY(!param(0) && !param(33) && !level(0) && !level(5));
         QCOMPARE(byName("Edit4"), level(3));
-        QCOMPARE(byName("TPSMaly"), param(ParamBlock::TPSMaly));
+        QCOMPARE(byName("TPSMaly"), param(ParamBlock::TpsThreshold2));
         QVERIFY(!byName("Button7"));
     }
 
@@ -58,7 +58,7 @@ private slots:
         // 0x36: emulation idle/raised, 0-5 V, reversed logic; TPS byte 0xFE: falling.
         QStringList captions;
         for (const StatusGroup &g : StatusGroups)
-            captions << QString::fromUtf8(decode(g, g.index == ParamBlock::LAMST ? 0x36 : 0xFE).caption);
+            captions << QString::fromUtf8(decode(g, g.index == ParamBlock::LambdaFlags ? 0x36 : 0xFE).caption);
         QCOMPARE(captions, (QStringList{"Emulace volnoběh / zvýšené", "0 - 5 V", "Obrácená", "Klesající"}));
         QCOMPARE(QString::fromLatin1(decode(StatusGroups[0], 0xC5).button), QStringLiteral("R10"));
     }

@@ -37,10 +37,10 @@ private slots:
     {
         f = std::make_unique<TuningFixture>();
         QByteArray b = TuningFixture::sampleBlock();
-        b[VolDorMax] = char(120);
-        b[VolDorMin] = char(60);
-        b[Verze] = 4;
-        f->page.display()->TakeOverBlock(b);
+        b[IdleStopMax] = char(120);
+        b[IdleStopMin] = char(60);
+        b[SetVersion] = 4;
+        f->page.display()->takeOverBlock(b);
         f->page.show();
         QVERIFY(QTest::qWaitForWindowActive(&f->page));
     }
@@ -81,7 +81,7 @@ private slots:
         typeInto(s, keys);
         // While typing, the field holds what is typed, and nothing is pushed.
         QCOMPARE(s->text(), keys.mid(keys.lastIndexOf(QLatin1Char('<')) + 1));
-        QCOMPARE(byte(Verze), 0);
+        QCOMPARE(byte(SetVersion), 0);
 
         QSignalSpy changes(s, &SpinEdit::changed);
         if (commit == QLatin1String("save"))
@@ -96,7 +96,7 @@ private slots:
         QTEST(int(changes.count()), "pushes");
         const int value = s->text().toInt();
         QCOMPARE(byte(sf->index), value);
-        QVERIFY(byte(VolDorMax) >= byte(VolDorMin));
+        QVERIFY(byte(IdleStopMax) >= byte(IdleStopMin));
 
         // Whatever commit it was, "Ulož" sends the committed value, then the version byte.
         if (commit != QLatin1String("save"))
@@ -110,10 +110,10 @@ private slots:
     {
         typeInto(spin("VolDorMax"), QStringLiteral("1"));
         QByteArray b = TuningFixture::sampleBlock();
-        b[Verze] = 9;
-        f->page.display()->TakeOverBlock(b);
+        b[SetVersion] = 9;
+        f->page.display()->takeOverBlock(b);
         QTest::keyClick(spin("VolDorMax")->editor(), Qt::Key_Tab);
-        QCOMPARE(byte(Verze), 9);
+        QCOMPARE(byte(SetVersion), 9);
         QCOMPARE(f->block(), b);
     }
 };

@@ -43,7 +43,7 @@ private slots:
 
     void singleSaveSendsTheValueThenTheVersion()
     {
-        f->page.display()->TakeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[Verze] = 4; return b; }());
+        f->page.display()->takeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[SetVersion] = 4; return b; }());
         spin("TPSVol")->setValue(44);  // keeps version 4
         f->link.poll().setInterval(60);
         f->link.poll().enable();
@@ -78,9 +78,9 @@ private slots:
         QCOMPARE(writes(), (QStringList{QStringLiteral("02 B4 3E F6 03"), QStringLiteral("02 B4 3F 00 03"),
                                         QStringLiteral("02 B4 44 FE 03"), QStringLiteral("02 B4 3F 00 03")}));
         // The value comes from the control, not from the block.
-        f->data.paramBlock[VelkyDorMin] = 1;
+        f->data.paramBlock[HighPowerStopMin] = 1;
         spin("VelkyDorMin")->setValue(90);
-        f->data.paramBlock[VelkyDorMin] = 1;
+        f->data.paramBlock[HighPowerStopMin] = 1;
         button("Button15")->click();
         QTRY_COMPARE_WITH_TIMEOUT(writes().size(), 6, 4000);
         QCOMPARE(writes().value(4), QStringLiteral("02 B4 49 5A 03"));
@@ -114,7 +114,7 @@ private slots:
             const char held = unit == QLatin1String("other") ? char(memory->at(address) ^ 1) : memory->at(address);
             f->port.feedSoon(QByteArray("\x02", 1) + held + (unit == QLatin1String("garbled") ? '\x05' : '\x03'), 3);
         };
-        f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        f->page.display()->takeOverBlock(TuningFixture::sampleBlock());
         spin("VolDorMax")->setValue(254);
         button("Button7")->click();
         QTRY_COMPARE_WITH_TIMEOUT(f->label("Nacteni"), said, 3000);
@@ -130,21 +130,21 @@ private slots:
     void ramToEepromCommitsTheStatusByte()
     {
         QByteArray b = TuningFixture::sampleBlock();
-        b[STAVJ] = char(0x85);
-        b[Verze] = 6;
-        f->page.display()->TakeOverBlock(b);
+        b[UnitFlags] = char(0x85);
+        b[SetVersion] = 6;
+        f->page.display()->takeOverBlock(b);
         QCOMPARE(f->label("Verze"), QStringLiteral("Sada 6"));
         f->link.poll().enable();
         button("Button4")->click();
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 30 45 03"), QStringLiteral("02 04 03")}));
         QCOMPARE(f->label("STAVJ"), QStringLiteral("01000101"));
-        QCOMPARE(int(f->data.paramBlock[STAVJ]), 0x45);
-        QCOMPARE(int(f->data.paramBlock[Verze]), 0);
+        QCOMPARE(int(f->data.paramBlock[UnitFlags]), 0x45);
+        QCOMPARE(int(f->data.paramBlock[SetVersion]), 0);
         QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
         QVERIFY(f->link.poll().isEnabled());
 
         f->port.written.clear();
-        f->data.paramBlock[STAVJ] = 0x40;
+        f->data.paramBlock[UnitFlags] = 0x40;
         button("Button4")->click();
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 30 40 03"), QStringLiteral("02 04 03")}));
     }
@@ -161,11 +161,11 @@ private slots:
         QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 50 03")});
         QVERIFY(!f->prompts.unexpected);
 
-        f->page.display()->TakeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[Verze] = 9; return b; }());
+        f->page.display()->takeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[SetVersion] = 9; return b; }());
         button("Button6")->click();
         QCOMPARE(f->writtenHex(1), QStringList{QStringLiteral("02 60 03")});
         QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
-        QCOMPARE(int(f->data.paramBlock[Verze]), 0);
+        QCOMPARE(int(f->data.paramBlock[SetVersion]), 0);
     }
 
     void readShowsTheBlock()
@@ -187,13 +187,13 @@ private slots:
         QTest::addColumn<int>("stuck");
         QTest::addColumn<QString>("result");
         QTest::newRow("unit keeps it") << -1 << QStringLiteral("Uložení OK");
-        QTest::newRow("unit keeps one byte wrong") << int(MalyRychMax) << QStringLiteral("Nesprávné uložení!");
+        QTest::newRow("unit keeps one byte wrong") << int(LowPowerSpeedMax) << QStringLiteral("Nesprávné uložení!");
     }
     void writeChecksTheBlockByReadingItBack()
     {
         QFETCH(int, stuck);
         QFETCH(QString, result);
-        f->page.display()->TakeOverBlock(TuningFixture::sampleBlock());
+        f->page.display()->takeOverBlock(TuningFixture::sampleBlock());
         f->data.blockValid = true;  // as if it had been read
         f->data.levelsValid = true;
         spin("MalyRychMax")->setValue(20);
@@ -207,7 +207,7 @@ private slots:
         const QStringList w = f->writtenHex();
         QCOMPARE(w.value(1), hex(f->block()));
         QVERIFY2(gap(1) >= 45, qPrintable(QString::number(gap(1))));
-        QCOMPARE(int(f->data.paramBlock[MalyRychMax]), 236);
+        QCOMPARE(int(f->data.paramBlock[LowPowerSpeedMax]), 236);
         QCOMPARE(w.value(6), QStringLiteral("02 FF 03"));
         QCOMPARE(w.contains(QStringLiteral("02 AA 03")), stuck < 0);
     }

@@ -32,8 +32,8 @@ struct TuningFixture
         for (int i = 1; i < UnitData::VersionNameCount; ++i)
             data.versionNames[i] = QStringLiteral("Sada %1").arg(i);
         page.attach(&parts.commands, &parts.blockRead, &parts.blockWrite, &parts.check, &prompts, &live);
-        QObject::connect(&parts.blockRead, &BlockRead::blockReceived, page.display(), &BlockDisplay::TakeOverBlock);
-        QObject::connect(&data, &UnitData::liveValuesChanged, page.display(), &BlockDisplay::HighlightPowerRange);
+        QObject::connect(&parts.blockRead, &BlockRead::blockReceived, page.display(), &BlockDisplay::takeOverBlock);
+        QObject::connect(&data, &UnitData::liveValuesChanged, page.display(), &BlockDisplay::highlightPowerRange);
         QObject::connect(&link, &LinkTransport::linkMessage, &page, &TuningPage::showLinkMessage);
         QObject::connect(&link, &LinkTransport::linkMessageHidden, &page, &TuningPage::hideLinkMessage);
     }

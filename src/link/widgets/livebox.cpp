@@ -40,7 +40,7 @@ LiveBox::LiveBox(const UnitData *data, QWidget *parent)
 
     m_lambda = valueRow(QStringLiteral("Lambda"), 28, this);
     m_tps = valueRow(QStringLiteral("TPS"), 62, this);
-    m_poloha = valueRow(QStringLiteral("Poloha"), 92, this);
+    m_position = valueRow(QStringLiteral("Poloha"), 92, this);
 
     auto *richLean = new QLabel(QStringLiteral("chudá / bohatá"), this);
     richLean->setObjectName(QStringLiteral("LabelChudaBohata"));
@@ -49,36 +49,36 @@ LiveBox::LiveBox(const UnitData *data, QWidget *parent)
     small.setPixelSize(10);
     richLean->setFont(small);
 
-    m_hraniceLambdaL = marker(QStringLiteral("HraniceLambdaL"), 22, this);
-    m_lambdaCG1 = new BarGauge(60, LiveValues::designBlue(), this);
-    m_lambdaCG1->setObjectName(QStringLiteral("lambdaCG1"));
-    m_lambdaCG1->setGeometry(130, 30, 100, 18);
+    m_lambdaThresholdMarkSmall = marker(QStringLiteral("HraniceLambdaL"), 22, this);
+    m_lambdaGaugeSmall = new BarGauge(60, LiveValues::designBlue(), this);
+    m_lambdaGaugeSmall->setObjectName(QStringLiteral("lambdaCG1"));
+    m_lambdaGaugeSmall->setGeometry(130, 30, 100, 18);
     for (int i = 0; i < 3; ++i)
-        m_tpsL[i] = marker(QStringLiteral("TPS%1L").arg(i + 1), 56, this);
-    m_tpsCG = new BarGauge(255, LiveValues::designBlue(), this);
-    m_tpsCG->setObjectName(QStringLiteral("TPSCG"));
-    m_tpsCG->setGeometry(130, 64, 100, 18);
-    for (QWidget *w : {static_cast<QWidget *>(m_hraniceLambdaL), static_cast<QWidget *>(m_tpsL[0]),
-                       static_cast<QWidget *>(m_tpsL[1]), static_cast<QWidget *>(m_tpsL[2])})
+        m_tpsMarksSmall[i] = marker(QStringLiteral("TPS%1L").arg(i + 1), 56, this);
+    m_tpsGaugeSmall = new BarGauge(255, LiveValues::designBlue(), this);
+    m_tpsGaugeSmall->setObjectName(QStringLiteral("TPSCG"));
+    m_tpsGaugeSmall->setGeometry(130, 64, 100, 18);
+    for (QWidget *w : {static_cast<QWidget *>(m_lambdaThresholdMarkSmall), static_cast<QWidget *>(m_tpsMarksSmall[0]),
+                       static_cast<QWidget *>(m_tpsMarksSmall[1]), static_cast<QWidget *>(m_tpsMarksSmall[2])})
         w->raise();
 }
 
 void LiveBox::setStale(bool stale)
 {
-    for (QWidget *w : {static_cast<QWidget *>(m_lambda), static_cast<QWidget *>(m_tps), static_cast<QWidget *>(m_poloha),
-                       static_cast<QWidget *>(m_lambdaCG1), static_cast<QWidget *>(m_tpsCG)})
+    for (QWidget *w : {static_cast<QWidget *>(m_lambda), static_cast<QWidget *>(m_tps), static_cast<QWidget *>(m_position),
+                       static_cast<QWidget *>(m_lambdaGaugeSmall), static_cast<QWidget *>(m_tpsGaugeSmall)})
         w->setEnabled(!stale);
 }
 
 void LiveBox::refresh()
 {
     const UnitData &d = *m_data;
-    m_lambdaCG1->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
+    m_lambdaGaugeSmall->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
     m_lambda->setText(QString::number(d.lambdaValue));
-    m_lambdaCG1->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
-    m_lambdaCG1->setProgress(d.lambdaValue);
+    m_lambdaGaugeSmall->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
+    m_lambdaGaugeSmall->setProgress(d.lambdaValue);
     m_tps->setText(QString::number(d.tpsValue));
-    m_tpsCG->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
-    m_tpsCG->setProgress(d.tpsValue);
-    m_poloha->setText(QString::number(d.positionValue));
+    m_tpsGaugeSmall->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
+    m_tpsGaugeSmall->setProgress(d.tpsValue);
+    m_position->setText(QString::number(d.positionValue));
 }

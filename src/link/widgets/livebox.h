@@ -17,13 +17,13 @@ public:
     // Greys the values while the link is not answering: they are the last ones, not live.
     void setStale(bool stale);
 
-    MarkerImage *lambdaThresholdMark() const { return m_hraniceLambdaL; }
-    BarGauge *lambdaGauge() const { return m_lambdaCG1; }
-    MarkerImage *tpsMark(int n) const { return m_tpsL[n]; }
+    MarkerImage *lambdaThresholdMark() const { return m_lambdaThresholdMarkSmall; }
+    BarGauge *lambdaGauge() const { return m_lambdaGaugeSmall; }
+    MarkerImage *tpsMark(int n) const { return m_tpsMarksSmall[n]; }
 
 private:
     const UnitData *m_data;
-    ValueEdit *m_lambda, *m_tps, *m_poloha;
-    BarGauge *m_lambdaCG1, *m_tpsCG;
-    MarkerImage *m_hraniceLambdaL, *m_tpsL[3];
+    ValueEdit *m_lambda, *m_tps, *m_position;
+    BarGauge *m_lambdaGaugeSmall, *m_tpsGaugeSmall;
+    MarkerImage *m_lambdaThresholdMarkSmall, *m_tpsMarksSmall[3];
 };

@@ -67,50 +67,50 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
     bigLabel(QStringLiteral("Label13"), QStringLiteral("Lambda"), 20, rows[0], 290, this);
     bigLabel(QStringLiteral("Label14"), QStringLiteral("TPS"), 20, rows[1], 290, this);
     bigLabel(QStringLiteral("Label15"), QStringLiteral("Poloha"), 20, rows[2], 290, this);
-    m_l2 = bigLabel<ValueLabel>(QStringLiteral("L2"), QStringLiteral("0"), 320, rows[0], 140, this);
-    m_l3 = bigLabel<ValueLabel>(QStringLiteral("L3"), QStringLiteral("0"), 320, rows[1], 140, this);
-    m_l4 = bigLabel<ValueLabel>(QStringLiteral("L4"), QStringLiteral("0"), 320, rows[2], 140, this);
-    m_l2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_l3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_l4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_napetiL = voltageLabel(QStringLiteral("NapetiL"), 480, rows[0] + 24, this);
-    m_napetiT = voltageLabel(QStringLiteral("NapetiT"), 480, rows[1] + 24, this);
-    describeValue(m_l2, QStringLiteral("Lambda"));
-    describeValue(m_l3, QStringLiteral("TPS"));
-    describeValue(m_l4, QStringLiteral("Poloha"));
-    describeValue(m_napetiL, QStringLiteral("Napětí lambda"));
-    describeValue(m_napetiT, QStringLiteral("Napětí TPS"));
+    m_lambdaValue = bigLabel<ValueLabel>(QStringLiteral("L2"), QStringLiteral("0"), 320, rows[0], 140, this);
+    m_tpsValue = bigLabel<ValueLabel>(QStringLiteral("L3"), QStringLiteral("0"), 320, rows[1], 140, this);
+    m_positionValue = bigLabel<ValueLabel>(QStringLiteral("L4"), QStringLiteral("0"), 320, rows[2], 140, this);
+    m_lambdaValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_tpsValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_positionValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_lambdaVolts = voltageLabel(QStringLiteral("NapetiL"), 480, rows[0] + 24, this);
+    m_tpsVolts = voltageLabel(QStringLiteral("NapetiT"), 480, rows[1] + 24, this);
+    describeValue(m_lambdaValue, QStringLiteral("Lambda"));
+    describeValue(m_tpsValue, QStringLiteral("TPS"));
+    describeValue(m_positionValue, QStringLiteral("Poloha"));
+    describeValue(m_lambdaVolts, QStringLiteral("Napětí lambda"));
+    describeValue(m_tpsVolts, QStringLiteral("Napětí TPS"));
 
     const int markerTop = 82, gaugeTop = 96;
-    m_hraniceLambda = marker(QStringLiteral("HraniceLambda"), rows[0] + markerTop, this);
+    m_lambdaThresholdMark = marker(QStringLiteral("HraniceLambda"), rows[0] + markerTop, this);
     m_tps[0] = marker(QStringLiteral("TPS1"), rows[1] + markerTop, this);
     m_tps[1] = marker(QStringLiteral("TPS2"), rows[1] + markerTop, this);
     m_tps[2] = marker(QStringLiteral("TPS3"), rows[1] + markerTop, this);
-    m_polohaMax = marker(QStringLiteral("PolohaMax"), rows[2] + markerTop, this);
-    m_polohaMin = marker(QStringLiteral("PolohaMin"), rows[2] + markerTop, this);
-    m_laAnalog = gauge(QStringLiteral("LaAnalog"), 60, rows[0] + gaugeTop, this);
-    m_tpsAnalog = gauge(QStringLiteral("TPSAnalog"), 255, rows[1] + gaugeTop, this);
-    m_polohaAnalog = gauge(QStringLiteral("PolohaAnalog"), 255, rows[2] + gaugeTop, this);
+    m_positionMaxMark = marker(QStringLiteral("PolohaMax"), rows[2] + markerTop, this);
+    m_positionMinMark = marker(QStringLiteral("PolohaMin"), rows[2] + markerTop, this);
+    m_lambdaGauge = gauge(QStringLiteral("LaAnalog"), 60, rows[0] + gaugeTop, this);
+    m_tpsGauge = gauge(QStringLiteral("TPSAnalog"), 255, rows[1] + gaugeTop, this);
+    m_positionGauge = gauge(QStringLiteral("PolohaAnalog"), 255, rows[2] + gaugeTop, this);
 
     // Beside the position, where the row has no voltage: recording and markers.
     const int right = 476, buttonWidth = 150;
-    m_zaznam = new QPushButton(QStringLiteral("Záznam"), this);
-    m_zaznam->setObjectName(QStringLiteral("Zaznam"));
-    m_zaznam->setGeometry(right, rows[2] + 2, buttonWidth, 25);
-    m_znacka = new QPushButton(QStringLiteral("Značka"), this);
-    m_znacka->setObjectName(QStringLiteral("Znacka"));
-    m_znacka->setGeometry(right, rows[2] + 28, buttonWidth, 25);
-    m_znacka->setEnabled(false);
-    m_stavZaznamu = new QLabel(this);
-    m_stavZaznamu->setObjectName(QStringLiteral("StavZaznamu"));
+    m_recordButton = new QPushButton(QStringLiteral("Záznam"), this);
+    m_recordButton->setObjectName(QStringLiteral("Zaznam"));
+    m_recordButton->setGeometry(right, rows[2] + 2, buttonWidth, 25);
+    m_markerButton = new QPushButton(QStringLiteral("Značka"), this);
+    m_markerButton->setObjectName(QStringLiteral("Znacka"));
+    m_markerButton->setGeometry(right, rows[2] + 28, buttonWidth, 25);
+    m_markerButton->setEnabled(false);
+    m_recordingLabel = new QLabel(this);
+    m_recordingLabel->setObjectName(QStringLiteral("StavZaznamu"));
     // Two lines, time above rows, between the buttons and the position's markers.
-    m_stavZaznamu->setGeometry(right - 6, rows[2] + 54, buttonWidth + 12, 28);
-    m_stavZaznamu->setAlignment(Qt::AlignCenter);
-    m_stavZaznamu->setStyleSheet(QStringLiteral("color: #c00000;"));
+    m_recordingLabel->setGeometry(right - 6, rows[2] + 54, buttonWidth + 12, 28);
+    m_recordingLabel->setAlignment(Qt::AlignCenter);
+    m_recordingLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
 
-    for (QWidget *w : {static_cast<QWidget *>(m_hraniceLambda), static_cast<QWidget *>(m_tps[0]),
+    for (QWidget *w : {static_cast<QWidget *>(m_lambdaThresholdMark), static_cast<QWidget *>(m_tps[0]),
                        static_cast<QWidget *>(m_tps[1]), static_cast<QWidget *>(m_tps[2]),
-                       static_cast<QWidget *>(m_polohaMax), static_cast<QWidget *>(m_polohaMin)})
+                       static_cast<QWidget *>(m_positionMaxMark), static_cast<QWidget *>(m_positionMinMark)})
         w->raise();
 }
 
@@ -161,25 +161,25 @@ void LiveValuesPage::paintEvent(QPaintEvent *event)
 
 void LiveValuesPage::setStale(bool stale)
 {
-    for (QWidget *w : {static_cast<QWidget *>(m_l2), static_cast<QWidget *>(m_l3), static_cast<QWidget *>(m_l4),
-                       static_cast<QWidget *>(m_napetiL), static_cast<QWidget *>(m_napetiT),
-                       static_cast<QWidget *>(m_laAnalog), static_cast<QWidget *>(m_tpsAnalog),
-                       static_cast<QWidget *>(m_polohaAnalog)})
+    for (QWidget *w : {static_cast<QWidget *>(m_lambdaValue), static_cast<QWidget *>(m_tpsValue), static_cast<QWidget *>(m_positionValue),
+                       static_cast<QWidget *>(m_lambdaVolts), static_cast<QWidget *>(m_tpsVolts),
+                       static_cast<QWidget *>(m_lambdaGauge), static_cast<QWidget *>(m_tpsGauge),
+                       static_cast<QWidget *>(m_positionGauge)})
         w->setEnabled(!stale);
 }
 
 void LiveValuesPage::refresh()
 {
     const UnitData &d = *m_data;
-    m_laAnalog->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
-    m_napetiL->showValue(LiveValues::voltageText(d.lambdaValue));
-    m_napetiT->showValue(LiveValues::voltageText(d.tpsValue));
-    m_l2->showValue(QString::number(d.lambdaValue));
-    m_laAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
-    m_laAnalog->setProgress(d.lambdaValue);
-    m_l3->showValue(QString::number(d.tpsValue));
-    m_tpsAnalog->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
-    m_tpsAnalog->setProgress(d.tpsValue);
-    m_l4->showValue(QString::number(d.positionValue));
-    m_polohaAnalog->setProgress(d.positionValue);
+    m_lambdaGauge->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
+    m_lambdaVolts->showValue(LiveValues::voltageText(d.lambdaValue));
+    m_tpsVolts->showValue(LiveValues::voltageText(d.tpsValue));
+    m_lambdaValue->showValue(QString::number(d.lambdaValue));
+    m_lambdaGauge->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
+    m_lambdaGauge->setProgress(d.lambdaValue);
+    m_tpsValue->showValue(QString::number(d.tpsValue));
+    m_tpsGauge->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
+    m_tpsGauge->setProgress(d.tpsValue);
+    m_positionValue->showValue(QString::number(d.positionValue));
+    m_positionGauge->setProgress(d.positionValue);
 }

@@ -22,15 +22,15 @@ public:
     // Greys the values while the link is not answering: they are the last ones, not live.
     void setStale(bool stale);
 
-    MarkerImage *lambdaThresholdMark() const { return m_hraniceLambda; }
-    BarGauge *lambdaGauge() const { return m_laAnalog; }
+    MarkerImage *lambdaThresholdMark() const { return m_lambdaThresholdMark; }
+    BarGauge *lambdaGauge() const { return m_lambdaGauge; }
     MarkerImage *tpsMark(int n) const { return m_tps[n]; }
-    MarkerImage *positionMaxMark() const { return m_polohaMax; }
-    MarkerImage *positionMinMark() const { return m_polohaMin; }
+    MarkerImage *positionMaxMark() const { return m_positionMaxMark; }
+    MarkerImage *positionMinMark() const { return m_positionMinMark; }
     // The recording's controls; the recorder attaches to them.
-    QPushButton *recordButton() const { return m_zaznam; }
-    QPushButton *markerButton() const { return m_znacka; }
-    QLabel *recordingLabel() const { return m_stavZaznamu; }
+    QPushButton *recordButton() const { return m_recordButton; }
+    QPushButton *markerButton() const { return m_markerButton; }
+    QLabel *recordingLabel() const { return m_recordingLabel; }
 
 protected:
     bool event(QEvent *event) override;
@@ -41,9 +41,9 @@ private:
 
     const UnitData *m_data;
     QColor m_pane;
-    ValueLabel *m_l2, *m_l3, *m_l4, *m_napetiL, *m_napetiT;
-    BarGauge *m_laAnalog, *m_tpsAnalog, *m_polohaAnalog;
-    MarkerImage *m_hraniceLambda, *m_tps[3], *m_polohaMax, *m_polohaMin;
-    QPushButton *m_zaznam, *m_znacka;
-    QLabel *m_stavZaznamu;
+    ValueLabel *m_lambdaValue, *m_tpsValue, *m_positionValue, *m_lambdaVolts, *m_tpsVolts;
+    BarGauge *m_lambdaGauge, *m_tpsGauge, *m_positionGauge;
+    MarkerImage *m_lambdaThresholdMark, *m_tps[3], *m_positionMaxMark, *m_positionMinMark;
+    QPushButton *m_recordButton, *m_markerButton;
+    QLabel *m_recordingLabel;
 };

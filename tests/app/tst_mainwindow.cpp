@@ -1,7 +1,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "app/connectionline.h"
-#include "app/form2.h"
+#include "app/mainwindow.h"
 #include "lambda/lambdapage.h"
 #include "link/widgets/bargauge.h"
 #include "link/unitdata.h"
@@ -19,13 +19,13 @@
 #include <QTest>
 #include <cerrno>
 
-class TestForm2 : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
-    TForm2 *form = nullptr;
+    MainWindow *form = nullptr;
     QTemporaryDir *folder = nullptr;
 
     void writeIni(const QByteArray &text)
@@ -44,7 +44,7 @@ private:
     void start()
     {
         form->show();
-        form->FormCreate(folder->path());
+        form->startUp(folder->path());
     }
 
 private slots:
@@ -53,7 +53,7 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         folder = new QTemporaryDir;
-        form = new TForm2(port, prompts);
+        form = new MainWindow(port, prompts);
     }
     void cleanup()
     {
@@ -178,18 +178,18 @@ private slots:
     void linkMessagesShowOnBothStatusLabels()
     {
         start();
-        auto *nacteni = find<QLabel>(QStringLiteral("Nacteni"));
-        auto *nacteni1 = find<QLabel>(QStringLiteral("Nacteni1"));
-        QVERIFY(nacteni->isHidden() && nacteni1->isHidden());
-        form->link()->ShowLinkMessage(QStringLiteral("Uložení OK"));
-        QVERIFY(!nacteni->isHidden() && !nacteni1->isHidden());
-        QCOMPARE(nacteni1->text(), QStringLiteral("Uložení OK"));
-        QTRY_VERIFY_WITH_TIMEOUT(nacteni->isHidden() && nacteni1->isHidden(), 4000);
+        auto *tuningLinkMessage = find<QLabel>(QStringLiteral("Nacteni"));
+        auto *linkMessageLabel = find<QLabel>(QStringLiteral("Nacteni1"));
+        QVERIFY(tuningLinkMessage->isHidden() && linkMessageLabel->isHidden());
+        form->link()->announceLinkMessage(QStringLiteral("Uložení OK"));
+        QVERIFY(!tuningLinkMessage->isHidden() && !linkMessageLabel->isHidden());
+        QCOMPARE(linkMessageLabel->text(), QStringLiteral("Uložení OK"));
+        QTRY_VERIFY_WITH_TIMEOUT(tuningLinkMessage->isHidden() && linkMessageLabel->isHidden(), 4000);
 
         port->feed(bytesOf({0x02, 0, 0, 0, 0, 0x04}));
         // Rejected once the line has stayed quiet past the byte gap.
-        QTRY_COMPARE_WITH_TIMEOUT(nacteni->text(), QStringLiteral("Error Obeznik"), 2000);
-        QVERIFY(nacteni->isHidden());
+        QTRY_COMPARE_WITH_TIMEOUT(tuningLinkMessage->text(), QStringLiteral("Error Obeznik"), 2000);
+        QVERIFY(tuningLinkMessage->isHidden());
         QCOMPARE(prompts->beeps, 1);
     }
 
@@ -214,8 +214,8 @@ private slots:
         writeIni("[Komunikace]\nObeznik=5000\n");
         start();
         QVERIFY(QTest::qWaitForWindowActive(form));
-        QSignalSpy userChanges(form, &TForm2::pageSelectedByUser);
-        QSignalSpy saves(form, &TForm2::saveCurrentStateRequested);
+        QSignalSpy userChanges(form, &MainWindow::pageSelectedByUser);
+        QSignalSpy saves(form, &MainWindow::saveCurrentStateRequested);
         form->link()->poll().disable();
         QTest::keySequence(form, keys);
         QCOMPARE(form->pages()->currentWidget()->objectName(), page);
@@ -229,7 +229,7 @@ private slots:
     void selectingATabRestartsThePoll()
     {
         start();
-        QSignalSpy userChanges(form, &TForm2::pageSelectedByUser);
+        QSignalSpy userChanges(form, &MainWindow::pageSelectedByUser);
         form->link()->poll().disable();
         form->cutOffReader()->cutOffReader().enable();
         auto *bar = form->pages()->tabBar();
@@ -278,5 +278,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

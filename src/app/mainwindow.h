@@ -42,7 +42,7 @@ struct TesterSettings;
 
 // The main window: owns the shared data, the link and the pages, wires them together and runs
 // start-up, page changes and shutdown. It is the one place that creates collaborators.
-class TForm2 : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
@@ -52,11 +52,11 @@ public:
 
     // `port` and `prompts` outlive the window; tests pass fakes, and a list of ports for the picker
     // (the system's when empty).
-    TForm2(SerialIo *port, Prompts *prompts, QWidget *parent = nullptr, PortSource ports = {});
-    ~TForm2() override;
+    MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent = nullptr, PortSource ports = {});
+    ~MainWindow() override;
 
     // Start-up in the working folder: settings, port, data folder, caption, frames, poll.
-    void FormCreate(const QString &workingFolder);
+    void startUp(const QString &workingFolder);
 
     UnitData *data() const { return m_data; }
     LinkTransport *link() const { return m_link; }
@@ -86,7 +86,7 @@ public:
 
     // The caption names the current configuration file (or the backup the set came from) and
     // marks unsaved changes with "*".
-    void SetCaptionFromFile();
+    void updateCaption();
 
     // The system ends the tool (SIGTERM, SIGINT, SIGHUP): nobody can be asked, so unsaved changes
     // are kept in the backup folder first; then the window closes as by "Konec".
@@ -123,7 +123,7 @@ private:
     static QString choosePortText();
     // The unit history in the data folder, or on the server TESTER.INI names; never waited for.
     void startHistory(const TesterSettings &settings);
-    void PageControl1Change();
+    void returnToPollingOnPageChange();
     void guardReads();
     // Unsaved changes before the window closes: saved, dropped, or the close called off (false).
     bool mayClose();
@@ -162,7 +162,7 @@ private:
     ReportController *m_report = nullptr;
     RecordingControl *m_recording = nullptr;
     RecordingsPage *m_recordings = nullptr;
-    QLabel *m_nacteni1 = nullptr;
+    QLabel *m_linkMessageLabel = nullptr;
     bool m_pageByCode = false;
     bool m_stoppedBySystem = false;
 };

@@ -1,4 +1,4 @@
-#include "form2.h"
+#include "mainwindow.h"
 #include "connectionline.h"
 #include "infopage.h"
 #include "lambda/emulationlevels.h"
@@ -79,7 +79,7 @@ constexpr int ClientWidth = 632;
 constexpr int ClientHeight = 451;
 }
 
-TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
+MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
       m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
 {
@@ -106,17 +106,17 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
 
     // The rules of the page "Ladění" and the block the link brings in.
     m_tuning->attach(m_commands, m_blockRead, m_blockWrite, m_memoryCheck, m_prompts, m_live);
-    connect(m_blockRead, &BlockRead::blockReceived, m_tuning->display(), &BlockDisplay::TakeOverBlock);
+    connect(m_blockRead, &BlockRead::blockReceived, m_tuning->display(), &BlockDisplay::takeOverBlock);
     // After the live refreshes above: the active power range follows every status reply.
-    connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::HighlightPowerRange);
+    connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::highlightPowerRange);
     // The lambda page shows its part of every block the tuning page takes over.
     m_lambda->attach(m_link, m_blockWrite, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
 
     // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
     m_service->attach(m_data, m_blockRead, m_levels, m_blockWrite, m_tuning->display(), m_prompts);
-    connect(m_service->files(), &ConfigFiles::configFileChanged, this, &TForm2::SetCaptionFromFile);
-    connect(this, &TForm2::saveCurrentStateRequested, m_service->files(), &ConfigFiles::Button24Click);
-    connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::ShowLevels);
+    connect(m_service->files(), &ConfigFiles::configFileChanged, this, &MainWindow::updateCaption);
+    connect(this, &MainWindow::saveCurrentStateRequested, m_service->files(), &ConfigFiles::saveSetAs);
+    connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::showLevels);
 
     m_diagnostics->attach(m_data, m_diagnosticsLink, m_prompts);
     // A link that stopped answering may come back to another unit: its record is read anew.
@@ -165,7 +165,7 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
         // After the page's own handler, which sends the byte and the version.
         connect(m_tuning->saveButton(field.index), &QPushButton::clicked, setKeeper, [this, setKeeper, index = field.index] {
             if (m_port->isOpen())
-                setKeeper->byteWritten(index, m_data->paramBlock[std::size_t(index)], m_data->paramBlock[ParamBlock::Verze]);
+                setKeeper->byteWritten(index, m_data->paramBlock[std::size_t(index)], m_data->paramBlock[ParamBlock::SetVersion]);
         });
     }
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
@@ -177,18 +177,18 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     // Every control of every page may change the set; the caption follows what it now holds.
     UnsavedChanges *unsaved = m_service->unsaved();
     unsaved->watch(m_pages);
-    connect(unsaved, &UnsavedChanges::changed, this, &TForm2::SetCaptionFromFile);
+    connect(unsaved, &UnsavedChanges::changed, this, &MainWindow::updateCaption);
     connect(m_memoryCheck, &MemoryCheck::checked, unsaved, &UnsavedChanges::agreeChecked);
     guardReads();
 
     connect(m_link, &LinkTransport::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
-        m_nacteni1->setText(text);
-        m_nacteni1->show();
+        m_linkMessageLabel->setText(text);
+        m_linkMessageLabel->show();
     });
     connect(m_link, &LinkTransport::linkMessageHidden, this, [this] {
         m_tuning->hideLinkMessage();
-        m_nacteni1->hide();
+        m_linkMessageLabel->hide();
     });
     connect(m_status, &StatusPoll::statusError, m_tuning, &TuningPage::setLinkMessageText);
 
@@ -206,14 +206,14 @@ TForm2::TForm2(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource por
     showInfo();
 }
 
-TForm2::~TForm2()
+MainWindow::~MainWindow()
 {
     // Before the history's thread ends with its store: the open visit is kept with its end.
     if (m_visitRecorder)
         m_visitRecorder->closeVisit();
 }
 
-void TForm2::buildLink(Prompts *prompts)
+void MainWindow::buildLink(Prompts *prompts)
 {
     // The transport is there already; then one object per kind of conversation with the unit. A
     // new kind of conversation is one more line here, and the page that uses it.
@@ -230,7 +230,7 @@ void TForm2::buildLink(Prompts *prompts)
     m_cutOffReader = new CutOffReader(m_link, m_data, this);
 }
 
-void TForm2::buildPages()
+void MainWindow::buildPages()
 {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
@@ -264,7 +264,7 @@ void TForm2::buildPages()
     m_info = new InfoPage;
     m_info->setObjectName(QStringLiteral("TabSheet7"));
 
-    m_nacteni1 = m_lambda->linkMessageLabel();
+    m_linkMessageLabel = m_lambda->linkMessageLabel();
 
     m_pages->addTab(m_tuning, QStringLiteral("Ladění"));
     m_pages->addTab(m_live, QStringLiteral("Aktualní"));
@@ -279,20 +279,20 @@ void TForm2::buildPages()
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (!m_pageByCode)
-            PageControl1Change();
+            returnToPollingOnPageChange();
     });
 }
 
-void TForm2::guardReads()
+void MainWindow::guardReads()
 {
     // "Načíst z ŘJ" replaces the whole set: unsaved changes are asked about first. With no port
     // open the read only says so, and nothing needs asking.
     UnitCommands *commands = m_tuning->commands();
     for (QPushButton *read : {m_tuning->commandButton(2), m_lambda->button("Button42")}) {
-        disconnect(read, &QPushButton::clicked, commands, &UnitCommands::Button2Click);
+        disconnect(read, &QPushButton::clicked, commands, &UnitCommands::readBlock);
         connect(read, &QPushButton::clicked, commands, [this, commands] {
             if (!m_port->isOpen() || m_service->unsaved()->mayReplace())
-                commands->Button2Click();
+                commands->readBlock();
         });
     }
     // So do the level read and the block read that follows a measurement.
@@ -301,7 +301,7 @@ void TForm2::guardReads()
                                              [this] { return m_service->unsaved()->mayReplace(); });
 }
 
-void TForm2::buildShortcuts()
+void MainWindow::buildShortcuts()
 {
     // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
     auto *menu = new QMenu(QStringLiteral("Menu"), this);
@@ -362,7 +362,7 @@ void TForm2::buildShortcuts()
     giveWindowShortcutsPrecedence(this);
 }
 
-void TForm2::showInfo()
+void MainWindow::showInfo()
 {
     QStringList shortcuts;
     const QList<QAction *> all = actions();
@@ -377,16 +377,16 @@ void TForm2::showInfo()
     m_info->showNotes(captions, shortcuts);
 }
 
-void TForm2::buildConnectionLine(PortSource ports)
+void MainWindow::buildConnectionLine(PortSource ports)
 {
     m_line = new ConnectionLine(std::move(ports), this);
     m_line->setGeometry(0, ClientHeight, ClientWidth, ConnectionLine::Height);
-    connect(m_line->picker(), &PortPicker::portChosen, this, &TForm2::choosePort);
-    connect(m_connection, &LinkConnection::healthChanged, this, &TForm2::showHealth);
+    connect(m_line->picker(), &PortPicker::portChosen, this, &MainWindow::choosePort);
+    connect(m_connection, &LinkConnection::healthChanged, this, &MainWindow::showHealth);
     showHealth();
 }
 
-void TForm2::showHealth()
+void MainWindow::showHealth()
 {
     if (m_data->portName.isEmpty() && m_connection->health() == LinkConnection::Health::Closed)
         m_line->showNoPortChosen(choosePortText());
@@ -400,7 +400,7 @@ void TForm2::showHealth()
     m_tuning->liveBox()->setStale(stale);
 }
 
-void TForm2::choosePort(const QString &name)
+void MainWindow::choosePort(const QString &name)
 {
     // Opened at once; one that will not open shows on the line and is tried again every second.
     m_connection->openPort(name);
@@ -416,14 +416,14 @@ void TForm2::choosePort(const QString &name)
                          error + QStringLiteral("\nZvolený port %1 platí jen do ukončení programu.").arg(name));
 }
 
-void TForm2::showPage(QWidget *page)
+void MainWindow::showPage(QWidget *page)
 {
     m_pageByCode = true;
     m_pages->setCurrentWidget(page);
     m_pageByCode = false;
 }
 
-void TForm2::PageControl1Change()
+void MainWindow::returnToPollingOnPageChange()
 {
     // The poll runs again; a recording ends (its check box is cleared) and "Komunikace Ladění"
     // is selected as by a click.
@@ -431,10 +431,10 @@ void TForm2::PageControl1Change()
     m_cutOff->control()->selectTuningCommunication();
     emit pageSelectedByUser();
     // Choices on the lambda page not saved with its "Ulož" are dropped, and the page says so.
-    m_lambda->statusEditor()->DropDraftsOnPageChange();
+    m_lambda->statusEditor()->dropDraftsOnPageChange();
 }
 
-void TForm2::FormCreate(const QString &workingFolder)
+void MainWindow::startUp(const QString &workingFolder)
 {
     m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
@@ -461,7 +461,7 @@ void TForm2::FormCreate(const QString &workingFolder)
     WindowSize::restore(this, m_data->dataFolder);
     m_scope->control()->setDataFolder(m_data->dataFolder);
     m_data->configFileName = QStringLiteral("Novy.cfg");
-    SetCaptionFromFile();
+    updateCaption();
 
     m_link->prepareFrames();
     m_data->resetBlocks();
@@ -469,13 +469,13 @@ void TForm2::FormCreate(const QString &workingFolder)
     m_data->tpsRising = true;
     m_link->poll().setInterval(settings.pollInterval);
     m_link->poll().enable();
-    m_tuning->display()->HighlightPowerRange();
+    m_tuning->display()->highlightPowerRange();
     m_data->tachoValue = 0;
     startHistory(settings);
     sayKeptChanges();
 }
 
-void TForm2::startHistory(const TesterSettings &settings)
+void MainWindow::startHistory(const TesterSettings &settings)
 {
     HistoryTarget target = settings.history;
     target.sqlitePath = m_data->dataFilePath(QStringLiteral("historie.sqlite"));
@@ -519,7 +519,7 @@ void TForm2::startHistory(const TesterSettings &settings)
     m_historyStore->importOnce(m_data->dataFolder, QSysInfo::machineHostName());
 }
 
-void TForm2::sayKeptChanges()
+void MainWindow::sayKeptChanges()
 {
     const QString kept = BackupStore(BackupStore::folderIn(m_data->dataFolder)).takeUnsavedNote();
     if (!kept.isEmpty())
@@ -529,7 +529,7 @@ void TForm2::sayKeptChanges()
                                .arg(QDir::toNativeSeparators(kept)));
 }
 
-void TForm2::SetCaptionFromFile()
+void MainWindow::updateCaption()
 {
     const QString name = m_data->backupSource.isEmpty()
                              ? m_data->configFileName
@@ -538,7 +538,7 @@ void TForm2::SetCaptionFromFile()
     setWindowTitle(captionPrefix() + QLatin1Char(' ') + name + (unsaved ? QStringLiteral("*") : QString()));
 }
 
-void TForm2::applySettings(const TesterSettings &settings)
+void MainWindow::applySettings(const TesterSettings &settings)
 {
     m_data->addressNames = settings.addressNames;
     m_scope->control()->fillAddressNames(settings.addressNames);
@@ -550,7 +550,7 @@ void TForm2::applySettings(const TesterSettings &settings)
     m_report->setWorkshop(settings.workshop);
 }
 
-bool TForm2::openPort(bool named)
+bool MainWindow::openPort(bool named)
 {
     // A port that cannot be opened is reported once, and start-up goes on: the tool is still
     // useful for files, and the port is tried again every second until it is there. The default
@@ -569,17 +569,17 @@ bool TForm2::openPort(bool named)
     return m_port->isOpen();
 }
 
-QString TForm2::choosePortText()
+QString MainWindow::choosePortText()
 {
     return QStringLiteral("Port převodníku vyberte v dolní liště okna, do TESTER.INI se zapíše sám.");
 }
 
-int TForm2::pollInterval() const
+int MainWindow::pollInterval() const
 {
     return m_link->poll().interval();
 }
 
-void TForm2::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (!m_pages || !m_line)
@@ -588,7 +588,7 @@ void TForm2::resizeEvent(QResizeEvent *event)
     m_line->setGeometry(0, height() - ConnectionLine::Height, width(), ConnectionLine::Height);
 }
 
-void TForm2::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_stoppedBySystem && !mayClose()) {
         event->ignore();
@@ -601,19 +601,19 @@ void TForm2::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-bool TForm2::mayClose()
+bool MainWindow::mayClose()
 {
     if (!m_service->unsaved()->pending())
         return true;
     switch (m_prompts->askSaveChanges(QStringLiteral("Pozor !!!"), QStringLiteral("Máte neuložené změny. Uložit je do souboru?"))) {
-    case Prompts::SaveChoice::Save: return m_service->files()->Button24Click();
+    case Prompts::SaveChoice::Save: return m_service->files()->saveSetAs();
     case Prompts::SaveChoice::Discard: return true;
     case Prompts::SaveChoice::Cancel: break;
     }
     return false;
 }
 
-QString TForm2::keepUnsavedChanges()
+QString MainWindow::keepUnsavedChanges()
 {
     QString error;
     const QString kept = m_service->unsaved()->keepForLater(&error);
@@ -622,7 +622,7 @@ QString TForm2::keepUnsavedChanges()
     return kept;
 }
 
-void TForm2::stopBySystem()
+void MainWindow::stopBySystem()
 {
     keepUnsavedChanges();
     m_stoppedBySystem = true;
