@@ -202,7 +202,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     connect(m_port, &SerialIo::deviceLost, this,
             [this](const QString &text) { m_prompts->showNotice(boxCaption(), text); },
             Qt::QueuedConnection);
-    connect(m_tuning->commandButton(3), &QPushButton::clicked, this, &QWidget::close);
+    connect(m_tuning->closeButton(), &QPushButton::clicked, this, &QWidget::close);
     showInfo();
 }
 
@@ -288,7 +288,7 @@ void MainWindow::guardReads()
     // "Načíst z ŘJ" replaces the whole set: unsaved changes are asked about first. With no port
     // open the read only says so, and nothing needs asking.
     UnitCommands *commands = m_tuning->commands();
-    for (QPushButton *read : {m_tuning->commandButton(2), m_lambda->button("Button42")}) {
+    for (QPushButton *read : {m_tuning->readBlockButton(), m_lambda->readBlockButton()}) {
         disconnect(read, &QPushButton::clicked, commands, &UnitCommands::readBlock);
         connect(read, &QPushButton::clicked, commands, [this, commands] {
             if (!m_port->isOpen() || m_service->unsaved()->mayReplace())
@@ -372,8 +372,8 @@ void MainWindow::showInfo()
     }
     InfoPage::Captions captions;
     captions.readDiagnostics = m_diagnostics->readButton()->text();
-    captions.readBlock = m_tuning->commandButton(2)->text();
-    captions.sendBlock = m_tuning->commandButton(1)->text();
+    captions.readBlock = m_tuning->readBlockButton()->text();
+    captions.sendBlock = m_tuning->writeBlockButton()->text();
     m_info->showNotes(captions, shortcuts);
 }
 

@@ -21,8 +21,8 @@ EmulationLevels::EmulationLevels(UnitData *data, LambdaPage *page, TuningPage *t
         const ByteField *field = &Bytes[i];
         connect(page->byteEdit(i), &QLineEdit::textChanged, this, [this, field] { byteEdited(*field); });
     }
-    connect(page->button("Button38"), &QPushButton::clicked, this, &EmulationLevels::writeLevels);
-    connect(page->button("Button39"), &QPushButton::clicked, this, &EmulationLevels::readLevels);
+    connect(page->writeLevelsButton(), &QPushButton::clicked, this, &EmulationLevels::writeLevels);
+    connect(page->readLevelsButton(), &QPushButton::clicked, this, &EmulationLevels::readLevels);
     connect(levels, &LevelExchange::levelsReceived, this, &EmulationLevels::showLevels);
     // The link keeps levels that came from a unit or a file; the fields show what it kept.
     connect(levels, &LevelExchange::levelsReset, this, &EmulationLevels::showLevels);
@@ -77,5 +77,5 @@ void EmulationLevels::enableLevels(bool on)
     for (int i = FirstLevelField; i < ByteCount; ++i)
         m_page->byteEdit(i)->setEnabled(on);
     // Without levels from the unit there is nothing the tool could write.
-    m_page->button("Button38")->setEnabled(on);
+    m_page->writeLevelsButton()->setEnabled(on);
 }

@@ -16,22 +16,22 @@ EmulationMeasurement::EmulationMeasurement(UnitData *data, LambdaPage *page, Mea
                                            QObject *parent)
     : QObject(parent), m_data(data), m_page(page), m_measurement(measurement)
 {
-    connect(page->button("Button27"), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopIdleMeasurement);
-    connect(page->button("Button32"), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopRaisedMeasurement);
+    connect(page->measureIdleButton(), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopIdleMeasurement);
+    connect(page->measureRaisedButton(), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopRaisedMeasurement);
     connect(measurement, &MeasurementExchange::measurementCodeReceived, this, &EmulationMeasurement::showMeasurement);
 }
 
 void EmulationMeasurement::startOrStopIdleMeasurement()
 {
-    startOrStop("Button27", UnitCode::MeasureIdle);
+    startOrStop(m_page->measureIdleButton(), UnitCode::MeasureIdle);
 }
 
 void EmulationMeasurement::startOrStopRaisedMeasurement()
 {
-    startOrStop("Button32", UnitCode::MeasureRaised);
+    startOrStop(m_page->measureRaisedButton(), UnitCode::MeasureRaised);
 }
 
-void EmulationMeasurement::startOrStop(const char *button, quint8 code)
+void EmulationMeasurement::startOrStop(QPushButton *button, quint8 code)
 {
     // Either button stops whichever measurement runs; it does not start the other one.
     if (m_data->measuring) {
@@ -40,13 +40,13 @@ void EmulationMeasurement::startOrStop(const char *button, quint8 code)
         return;
     }
     m_measurement->startMeasurement(code);
-    m_page->button(button)->setText(QStringLiteral("Přeruš emulace"));
+    button->setText(QStringLiteral("Přeruš emulace"));
 }
 
 void EmulationMeasurement::showStartCaptions()
 {
-    m_page->button("Button27")->setText(QStringLiteral("Spusť emulace volnoběh"));
-    m_page->button("Button32")->setText(QStringLiteral("Spusť emulace zvýšené"));
+    m_page->measureIdleButton()->setText(QStringLiteral("Spusť emulace volnoběh"));
+    m_page->measureRaisedButton()->setText(QStringLiteral("Spusť emulace zvýšené"));
 }
 
 void EmulationMeasurement::showMeasurement(quint8 code)

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <functional>
 
+class QPushButton;
 class LambdaPage;
 class UnitData;
 class MeasurementExchange;
@@ -30,7 +31,7 @@ public slots:
     void showMeasurement(quint8 code);
 
 private:
-    void startOrStop(const char *button, quint8 code);
+    void startOrStop(QPushButton *button, quint8 code);
     void showStartCaptions();
 
     UnitData *m_data;

@@ -108,7 +108,7 @@ QPushButton *LambdaPage::addButton(const char *name, const QString &caption, con
 
 void LambdaPage::buildButtons()
 {
-    addButton("Button25", QStringLiteral("Ulož"), QRect(LeftColumn, 342, LeftWidth, 32));
+    m_saveStatus = addButton("Button25", QStringLiteral("Ulož"), QRect(LeftColumn, 342, LeftWidth, 32));
     m_pending = new QLabel(QStringLiteral("Neuloženo – stiskněte Ulož"), this);
     m_pending->setObjectName(QStringLiteral("NeulozeneVolby"));
     m_pending->setGeometry(LeftColumn, 378, LeftWidth, 18);
@@ -116,17 +116,13 @@ void LambdaPage::buildButtons()
     m_pending->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold;"));
     m_pending->hide();
     const int levelTop = 6 + ByteGroupStep * 4;
-    addButton("Button39", QStringLiteral("Načti úrovně"), QRect(MiddleColumn, levelTop, 88, 30));
-    addButton("Button38", QStringLiteral("Ulož úrovně"), QRect(MiddleColumn + 92, levelTop, 88, 30))->setEnabled(false);
-    addButton("Button42", QStringLiteral("Načti z ŘJ"), QRect(RightColumn, 6, RightWidth, 30));
-    addButton("Button35", QStringLiteral("RAM->EEPROM"), QRect(RightColumn, 42, RightWidth, 30));
-    addButton("Button27", QStringLiteral("Měření emulace volnoběh"), QRect(RightColumn, 120, RightWidth, 30));
-    addButton("Button32", QStringLiteral("Měření emulace zvýšené"), QRect(RightColumn, 156, RightWidth, 30));
-}
-
-QPushButton *LambdaPage::button(const char *name) const
-{
-    return findChild<QPushButton *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    m_readLevels = addButton("Button39", QStringLiteral("Načti úrovně"), QRect(MiddleColumn, levelTop, 88, 30));
+    m_writeLevels = addButton("Button38", QStringLiteral("Ulož úrovně"), QRect(MiddleColumn + 92, levelTop, 88, 30));
+    m_writeLevels->setEnabled(false);
+    m_readBlock = addButton("Button42", QStringLiteral("Načti z ŘJ"), QRect(RightColumn, 6, RightWidth, 30));
+    m_commitToEeprom = addButton("Button35", QStringLiteral("RAM->EEPROM"), QRect(RightColumn, 42, RightWidth, 30));
+    m_measureIdle = addButton("Button27", QStringLiteral("Měření emulace volnoběh"), QRect(RightColumn, 120, RightWidth, 30));
+    m_measureRaised = addButton("Button32", QStringLiteral("Měření emulace zvýšené"), QRect(RightColumn, 156, RightWidth, 30));
 }
 
 void LambdaPage::attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchange *levels,
@@ -137,6 +133,6 @@ void LambdaPage::attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchan
     m_measurement = new EmulationMeasurement(m_data, this, measurement, this);
     // The read and the commit work here as they do on the tuning page.
     UnitCommands *commands = tuning->commands();
-    connect(button("Button42"), &QPushButton::clicked, commands, &UnitCommands::readBlock);
-    connect(button("Button35"), &QPushButton::clicked, commands, &UnitCommands::commitToEeprom);
+    connect(m_readBlock, &QPushButton::clicked, commands, &UnitCommands::readBlock);
+    connect(m_commitToEeprom, &QPushButton::clicked, commands, &UnitCommands::commitToEeprom);
 }

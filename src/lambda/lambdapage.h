@@ -38,7 +38,13 @@ public:
 
     QRadioButton *radio(int n) const { return m_radios[n]; }  // by LambdaFields::Radios
     QLineEdit *byteEdit(int n) const { return m_bytes[n]; }   // by LambdaFields::Bytes
-    QPushButton *button(const char *name) const;
+    QPushButton *saveStatusButton() const { return m_saveStatus; }  // "Ulož"
+    QPushButton *readLevelsButton() const { return m_readLevels; }  // "Načti úrovně"
+    QPushButton *writeLevelsButton() const { return m_writeLevels; }  // "Ulož úrovně"
+    QPushButton *readBlockButton() const { return m_readBlock; }  // "Načti z ŘJ"
+    QPushButton *commitToEepromButton() const { return m_commitToEeprom; }  // "RAM->EEPROM"
+    QPushButton *measureIdleButton() const { return m_measureIdle; }  // "Měření emulace volnoběh"
+    QPushButton *measureRaisedButton() const { return m_measureRaised; }  // "Měření emulace zvýšené"
     QLabel *measurementTextLabel() const { return m_measurementText; }
     QLabel *measurementCodeLabel() const { return m_measurementCode; }
     QLabel *linkMessageLabel() const { return m_linkMessageLabel; }
@@ -58,6 +64,13 @@ private:
     QLabel *m_measurementCode = nullptr;
     QLabel *m_linkMessageLabel = nullptr;
     QLabel *m_pending = nullptr;
+    QPushButton *m_saveStatus = nullptr;
+    QPushButton *m_readLevels = nullptr;
+    QPushButton *m_writeLevels = nullptr;
+    QPushButton *m_readBlock = nullptr;
+    QPushButton *m_commitToEeprom = nullptr;
+    QPushButton *m_measureIdle = nullptr;
+    QPushButton *m_measureRaised = nullptr;
     LambdaStatusEditor *m_status = nullptr;
     EmulationLevels *m_levels = nullptr;
     EmulationMeasurement *m_measurement = nullptr;

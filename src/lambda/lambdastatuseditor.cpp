@@ -29,7 +29,7 @@ LambdaStatusEditor::LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningP
         const Radio *radio = &Radios[i];
         connect(page->radio(i), &QRadioButton::clicked, this, [this, radio] { chooseOption(*radio); });
     }
-    connect(page->button("Button25"), &QPushButton::clicked, this, &LambdaStatusEditor::saveStatus);
+    connect(page->saveStatusButton(), &QPushButton::clicked, this, &LambdaStatusEditor::saveStatus);
     connect(tuning->display(), &BlockDisplay::blockTakenOver, this, &LambdaStatusEditor::discardDrafts);
     discardDrafts();
 }

@@ -5,7 +5,7 @@
 CutOffReader::CutOffReader(LinkTransport *link, UnitData *data, QObject *parent) : LinkReader(link, parent), m_data(data)
 {
     link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); });
-    connect(&m_reader, &LinkTimer::fired, this, &CutOffReader::requestCutOffValue);
+    connect(&m_requestTimer, &LinkTimer::fired, this, &CutOffReader::requestCutOffValue);
 }
 
 void CutOffReader::startCutOffReading(quint8 address)
@@ -16,14 +16,14 @@ void CutOffReader::startCutOffReading(quint8 address)
         return;
     }
     takeLink(State);
-    m_reader.enable();
+    m_requestTimer.enable();
     silenceFromNow();
 }
 
 void CutOffReader::stopCutOffReading()
 {
-    const bool wasReading = m_reader.isEnabled();
-    m_reader.disable();
+    const bool wasReading = m_requestTimer.isEnabled();
+    m_requestTimer.disable();
     handLinkBack();
     m_link->endReaders(this);
     silenceOff();

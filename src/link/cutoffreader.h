@@ -20,14 +20,14 @@ public:
     void setCutOffAddress(quint8 address) { m_address = address; }
     // Back to tuning communication: the poll runs, no reader runs.
     void stopCutOffReading();
-    bool cutOffReading() const { return m_reader.isEnabled(); }
+    bool cutOffReading() const { return m_requestTimer.isEnabled(); }
     // One byte to the unit's memory; no answer comes and nothing else changes on the link.
     void writeCutOff(int address, quint8 value);
 
     bool reading() const override { return cutOffReading(); }
     void endReading() override { stopCutOffReading(); }
 
-    LinkTimer &cutOffReader() { return m_reader; }
+    LinkTimer &cutOffRequestTimer() { return m_requestTimer; }
 
 signals:
     void auxValueReceived(int value);  // the module byte
@@ -39,5 +39,5 @@ private:
 
     UnitData *m_data;
     quint8 m_address = 241;
-    LinkTimer m_reader{QStringLiteral("Ctenir"), ReadMs, false};
+    LinkTimer m_requestTimer{QStringLiteral("Ctenir"), ReadMs, false};
 };

@@ -41,7 +41,13 @@ public:
     UnitCommands *commands() const { return m_commands; }
 
     LiveBox *liveBox() const { return m_liveBox; }
-    QPushButton *commandButton(int n) const { return m_buttons[n - 1]; }  // Button1..Button6
+    // The six command buttons, Button1..Button6 in the order of their captions in TESTER.INI.
+    QPushButton *writeBlockButton() const { return m_buttons[0]; }
+    QPushButton *readBlockButton() const { return m_buttons[1]; }
+    QPushButton *closeButton() const { return m_buttons[2]; }
+    QPushButton *commitToEepromButton() const { return m_buttons[3]; }
+    QPushButton *factoryResetButton() const { return m_buttons[4]; }
+    QPushButton *reloadFromEepromButton() const { return m_buttons[5]; }
     // Captions of Button1..Button6 from TESTER.INI.
     void setCommandCaptions(const QStringList &captions);
 

@@ -17,11 +17,11 @@ UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *displ
     : QObject(parent), m_data(data), m_page(page), m_display(display), m_commands(commands), m_blockRead(blockRead),
       m_blockWrite(blockWrite), m_prompts(prompts)
 {
-    connect(page->commandButton(1), &QPushButton::clicked, this, &UnitCommands::writeBlock);
-    connect(page->commandButton(2), &QPushButton::clicked, this, &UnitCommands::readBlock);
-    connect(page->commandButton(4), &QPushButton::clicked, this, &UnitCommands::commitToEeprom);
-    connect(page->commandButton(5), &QPushButton::clicked, this, &UnitCommands::factoryReset);
-    connect(page->commandButton(6), &QPushButton::clicked, this, &UnitCommands::reloadFromEeprom);
+    connect(page->writeBlockButton(), &QPushButton::clicked, this, &UnitCommands::writeBlock);
+    connect(page->readBlockButton(), &QPushButton::clicked, this, &UnitCommands::readBlock);
+    connect(page->commitToEepromButton(), &QPushButton::clicked, this, &UnitCommands::commitToEeprom);
+    connect(page->factoryResetButton(), &QPushButton::clicked, this, &UnitCommands::factoryReset);
+    connect(page->reloadFromEepromButton(), &QPushButton::clicked, this, &UnitCommands::reloadFromEeprom);
 }
 
 void UnitCommands::writeBlock()

@@ -85,7 +85,7 @@ private slots:
         form.startUp(folder.path());
         QVERIFY(prompts.messages.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(form.findChild<QLabel *>(QStringLiteral("L2"))->text(), QStringLiteral("30"), 5000);
-        QTest::mouseClick(form.tuningPage()->commandButton(2), Qt::LeftButton);
+        QTest::mouseClick(form.tuningPage()->readBlockButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(form.tuningPage()->statusLabel(1)->text(), QStringLiteral("10000101"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(form.link()->linkState(), 0, 5000);
         form.showPage(form.diagnosticsPage());

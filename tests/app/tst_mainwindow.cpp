@@ -231,13 +231,13 @@ private slots:
         start();
         QSignalSpy userChanges(form, &MainWindow::pageSelectedByUser);
         form->link()->poll().disable();
-        form->cutOffReader()->cutOffReader().enable();
+        form->cutOffReader()->cutOffRequestTimer().enable();
         auto *bar = form->pages()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
         QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("data"));
         QCOMPARE(userChanges.count(), 1);
         QVERIFY(form->link()->poll().isEnabled());
-        QVERIFY(!form->cutOffReader()->cutOffReader().isEnabled());
+        QVERIFY(!form->cutOffReader()->cutOffRequestTimer().isEnabled());
     }
 
     void closingLowersDtrAndClosesThePort()

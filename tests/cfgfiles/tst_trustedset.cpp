@@ -49,7 +49,7 @@ private:
     void readUnit()
     {
         QSignalSpy levelsSettled(form->levelExchange(), answersLevels ? &LevelExchange::levelsReceived : &LevelExchange::levelsReset);
-        form->tuningPage()->commandButton(2)->click();
+        form->tuningPage()->readBlockButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(levelsSettled.count(), 1, 5000);
         QTRY_COMPARE(form->link()->linkState(), 0);
     }
@@ -62,7 +62,7 @@ private:
     }
     bool marked() const { return form->windowTitle().endsWith(QLatin1Char('*')); }
     QLineEdit *edit(const char *name) const { return form->lambdaPage()->findChild<QLineEdit *>(QLatin1String(name)); }
-    QPushButton *lambdaButton(const char *name) const { return form->lambdaPage()->button(name); }
+    QPushButton *lambdaButton(const char *name) const { return form->lambdaPage()->findChild<QPushButton *>(QLatin1String(name)); }
     // The level fields' texts, and whether the fields and "Ulož úrovně" can be used.
     QString levelsShown() const
     {

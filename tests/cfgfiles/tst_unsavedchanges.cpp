@@ -34,7 +34,7 @@ private:
     void readUnit()
     {
         QSignalSpy taken(form->servicePage()->backups(), &BackupKeeper::backupTaken);
-        form->tuningPage()->commandButton(2)->click();
+        form->tuningPage()->readBlockButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, 5000);
     }
 
@@ -68,7 +68,7 @@ private slots:
         else if (way == QLatin1String("read"))
             readUnit();
         else
-            form->tuningPage()->commandButton(1)->click();
+            form->tuningPage()->writeBlockButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(!marked(), 5000);
         QCOMPARE(prompts->questions, replaces ? QStringList{loadQuestion} : QStringList{});
     }
@@ -96,7 +96,7 @@ private slots:
         if (!savedAs.isEmpty())
             prompts->files << dataFile(savedAs);
         if (byKonec)
-            form->tuningPage()->commandButton(3)->click();
+            form->tuningPage()->closeButton()->click();
         else
             form->close();
         QCOMPARE(prompts->questions, QStringList{closeQuestion});
@@ -109,7 +109,7 @@ private slots:
     void aSetWithNothingUnsavedClosesWithoutAQuestion()
     {
         readUnit();
-        form->tuningPage()->commandButton(3)->click();
+        form->tuningPage()->closeButton()->click();
         QVERIFY(!form->isVisible());
         QVERIFY(prompts->questions.isEmpty());
     }

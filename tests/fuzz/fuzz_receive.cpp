@@ -456,7 +456,7 @@ void Rig::run(Op op)
         link.cutOff.writeCutOff(address, in.byte());
         break;
     }
-    case OpCutOffReaderFires: runOut(link.cutOff.cutOffReader()); break;
+    case OpCutOffReaderFires: runOut(link.cutOff.cutOffRequestTimer()); break;
     case OpCutOffSilenceFires: runOut(link.cutOff.silenceGuard()); break;
     case OpStartRecording:
     case OpSetRecordingChannels: {

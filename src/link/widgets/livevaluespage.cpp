@@ -83,9 +83,9 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
 
     const int markerTop = 82, gaugeTop = 96;
     m_lambdaThresholdMark = marker(QStringLiteral("HraniceLambda"), rows[0] + markerTop, this);
-    m_tps[0] = marker(QStringLiteral("TPS1"), rows[1] + markerTop, this);
-    m_tps[1] = marker(QStringLiteral("TPS2"), rows[1] + markerTop, this);
-    m_tps[2] = marker(QStringLiteral("TPS3"), rows[1] + markerTop, this);
+    m_tpsMarks[0] = marker(QStringLiteral("TPS1"), rows[1] + markerTop, this);
+    m_tpsMarks[1] = marker(QStringLiteral("TPS2"), rows[1] + markerTop, this);
+    m_tpsMarks[2] = marker(QStringLiteral("TPS3"), rows[1] + markerTop, this);
     m_positionMaxMark = marker(QStringLiteral("PolohaMax"), rows[2] + markerTop, this);
     m_positionMinMark = marker(QStringLiteral("PolohaMin"), rows[2] + markerTop, this);
     m_lambdaGauge = gauge(QStringLiteral("LaAnalog"), 60, rows[0] + gaugeTop, this);
@@ -108,8 +108,8 @@ LiveValuesPage::LiveValuesPage(const UnitData *data, QWidget *parent)
     m_recordingLabel->setAlignment(Qt::AlignCenter);
     m_recordingLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
 
-    for (QWidget *w : {static_cast<QWidget *>(m_lambdaThresholdMark), static_cast<QWidget *>(m_tps[0]),
-                       static_cast<QWidget *>(m_tps[1]), static_cast<QWidget *>(m_tps[2]),
+    for (QWidget *w : {static_cast<QWidget *>(m_lambdaThresholdMark), static_cast<QWidget *>(m_tpsMarks[0]),
+                       static_cast<QWidget *>(m_tpsMarks[1]), static_cast<QWidget *>(m_tpsMarks[2]),
                        static_cast<QWidget *>(m_positionMaxMark), static_cast<QWidget *>(m_positionMinMark)})
         w->raise();
 }

@@ -24,7 +24,7 @@ public:
 
     MarkerImage *lambdaThresholdMark() const { return m_lambdaThresholdMark; }
     BarGauge *lambdaGauge() const { return m_lambdaGauge; }
-    MarkerImage *tpsMark(int n) const { return m_tps[n]; }
+    MarkerImage *tpsMark(int n) const { return m_tpsMarks[n]; }
     MarkerImage *positionMaxMark() const { return m_positionMaxMark; }
     MarkerImage *positionMinMark() const { return m_positionMinMark; }
     // The recording's controls; the recorder attaches to them.
@@ -43,7 +43,7 @@ private:
     QColor m_pane;
     ValueLabel *m_lambdaValue, *m_tpsValue, *m_positionValue, *m_lambdaVolts, *m_tpsVolts;
     BarGauge *m_lambdaGauge, *m_tpsGauge, *m_positionGauge;
-    MarkerImage *m_lambdaThresholdMark, *m_tps[3], *m_positionMaxMark, *m_positionMinMark;
+    MarkerImage *m_lambdaThresholdMark, *m_tpsMarks[3], *m_positionMaxMark, *m_positionMinMark;
     QPushButton *m_recordButton, *m_markerButton;
     QLabel *m_recordingLabel;
 };
