@@ -2,7 +2,7 @@
 // the real main window on a port the bench feeds, painted by the offscreen platform.
 #include "benchsupport.h"
 #include "app/mainwindow.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include "link/linktransport.h"
 #include "link/statuspoll.h"
 #include "link/unitdata.h"

@@ -1,6 +1,6 @@
 #include "replaybox.h"
-#include "link/widgets/bargauge.h"
-#include "link/widgets/livevalues.h"
+#include "livepage/bargauge.h"
+#include "livepage/livevalues.h"
 #include <QLabel>
 
 namespace {

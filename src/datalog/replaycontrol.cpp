@@ -5,7 +5,7 @@
 #include "recordingspage.h"
 #include "replaybox.h"
 #include "link/unitdata.h"
-#include "link/widgets/livevalues.h"
+#include "livepage/livevalues.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>

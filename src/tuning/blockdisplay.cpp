@@ -2,9 +2,9 @@
 #include "paramfields.h"
 #include "spinedit.h"
 #include "tuningpage.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/livevaluespage.h"
-#include "link/widgets/markerimage.h"
+#include "livepage/livebox.h"
+#include "livepage/livevaluespage.h"
+#include "livepage/markerimage.h"
 #include "link/unitdata.h"
 #include <QGroupBox>
 #include <QLabel>

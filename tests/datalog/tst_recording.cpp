@@ -8,7 +8,7 @@
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "tuningfixture.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/markerimage.h"
+#include "livepage/livebox.h"
+#include "livepage/markerimage.h"
 #include "tuning/spinedit.h"
 #include <QSignalSpy>
 #include <QTest>

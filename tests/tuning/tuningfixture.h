@@ -1,7 +1,7 @@
 #pragma once
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include "link/unitdata.h"
 #include "testlink.h"
 #include "tuning/blockdisplay.h"
