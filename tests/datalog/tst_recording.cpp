@@ -82,7 +82,7 @@ private slots:
         control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
         fed.clear();
         polls = dropped = accepted = 0;
-        connect(data, &UnitData::liveValuesChanged, this, [this] { ++accepted; });
+        connect(&link->status, &StatusPoll::liveValues, this, [this] { ++accepted; });
         clock.start();
         lineFreeMs = 0;
         // Every 9th poll goes unanswered, every 5th answer comes after the next poll. A loss is told

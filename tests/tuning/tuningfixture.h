@@ -33,7 +33,7 @@ struct TuningFixture
             data.versionNames[i] = QStringLiteral("Sada %1").arg(i);
         page.attach(&parts.commands, &parts.blockRead, &parts.blockWrite, &parts.check, &prompts, &live);
         QObject::connect(&parts.blockRead, &BlockRead::blockReceived, page.display(), &BlockDisplay::takeOverBlock);
-        QObject::connect(&data, &UnitData::liveValuesChanged, page.display(), &BlockDisplay::highlightPowerRange);
+        QObject::connect(&parts.status, &StatusPoll::liveValues, page.display(), &BlockDisplay::followLiveValues);
         QObject::connect(&link, &LinkTransport::linkMessage, &page, &TuningPage::showLinkMessage);
         QObject::connect(&link, &LinkTransport::linkMessageHidden, &page, &TuningPage::hideLinkMessage);
     }
