@@ -106,8 +106,7 @@ Figure recordingCost(const QString &folder)
     for (int batch = 0; batch < 400; ++batch) {
         const qint64 start = threadNs();
         for (int i = 0; i < RowsPerSecond / 2; ++i) {
-            data.tpsValue = (batch + i) % 256;
-            emit data.liveValuesChanged();
+            emit link.status.liveValues({0, (batch + i) % 256, 0});
         }
         const qint64 flushStart = threadNs();
         recorder.flush();

@@ -41,9 +41,9 @@
 #include "datalog/logrecorder.h"
 #include "link/linkclock.h"
 #include "link/linkconnection.h"
-#include "link/widgets/linkmessagelabel.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/linkmessagelabel.h"
+#include "livepage/livebox.h"
+#include "livepage/livevaluespage.h"
 #include "link/prompts.h"
 #include "link/serialio.h"
 #include "link/blockread.h"
@@ -101,14 +101,14 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
 
     // Every accepted status reply refreshes both live displays, whichever page is shown.
-    connect(m_data, &UnitData::liveValuesChanged, m_live, &LiveValuesPage::refresh);
-    connect(m_data, &UnitData::liveValuesChanged, m_tuning->liveBox(), &LiveBox::refresh);
+    connect(m_status, &StatusPoll::liveValues, m_live, &LiveValuesPage::showLiveValues);
+    connect(m_status, &StatusPoll::liveValues, m_tuning->liveBox(), &LiveBox::showLiveValues);
 
     // The rules of the page "Ladění" and the block the link brings in.
     m_tuning->attach(m_commands, m_blockRead, m_blockWrite, m_memoryCheck, m_prompts, m_live);
     connect(m_blockRead, &BlockRead::blockReceived, m_tuning->display(), &BlockDisplay::takeOverBlock);
     // After the live refreshes above: the active power range follows every status reply.
-    connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::highlightPowerRange);
+    connect(m_status, &StatusPoll::liveValues, m_tuning->display(), &BlockDisplay::followLiveValues);
     // The lambda page shows its part of every block the tuning page takes over.
     m_lambda->attach(m_link, m_blockWrite, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
 

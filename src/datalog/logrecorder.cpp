@@ -54,7 +54,7 @@ bool LogRecorder::start(const QString &folder, QString *error)
     m_rows = 0;
     m_markers = 0;
     m_pendingMarkers.clear();
-    m_feeds = {connect(m_data, &UnitData::liveValuesChanged, this, &LogRecorder::replyRow),
+    m_feeds = {connect(m_status, &StatusPoll::liveValues, this, &LogRecorder::replyRow),
                connect(m_status, &StatusPoll::statusReplyMissing, this, &LogRecorder::missingRow),
                connect(m_measurement, &MeasurementExchange::measurementCodeReceived, this, &LogRecorder::measuringRow)};
     m_flushTimer.start();
@@ -142,7 +142,7 @@ void LogRecorder::statusRow(const char *status)
     append(row);
 }
 
-QString LogRecorder::rangeName() const
+QString LogRecorder::rangeName(int tps) const
 {
     // Thresholds that never came from a unit or a file say nothing about the engine.
     if (!m_data->blockValid)
@@ -155,19 +155,19 @@ QString LogRecorder::rangeName() const
         return n;
     }();
     const auto &b = m_data->paramBlock;
-    const PowerRange range = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[ParamBlock::TpsThreshold1],
+    const PowerRange range = activePowerRange(tps, m_data->tpsRising, b[ParamBlock::TpsThreshold1],
                                               b[ParamBlock::TpsThreshold2], b[ParamBlock::TpsThreshold3]);
     return names[std::size_t(range)];
 }
 
-void LogRecorder::replyRow()
+void LogRecorder::replyRow(const LiveValues &values)
 {
     LogRow row;
     row.hasValues = true;
-    row.lambda = m_data->lambdaValue;
-    row.tps = m_data->tpsValue;
-    row.position = m_data->positionValue;
-    row.range = rangeName();
+    row.lambda = values.lambda;
+    row.tps = values.tps;
+    row.position = values.position;
+    row.range = rangeName(values.tps);
     append(row);
 }
 

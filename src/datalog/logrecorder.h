@@ -11,6 +11,7 @@
 class UnitData;
 class MeasurementExchange;
 class StatusPoll;
+struct LiveValues;
 
 // Records what the link reports, one row for every status reply it accepts and one for every
 // status reply that did not come, into data/zaznamy. It only listens: the poll and the handling
@@ -68,7 +69,7 @@ signals:
     void failed(const QString &message);
 
 private:
-    void replyRow();
+    void replyRow(const LiveValues &values);
     void missingRow(qint64 polledAt);
     void measuringRow();
     // The row goes last, with the next marker; `stampNow`: it is of this moment.
@@ -83,7 +84,7 @@ private:
     bool nextPartIfDue(qint64 rowMs, QString *error);
     void fail(const QString &problem);
     void finish();
-    QString rangeName() const;
+    QString rangeName(int tps) const;
     QString partPath(int part) const;
 
     QList<QMetaObject::Connection> m_feeds;  // what brings the rows while recording

@@ -1,8 +1,8 @@
 #include "diagnosticspage.h"
 #include "recorddisplay.h"
 #include "servicecommands.h"
-#include "link/widgets/describevalue.h"
-#include "link/widgets/enterfocus.h"
+#include "livepage/describevalue.h"
+#include "livepage/enterfocus.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 #include "emulationlevels.h"
 #include "emulationmeasurement.h"
 #include "lambdastatuseditor.h"
-#include "link/widgets/linkmessagelabel.h"
+#include "livepage/linkmessagelabel.h"
 #include "tuning/describefield.h"
 #include "tuning/tuningpage.h"
 #include "tuning/unitcommands.h"

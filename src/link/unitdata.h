@@ -7,7 +7,7 @@
 #include <cstdint>
 
 // The one place where the data that several pages share lives for the whole run: the tool's
-// copies of the unit's parameter and level blocks, the last live values, the block's form state
+// copies of the unit's parameter and level blocks, the block's form state
 // and the names read from TESTER.INI. Pages read and write these fields directly; nobody keeps a
 // second copy.
 class UnitData : public QObject
@@ -26,11 +26,6 @@ public:
     std::array<quint8, ParamBlockSize> paramBlock{};
     // 0x03, four emulation levels, four bytes the unit keeps, 0x04.
     std::array<quint8, LevelBlockSize> levelBlock{};
-
-    // Last accepted status reply.
-    int lambdaValue = 0;
-    int tpsValue = 0;
-    int positionValue = 0;
 
     // Form state of the block as last shown.
     unsigned lambdaStatus = 0;
@@ -99,8 +94,4 @@ public:
 
     static bool isParamBlock(const QByteArray &bytes);
     static bool isLevelBlock(const QByteArray &bytes);
-
-signals:
-    // Emitted by the link after it stored a new accepted status reply in the live values.
-    void liveValuesChanged();
 };

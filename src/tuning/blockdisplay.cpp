@@ -2,9 +2,10 @@
 #include "paramfields.h"
 #include "spinedit.h"
 #include "tuningpage.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/livevaluespage.h"
-#include "link/widgets/markerimage.h"
+#include "livepage/livebox.h"
+#include "livepage/livevaluespage.h"
+#include "livepage/markerimage.h"
+#include "link/livevalues.h"
 #include "link/unitdata.h"
 #include <QGroupBox>
 #include <QLabel>
@@ -95,10 +96,16 @@ void BlockDisplay::showTpsLogic()
     m_page->tpsLogicLabel()->setText(text);
 }
 
+void BlockDisplay::followLiveValues(const LiveValues &values)
+{
+    m_liveTps = values.tps;
+    highlightPowerRange();
+}
+
 void BlockDisplay::highlightPowerRange()
 {
     const auto &b = m_data->paramBlock;
-    const PowerRange active = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]);
+    const PowerRange active = activePowerRange(m_liveTps, m_data->tpsRising, b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]);
     // The box colour is the memory of the range last shown: while it stays, the markers stay too.
     if (m_page->rangeBox(active)->palette().color(QPalette::Window) == TuningPage::rangeActiveColor())
         return;

@@ -5,6 +5,7 @@
 class LiveValuesPage;
 class TuningPage;
 class UnitData;
+struct LiveValues;
 
 // Shows the parameter block on the controls and keeps what derives from it up to date: the
 // threshold markers on both pages' gauges, the text about the TPS logic and the box of the power
@@ -21,6 +22,8 @@ public:
     void showParamBlock();
     void placeThresholdMarks();
     void showTpsLogic();
+    // The active power range follows the TPS of every status reply.
+    void followLiveValues(const LiveValues &values);
     void highlightPowerRange();
 
     // A hand edit: the block no longer is the named parameter set it came as.
@@ -36,4 +39,5 @@ private:
     UnitData *m_data;
     TuningPage *m_page;
     LiveValuesPage *m_live;
+    int m_liveTps = 0;  // of the last status reply
 };

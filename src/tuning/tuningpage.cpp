@@ -1,5 +1,5 @@
 #include "tuningpage.h"
-#include "link/widgets/linkmessagelabel.h"
+#include "livepage/linkmessagelabel.h"
 #include "arrowimage.h"
 #include "blockdisplay.h"
 #include "parameditor.h"
@@ -8,8 +8,8 @@
 #include "paramnames.h"
 #include "spinedit.h"
 #include "unitcommands.h"
-#include "link/widgets/describevalue.h"
-#include "link/widgets/livebox.h"
+#include "livepage/describevalue.h"
+#include "livepage/livebox.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

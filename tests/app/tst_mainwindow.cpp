@@ -3,7 +3,7 @@
 #include "app/connectionline.h"
 #include "app/mainwindow.h"
 #include "lambda/lambdapage.h"
-#include "link/widgets/bargauge.h"
+#include "livepage/bargauge.h"
 #include "link/unitdata.h"
 #include "link/linktransport.h"
 #include "link/cutoffreader.h"

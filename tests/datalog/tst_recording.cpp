@@ -8,7 +8,7 @@
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -82,7 +82,7 @@ private slots:
         control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
         fed.clear();
         polls = dropped = accepted = 0;
-        connect(data, &UnitData::liveValuesChanged, this, [this] { ++accepted; });
+        connect(&link->status, &StatusPoll::liveValues, this, [this] { ++accepted; });
         clock.start();
         lineFreeMs = 0;
         // Every 9th poll goes unanswered, every 5th answer comes after the next poll. A loss is told

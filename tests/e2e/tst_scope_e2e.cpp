@@ -1,6 +1,7 @@
 #include "e2ewindow.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
+#include "link/statuspoll.h"
 #include "link/unitdata.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
@@ -100,7 +101,7 @@ private slots:
         emit page->scale()->textActivated(QStringLiteral("0.1"));
 
         // Start right after a status reply, so none is on its way into the recording.
-        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.window()->statusPoll(), &StatusPoll::liveValues);
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 1, 3000);
         const int startMs = logged("TX").isEmpty() ? 0 : logged("TX").last().first;
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);

@@ -501,8 +501,8 @@ void Rig::watch()
         check(index >= 0 && index < ScopeRecording::MaxSamples, "sample index out of the recording's room");
         sink += unsigned(value);
     });
-    QObject::connect(&data, &UnitData::liveValuesChanged, [this] {
-        const char head[] = {0x02, char(data.tpsValue), char(data.lambdaValue), char(data.positionValue)};
+    QObject::connect(&link.status, &StatusPoll::liveValues, [this](const LiveValues &values) {
+        const char head[] = {0x02, char(values.tps), char(values.lambda), char(values.position)};
         const QByteArray start(head, 4);
         const QByteArray &line = port.line;
         bool found = false;

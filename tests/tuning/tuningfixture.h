@@ -1,7 +1,7 @@
 #pragma once
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include "link/unitdata.h"
 #include "testlink.h"
 #include "tuning/blockdisplay.h"
@@ -33,7 +33,7 @@ struct TuningFixture
             data.versionNames[i] = QStringLiteral("Sada %1").arg(i);
         page.attach(&parts.commands, &parts.blockRead, &parts.blockWrite, &parts.check, &prompts, &live);
         QObject::connect(&parts.blockRead, &BlockRead::blockReceived, page.display(), &BlockDisplay::takeOverBlock);
-        QObject::connect(&data, &UnitData::liveValuesChanged, page.display(), &BlockDisplay::highlightPowerRange);
+        QObject::connect(&parts.status, &StatusPoll::liveValues, page.display(), &BlockDisplay::followLiveValues);
         QObject::connect(&link, &LinkTransport::linkMessage, &page, &TuningPage::showLinkMessage);
         QObject::connect(&link, &LinkTransport::linkMessageHidden, &page, &TuningPage::hideLinkMessage);
     }
