@@ -18,6 +18,10 @@ public:
 
     StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
 
+    // While a measurement runs, byte 4 of a status reply is its code and the live values stand still.
+    void setMeasuring(bool measuring) { m_measuring = measuring; }
+    bool measuring() const { return m_measuring; }
+
 signals:
     void statusError(const QString &text);  // "Error Obeznik" on the tuning page label only
     // Byte 4 of a polled status reply while a measurement runs; the live values stand still.
@@ -39,4 +43,5 @@ private:
     UnitData *m_data;
     Prompts *m_prompts;
     StatusWatch m_watch;
+    bool m_measuring = false;
 };
