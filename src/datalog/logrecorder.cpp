@@ -1,4 +1,5 @@
 #include "logrecorder.h"
+#include "toolsetup/toolsetup.h"
 #include "link/unitdata.h"
 #include "link/measurementexchange.h"
 #include "link/statuspoll.h"
@@ -8,8 +9,9 @@
 #include <algorithm>
 #include <array>
 
-LogRecorder::LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, QObject *parent)
-    : QObject(parent), m_status(status), m_measurement(measurement), m_data(data)
+LogRecorder::LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+                         QObject *parent)
+    : QObject(parent), m_status(status), m_measurement(measurement), m_data(data), m_setup(setup)
 {
     m_flushTimer.setInterval(FlushMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &LogRecorder::flush);
@@ -35,7 +37,7 @@ bool LogRecorder::start(const QString &folder, QString *error)
         return false;
     }
     m_folder = folder;
-    m_version = m_data->versionName(m_data->paramBlock[ParamBlock::SetVersion]);
+    m_version = m_setup->versionName(m_data->paramBlock[ParamBlock::SetVersion]);
     m_start = QDateTime::currentDateTime();
     // Started twice within a second: the later one is named a second on, never appended.
     while (QFile::exists(partPath(1)))

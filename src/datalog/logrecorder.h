@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <deque>
 
+class ToolSetup;
 class UnitData;
 class MeasurementExchange;
 class StatusPoll;
@@ -31,7 +32,8 @@ public:
     };
     static constexpr int FlushMs = 500;
 
-    LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, QObject *parent = nullptr);
+    LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+                QObject *parent = nullptr);
     ~LogRecorder() override;
 
     void setLimits(const Limits &limits) { m_limits = limits; }
@@ -91,6 +93,7 @@ private:
     StatusPoll *m_status;
     MeasurementExchange *m_measurement;
     UnitData *m_data;
+    const ToolSetup *m_setup;
     Limits m_limits;
     LogWriter m_writer;
     QTimer m_flushTimer;

@@ -25,7 +25,7 @@ void StatusPoll::pollDue()
 void StatusPoll::take(const QByteArray &reply)
 {
     m_watch.answered(m_link->clock()->nowNs());
-    if (m_data->measuring) {
+    if (m_measuring) {
         // The measurement decides what follows (an end code re-reads the block); the live
         // displays stand still meanwhile.
         emit measuringReply(quint8(reply.at(4)));
@@ -38,7 +38,7 @@ void StatusPoll::take(const QByteArray &reply)
 void StatusPoll::stray(const QByteArray &reply)
 {
     m_watch.answered(m_link->clock()->nowNs());
-    if (!m_data->measuring)
+    if (!m_measuring)
         takeLiveValues(reply);
 }
 

@@ -21,6 +21,9 @@ public:
 
     // The values of the last status reply taken; all 0 until one came.
     LiveValues last() const { return m_last; }
+    // While a measurement runs, byte 4 of a status reply is its code and the live values stand still.
+    void setMeasuring(bool measuring) { m_measuring = measuring; }
+    bool measuring() const { return m_measuring; }
 
 signals:
     // A status reply taken while no measurement runs.
@@ -46,4 +49,5 @@ private:
     Prompts *m_prompts;
     StatusWatch m_watch;
     LiveValues m_last;
+    bool m_measuring = false;
 };

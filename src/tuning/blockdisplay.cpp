@@ -1,4 +1,5 @@
 #include "blockdisplay.h"
+#include "toolsetup/toolsetup.h"
 #include "paramfields.h"
 #include "spinedit.h"
 #include "tuningpage.h"
@@ -16,8 +17,9 @@
 
 using namespace ParamBlock;
 
-BlockDisplay::BlockDisplay(UnitData *data, TuningPage *page, LiveValuesPage *livePage, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_live(livePage)
+BlockDisplay::BlockDisplay(UnitData *data, const ToolSetup *setup, TuningPage *page, LiveValuesPage *livePage,
+                           QObject *parent)
+    : QObject(parent), m_data(data), m_setup(setup), m_page(page), m_live(livePage)
 {
 }
 
@@ -132,5 +134,5 @@ void BlockDisplay::markUnversioned()
 void BlockDisplay::showVersion()
 {
     // Only versions 0..99 have names; a higher byte reads "Nedefinováno" instead of failing.
-    m_page->versionLabel()->setText(m_data->versionName(m_data->paramBlock[SetVersion]));
+    m_page->versionLabel()->setText(m_setup->versionName(m_data->paramBlock[SetVersion]));
 }

@@ -4,6 +4,7 @@
 
 class LiveValuesPage;
 class TuningPage;
+class ToolSetup;
 class UnitData;
 struct LiveValues;
 
@@ -14,7 +15,8 @@ class BlockDisplay : public QObject
 {
     Q_OBJECT
 public:
-    BlockDisplay(UnitData *data, TuningPage *page, LiveValuesPage *livePage, QObject *parent = nullptr);
+    BlockDisplay(UnitData *data, const ToolSetup *setup, TuningPage *page, LiveValuesPage *livePage,
+                 QObject *parent = nullptr);
 
     // A whole block from the unit or a file replaces the tool's one and is shown.
     void takeOverBlock(const QByteArray &block);
@@ -37,6 +39,7 @@ signals:
 
 private:
     UnitData *m_data;
+    const ToolSetup *m_setup;
     TuningPage *m_page;
     LiveValuesPage *m_live;
     int m_liveTps = 0;  // of the last status reply

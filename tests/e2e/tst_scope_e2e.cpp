@@ -116,7 +116,7 @@ private slots:
             if (frame.first >= startMs && frame.second.size() == 8)  // "02 vv 03"
                 sent << QString::number(frame.second.mid(3, 2).toInt(nullptr, 16));
         QTest::mouseClick(page->exportButton(), Qt::LeftButton);
-        QFile out(QDir(e2e.data()->dataFolder).filePath(QStringLiteral("OUT.TX")));
+        QFile out(QDir(e2e.setup()->dataFolder()).filePath(QStringLiteral("OUT.TX")));
         QVERIFY(out.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = out.readAll().split('\n');
         const int count = page->samples().count();

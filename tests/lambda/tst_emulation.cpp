@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(f->on<QLabel>("EmText")->text(), text);
         QCOMPARE(f->on<QLabel>("EmHex")->text(), QString::asprintf("%02X", codes.last() & 0x7F));
         QVERIFY(f->on<QLabel>("EmHex")->isHidden());
-        QVERIFY(!f->data.measuring);
+        QVERIFY(!f->parts.measurement.isMeasuring());
         QCOMPARE(f->on<QPushButton>("Button27")->text(), QStringLiteral("Spusť emulace volnoběh"));
         QCOMPARE(f->on<QPushButton>("Button32")->text(), QStringLiteral("Spusť emulace zvýšené"));
         QCOMPARE(f->writtenHex(1), QStringList{QStringLiteral("02 FF 03")});
@@ -224,7 +224,7 @@ private slots:
         QCOMPARE(f->on<QLabel>("EmText")->text(), QString());  // codes 100..127 have no text
         f->click(qPrintable(stop));
         QCOMPARE(f->port.written.size(), 1);
-        QVERIFY(!f->data.measuring);
+        QVERIFY(!f->parts.measurement.isMeasuring());
         QCOMPARE(f->on<QPushButton>("Button27")->text(), QStringLiteral("Spusť emulace volnoběh"));
         QCOMPARE(f->on<QPushButton>("Button32")->text(), QStringLiteral("Spusť emulace zvýšené"));
         // The next status reply is live values again.

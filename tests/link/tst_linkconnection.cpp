@@ -30,7 +30,7 @@ private slots:
         prompts = new ScriptedPrompts;
         data = new UnitData;
         link = new TestLink(port, data, prompts);
-        connection = new LinkConnection(port, &link->transport, data);
+        connection = new LinkConnection(port, &link->transport);
         link->transport.prepareFrames();
         link->transport.poll().setInterval(50);
     }

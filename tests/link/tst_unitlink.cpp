@@ -409,13 +409,13 @@ private slots:
                 link->measurement.endMeasurement(false);
         });
         link->measurement.startMeasurement(UnitCode::MeasureIdle);
-        QVERIFY(data->measuring);
+        QVERIFY(link->measurement.isMeasuring());
         port->feed(bytesOf({0x02, 1, 2, 3, 0x83, 0x03}));
         QVERIFY(link->transport.poll().isEnabled());
         port->feed(bytesOf({0x02, 1, 2, 3, 5, 0x03}));
         QCOMPARE(codes, (QList<int>{0x83, 5}));
         QVERIFY(!link->transport.poll().isEnabled());
-        QVERIFY(!data->measuring);
+        QVERIFY(!link->measurement.isMeasuring());
         QCOMPARE(writtenHex(), (QStringList{QStringLiteral("02 70 03"), QStringLiteral("02 FF 03")}));
         QCOMPARE(link->transport.linkState(), 1);
         QCOMPARE(link->status.last().tps, 0);  // the live displays stand still
