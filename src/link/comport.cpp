@@ -2,6 +2,7 @@
 #include "messageexcerpt.h"
 #include "portname.h"
 #include <QFile>
+#include <QSocketNotifier>
 #include <cerrno>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -90,10 +91,14 @@ ComPort::ComPort(QObject *parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &ComPort::notifyWaiting);
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
+    m_hold.setSingleShot(true);
+    m_hold.setTimerType(Qt::PreciseTimer);
+    connect(&m_hold, &QTimer::timeout, this, &ComPort::endHold);
 }
 
 ComPort::~ComPort()
 {
+    endHold();
     if (m_port.isOpen())
         m_port.close();
 }
@@ -186,6 +191,32 @@ QByteArray ComPort::read(int count)
     return m_port.read(count);
 }
 
+void ComPort::awaitBytes(int count)
+{
+    // For one byte a hold saves no wake-up.
+    if (count < 2 || m_hold.isActive() || !m_port.isOpen())
+        return;
+    // The notifier is QSerialPort's own child; where there is none (not on Unix), bytes come one by one.
+    const auto notifiers = m_port.findChildren<QSocketNotifier *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QSocketNotifier *notifier : notifiers) {
+        if (notifier->type() != QSocketNotifier::Read || !notifier->isEnabled())
+            continue;
+        notifier->setEnabled(false);
+        m_heldNotifier = notifier;
+        // The unit sends a frame's bytes back to back; a millisecond more for the timer's rounding.
+        m_hold.start(int((count * ByteWireNs + 999999) / 1000000) + 1);
+        return;
+    }
+}
+
+void ComPort::endHold()
+{
+    m_hold.stop();
+    if (m_heldNotifier)
+        m_heldNotifier->setEnabled(true);
+    m_heldNotifier = nullptr;
+}
+
 void ComPort::clearBuffer(bool input, bool output)
 {
     if (!m_port.isOpen())
@@ -207,6 +238,7 @@ void ComPort::setDtr(bool high)
 
 void ComPort::close()
 {
+    endHold();
     if (!m_port.isOpen())
         return;
     m_port.close();
@@ -248,6 +280,7 @@ void ComPort::onError(QSerialPort::SerialPortError error)
 
 void ComPort::loseDevice()
 {
+    endHold();
     m_port.clearError();
     m_port.close();
     emit deviceLost(QStringLiteral("Spojení s řídicí jednotkou bylo přerušeno: port %1 zmizel nebo přestal "
