@@ -173,15 +173,34 @@ int ComPort::write(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
         return 0;
-    const qint64 written = m_port.write(bytes);
+    const int direct = writeDirect(bytes);
+    if (direct == bytes.size())
+        return direct;
+    const qint64 written = m_port.write(bytes.mid(direct));
     if (written < 0)
-        return 0;
+        return direct;
     // Straight into the driver, so the link's timing of the frame starts now, not at the next
     // turn of the event loop. What the driver has no room for stays with Qt and follows later.
     m_writing = true;
     m_port.flush();
     m_writing = false;
-    return m_port.isOpen() ? int(written) : 0;
+    return m_port.isOpen() ? direct + int(written) : 0;
+}
+
+int ComPort::writeDirect(const QByteArray &bytes)
+{
+#ifdef Q_OS_UNIX
+    // A frame the driver takes whole needs nothing of QSerialPort's write buffer, which would
+    // switch its write notifier on and off around it: two more turns of the event loop a frame.
+    // Anything else (bytes still queued, a full driver, a fault) takes QSerialPort's way.
+    if (m_port.bytesToWrite() > 0)
+        return 0;
+    const ssize_t written = ::write(int(m_port.handle()), bytes.constData(), size_t(bytes.size()));
+    return written > 0 ? int(written) : 0;
+#else
+    Q_UNUSED(bytes);
+    return 0;
+#endif
 }
 
 QByteArray ComPort::read(int count)

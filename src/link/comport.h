@@ -31,6 +31,8 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void loseDevice();
     void notifyWaiting();
+    // Writes what the driver takes at once, without QSerialPort; returns how many bytes it took.
+    int writeDirect(const QByteArray &bytes);
     void endHold();
 
     // A byte takes 10 bits at 9600 baud.

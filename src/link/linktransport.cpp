@@ -272,12 +272,11 @@ void LinkTransport::takeReceivedBytes()
         return;
     m_rx.append(bytes);
     takeFrames();
-    // The rest of an answer comes at line speed: no need to wake for each of its bytes.
-    if (m_answerDue) {
-        const auto owner = m_owners.find(m_state);
-        if (owner != m_owners.end())
-            m_port->awaitBytes(m_rx.missing(owner->second.shape));
-    }
+    // The rest of a frame comes at line speed: no need to wake for each of its bytes.
+    const auto owner = m_owners.find(m_state);
+    const int missing = owner != m_owners.end() ? m_rx.missing(owner->second.shape) : 0;
+    if (missing > 0)
+        m_port->awaitBytes(missing);
     if (m_rx.waiting() > 0 || m_rx.skipped()) {
         m_lineQuiet.setInterval(InterByteLimitMs);
         m_lineQuiet.restart();
