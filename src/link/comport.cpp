@@ -3,6 +3,7 @@
 #include "portname.h"
 #include <QFile>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -223,7 +224,8 @@ void ComPort::awaitBytes(int count)
         notifier->setEnabled(false);
         m_heldNotifier = notifier;
         // The unit sends a frame's bytes back to back; a millisecond more for the timer's rounding.
-        m_hold.start(int((count * ByteWireNs + 999999) / 1000000) + 1);
+        // Never near the link's 200 ms gap between bytes: that must count from bytes it has seen.
+        m_hold.start(std::min(int((count * ByteWireNs + 999999) / 1000000) + 1, LongestHoldMs));
         return;
     }
 }

@@ -37,6 +37,7 @@ private:
 
     // A byte takes 10 bits at 9600 baud.
     static constexpr qint64 ByteWireNs = 1041667;
+    static constexpr int LongestHoldMs = 100;
 
     QSerialPort m_port;
     QString m_name = QStringLiteral("COM1");
