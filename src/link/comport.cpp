@@ -2,6 +2,8 @@
 #include "messageexcerpt.h"
 #include "portname.h"
 #include <QFile>
+#include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -90,10 +92,14 @@ ComPort::ComPort(QObject *parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &ComPort::notifyWaiting);
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
+    m_hold.setSingleShot(true);
+    m_hold.setTimerType(Qt::PreciseTimer);
+    connect(&m_hold, &QTimer::timeout, this, &ComPort::endHold);
 }
 
 ComPort::~ComPort()
 {
+    endHold();
     if (m_port.isOpen())
         m_port.close();
 }
@@ -168,15 +174,34 @@ int ComPort::write(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
         return 0;
-    const qint64 written = m_port.write(bytes);
+    const int direct = writeDirect(bytes);
+    if (direct == bytes.size())
+        return direct;
+    const qint64 written = m_port.write(bytes.mid(direct));
     if (written < 0)
-        return 0;
+        return direct;
     // Straight into the driver, so the link's timing of the frame starts now, not at the next
     // turn of the event loop. What the driver has no room for stays with Qt and follows later.
     m_writing = true;
     m_port.flush();
     m_writing = false;
-    return m_port.isOpen() ? int(written) : 0;
+    return m_port.isOpen() ? direct + int(written) : 0;
+}
+
+int ComPort::writeDirect(const QByteArray &bytes)
+{
+#ifdef Q_OS_UNIX
+    // A frame the driver takes whole needs nothing of QSerialPort's write buffer, which would
+    // switch its write notifier on and off around it: two more turns of the event loop a frame.
+    // Anything else (bytes still queued, a full driver, a fault) takes QSerialPort's way.
+    if (m_port.bytesToWrite() > 0)
+        return 0;
+    const ssize_t written = ::write(int(m_port.handle()), bytes.constData(), size_t(bytes.size()));
+    return written > 0 ? int(written) : 0;
+#else
+    Q_UNUSED(bytes);
+    return 0;
+#endif
 }
 
 QByteArray ComPort::read(int count)
@@ -184,6 +209,33 @@ QByteArray ComPort::read(int count)
     if (!m_port.isOpen() || count <= 0)
         return {};
     return m_port.read(count);
+}
+
+void ComPort::awaitBytes(int count)
+{
+    // For one byte a hold saves no wake-up.
+    if (count < 2 || m_hold.isActive() || !m_port.isOpen())
+        return;
+    // The notifier is QSerialPort's own child; where there is none (not on Unix), bytes come one by one.
+    const auto notifiers = m_port.findChildren<QSocketNotifier *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QSocketNotifier *notifier : notifiers) {
+        if (notifier->type() != QSocketNotifier::Read || !notifier->isEnabled())
+            continue;
+        notifier->setEnabled(false);
+        m_heldNotifier = notifier;
+        // The unit sends a frame's bytes back to back; a millisecond more for the timer's rounding.
+        // Never near the link's 200 ms gap between bytes: that must count from bytes it has seen.
+        m_hold.start(std::min(int((count * ByteWireNs + 999999) / 1000000) + 1, LongestHoldMs));
+        return;
+    }
+}
+
+void ComPort::endHold()
+{
+    m_hold.stop();
+    if (m_heldNotifier)
+        m_heldNotifier->setEnabled(true);
+    m_heldNotifier = nullptr;
 }
 
 void ComPort::clearBuffer(bool input, bool output)
@@ -207,6 +259,7 @@ void ComPort::setDtr(bool high)
 
 void ComPort::close()
 {
+    endHold();
     if (!m_port.isOpen())
         return;
     m_port.close();
@@ -248,6 +301,7 @@ void ComPort::onError(QSerialPort::SerialPortError error)
 
 void ComPort::loseDevice()
 {
+    endHold();
     m_port.clearError();
     m_port.close();
     emit deviceLost(QStringLiteral("Spojení s řídicí jednotkou bylo přerušeno: port %1 zmizel nebo přestal "

@@ -1,6 +1,10 @@
 #pragma once
 #include "serialio.h"
+#include <QPointer>
 #include <QSerialPort>
+#include <QTimer>
+
+class QSocketNotifier;
 
 // The serial line to the unit on QSerialPort: 9600 8N1, no flow control, DTR driven by hand.
 class ComPort : public SerialIo
@@ -17,6 +21,7 @@ public:
     int write(const QByteArray &bytes) override;
     QByteArray read(int count) override;
     void clearBuffer(bool input, bool output) override;
+    void awaitBytes(int count) override;
     void setDtr(bool high) override;
     void close() override;
 
@@ -26,9 +31,20 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void loseDevice();
     void notifyWaiting();
+    // Writes what the driver takes at once, without QSerialPort; returns how many bytes it took.
+    int writeDirect(const QByteArray &bytes);
+    void endHold();
+
+    // A byte takes 10 bits at 9600 baud.
+    static constexpr qint64 ByteWireNs = 1041667;
+    static constexpr int LongestHoldMs = 100;
 
     QSerialPort m_port;
     QString m_name = QStringLiteral("COM1");
     bool m_opening = false;
     bool m_writing = false;  // inside write(): a full driver buffer says "try again", not "gone"
+    // QSerialPort reads and announces each byte as it comes; its read notifier rests while the
+    // rest of a frame is on its way, so the bytes are read together when the hold ends.
+    QPointer<QSocketNotifier> m_heldNotifier;
+    QTimer m_hold;
 };

@@ -1,4 +1,5 @@
 #include "framefinder.h"
+#include <algorithm>
 
 FrameFinder::Result FrameFinder::take(const Shape &expected, QByteArray *frame)
 {
@@ -43,4 +44,16 @@ void FrameFinder::skip(int count)
 {
     m_bytes.remove(0, count);
     m_skipped = true;
+}
+
+int FrameFinder::missing(const Shape &expected) const
+{
+    if (m_bytes.isEmpty())
+        return 0;
+    const quint8 head = quint8(m_bytes.front());
+    const bool statusMayCome = expected.first != StatusShape.first;
+    const int size = statusMayCome && head == StatusShape.first ? StatusShape.size
+                     : head == expected.first                  ? expected.size
+                                                               : 0;
+    return std::max(0, size - int(m_bytes.size()));
 }

@@ -26,6 +26,10 @@ public:
     // with another start byte is expected comes back as Status, so it is never read as that frame.
     Result take(const Shape &expected, QByteArray *frame);
 
+    // How many more bytes must come before `take` can say more than NeedMore: the rest of the
+    // frame the waiting bytes begin; 0 when nothing waits or what waits begins no frame.
+    int missing(const Shape &expected) const;
+
     // Drops what waits (the tail of a frame that will never be completed, or a purge).
     void clear() { m_bytes.clear(); }
     int waiting() const { return int(m_bytes.size()); }

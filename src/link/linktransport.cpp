@@ -43,6 +43,8 @@ bool LinkTransport::transmit(const QByteArray &frame, int answerSize)
     if (m_rx.waiting() == 0 && !m_rx.skipped()) {
         m_lineQuiet.setInterval(replyTimeMs(answerSize));
         m_lineQuiet.restart();
+        // The answer cannot be whole before the frame has left the wire and its bytes have come.
+        m_port->awaitBytes(int((m_lineFreeAtNs - now + ByteWireNs - 1) / ByteWireNs) + answerSize);
     }
     return true;
 }
@@ -270,6 +272,11 @@ void LinkTransport::takeReceivedBytes()
         return;
     m_rx.append(bytes);
     takeFrames();
+    // The rest of a frame comes at line speed: no need to wake for each of its bytes.
+    const auto owner = m_owners.find(m_state);
+    const int missing = owner != m_owners.end() ? m_rx.missing(owner->second.shape) : 0;
+    if (missing > 0)
+        m_port->awaitBytes(missing);
     if (m_rx.waiting() > 0 || m_rx.skipped()) {
         m_lineQuiet.setInterval(InterByteLimitMs);
         m_lineQuiet.restart();

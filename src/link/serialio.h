@@ -23,6 +23,10 @@ public:
     // Takes up to `count` of the bytes that have come; never waits for more.
     virtual QByteArray read(int count) = 0;
     virtual void clearBuffer(bool input, bool output) = 0;
+    // Nothing can come of what the link holds before `count` more bytes have passed on the line:
+    // the port may tell of what comes once that long, instead of waking the link for each byte.
+    // Whatever has come by then is told of; nothing is lost or reordered.
+    virtual void awaitBytes(int count) { Q_UNUSED(count); }
     virtual void setDtr(bool high) = 0;
     virtual void close() = 0;
 

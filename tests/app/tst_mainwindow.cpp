@@ -8,6 +8,7 @@
 #include "link/linktransport.h"
 #include "link/cutoffreader.h"
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -275,6 +276,25 @@ private slots:
         QVERIFY(port->isOpen());
         QCOMPARE(prompts->messages.size(), 1);
         QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
+    }
+
+    // The page tabs take their look from a style sheet, all ten in one row; the controls on the
+    // pages keep the application's own style, since a sheet above them sends them all through the
+    // slower style-sheet painting.
+    void tabsFitInOneRowAndTheControlsKeepThePlainStyle()
+    {
+        start();
+        QTabBar *bar = form->pages()->tabBar();
+        QCOMPARE(bar->count(), 10);
+        for (int i = 0; i < bar->count(); ++i) {
+            QCOMPARE(bar->tabRect(i).top(), bar->tabRect(0).top());
+            QVERIFY2(bar->tabRect(i).right() < form->pages()->width(), qPrintable(bar->tabText(i)));
+        }
+        QVERIFY(bar->style() != qApp->style());
+        for (const char *name : {"PageControl1", "TabSheet1", "GroupBox1", "MalyDorMax", "TabSheet2", "L2"}) {
+            auto *control = form->findChild<QWidget *>(QLatin1String(name));
+            QVERIFY2(control && control->style() == qApp->style(), name);
+        }
     }
 };
 

@@ -22,6 +22,7 @@ public:
     QByteArray read(int count) override;
     void clearBuffer(bool input, bool output) override;
     void setDtr(bool high) override { dtr = high; }
+    void awaitBytes(int count) override { awaited.append(count); }
     void close() override;
 
     // Bytes arrive now: the receive notification runs at once.
@@ -45,6 +46,7 @@ public:
 
     QVector<Written> written;
     QByteArray inbound;
+    QVector<int> awaited;  // every awaitBytes() count, in order
     bool dtr = false;
     QString openedName;
     int clears = 0;

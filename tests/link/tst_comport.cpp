@@ -87,6 +87,30 @@ private slots:
         QCOMPARE(port.read(8), QByteArray("\x02", 1));
     }
 
+    // While the rest of a frame is awaited, its bytes are told of no sooner than they can all have
+    // come at line speed, together; a frame cut short is told of all the same, nothing is lost.
+    void awaitedBytesAreToldOfOnceTheyCanAllHaveCome()
+    {
+        ComPort port;
+        QVERIFY(port.open(slavePath, nullptr));
+        QByteArray got;
+        connect(&port, &SerialIo::rxChar, this, [&] { got += port.read(64); });
+        writeMaster(QByteArray("\x02", 1));
+        QTRY_COMPARE(got.size(), 1);
+        QElapsedTimer clock;
+        clock.start();
+        port.awaitBytes(75);  // 78 ms at 9600 baud
+        writeMaster(QByteArray("\x10\x20", 2));
+        QTest::qWait(10);
+        writeMaster(QByteArray("\x30", 1));
+        QTRY_COMPARE_WITH_TIMEOUT(got.size(), 4, 3000);
+        QVERIFY2(clock.elapsed() >= 78, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(got, QByteArray("\x02\x10\x20\x30", 4));
+        // The hold is over: the next byte is told of as it comes.
+        writeMaster(QByteArray("\x03", 1));
+        QTRY_COMPARE(got.size(), 5);
+    }
+
     void missingDeviceGivesTheOpenError()
     {
         ComPort port;

@@ -514,6 +514,30 @@ private slots:
         QCOMPARE(link->status.last().tps, 11);
     }
 
+    // A due answer, and the rest of any frame begun, is awaited whole (counted from the frame the
+    // waiting bytes begin), so the port need not wake the link for each of its bytes.
+    void theRestOfADueAnswerIsAwaitedWhole_data()
+    {
+        QTest::addColumn<int>("answerSize");
+        QTest::addColumn<QByteArray>("arrives");
+        QTest::addColumn<QVector<int>>("awaited");
+        // First the request's 3 bytes on their way out and the reply's 6.
+        QTest::newRow("two bytes of a status reply") << 6 << bytesOf({0x02, 0x80}) << QVector<int>{9, 4};
+        QTest::newRow("noise before it") << 6 << bytesOf({0x55, 0x03, 0x02}) << QVector<int>{9, 5};
+        QTest::newRow("the whole reply") << 6 << status(12) << QVector<int>{9};
+        // A late reply is awaited whole all the same.
+        QTest::newRow("no answer due") << 0 << bytesOf({0x02, 0x80}) << QVector<int>{4};
+    }
+    void theRestOfADueAnswerIsAwaitedWhole()
+    {
+        QFETCH(int, answerSize);
+        QFETCH(QByteArray, arrives);
+        QFETCH(QVector<int>, awaited);
+        link->transport.transmit(bytesOf({0x02, 0x0F, 0x03}), answerSize);
+        port->feed(arrives);
+        QCOMPARE(port->awaited, awaited);
+    }
+
     // 2 kB of noise at line speed in the pieces an adapter hands over: the reply behind it is used,
     // and no more than a frame's bytes are ever kept waiting.
     void aBurstOfNoiseDoesNotHideTheReplyBehindIt()
