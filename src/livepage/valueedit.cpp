@@ -18,7 +18,8 @@ ValueEdit::ValueEdit(const QString &text, QWidget *parent) : QLabel(text, parent
 bool ValueEdit::event(QEvent *event)
 {
     const bool handled = QLabel::event(event);
-    // A style sheet above (the page tabs have one) clears the attribute when it polishes the edit.
+    // A style sheet (one given to the application on its command line) clears the attribute when it
+    // polishes the edit.
     if (event->type() == QEvent::Polish)
         setAttribute(Qt::WA_OpaquePaintEvent);
     return handled;
