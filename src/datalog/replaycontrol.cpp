@@ -123,9 +123,9 @@ void ReplayControl::show()
     }
     const int i = m_row;
     if (r->hasValues(i)) {
-        const auto &block = m_data->paramBlock;
+        const UnitSet &set = m_data->set();
         m_box->show(r->lambda(i), r->tps(i), r->position(i), PlotDrawing::laneScale(PlotView::Lambda, *r),
-                    block[LiveValues::LambdaThresholdIndex], block[LiveValues::TpsThreshold3Index]);
+                    set.paramByte(LiveValues::LambdaThresholdIndex), set.paramByte(LiveValues::TpsThreshold3Index));
     } else {
         m_box->showNothing(r->status(i));
     }

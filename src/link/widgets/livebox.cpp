@@ -73,12 +73,12 @@ void LiveBox::setStale(bool stale)
 void LiveBox::refresh()
 {
     const UnitData &d = *m_data;
-    m_lambdaGaugeSmall->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
+    m_lambdaGaugeSmall->setMaximum(LiveValues::lambdaMaximum(d.set().lambdaStatus()));
     m_lambda->setText(QString::number(d.lambdaValue));
-    m_lambdaGaugeSmall->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
+    m_lambdaGaugeSmall->setForeColor(LiveValues::gaugeColour(d.set().paramByte(LiveValues::LambdaThresholdIndex), d.lambdaValue));
     m_lambdaGaugeSmall->setProgress(d.lambdaValue);
     m_tps->setText(QString::number(d.tpsValue));
-    m_tpsGaugeSmall->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
+    m_tpsGaugeSmall->setForeColor(LiveValues::gaugeColour(d.set().paramByte(LiveValues::TpsThreshold3Index), d.tpsValue));
     m_tpsGaugeSmall->setProgress(d.tpsValue);
     m_position->setText(QString::number(d.positionValue));
 }

@@ -171,14 +171,14 @@ void LiveValuesPage::setStale(bool stale)
 void LiveValuesPage::refresh()
 {
     const UnitData &d = *m_data;
-    m_lambdaGauge->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
+    m_lambdaGauge->setMaximum(LiveValues::lambdaMaximum(d.set().lambdaStatus()));
     m_lambdaVolts->showValue(LiveValues::voltageText(d.lambdaValue));
     m_tpsVolts->showValue(LiveValues::voltageText(d.tpsValue));
     m_lambdaValue->showValue(QString::number(d.lambdaValue));
-    m_lambdaGauge->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
+    m_lambdaGauge->setForeColor(LiveValues::gaugeColour(d.set().paramByte(LiveValues::LambdaThresholdIndex), d.lambdaValue));
     m_lambdaGauge->setProgress(d.lambdaValue);
     m_tpsValue->showValue(QString::number(d.tpsValue));
-    m_tpsGauge->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
+    m_tpsGauge->setForeColor(LiveValues::gaugeColour(d.set().paramByte(LiveValues::TpsThreshold3Index), d.tpsValue));
     m_tpsGauge->setProgress(d.tpsValue);
     m_positionValue->showValue(QString::number(d.positionValue));
     m_positionGauge->setProgress(d.positionValue);
