@@ -15,8 +15,8 @@ class UnitData : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int ParamBlockSize = UnitSet::ParamBlockSize;
-    static constexpr int LevelBlockSize = UnitSet::LevelBlockSize;
+    static constexpr int ParamBlockSize = 34;
+    static constexpr int LevelBlockSize = 10;
     static constexpr int VersionNameCount = 100;
     static constexpr int MeasurementTextCount = 128;
     static constexpr int AddressNameCount = 256;

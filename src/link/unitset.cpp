@@ -3,6 +3,18 @@
 #include <algorithm>
 #include <iterator>
 
+namespace {
+// Sets `field` to `value`; true when that changed it.
+template <typename T>
+bool change(T &field, T value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+}
+
 UnitSet::UnitSet(QObject *parent)
     : QObject(parent)
 {
@@ -11,24 +23,24 @@ UnitSet::UnitSet(QObject *parent)
 
 quint8 UnitSet::paramByte(int index) const
 {
-    Q_ASSERT(index >= 0 && index < ParamBlockSize);
+    Q_ASSERT(index >= 0 && index < Reply::BlockSize);
     return m_params[std::size_t(index)];
 }
 
 quint8 UnitSet::levelByte(int index) const
 {
-    Q_ASSERT(index >= 0 && index < LevelBlockSize);
+    Q_ASSERT(index >= 0 && index < Reply::LevelSize);
     return m_levels[std::size_t(index)];
 }
 
 QByteArray UnitSet::paramBytes() const
 {
-    return QByteArray(reinterpret_cast<const char *>(m_params.data()), ParamBlockSize);
+    return QByteArray(reinterpret_cast<const char *>(m_params.data()), Reply::BlockSize);
 }
 
 QByteArray UnitSet::levelBytes() const
 {
-    return QByteArray(reinterpret_cast<const char *>(m_levels.data()), LevelBlockSize);
+    return QByteArray(reinterpret_cast<const char *>(m_levels.data()), Reply::LevelSize);
 }
 
 QByteArray UnitSet::bytes() const
@@ -38,24 +50,25 @@ QByteArray UnitSet::bytes() const
 
 QByteArray UnitSet::startUpBytes()
 {
-    QByteArray set(ParamBlockSize + LevelBlockSize, '\0');
+    QByteArray set(Reply::BlockSize + Reply::LevelSize, '\0');
     set[0] = 0x01;
-    set[ParamBlockSize - 1] = 0x03;
-    set[ParamBlockSize] = 0x03;
-    set[ParamBlockSize + LevelBlockSize - 1] = 0x04;
+    set[Reply::BlockSize - 1] = 0x03;
+    set[Reply::BlockSize] = 0x03;
+    set[Reply::BlockSize + Reply::LevelSize - 1] = 0x04;
     return set;
 }
 
 void UnitSet::reset()
 {
     const QByteArray set = startUpBytes();
-    std::copy(set.cbegin(), set.cbegin() + ParamBlockSize, m_params.begin());
-    std::copy(set.cbegin() + ParamBlockSize, set.cend(), m_levels.begin());
+    std::copy(set.cbegin(), set.cbegin() + Reply::BlockSize, m_params.begin());
+    std::copy(set.cbegin() + Reply::BlockSize, set.cend(), m_levels.begin());
     m_levelsValid = false;
     m_lambdaStatus = 0;
     m_tpsStatus = 0;
     m_tpsRising = true;
-    setBlockValid(false);
+    if (change(m_blockValid, false))
+        emit blockValidChanged(false);
     emit blockTakenOver(paramBytes());
     emitLevels();
     emitStatus();
@@ -63,29 +76,27 @@ void UnitSet::reset()
 
 void UnitSet::takeOverBlock(const QByteArray &block)
 {
-    Q_ASSERT(block.size() == ParamBlockSize);
+    Q_ASSERT(block.size() == Reply::BlockSize);
     std::copy(block.cbegin(), block.cend(), m_params.begin());
     emit blockTakenOver(block);
 }
 
 void UnitSet::markBlockValid()
 {
-    setBlockValid(true);
+    if (change(m_blockValid, true))
+        emit blockValidChanged(true);
 }
 
 void UnitSet::setParamByte(int index, quint8 value)
 {
-    Q_ASSERT(index >= 0 && index < ParamBlockSize);
-    quint8 &byte = m_params[std::size_t(index)];
-    if (byte == value)
-        return;
-    byte = value;
-    emit paramByteChanged(index, value);
+    Q_ASSERT(index >= 0 && index < Reply::BlockSize);
+    if (change(m_params[std::size_t(index)], value))
+        emit paramByteChanged(index, value);
 }
 
 void UnitSet::setLevels(const QByteArray &levels)
 {
-    Q_ASSERT(levels.size() == LevelBlockSize);
+    Q_ASSERT(levels.size() == Reply::LevelSize);
     std::copy(levels.cbegin(), levels.cend(), m_levels.begin());
     m_levelsValid = true;
     emitLevels();
@@ -93,12 +104,9 @@ void UnitSet::setLevels(const QByteArray &levels)
 
 void UnitSet::setLevelByte(int index, quint8 value)
 {
-    Q_ASSERT(index >= 0 && index < LevelBlockSize);
-    quint8 &byte = m_levels[std::size_t(index)];
-    if (byte == value)
-        return;
-    byte = value;
-    emitLevels();
+    Q_ASSERT(index >= 0 && index < Reply::LevelSize);
+    if (change(m_levels[std::size_t(index)], value))
+        emitLevels();
 }
 
 void UnitSet::setPlaceholderLevels()
@@ -124,26 +132,12 @@ void UnitSet::setTpsRising(bool rising)
 
 void UnitSet::markWritten()
 {
-    setSettingsWritten(true);
+    if (change(m_settingsWritten, true))
+        emit settingsWrittenChanged(true);
 }
 
 void UnitSet::forgetWritten()
 {
-    setSettingsWritten(false);
-}
-
-void UnitSet::setBlockValid(bool valid)
-{
-    if (m_blockValid == valid)
-        return;
-    m_blockValid = valid;
-    emit blockValidChanged(valid);
-}
-
-void UnitSet::setSettingsWritten(bool written)
-{
-    if (m_settingsWritten == written)
-        return;
-    m_settingsWritten = written;
-    emit settingsWrittenChanged(written);
+    if (change(m_settingsWritten, false))
+        emit settingsWrittenChanged(false);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "frames.h"
 #include <QByteArray>
 #include <QObject>
 #include <array>
@@ -10,9 +11,6 @@ class UnitSet : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int ParamBlockSize = 34;
-    static constexpr int LevelBlockSize = 10;
-
     explicit UnitSet(QObject *parent = nullptr);
 
     // Start byte 0x01, 32 parameter bytes, end byte 0x03.
@@ -69,13 +67,11 @@ signals:
     void settingsWrittenChanged(bool written);
 
 private:
-    void setBlockValid(bool valid);
-    void setSettingsWritten(bool written);
     void emitLevels() { emit levelsChanged(levelBytes(), m_levelsValid); }
     void emitStatus() { emit statusTakenUp(m_lambdaStatus, m_tpsStatus, m_tpsRising); }
 
-    std::array<quint8, ParamBlockSize> m_params{};
-    std::array<quint8, LevelBlockSize> m_levels{};
+    std::array<quint8, Reply::BlockSize> m_params{};
+    std::array<quint8, Reply::LevelSize> m_levels{};
     bool m_blockValid = false;
     bool m_levelsValid = false;
     bool m_settingsWritten = false;
