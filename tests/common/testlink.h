@@ -32,7 +32,7 @@ struct TestLink
     TestLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock = nullptr)
         : transport(port, clock), notes(&transport, data), status(&transport, data, prompts), commands(&transport),
           levels(&transport, data), blockRead(&transport, data, &levels), blockWrite(&transport, data, prompts),
-          measurement(&transport, data, &status, &blockRead), check(&transport), diagnostics(&transport, data), recording(&transport),
+          measurement(&transport, &status, &blockRead), check(&transport), diagnostics(&transport, data), recording(&transport),
           cutOff(&transport, data)
     {
     }
