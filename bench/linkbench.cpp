@@ -227,13 +227,13 @@ std::vector<Figure> measureBlockWrite()
     QStringList stalls, chains;
     for (int run = 0; run < 3; ++run) {
         Rig rig;
-        rig.data.blockValid = true;
-        rig.data.levelsValid = true;  // levels from the unit, so the chain carries them
+        rig.data.set().markBlockValid();
+        rig.data.set().setLevels(rig.data.set().levelBytes());  // levels from the unit, so the chain carries them
         rig.line.onWrite = [&rig](const QByteArray &frame) {
             if (frame == QByteArray::fromHex("02ff03"))
-                rig.line.arriveIn(3 + 36, QByteArray(reinterpret_cast<const char *>(rig.data.paramBlock.data()), 34));
+                rig.line.arriveIn(3 + 36, rig.data.set().paramBytes());
             else if (frame == QByteArray::fromHex("02aa03"))
-                rig.line.arriveIn(3 + 11, QByteArray(reinterpret_cast<const char *>(rig.data.levelBlock.data()), 10));
+                rig.line.arriveIn(3 + 11, rig.data.set().levelBytes());
         };
         QString result;
         QObject::connect(&rig.link.transport, &LinkTransport::linkMessage, [&result](const QString &text) { result = text; });

@@ -33,10 +33,12 @@ void fill(UnitData &data, ReportInput &input)
     record.replace(17, 16, QByteArray(16, '\0'));
     data.record().take(record);
     for (int i = 1; i < 33; ++i)
-        data.paramBlock[std::size_t(i)] = quint8(i * 5);
+        data.set().setParamByte(i, quint8(i * 5));
+    QByteArray levels = data.set().levelBytes();
     for (int i = 1; i < 9; ++i)
-        data.levelBlock[std::size_t(i)] = quint8(i * 9);
-    data.blockValid = data.levelsValid = true;
+        levels[i] = char(i * 9);
+    data.set().setLevels(levels);
+    data.set().markBlockValid();
     input.versionNames = QStringList(QString());
     for (int i = 1; i < 100; ++i)
         input.versionNames << QStringLiteral("Škoda Octavia 1.6 MPI – sada %1").arg(i);

@@ -166,7 +166,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         // After the page's own handler, which sends the byte and the version.
         connect(m_tuning->saveButton(field.index), &QPushButton::clicked, setKeeper, [this, setKeeper, index = field.index] {
             if (m_port->isOpen())
-                setKeeper->byteWritten(index, m_data->paramBlock[std::size_t(index)], m_data->paramBlock[ParamBlock::SetVersion]);
+                setKeeper->byteWritten(index, m_data->set().paramByte(index), m_data->set().paramByte(ParamBlock::SetVersion));
         });
     }
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
@@ -462,13 +462,11 @@ void MainWindow::startUp(const QString &workingFolder)
     m_service->pointAt(m_setup.dataFolder());
     WindowSize::restore(this, m_setup.dataFolder());
     m_scope->control()->setDataFolder(m_setup.dataFolder());
-    m_data->configFileName = QStringLiteral("Novy.cfg");
     updateCaption();
 
     m_link->prepareFrames();
-    m_data->resetBlocks();
+    m_data->set().reset();
     m_measurement->stopMeasurement();
-    m_data->tpsRising = true;
     m_link->poll().setInterval(settings.pollInterval);
     m_link->poll().enable();
     m_tuning->display()->highlightPowerRange();
@@ -510,8 +508,7 @@ void MainWindow::startHistory(const TesterSettings &settings)
             return;
         const QString path = log->files().last();
         m_visitRecorder->recordingStopped(path);
-        const QByteArray toolSet(reinterpret_cast<const char *>(m_data->paramBlock.data()), int(m_data->paramBlock.size()));
-        summariseRecordingLater(path, toolSet, m_recordings->analysis()->limits(), m_visitRecorder,
+        summariseRecordingLater(path, m_data->set().paramBytes(), m_recordings->analysis()->limits(), m_visitRecorder,
                                 [recorder = m_visitRecorder, path](const QString &summary) { recorder->recordingAnalysed(path, summary); });
     });
     m_history->attach(m_historyStore, m_visitRecorder, m_data, &m_setup, m_service, m_prompts);
@@ -532,9 +529,9 @@ void MainWindow::sayKeptChanges()
 
 void MainWindow::updateCaption()
 {
-    const QString name = m_data->backupSource.isEmpty()
-                             ? m_data->configFileName
-                             : QStringLiteral("ze zálohy ") + QFileInfo(m_data->backupSource).fileName();
+    const ConfigFiles *files = m_service->files();
+    const QString name = files->backupSource().isEmpty() ? files->fileName()
+                                                         : QStringLiteral("ze zálohy ") + QFileInfo(files->backupSource()).fileName();
     const bool unsaved = m_service->unsaved()->pending();
     setWindowTitle(captionPrefix() + QLatin1Char(' ') + name + (unsaved ? QStringLiteral("*") : QString()));
 }

@@ -42,12 +42,12 @@ void BackupKeeper::keep(bool levelsRead)
 {
     if (m_readBlock.isEmpty() || m_store.folder().isEmpty())
         return;
-    const QByteArray set = ConfigFile::compose(m_readBlock, m_data->levelBytes(), levelsRead);
+    const QByteArray set = ConfigFile::compose(m_readBlock, m_data->set().levelBytes(), levelsRead);
     const QString version = m_setup->versionName(quint8(m_readBlock.at(ParamBlock::SetVersion)));
     m_readBlock.clear();
 
     const BackupStore::Result result = m_store.store(set, QDateTime::currentDateTime(), version);
-    if (result.outcome != BackupStore::Outcome::Failed && !m_data->settingsWritten)
+    if (result.outcome != BackupStore::Outcome::Failed && !m_data->set().settingsWritten())
         m_beforeWrites = result.path;
     QLabel *status = m_page->statusLabel();
     switch (result.outcome) {
@@ -100,6 +100,6 @@ void BackupKeeper::loadSelected()
     const QString path = selectedPath();
     if (path.isEmpty() || !m_files->loadAsked(path))
         return;
-    const bool withoutLevels = !m_data->levelsValid;
+    const bool withoutLevels = !m_data->set().levelsValid();
     m_page->statusLabel()->setText(QStringLiteral("Načtena záloha %1%2").arg(QFileInfo(path).fileName(), withoutLevels ? NoLevels : QString()));
 }

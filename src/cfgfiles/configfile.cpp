@@ -45,7 +45,7 @@ QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock, b
 
 QByteArray compose(const UnitData &data)
 {
-    return compose(data.paramBytes(), data.levelBytes(), data.levelsValid);
+    return compose(data.set().paramBytes(), data.set().levelBytes(), data.set().levelsValid());
 }
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <algorithm>
 
 namespace {
 const QString ErrorCaption = QStringLiteral("Chyba");
@@ -47,7 +46,7 @@ bool ConfigFiles::saveSetAs()
     q.title = saveTitle();
     q.folder = folder();
     q.filter = mask();
-    q.fileName = m_data->configFileName;
+    q.fileName = m_fileName;
     q.defaultSuffix = QStringLiteral("cfg");
     q.confirmOverwrite = true;
     const QString name = m_prompts->askSaveFile(q);
@@ -63,8 +62,8 @@ bool ConfigFiles::saveConfigFile(const QString &name)
         m_prompts->error(ErrorCaption, QStringLiteral("Soubor %1 nelze uložit: %2").arg(QDir::toNativeSeparators(path), reason));
         return false;
     }
-    m_data->configFileName = path;
-    m_data->backupSource.clear();
+    m_fileName = path;
+    m_backupSource.clear();
     m_unsaved->agree();
     emit configFileChanged();
     m_page->fileList()->Update();
@@ -85,15 +84,15 @@ void ConfigFiles::openListedFile()
         return;
     // The click alone makes it the current file and the open dialog's name: a cancelled
     // confirmation still leaves it as the name the next save and the next load propose.
-    const QString before = m_data->configFileName;
-    m_data->configFileName = clicked;
+    const QString before = m_fileName;
+    m_fileName = clicked;
     m_openName = clicked;
     const QString name = chooseFile(clicked);
     if (name.isEmpty() || !m_unsaved->mayReplace())
         return;
     // A file that gave nothing is not the current one.
     if (!loadConfigFile(name))
-        m_data->configFileName = before;
+        m_fileName = before;
 }
 
 QString ConfigFiles::chooseFile(const QString &proposed)
@@ -134,19 +133,19 @@ bool ConfigFiles::loadConfigFile(const QString &name)
 
     if (isBackup(path)) {
         // A backup is what a unit once held: a save goes to a new file named by the set's version.
-        const QByteArray block = contents.paramValid() ? contents.paramBlock : m_data->paramBytes();
+        const QByteArray block = contents.paramValid() ? contents.paramBlock : m_data->set().paramBytes();
         const QString version = m_setup->versionName(quint8(block.at(ParamBlock::SetVersion)));
-        m_data->backupSource = path;
-        m_data->configFileName = m_setup->dataFilePath(BackupStore::safeName(version) + QStringLiteral(".cfg"));
+        m_backupSource = path;
+        m_fileName = m_setup->dataFilePath(BackupStore::safeName(version) + QStringLiteral(".cfg"));
     } else {
-        m_data->backupSource.clear();
-        m_data->configFileName = path;
+        m_backupSource.clear();
+        m_fileName = path;
     }
     emit configFileChanged();
 
     if (contents.paramValid()) {
         // Valid before the take-over: the pages that follow it may rely on the flag.
-        m_data->blockValid = true;
+        m_data->set().markBlockValid();
         m_display->takeOverBlock(contents.paramBlock);
         m_unsaved->agreeParams();
     } else {
@@ -159,12 +158,10 @@ bool ConfigFiles::loadConfigFile(const QString &name)
 void ConfigFiles::takeLevels(const ConfigFile::Contents &contents)
 {
     if (contents.levelsValid()) {
-        std::copy(contents.levelBlock.cbegin(), contents.levelBlock.cend(), m_data->levelBlock.begin());
-        m_data->levelsValid = true;
+        m_data->set().setLevels(contents.levelBlock);
     } else if (contents.levelsAbsent) {
         // Read from a unit that gave no levels: a write must not send any.
-        m_data->setPlaceholderLevels();
-        m_data->levelsValid = false;
+        m_data->set().setPlaceholderLevels();
     } else {
         m_prompts->error(ErrorCaption, DamagedPart2);
         return;

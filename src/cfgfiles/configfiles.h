@@ -30,6 +30,12 @@ public:
 
     // Saves the tool's copy to `name`; false (and said) when the file could not be written.
     bool saveConfigFile(const QString &name);
+    // The file the set was last saved to or loaded from, or the one the technician picked in the
+    // list: the name the caption shows and the next save proposes.
+    QString fileName() const { return m_fileName; }
+    // The backup the tool's set was last loaded from, empty when it came from elsewhere: no save
+    // goes back into a backup.
+    QString backupSource() const { return m_backupSource; }
     // Loads `name` into the tool; false (and said) when nothing of it could be taken: a file that
     // cannot be opened, or both parts damaged. Each damaged part is said on its own and leaves its
     // block as it was. A backup is loaded as the set it holds, never as the file to save to.
@@ -38,7 +44,7 @@ public:
     bool loadAsked(const QString &name);
 
 signals:
-    // configFileName changed: the window's caption follows.
+    // fileName() or backupSource() changed: the window's caption follows.
     void configFileChanged();
     // A file's level block is now the tool's: the level display shows it.
     void levelsLoaded();
@@ -57,4 +63,6 @@ private:
     Prompts *m_prompts;
     UnsavedChanges *m_unsaved;
     QString m_openName;  // the open dialog keeps the name it last held
+    QString m_fileName = QStringLiteral("Novy.cfg");
+    QString m_backupSource;
 };

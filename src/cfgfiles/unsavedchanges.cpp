@@ -15,7 +15,7 @@
 
 UnsavedChanges::UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels,
                                BlockWrite *blockWrite, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_setup(setup), m_prompts(prompts)
+    : QObject(parent), m_data(data), m_setup(setup), m_prompts(prompts), m_agreed(UnitSet::startUpBytes())
 {
     m_recheck.setSingleShot(true);
     m_recheck.setInterval(0);
@@ -23,7 +23,7 @@ UnsavedChanges::UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead
 
     // The block as it came, whenever the display takes it over.
     connect(blockRead, &BlockRead::blockReceived, this, [this](const QByteArray &block) {
-        m_data->agreedSet.replace(0, block.size(), block);
+        m_agreed.replace(0, block.size(), block);
         m_readingSet = true;
         recheckSoon();
     });
@@ -44,24 +44,24 @@ UnsavedChanges::UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead
 
 bool UnsavedChanges::pending() const
 {
-    return m_data->unsavedChanges();
+    return m_data->set().bytes() != m_agreed;
 }
 
 void UnsavedChanges::agree()
 {
-    m_data->agreedSet = m_data->setBytes();
+    m_agreed = m_data->set().bytes();
     recheck();
 }
 
 void UnsavedChanges::agreeParams()
 {
-    m_data->agreedSet.replace(0, UnitData::ParamBlockSize, m_data->paramBytes());
+    m_agreed.replace(0, UnitData::ParamBlockSize, m_data->set().paramBytes());
     recheck();
 }
 
 void UnsavedChanges::agreeLevels()
 {
-    m_data->agreedSet.replace(UnitData::ParamBlockSize, UnitData::LevelBlockSize, m_data->levelBytes());
+    m_agreed.replace(UnitData::ParamBlockSize, UnitData::LevelBlockSize, m_data->set().levelBytes());
     recheck();
 }
 
@@ -88,7 +88,7 @@ bool UnsavedChanges::mayReplace()
 
 bool UnsavedChanges::mayReplaceLevels()
 {
-    return m_data->levelBytes() == m_data->agreedSet.mid(UnitData::ParamBlockSize) || askReplace();
+    return m_data->set().levelBytes() == m_agreed.mid(UnitData::ParamBlockSize) || askReplace();
 }
 
 bool UnsavedChanges::askReplace()
@@ -104,9 +104,9 @@ void UnsavedChanges::agreeChecked(const QList<MemoryCheck::Byte> &bytes, MemoryC
         const int index = byte.address - UnitAddress::ParamOffset;
         const int level = byte.address - UnitAddress::FirstLevel + 1;
         if (index >= 1 && index < UnitData::ParamBlockSize - 1)
-            m_data->agreedSet[index] = char(byte.value);
+            m_agreed[index] = char(byte.value);
         else if (level >= 1 && level <= 4)
-            m_data->agreedSet[UnitData::ParamBlockSize + level] = char(byte.value);
+            m_agreed[UnitData::ParamBlockSize + level] = char(byte.value);
     }
     recheck();
 }

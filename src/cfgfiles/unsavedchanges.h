@@ -57,6 +57,9 @@ private:
     const ToolSetup *m_setup;
     Prompts *m_prompts;
     QTimer m_recheck;
+    // The set as last agreed with the unit (read, or written and checked) or with a file (saved or
+    // loaded); the start-up set until then. The tool's copy differing from it is unsaved work.
+    QByteArray m_agreed;
     bool m_shown = false;        // pending() as last said
     bool m_readingSet = false;   // a block came; its level answer (or its end) is still to come
     QByteArray m_kept;           // what keepForLater() wrote last

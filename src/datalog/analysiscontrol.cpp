@@ -29,7 +29,7 @@ const QString Caption = QStringLiteral("Rozbor");
 
 QByteArray toolBlock(const UnitData *data)
 {
-    return QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), int(data->paramBlock.size()));
+    return data->set().paramBytes();
 }
 
 // Whether the tool holds the set the recording was made with, give or take the stops, the
@@ -255,7 +255,7 @@ void AnalysisControl::takeSelected()
         return;
     }
     const QByteArray tool = toolBlock(m_data);
-    if (!m_data->blockValid
+    if (!m_data->set().blockValid()
         || (!m_shown.blocks.empty() && !sameUnitSet(tool, m_shown.blocks.back()))) {
         m_prompts->message(Caption, QStringLiteral("Nástroj drží jinou sadu, než se kterou byl záznam pořízen "
                                                    "(jiná jednotka nebo jiné nastavení).\nNávrhy nelze převzít."));

@@ -37,7 +37,7 @@ bool LogRecorder::start(const QString &folder, QString *error)
         return false;
     }
     m_folder = folder;
-    m_version = m_setup->versionName(m_data->paramBlock[ParamBlock::SetVersion]);
+    m_version = m_setup->versionName(m_data->set().paramByte(ParamBlock::SetVersion));
     m_start = QDateTime::currentDateTime();
     // Started twice within a second: the later one is named a second on, never appended.
     while (QFile::exists(partPath(1)))
@@ -147,7 +147,7 @@ void LogRecorder::statusRow(const char *status)
 QString LogRecorder::rangeName(int tps) const
 {
     // Thresholds that never came from a unit or a file say nothing about the engine.
-    if (!m_data->blockValid)
+    if (!m_data->set().blockValid())
         return {};
     // Made once, not for every status reply.
     static const auto names = [] {
@@ -156,9 +156,9 @@ QString LogRecorder::rangeName(int tps) const
             n[std::size_t(i)] = QString::fromUtf8(ParamFields::Ranges[i].caption).trimmed();
         return n;
     }();
-    const auto &b = m_data->paramBlock;
-    const PowerRange range = activePowerRange(tps, m_data->tpsRising, b[ParamBlock::TpsThreshold1],
-                                              b[ParamBlock::TpsThreshold2], b[ParamBlock::TpsThreshold3]);
+    const UnitSet &b = m_data->set();
+    const PowerRange range = activePowerRange(tps, b.tpsRising(), b.paramByte(ParamBlock::TpsThreshold1),
+                                              b.paramByte(ParamBlock::TpsThreshold2), b.paramByte(ParamBlock::TpsThreshold3));
     return names[std::size_t(range)];
 }
 

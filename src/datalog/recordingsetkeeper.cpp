@@ -16,7 +16,7 @@ RecordingSetKeeper::RecordingSetKeeper(LogRecorder *recorder, const UnitData *da
 
 QByteArray RecordingSetKeeper::toolBlock() const
 {
-    return QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()), int(m_data->paramBlock.size()));
+    return m_data->set().paramBytes();
 }
 
 void RecordingSetKeeper::setWritten()
@@ -49,6 +49,5 @@ void RecordingSetKeeper::keep(const QByteArray &block)
         return;
     ++m_number;
     m_last = block;
-    const QByteArray levels(reinterpret_cast<const char *>(m_data->levelBlock.data()), int(m_data->levelBlock.size()));
-    RecordedSets::keep(m_recorder->files().first(), m_number, block, levels, m_data->levelsValid, nullptr);
+    RecordedSets::keep(m_recorder->files().first(), m_number, block, m_data->set().levelBytes(), m_data->set().levelsValid(), nullptr);
 }

@@ -124,9 +124,9 @@ void ReplayControl::show()
     }
     const int i = m_row;
     if (r->hasValues(i)) {
-        const auto &block = m_data->paramBlock;
+        const UnitSet &set = m_data->set();
         m_box->show({r->lambda(i), r->tps(i), r->position(i)}, PlotDrawing::laneScale(PlotView::Lambda, *r),
-                    block[LiveDisplay::LambdaThresholdIndex], block[LiveDisplay::TpsThreshold3Index]);
+                    set.paramByte(LiveDisplay::LambdaThresholdIndex), set.paramByte(LiveDisplay::TpsThreshold3Index));
     } else {
         m_box->showNothing(r->status(i));
     }

@@ -36,20 +36,20 @@ void EmulationLevels::byteEdited(const ByteField &field)
         return;
     if (field.store == Store::Block) {
         m_tuning->display()->markUnversioned();
-        m_data->paramBlock[std::size_t(field.index)] = quint8(value);
+        m_data->set().setParamByte(field.index, quint8(value));
     } else {
-        m_data->levelBlock[std::size_t(field.index)] = quint8(value);
+        m_data->set().setLevelByte(field.index, quint8(value));
     }
 }
 
 void EmulationLevels::writeLevels()
 {
     // Placeholders would overwrite the unit's own levels with something nobody chose.
-    if (!m_data->levelsValid)
+    if (!m_data->set().levelsValid())
         return;
     QList<MemoryCheck::Byte> sent;
     for (int i = 0; i < 4; ++i)
-        sent.append({UnitAddress::FirstLevel + i, m_data->levelBlock[std::size_t(i + 1)]});
+        sent.append({UnitAddress::FirstLevel + i, m_data->set().levelByte(i + 1)});
     // Written by hand, the levels end like the single saves of the tuning page: polling again,
     // once the unit has been asked what it now holds.
     m_levels->writeLevels(true);
@@ -67,9 +67,9 @@ void EmulationLevels::showLevels()
 {
     for (int i = FirstLevelField; i < ByteCount; ++i) {
         QSignalBlocker muted(m_page->byteEdit(i));
-        m_page->byteEdit(i)->setText(QString::number(m_data->levelBlock[std::size_t(Bytes[i].index)]));
+        m_page->byteEdit(i)->setText(QString::number(m_data->set().levelByte(Bytes[i].index)));
     }
-    enableLevels(m_data->levelsValid);
+    enableLevels(m_data->set().levelsValid());
 }
 
 void EmulationLevels::enableLevels(bool on)

@@ -70,21 +70,21 @@ void LambdaStatusEditor::saveStatus()
 {
     m_tuning->display()->markUnversioned();
     setBit(lambdaStatusDraft, SavedBit);
-    m_data->lambdaStatus = lambdaStatusDraft;
-    m_data->paramBlock[ParamBlock::LambdaFlags] = quint8(lambdaStatusDraft);
-    m_data->tpsStatus = tpsStatusDraft;
-    m_data->paramBlock[ParamBlock::TpsFlags] = quint8(tpsStatusDraft);
-    m_data->tpsRising = testBit(m_data->paramBlock[ParamBlock::TpsFlags], ParamBlock::TpsRisingBit);
+    UnitSet &set = m_data->set();
+    set.setParamByte(ParamBlock::LambdaFlags, quint8(lambdaStatusDraft));
+    set.setParamByte(ParamBlock::TpsFlags, quint8(tpsStatusDraft));
+    set.takeUpStatus(lambdaStatusDraft, tpsStatusDraft);
+    set.setTpsRising(testBit(set.paramByte(ParamBlock::TpsFlags), ParamBlock::TpsRisingBit));
     for (int index : {ParamBlock::TpsFlags, ParamBlock::LambdaFlags})
-        m_tuning->statusLabel(index)->setText(byteToBinary(m_data->paramBlock[std::size_t(index)]));
+        m_tuning->statusLabel(index)->setText(byteToBinary(set.paramByte(index)));
     showPending();
     m_blockWrite->writeBlock();
 }
 
 void LambdaStatusEditor::discardDrafts()
 {
-    lambdaStatusDraft = m_data->lambdaStatus;
-    tpsStatusDraft = m_data->tpsStatus;
+    lambdaStatusDraft = m_data->set().lambdaStatus();
+    tpsStatusDraft = m_data->set().tpsStatus();
     showChoices();
     showPending();
 }
@@ -99,7 +99,7 @@ void LambdaStatusEditor::dropDraftsOnPageChange()
 
 bool LambdaStatusEditor::draftsPending() const
 {
-    return lambdaStatusDraft != m_data->lambdaStatus || tpsStatusDraft != m_data->tpsStatus;
+    return lambdaStatusDraft != m_data->set().lambdaStatus() || tpsStatusDraft != m_data->set().tpsStatus();
 }
 
 void LambdaStatusEditor::showPending()
@@ -118,12 +118,12 @@ void LambdaStatusEditor::showChoices()
         muted.push_back(std::make_unique<QSignalBlocker>(m_page->byteEdit(i)));
 
     for (int i = 0; i < RadioCount; ++i) {
-        const unsigned status = groupOf(Radios[i]).status == Status::Lambda ? m_data->lambdaStatus : m_data->tpsStatus;
+        const unsigned status = groupOf(Radios[i]).status == Status::Lambda ? m_data->set().lambdaStatus() : m_data->set().tpsStatus();
         m_page->radio(i)->setChecked(chosen(status, Radios[i]));
     }
-    enableTimes(m_data->lambdaStatus);
+    enableTimes(m_data->set().lambdaStatus());
     for (int i = 0; i < FirstLevelField; ++i)
-        m_page->byteEdit(i)->setText(QString::number(m_data->paramBlock[std::size_t(Bytes[i].index)]));
+        m_page->byteEdit(i)->setText(QString::number(m_data->set().paramByte(Bytes[i].index)));
 }
 
 void LambdaStatusEditor::enableTimes(unsigned lambdaStatus)

@@ -37,7 +37,7 @@ void BlockRead::readAgain(bool keepPolling)
 
 void BlockRead::take(const QByteArray &block)
 {
-    m_data->blockValid = true;
+    m_data->set().markBlockValid();
     emit blockReceived(block);
     m_link->announceLinkMessage(QStringLiteral("Načteno  OK"));
     m_levels->requestAfterBlock(true, m_lease);

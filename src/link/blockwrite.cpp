@@ -2,13 +2,8 @@
 #include "levelexchange.h"
 #include "prompts.h"
 #include "unitdata.h"
-#include <algorithm>
 
 namespace {
-bool sameBytes(const QByteArray &bytes, const quint8 *data)
-{
-    return std::equal(bytes.cbegin(), bytes.cend(), data, [](char a, quint8 b) { return quint8(a) == b; });
-}
 }
 
 BlockWrite::BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent)
@@ -32,7 +27,7 @@ void BlockWrite::writeBlock()
         return;
     // Sending the start-up block or the remains of a failed read would overwrite the unit's
     // settings with something nobody chose.
-    if (!m_data->blockValid
+    if (!m_data->set().blockValid()
         && !m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
                                 QStringLiteral("Parametry nebyly načteny z řídicí jednotky ani ze souboru.\n"
                                                "Opravdu je odeslat do ŘJ?")))
@@ -43,7 +38,8 @@ void BlockWrite::writeBlock()
         if (m_check != Check::None)
             end(Result::Unverified);
         m_link->beginRequest();
-        m_data->paramBlock[0] = 1;
+        // Whatever came before, the unit takes a block only behind its start byte.
+        m_data->set().setParamByte(0, 0x01);
         m_lease = m_link->takeLink();
         m_link->transmit(m_link->commandFrame(UnitCode::WriteBlock));
         m_link->setLinkState(PendingState);
@@ -54,8 +50,7 @@ void BlockWrite::writeBlock()
 void BlockWrite::writeAfterPause()
 {
     const auto sendBlock = [this] {
-        m_link->transmit(QByteArray(reinterpret_cast<const char *>(m_data->paramBlock.data()),
-                                    int(m_data->paramBlock.size())));
+        m_link->transmit(m_data->set().paramBytes());
     };
     // A reader has taken the link over meanwhile and keeps it. The unit still awaits the block
     // after code 238 and would take the reader's frames for it: the block goes alone, unchecked.
@@ -66,7 +61,7 @@ void BlockWrite::writeAfterPause()
     }
     // Levels the tool never had from a unit or a file are placeholders: they must not overwrite
     // the unit's own (or, on older units, whatever lives at their addresses).
-    m_levelsWritten = m_data->levelsValid;
+    m_levelsWritten = m_data->set().levelsValid();
     QList<LinkTransport::Step> steps;
     steps.append({0, sendBlock});
     if (m_levelsWritten) {
@@ -103,7 +98,7 @@ void BlockWrite::replyTimedOut()
 
 void BlockWrite::takeBlock(const QByteArray &block)
 {
-    if (!sameBytes(block, m_data->paramBlock.data())) {
+    if (block != m_data->set().paramBytes()) {
         end(Result::Wrong);
         return;
     }
@@ -121,7 +116,7 @@ void BlockWrite::takeLevels(const QByteArray &levels)
 {
     // Only levels 1..4 were written; the unit's other four level bytes are its own (a file from
     // another unit carries different ones). Levels not written are not checked.
-    const bool same = !m_levelsWritten || sameBytes(levels.mid(1, 4), m_data->levelBlock.data() + 1);
+    const bool same = !m_levelsWritten || levels.mid(1, 4) == m_data->set().levelBytes().mid(1, 4);
     end(same ? Result::Verified : Result::Wrong);
 }
 

@@ -39,7 +39,7 @@ void CutOffReader::writeCutOff(int address, quint8 value)
     // The threshold at 67 is block byte 20: a later block write must not put the old one back.
     const int index = address - UnitAddress::ParamOffset;
     if (index >= 1 && index <= UnitData::ParamBlockSize - 2)
-        m_data->paramBlock[std::size_t(index)] = value;
+        m_data->set().setParamByte(index, value);
 }
 
 void CutOffReader::requestCutOffValue()

@@ -1,6 +1,5 @@
 #include "levelexchange.h"
 #include "unitdata.h"
-#include <algorithm>
 
 LevelExchange::LevelExchange(LinkTransport *link, UnitData *data, QObject *parent)
     : QObject(parent), m_link(link), m_data(data)
@@ -28,7 +27,7 @@ QList<LinkTransport::Step> LevelExchange::levelSteps(LinkTransport *link, UnitDa
     for (int i = 0; i < 4; ++i) {
         // The chain holds the wire: no poll tick goes between these frames.
         steps.append({i > 0 ? LinkTransport::FramePauseMs : pauseBeforeFirstMs, [link, data, i] {
-                          link->transmit(link->writeFrame(UnitAddress::FirstLevel + i, data->levelBlock[std::size_t(i + 1)]));
+                          link->transmit(link->writeFrame(UnitAddress::FirstLevel + i, data->set().levelByte(i + 1)));
                       }});
     }
     return steps;
@@ -74,8 +73,7 @@ void LevelExchange::sendRequest()
 
 void LevelExchange::take(const QByteArray &levels)
 {
-    std::copy(levels.cbegin(), levels.cend(), m_data->levelBlock.begin());
-    m_data->levelsValid = true;
+    m_data->set().setLevels(levels);
     m_replyGuard.disable();
     emit levelsReceived();
     m_link->handBack(m_lease);
@@ -97,9 +95,7 @@ void LevelExchange::replyTimedOut()
     // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
     // not turn them into placeholders that the next write or file save would carry. A block that
     // came is a unit's own, perhaps another unit's: levels read before belong to no part of it.
-    if (m_blockArrived)
-        m_data->levelsValid = false;
-    if (!m_data->levelsValid)
-        m_data->setPlaceholderLevels();
+    if (m_blockArrived || !m_data->set().levelsValid())
+        m_data->set().setPlaceholderLevels();
     emit levelsReset();
 }

@@ -12,7 +12,7 @@ void WriteNotes::note(const QByteArray &frame)
 {
     if (frame.size() == 5) {
         if (quint8(frame.at(1)) == 0xB4)
-            m_data->settingsWritten = true;
+            m_data->set().markWritten();
         return;
     }
     if (frame.size() != 3)
@@ -20,7 +20,7 @@ void WriteNotes::note(const QByteArray &frame)
     switch (quint8(frame.at(1))) {
     case UnitCode::WriteBlock:
     case UnitCode::FactoryReset:
-    case UnitCode::EepromToRam: m_data->settingsWritten = true; break;
+    case UnitCode::EepromToRam: m_data->set().markWritten(); break;
     case UnitCode::ClearErrors: m_data->record().noteErrorsCleared(); break;
     }
 }

@@ -14,10 +14,10 @@ QString previousVisitSectionBody(const PreviousVisit &previous, const UnitData &
     QStringList changed;
     if (!ConfigFile::parse(previous.set).paramValid()) {
         items << QStringLiteral("Nastavení z předchozí návštěvy není známo.");
-    } else if (!blockOfThisUnit || !data.blockValid) {
+    } else if (!blockOfThisUnit || !data.set().blockValid()) {
         items << QStringLiteral("Nastavení této jednotky nebylo načteno.");
     } else {
-        changed = ReportTexts::changes(compareSets(data.setBytes(), previous.set, versionNames), data.levelsValid);
+        changed = ReportTexts::changes(compareSets(data.set().bytes(), previous.set, versionNames), data.set().levelsValid());
         items << (changed.isEmpty() ? QStringLiteral("Nastavení od ní beze změny.")
                                     : QStringLiteral("Od ní změněno v nastavení (tehdy → nyní):"));
     }

@@ -134,13 +134,13 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
     if (data.record().errorsCleared())
         items << QStringLiteral("Paměť chyb smazána.");
     const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
-    if (!in.blockOfThisUnit || !data.blockValid) {
+    if (!in.blockOfThisUnit || !data.set().blockValid()) {
         items << QStringLiteral("Nastavení této jednotky nebylo načteno.");
     } else if (!before.paramValid()) {
-        items << (data.settingsWritten ? QStringLiteral("Nastavení zapsáno do jednotky; stav před prací nebyl načten, změny proto nelze vyjmenovat.")
+        items << (data.set().settingsWritten() ? QStringLiteral("Nastavení zapsáno do jednotky; stav před prací nebyl načten, změny proto nelze vyjmenovat.")
                                        : QStringLiteral("Nastavení jednotky nebylo měněno."));
     } else {
-        changed = ReportTexts::changes(compareSets(data.setBytes(), in.setBefore, in.versionNames), data.levelsValid);
+        changed = ReportTexts::changes(compareSets(data.set().bytes(), in.setBefore, in.versionNames), data.set().levelsValid());
         if (changed.isEmpty())
             items << QStringLiteral("Nastavení jednotky beze změny.");
         else
@@ -232,10 +232,10 @@ bool isLevel(const ComparisonRow &row)
 QString settingsSection(const UnitData &data, const ReportInput &in)
 {
     QString html = QStringLiteral("<h2>Nastavení jednotky</h2>");
-    if (!data.blockValid || !in.blockOfThisUnit)
+    if (!data.set().blockValid() || !in.blockOfThisUnit)
         return html + nothing();
 
-    const QByteArray ours = data.setBytes();
+    const QByteArray ours = data.set().bytes();
     const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
     const bool compared = before.paramValid();
     const QList<ComparisonRow> rows = compareSets(ours, compared ? in.setBefore : ours, in.versionNames);
@@ -249,7 +249,7 @@ QString settingsSection(const UnitData &data, const ReportInput &in)
                                       {36, 30, 34});
     for (const ComparisonRow &row : rows) {
         // Placeholder levels are not the unit's: only levels it sent or a file held count.
-        const bool unknown = isLevel(row) && !data.levelsValid;
+        const bool unknown = isLevel(row) && !data.set().levelsValid();
         const bool differs = compared && !unknown && row.differs;
         const bool version = row.field && row.field->encoding == ParamNames::Encoding::Version;
         // The version byte is no setting of its own: every hand edit clears it.

@@ -94,9 +94,8 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     }
     input.withAnalysis = question.withAnalysis && !recording.isEmpty();
     if (input.withAnalysis) {
-        const QByteArray toolSet(reinterpret_cast<const char *>(m_data->paramBlock.data()), int(m_data->paramBlock.size()));
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        input.analysis = analyseRecordingFileAside(recording, toolSet, m_limits ? m_limits() : AnalysisLimits());
+        input.analysis = analyseRecordingFileAside(recording, m_data->set().paramBytes(), m_limits ? m_limits() : AnalysisLimits());
         QApplication::restoreOverrideCursor();
     }
     input.blockOfThisUnit = m_session.blockIsThisUnits();

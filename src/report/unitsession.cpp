@@ -9,7 +9,7 @@ constexpr int IdentitySize = 2;
 
 bool UnitSession::blockIsThisUnits() const
 {
-    return m_blockOwned || m_data->settingsWritten;
+    return m_blockOwned || m_data->set().settingsWritten();
 }
 
 void UnitSession::linkAnswering(bool answering)
@@ -19,7 +19,7 @@ void UnitSession::linkAnswering(bool answering)
         m_recordSinceRenewal = false;
         m_blockSinceRenewal = false;
         m_backupSinceRenewal.clear();
-        m_setAtRenewal = m_data->paramBytes();
+        m_setAtRenewal = m_data->set().paramBytes();
     }
     m_answering = answering;
 }
@@ -55,7 +55,7 @@ void UnitSession::takeBackup(const QString &path)
 {
     if (m_renewed && m_backupSinceRenewal.isEmpty())
         m_backupSinceRenewal = path;
-    if (!m_data->settingsWritten)
+    if (!m_data->set().settingsWritten())
         m_setBefore = path;
 }
 
@@ -63,7 +63,7 @@ void UnitSession::startNewUnit(bool recordIsOld)
 {
     ++m_changes;
     m_data->record().forgetPreviousUnit(recordIsOld);
-    m_data->settingsWritten = false;
+    m_data->set().forgetWritten();
     m_identity.clear();
     m_setBefore.clear();
     m_blockOwned = false;

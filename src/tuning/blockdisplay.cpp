@@ -28,9 +28,8 @@ void BlockDisplay::takeOverBlock(const QByteArray &block)
     // Anything but a framed block would leave the tool with a block the unit cannot take back.
     if (!UnitData::isParamBlock(block))
         return;
-    for (int i = 0; i < Size; ++i)
-        m_data->paramBlock[std::size_t(i)] = quint8(block.at(i));
-    m_data->tpsRising = testBit(m_data->paramBlock[TpsFlags], TpsRisingBit);
+    m_data->set().takeOverBlock(block);
+    m_data->set().setTpsRising(testBit(quint8(block.at(TpsFlags)), TpsRisingBit));
     showParamBlock();
     highlightPowerRange();
     emit blockTakenOver();
@@ -38,7 +37,7 @@ void BlockDisplay::takeOverBlock(const QByteArray &block)
 
 void BlockDisplay::showParamBlock()
 {
-    const auto &b = m_data->paramBlock;
+    const UnitSet &b = m_data->set();
     // Filling the controls raises their change events; muted, they neither reset the version byte
     // nor apply the editing rules to values the unit holds as they are.
     std::vector<std::unique_ptr<QSignalBlocker>> muted;
@@ -48,19 +47,18 @@ void BlockDisplay::showParamBlock()
         muted.push_back(std::make_unique<QSignalBlocker>(m_page->textEdit(field.index)));
 
     for (const ParamFields::TextField &field : ParamFields::Texts)
-        m_page->textEdit(field.index)->setText(QString::number(b[std::size_t(field.index)]));
+        m_page->textEdit(field.index)->setText(QString::number(b.paramByte(field.index)));
 
     for (int index : {UnitFlags, TpsFlags, LambdaFlags})
-        m_page->statusLabel(index)->setText(byteToBinary(b[std::size_t(index)]));
-    m_data->tpsStatus = b[TpsFlags];
-    m_data->lambdaStatus = b[LambdaFlags];
+        m_page->statusLabel(index)->setText(byteToBinary(b.paramByte(index)));
+    m_data->set().takeUpStatus(b.paramByte(LambdaFlags), b.paramByte(TpsFlags));
     showTpsLogic();
     showVersion();
 
     // The controls limit what they cannot show (a stop "MAX" of 255 shows as 254, a speed byte of
     // 0 as 255); the block keeps the bytes as they came.
     for (const ParamFields::SpinField &field : ParamFields::Spins) {
-        const quint8 byte = b[std::size_t(field.index)];
+        const quint8 byte = b.paramByte(field.index);
         m_page->spinEdit(field.index)->setValue(field.kind == ParamFields::Kind::Speed ? byteToSpeed(byte) : byte);
     }
     placeThresholdMarks();
@@ -68,10 +66,10 @@ void BlockDisplay::showParamBlock()
 
 void BlockDisplay::placeThresholdMarks()
 {
-    const auto &b = m_data->paramBlock;
-    const int lambda = b[LambdaThreshold];
-    const bool probe5V = testBit(m_data->lambdaStatus, LambdaProbe5VBit);
-    const int tps[3] = {b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]};
+    const UnitSet &b = m_data->set();
+    const int lambda = b.paramByte(LambdaThreshold);
+    const bool probe5V = testBit(b.lambdaStatus(), LambdaProbe5VBit);
+    const int tps[3] = {b.paramByte(TpsThreshold1), b.paramByte(TpsThreshold2), b.paramByte(TpsThreshold3)};
 
     // Live page: 600-pixel gauges from x 20, 20-wide markers. The 0-5 V lambda marker moves two
     // pixels per step, so it never gets past 510.
@@ -88,8 +86,8 @@ void BlockDisplay::placeThresholdMarks()
 
 void BlockDisplay::showTpsLogic()
 {
-    const auto &b = m_data->paramBlock;
-    const int t1 = b[TpsThreshold1], t2 = b[TpsThreshold2], t3 = b[TpsThreshold3];
+    const UnitSet &b = m_data->set();
+    const int t1 = b.paramByte(TpsThreshold1), t2 = b.paramByte(TpsThreshold2), t3 = b.paramByte(TpsThreshold3);
     QString text = QStringLiteral("Podivné TPS hranice");
     if (t1 < t2 && t2 < t3)
         text = QStringLiteral("Stoupající TPS");
@@ -106,15 +104,16 @@ void BlockDisplay::followLiveValues(const LiveValues &values)
 
 void BlockDisplay::highlightPowerRange()
 {
-    const auto &b = m_data->paramBlock;
-    const PowerRange active = activePowerRange(m_liveTps, m_data->tpsRising, b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]);
+    const UnitSet &b = m_data->set();
+    const PowerRange active = activePowerRange(m_liveTps, b.tpsRising(), b.paramByte(TpsThreshold1), b.paramByte(TpsThreshold2),
+                                               b.paramByte(TpsThreshold3));
     // The box colour is the memory of the range last shown: while it stays, the markers stay too.
     if (m_page->rangeBox(active)->palette().color(QPalette::Window) == TuningPage::rangeActiveColor())
         return;
 
     const ParamFields::RangeBox &range = ParamFields::Ranges[int(active)];
-    m_live->positionMaxMark()->setLeft(10 + (b[std::size_t(range.dorMax)] * 600) / 256);
-    m_live->positionMinMark()->setLeft(10 + (b[std::size_t(range.dorMin)] * 600) / 256);
+    m_live->positionMaxMark()->setLeft(10 + (b.paramByte(range.dorMax) * 600) / 256);
+    m_live->positionMinMark()->setLeft(10 + (b.paramByte(range.dorMin) * 600) / 256);
 
     for (int r = 0; r < PowerRangeCount; ++r) {
         QGroupBox *box = m_page->rangeBox(PowerRange(r));
@@ -127,12 +126,12 @@ void BlockDisplay::highlightPowerRange()
 
 void BlockDisplay::markUnversioned()
 {
-    m_data->paramBlock[SetVersion] = 0;
+    m_data->set().setParamByte(SetVersion, 0);
     showVersion();
 }
 
 void BlockDisplay::showVersion()
 {
     // Only versions 0..99 have names; a higher byte reads "Nedefinováno" instead of failing.
-    m_page->versionLabel()->setText(m_setup->versionName(m_data->paramBlock[SetVersion]));
+    m_page->versionLabel()->setText(m_setup->versionName(m_data->set().paramByte(SetVersion)));
 }

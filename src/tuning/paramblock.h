@@ -3,7 +3,7 @@
 #include <QString>
 
 // The unit's 34-byte parameter block: what each byte means, how it is encoded and where the unit
-// keeps it. The bytes themselves live in UnitData::paramBlock; this only names them.
+// keeps it. The bytes themselves live in UnitSet; this only names them.
 namespace ParamBlock {
 
 // Block indices, named after the control that shows the byte.

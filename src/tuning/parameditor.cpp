@@ -75,7 +75,7 @@ void ParamEditor::stopMaxEdited(const SpinField &field)
         if (!max->isTyping())
             max->setValue(max->value() + 1);
     } else
-        m_data->paramBlock[std::size_t(field.index)] = quint8(max->value());
+        m_data->set().setParamByte(field.index, quint8(max->value()));
     m_display->markUnversioned();
 }
 
@@ -87,13 +87,13 @@ void ParamEditor::stopMinEdited(const SpinField &field)
         if (!min->isTyping())
             min->setValue(min->value() - 1);
     } else
-        m_data->paramBlock[std::size_t(field.index)] = quint8(min->value());
+        m_data->set().setParamByte(field.index, quint8(min->value()));
     m_display->markUnversioned();
 }
 
 void ParamEditor::speedEdited(const SpinField &field)
 {
-    m_data->paramBlock[std::size_t(field.index)] = ParamFields::storedByte(field, m_page->spinEdit(field.index)->value());
+    m_data->set().setParamByte(field.index, ParamFields::storedByte(field, m_page->spinEdit(field.index)->value()));
     m_display->markUnversioned();
 }
 
@@ -118,7 +118,7 @@ void ParamEditor::tpsThreshold3Edited()
 
 void ParamEditor::thresholdChanged(int index)
 {
-    m_data->paramBlock[std::size_t(index)] = quint8(m_page->spinEdit(index)->value());
+    m_data->set().setParamByte(index, quint8(m_page->spinEdit(index)->value()));
     m_display->placeThresholdMarks();
     m_display->highlightPowerRange();
     m_display->showTpsLogic();
@@ -158,7 +158,7 @@ void ParamEditor::textValueEdited(const ParamFields::TextField &field)
     if (!checkByteText(m_page->textEdit(field.index), value))
         return;
     m_display->markUnversioned();
-    m_data->paramBlock[std::size_t(field.index)] = quint8(value);
+    m_data->set().setParamByte(field.index, quint8(value));
     if (field.index == LambdaThreshold)
         m_display->placeThresholdMarks();
 }
@@ -169,7 +169,7 @@ void ParamEditor::saveOneValue(const SpinField &field)
     SpinEdit *spin = m_page->spinEdit(field.index);
     spin->commit();
     const quint8 value = ParamFields::storedByte(field, spin->value());
-    const quint8 version = m_data->paramBlock[SetVersion];
+    const quint8 version = m_data->set().paramByte(SetVersion);
     const QList<MemoryCheck::Byte> sent = {{unitAddress(field.index), value}, {unitAddress(SetVersion), version}};
     m_commands->sendChain({{m_commands->writeFrame(sent[0].address, value), 0},
                            {m_commands->writeFrame(sent[1].address, version), VersionWritePauseMs}},

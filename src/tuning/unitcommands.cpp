@@ -41,10 +41,10 @@ void UnitCommands::commitToEeprom()
         return;
     // What the unit commits is no longer the named set the tool last showed.
     m_display->markUnversioned();
-    unsigned status = m_data->paramBlock[UnitFlags];
+    unsigned status = m_data->set().paramByte(UnitFlags);
     setBit(status, EepromCommitSetBit);
     clearBit(status, EepromCommitClearBit);
-    m_data->paramBlock[UnitFlags] = quint8(status);
+    m_data->set().setParamByte(UnitFlags, quint8(status));
     m_page->statusLabel(UnitFlags)->setText(byteToBinary(status));
     // The unit takes its status byte before the commit, so the commit stores it as well.
     m_commands->commandWithoutAnswer(UnitCode::RamToEeprom, m_commands->writeFrame(unitAddress(UnitFlags), quint8(status)));

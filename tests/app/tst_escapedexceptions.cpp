@@ -22,7 +22,7 @@ void startWithUnsavedSet(MainWindow &form, const QString &folder)
     ini.close();
     form.show();
     form.startUp(folder);
-    form.data()->paramBlock[5] = 42;
+    form.data()->set().setParamByte(5, 42);
 }
 QStringList keptSets(const QString &folder)
 {

@@ -40,7 +40,7 @@ private slots:
         block[0] = 1, block[33] = 3;
         block[3] = 0x01, block[7] = 0x02;
         form.tuningPage()->display()->takeOverBlock(block);
-        form.data()->blockValid = true;
+        form.data()->set().markBlockValid();
 
         QTest::keySequence(&form, QKeySequence(Qt::CTRL | Qt::Key_E));
         auto *fallingTps = form.findChild<QRadioButton *>(QStringLiteral("Klesajici"));
@@ -72,13 +72,13 @@ private slots:
         QCOMPARE(fallingTps->isChecked(), !byTab);
         QCOMPARE(r11->isChecked(), !byTab);
         QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Prom31"))->isEnabled(), !byTab);
-        QCOMPARE(int(form.data()->paramBlock[3]), 0x01);
-        QCOMPARE(form.data()->tpsStatus, 0x01u);
+        QCOMPARE(int(form.data()->set().paramByte(3)), 0x01);
+        QCOMPARE(form.data()->set().tpsStatus(), 0x01u);
 
         form.lambdaPage()->statusEditor()->saveStatus();
         QVERIFY(!pending->isVisible());
-        QCOMPARE(int(form.data()->paramBlock[3]), byTab ? 0x01 : 0x00);
-        QCOMPARE(int(form.data()->paramBlock[7]), byTab ? 0x0A : 0x0E);
+        QCOMPARE(int(form.data()->set().paramByte(3)), byTab ? 0x01 : 0x00);
+        QCOMPARE(int(form.data()->set().paramByte(7)), byTab ? 0x0A : 0x0E);
         QVERIFY(!prompts.unexpected);
     }
 };

@@ -164,13 +164,13 @@ private slots:
         QCOMPARE(find<BarGauge>(QStringLiteral("PolohaAnalog"))->progress(), 100);
 
         // A lambda equal to its threshold stays green; with a 0-1.2 V probe 100 fills the bar.
-        form->data()->paramBlock[6] = 100;
+        form->data()->set().setParamByte(6, 100);
         port->feed(bytesOf({0x02, 0, 100, 0, 0, 0x03}));
         QCOMPARE(la->foreColor(), QColor(0, 128, 0));
         QCOMPARE(la->progress(), 60);
         QCOMPARE(find<QLabel>(QStringLiteral("L2"))->text(), QStringLiteral("100"));
         QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("2,00 V"));
-        form->data()->lambdaStatus = 0x10;
+        form->data()->set().takeUpStatus(0x10, form->data()->set().tpsStatus());
         port->feed(bytesOf({0x02, 0, 255, 0, 0, 0x03}));
         QCOMPARE(la->maximum(), 255);
         QCOMPARE(find<QLabel>(QStringLiteral("NapetiL"))->text(), QStringLiteral("5,10 V"));

@@ -132,7 +132,7 @@ private slots:
         LinkTransport *link = form->link();
         ScopeRecording *recorder = form->scopeRecording();
         CutOffReader *reader = form->cutOffReader();
-        form->data()->blockValid = true;  // a block write asks nothing first
+        form->data()->set().markBlockValid();  // a block write asks nothing first
         // The first frame that is not a reader's own request, and whether a reader still ran then.
         auto first = std::make_shared<QPair<QString, bool>>();
         port->onWrite = [first, recorder, reader](const QByteArray &bytes) {

@@ -58,9 +58,9 @@ protected:
 
     QString dataFile(const QString &name) const { return folder->filePath(QStringLiteral("data/") + name); }
     QString caption(const QString &file) const { return MainWindow::captionPrefix() + QLatin1Char(' ') + file; }
-    QByteArray params() const { return form->data()->paramBytes(); }
-    QByteArray levels() const { return form->data()->levelBytes(); }
-    QByteArray toolSet() const { return form->data()->setBytes(); }
+    QByteArray params() const { return form->data()->set().paramBytes(); }
+    QByteArray levels() const { return form->data()->set().levelBytes(); }
+    QByteArray toolSet() const { return form->data()->set().bytes(); }
 
     static QByteArray readAll(const QString &path)
     {

@@ -59,14 +59,11 @@ private slots:
     void aSavedSetLoadsBackByteForByteWithoutSendingAnything()
     {
         form->tuningPage()->display()->takeOverBlock(someParams());
-        const QByteArray l = someLevels();
-        std::copy(l.cbegin(), l.cend(), form->data()->levelBlock.begin());
-        form->data()->levelsValid = true;  // as a unit's level answer leaves them
+        form->data()->set().setLevels(someLevels());  // as a unit's level answer leaves them
         save(dataFile(QStringLiteral("sada.cfg")));
         QCOMPARE(hex(readAll(dataFile(QStringLiteral("sada.cfg")))), hex(someParams() + someLevels()));
 
-        form->data()->resetBlocks();
-        form->data()->blockValid = form->data()->levelsValid = false;
+        form->data()->set().reset();
         form->tuningPage()->display()->showParamBlock();
         QSignalSpy taken(form->tuningPage()->display(), &BlockDisplay::blockTakenOver);
         QSignalSpy levelsShown(form->servicePage()->files(), &ConfigFiles::levelsLoaded);
@@ -77,7 +74,7 @@ private slots:
         QCOMPARE(port->written.size(), sent);
         QCOMPARE(hex(params()), hex(someParams()));
         QCOMPARE(hex(levels()), hex(someLevels()));
-        QVERIFY(form->data()->blockValid && form->data()->levelsValid);
+        QVERIFY(form->data()->set().blockValid() && form->data()->set().levelsValid());
         QCOMPARE(taken.count(), 1);
         QCOMPARE(levelsShown.count(), 1);
         // The lambda page shows the loaded levels.
@@ -128,12 +125,12 @@ private slots:
         QCOMPARE(prompts->messages, said);
         QCOMPARE(hex(params()), hex(paramsTaken ? someParams() : paramsBefore));
         QCOMPARE(hex(levels()), hex(levelsTaken ? someLevels() : levelsBefore));
-        QCOMPARE(form->data()->blockValid, paramsTaken);
-        QCOMPARE(form->data()->levelsValid, levelsTaken);
+        QCOMPARE(form->data()->set().blockValid(), paramsTaken);
+        QCOMPARE(form->data()->set().levelsValid(), levelsTaken);
         // A file that gave a part is the current one; one that gave nothing is not even named.
         const QString current = paramsTaken || levelsTaken ? dataFile(QStringLiteral("x.cfg")) : QStringLiteral("Novy.cfg");
         QCOMPARE(form->windowTitle(), caption(current));
-        QCOMPARE(form->data()->configFileName, current);
+        QCOMPARE(form->servicePage()->files()->fileName(), current);
     }
 
     void aFileThatCannotBeOpenedChangesNothing_data()
@@ -152,7 +149,7 @@ private slots:
         QVERIFY2(prompts->messages.first().startsWith(QStringLiteral("Chyba: ")), qPrintable(prompts->messages.first()));
         QVERIFY2(prompts->messages.first().contains(name), qPrintable(prompts->messages.first()));
         QCOMPARE(form->windowTitle(), caption(QStringLiteral("Novy.cfg")));
-        QCOMPARE(form->data()->configFileName, QStringLiteral("Novy.cfg"));
+        QCOMPARE(form->servicePage()->files()->fileName(), QStringLiteral("Novy.cfg"));
         QCOMPARE(hex(params()), hex(before));
     }
 
@@ -219,7 +216,7 @@ private slots:
     {
         const QString path = dataFile(QStringLiteral("dobry.cfg"));
         write(path, someParams() + someLevels());
-        form->data()->paramBlock[IdleStopMax] = 1;
+        form->data()->set().setParamByte(IdleStopMax, 1);
 
         // A file-size limit below 44 bytes: the write breaks off half way, as on a full disk.
         struct rlimit old {};
@@ -237,7 +234,7 @@ private slots:
         QVERIFY2(prompts->messages.first().startsWith(QStringLiteral("Chyba: ")) && prompts->messages.first().contains(QStringLiteral("dobry.cfg")),
                  qPrintable(prompts->messages.first()));
         QCOMPARE(form->windowTitle(), caption(QStringLiteral("Novy.cfg")));
-        QCOMPARE(form->data()->configFileName, QStringLiteral("Novy.cfg"));
+        QCOMPARE(form->servicePage()->files()->fileName(), QStringLiteral("Novy.cfg"));
         // Nothing left of the failed write; the unit history's own files do not count.
         const QStringList left = QDir(folder->filePath(QStringLiteral("data"))).entryList(QDir::Files);
         QCOMPARE(left.filter(QRegularExpression(QStringLiteral("^(?!historie)"))), QStringList{QStringLiteral("dobry.cfg")});

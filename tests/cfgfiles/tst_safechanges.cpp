@@ -102,7 +102,7 @@ private slots:
         // Loaded, it leaves no levels to write, and says so without an error box.
         list->setCurrentItem(list->topLevelItem(0));
         form->servicePage()->loadBackupButton()->click();
-        QVERIFY(!form->data()->levelsValid);
+        QVERIFY(!form->data()->set().levelsValid());
         QCOMPARE(hex(levels()), hex(bytesOf({0x03, 10, 60, 10, 60, 1, 2, 3, 4, 0x04})));
         QVERIFY2(status().endsWith(QStringLiteral(" – bez úrovní")), qPrintable(status()));
         QVERIFY(prompts->messages.isEmpty());
@@ -113,7 +113,7 @@ private slots:
         form->servicePage()->loadBackupButton()->click();
         QCOMPARE(port->written.size(), sent);
         QCOMPARE(hex(toolSet()), hex(set(90) + unitLevels));
-        QVERIFY(form->data()->levelsValid);
+        QVERIFY(form->data()->set().levelsValid());
     }
 
     void aLoadedBackupIsNeverTheFileSavedTo()
@@ -188,7 +188,7 @@ private slots:
         const QString backup = form->servicePage()->backups()->store().list().first().path;
         unitBlock = set(95);
         form->findChild<QPushButton *>(QStringLiteral("Button2"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(int(form->data()->paramBlock[IdleStopMax]), 95, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(form->data()->set().paramByte(IdleStopMax)), 95, 5000);
 
         form->servicePage()->backupList()->setCurrentItem(form->servicePage()->backupList()->topLevelItem(0));
         prompts->files << backup;
@@ -202,7 +202,7 @@ private slots:
                  qPrintable(form->servicePage()->comparedFileLabel()->text()));
 
         form->servicePage()->loadComparedButton()->click();
-        QCOMPARE(int(form->data()->paramBlock[IdleStopMax]), 90);
+        QCOMPARE(int(form->data()->set().paramByte(IdleStopMax)), 90);
         QVERIFY(form->servicePage()->comparedFileLabel()->text().endsWith(QStringLiteral(": shodné")));
     }
 };

@@ -97,7 +97,7 @@ private slots:
         QFETCH(QString, writer);
         answersLevels = false;  // a unit of version 1 to 3
         readUnit();
-        QVERIFY(!form->data()->levelsValid);
+        QVERIFY(!form->data()->set().levelsValid());
         form->tuningPage()->spinEdit(IdleStopMax)->setValue(200);
         QTRY_VERIFY(marked());
         QString path = dataFile(QStringLiteral("sada.cfg"));
@@ -122,9 +122,9 @@ private slots:
         QCOMPARE(hex(file.mid(34)), hex(ConfigFile::noLevelsPart()));
 
         // Loaded again, the set still has no levels: the lambda page offers none to edit or write.
-        form->data()->levelsValid = true;
+        form->data()->set().setLevels(levels());
         load(path);
-        QVERIFY(!form->data()->levelsValid);
+        QVERIFY(!form->data()->set().levelsValid());
         QCOMPARE(levelsShown(), QStringLiteral("10- 60- 10- 60- -"));
     }
 
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(list->topLevelItemCount(), 2);  // the one read just now, and the old one without levels
         list->setCurrentItem(list->topLevelItem(1));
         form->servicePage()->loadBackupButton()->click();
-        QVERIFY(!form->data()->levelsValid);
+        QVERIFY(!form->data()->set().levelsValid());
         QCOMPARE(levelsShown(), QStringLiteral("10- 60- 10- 60- -"));
 
         load(dataFile(QStringLiteral("s-urovnemi.cfg")));

@@ -127,7 +127,7 @@ private slots:
         page->addressChoice()->setCurrentIndex(1);
         QVERIFY(page->writeValueEdit()->isVisible());
         QVERIFY(page->writeButton()->isEnabled());
-        data->paramBlock[20] = 120;
+        data->set().setParamByte(20, 120);
         page->writeValueEdit()->setText(text);
         link->transport.poll().disable();
         QTest::mouseClick(page->writeButton(), Qt::LeftButton);
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(page->writeValueEdit()->text(), shownAfter);
         QCOMPARE(prompts->beeps, beeps);
         // The tool's block carries the threshold, so the next block write keeps it.
-        QCOMPARE(int(data->paramBlock[20]), frame.isEmpty() ? 120 : shownAfter.toInt());
+        QCOMPARE(int(data->set().paramByte(20)), frame.isEmpty() ? 120 : shownAfter.toInt());
         QCOMPARE(link->transport.linkState(), 0);
         QVERIFY(!link->transport.poll().isEnabled());
     }

@@ -38,7 +38,7 @@ private:
     QString folder() const { return dir->filePath(QStringLiteral("zaznamy")); }
     QByteArray block() const
     {
-        return QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), int(data->paramBlock.size()));
+        return data->set().paramBytes();
     }
     // A minute at idle with the servo hunting (up while lean), then `stuckS` seconds in the low
     // power range with the servo at its MAX (140) and the mixture lean.
@@ -92,18 +92,18 @@ private slots:
         prompts = new ScriptedPrompts;
         data = new UnitData;
         setup.setDataFolder(dir->path());
-        auto &b = data->paramBlock;
-        b[0] = 1;
-        b[33] = 3;
-        b[ParamBlock::TpsFlags] = 1;
-        b[ParamBlock::LambdaThreshold] = 22;
-        b[ParamBlock::TpsThreshold1] = 50;
-        b[ParamBlock::TpsThreshold2] = 100;
-        b[ParamBlock::TpsThreshold3] = 150;
+        UnitSet &b = data->set();
+        b.setParamByte(0, 1);
+        b.setParamByte(33, 3);
+        b.setParamByte(ParamBlock::TpsFlags, 1);
+        b.setParamByte(ParamBlock::LambdaThreshold, 22);
+        b.setParamByte(ParamBlock::TpsThreshold1, 50);
+        b.setParamByte(ParamBlock::TpsThreshold2, 100);
+        b.setParamByte(ParamBlock::TpsThreshold3, 150);
         const int stops[8] = {120, 40, 140, 60, 160, 80, 180, 100};
         for (int i = 0; i < 8; ++i)
-            b[std::size_t(ParamBlock::IdleStopMax + i)] = quint8(stops[i]);
-        data->blockValid = true;
+            b.setParamByte(ParamBlock::IdleStopMax + i, quint8(stops[i]));
+        b.markBlockValid();
         page = new RecordingsPage;
         QFont small = page->font();
         small.setPixelSize(11);  // as the window sets it
@@ -177,7 +177,7 @@ private slots:
     void anotherUnitsSetIsRefused()
     {
         analyse(write(QStringLiteral("jizda.csv"), 60, true));
-        data->paramBlock[ParamBlock::LambdaThreshold] = 25;  // the tool now holds another set
+        data->set().setParamByte(ParamBlock::LambdaThreshold, 25);  // the tool now holds another set
         tickFirstProposal();
         QTest::mouseClick(find<QPushButton>("PrevzitVybrane"), Qt::LeftButton);
         QVERIFY(handEdits.isEmpty());

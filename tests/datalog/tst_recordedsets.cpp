@@ -27,9 +27,9 @@ private slots:
         UnitData data;
         ToolSetup setup;
         setup.nameVersion(0, QStringLiteral("Bez verze!"));
-        data.paramBlock[0] = 1;
-        data.paramBlock[33] = 3;
-        data.paramBlock[ParamBlock::LowPowerStopMax] = 140;
+        data.set().setParamByte(0, 1);
+        data.set().setParamByte(33, 3);
+        data.set().setParamByte(ParamBlock::LowPowerStopMax, 140);
         TestLink link(&port, &data, &prompts);
         LogRecorder recorder(&link.status, &link.measurement, &data, &setup);
         recorder.setLimits({50LL * 1024 * 1024, 3600LL * 1000, 0});
@@ -40,13 +40,13 @@ private slots:
         const QString csv = recorder.files().value(0);
         QVERIFY(QFile::exists(RecordedSets::pathFor(csv, 1)));
         recorder.addStatusRow(QStringLiteral("měření"));
-        data.paramBlock[ParamBlock::LowPowerStopMax] = 150;
+        data.set().setParamByte(ParamBlock::LowPowerStopMax, 150);
         keeper.setWritten();
         recorder.addStatusRow(QStringLiteral("měření"));
         // "Ulož" of one stop, with another edit of the tool's copy not sent: only the stop and
         // the version change in the unit's set.
-        data.paramBlock[ParamBlock::LambdaThreshold] = 30;
-        data.paramBlock[ParamBlock::LowPowerStopMin] = 70;
+        data.set().setParamByte(ParamBlock::LambdaThreshold, 30);
+        data.set().setParamByte(ParamBlock::LowPowerStopMin, 70);
         keeper.byteWritten(ParamBlock::LowPowerStopMin, 70, 0);
         recorder.stop();
 

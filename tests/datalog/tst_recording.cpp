@@ -273,10 +273,10 @@ private slots:
 
     void everyReplyNamesItsPowerRange()
     {
-        data->blockValid = true;
-        data->paramBlock[ParamBlock::TpsThreshold1] = 10;
-        data->paramBlock[ParamBlock::TpsThreshold2] = 20;
-        data->paramBlock[ParamBlock::TpsThreshold3] = 30;
+        data->set().markBlockValid();
+        data->set().setParamByte(ParamBlock::TpsThreshold1, 10);
+        data->set().setParamByte(ParamBlock::TpsThreshold2, 20);
+        data->set().setParamByte(ParamBlock::TpsThreshold3, 30);
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
         poll(40);
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);

@@ -87,8 +87,8 @@ private slots:
         QVERIFY2(found >= 0, qPrintable(list->count() ? list->item(0)->text() : first->directionWhy));
         list->item(found)->setCheckState(Qt::Checked);
         e2e.click("PrevzitVybrane");
-        QCOMPARE(int(e2e.data()->paramBlock[std::size_t(index)]), taken);
-        QCOMPARE(int(e2e.data()->paramBlock[ParamBlock::SetVersion]), 0);
+        QCOMPARE(int(e2e.data()->set().paramByte(index)), taken);
+        QCOMPARE(int(e2e.data()->set().paramByte(ParamBlock::SetVersion)), 0);
         QTRY_VERIFY(e2e.window()->windowTitle().endsWith(QLatin1Char('*')));
 
         // The normal write sends it and checks it by reading it back.

@@ -22,7 +22,7 @@ private:
     E2EWindow e2e;
 
     template <typename T> T *find(const char *name) const { return e2e.find<T>(name); }
-    QByteArray toolSet() const { return e2e.data()->setBytes(); }
+    QByteArray toolSet() const { return e2e.data()->set().bytes(); }
     void readUnit()
     {
         e2e.read(e2e.window()->levelExchange(), &LevelExchange::levelsReceived, 4000);
@@ -75,7 +75,7 @@ private slots:
         e2e.window()->servicePage()->loadButton()->click();
         QCOMPARE(hex(toolSet()), hex(first));
         writeUnit();
-        e2e.data()->resetBlocks();
+        e2e.data()->set().reset();
         e2e.prompts()->answers << true;  // the emptied set may go
         readUnit();
         QCOMPARE(hex(toolSet()), hex(first));
@@ -97,7 +97,7 @@ private slots:
         e2e.window()->servicePage()->loadBackupButton()->click();
         QCOMPARE(hex(toolSet()), hex(first));
         writeUnit();
-        e2e.data()->resetBlocks();
+        e2e.data()->set().reset();
         e2e.prompts()->answers << true;  // the emptied set may go
         readUnit();
         QCOMPARE(hex(toolSet()), hex(first));
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(backups->topLevelItemCount(), 1);
         backups->setCurrentItem(backups->topLevelItem(0));
         e2e.window()->servicePage()->loadBackupButton()->click();
-        QVERIFY(!e2e.data()->levelsValid);
+        QVERIFY(!e2e.data()->set().levelsValid());
 
         const int from = e2e.received().size();
         find<QLabel>("Nacteni")->clear();

@@ -65,7 +65,7 @@ private slots:
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
         QCOMPARE(opened.size(), 1);
         const QString id = recorder->visit().id;
-        const QByteArray written = e2e.data()->setBytes();
+        const QByteArray written = e2e.data()->set().bytes();
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
         e2e.close();
 

@@ -67,7 +67,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(page->readValueLabel()->text(), QStringLiteral("99"), 3000);
         const auto all = logged("RX");
         QVERIFY(std::any_of(all.begin(), all.end(), [](const auto &f) { return f.second == QStringLiteral("02 B4 43 63 03"); }));
-        QCOMPARE(int(e2e.data()->paramBlock[20]), 99);
+        QCOMPARE(int(e2e.data()->set().paramByte(20)), 99);
         shoot(QStringLiteral("cutoff.png"));
 
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);

@@ -36,7 +36,7 @@ private slots:
         e2e.prompts()->files << path;
         e2e.find<QAction>("Uloz")->trigger();
         QVERIFY(QFile::exists(path));
-        e2e.data()->levelsValid = true;  // whatever the tool thought before, the file decides
+        e2e.data()->set().setLevels(e2e.data()->set().levelBytes());  // whatever the tool thought before, the file decides
         e2e.prompts()->files << path;
         e2e.window()->servicePage()->loadButton()->click();
 
@@ -48,7 +48,7 @@ private slots:
         QVERIFY(E2EWindow::indexOf(frames, QStringLiteral("02 EE 03")) >= 0);
         for (const auto &frame : frames)
             QVERIFY2(!frame.second.startsWith(QLatin1String("02 B4 A")), qPrintable(frame.second));
-        QVERIFY(!e2e.data()->levelsValid);
+        QVERIFY(!e2e.data()->set().levelsValid());
         QVERIFY(e2e.prompts()->messages.isEmpty());
     }
 

@@ -49,7 +49,7 @@ private:
             && label("LAMST") == byteToBinary(quint8(block.at(LambdaFlags)));
     }
 
-    QByteArray toolBlock() const { return e2e.data()->paramBytes(); }
+    QByteArray toolBlock() const { return e2e.data()->set().paramBytes(); }
 
     void readBlock() { e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000); }
 
@@ -112,8 +112,8 @@ private slots:
             live.clear();
             const UnitData &d = *e2e.data();
             const int tps = e2e.window()->statusPoll()->last().tps;
-            const int expected = int(activePowerRange(tps, d.tpsRising, d.paramBlock[TpsThreshold1], d.paramBlock[TpsThreshold2],
-                                                      d.paramBlock[TpsThreshold3]));
+            const int expected = int(activePowerRange(tps, d.set().tpsRising(), d.set().paramByte(TpsThreshold1), d.set().paramByte(TpsThreshold2),
+                                                      d.set().paramByte(TpsThreshold3)));
             for (int r = 0; r < 4; ++r) {
                 const bool red = find<QGroupBox>(QString::fromLatin1(boxes[r]))->palette().color(QPalette::Window)
                                  == TuningPage::rangeActiveColor();
@@ -170,7 +170,7 @@ private slots:
     {
         QVERIFY(startUnit({QStringLiteral("--levels-answered"), QStringLiteral("1")}));
         readBlock();
-        QTRY_VERIFY_WITH_TIMEOUT(e2e.data()->levelsValid, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.data()->set().levelsValid(), 3000);
         QSignalSpy verified(e2e.window()->blockWrite(), &BlockWrite::writeVerified);
         const int before = received().size();
         click("Button1");
@@ -196,7 +196,7 @@ private slots:
         for (int i = 0; i < 5; ++i) {
             QTest::qWait(13 * i);
             readBlock();
-            QVERIFY(e2e.data()->blockValid);
+            QVERIFY(e2e.data()->set().blockValid());
             QVERIFY(shows(toolBlock()));
         }
         live.clear();

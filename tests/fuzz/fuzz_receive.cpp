@@ -425,7 +425,7 @@ void Rig::run(Op op)
     case OpSaveParamByte: {
         CommandExchange &c = link.commands;
         const int address = in.byte();
-        c.sendChain({{c.writeFrame(address, in.byte()), 0}, {c.writeFrame(63, data.paramBlock[16]), 10}},
+        c.sendChain({{c.writeFrame(address, in.byte()), 0}, {c.writeFrame(63, data.set().paramByte(16)), 10}},
                     [this] { ++sink; });
         break;
     }
@@ -475,13 +475,13 @@ void Rig::run(Op op)
     case OpToggleMeasuring: link.status.setMeasuring(!link.status.measuring()); break;
     case OpEditBlock: {
         // Pages edit the parameter bytes, never the framing bytes around them.
-        const std::size_t index = 1 + in.byte() % (UnitData::ParamBlockSize - 2);
-        data.paramBlock[index] = in.byte();
+        const int index = 1 + in.byte() % (UnitData::ParamBlockSize - 2);
+        data.set().setParamByte(index, in.byte());
         break;
     }
     case OpEditLevel: {
-        const std::size_t index = 1 + in.byte() % (UnitData::LevelBlockSize - 2);
-        data.levelBlock[index] = in.byte();
+        const int index = 1 + in.byte() % (UnitData::LevelBlockSize - 2);
+        data.set().setLevelByte(index, in.byte());
         break;
     }
     case OpCount: break;
@@ -514,14 +514,14 @@ void Rig::watch()
         check(UnitData::isParamBlock(block) && cameOffTheLine(block), "parameter block handed on unchecked");
     });
     QObject::connect(&link.levels, &LevelExchange::levelsReceived, [this, cameOffTheLine] {
-        const QByteArray stored(reinterpret_cast<const char *>(data.levelBlock.data()), UnitData::LevelBlockSize);
+        const QByteArray stored = data.set().levelBytes();
         check(UnitData::isLevelBlock(stored) && cameOffTheLine(stored), "level block stored unchecked");
     });
     QObject::connect(&link.levels, &LevelExchange::levelsReset, [this] {
         // Levels from a unit stay; only a tool without them holds the placeholders.
-        check(data.levelsValid
-                  || (data.levelBlock[1] == 10 && data.levelBlock[2] == 60 && data.levelBlock[3] == 10
-                      && data.levelBlock[4] == 60),
+        check(data.set().levelsValid()
+                  || (data.set().levelByte(1) == 10 && data.set().levelByte(2) == 60 && data.set().levelByte(3) == 10
+                      && data.set().levelByte(4) == 60),
               "levels reset to something else than 10, 60, 10, 60");
     });
     QObject::connect(&link.diagnostics, &DiagnosticsExchange::diagnosticsReceived,

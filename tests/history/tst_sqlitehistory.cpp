@@ -206,10 +206,10 @@ private slots:
                 n += w.bytes.size() == 3 && quint8(w.bytes.at(1)) == UnitCode::ReadDiagnostics;
             return n;
         };
-        const QByteArray set = data.setBytes();
+        const QByteArray set = data.set().bytes();
         parts.transport.poll().setInterval(20);
         parts.transport.poll().enable();
-        emit parts.blockRead.blockReceived(data.paramBytes());
+        emit parts.blockRead.blockReceived(data.set().paramBytes());
         emit parts.levels.levelsReceived();
         QTRY_COMPARE(recordRequests(), 1);  // at the next tick that finds the line free
         QVERIFY(!recorder.isOpen());
@@ -223,7 +223,7 @@ private slots:
         emit parts.diagnostics.diagnosticsReceived(record);
         QVERIFY(recorder.isOpen());
         // A second read on the same connection asks nothing more.
-        emit parts.blockRead.blockReceived(data.paramBytes());
+        emit parts.blockRead.blockReceived(data.set().paramBytes());
         emit parts.levels.levelsReceived();
         emit parts.blockWrite.writeEnded(BlockWrite::Result::Unverified);
         parts.transport.frameWritten(parts.transport.commandFrame(UnitCode::ClearErrors));

@@ -1,6 +1,7 @@
 #include "../cfgfiles/servicefixture.h"
 #include "../history/historyfixture.h"
 #include "cfgfiles/configfile.h"
+#include "cfgfiles/configfiles.h"
 #include "history/historystore.h"
 #include "historypage/historybrowser.h"
 #include "historypage/historypage.h"
@@ -115,15 +116,15 @@ private slots:
     {
         openSecondVisit();
         clickRow(find<QTreeWidget>("SadyNavstevy"), 1);
-        form->data()->paramBlock[ParamBlock::IdleStopMax] = 77;  // unsaved work
+        form->data()->set().setParamByte(ParamBlock::IdleStopMax, 77);  // unsaved work
         prompts->answers << false << true;
         find<QPushButton>("NacistSaduDoProgramu")->click();
-        QCOMPARE(form->data()->paramBlock[ParamBlock::IdleStopMax], quint8(77));
+        QCOMPARE(form->data()->set().paramByte(ParamBlock::IdleStopMax), quint8(77));
         find<QPushButton>("NacistSaduDoProgramu")->click();
         QCOMPARE(prompts->questions.size(), 2);
         QCOMPARE(toolSet(), m_second.sets[1].bytes);
         // A backup, never a save target: the caption names it and a save asks for a new name.
-        QVERIFY(form->data()->backupSource.contains(QStringLiteral("zalohy")));
+        QVERIFY(form->servicePage()->files()->backupSource().contains(QStringLiteral("zalohy")));
         QVERIFY(form->windowTitle().contains(QStringLiteral("ze zálohy")));
     }
 
@@ -178,7 +179,7 @@ private slots:
         QTRY_VERIFY(!form->previousVisitNote()->text().isEmpty());
         unitBlock = set(100);  // the idle stop changed since the previous visit
         form->blockRead()->readBlock();
-        QTRY_VERIFY(form->data()->blockValid && form->data()->levelsValid);
+        QTRY_VERIFY(form->data()->set().blockValid() && form->data()->set().levelsValid());
         ReportQuestion answer;
         answer.customer = QStringLiteral("Petr Malý");
         answer.vin = QStringLiteral("TMBJJ7NE8J0123456");

@@ -13,7 +13,7 @@ struct LambdaFixture : TuningFixture
     LambdaFixture()
     {
         lambda.attach(&link, &parts.blockWrite, &parts.levels, &parts.measurement, &parts.check, &page, &live);
-        data.blockValid = true;  // the blocks the tests take over stand for blocks read from a unit
+        data.set().markBlockValid();  // the blocks the tests take over stand for blocks read from a unit
         QObject::connect(&link, &LinkTransport::linkMessage, lambda.linkMessageLabel(), &QLabel::setText);
         QStringList texts;
         for (int i = 0; i < 100; ++i)

@@ -56,15 +56,18 @@ private slots:
         f->click("Button39");
         QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
         QCOMPARE(levelTexts(), (QStringList{"11", "61", "12", "62"}));
-        QCOMPARE(int(f->data.levelBlock[1]), 11);
+        QCOMPARE(int(f->data.set().levelByte(1)), 11);
         QVERIFY(levelsEditable());
         // A set's levels are shown, and editable exactly when they are real ones.
-        f->data.levelBlock[3] = 33;
-        f->data.levelsValid = false;
+        UnitSet &set = f->data.set();
+        const QByteArray levels = set.levelBytes();
+        set.setPlaceholderLevels();
+        for (int i = 1; i <= 4; ++i)
+            set.setLevelByte(i, i == 3 ? 33 : quint8(levels.at(i)));
         f->lambda.levels()->showLevels();
         QCOMPARE(levelTexts(), (QStringList{"11", "61", "33", "62"}));
         QVERIFY(!levelsEditable());
-        f->data.levelsValid = true;
+        set.setLevels(set.levelBytes());
         f->lambda.levels()->showLevels();
         QVERIFY(levelsEditable());
     }

@@ -79,17 +79,17 @@ private slots:
             f->click(qPrintable(name));
         QCOMPARE(f->timesEnabled(), times);
         // A click drops the version at once; the status bytes wait for "Ulož".
-        QCOMPARE(int(f->data.paramBlock[SetVersion]), clicks.isEmpty() ? 5 : 0);
-        QCOMPARE(int(f->data.paramBlock[LambdaFlags]), lamst);
-        QCOMPARE(int(f->data.paramBlock[TpsFlags]), tpsst);
+        QCOMPARE(int(f->data.set().paramByte(SetVersion)), clicks.isEmpty() ? 5 : 0);
+        QCOMPARE(int(f->data.set().paramByte(LambdaFlags)), lamst);
+        QCOMPARE(int(f->data.set().paramByte(TpsFlags)), tpsst);
         QVERIFY(f->port.written.isEmpty());
 
         f->click("Button25");
-        QCOMPARE(int(f->data.paramBlock[LambdaFlags]), savedLamst);
-        QCOMPARE(int(f->data.paramBlock[TpsFlags]), savedTpsst);
-        QCOMPARE(int(f->data.paramBlock[SetVersion]), 0);
-        QCOMPARE(int(f->data.lambdaStatus), savedLamst);
-        QCOMPARE(f->data.tpsRising, bool(savedTpsst & 1));
+        QCOMPARE(int(f->data.set().paramByte(LambdaFlags)), savedLamst);
+        QCOMPARE(int(f->data.set().paramByte(TpsFlags)), savedTpsst);
+        QCOMPARE(int(f->data.set().paramByte(SetVersion)), 0);
+        QCOMPARE(int(f->data.set().lambdaStatus()), savedLamst);
+        QCOMPARE(f->data.set().tpsRising(), bool(savedTpsst & 1));
         QCOMPARE(f->label("LAMST"), byteToBinary(unsigned(savedLamst)));
         QCOMPARE(f->label("TPSST"), byteToBinary(unsigned(savedTpsst)));
         QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 EE 03")});
@@ -106,8 +106,8 @@ private slots:
         // One click now changes that one choice against the bytes just taken over.
         f->click("TypOpak");
         f->click("Button25");
-        QCOMPARE(int(f->data.paramBlock[LambdaFlags]), 0x2E);
-        QCOMPARE(int(f->data.paramBlock[TpsFlags]), 0x01);
+        QCOMPARE(int(f->data.set().paramByte(LambdaFlags)), 0x2E);
+        QCOMPARE(int(f->data.set().paramByte(TpsFlags)), 0x01);
     }
 
     void probeChoiceSetsBothLambdaGaugesAtOnce()
@@ -150,10 +150,10 @@ private slots:
         QCOMPARE(f->prompts.beeps, beeps);
         // Times are block bytes and drop the version; levels live outside the block.
         if (time)
-            QCOMPARE(int(f->data.paramBlock[std::size_t(index)]), stored);
+            QCOMPARE(int(f->data.set().paramByte(index)), stored);
         else
-            QCOMPARE(int(f->data.levelBlock[std::size_t(index - 1)]), stored);
-        QCOMPARE(int(f->data.paramBlock[SetVersion]), time ? 0 : 5);
+            QCOMPARE(int(f->data.set().levelByte(index - 1)), stored);
+        QCOMPARE(int(f->data.set().paramByte(SetVersion)), time ? 0 : 5);
     }
 };
 

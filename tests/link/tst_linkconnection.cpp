@@ -110,7 +110,7 @@ private slots:
     {
         QFETCH(std::function<void(TestLink &)>, operation);
         link->transport.poll().enable();
-        data->levelBlock[1] = 33;
+        data->set().setLevelByte(1, 33);
         QSignalSpy messages(&link->transport, &LinkTransport::linkMessage);
         QSignalSpy refused(&link->transport, &LinkTransport::portNotOpen);
         operation(*link);
@@ -122,7 +122,7 @@ private slots:
         QVERIFY(link->transport.poll().isEnabled());
         QVERIFY(!link->levels.replyGuard().isEnabled() && !link->blockWrite.replyGuard().isEnabled()
                 && !link->transport.blockDelay().isEnabled());
-        QCOMPARE(data->levelBlock[1], quint8(33));
+        QCOMPARE(data->set().levelByte(1), quint8(33));
     }
 };
 

@@ -87,7 +87,7 @@ private slots:
         const int readerState = scope ? ScopeRecording::State : CutOffReader::State;
         QSignalSpy values(&link->cutOff, &CutOffReader::auxValueReceived);
         QSignalSpy samples(&link->recording, &ScopeRecording::recordedValue);
-        data->blockValid = true;
+        data->set().markBlockValid();
         link->transport.poll().enable();
 
         row.start(this);

@@ -62,10 +62,11 @@ private slots:
         QCOMPARE(hex(link->transport.frames().write), QStringLiteral("02 B4 00 00 03"));
         QCOMPARE(hex(link->transport.frames().service), QStringLiteral("02 14 00 00 03"));
         QCOMPARE(hex(link->transport.frames().aux), QStringLiteral("02 24 00 00 03"));
-        QCOMPARE(data->paramBlock.front(), quint8(1));
-        QCOMPARE(data->paramBlock.back(), quint8(3));
-        QCOMPARE(int(std::count(data->paramBlock.begin(), data->paramBlock.end(), 0)), 32);
-        QCOMPARE(hex(QByteArray(reinterpret_cast<const char *>(data->levelBlock.data()), 10)),
+        const QByteArray params = data->set().paramBytes();
+        QCOMPARE(quint8(params.front()), quint8(1));
+        QCOMPARE(quint8(params.back()), quint8(3));
+        QCOMPARE(int(params.count('\0')), 32);
+        QCOMPARE(hex(data->set().levelBytes()),
                  QStringLiteral("03 00 00 00 00 00 00 00 00 04"));
         QVERIFY(port->written.isEmpty());
     }
@@ -151,7 +152,7 @@ private slots:
         port->feed(block().left(20));
         QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, 2000);
         QCOMPARE(taken.first().first().toByteArray(), block());
-        QVERIFY(data->blockValid);
+        QVERIFY(data->set().blockValid());
         QCOMPARE(shown.first().first().toString(), QStringLiteral("Načteno  OK"));
         QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         const qint64 pause = port->written[1].atMs - port->written[0].atMs;
@@ -160,10 +161,10 @@ private slots:
 
         port->feed(levels(11, 61, 12, 62));
         QCOMPARE(levelsIn.count(), 1);
-        QVERIFY(data->levelsValid);
-        QCOMPARE(int(data->levelBlock[1]), 11);
-        QCOMPARE(int(data->levelBlock[4]), 62);
-        QCOMPARE(int(data->levelBlock[9]), 4);
+        QVERIFY(data->set().levelsValid());
+        QCOMPARE(int(data->set().levelByte(1)), 11);
+        QCOMPARE(int(data->set().levelByte(4)), 62);
+        QCOMPARE(int(data->set().levelByte(9)), 4);
         QCOMPARE(link->transport.linkState(), 0);
         QVERIFY(link->transport.poll().isEnabled());
         QVERIFY(!link->levels.replyGuard().isEnabled());
@@ -172,38 +173,36 @@ private slots:
     void rejectedBlockStillAsksForTheLevels()
     {
         QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
-        data->blockValid = true;
+        data->set().markBlockValid();
         link->blockRead.readBlock();
         port->feed(block(0x02));
         QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         QCOMPARE(taken.count(), 0);
-        QVERIFY(data->blockValid);  // the block on screen is still the one read before
+        QVERIFY(data->set().blockValid());  // the block on screen is still the one read before
         // A level block whose last byte is not 04 is not taken.
         QByteArray bad = levels(1, 2, 3, 4);
         bad[9] = 0x05;
         port->feed(bad);
-        QCOMPARE(int(data->levelBlock[1]), 0);
+        QCOMPARE(int(data->set().levelByte(1)), 0);
     }
 
     void blockWriteSendsBlockAndLevelsThenChecksBoth()
     {
         for (int i = 1; i <= 32; ++i)
-            data->paramBlock[std::size_t(i)] = quint8(i * 3);
-        data->paramBlock[0] = 0;
-        std::array<quint8, 4> lv{10, 60, 12, 70};
-        std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
-        data->levelsValid = true;
+            data->set().setParamByte(i, quint8(i * 3));
+        data->set().setParamByte(0, 0);
+        data->set().setLevels(bytesOf({0x03, 10, 60, 12, 70, 0, 0, 0, 0, 0x04}));
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         QSignalSpy verified(&link->blockWrite, &BlockWrite::writeVerified);
-        data->blockValid = true;
+        data->set().markBlockValid();
 
         link->blockWrite.writeBlock();
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 EE 03")});
         QCOMPARE(link->transport.linkState(), 5);
-        QCOMPARE(int(data->paramBlock[0]), 1);
+        QCOMPARE(int(data->set().paramByte(0)), 1);
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
 
-        const QByteArray sent(reinterpret_cast<const char *>(data->paramBlock.data()), 34);
+        const QByteArray sent = data->set().paramBytes();
         QCOMPARE(writtenHex(1), (QStringList{hex(sent), QStringLiteral("02 B4 A3 0A 03"), QStringLiteral("02 B4 A4 3C 03"),
                                              QStringLiteral("02 B4 A5 0C 03"), QStringLiteral("02 B4 A6 46 03"),
                                              QStringLiteral("02 FF 03")}));
@@ -227,13 +226,13 @@ private slots:
 
     void writeCheckReportsADifferentBlockOrLevels()
     {
-        data->levelsValid = true;
+        data->set().setLevels(data->set().levelBytes());
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
-        data->blockValid = true;
+        data->set().markBlockValid();
         link->blockWrite.writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
         const int before = port->written.size();
-        QByteArray back(reinterpret_cast<const char *>(data->paramBlock.data()), 34);
+        QByteArray back = data->set().paramBytes();
         back[17] = 0x33;
         port->feed(back);
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Nesprávné uložení!"));
@@ -242,17 +241,17 @@ private slots:
 
         link->blockWrite.writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
-        port->feed(QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34));
+        port->feed(data->set().paramBytes());
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 21, 2000);
         port->feed(levels(1, 0, 0, 0));
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Nesprávné uložení!"));
-        QCOMPARE(int(data->levelBlock[1]), 0);  // the tool's levels are not replaced by the answer
+        QCOMPARE(int(data->set().levelByte(1)), 0);  // the tool's levels are not replaced by the answer
     }
 
     void aStatusTailWhileTheBlockIsPendingDoesNotLoseTheWrite()
     {
-        data->blockValid = true;
-        data->levelsValid = true;
+        data->set().markBlockValid();
+        data->set().setLevels(data->set().levelBytes());
         link->blockWrite.writeBlock();
         port->feed(bytesOf({0x1E, 0x64, 0x00, 0x03}));
         QCOMPARE(link->transport.linkState(), 5);
@@ -272,19 +271,20 @@ private slots:
 
     void aLostReadBackKeepsTheLevelsJustWritten()
     {
-        std::array<quint8, 4> lv{11, 55, 13, 66};
-        std::copy(lv.begin(), lv.end(), data->levelBlock.begin() + 1);
+        const quint8 lv[4] = {11, 55, 13, 66};
+        for (int i = 0; i < 4; ++i)
+            data->set().setLevelByte(i + 1, lv[i]);
         QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
-        data->blockValid = true;
+        data->set().markBlockValid();
         link->blockWrite.writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!link->blockWrite.replyGuard().isEnabled(), 3000);
         QCOMPARE(reset.count(), 0);
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.first().first().toString(), QStringLiteral("Uložení neověřeno!"));
-        QCOMPARE(int(data->levelBlock[1]), 11);
-        QCOMPARE(int(data->levelBlock[4]), 66);
+        QCOMPARE(int(data->set().levelByte(1)), 11);
+        QCOMPARE(int(data->set().levelByte(4)), 66);
         QVERIFY(link->transport.poll().isEnabled());
     }
 
@@ -292,17 +292,17 @@ private slots:
     {
         QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
-        data->blockValid = true;
+        data->set().markBlockValid();
         link->blockRead.readBlock();
         QTest::qWait(1500);
         QVERIFY(!link->transport.poll().isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(reset.count(), 1, 2000);
         QVERIFY(link->transport.poll().isEnabled());
-        QCOMPARE((std::array<int, 4>{data->levelBlock[1], data->levelBlock[2], data->levelBlock[3], data->levelBlock[4]}),
+        QCOMPARE((std::array<int, 4>{data->set().levelByte(1), data->set().levelByte(2), data->set().levelByte(3), data->set().levelByte(4)}),
                  (std::array<int, 4>{10, 60, 10, 60}));
         QCOMPARE(link->transport.linkState(), 0);  // a late block is no answer to this read
-        QVERIFY(data->blockValid);  // the block on screen came from the unit and is still there
-        QVERIFY(!data->levelsValid);
+        QVERIFY(data->set().blockValid());  // the block on screen came from the unit and is still there
+        QVERIFY(!data->set().levelsValid());
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.first().first().toString(), QStringLiteral("Jednotka neodpovídá!"));
     }
@@ -350,15 +350,15 @@ private slots:
         port->feed(block());
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(LevelExchange::State), 2000);
         port->feed(levels(11, 55, 13, 66));
-        QVERIFY(data->levelsValid);
+        QVERIFY(data->set().levelsValid());
         QCOMPARE(link->transport.linkState(), 0);
 
         QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
         link->blockRead.readBlock();
         port->feed(blockAnswer);
         QTRY_COMPARE_WITH_TIMEOUT(reset.count(), 1, 4000);
-        QCOMPARE(data->levelsValid, levelsKept);
-        const std::array<int, 4> shown{data->levelBlock[1], data->levelBlock[2], data->levelBlock[3], data->levelBlock[4]};
+        QCOMPARE(data->set().levelsValid(), levelsKept);
+        const std::array<int, 4> shown{data->set().levelByte(1), data->set().levelByte(2), data->set().levelByte(3), data->set().levelByte(4)};
         QCOMPARE(shown, levelsKept ? (std::array<int, 4>{11, 55, 13, 66}) : (std::array<int, 4>{10, 60, 10, 60}));
     }
 
@@ -392,7 +392,7 @@ private slots:
     void aClosedPortSendsNothingAndNothingFails()
     {
         port->close();
-        data->blockValid = true;
+        data->set().markBlockValid();
         link->blockRead.readBlock();
         link->blockWrite.writeBlock();
         link->commands.commandWithoutAnswer(UnitCode::RamToEeprom);
@@ -485,7 +485,7 @@ private slots:
             switch (state) {
             case 0: QVERIFY2(link->status.last().tps == 77, qPrintable(where)); break;
             case 1: QVERIFY2(taken.count() == 1 && taken.first().first().toByteArray() == reply, qPrintable(where)); break;
-            case 170: QVERIFY2(levelsIn.count() == 1 && data->levelBlock[4] == 4, qPrintable(where)); break;
+            case 170: QVERIFY2(levelsIn.count() == 1 && data->set().levelByte(4) == 4, qPrintable(where)); break;
             case 20:
                 QVERIFY2(port->written.size() == 0 && shown.count() == 1
                              && shown.first().first().toString() == QStringLiteral("Nesprávné uložení!"),
@@ -668,7 +668,7 @@ private slots:
         QFETCH(QList<bool>, answers);
         QFETCH(bool, sent);
         if (!readAnswer.isEmpty()) {
-            data->blockValid = true;
+            data->set().markBlockValid();
             link->blockRead.readBlock();
             port->feed(readAnswer);
             QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 170, 2000);
@@ -710,12 +710,13 @@ private slots:
         QFETCH(QString, result);
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         QSignalSpy verified(&link->blockWrite, &BlockWrite::writeVerified);
-        data->blockValid = true;
-        data->levelsValid = levelsSent;
-        std::copy_n(levels(10, 60, 10, 60).cbegin(), 10, data->levelBlock.begin());
+        data->set().markBlockValid();
+        data->set().setLevels(levels(10, 60, 10, 60));
+        if (!levelsSent)
+            data->set().setPlaceholderLevels();  // the same levels, as a unit without levels leaves them
         port->onWrite = [this, blockComesBack, levelAnswer](const QByteArray &frame) {
             if (blockComesBack && frame == bytesOf({0x02, 0xFF, 0x03}))
-                port->feedSoon(QByteArray(reinterpret_cast<const char *>(data->paramBlock.data()), 34), 5);
+                port->feedSoon(data->set().paramBytes(), 5);
             if (!levelAnswer.isEmpty() && frame == bytesOf({0x02, 0xAA, 0x03}))
                 port->feedSoon(levelAnswer, 5);
         };
@@ -742,7 +743,7 @@ private slots:
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         QSignalSpy levelsTaken(&link->levels, &LevelExchange::levelsReceived);
         QSignalSpy values(&link->cutOff, &CutOffReader::auxValueReceived);
-        data->blockValid = true;
+        data->set().markBlockValid();
         link->blockWrite.writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckBlockState), 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!link->transport.answerDue(), 3000);
@@ -777,10 +778,9 @@ private slots:
     {
         QFETCH(bool, secondWrite);
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
-        data->blockValid = true;
-        data->levelsValid = true;
-        std::copy_n(levels(10, 60, 10, 60).cbegin(), 10, data->levelBlock.begin());
-        const QByteArray sent(reinterpret_cast<const char *>(data->paramBlock.data()), 34);
+        data->set().markBlockValid();
+        data->set().setLevels(levels(10, 60, 10, 60));
+        const QByteArray sent = data->set().paramBytes();
         link->blockWrite.writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckBlockState), 3000);
         if (secondWrite) {

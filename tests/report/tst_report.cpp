@@ -80,10 +80,10 @@ private:
     void knownSet()
     {
         setup->nameVersion(7, QStringLiteral("Fabia 1.4 – dvůr Hořice"));
-        data->paramBlock[SetVersion] = 7;
-        data->paramBlock[IdleStopMax] = 120;
-        data->blockValid = true;
-        QByteArray before = data->setBytes();
+        data->set().setParamByte(SetVersion, 7);
+        data->set().setParamByte(IdleStopMax, 120);
+        data->set().markBlockValid();
+        QByteArray before = data->set().bytes();
         before[IdleStopMax] = 100;
         const QString path = dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg"));
         QFile file(path);
@@ -122,19 +122,20 @@ private:
     // recording when `keepSet`.
     QString driveRecording(bool keepSet)
     {
-        auto &b = data->paramBlock;
-        b[0] = 1, b[33] = 3, b[TpsFlags] = 1, b[LambdaThreshold] = 22, b[TpsThreshold1] = 50, b[TpsThreshold2] = 100, b[TpsThreshold3] = 150;
+        QByteArray b = data->set().paramBytes();
+        b[0] = 1, b[33] = 3, b[TpsFlags] = 1, b[LambdaThreshold] = 22, b[TpsThreshold1] = 50, b[TpsThreshold2] = 100, b[TpsThreshold3] = char(150);
         const int stops[8] = {120, 40, 140, 60, 160, 80, 180, 100};
         for (int i = 0; i < 8; ++i)
-            b[std::size_t(IdleStopMax + i)] = quint8(stops[i]);
-        data->blockValid = true;
+            b[IdleStopMax + i] = char(stops[i]);
+        data->set().takeOverBlock(b);
+        data->set().markBlockValid();
         const QByteArray bytes = driveCsv(60);
         const QString path = dir->filePath(QStringLiteral("2026-12-07_13-55-00.csv"));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
         QString error;
-        if (keepSet && !RecordedSets::keep(path, 1, data->setBytes().left(ParamBlock::Size), {}, false, &error))
+        if (keepSet && !RecordedSets::keep(path, 1, data->set().bytes().left(ParamBlock::Size), {}, false, &error))
             qFatal("cannot keep the set: %s", qPrintable(error));
         return path;
     }
@@ -271,7 +272,7 @@ private slots:
         port.open(QStringLiteral("fake"), nullptr);
         TestLink link(&port, data.get(), prompts.get());
         link.transport.prepareFrames();
-        data->blockValid = true;
+        data->set().markBlockValid();
         const std::function<void()> operations[] = {
             [&] { link.blockRead.readBlock(); },
             [&] { link.diagnostics.requestDiagnostics(); },
@@ -286,7 +287,7 @@ private slots:
         };
         operations[operation]();
         QTRY_VERIFY_WITH_TIMEOUT(link.transport.wireFree() && link.transport.queuedOperations() == 0, 5000);
-        QCOMPARE(data->settingsWritten, written);
+        QCOMPARE(data->set().settingsWritten(), written);
         QCOMPARE(data->record().errorsCleared(), cleared);
     }
 
@@ -332,19 +333,19 @@ private slots:
     {
         data->record().take(record());
         setup->nameVersion(3, QStringLiteral("Octavia 1.6"));
-        data->paramBlock[SetVersion] = 3;
-        data->paramBlock[LowPowerStopMax] = 140;
-        data->paramBlock[LambdaThreshold] = 40;
-        data->blockValid = true;
+        data->set().setParamByte(SetVersion, 3);
+        data->set().setParamByte(LowPowerStopMax, 140);
+        data->set().setParamByte(LambdaThreshold, 40);
+        data->set().markBlockValid();
         const QString path = dir->filePath(QStringLiteral("pred.cfg"));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data->setBytes()) == 44);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data->set().bytes()) == 44);
         file.close();
         report->session()->takeBackup(path);
         // A hand edit: one stop changed, the version byte cleared with it.
-        data->paramBlock[LowPowerStopMax] = 150;
-        data->paramBlock[SetVersion] = 0;
-        data->settingsWritten = true;
+        data->set().setParamByte(LowPowerStopMax, 150);
+        data->set().setParamByte(SetVersion, 0);
+        data->set().markWritten();
 
         ReportQuestion answer;
         answer.customer = QStringLiteral("Jana Dvořáková");
@@ -432,9 +433,9 @@ private slots:
         data->record().take(record());
         session->takeRecord(record());
         knownSet();
-        session->takeBlock(data->paramBytes());
+        session->takeBlock(data->set().paramBytes());
         data->record().noteErrorsCleared();
-        data->settingsWritten = true;
+        data->set().markWritten();
         QVERIFY(makeReport().contains(QStringLiteral("Paměť chyb smazána.")));
 
         session->linkAnswering(false);
@@ -446,8 +447,8 @@ private slots:
                 data->record().take(other);
                 session->takeRecord(other);
             } else {
-                data->paramBlock[IdleStopMax] = 77;
-                session->takeBlock(data->paramBytes());
+                data->set().setParamByte(IdleStopMax, 77);
+                session->takeBlock(data->set().paramBytes());
             }
         }
         const QString text = makeReport();
@@ -471,7 +472,7 @@ private slots:
         int moved = 0;
         for (int changes = 0; changes < 31; ++changes) {
             for (int i = 1; i <= changes; ++i)
-                data->paramBlock[i] = quint8(i == SetVersion ? 7 : 200 - i);
+                data->set().setParamByte(i, quint8(i == SetVersion ? 7 : 200 - i));
             QTextDocument document;
             buildReport(document, *data, input);
             QBuffer pdf;
@@ -544,7 +545,7 @@ private slots:
     // worker thread and handed back on this one; an unreadable file keeps why.
     void aRecordingsAnalysisIsSummarisedAside()
     {
-        const QByteArray toolSet = data->setBytes().left(ParamBlock::Size);
+        const QByteArray toolSet = data->set().bytes().left(ParamBlock::Size);
         for (const bool readable : {true, false}) {
             const QString path = readable ? driveRecording(true) : dir->filePath(QStringLiteral("chybi.csv"));
             QString summary;

@@ -14,7 +14,7 @@ private:
     std::unique_ptr<TuningFixture> f;
     SpinEdit *spin(const char *name) const { return f->find<SpinEdit>(QString::fromLatin1(name)); }
     QLineEdit *edit(const char *name) const { return f->find<QLineEdit>(QString::fromLatin1(name)); }
-    int byte(int index) const { return f->data.paramBlock[std::size_t(index)]; }
+    int byte(int index) const { return f->data.set().paramByte(index); }
     void takeOver(const QByteArray &block) { f->page.display()->takeOverBlock(block); }
     // As a technician types: the text is replaced, the change events follow.
     static void type(QLineEdit *e, const QString &text) { e->setText(text); }
@@ -157,7 +157,7 @@ private slots:
         b[IdleStopMax] = 10;           // below its MIN: shown as it is
         b[LowPowerStopMax] = char(255);   // shown as 254
         b[HighPowerSpeedMin] = 0;         // shown as 255
-        f->data.tpsRising = true;
+        f->data.set().setTpsRising(true);
         b[TpsFlags] = 0x00;
         takeOver(b);
         QCOMPARE(f->block(), b);
@@ -172,9 +172,9 @@ private slots:
         QCOMPARE(f->label("TPSST"), QStringLiteral("00000000"));
         QCOMPARE(f->label("LAMST"), QStringLiteral("00000110"));
         QCOMPARE(f->label("TpsNastaveni"), QStringLiteral("Stoupající TPS"));
-        QVERIFY(!f->data.tpsRising);
-        QCOMPARE(f->data.tpsStatus, 0x00u);
-        QCOMPARE(f->data.lambdaStatus, 0x06u);
+        QVERIFY(!f->data.set().tpsRising());
+        QCOMPARE(f->data.set().tpsStatus(), 0x00u);
+        QCOMPARE(f->data.set().lambdaStatus(), 0x06u);
         QCOMPARE(f->prompts.beeps, 0);
 
         // A block that is no block changes nothing.

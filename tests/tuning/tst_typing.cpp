@@ -16,7 +16,7 @@ class TestTyping : public QObject
 private:
     std::unique_ptr<TuningFixture> f;
     SpinEdit *spin(const char *name) const { return f->find<SpinEdit>(QString::fromLatin1(name)); }
-    int byte(int index) const { return f->data.paramBlock[std::size_t(index)]; }
+    int byte(int index) const { return f->data.set().paramByte(index); }
 
     // Clicks into the field, selects its text and types; '<' is a Backspace.
     void typeInto(SpinEdit *s, const QString &keys)

@@ -31,8 +31,7 @@ private:
             } else if (frame == bytesOf({0x02, 0xFF, 0x03})) {
                 f->port.feedSoon(stored, 5);
             } else if (frame == bytesOf({0x02, 0xAA, 0x03})) {
-                QByteArray levels(reinterpret_cast<const char *>(f->data.levelBlock.data()), UnitData::LevelBlockSize);
-                f->port.feedSoon(levels, 5);
+                f->port.feedSoon(f->data.set().levelBytes(), 5);
             }
         };
     }
@@ -78,9 +77,9 @@ private slots:
         QCOMPARE(writes(), (QStringList{QStringLiteral("02 B4 3E F6 03"), QStringLiteral("02 B4 3F 00 03"),
                                         QStringLiteral("02 B4 44 FE 03"), QStringLiteral("02 B4 3F 00 03")}));
         // The value comes from the control, not from the block.
-        f->data.paramBlock[HighPowerStopMin] = 1;
+        f->data.set().setParamByte(HighPowerStopMin, 1);
         spin("VelkyDorMin")->setValue(90);
-        f->data.paramBlock[HighPowerStopMin] = 1;
+        f->data.set().setParamByte(HighPowerStopMin, 1);
         button("Button15")->click();
         QTRY_COMPARE_WITH_TIMEOUT(writes().size(), 6, 4000);
         QCOMPARE(writes().value(4), QStringLiteral("02 B4 49 5A 03"));
@@ -138,13 +137,13 @@ private slots:
         button("Button4")->click();
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 30 45 03"), QStringLiteral("02 04 03")}));
         QCOMPARE(f->label("STAVJ"), QStringLiteral("01000101"));
-        QCOMPARE(int(f->data.paramBlock[UnitFlags]), 0x45);
-        QCOMPARE(int(f->data.paramBlock[SetVersion]), 0);
+        QCOMPARE(int(f->data.set().paramByte(UnitFlags)), 0x45);
+        QCOMPARE(int(f->data.set().paramByte(SetVersion)), 0);
         QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
         QVERIFY(f->link.poll().isEnabled());
 
         f->port.written.clear();
-        f->data.paramBlock[UnitFlags] = 0x40;
+        f->data.set().setParamByte(UnitFlags, 0x40);
         button("Button4")->click();
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 30 40 03"), QStringLiteral("02 04 03")}));
     }
@@ -165,7 +164,7 @@ private slots:
         button("Button6")->click();
         QCOMPARE(f->writtenHex(1), QStringList{QStringLiteral("02 60 03")});
         QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
-        QCOMPARE(int(f->data.paramBlock[SetVersion]), 0);
+        QCOMPARE(int(f->data.set().paramByte(SetVersion)), 0);
     }
 
     void readShowsTheBlock()
@@ -194,8 +193,8 @@ private slots:
         QFETCH(int, stuck);
         QFETCH(QString, result);
         f->page.display()->takeOverBlock(TuningFixture::sampleBlock());
-        f->data.blockValid = true;  // as if it had been read
-        f->data.levelsValid = true;
+        f->data.set().markBlockValid();  // as if it had been read
+        f->data.set().setLevels(f->data.set().levelBytes());
         spin("MalyRychMax")->setValue(20);
         actAsUnit(stuck);
         QSignalSpy shown(&f->link, &LinkTransport::linkMessage);
@@ -207,7 +206,7 @@ private slots:
         const QStringList w = f->writtenHex();
         QCOMPARE(w.value(1), hex(f->block()));
         QVERIFY2(gap(1) >= 45, qPrintable(QString::number(gap(1))));
-        QCOMPARE(int(f->data.paramBlock[LowPowerSpeedMax]), 236);
+        QCOMPARE(int(f->data.set().paramByte(LowPowerSpeedMax)), 236);
         QCOMPARE(w.value(6), QStringLiteral("02 FF 03"));
         QCOMPARE(w.contains(QStringLiteral("02 AA 03")), stuck < 0);
     }

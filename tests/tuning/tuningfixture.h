@@ -63,7 +63,7 @@ struct TuningFixture
             b[i] = char(bytes[i]);
         return b;
     }
-    QByteArray block() const { return QByteArray(reinterpret_cast<const char *>(data.paramBlock.data()), ParamBlock::Size); }
+    QByteArray block() const { return data.set().paramBytes(); }
 
     QStringList writtenHex(int from = 0) const
     {

@@ -1,0 +1,143 @@
+#include "unitset.h"
+#include <QtGlobal>
+#include <algorithm>
+#include <iterator>
+
+namespace {
+// Sets `field` to `value`; true when that changed it.
+template <typename T>
+bool change(T &field, T value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+}
+
+UnitSet::UnitSet(QObject *parent)
+    : QObject(parent)
+{
+    reset();
+}
+
+quint8 UnitSet::paramByte(int index) const
+{
+    Q_ASSERT(index >= 0 && index < Reply::BlockSize);
+    return m_params[std::size_t(index)];
+}
+
+quint8 UnitSet::levelByte(int index) const
+{
+    Q_ASSERT(index >= 0 && index < Reply::LevelSize);
+    return m_levels[std::size_t(index)];
+}
+
+QByteArray UnitSet::paramBytes() const
+{
+    return QByteArray(reinterpret_cast<const char *>(m_params.data()), Reply::BlockSize);
+}
+
+QByteArray UnitSet::levelBytes() const
+{
+    return QByteArray(reinterpret_cast<const char *>(m_levels.data()), Reply::LevelSize);
+}
+
+QByteArray UnitSet::bytes() const
+{
+    return paramBytes() + levelBytes();
+}
+
+QByteArray UnitSet::startUpBytes()
+{
+    QByteArray set(Reply::BlockSize + Reply::LevelSize, '\0');
+    set[0] = 0x01;
+    set[Reply::BlockSize - 1] = 0x03;
+    set[Reply::BlockSize] = 0x03;
+    set[Reply::BlockSize + Reply::LevelSize - 1] = 0x04;
+    return set;
+}
+
+void UnitSet::reset()
+{
+    const QByteArray set = startUpBytes();
+    std::copy(set.cbegin(), set.cbegin() + Reply::BlockSize, m_params.begin());
+    std::copy(set.cbegin() + Reply::BlockSize, set.cend(), m_levels.begin());
+    m_levelsValid = false;
+    m_lambdaStatus = 0;
+    m_tpsStatus = 0;
+    m_tpsRising = true;
+    if (change(m_blockValid, false))
+        emit blockValidChanged(false);
+    emit blockTakenOver(paramBytes());
+    emitLevels();
+    emitStatus();
+}
+
+void UnitSet::takeOverBlock(const QByteArray &block)
+{
+    Q_ASSERT(block.size() == Reply::BlockSize);
+    std::copy(block.cbegin(), block.cend(), m_params.begin());
+    emit blockTakenOver(block);
+}
+
+void UnitSet::markBlockValid()
+{
+    if (change(m_blockValid, true))
+        emit blockValidChanged(true);
+}
+
+void UnitSet::setParamByte(int index, quint8 value)
+{
+    Q_ASSERT(index >= 0 && index < Reply::BlockSize);
+    if (change(m_params[std::size_t(index)], value))
+        emit paramByteChanged(index, value);
+}
+
+void UnitSet::setLevels(const QByteArray &levels)
+{
+    Q_ASSERT(levels.size() == Reply::LevelSize);
+    std::copy(levels.cbegin(), levels.cend(), m_levels.begin());
+    m_levelsValid = true;
+    emitLevels();
+}
+
+void UnitSet::setLevelByte(int index, quint8 value)
+{
+    Q_ASSERT(index >= 0 && index < Reply::LevelSize);
+    if (change(m_levels[std::size_t(index)], value))
+        emitLevels();
+}
+
+void UnitSet::setPlaceholderLevels()
+{
+    constexpr quint8 Placeholders[] = {10, 60, 10, 60};
+    std::copy(std::begin(Placeholders), std::end(Placeholders), m_levels.begin() + 1);
+    m_levelsValid = false;
+    emitLevels();
+}
+
+void UnitSet::takeUpStatus(unsigned lambdaStatus, unsigned tpsStatus)
+{
+    m_lambdaStatus = lambdaStatus;
+    m_tpsStatus = tpsStatus;
+    emitStatus();
+}
+
+void UnitSet::setTpsRising(bool rising)
+{
+    m_tpsRising = rising;
+    emitStatus();
+}
+
+void UnitSet::markWritten()
+{
+    if (change(m_settingsWritten, true))
+        emit settingsWrittenChanged(true);
+}
+
+void UnitSet::forgetWritten()
+{
+    if (change(m_settingsWritten, false))
+        emit settingsWrittenChanged(false);
+}

@@ -1,0 +1,81 @@
+#pragma once
+#include "frames.h"
+#include <QByteArray>
+#include <QObject>
+#include <array>
+
+// The tool's set: its copies of the unit's parameter and level blocks, whether each came from a
+// unit or a file, the status bytes the pages last took up, and whether the tool changed the unit's
+// settings in this session. Everything changes through a named operation, which emits what changed.
+class UnitSet : public QObject
+{
+    Q_OBJECT
+public:
+    explicit UnitSet(QObject *parent = nullptr);
+
+    // Start byte 0x01, 32 parameter bytes, end byte 0x03.
+    quint8 paramByte(int index) const;
+    QByteArray paramBytes() const;
+    // 0x03, four emulation levels, four bytes the unit keeps, 0x04.
+    quint8 levelByte(int index) const;
+    QByteArray levelBytes() const;
+    // The set as a configuration file holds it: the parameter block, then the level block.
+    QByteArray bytes() const;
+    // The set the tool starts with: everything 0 but the framing bytes.
+    static QByteArray startUpBytes();
+
+    // The tool's block came whole from a unit or from a file (false at start-up): a block write of
+    // anything else would be blind.
+    bool blockValid() const { return m_blockValid; }
+    // The tool's levels came from a unit's level answer or from a file, not from placeholders.
+    bool levelsValid() const { return m_levelsValid; }
+    // The tool has changed the unit's settings in this session (a byte or block write, a factory
+    // reset, a reload from EEPROM): what the unit held before is known only from a backup.
+    bool settingsWritten() const { return m_settingsWritten; }
+
+    // The status bytes as the pages last took them up from the block (shown, or saved on the lambda
+    // page), and the TPS direction of the block last taken over: a choice not yet saved is not here.
+    unsigned lambdaStatus() const { return m_lambdaStatus; }
+    unsigned tpsStatus() const { return m_tpsStatus; }
+    bool tpsRising() const { return m_tpsRising; }
+
+    // Back to the start-up set, nothing of it valid.
+    void reset();
+    // A whole block from a unit or a file replaces the tool's one.
+    void takeOverBlock(const QByteArray &block);
+    void markBlockValid();
+    // A hand edit, or a byte the unit was sent on its own.
+    void setParamByte(int index, quint8 value);
+    // A unit's level answer or a file's level block replaces the tool's levels.
+    void setLevels(const QByteArray &levels);
+    void setLevelByte(int index, quint8 value);
+    // Levels 1..4 as the tool holds them for a unit that gave none: 10, 60, 10, 60, not valid.
+    void setPlaceholderLevels();
+    // The block's status bytes as a page now shows them or as the lambda page saved them.
+    void takeUpStatus(unsigned lambdaStatus, unsigned tpsStatus);
+    void setTpsRising(bool rising);
+    void markWritten();
+    // Another unit is on the line: nothing has been written to it yet.
+    void forgetWritten();
+
+signals:
+    void blockTakenOver(const QByteArray &block);
+    void paramByteChanged(int index, quint8 value);
+    void levelsChanged(const QByteArray &levels, bool valid);
+    void blockValidChanged(bool valid);
+    void statusTakenUp(unsigned lambdaStatus, unsigned tpsStatus, bool tpsRising);
+    void settingsWrittenChanged(bool written);
+
+private:
+    void emitLevels() { emit levelsChanged(levelBytes(), m_levelsValid); }
+    void emitStatus() { emit statusTakenUp(m_lambdaStatus, m_tpsStatus, m_tpsRising); }
+
+    std::array<quint8, Reply::BlockSize> m_params{};
+    std::array<quint8, Reply::LevelSize> m_levels{};
+    bool m_blockValid = false;
+    bool m_levelsValid = false;
+    bool m_settingsWritten = false;
+    unsigned m_lambdaStatus = 0;
+    unsigned m_tpsStatus = 0;
+    bool m_tpsRising = true;
+};

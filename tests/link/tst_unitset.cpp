@@ -1,0 +1,68 @@
+#include "link/unitset.h"
+#include <QSignalSpy>
+#include <QTest>
+
+// The set changes only through its operations, and each says what it changed, once.
+class TestUnitSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aByteEditSaysTheByteOnlyWhenItChanges()
+    {
+        UnitSet set;
+        QSignalSpy changed(&set, &UnitSet::paramByteChanged);
+        set.setParamByte(6, 40);
+        set.setParamByte(6, 40);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toInt(), 6);
+        QCOMPARE(changed.first().at(1).value<quint8>(), quint8(40));
+        QCOMPARE(set.paramByte(6), quint8(40));
+        QCOMPARE(set.bytes(), [] { QByteArray b = UnitSet::startUpBytes(); b[6] = 40; return b; }());
+    }
+
+    void levelsSayWhetherTheyAreAUnitsOwn()
+    {
+        UnitSet set;
+        QSignalSpy changed(&set, &UnitSet::levelsChanged);
+        const QByteArray levels = QByteArray::fromHex("030b3d0c3e0102030404");
+        set.setLevels(levels);
+        set.setLevelByte(3, 33);
+        set.setPlaceholderLevels();
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(changed.at(0).at(0).toByteArray(), levels);
+        QVERIFY(changed.at(0).at(1).toBool());
+        QCOMPARE(changed.at(1).at(0).toByteArray().at(3), char(33));
+        QVERIFY(changed.at(1).at(1).toBool());  // a hand edit keeps them the unit's
+        QCOMPARE(changed.at(2).at(0).toByteArray(), QByteArray::fromHex("030a3c0a3c0102030404"));
+        QVERIFY(!changed.at(2).at(1).toBool());
+        QVERIFY(!set.levelsValid());
+    }
+
+    void resetGoesBackToTheStartUpSetAndForgetsItsOrigin()
+    {
+        UnitSet set;
+        QSignalSpy valid(&set, &UnitSet::blockValidChanged);
+        QSignalSpy written(&set, &UnitSet::settingsWrittenChanged);
+        set.takeOverBlock(QByteArray::fromHex("01") + QByteArray(32, '\x11') + QByteArray::fromHex("03"));
+        set.markBlockValid();
+        set.markBlockValid();
+        set.setLevels(QByteArray::fromHex("030b3d0c3e0102030404"));
+        set.takeUpStatus(0x16, 0x00);
+        set.setTpsRising(false);
+        set.markWritten();
+        set.reset();
+        QCOMPARE(set.bytes(), UnitSet::startUpBytes());
+        QVERIFY(!set.blockValid() && !set.levelsValid());
+        QCOMPARE(valid.count(), 2);
+        QCOMPARE(set.lambdaStatus(), 0u);
+        QVERIFY(set.tpsRising());
+        // What the unit was told is no part of the set: only another unit forgets it.
+        QVERIFY(set.settingsWritten());
+        set.forgetWritten();
+        QCOMPARE(written.count(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUnitSet)
+#include "tst_unitset.moc"
