@@ -6,7 +6,7 @@
 #include "datalog/logwriter.h"
 #include "datalog/plotdrawing.h"
 #include "datalog/recordingreader.h"
-#include "../tests/common/testlink.h"
+#include "link/unitlink.h"
 #include "link/unitdata.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -89,7 +89,7 @@ Figure recordingCost(const QString &folder)
     QuietPrompts prompts;
     UnitData data;
     data.dataFolder = folder;
-    TestLink link(&port, &data, &prompts);
+    UnitLink link(&port, &data, &prompts);
     port.open({}, nullptr);
     link.transport.prepareFrames();
     LogRecorder recorder(&link.status, &link.measurement, &data);

@@ -46,19 +46,8 @@
 #include "link/widgets/livevaluespage.h"
 #include "link/prompts.h"
 #include "link/serialio.h"
-#include "link/blockread.h"
-#include "link/blockwrite.h"
-#include "link/commandexchange.h"
-#include "link/cutoffreader.h"
-#include "link/diagnosticsexchange.h"
-#include "link/levelexchange.h"
-#include "link/linktransport.h"
-#include "link/measurementexchange.h"
-#include "link/memorycheck.h"
-#include "link/scoperecording.h"
-#include "link/statuspoll.h"
+#include "link/unitlink.h"
 #include "link/unitdata.h"
-#include "link/writenotes.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include "tuning/unitcommands.h"
@@ -81,7 +70,8 @@ constexpr int ClientHeight = 451;
 
 MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
+      m_unit(new UnitLink(port, m_data, prompts, LinkClock::system(), this)), m_link(&m_unit->transport),
+      m_connection(new LinkConnection(port, m_link, m_data, this))
 {
     setObjectName(QStringLiteral("Form2"));
     // The pages keep their place at the design size; a larger window gives the room to the pages
@@ -93,7 +83,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    buildLink(prompts);
+    buildLink();
     m_recording = new RecordingControl(m_status, m_measurement, m_data, m_prompts, this);
     m_recording->watchConnection(m_connection);
     buildPages();
@@ -213,21 +203,20 @@ MainWindow::~MainWindow()
         m_visitRecorder->closeVisit();
 }
 
-void MainWindow::buildLink(Prompts *prompts)
+void MainWindow::buildLink()
 {
-    // The transport is there already; then one object per kind of conversation with the unit. A
-    // new kind of conversation is one more line here, and the page that uses it.
-    new WriteNotes(m_link, m_data, this);
-    m_status = new StatusPoll(m_link, m_data, prompts, this);
-    m_commands = new CommandExchange(m_link, this);
-    m_levels = new LevelExchange(m_link, m_data, this);
-    m_blockRead = new BlockRead(m_link, m_data, m_levels, this);
-    m_blockWrite = new BlockWrite(m_link, m_data, prompts, this);
-    m_measurement = new MeasurementExchange(m_link, m_data, m_status, m_blockRead, this);
-    m_memoryCheck = new MemoryCheck(m_link, this);
-    m_diagnosticsLink = new DiagnosticsExchange(m_link, m_data, this);
-    m_scopeRecording = new ScopeRecording(m_link, this);
-    m_cutOffReader = new CutOffReader(m_link, m_data, this);
+    // UnitLink has built the transport and every kind of conversation; the window's pages take
+    // theirs from here.
+    m_status = &m_unit->status;
+    m_commands = &m_unit->commands;
+    m_levels = &m_unit->levels;
+    m_blockRead = &m_unit->blockRead;
+    m_blockWrite = &m_unit->blockWrite;
+    m_measurement = &m_unit->measurement;
+    m_memoryCheck = &m_unit->check;
+    m_diagnosticsLink = &m_unit->diagnostics;
+    m_scopeRecording = &m_unit->recording;
+    m_cutOffReader = &m_unit->cutOff;
 }
 
 void MainWindow::buildPages()
@@ -467,8 +456,8 @@ void MainWindow::startUp(const QString &workingFolder)
     m_data->resetBlocks();
     m_data->measuring = false;
     m_data->tpsRising = true;
-    m_link->poll().setInterval(settings.pollInterval);
-    m_link->poll().enable();
+    m_link->setPollInterval(settings.pollInterval);
+    m_link->startPolling();
     m_tuning->display()->highlightPowerRange();
     m_data->tachoValue = 0;
     startHistory(settings);
@@ -576,7 +565,7 @@ QString MainWindow::choosePortText()
 
 int MainWindow::pollInterval() const
 {
-    return m_link->poll().interval();
+    return m_link->pollInterval();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

@@ -38,6 +38,7 @@ class MeasurementExchange;
 class MemoryCheck;
 class ScopeRecording;
 class StatusPoll;
+class UnitLink;
 struct TesterSettings;
 
 // The main window: owns the shared data, the link and the pages, wires them together and runs
@@ -109,7 +110,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void buildLink(Prompts *prompts);
+    void buildLink();
     void buildPages();
     void buildShortcuts();
     // The Info page names the buttons as captioned and lists the window's shortcuts.
@@ -132,6 +133,7 @@ private:
     SerialIo *m_port;
     Prompts *m_prompts;
     UnitData *m_data;
+    UnitLink *m_unit;  // the transport and every exchange; the pointers below are into it
     LinkTransport *m_link;
     StatusPoll *m_status = nullptr;
     CommandExchange *m_commands = nullptr;

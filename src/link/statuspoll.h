@@ -14,8 +14,6 @@ class StatusPoll : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int State = 0;
-
     StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
 
 signals:

@@ -3,7 +3,7 @@
 #include "scriptedprompts.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,7 +14,7 @@ struct DiagFixture
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    TestLink parts{&port, &data, &prompts};
+    UnitLink parts{&port, &data, &prompts};
     LinkTransport &link = parts.transport;
     DiagnosticsPage page;
     QDate today{2026, 12, 6};

@@ -2,7 +2,7 @@
 #include "fakeport.h"
 #include "pdftext.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
 #include "datalog/recordedsets.h"
@@ -266,7 +266,7 @@ private slots:
         QFETCH(bool, cleared);
         FakePort port;
         port.open(QStringLiteral("fake"), nullptr);
-        TestLink link(&port, data.get(), prompts.get());
+        UnitLink link(&port, data.get(), prompts.get());
         link.transport.prepareFrames();
         data->blockValid = true;
         const std::function<void()> operations[] = {
