@@ -61,6 +61,7 @@
 #include <QSysInfo>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -232,39 +233,13 @@ void MainWindow::buildPages()
         "QTabBar::tab:!selected { margin-top: 2px; }"));
     m_pages->setUsesScrollButtons(false);
 
-    m_tuning = new TuningPage(m_data);
-    m_tuning->setObjectName(QStringLiteral("TabSheet1"));
-    m_live = new LiveValuesPage(m_data);
-    m_live->setObjectName(QStringLiteral("TabSheet2"));
-    m_service = new ServicePage;
-    m_service->setObjectName(QStringLiteral("TabSheet3"));
-    m_lambda = new LambdaPage(m_data);
-    m_lambda->setObjectName(QStringLiteral("TabSheet4"));
-    m_diagnostics = new DiagnosticsPage;
-    m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
-    m_cutOff = new CutOffPage;
-    m_cutOff->setObjectName(QStringLiteral("data"));
-    m_scope = new ScopePage;
-    m_scope->setObjectName(QStringLiteral("TabSheet5"));
-    m_recordings = new RecordingsPage;
-    m_recordings->setObjectName(QStringLiteral("Zaznamy"));
-    m_history = new HistoryPage;
-    m_history->setObjectName(QStringLiteral("Historie"));
-    m_info = new InfoPage;
-    m_info->setObjectName(QStringLiteral("TabSheet7"));
-
+    m_pageTable = pageTable();
+    for (const WindowPage &row : std::as_const(m_pageTable)) {
+        QWidget *page = row.build();
+        page->setObjectName(QString::fromLatin1(row.objectName));
+        m_pages->addTab(page, QString::fromUtf8(row.caption));
+    }
     m_linkMessageLabel = m_lambda->linkMessageLabel();
-
-    m_pages->addTab(m_tuning, QStringLiteral("Ladění"));
-    m_pages->addTab(m_live, QStringLiteral("Aktualní"));
-    m_pages->addTab(m_service, QStringLiteral("Servis"));
-    m_pages->addTab(m_lambda, QStringLiteral("Editace Lambda status"));
-    m_pages->addTab(m_diagnostics, QStringLiteral("Palubní diagnostika"));
-    m_pages->addTab(m_cutOff, QStringLiteral("Cut-off"));
-    m_pages->addTab(m_scope, QStringLiteral("Oscil"));
-    m_pages->addTab(m_recordings, QStringLiteral("Záznamy"));
-    m_pages->addTab(m_history, QStringLiteral("Historie"));
-    m_pages->addTab(m_info, QStringLiteral("Info - F1"));
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (!m_pageByCode)
@@ -295,53 +270,47 @@ void MainWindow::buildShortcuts()
     // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
     auto *menu = new QMenu(QStringLiteral("Menu"), this);
     menu->setObjectName(QStringLiteral("Uloz2"));
-    // A row shows a page, runs what works from every page, or both (page first); `what` is what
-    // the Info page says of a row that does more than show its page.
+    // An item shows a page, runs what works from every page, or both (page first); `what` is
+    // what the Info page says it does.
     struct Item
     {
         const char *name;
         const char *caption;
         QKeySequence keys;
         QWidget *page;
-        std::function<void()> run = {};
-        const char *what = nullptr;
+        std::function<void()> run;
+        QString what;
     };
-    const Item items[] = {
-        {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), m_tuning},
-        {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), m_live},
-        {"Uloz", "Uloz", QKeySequence(Qt::CTRL | Qt::Key_S), m_service},
-        {"Editacelambda1", "Editace lambda", QKeySequence(Qt::CTRL | Qt::Key_E), m_lambda},
-        {"Palubnidiagnostika1", "Palubni diagnostika", QKeySequence(Qt::CTRL | Qt::Key_P), m_diagnostics},
-        {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
-        {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
-        {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
-        {"Zaznamy1", "Zaznamy", QKeySequence(Qt::CTRL | Qt::Key_G), m_recordings},
-        {"Historie1", "Historie", QKeySequence(Qt::CTRL | Qt::Key_H), m_history},
+    // The pages' shortcuts in the order the Info page lists them, then those that work from every page.
+    QList<const WindowPage *> rows;
+    for (const WindowPage &row : std::as_const(m_pageTable))
+        rows.append(&row);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const WindowPage *a, const WindowPage *b) { return a->shortcut.listed < b->shortcut.listed; });
+    QList<Item> items;
+    for (const WindowPage *row : std::as_const(rows)) {
+        const int index = int(row - m_pageTable.constData());
+        items.append({row->shortcut.name, row->shortcut.caption, row->shortcut.keys, m_pages->widget(index), row->shortcut.also,
+                      QStringLiteral("stránka \"%1\"").arg(m_pages->tabText(index)) + QString::fromUtf8(row->shortcut.alsoSays)});
+    }
+    items += {
         {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics, [this] { m_report->makeReport(); },
-         "stránka \"Palubní diagnostika\" a servisní protokol"},
+         QStringLiteral("stránka \"Palubní diagnostika\" a servisní protokol")},
         {"Zaznam1", "Zaznam", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, [this] { m_recording->toggleRecording(); },
-         "spuštění a zastavení záznamu živých hodnot"},
+         QStringLiteral("spuštění a zastavení záznamu živých hodnot")},
         {"Znacka1", "Znacka", QKeySequence(Qt::Key_F2), nullptr, [this] { m_recording->placeMarker(); },
-         "značka do záznamu živých hodnot"},
+         QStringLiteral("značka do záznamu živých hodnot")},
     };
-    for (const Item &item : items) {
+    for (const Item &item : std::as_const(items)) {
         auto *action = new QAction(QString::fromLatin1(item.caption), this);
         action->setObjectName(QString::fromLatin1(item.name));
         action->setShortcut(item.keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        QWidget *page = item.page;
-        const bool save = page == m_service;
         // What the Info page says the shortcut does.
-        if (item.what)
-            action->setToolTip(QString::fromUtf8(item.what));
-        else
-            action->setToolTip(QStringLiteral("stránka \"%1\"").arg(m_pages->tabText(m_pages->indexOf(page)))
-                               + (save ? QStringLiteral(" a uložení aktuálního stavu") : QString()));
-        connect(action, &QAction::triggered, this, [this, page, save, run = item.run] {
+        action->setToolTip(item.what);
+        connect(action, &QAction::triggered, this, [this, page = item.page, run = item.run] {
             if (page)
                 showPage(page);
-            if (save)
-                emit saveCurrentStateRequested();
             if (run)
                 run();
         });
@@ -414,13 +383,14 @@ void MainWindow::showPage(QWidget *page)
 
 void MainWindow::returnToPollingOnPageChange()
 {
-    // The poll runs again; a recording ends (its check box is cleared) and "Komunikace Ladění"
-    // is selected as by a click.
+    // The poll runs again and the readers end (a recording's check box is cleared); then every
+    // page drops what it keeps only while it is in use.
     m_link->returnToPolling();
-    m_cutOff->control()->selectTuningCommunication();
+    for (const WindowPage &row : std::as_const(m_pageTable)) {
+        if (row.dropOnPageChange)
+            row.dropOnPageChange();
+    }
     emit pageSelectedByUser();
-    // Choices on the lambda page not saved with its "Ulož" are dropped, and the page says so.
-    m_lambda->statusEditor()->dropDraftsOnPageChange();
 }
 
 void MainWindow::startUp(const QString &workingFolder)

@@ -1,6 +1,8 @@
 #pragma once
 #include "appversion.h"
 #include "portpicker.h"
+#include "windowpages.h"
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -111,6 +113,8 @@ protected:
 
 private:
     void buildLink();
+    // The window's pages, one row each, in the order of their tabs.
+    QList<WindowPage> pageTable();
     void buildPages();
     void buildShortcuts();
     // The Info page names the buttons as captioned and lists the window's shortcuts.
@@ -149,6 +153,7 @@ private:
     ConnectionLine *m_line = nullptr;
     QString m_workingFolder;
     QTabWidget *m_pages = nullptr;
+    QList<WindowPage> m_pageTable;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
     LambdaPage *m_lambda = nullptr;
