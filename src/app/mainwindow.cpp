@@ -146,8 +146,11 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         return recorder->isRecording() || recorder->files().isEmpty() ? QString() : recorder->files().last();
     });
     m_report->setAnalysisLimits([this] { return m_recordings->analysis()->limits(); });
-    m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
-    m_scope->attach(m_scopeRecording, m_prompts);
+    // The pages the table attaches; those above and below are ordered with the shared wiring.
+    for (const WindowPage &row : std::as_const(m_pageTable)) {
+        if (row.attach)
+            row.attach();
+    }
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
     // A recording keeps the sets it is made against; a set written meanwhile is marked in it.
     auto *setKeeper = new RecordingSetKeeper(m_recording->recorder(), m_data, this);

@@ -24,7 +24,7 @@ QList<WindowPage> MainWindow::pageTable()
           " a uložení aktuálního stavu"},
          [this] { return m_service = new ServicePage; }},
         {"Editace Lambda status", "TabSheet4", {"Editacelambda1", "Editace lambda", QKeySequence(Qt::CTRL | Qt::Key_E), 3},
-         [this] { return m_lambda = new LambdaPage(m_data); },
+         [this] { return m_lambda = new LambdaPage(m_data); }, {},
          // Choices not saved with the page's "Ulož" are dropped, and the page says so.
          [this] { m_lambda->statusEditor()->dropDraftsOnPageChange(); }},
         {"Palubní diagnostika", "TabSheet6",
@@ -32,10 +32,12 @@ QList<WindowPage> MainWindow::pageTable()
          [this] { return m_diagnostics = new DiagnosticsPage; }},
         {"Cut-off", "data", {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), 5},
          [this] { return m_cutOff = new CutOffPage; },
+         [this] { m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts); },
          // "Komunikace Ladění" is selected as by a click: the cut-off reading ends.
          [this] { m_cutOff->control()->selectTuningCommunication(); }},
         {"Oscil", "TabSheet5", {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), 7},
-         [this] { return m_scope = new ScopePage; }},
+         [this] { return m_scope = new ScopePage; },
+         [this] { m_scope->attach(m_scopeRecording, m_prompts); }},
         {"Záznamy", "Zaznamy", {"Zaznamy1", "Zaznamy", QKeySequence(Qt::CTRL | Qt::Key_G), 8},
          [this] { return m_recordings = new RecordingsPage; }},
         {"Historie", "Historie", {"Historie1", "Historie", QKeySequence(Qt::CTRL | Qt::Key_H), 9},

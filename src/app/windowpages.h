@@ -25,9 +25,12 @@ struct WindowPage
     const char *caption;  // the tab's text, UTF-8
     const char *objectName;
     Shortcut shortcut;
-    // The page, layout only; its controllers are attached in the window's wiring, which orders
-    // them with the other listeners of the link's signals.
+    // The page, layout only.
     std::function<QWidget *()> build;
+    // Its controllers, once the link and every page are there, after the report's wiring and
+    // before the watch for unsaved changes. A page whose controllers must come before or after
+    // other listeners of the same signals is attached in the window's wiring instead.
+    std::function<void()> attach = {};
     // Runs on every page change by the technician, whichever page was left: a mode the page
     // started ends, a draft is dropped.
     std::function<void()> dropOnPageChange = {};
