@@ -84,7 +84,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    buildLink();
+    takeLinkParts();
     m_recording = new RecordingControl(m_status, m_measurement, m_data, m_prompts, this);
     m_recording->watchConnection(m_connection);
     buildPages();
@@ -207,7 +207,7 @@ MainWindow::~MainWindow()
         m_visitRecorder->closeVisit();
 }
 
-void MainWindow::buildLink()
+void MainWindow::takeLinkParts()
 {
     // UnitLink has built the transport and every kind of conversation; the window's pages take
     // theirs from here.

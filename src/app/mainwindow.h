@@ -112,7 +112,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void buildLink();
+    void takeLinkParts();
     // The window's pages, one row each, in the order of their tabs.
     QList<WindowPage> pageTable();
     void buildPages();
