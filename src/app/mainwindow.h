@@ -1,6 +1,7 @@
 #pragma once
 #include "appversion.h"
 #include "portpicker.h"
+#include "toolsetup/toolsetup.h"
 #include "windowpages.h"
 #include <QList>
 #include <QString>
@@ -62,6 +63,7 @@ public:
     void startUp(const QString &workingFolder);
 
     UnitData *data() const { return m_data; }
+    const ToolSetup *setup() const { return &m_setup; }
     LinkTransport *link() const { return m_link; }
     StatusPoll *statusPoll() const { return m_status; }
     BlockRead *blockRead() const { return m_blockRead; }
@@ -124,7 +126,7 @@ private:
     void choosePort(const QString &name);
     void applySettings(const TesterSettings &settings);
     // True when the port is open; `named`: TESTER.INI names it, so a failure is said at once.
-    bool openPort(bool named);
+    bool openPort(const QString &name, bool named);
     static QString choosePortText();
     // The unit history in the data folder, or on the server TESTER.INI names; never waited for.
     void startHistory(const TesterSettings &settings);
@@ -137,6 +139,7 @@ private:
     SerialIo *m_port;
     Prompts *m_prompts;
     UnitData *m_data;
+    ToolSetup m_setup;
     UnitLink *m_unit;  // the transport and every exchange; the pointers below are into it
     LinkTransport *m_link;
     StatusPoll *m_status = nullptr;

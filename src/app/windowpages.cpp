@@ -8,7 +8,7 @@
 #include "historypage/historypage.h"
 #include "lambda/lambdapage.h"
 #include "lambda/lambdastatuseditor.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include "scope/scopepage.h"
 #include "tuning/tuningpage.h"
 
@@ -16,7 +16,7 @@ QList<WindowPage> MainWindow::pageTable()
 {
     return {
         {"Ladění", "TabSheet1", {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), 0},
-         [this] { return m_tuning = new TuningPage(m_data); }},
+         [this] { return m_tuning = new TuningPage(m_data, &m_setup); }},
         {"Aktualní", "TabSheet2", {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), 1},
          [this] { return m_live = new LiveValuesPage(m_data); }},
         {"Servis", "TabSheet3",
@@ -24,7 +24,7 @@ QList<WindowPage> MainWindow::pageTable()
           " a uložení aktuálního stavu"},
          [this] { return m_service = new ServicePage; }},
         {"Editace Lambda status", "TabSheet4", {"Editacelambda1", "Editace lambda", QKeySequence(Qt::CTRL | Qt::Key_E), 3},
-         [this] { return m_lambda = new LambdaPage(m_data); }, {},
+         [this] { return m_lambda = new LambdaPage(m_data, &m_setup); }, {},
          // Choices not saved with the page's "Ulož" are dropped, and the page says so.
          [this] { m_lambda->statusEditor()->dropDraftsOnPageChange(); }},
         {"Palubní diagnostika", "TabSheet6",
