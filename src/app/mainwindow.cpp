@@ -205,6 +205,11 @@ MainWindow::~MainWindow()
     // Before the history's thread ends with its store: the open visit is kept with its end.
     if (m_visitRecorder)
         m_visitRecorder->closeVisit();
+    // The pages go while what they read is still there (the tool's setup, the page table): their
+    // fields still run their handlers on the way out. A page change on the way out is nobody's.
+    disconnect(m_pages, nullptr, this, nullptr);
+    delete m_pages;
+    m_pages = nullptr;
 }
 
 void MainWindow::takeLinkParts()
