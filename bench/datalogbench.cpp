@@ -6,7 +6,7 @@
 #include "datalog/logwriter.h"
 #include "datalog/plotdrawing.h"
 #include "datalog/recordingreader.h"
-#include "../tests/common/testlink.h"
+#include "link/unitlink.h"
 #include "link/unitdata.h"
 #include "toolsetup/toolsetup.h"
 #include <QCoreApplication>
@@ -91,7 +91,7 @@ Figure recordingCost(const QString &folder)
     UnitData data;
     ToolSetup setup;
     setup.setDataFolder(folder);
-    TestLink link(&port, &data, &prompts);
+    UnitLink link(&port, &data, &prompts);
     port.open({}, nullptr);
     link.transport.prepareFrames();
     LogRecorder recorder(&link.status, &link.measurement, &data, &setup);

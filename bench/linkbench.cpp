@@ -1,7 +1,7 @@
 // The link on a line with sustained noise, and how long it keeps the event loop from turning:
 // in-process, a stand-in for the unit answering on the event loop at line speed.
 #include "benchsupport.h"
-#include "../tests/common/testlink.h"
+#include "link/unitlink.h"
 #include "link/unitdata.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -126,7 +126,7 @@ struct Rig
     BenchLine line;
     QuietPrompts prompts;
     UnitData data;
-    TestLink link{&line, &data, &prompts};
+    UnitLink link{&line, &data, &prompts};
     QList<int> taken;  // TPS values of the status replies used, in order
 
     Rig()
@@ -181,9 +181,9 @@ Figure measureNoise(Disturbance kind, const QString &label)
         }
         QTimer::singleShot(int(2048 * ByteMs), [&burstOver] { burstOver = true; });
     }
-    rig.link.transport.poll().enable();
+    rig.link.transport.startPolling();
     runFor(Polls * LinkTransport::DefaultPollMs + (kind == Disturbance::Burst ? 2200 : 0));
-    rig.link.transport.poll().disable();
+    rig.link.transport.stopPolling();
     runFor(400);
 
     int cleanUsed = 0, disturbedUsed = 0;

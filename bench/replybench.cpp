@@ -78,7 +78,7 @@ ReplyRun runReplies(int count, int repaintEvery, bool livePage)
     window.show();
     window.startUp(folder.path());
     // The bench brings the replies itself; the poll would only add its frames to the figure.
-    window.link()->poll().disable();
+    window.link()->stopPolling();
     if (livePage)
         window.showPage(window.livePage());
     int statusErrors = 0;

@@ -53,7 +53,7 @@ struct ScopeRig
             return false;
         window.show();
         window.startUp(folder.path());
-        window.link()->poll().disable();
+        window.link()->stopPolling();
         page = window.scopePage();
         window.showPage(page);
         page->twoChannels()->setChecked(true);

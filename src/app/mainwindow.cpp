@@ -46,19 +46,8 @@
 #include "livepage/livevaluespage.h"
 #include "link/prompts.h"
 #include "link/serialio.h"
-#include "link/blockread.h"
-#include "link/blockwrite.h"
-#include "link/commandexchange.h"
-#include "link/cutoffreader.h"
-#include "link/diagnosticsexchange.h"
-#include "link/levelexchange.h"
-#include "link/linktransport.h"
-#include "link/measurementexchange.h"
-#include "link/memorycheck.h"
-#include "link/scoperecording.h"
-#include "link/statuspoll.h"
+#include "link/unitlink.h"
 #include "link/unitdata.h"
-#include "link/writenotes.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
 #include "tuning/unitcommands.h"
@@ -73,6 +62,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -82,7 +72,8 @@ constexpr int ClientHeight = 451;
 
 MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, this))
+      m_unit(new UnitLink(port, m_data, prompts, LinkClock::system(), this)), m_link(&m_unit->transport),
+      m_connection(new LinkConnection(port, m_link, this))
 {
     setObjectName(QStringLiteral("Form2"));
     // The pages keep their place at the design size; a larger window gives the room to the pages
@@ -94,7 +85,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    buildLink(prompts);
+    takeLinkParts();
     m_recording = new RecordingControl(m_status, m_measurement, m_data, &m_setup, m_prompts, this);
     m_recording->watchConnection(m_connection);
     buildPages();
@@ -156,8 +147,11 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         return recorder->isRecording() || recorder->files().isEmpty() ? QString() : recorder->files().last();
     });
     m_report->setAnalysisLimits([this] { return m_recordings->analysis()->limits(); });
-    m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts);
-    m_scope->attach(m_scopeRecording, m_prompts);
+    // The pages the table attaches; those above and below are ordered with the shared wiring.
+    for (const WindowPage &row : std::as_const(m_pageTable)) {
+        if (row.attach)
+            row.attach();
+    }
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
     // A recording keeps the sets it is made against; a set written meanwhile is marked in it.
     auto *setKeeper = new RecordingSetKeeper(m_recording->recorder(), m_data, this);
@@ -212,23 +206,27 @@ MainWindow::~MainWindow()
     // Before the history's thread ends with its store: the open visit is kept with its end.
     if (m_visitRecorder)
         m_visitRecorder->closeVisit();
+    // The pages go while what they read is still there (the tool's setup, the page table): their
+    // fields still run their handlers on the way out. A page change on the way out is nobody's.
+    disconnect(m_pages, nullptr, this, nullptr);
+    delete m_pages;
+    m_pages = nullptr;
 }
 
-void MainWindow::buildLink(Prompts *prompts)
+void MainWindow::takeLinkParts()
 {
-    // The transport is there already; then one object per kind of conversation with the unit. A
-    // new kind of conversation is one more line here, and the page that uses it.
-    new WriteNotes(m_link, m_data, this);
-    m_status = new StatusPoll(m_link, m_data, prompts, this);
-    m_commands = new CommandExchange(m_link, this);
-    m_levels = new LevelExchange(m_link, m_data, this);
-    m_blockRead = new BlockRead(m_link, m_data, m_levels, this);
-    m_blockWrite = new BlockWrite(m_link, m_data, prompts, this);
-    m_measurement = new MeasurementExchange(m_link, m_status, m_blockRead, this);
-    m_memoryCheck = new MemoryCheck(m_link, this);
-    m_diagnosticsLink = new DiagnosticsExchange(m_link, m_data, this);
-    m_scopeRecording = new ScopeRecording(m_link, this);
-    m_cutOffReader = new CutOffReader(m_link, m_data, this);
+    // UnitLink has built the transport and every kind of conversation; the window's pages take
+    // theirs from here.
+    m_status = &m_unit->status;
+    m_commands = &m_unit->commands;
+    m_levels = &m_unit->levels;
+    m_blockRead = &m_unit->blockRead;
+    m_blockWrite = &m_unit->blockWrite;
+    m_measurement = &m_unit->measurement;
+    m_memoryCheck = &m_unit->check;
+    m_diagnosticsLink = &m_unit->diagnostics;
+    m_scopeRecording = &m_unit->recording;
+    m_cutOffReader = &m_unit->cutOff;
 }
 
 void MainWindow::buildPages()
@@ -245,39 +243,13 @@ void MainWindow::buildPages()
         "QTabBar::tab:!selected { margin-top: 2px; }"));
     m_pages->setUsesScrollButtons(false);
 
-    m_tuning = new TuningPage(m_data, &m_setup);
-    m_tuning->setObjectName(QStringLiteral("TabSheet1"));
-    m_live = new LiveValuesPage(m_data);
-    m_live->setObjectName(QStringLiteral("TabSheet2"));
-    m_service = new ServicePage;
-    m_service->setObjectName(QStringLiteral("TabSheet3"));
-    m_lambda = new LambdaPage(m_data, &m_setup);
-    m_lambda->setObjectName(QStringLiteral("TabSheet4"));
-    m_diagnostics = new DiagnosticsPage;
-    m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
-    m_cutOff = new CutOffPage;
-    m_cutOff->setObjectName(QStringLiteral("data"));
-    m_scope = new ScopePage;
-    m_scope->setObjectName(QStringLiteral("TabSheet5"));
-    m_recordings = new RecordingsPage;
-    m_recordings->setObjectName(QStringLiteral("Zaznamy"));
-    m_history = new HistoryPage;
-    m_history->setObjectName(QStringLiteral("Historie"));
-    m_info = new InfoPage;
-    m_info->setObjectName(QStringLiteral("TabSheet7"));
-
+    m_pageTable = pageTable();
+    for (const WindowPage &row : std::as_const(m_pageTable)) {
+        QWidget *page = row.build();
+        page->setObjectName(QString::fromLatin1(row.objectName));
+        m_pages->addTab(page, QString::fromUtf8(row.caption));
+    }
     m_linkMessageLabel = m_lambda->linkMessageLabel();
-
-    m_pages->addTab(m_tuning, QStringLiteral("Ladění"));
-    m_pages->addTab(m_live, QStringLiteral("Aktualní"));
-    m_pages->addTab(m_service, QStringLiteral("Servis"));
-    m_pages->addTab(m_lambda, QStringLiteral("Editace Lambda status"));
-    m_pages->addTab(m_diagnostics, QStringLiteral("Palubní diagnostika"));
-    m_pages->addTab(m_cutOff, QStringLiteral("Cut-off"));
-    m_pages->addTab(m_scope, QStringLiteral("Oscil"));
-    m_pages->addTab(m_recordings, QStringLiteral("Záznamy"));
-    m_pages->addTab(m_history, QStringLiteral("Historie"));
-    m_pages->addTab(m_info, QStringLiteral("Info - F1"));
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (!m_pageByCode)
@@ -308,53 +280,47 @@ void MainWindow::buildShortcuts()
     // A hidden menu whose items are never seen: they serve only as the window's shortcuts.
     auto *menu = new QMenu(QStringLiteral("Menu"), this);
     menu->setObjectName(QStringLiteral("Uloz2"));
-    // A row shows a page, runs what works from every page, or both (page first); `what` is what
-    // the Info page says of a row that does more than show its page.
+    // An item shows a page, runs what works from every page, or both (page first); `what` is
+    // what the Info page says it does.
     struct Item
     {
         const char *name;
         const char *caption;
         QKeySequence keys;
         QWidget *page;
-        std::function<void()> run = {};
-        const char *what = nullptr;
+        std::function<void()> run;
+        QString what;
     };
-    const Item items[] = {
-        {"LADENI1", "LADENI", QKeySequence(Qt::CTRL | Qt::Key_L), m_tuning},
-        {"Aktualni", "Atkual", QKeySequence(Qt::CTRL | Qt::Key_A), m_live},
-        {"Uloz", "Uloz", QKeySequence(Qt::CTRL | Qt::Key_S), m_service},
-        {"Editacelambda1", "Editace lambda", QKeySequence(Qt::CTRL | Qt::Key_E), m_lambda},
-        {"Palubnidiagnostika1", "Palubni diagnostika", QKeySequence(Qt::CTRL | Qt::Key_P), m_diagnostics},
-        {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), m_cutOff},
-        {"Informace1", "Info", QKeySequence(Qt::Key_F1), m_info},
-        {"Osciloskop1", "Osciloskop", QKeySequence(Qt::CTRL | Qt::Key_O), m_scope},
-        {"Zaznamy1", "Zaznamy", QKeySequence(Qt::CTRL | Qt::Key_G), m_recordings},
-        {"Historie1", "Historie", QKeySequence(Qt::CTRL | Qt::Key_H), m_history},
+    // The pages' shortcuts in the order the Info page lists them, then those that work from every page.
+    QList<const WindowPage *> rows;
+    for (const WindowPage &row : std::as_const(m_pageTable))
+        rows.append(&row);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const WindowPage *a, const WindowPage *b) { return a->shortcut.listed < b->shortcut.listed; });
+    QList<Item> items;
+    for (const WindowPage *row : std::as_const(rows)) {
+        const int index = int(row - m_pageTable.constData());
+        items.append({row->shortcut.name, row->shortcut.caption, row->shortcut.keys, m_pages->widget(index), row->shortcut.also,
+                      QStringLiteral("stránka \"%1\"").arg(m_pages->tabText(index)) + QString::fromUtf8(row->shortcut.alsoSays)});
+    }
+    items += {
         {"Protokol1", "Protokol", QKeySequence(Qt::CTRL | Qt::Key_T), m_diagnostics, [this] { m_report->makeReport(); },
-         "stránka \"Palubní diagnostika\" a servisní protokol"},
+         QStringLiteral("stránka \"Palubní diagnostika\" a servisní protokol")},
         {"Zaznam1", "Zaznam", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, [this] { m_recording->toggleRecording(); },
-         "spuštění a zastavení záznamu živých hodnot"},
+         QStringLiteral("spuštění a zastavení záznamu živých hodnot")},
         {"Znacka1", "Znacka", QKeySequence(Qt::Key_F2), nullptr, [this] { m_recording->placeMarker(); },
-         "značka do záznamu živých hodnot"},
+         QStringLiteral("značka do záznamu živých hodnot")},
     };
-    for (const Item &item : items) {
+    for (const Item &item : std::as_const(items)) {
         auto *action = new QAction(QString::fromLatin1(item.caption), this);
         action->setObjectName(QString::fromLatin1(item.name));
         action->setShortcut(item.keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        QWidget *page = item.page;
-        const bool save = page == m_service;
         // What the Info page says the shortcut does.
-        if (item.what)
-            action->setToolTip(QString::fromUtf8(item.what));
-        else
-            action->setToolTip(QStringLiteral("stránka \"%1\"").arg(m_pages->tabText(m_pages->indexOf(page)))
-                               + (save ? QStringLiteral(" a uložení aktuálního stavu") : QString()));
-        connect(action, &QAction::triggered, this, [this, page, save, run = item.run] {
+        action->setToolTip(item.what);
+        connect(action, &QAction::triggered, this, [this, page = item.page, run = item.run] {
             if (page)
                 showPage(page);
-            if (save)
-                emit saveCurrentStateRequested();
             if (run)
                 run();
         });
@@ -427,13 +393,14 @@ void MainWindow::showPage(QWidget *page)
 
 void MainWindow::returnToPollingOnPageChange()
 {
-    // The poll runs again; a recording ends (its check box is cleared) and "Komunikace Ladění"
-    // is selected as by a click.
+    // The poll runs again and the readers end (a recording's check box is cleared); then every
+    // page drops what it keeps only while it is in use.
     m_link->returnToPolling();
-    m_cutOff->control()->selectTuningCommunication();
+    for (const WindowPage &row : std::as_const(m_pageTable)) {
+        if (row.dropOnPageChange)
+            row.dropOnPageChange();
+    }
     emit pageSelectedByUser();
-    // Choices on the lambda page not saved with its "Ulož" are dropped, and the page says so.
-    m_lambda->statusEditor()->dropDraftsOnPageChange();
 }
 
 void MainWindow::startUp(const QString &workingFolder)
@@ -467,8 +434,8 @@ void MainWindow::startUp(const QString &workingFolder)
     m_link->prepareFrames();
     m_data->set().reset();
     m_measurement->stopMeasurement();
-    m_link->poll().setInterval(settings.pollInterval);
-    m_link->poll().enable();
+    m_link->setPollInterval(settings.pollInterval);
+    m_link->startPolling();
     m_tuning->display()->highlightPowerRange();
     startHistory(settings);
     sayKeptChanges();
@@ -570,7 +537,7 @@ QString MainWindow::choosePortText()
 
 int MainWindow::pollInterval() const
 {
-    return m_link->poll().interval();
+    return m_link->pollInterval();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

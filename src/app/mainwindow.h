@@ -2,6 +2,8 @@
 #include "appversion.h"
 #include "portpicker.h"
 #include "toolsetup/toolsetup.h"
+#include "windowpages.h"
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -39,6 +41,7 @@ class MeasurementExchange;
 class MemoryCheck;
 class ScopeRecording;
 class StatusPoll;
+class UnitLink;
 struct TesterSettings;
 
 // The main window: owns the shared data, the link and the pages, wires them together and runs
@@ -111,7 +114,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void buildLink(Prompts *prompts);
+    void takeLinkParts();
+    // The window's pages, one row each, in the order of their tabs.
+    QList<WindowPage> pageTable();
     void buildPages();
     void buildShortcuts();
     // The Info page names the buttons as captioned and lists the window's shortcuts.
@@ -135,6 +140,7 @@ private:
     Prompts *m_prompts;
     UnitData *m_data;
     ToolSetup m_setup;
+    UnitLink *m_unit;  // the transport and every exchange; the pointers below are into it
     LinkTransport *m_link;
     StatusPoll *m_status = nullptr;
     CommandExchange *m_commands = nullptr;
@@ -150,6 +156,7 @@ private:
     ConnectionLine *m_line = nullptr;
     QString m_workingFolder;
     QTabWidget *m_pages = nullptr;
+    QList<WindowPage> m_pageTable;
     TuningPage *m_tuning = nullptr;
     LiveValuesPage *m_live = nullptr;
     LambdaPage *m_lambda = nullptr;

@@ -7,7 +7,7 @@ BlockRead::BlockRead(LinkTransport *link, UnitData *data, LevelExchange *levels,
 {
     // A block lost on the line leaves the tool's block as it was, and whether it came from a unit
     // or a file.
-    link->own(State, {Reply::BlockSize, 0x01, 0x03}, [this](const QByteArray &block) { take(block); },
+    link->own(LinkState::Block, {Reply::BlockSize, 0x01, 0x03}, [this](const QByteArray &block) { take(block); },
               [this] { m_levels->requestAfterBlock(false, m_lease); });
 }
 
@@ -19,7 +19,7 @@ void BlockRead::readBlock()
         m_link->beginRequest();
         m_lease = m_link->takeLink();
         m_levels->guardBlockRead(m_lease);
-        m_link->ask(m_lease, State, UnitCode::ReadBlock, Reply::BlockSize);
+        m_link->ask(m_lease, LinkState::Block, UnitCode::ReadBlock, Reply::BlockSize);
     });
 }
 
@@ -28,7 +28,7 @@ void BlockRead::readAgain(bool keepPolling)
     m_link->run([this, keepPolling] {
         m_link->beginRequest();
         const LinkTransport::Lease lease = m_lease = m_link->takeLink();
-        m_link->ask(lease, State, UnitCode::ReadBlock, Reply::BlockSize);
+        m_link->ask(lease, LinkState::Block, UnitCode::ReadBlock, Reply::BlockSize);
         m_link->hold(QuietMs, [this, lease] { m_link->letPollRun(lease); });
         if (keepPolling)
             m_link->letPollRun(lease);

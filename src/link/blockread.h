@@ -11,7 +11,6 @@ class BlockRead : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int State = 1;
     // The unit needs the line quiet this long after a read that ends a measurement.
     static constexpr int QuietMs = 50;
 

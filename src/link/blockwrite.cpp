@@ -12,11 +12,11 @@ BlockWrite::BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QO
     // The unit answers nothing to code 238; what comes before the block is noise or a late reply.
     // Dropping it keeps the write: cancelling would leave the unit waiting for a block and the
     // technician without any result.
-    link->own(PendingState, {0, 0, 0}, {});
+    link->own(LinkState::SilenceAfterWriteCode, {0, 0, 0}, {});
     // A block read back garbled leaves the result to the reply guard: the write is unverified.
-    link->own(CheckBlockState, {Reply::BlockSize, 0x01, 0x03}, [this](const QByteArray &block) { takeBlock(block); },
-              [this] { m_link->setLinkState(LinkTransport::IdleState); });
-    link->own(CheckLevelsState, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { takeLevels(levels); },
+    link->own(LinkState::WrittenBlock, {Reply::BlockSize, 0x01, 0x03}, [this](const QByteArray &block) { takeBlock(block); },
+              [this] { m_link->stopAwaiting(m_lease); });
+    link->own(LinkState::WrittenLevels, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { takeLevels(levels); },
               [this] { levelCheckUnanswered(); });
     connect(&m_replyGuard, &LinkTimer::fired, this, &BlockWrite::replyTimedOut);
 }
@@ -41,8 +41,7 @@ void BlockWrite::writeBlock()
         // Whatever came before, the unit takes a block only behind its start byte.
         m_data->set().setParamByte(0, 0x01);
         m_lease = m_link->takeLink();
-        m_link->transmit(m_link->commandFrame(UnitCode::WriteBlock));
-        m_link->setLinkState(PendingState);
+        m_link->ask(m_lease, LinkState::SilenceAfterWriteCode, UnitCode::WriteBlock, 0);
         m_link->hold(BlockDelayMs, [this] { writeAfterPause(); });
     });
 }
@@ -82,7 +81,7 @@ void BlockWrite::askBack()
     m_replyGuard.enable();
     m_check = Check::Block;
     // Overtaken while its frames went out, the write asks nothing back; the guard says it is unverified.
-    m_link->ask(m_lease, CheckBlockState, UnitCode::ReadBlock, Reply::BlockSize);
+    m_link->ask(m_lease, LinkState::WrittenBlock, UnitCode::ReadBlock, Reply::BlockSize);
 }
 
 void BlockWrite::replyTimedOut()
@@ -107,7 +106,7 @@ void BlockWrite::takeBlock(const QByteArray &block)
                              // The guard ran out during the pause: the check has its result.
                              if (m_check != Check::Levels)
                                  return;
-                             m_link->ask(m_lease, CheckLevelsState, UnitCode::ReadLevels, Reply::LevelSize);
+                             m_link->ask(m_lease, LinkState::WrittenLevels, UnitCode::ReadLevels, Reply::LevelSize);
                              m_replyGuard.enable();
                          }}});
 }

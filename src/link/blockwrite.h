@@ -13,9 +13,6 @@ class BlockWrite : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int PendingState = 5;       // code 238 sent, the block not yet
-    static constexpr int CheckBlockState = 20;   // the block read back
-    static constexpr int CheckLevelsState = 21;  // the levels read back
     static constexpr int BlockDelayMs = 50;
 
     BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);

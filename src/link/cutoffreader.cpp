@@ -4,18 +4,16 @@
 
 CutOffReader::CutOffReader(LinkTransport *link, UnitData *data, QObject *parent) : LinkReader(link, parent), m_data(data)
 {
-    link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); });
+    link->own(LinkState::CutOffByte, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); });
     connect(&m_requestTimer, &LinkTimer::fired, this, &CutOffReader::requestCutOffValue);
 }
 
 void CutOffReader::startCutOffReading(quint8 address)
 {
     m_address = address;
-    if (m_link->endReaders(this)) {
-        m_link->setLinkState(State);
+    if (m_link->endOtherReaders(this, LinkState::CutOffByte))
         return;
-    }
-    takeLink(State);
+    takeLink(LinkState::CutOffByte);
     m_requestTimer.enable();
     silenceFromNow();
 }

@@ -9,7 +9,6 @@ class CutOffReader : public LinkReader
 {
     Q_OBJECT
 public:
-    static constexpr int State = 6;
     static constexpr int ReadMs = 150;
 
     CutOffReader(LinkTransport *link, UnitData *data, QObject *parent = nullptr);

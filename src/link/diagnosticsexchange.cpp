@@ -12,7 +12,7 @@ constexpr int RecordServiceSize = 6;
 DiagnosticsExchange::DiagnosticsExchange(LinkTransport *link, UnitData *data, QObject *parent)
     : QObject(parent), m_link(link), m_data(data)
 {
-    link->own(State, {Reply::BlockSize, 0x02, 0x03}, [this](const QByteArray &record) { take(record); },
+    link->own(LinkState::DiagnosticRecord, {Reply::BlockSize, 0x02, 0x03}, [this](const QByteArray &record) { take(record); },
               [this] { lost(); });
     connect(&m_diagGuard, &LinkTimer::fired, this, &DiagnosticsExchange::diagnosticsTimedOut);
 }
@@ -31,7 +31,7 @@ void DiagnosticsExchange::requestDiagnostics()
 void DiagnosticsExchange::sendRequest()
 {
     m_link->beginRequest();
-    m_link->ask(m_lease, State, UnitCode::ReadDiagnostics, Reply::BlockSize);
+    m_link->ask(m_lease, LinkState::DiagnosticRecord, UnitCode::ReadDiagnostics, Reply::BlockSize);
     m_diagGuard.restart();
 }
 
@@ -127,7 +127,7 @@ void DiagnosticsExchange::diagnosticsTimedOut()
     m_serviceExpected.clear();
     // Another operation or a page change has taken the link over since (a poll tick took the
     // link out of the record's state): it owns the poll now.
-    const bool awaited = m_link->holds(m_lease) && m_link->linkState() == State;
+    const bool awaited = m_link->holds(m_lease) && m_link->linkState() == LinkState::DiagnosticRecord;
     m_link->handBack(m_lease);
     if (!awaited)
         return;

@@ -12,7 +12,6 @@ class DiagnosticsExchange : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int State = 4;
     static constexpr int MessageMs = 2000;
 
     DiagnosticsExchange(LinkTransport *link, UnitData *data, QObject *parent = nullptr);

@@ -4,7 +4,7 @@
 LevelExchange::LevelExchange(LinkTransport *link, UnitData *data, QObject *parent)
     : QObject(parent), m_link(link), m_data(data)
 {
-    link->own(State, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { take(levels); },
+    link->own(LinkState::Levels, {Reply::LevelSize, 0x03, 0x04}, [this](const QByteArray &levels) { take(levels); },
               [this] { lost(); });
     connect(&m_replyGuard, &LinkTimer::fired, this, &LevelExchange::replyTimedOut);
 }
@@ -67,7 +67,7 @@ void LevelExchange::requestAfterBlock(bool blockCame, LinkTransport::Lease lease
 void LevelExchange::sendRequest()
 {
     // A read overtaken in the pause after its block asks nothing; its guard still says how it ended.
-    m_link->ask(m_lease, State, UnitCode::ReadLevels, Reply::LevelSize);
+    m_link->ask(m_lease, LinkState::Levels, UnitCode::ReadLevels, Reply::LevelSize);
     m_replyGuard.enable();
 }
 

@@ -12,8 +12,6 @@ class LevelExchange : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int State = 170;
-
     LevelExchange(LinkTransport *link, UnitData *data, QObject *parent = nullptr);
 
     void requestLevels();  // code 170

@@ -52,7 +52,7 @@ void LinkConnection::opened()
     m_port->setDtr(true);
     // The poll goes on by itself; a page mode that reads with its own timer keeps it off.
     if (!m_link->readerRunning())
-        m_link->poll().enable();
+        m_link->startPolling();
     setHealth(Health::Waiting);
     m_silence.start();
 }
@@ -92,7 +92,7 @@ void LinkConnection::closePort()
 {
     m_retry.stop();
     m_silence.stop();
-    m_link->poll().disable();
+    m_link->stopPolling();
     m_port->setDtr(false);
     m_port->close();
     setHealth(Health::Closed);
@@ -115,7 +115,7 @@ void LinkConnection::answered()
 
 bool LinkConnection::unitIsAsked() const
 {
-    return m_link->poll().isEnabled() || m_link->readerRunning();
+    return m_link->polling() || m_link->readerRunning();
 }
 
 void LinkConnection::silenceElapsed()

@@ -27,10 +27,9 @@ void LinkReader::answered()
     speak(false);
 }
 
-void LinkReader::takeLink(int state)
+void LinkReader::takeLink(LinkState state)
 {
-    m_lease = m_link->takeLink(this);
-    m_link->setLinkState(state);
+    m_lease = m_link->takeLink(this, state);
 }
 
 void LinkReader::handLinkBack()

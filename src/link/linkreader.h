@@ -1,4 +1,5 @@
 #pragma once
+#include "linkstate.h"
 #include "linktimer.h"
 #include <QObject>
 #include <QtGlobal>
@@ -35,7 +36,7 @@ protected:
     void answered();
     // The reader starts: it takes the link from whoever held it (the poll stops, another reader
     // ends), and the link awaits its answers in `state`.
-    void takeLink(int state);
+    void takeLink(LinkState state);
     // The reader stops: the poll runs again, unless something else has taken the link since.
     void handLinkBack();
 

@@ -20,7 +20,7 @@ LinkTransport::LinkTransport(SerialIo *port, LinkClock *clock, QObject *parent)
     connect(&m_lineQuiet, &LinkTimer::fired, this, &LinkTransport::lineQuietFired);
 }
 
-void LinkTransport::own(int state, FrameFinder::Shape shape, Take take, std::function<void()> lost)
+void LinkTransport::own(LinkState state, FrameFinder::Shape shape, Take take, std::function<void()> lost)
 {
     Q_ASSERT(m_owners.count(state) == 0);
     m_owners[state] = {shape, std::move(take), std::move(lost)};
@@ -134,23 +134,23 @@ void LinkTransport::holdEnded()
     runQueue();
 }
 
-LinkTransport::Lease LinkTransport::takeLink(const LinkReader *reader)
+LinkTransport::Lease LinkTransport::takeLink(const LinkReader *reader, LinkState awaiting)
 {
     // The new holder first: a reader that ends now no longer holds what it would hand back.
     m_holder = ++m_lastLease;
     endReaders(reader);
     m_poll.disable();
     // Late answers to what held the link before are nobody's now.
-    m_state = IdleState;
+    m_state = awaiting;
     return m_holder;
 }
 
-bool LinkTransport::ask(Lease lease, int state, quint8 code, int answerSize)
+bool LinkTransport::ask(Lease lease, LinkState state, quint8 code, int answerSize)
 {
     return ask(lease, state, commandFrame(code), answerSize);
 }
 
-bool LinkTransport::ask(Lease lease, int state, const QByteArray &frame, int answerSize)
+bool LinkTransport::ask(Lease lease, LinkState state, const QByteArray &frame, int answerSize)
 {
     if (!holds(lease))
         return false;
@@ -158,6 +158,12 @@ bool LinkTransport::ask(Lease lease, int state, const QByteArray &frame, int ans
     m_state = state;
     transmit(frame, answerSize);
     return true;
+}
+
+void LinkTransport::stopAwaiting(Lease lease)
+{
+    if (holds(lease))
+        m_state = LinkState::StatusReply;
 }
 
 void LinkTransport::letPollRun(Lease lease)
@@ -172,7 +178,7 @@ void LinkTransport::handBack(Lease lease)
         return;
     m_holder = 0;
     m_poll.restart();
-    m_state = IdleState;
+    m_state = LinkState::StatusReply;
 }
 
 void LinkTransport::answerNoLongerDue()
@@ -209,6 +215,14 @@ bool LinkTransport::endReaders(const LinkReader *except)
         }
     }
     return ended;
+}
+
+bool LinkTransport::endOtherReaders(const LinkReader *reader, LinkState awaiting)
+{
+    if (!endReaders(reader))
+        return false;
+    m_state = awaiting;
+    return true;
 }
 
 bool LinkTransport::readerRunning() const
@@ -249,6 +263,8 @@ void LinkTransport::pollFired()
         return;
     }
     emit pollDue();
+    // Asked or not (a closed port takes nothing), the link awaits the status reply.
+    m_state = LinkState::StatusReply;
 }
 
 void LinkTransport::lineQuietFired()
@@ -296,7 +312,7 @@ void LinkTransport::takeFrames()
         if (owner == m_owners.end()) {
             // Nothing is expected here; the bytes would only shift the next reply out of step.
             dropWaiting();
-            m_state = IdleState;
+            m_state = LinkState::StatusReply;
             return;
         }
         if (owner->second.shape.size == 0) {

@@ -2,6 +2,7 @@
 #include "framefinder.h"
 #include "frames.h"
 #include "linkreader.h"
+#include "linkstate.h"
 #include "linktimer.h"
 #include <QList>
 #include <QObject>
@@ -13,8 +14,8 @@ class LinkClock;
 class SerialIo;
 
 // The wire to the unit, knowing nothing of what is said on it. Nothing in a reply says what it
-// answers, so the link is always in one numbered state, and the exchange that owns that state says
-// which frame it awaits: received bytes wait until they make that frame (both marks right),
+// answers, so the link is always in one state (what it awaits), and the exchange that owns that
+// state says which frame it takes: received bytes wait until they make that frame (both marks right),
 // whatever noise came before it, and the frame goes to the owner, or the owner is told that the
 // line went quiet with the frame unfinished. It never waits on the user-interface thread: the
 // pauses the unit needs between frames are timed by a small sequencer on the clock it is handed,
@@ -25,13 +26,13 @@ class SerialIo;
 // Who may hand the link back to the poll is the transport's rule: every exchange that starts (and
 // every reader) takes a lease, which overtakes whatever lease was held before. Only the holder of
 // the current lease asks on, lets the poll run or hands the link back; what a former holder asks
-// for (its time-out, the end of its chain) changes nothing on the link.
+// for (its time-out, the end of its chain) changes nothing on the link. The poll is switched here
+// alone: off when an exchange starts, on when the exchange holding the link ends, and by the
+// connection when the port opens and closes.
 class LinkTransport : public QObject
 {
     Q_OBJECT
 public:
-    // The poll's state, where the link returns when something arrives that nothing awaits.
-    static constexpr int IdleState = 0;
     static constexpr int DefaultPollMs = 250;
     static constexpr int ReplyGuardMs = 2000;  // an exchange gives up on its answer after this
     static constexpr int MessageMs = 2000;
@@ -62,14 +63,26 @@ public:
     QByteArray serviceFrame(int address, quint8 value) const { return m_frames.serviceFrame(address, value); }
     QByteArray auxFrame(quint8 address) const { return m_frames.auxFrame(address); }
 
-    int linkState() const { return m_state; }
-    void setLinkState(int state) { m_state = state; }
+    LinkState linkState() const { return m_state; }
+    // Puts the link into `state` as if its owner had asked: a test starts from there. Exchanges
+    // take the link, ask and hand it back instead.
+    void setLinkState(LinkState state) { m_state = state; }
     // The caller owns `state`: while the link is in it, frames of `shape` go to `take`, and a frame
     // the line left unfinished (or only noise) is said to `lost`. A shape of size 0 drops whatever
     // arrives and keeps the state. A state nobody owns expects nothing.
-    void own(int state, FrameFinder::Shape shape, Take take, std::function<void()> lost = {});
+    void own(LinkState state, FrameFinder::Shape shape, Take take, std::function<void()> lost = {});
 
-    LinkTimer &poll() { return m_poll; }
+    // The poll runs (a countdown under way goes on): at start-up, and when the port opens while
+    // no reader reads with its own timer.
+    void startPolling() { m_poll.enable(); }
+    // The port closes: nothing asks the unit until it opens again.
+    void stopPolling() { m_poll.disable(); }
+    bool polling() const { return m_poll.isEnabled(); }
+    // Set at start-up, before the poll first runs.
+    void setPollInterval(int ms) { m_poll.setInterval(ms); }
+    int pollInterval() const { return m_poll.interval(); }
+    const LinkTimer &pollTimer() const { return m_poll; }  // to watch it; switched only here
+
     LinkTimer &blockDelay() { return m_hold; }  // the wire held between two halves of an exchange
     LinkTimer &messageTimer() { return m_messageTimer; }
     // The pause before a chain's next frame, and the silence after which a partial frame is
@@ -97,15 +110,19 @@ public:
     // A request of the tool's own: stale bytes from before it are not its answer.
     void beginRequest();
     // An exchange starts: it takes the link from whoever held it (running readers but `reader`
-    // end), the link awaits nothing, and the poll stops until the new lease is handed back.
-    Lease takeLink(const LinkReader *reader = nullptr);
+    // end), the link awaits `awaiting` (a reader's answers; an exchange's nothing of its own until
+    // it asks), and the poll stops until the new lease is handed back.
+    Lease takeLink(const LinkReader *reader = nullptr, LinkState awaiting = LinkState::StatusReply);
     bool holds(Lease lease) const { return lease != 0 && lease == m_holder; }
     // The holder asks the unit with command `code`: the poll stops, the link goes into `state`,
     // and an answer of `answerSize` is due. A former holder sends nothing (false). Keep the lease
     // before asking: an answer may be taken before ask() returns.
-    bool ask(Lease lease, int state, quint8 code, int answerSize);
+    bool ask(Lease lease, LinkState state, quint8 code, int answerSize);
     // The same with a frame of its own (a memory or module read).
-    bool ask(Lease lease, int state, const QByteArray &frame, int answerSize);
+    bool ask(Lease lease, LinkState state, const QByteArray &frame, int answerSize);
+    // The holder no longer awaits its answer (it came garbled): status replies are taken again,
+    // and the holder keeps the link.
+    void stopAwaiting(Lease lease);
     // The holder lets the poll run while it still awaits its answer.
     void letPollRun(Lease lease);
     // The holder's exchange got its answer or gave up on it: the link awaits status replies again
@@ -124,6 +141,9 @@ public:
     void addReader(LinkReader *reader) { m_readers.append(reader); }
     // Ends every running reader but `except`; true when one ran.
     bool endReaders(const LinkReader *except = nullptr);
+    // A reader that starts while another runs only ends that one: until the next poll tick the
+    // link awaits `awaiting`, the starting reader's answers. True when one ran.
+    bool endOtherReaders(const LinkReader *reader, LinkState awaiting);
     bool readerRunning() const;
     // The user picked another page: the poll runs again, the readers end. An exchange under way
     // keeps its lease: it still asks on and hands the link back when it ends.
@@ -169,10 +189,10 @@ private:
     SerialIo *m_port;
     LinkClock *m_clock;
     Frames m_frames;
-    int m_state = IdleState;
+    LinkState m_state = LinkState::StatusReply;
     Lease m_holder = 0;
     Lease m_lastLease = 0;
-    std::map<int, Owner> m_owners;
+    std::map<LinkState, Owner> m_owners;
     QList<QPointer<LinkReader>> m_readers;
 
     FrameFinder m_rx;

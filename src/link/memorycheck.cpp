@@ -3,7 +3,7 @@
 
 MemoryCheck::MemoryCheck(LinkTransport *link, QObject *parent) : QObject(parent), m_link(link)
 {
-    link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); },
+    link->own(LinkState::MemoryByte, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); },
               [this] {
                   if (!m_bytes.isEmpty())
                       finish(Outcome::NotConfirmed);
@@ -39,7 +39,7 @@ void MemoryCheck::askNext()
         return;
     }
     m_link->beginRequest();
-    m_link->ask(m_lease, State, m_link->auxFrame(quint8(m_bytes.at(m_next).address)), Reply::AuxSize);
+    m_link->ask(m_lease, LinkState::MemoryByte, m_link->auxFrame(quint8(m_bytes.at(m_next).address)), Reply::AuxSize);
     m_guard.restart();
 }
 
@@ -58,7 +58,7 @@ void MemoryCheck::take(const QByteArray &reply)
     }
     m_link->startChain({{LinkTransport::FramePauseMs, [this] {
                              // Another exchange took the link during the pause: the check ends there.
-                             if (m_link->holds(m_lease) && m_link->linkState() == State)
+                             if (m_link->holds(m_lease) && m_link->linkState() == LinkState::MemoryByte)
                                  askNext();
                              else
                                  finish(Outcome::NotConfirmed);

@@ -12,7 +12,6 @@ class MemoryCheck : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int State = 11;
     // The unit answers a memory read within a few ms; waiting longer only holds the poll back.
     static constexpr int ReplyGuardMs = 500;
 

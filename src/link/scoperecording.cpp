@@ -3,14 +3,14 @@
 
 ScopeRecording::ScopeRecording(LinkTransport *link, QObject *parent) : LinkReader(link, parent)
 {
-    link->own(State, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); },
+    link->own(LinkState::ScopeSample, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); },
               [this] { lost(); });
     connect(&m_timer, &LinkTimer::fired, this, &ScopeRecording::requestScopeSample);
 }
 
 void ScopeRecording::startRecording(quint8 channel1, quint8 channel2, bool twoChannels)
 {
-    takeLink(State);
+    takeLink(LinkState::ScopeSample);
     m_timer.enable();
     m_samples = 0;
     setRecordingChannels(channel1, channel2, twoChannels);

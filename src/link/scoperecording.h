@@ -8,7 +8,6 @@ class ScopeRecording : public LinkReader
 {
     Q_OBJECT
 public:
-    static constexpr int State = 10;
     static constexpr int RequestMs = 50;
     static constexpr int MaxSamples = 3000;
 

@@ -7,7 +7,7 @@
 StatusPoll::StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent)
     : QObject(parent), m_link(link), m_data(data), m_prompts(prompts)
 {
-    link->own(State, FrameFinder::StatusShape, [this](const QByteArray &reply) { take(reply); }, [this] { lost(); });
+    link->own(LinkState::StatusReply, FrameFinder::StatusShape, [this](const QByteArray &reply) { take(reply); }, [this] { lost(); });
     connect(link, &LinkTransport::pollDue, this, &StatusPoll::pollDue);
     connect(link, &LinkTransport::strayStatus, this, &StatusPoll::stray);
     connect(link, &LinkTransport::lineWentQuiet, this, [this] { countMissing(true); });
@@ -19,7 +19,6 @@ void StatusPoll::pollDue()
         countMissing(false);
         m_watch.polled(m_link->clock()->nowNs());
     }
-    m_link->setLinkState(State);
 }
 
 void StatusPoll::take(const QByteArray &reply)

@@ -15,8 +15,6 @@ class StatusPoll : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int State = 0;
-
     StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
 
     // The values of the last status reply taken; all 0 until one came.

@@ -87,7 +87,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(form.findChild<QLabel *>(QStringLiteral("L2"))->text(), QStringLiteral("30"), 5000);
         QTest::mouseClick(form.tuningPage()->readBlockButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(form.tuningPage()->statusLabel(1)->text(), QStringLiteral("10000101"), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(form.link()->linkState(), 0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(form.link()->linkState(), LinkState::StatusReply, 5000);
         form.showPage(form.diagnosticsPage());
         QTest::mouseClick(form.diagnosticsPage()->readButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(form.diagnosticsPage()->fieldEdit(0)->text(), QStringLiteral("4"), 5000);

@@ -96,6 +96,29 @@ private slots:
         }
         QVERIFY(listed >= 8);
     }
+
+    void theInfoPageListsTheShortcutsInTheirOwnOrder()
+    {
+        const QString notes = form->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->toPlainText();
+        const QString heading = QStringLiteral("\nKlávesové zkratky:\n");
+        QVERIFY(notes.contains(heading));
+        const QStringList lines = notes.mid(notes.indexOf(heading) + heading.size()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{
+                            QStringLiteral("Ctrl+L – stránka \"Ladění\""),
+                            QStringLiteral("Ctrl+A – stránka \"Aktualní\""),
+                            QStringLiteral("Ctrl+S – stránka \"Servis\" a uložení aktuálního stavu"),
+                            QStringLiteral("Ctrl+E – stránka \"Editace Lambda status\""),
+                            QStringLiteral("Ctrl+P – stránka \"Palubní diagnostika\""),
+                            QStringLiteral("Ctrl+C – stránka \"Cut-off\""),
+                            QStringLiteral("F1 – stránka \"Info - F1\""),
+                            QStringLiteral("Ctrl+O – stránka \"Oscil\""),
+                            QStringLiteral("Ctrl+G – stránka \"Záznamy\""),
+                            QStringLiteral("Ctrl+H – stránka \"Historie\""),
+                            QStringLiteral("Ctrl+T – stránka \"Palubní diagnostika\" a servisní protokol"),
+                            QStringLiteral("Ctrl+R – spuštění a zastavení záznamu živých hodnot"),
+                            QStringLiteral("F2 – značka do záznamu živých hodnot"),
+                        }));
+    }
 };
 
 QTEST_MAIN(TestKeyboard)

@@ -48,7 +48,7 @@ private slots:
         MainWindow form(&port, &prompts);
         form.show();
         form.startUp(folder.path());
-        form.link()->poll().disable();
+        form.link()->stopPolling();
         if (livePage)
             form.showPage(form.livePage());
         port.feed(reply(20, 30, 100));

@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(port->openedName, QStringLiteral("COM2"));
         QVERIFY(port->dtr);
         QCOMPARE(form->pollInterval(), 250);
-        QVERIFY(form->link()->poll().isEnabled());
+        QVERIFY(form->link()->polling());
         QCOMPARE(form->windowTitle(), QStringLiteral(" Dasmin - Velkor 3.0   -->  Novy.cfg"));
         QVERIFY(QDir(folder->filePath(QStringLiteral("data"))).exists());
         const QStringList captions{QStringLiteral("Odeslat do ŘJ"), QStringLiteral("Načíst z ŘJ"), QStringLiteral("Konec"),
@@ -135,7 +135,7 @@ private slots:
         QVERIFY2(prompts->messages.first().startsWith(QStringLiteral("Velkor 3.0: Port COM7 nebyl nalezen: zkontrolujte kabel")),
                  qPrintable(prompts->messages.first()));
         QCOMPARE(form->windowTitle(), QStringLiteral(" Dasmin - Velkor 3.0   -->  Novy.cfg"));
-        QVERIFY(form->link()->poll().isEnabled());
+        QVERIFY(form->link()->polling());
         QTest::qWait(1300);  // the poll ticks on a closed port and the port is tried again, silently
         QVERIFY(port->written.isEmpty());
         QCOMPARE(prompts->messages.size(), 1);
@@ -217,11 +217,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form));
         QSignalSpy userChanges(form, &MainWindow::pageSelectedByUser);
         QSignalSpy saves(form, &MainWindow::saveCurrentStateRequested);
-        form->link()->poll().disable();
+        form->link()->stopPolling();
         QTest::keySequence(form, keys);
         QCOMPARE(form->pages()->currentWidget()->objectName(), page);
         QCOMPARE(userChanges.count(), 0);
-        QVERIFY(!form->link()->poll().isEnabled());
+        QVERIFY(!form->link()->polling());
         QCOMPARE(saves.count(), page == QLatin1String("TabSheet3") ? 1 : 0);
         QTest::keySequence(form, QKeySequence(Qt::CTRL | Qt::Key_L));
         QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
@@ -231,13 +231,13 @@ private slots:
     {
         start();
         QSignalSpy userChanges(form, &MainWindow::pageSelectedByUser);
-        form->link()->poll().disable();
+        form->link()->stopPolling();
         form->cutOffReader()->cutOffRequestTimer().enable();
         auto *bar = form->pages()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
         QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("data"));
         QCOMPARE(userChanges.count(), 1);
-        QVERIFY(form->link()->poll().isEnabled());
+        QVERIFY(form->link()->polling());
         QVERIFY(!form->cutOffReader()->cutOffRequestTimer().isEnabled());
     }
 

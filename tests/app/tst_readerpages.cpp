@@ -78,8 +78,8 @@ private slots:
         QVERIFY(!form->scopeRecording()->recording());
         QVERIFY(cutOff()->tuningMode()->isChecked());
         QVERIFY(!cutOff()->cutOffMode()->isChecked());
-        QVERIFY(form->link()->poll().isEnabled());
-        QCOMPARE(form->link()->linkState(), 0);
+        QVERIFY(form->link()->polling());
+        QCOMPARE(form->link()->linkState(), LinkState::StatusReply);
 
         // A late answer neither counts as a sample nor restarts the recording's requests.
         port->feed(bytesOf({0x02, 0x34, 0x03}));
@@ -103,8 +103,8 @@ private slots:
         QVERIFY(!form->cutOffReader()->cutOffReading());
         QVERIFY(cutOff()->tuningMode()->isChecked());
         QVERIFY(!cutOff()->cutOffMode()->isChecked());
-        QVERIFY(form->link()->poll().isEnabled());
-        QCOMPARE(form->link()->linkState(), 0);
+        QVERIFY(form->link()->polling());
+        QCOMPARE(form->link()->linkState(), LinkState::StatusReply);
         QCOMPARE(cutOff()->readValueLabel()->text(), QStringLiteral("123"));
     }
 
@@ -151,7 +151,7 @@ private slots:
             form->findChild<SpinEdit *>(QStringLiteral("MaxDorMax"))->setValue(250);
             QTest::mouseClick(form->findChild<QPushButton *>(operation == 4 ? "Button13" : "Button4"), Qt::LeftButton);
             // Both turn the poll on again, which must never run beside a reader.
-            QTRY_VERIFY_WITH_TIMEOUT(link->poll().isEnabled(), 2000);
+            QTRY_VERIFY_WITH_TIMEOUT(link->polling(), 2000);
         }
         }
         // An answer to the reader's last request may still be due: the exchange waits for it.
@@ -162,7 +162,7 @@ private slots:
         QVERIFY(!scope()->recordBox()->isChecked());
         QCOMPARE(cutOff()->tuningMode()->isChecked(), !recording);  // a recording leaves both modes clear
         QVERIFY(!cutOff()->cutOffMode()->isChecked());
-        QVERIFY(link->linkState() != CutOffReader::State && link->linkState() != ScopeRecording::State);
+        QVERIFY(link->linkState() != LinkState::CutOffByte && link->linkState() != LinkState::ScopeSample);
     }
 
     void aShortcutLeavesTheReadersRunning()
@@ -177,12 +177,12 @@ private slots:
         QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         QVERIFY(!scope()->recordBox()->isChecked());
         QVERIFY(!form->cutOffReader()->cutOffReading());
-        QVERIFY(form->link()->poll().isEnabled());
-        QCOMPARE(form->link()->linkState(), int(CutOffReader::State));  // until the next poll tick
+        QVERIFY(form->link()->polling());
+        QCOMPARE(form->link()->linkState(), LinkState::CutOffByte);  // until the next poll tick
         QVERIFY(!cutOff()->cutOffMode()->isChecked() && !cutOff()->tuningMode()->isChecked());
         QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         QVERIFY(form->cutOffReader()->cutOffReading());
-        QVERIFY(!form->link()->poll().isEnabled());
+        QVERIFY(!form->link()->polling());
         QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(form->pages()->currentWidget(), static_cast<QWidget *>(scope()));
         QVERIFY(form->cutOffReader()->cutOffReading());

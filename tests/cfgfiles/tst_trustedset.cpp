@@ -52,7 +52,7 @@ private:
         QSignalSpy levelsSettled(form->levelExchange(), answersLevels ? &LevelExchange::levelsReceived : &LevelExchange::levelsReset);
         form->tuningPage()->readBlockButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(levelsSettled.count(), 1, 5000);
-        QTRY_COMPARE(form->link()->linkState(), 0);
+        QTRY_COMPARE(form->link()->linkState(), LinkState::StatusReply);
     }
     QStringList written(int from = 0) const
     {
@@ -168,7 +168,7 @@ private slots:
         prompts->answers << true;
         lambdaButton("Button39")->click();
         QTRY_COMPARE_WITH_TIMEOUT(edit("Edit3")->text(), QStringLiteral("70"), 3000);
-        QTRY_COMPARE(form->link()->linkState(), 0);
+        QTRY_COMPARE(form->link()->linkState(), LinkState::StatusReply);
 
         // A measurement's end reads the block again: over unsaved changes only when allowed.
         for (const bool yes : {false, true}) {
@@ -185,7 +185,7 @@ private slots:
             QCOMPARE(written(from).contains(QStringLiteral("02 FF 03")), yes);
             QCOMPARE(form->tuningPage()->spinEdit(IdleStopMax)->value(), yes ? 90 : 200);
             QVERIFY(!form->statusPoll()->measuring());
-            QTRY_COMPARE_WITH_TIMEOUT(form->link()->linkState(), 0, 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(form->link()->linkState(), LinkState::StatusReply, 3000);
         }
     }
 
@@ -203,7 +203,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(said->text(), answers ? QStringLiteral("Uloženo") : QStringLiteral("Odesláno"), 3000);
             QTest::qWait(50);
             QCOMPARE(marked(), !answers);
-            QTRY_COMPARE(form->link()->linkState(), 0);
+            QTRY_COMPARE(form->link()->linkState(), LinkState::StatusReply);
         }
         // So does "Ulož úrovně": the levels read back at 163..166.
         edit("Edit2")->setText(QStringLiteral("13"));
@@ -232,7 +232,7 @@ private slots:
         };
         page->readButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(page->tachoEdit()->text(), QStringLiteral("123456"), 3000);
-        QTRY_COMPARE(form->link()->linkState(), 0);
+        QTRY_COMPARE(form->link()->linkState(), LinkState::StatusReply);
         port->loseDevice();
         QTRY_COMPARE(page->tachoEdit()->text(), QString());
         const int from = port->written.size();

@@ -110,7 +110,7 @@ public:
         QSignalSpy taken(exchange, received);
         click("Button2");
         QTRY_COMPARE_WITH_TIMEOUT(taken.count(), 1, timeoutMs);
-        QTRY_COMPARE_WITH_TIMEOUT(link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link()->linkState(), LinkState::StatusReply, 3000);
     }
 
     // Frames of one direction ("RX" the unit received, "TX" it sent) from the unit's log, from the

@@ -1,7 +1,7 @@
 #pragma once
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "link/unitdata.h"
 
 // The link as a test drives it: the fake port (open), scripted prompts, the data and every
@@ -11,7 +11,7 @@ struct LinkRig
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    TestLink link{&port, &data, &prompts};
+    UnitLink link{&port, &data, &prompts};
 
     LinkRig()
     {

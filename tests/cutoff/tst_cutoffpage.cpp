@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
 #include "link/unitdata.h"
@@ -21,7 +21,7 @@ private:
     std::unique_ptr<FakePort> port;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<UnitData> data;
-    std::unique_ptr<TestLink> link;
+    std::unique_ptr<UnitLink> link;
     std::unique_ptr<CutOffPage> page;
 
     QStringList framesFrom(int from) const
@@ -39,10 +39,10 @@ private slots:
         port = std::make_unique<FakePort>();
         prompts = std::make_unique<ScriptedPrompts>();
         data = std::make_unique<UnitData>();
-        link = std::make_unique<TestLink>(port.get(), data.get(), prompts.get());
+        link = std::make_unique<UnitLink>(port.get(), data.get(), prompts.get());
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
-        link->transport.poll().enable();
+        link->transport.startPolling();
         page = std::make_unique<CutOffPage>();
         page->attach(&link->cutOff, &link->recording, prompts.get());
         page->show();
@@ -68,8 +68,8 @@ private slots:
         const qint64 startMs = port->nowMs();
         enterCutOff();
         QVERIFY(!page->tuningMode()->isChecked());
-        QVERIFY(!link->transport.poll().isEnabled());
-        QCOMPARE(link->transport.linkState(), int(CutOffReader::State));
+        QVERIFY(!link->transport.polling());
+        QCOMPARE(link->transport.linkState(), LinkState::CutOffByte);
         QTRY_VERIFY_WITH_TIMEOUT(port->written.size() >= 4, 3000);
         const QStringList frames = framesFrom(0);
         QCOMPARE(frames.count(QStringLiteral("02 24 F1 00 03")), frames.size());
@@ -90,10 +90,10 @@ private slots:
         QCOMPARE(framesFrom(from).first(), QStringLiteral("02 24 43 00 03"));
 
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
-        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->transport.polling());
         QVERIFY(!link->cutOff.cutOffReading());
         QVERIFY(!page->cutOffMode()->isChecked());
-        QCOMPARE(link->transport.linkState(), 0);
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
         QCOMPARE(page->readValueLabel()->text(), QStringLiteral("123"));
     }
 
@@ -129,15 +129,15 @@ private slots:
         QVERIFY(page->writeButton()->isEnabled());
         data->set().setParamByte(20, 120);
         page->writeValueEdit()->setText(text);
-        link->transport.poll().disable();
+        link->transport.stopPolling();
         QTest::mouseClick(page->writeButton(), Qt::LeftButton);
         QCOMPARE(framesFrom(0), frame.isEmpty() ? QStringList() : QStringList{frame});
         QCOMPARE(page->writeValueEdit()->text(), shownAfter);
         QCOMPARE(prompts->beeps, beeps);
         // The tool's block carries the threshold, so the next block write keeps it.
         QCOMPARE(int(data->set().paramByte(20)), frame.isEmpty() ? 120 : shownAfter.toInt());
-        QCOMPARE(link->transport.linkState(), 0);
-        QVERIFY(!link->transport.poll().isEnabled());
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
+        QVERIFY(!link->transport.polling());
     }
 
     void aSilentModuleIsReportedUntilItAnswers()

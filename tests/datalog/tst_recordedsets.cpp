@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "datalog/driveinputbuilder.h"
 #include "datalog/logformat.h"
 #include "datalog/logrecorder.h"
@@ -30,7 +30,7 @@ private slots:
         data.set().setParamByte(0, 1);
         data.set().setParamByte(33, 3);
         data.set().setParamByte(ParamBlock::LowPowerStopMax, 140);
-        TestLink link(&port, &data, &prompts);
+        UnitLink link(&port, &data, &prompts);
         LogRecorder recorder(&link.status, &link.measurement, &data, &setup);
         recorder.setLimits({50LL * 1024 * 1024, 3600LL * 1000, 0});
         RecordingSetKeeper keeper(&recorder, &data);

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "datalog/logrecorder.h"
 #include "datalog/recordingcontrol.h"
 #include "datalog/recordingreader.h"
@@ -35,7 +35,7 @@ private:
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
     std::unique_ptr<ToolSetup> setup;
-    TestLink *link = nullptr;
+    UnitLink *link = nullptr;
     LiveValuesPage *page = nullptr;
     RecordingControl *control = nullptr;
     QList<Reply> fed;   // replies the stand-in sent, in order
@@ -59,9 +59,9 @@ private:
     {
         const int until = polls + count;
         lastDrop = until - 20;  // 400 ms of answered polls after the last loss: it is told by then
-        link->transport.poll().enable();
+        link->transport.startPolling();
         QTRY_VERIFY_WITH_TIMEOUT(polls >= until, 20000);
-        link->transport.poll().disable();
+        link->transport.stopPolling();
         QTRY_COMPARE_WITH_TIMEOUT(accepted, int(fed.size()), 10000);  // every answer sent has come
     }
     static QList<int> values(const Recording &r, int row) { return {r.tps(row), r.lambda(row), r.position(row)}; }
@@ -76,10 +76,10 @@ private slots:
         setup = std::make_unique<ToolSetup>();
         setup->setDataFolder(dir->path());
         setup->nameVersion(0, QStringLiteral("Bez verze!"));
-        link = new TestLink(port, data, prompts);
+        link = new UnitLink(port, data, prompts);
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
-        link->transport.poll().setInterval(20);
+        link->transport.setPollInterval(20);
         page = new LiveValuesPage(data);
         control = new RecordingControl(&link->status, &link->measurement, data, setup.get(), prompts);
         control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
@@ -158,7 +158,7 @@ private slots:
         QTest::mouseClick(record, Qt::LeftButton);
         QCOMPARE(record->text(), QStringLiteral("Záznam"));
         QVERIFY(page->recordingLabel()->text().isEmpty());
-        QCOMPARE(link->transport.poll().interval(), 20);
+        QCOMPARE(link->transport.pollInterval(), 20);
 
         const RecordingRead read = readRecordingFile(path);
         QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
@@ -226,7 +226,7 @@ private slots:
     {
         LinkConnection connection(port, &link->transport, data);
         QVERIFY(connection.openPort(QStringLiteral("fake")));
-        link->transport.poll().disable();
+        link->transport.stopPolling();
         control->watchConnection(&connection);
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
         poll(10);
@@ -234,7 +234,7 @@ private slots:
         const int before = int(fed.size());
         port->loseDevice();
         QTRY_VERIFY_WITH_TIMEOUT(port->isOpen(), 5000);  // opened again by the retry
-        link->transport.poll().disable();
+        link->transport.stopPolling();
         poll(10);
         QCOMPARE(connection.health(), LinkConnection::Health::Answering);
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);

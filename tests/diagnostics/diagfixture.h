@@ -4,7 +4,7 @@
 #include "diagnostics/diagnosticspage.h"
 #include "diagnostics/tachoreading.h"
 #include "link/unitdata.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,7 +15,7 @@ struct DiagFixture
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    TestLink parts{&port, &data, &prompts};
+    UnitLink parts{&port, &data, &prompts};
     LinkTransport &link = parts.transport;
     DiagnosticsPage page;
     QDate today{2026, 12, 6};

@@ -48,12 +48,12 @@ private slots:
         QFETCH(QString, shown);
         f->find("STacho")->setText(QStringLiteral("500"));  // typed before the request
         QCOMPARE(readRecord(record), QStringLiteral("02 80 03"));
-        QVERIFY(!f->link.poll().isEnabled());
+        QVERIFY(!f->link.polling());
         QTRY_COMPARE_WITH_TIMEOUT(f->texts(field), shown, 2000);
         QCOMPARE(f->message()->text(), QStringLiteral("Načtení OK"));
         QVERIFY(f->message()->isVisibleTo(&f->page));
-        QVERIFY(f->link.poll().isEnabled());
-        QCOMPARE(f->link.linkState(), 0);
+        QVERIFY(f->link.polling());
+        QCOMPARE(f->link.linkState(), LinkState::StatusReply);
         // A shown reading is the unit's, never one typed: the record replaced the typed 500.
         QCOMPARE(f->page.tachoReading()->km(), int(RecordFields::number(record, 10, 3)));
         QVERIFY(!f->page.tachoReading()->typed());
@@ -71,12 +71,12 @@ private slots:
         QFETCH(QByteArray, reply);
         QSignalSpy missing(&f->parts.diagnostics, &DiagnosticsExchange::diagnosticsMissing);
         readRecord(QByteArray(reply).replace(3, 1, "\x09"));
-        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 2000);
-        QCOMPARE(f->link.linkState(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.polling(), 2000);
+        QCOMPARE(f->link.linkState(), LinkState::StatusReply);
         QCOMPARE(f->text("RVyroby"), QString());
         QVERIFY(!f->message()->isVisibleTo(&f->page));
         QVERIFY(!f->parts.diagnostics.diagReplyGuard().isEnabled());
-        f->link.poll().disable();
+        f->link.stopPolling();
         QTest::qWait(2300);
         QCOMPARE(missing.count(), 0);  // the unit did answer
     }
@@ -86,10 +86,10 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         readRecord({});
-        QCOMPARE(f->link.linkState(), int(DiagnosticsExchange::State));
-        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 5000);
+        QCOMPARE(f->link.linkState(), LinkState::DiagnosticRecord);
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.polling(), 5000);
         QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(f->link.linkState(), 0);
+        QCOMPARE(f->link.linkState(), LinkState::StatusReply);
         QCOMPARE(f->message()->text(), QStringLiteral("Jednotka neodpovídá!"));
         QVERIFY(f->message()->isVisibleTo(&f->page));
         clock.restart();
@@ -195,7 +195,7 @@ private slots:
 
         readRecord(DiagFixture::record({{2, 117}, {10, 0x40}, {11, 0xE2}, {12, 0x01}}));
         QTRY_COMPARE_WITH_TIMEOUT(f->text("STacho"), QStringLiteral("123456"), 2000);
-        QTRY_COMPARE(f->link.linkState(), 0);
+        QTRY_COMPARE(f->link.linkState(), LinkState::StatusReply);
         // The link lost: whatever unit answers next has its record read anew.
         f->page.display()->forgetRecord();
         QCOMPARE(f->texts(all), empty);
@@ -245,15 +245,15 @@ private slots:
         QFETCH(QString, servis);
         readRecord(DiagFixture::record({{13, 1}, {14, 1}, {15, 26}}));
         QTRY_COMPARE_WITH_TIMEOUT(f->text("Servis"), QStringLiteral("01/01/26"), 2000);
-        QTRY_COMPARE(f->link.linkState(), 0);
+        QTRY_COMPARE(f->link.linkState(), LinkState::StatusReply);
         f->port.written.clear();
         f->answerRecordWith(reply);
         f->find("STacho")->setText(QStringLiteral("150000"));
-        f->link.poll().enable();
+        f->link.startPolling();
         QSignalSpy checked(&f->parts.diagnostics, &DiagnosticsExchange::serviceChecked);
         f->click("Button34");
         QVERIFY(f->prompts.questions.isEmpty());
-        QVERIFY(!f->link.poll().isEnabled());
+        QVERIFY(!f->link.polling());
         QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 8, 3000);
         const QStringList w = f->writtenHex();
         QCOMPARE(w.first(), QStringLiteral("02 14 5C 06 03"));
@@ -264,8 +264,8 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(checked.count(), 1, 4000);
         QCOMPARE(f->message()->text(), result);
-        QVERIFY(f->link.poll().isEnabled());
-        QCOMPARE(f->link.linkState(), 0);
+        QVERIFY(f->link.polling());
+        QCOMPARE(f->link.linkState(), LinkState::StatusReply);
         QCOMPARE(f->text("Servis"), servis);
         QVERIFY(f->page.tachoReading()->typed());  // the read-back is no request: a second store goes without asking
     }
@@ -296,11 +296,11 @@ private slots:
         QCOMPARE(f->port.written.size(), from);
         f->click("Button33");
         QCOMPARE(f->prompts.questions, QStringList(2, QStringLiteral("Pozor !!!: Opravdu chcete smazat paměť chyb ?")));
-        QVERIFY(!f->link.poll().isEnabled());
+        QVERIFY(!f->link.polling());
         QTRY_COMPARE_WITH_TIMEOUT(f->writtenHex(from).mid(0, 2), (QStringList{QStringLiteral("02 90 03"), QStringLiteral("02 80 03")}), 3000);
         const qint64 gap = f->port.written[from + 1].atMs - f->port.written[from].atMs;
         QVERIFY2(gap >= 95, qPrintable(QString::number(gap)));
-        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.polling(), 4000);
         QCOMPARE(f->message()->text(), result);
         QCOMPARE(f->texts(names), counters);
         QVERIFY(!f->page.tachoReading()->typed());  // the typed reading no longer stands: a store asks again

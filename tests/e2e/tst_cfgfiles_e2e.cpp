@@ -33,7 +33,7 @@ private:
         find<QLabel>("Nacteni")->clear();
         find<QPushButton>("Button1")->click();
         QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("Nacteni")->text(), QStringLiteral("Uložení OK"), 6000);
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), LinkState::StatusReply, 3000);
     }
 
     void start()
@@ -120,7 +120,7 @@ private slots:
         find<QLabel>("Nacteni")->clear();
         find<QPushButton>("Button1")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!find<QLabel>("Nacteni")->text().isEmpty(), 6000);
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), LinkState::StatusReply, 3000);
         const E2EWindow::Frames sent = e2e.received(from);
         QVERIFY(E2EWindow::indexOf(sent, QStringLiteral("02 EE 03")) >= 0);  // the block did go
         for (const auto &frame : sent)

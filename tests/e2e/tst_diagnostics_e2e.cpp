@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(text("PLPG"), QStringLiteral("00/22  18:40"));
         QCOMPARE(text("STacho") + '|' + text("Servis") + '|' + text("CServisu"), QStringLiteral("123456|14/03/23|4"));
         QCOMPARE(counters(), QStringLiteral("3 0 12 1 0 7 260 4660"));
-        QTRY_VERIFY_WITH_TIMEOUT(e2e.link()->poll().isEnabled(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.link()->polling(), 2000);
     }
 
     void aStoredServiceReadsBack()
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(message()->isVisible());
         QCOMPARE(text("Servis"), QDate::currentDate().toString(QStringLiteral("dd/MM/yy")));
         QCOMPARE(text("STacho") + '|' + text("CServisu"), QStringLiteral("150000|5"));
-        QTRY_VERIFY_WITH_TIMEOUT(e2e.link()->poll().isEnabled(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.link()->polling(), 2000);
     }
 
     void aSilentUnitCostsTwoSecondsNeverThePoll()
@@ -89,8 +89,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(said->isVisible(), 5000);
         QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(said->text(), QStringLiteral("Jednotka neodpovídá!"));
-        QCOMPARE(mute.link()->linkState(), 0);
-        QVERIFY(mute.link()->poll().isEnabled());
+        QCOMPARE(mute.link()->linkState(), LinkState::StatusReply);
+        QVERIFY(mute.link()->polling());
     }
 
     void clearedCountersReadBackAsZero()

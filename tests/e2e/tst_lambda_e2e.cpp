@@ -27,7 +27,7 @@ private:
     {
         click("Button42");
         QTRY_VERIFY_WITH_TIMEOUT(find<QLineEdit>("Edit2")->isEnabled(), 4000);
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), LinkState::StatusReply, 3000);
     }
 
 private slots:

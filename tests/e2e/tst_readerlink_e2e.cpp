@@ -52,13 +52,13 @@ private slots:
         for (const auto &frame : sent)
             QCOMPARE(frame.second, QStringLiteral("02 24 F1 00 03"));
         QCOMPARE(live.count(), 0);
-        QVERIFY(!e2e.link()->poll().isEnabled());
+        QVERIFY(!e2e.link()->polling());
         const int value = page->readValueLabel()->text().toInt();
         QVERIFY2(value >= 80 && value <= 120, qPrintable(page->readValueLabel()->text()));
 
         // Back to tuning communication: the poll comes back with the reader's end.
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
-        QVERIFY(e2e.link()->poll().isEnabled());
+        QVERIFY(e2e.link()->polling());
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 1, 3000);
         QVERIFY2(e2e.prompts()->messages.isEmpty(), qPrintable(e2e.prompts()->messages.join(QLatin1Char('|'))));
     }

@@ -71,7 +71,7 @@ private slots:
         shoot(QStringLiteral("cutoff.png"));
 
         QTest::mouseClick(page->tuningMode(), Qt::LeftButton);
-        QVERIFY(e2e.link()->poll().isEnabled());
+        QVERIFY(e2e.link()->polling());
         QCOMPARE(page->readValueLabel()->text(), QStringLiteral("99"));
     }
 
@@ -108,7 +108,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page->samples().count() >= 30, 10000);
         shoot(QStringLiteral("scope.png"));
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);
-        QVERIFY(e2e.link()->poll().isEnabled());
+        QVERIFY(e2e.link()->polling());
         QTest::qWait(100);
 
         QStringList sent;

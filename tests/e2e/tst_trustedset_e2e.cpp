@@ -74,7 +74,7 @@ private slots:
         const int write = E2EWindow::indexOf(frames, QStringLiteral("02 B4 44 C8 03"));
         const int read = E2EWindow::indexOf(frames, QStringLiteral("02 24 44 00 03"));
         QVERIFY(write >= 0 && read > write);
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), LinkState::StatusReply, 3000);
     }
 };
 

@@ -18,7 +18,7 @@
 //             arrivals may also come while a frame is being written.
 // The seeds in seeds-receive/ are written by make_receive_seeds.py from this file's Op list: run
 // it again whenever that list changes.
-#include "../common/testlink.h"
+#include "link/unitlink.h"
 #include "link/frames.h"
 #include "link/linkclock.h"
 #include "link/prompts.h"
@@ -149,19 +149,21 @@ bool isKnownCommand(quint8 code)
 
 // The states the receive handler may leave behind: a block write waiting for its second half
 // (5) drops what arrives and stays, and no unknown value may survive an arrival.
-bool isSettledState(int state)
+bool isSettledState(LinkState state)
 {
     switch (state) {
-    case StatusPoll::State:
-    case BlockRead::State:
-    case DiagnosticsExchange::State:
-    case BlockWrite::PendingState:
-    case CutOffReader::State:
-    case ScopeRecording::State:
-    case BlockWrite::CheckBlockState:
-    case BlockWrite::CheckLevelsState:
-    case LevelExchange::State:
+    case LinkState::StatusReply:
+    case LinkState::Block:
+    case LinkState::DiagnosticRecord:
+    case LinkState::SilenceAfterWriteCode:
+    case LinkState::CutOffByte:
+    case LinkState::ScopeSample:
+    case LinkState::WrittenBlock:
+    case LinkState::WrittenLevels:
+    case LinkState::Levels:
         return true;
+    default:
+        break;
     }
     return false;
 }
@@ -343,7 +345,7 @@ struct Rig
     QuietPrompts prompts;
     UnitData data;
     SteppedClock clock;
-    TestLink link;
+    UnitLink link;
     unsigned sink = 0;
 
     Rig(const std::uint8_t *bytes, std::size_t size, int startState)
@@ -355,8 +357,8 @@ struct Rig
         port.open(QStringLiteral("fuzz"), nullptr);
         link.status.setMeasuring(flags & Measuring);
         // As after start-up: the poll runs.
-        link.transport.poll().enable();
-        link.transport.setLinkState(startState);
+        link.transport.startPolling();
+        link.transport.setLinkState(LinkState(startState));
     }
 
     // A timer runs out: time moves on by its interval, and a one-shot timer stops itself before
@@ -393,7 +395,7 @@ void Rig::run(Op op)
 {
     LinkTransport &t = link.transport;
     switch (op) {
-    case OpSetState: t.setLinkState(StartStates[in.byte() % std::size(StartStates)]); break;
+    case OpSetState: t.setLinkState(LinkState(StartStates[in.byte() % std::size(StartStates)])); break;
     case OpReturnToPolling: t.returnToPolling(); break;
     case OpPrepareFrames: t.prepareFrames(); break;
     case OpSendAux: t.send(t.auxFrame(in.byte()), Reply::AuxSize); break;
@@ -405,7 +407,8 @@ void Rig::run(Op op)
     case OpClosePort: port.close(); break;
     case OpReopenPort: port.open(QStringLiteral("fuzz"), nullptr); break;
     case OpTimePasses: clock.advanceMs(in.byte() * 10); break;
-    case OpPollFires: runOut(t.poll()); break;
+    // The fuzzer plays the poll's timer running out; a timer that repeats is never switched by it.
+    case OpPollFires: runOut(const_cast<LinkTimer &>(t.pollTimer())); break;
     case OpHoldEnds: runOut(t.blockDelay()); break;
     case OpMessageTimerFires: runOut(t.messageTimer()); break;
     case OpChainPauseFires: runOut(t.chainPause()); break;
@@ -560,7 +563,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     Rig rig(bytes + 1, size - 1, startState);
     rig.watch();
     // A recording hands values on only while it runs.
-    if (startState == ScopeRecording::State)
+    if (LinkState(startState) == LinkState::ScopeSample)
         rig.link.recording.startRecording(10, 11, rig.flags & TwoChannels);
 
     // Every step must leave a state the next receive notification can handle, and one reader at most.

@@ -5,7 +5,7 @@
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -190,7 +190,7 @@ private slots:
         FakePort port;
         ScriptedPrompts prompts;
         UnitData data;
-        TestLink parts(&port, &data, &prompts);
+        UnitLink parts(&port, &data, &prompts);
         LinkConnection connection(&port, &parts.transport, &data);
         port.open(QStringLiteral("fake"), nullptr);
         parts.transport.prepareFrames();
@@ -207,13 +207,13 @@ private slots:
             return n;
         };
         const QByteArray set = data.set().bytes();
-        parts.transport.poll().setInterval(20);
-        parts.transport.poll().enable();
+        parts.transport.setPollInterval(20);
+        parts.transport.startPolling();
         emit parts.blockRead.blockReceived(data.set().paramBytes());
         emit parts.levels.levelsReceived();
         QTRY_COMPARE(recordRequests(), 1);  // at the next tick that finds the line free
         QVERIFY(!recorder.isOpen());
-        parts.transport.poll().disable();
+        parts.transport.stopPolling();
 
         QByteArray record(34, '\0');
         record[0] = 0x02;

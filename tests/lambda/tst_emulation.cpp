@@ -54,7 +54,7 @@ private slots:
 
         // An unanswered read keeps the unit's levels: the set still holds them, editable.
         f->click("Button39");
-        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.polling(), 4000);
         QCOMPARE(levelTexts(), (QStringList{"11", "61", "12", "62"}));
         QCOMPARE(int(f->data.set().levelByte(1)), 11);
         QVERIFY(levelsEditable());
@@ -102,7 +102,7 @@ private slots:
         QTEST(int(reads.size()), "reads");
         QCOMPARE(reads.value(0), QStringLiteral("02 24 A3 00 03"));
         QCOMPARE(reads.last(), answers ? QStringLiteral("02 24 A6 00 03") : QStringLiteral("02 24 A3 00 03"));
-        QTRY_VERIFY(f->link.poll().isEnabled());
+        QTRY_VERIFY(f->link.polling());
     }
 
     void levelWriteSendsFourFramesApartThenPollsAgain()
@@ -111,14 +111,14 @@ private slots:
         f->port.feed(LambdaFixture::levelAnswer(10, 60, 10, 60));
         f->edit("Edit4")->setText(QStringLiteral("12"));
         f->edit("Edit5")->setText(QStringLiteral("70"));
-        f->link.poll().setInterval(5000);
+        f->link.setPollInterval(5000);
         f->port.written.clear();
         f->click("Button38");
         QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 4, 2000);
         QCOMPARE(f->writtenHex().mid(0, 4), (QStringList{"02 B4 A3 0A 03", "02 B4 A4 3C 03", "02 B4 A5 0C 03", "02 B4 A6 46 03"}));
         for (int i = 1; i < 4; ++i)
             QVERIFY2(gap(i) >= 95, qPrintable(QString::number(gap(i))));
-        QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.polling(), 2000);
     }
 
     void blockWriteSendsOnlyLevelsTheToolHas_data()
@@ -144,7 +144,7 @@ private slots:
             f->port.feed(LambdaFixture::levelAnswer(14, 64, 15, 65, 1));
             f->edit("Edit3")->setText(QStringLiteral("66"));
         } else {
-            QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
+            QTRY_VERIFY_WITH_TIMEOUT(f->link.polling(), 4000);
         }
         actAsUnit(unitsOwnBytes, unitsLevel1);
         f->port.written.clear();
@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(f->on<QPushButton>(qPrintable(button))->text(), QStringLiteral("Přeruš emulace"));
         QCOMPARE(f->on<QPushButton>(idle ? "Button32" : "Button27")->text(),
                  idle ? QStringLiteral("Měření emulace zvýšené") : QStringLiteral("Měření emulace volnoběh"));
-        QVERIFY(f->link.poll().isEnabled());
+        QVERIFY(f->link.polling());
         for (int i = 0; i < codes.size(); ++i) {
             QCOMPARE(f->writtenHex().size(), 1);
             f->port.feed(bytesOf({0x02, 1, 2, 3, codes[i], 0x03}));
@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(f->on<QPushButton>("Button27")->text(), QStringLiteral("Spusť emulace volnoběh"));
         QCOMPARE(f->on<QPushButton>("Button32")->text(), QStringLiteral("Spusť emulace zvýšené"));
         QCOMPARE(f->writtenHex(1), QStringList{QStringLiteral("02 FF 03")});
-        QCOMPARE(f->link.poll().isEnabled(), pollOn);
+        QCOMPARE(f->link.polling(), pollOn);
         QCOMPARE(f->parts.status.last().tps, 0);  // the live values stood still
 
         // The block comes again with the times the unit measured, then the levels are asked for.

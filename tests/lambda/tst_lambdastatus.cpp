@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(f->label("LAMST"), byteToBinary(unsigned(savedLamst)));
         QCOMPARE(f->label("TPSST"), byteToBinary(unsigned(savedTpsst)));
         QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 EE 03")});
-        QCOMPARE(f->link.linkState(), int(BlockWrite::PendingState));
+        QCOMPARE(f->link.linkState(), LinkState::SilenceAfterWriteCode);
     }
 
     void unsavedChoicesGoWithANewBlock()

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
 #include <QSignalSpy>
@@ -8,7 +8,7 @@
 #include <cerrno>
 
 using Health = LinkConnection::Health;
-Q_DECLARE_METATYPE(std::function<void(TestLink &)>)
+Q_DECLARE_METATYPE(std::function<void(UnitLink &)>)
 
 // Opening, losing and reopening the port, and what the link's health says meanwhile.
 class TestLinkConnection : public QObject
@@ -18,7 +18,7 @@ private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
-    TestLink *link = nullptr;
+    UnitLink *link = nullptr;
     LinkConnection *connection = nullptr;
 
     void answerStatus() { port->feed(bytesOf({0x02, 0x80, 0x1E, 0x64, 0x00, 0x03})); }
@@ -29,10 +29,10 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        link = new TestLink(port, data, prompts);
+        link = new UnitLink(port, data, prompts);
         connection = new LinkConnection(port, &link->transport);
         link->transport.prepareFrames();
-        link->transport.poll().setInterval(50);
+        link->transport.setPollInterval(50);
     }
     void cleanup()
     {
@@ -96,20 +96,20 @@ private slots:
 
     void operationsSayThePortIsNotOpen_data()
     {
-        using Operation = std::function<void(TestLink &)>;
+        using Operation = std::function<void(UnitLink &)>;
         QTest::addColumn<Operation>("operation");
-        QTest::newRow("read block") << Operation([](TestLink &l) { l.blockRead.readBlock(); });
-        QTest::newRow("write block") << Operation([](TestLink &l) { l.blockWrite.writeBlock(); });
-        QTest::newRow("clear errors") << Operation([](TestLink &l) { l.diagnostics.clearErrors(); });
-        QTest::newRow("command") << Operation([](TestLink &l) { l.commands.commandWithoutAnswer(4); });
-        QTest::newRow("levels") << Operation([](TestLink &l) { l.levels.requestLevels(); });
-        QTest::newRow("diagnostics") << Operation([](TestLink &l) { l.diagnostics.requestDiagnostics(); });
-        QTest::newRow("chain") << Operation([](TestLink &l) { l.commands.sendChain({{l.transport.commandFrame(144), 0}}); });
+        QTest::newRow("read block") << Operation([](UnitLink &l) { l.blockRead.readBlock(); });
+        QTest::newRow("write block") << Operation([](UnitLink &l) { l.blockWrite.writeBlock(); });
+        QTest::newRow("clear errors") << Operation([](UnitLink &l) { l.diagnostics.clearErrors(); });
+        QTest::newRow("command") << Operation([](UnitLink &l) { l.commands.commandWithoutAnswer(4); });
+        QTest::newRow("levels") << Operation([](UnitLink &l) { l.levels.requestLevels(); });
+        QTest::newRow("diagnostics") << Operation([](UnitLink &l) { l.diagnostics.requestDiagnostics(); });
+        QTest::newRow("chain") << Operation([](UnitLink &l) { l.commands.sendChain({{l.transport.commandFrame(144), 0}}); });
     }
     void operationsSayThePortIsNotOpen()
     {
-        QFETCH(std::function<void(TestLink &)>, operation);
-        link->transport.poll().enable();
+        QFETCH(std::function<void(UnitLink &)>, operation);
+        link->transport.startPolling();
         data->set().setLevelByte(1, 33);
         QSignalSpy messages(&link->transport, &LinkTransport::linkMessage);
         QSignalSpy refused(&link->transport, &LinkTransport::portNotOpen);
@@ -118,8 +118,8 @@ private slots:
         QCOMPARE(messages.first().first().toString(), QStringLiteral("Port není otevřen"));
         QCOMPARE(refused.count(), 1);
         // Nothing waits for an answer that cannot come, and nothing falls back to defaults.
-        QCOMPARE(link->transport.linkState(), int(StatusPoll::State));
-        QVERIFY(link->transport.poll().isEnabled());
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
+        QVERIFY(link->transport.polling());
         QVERIFY(!link->levels.replyGuard().isEnabled() && !link->blockWrite.replyGuard().isEnabled()
                 && !link->transport.blockDelay().isEnabled());
         QCOMPARE(data->set().levelByte(1), quint8(33));

@@ -20,7 +20,7 @@ public:
     {
         const char *name;
         std::function<void(TestOvertakenExchanges *)> start;
-        std::function<LinkTimer *(TestLink *)> timeOut;
+        std::function<LinkTimer *(UnitLink *)> timeOut;
         bool endsTheReader = false;
         std::function<void(TestOvertakenExchanges *)> check = {};
     };
@@ -29,7 +29,7 @@ private:
     std::unique_ptr<LinkRig> rig;
     FakePort *port = nullptr;
     UnitData *data = nullptr;
-    TestLink *link = nullptr;
+    UnitLink *link = nullptr;
 
     bool written(const QString &frame) const
     {
@@ -60,7 +60,7 @@ private slots:
         port = &rig->port;
         data = &rig->data;
         link = &rig->link;
-        link->transport.poll().setInterval(40);
+        link->transport.setPollInterval(40);
         // The unit answers the reader's reads of a module or memory byte, and nothing else.
         port->onWrite = [this](const QByteArray &frame) {
             if (frame.size() == 5 && quint8(frame.at(1)) == 0x24 && link->transport.readerRunning())
@@ -84,11 +84,11 @@ private slots:
         QFETCH(bool, scope);
         const Exchange &row = exchanges()[exchange];
         LinkReader *reader = scope ? static_cast<LinkReader *>(&link->recording) : &link->cutOff;
-        const int readerState = scope ? ScopeRecording::State : CutOffReader::State;
+        const LinkState readerState = scope ? LinkState::ScopeSample : LinkState::CutOffByte;
         QSignalSpy values(&link->cutOff, &CutOffReader::auxValueReceived);
         QSignalSpy samples(&link->recording, &ScopeRecording::recordedValue);
         data->set().markBlockValid();
-        link->transport.poll().enable();
+        link->transport.startPolling();
 
         row.start(this);
         if (QTest::currentTestFailed())
@@ -109,10 +109,10 @@ private slots:
         if (row.check)
             row.check(this);
 
-        QVERIFY(!(link->transport.poll().isEnabled() && link->transport.readerRunning()));
+        QVERIFY(!(link->transport.polling() && link->transport.readerRunning()));
         if (row.endsTheReader) {
             QVERIFY(!reader->reading());
-            QVERIFY(link->transport.poll().isEnabled());
+            QVERIFY(link->transport.polling());
             return;
         }
         QVERIFY(reader->reading());
@@ -122,15 +122,15 @@ private slots:
         QVERIFY(values.size() + samples.size() > answersBefore);
         // The reader holds the link: when it stops, the poll comes back.
         reader->endReading();
-        QVERIFY(link->transport.poll().isEnabled());
-        QCOMPARE(link->transport.linkState(), int(LinkTransport::IdleState));
+        QVERIFY(link->transport.polling());
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
     }
 };
 
 namespace {
-LinkTimer *levelGuard(TestLink *link) { return &link->levels.replyGuard(); }
-LinkTimer *recordGuard(TestLink *link) { return &link->diagnostics.diagReplyGuard(); }
-LinkTimer *writeGuard(TestLink *link) { return &link->blockWrite.replyGuard(); }
+LinkTimer *levelGuard(UnitLink *link) { return &link->levels.replyGuard(); }
+LinkTimer *recordGuard(UnitLink *link) { return &link->diagnostics.diagReplyGuard(); }
+LinkTimer *writeGuard(UnitLink *link) { return &link->blockWrite.replyGuard(); }
 }
 
 const QList<TestOvertakenExchanges::Exchange> &TestOvertakenExchanges::exchanges()
@@ -169,9 +169,9 @@ const QList<TestOvertakenExchanges::Exchange> &TestOvertakenExchanges::exchanges
          writeGuard},
         {"block write, check unanswered",
          [](T *t) {
-             t->link->transport.poll().setInterval(1000);  // no tick before the check's answer time is out
+             t->link->transport.setPollInterval(1000);  // no tick before the check's answer time is out
              t->link->blockWrite.writeBlock();
-             QTRY_COMPARE_WITH_TIMEOUT(t->link->transport.linkState(), int(BlockWrite::CheckBlockState), 2000);
+             QTRY_COMPARE_WITH_TIMEOUT(t->link->transport.linkState(), LinkState::WrittenBlock, 2000);
              QTRY_VERIFY_WITH_TIMEOUT(!t->link->transport.answerDue(), 2000);
          },
          writeGuard},
@@ -183,13 +183,13 @@ const QList<TestOvertakenExchanges::Exchange> &TestOvertakenExchanges::exchanges
          },
          nullptr},
         {"single save read back, in its pause",
-         [](T *t) { t->link->check.check({{0x45, 7}, {0x46, 8}}); }, [](TestLink *link) { return &link->check.replyGuard(); }},
+         [](T *t) { t->link->check.check({{0x45, 7}, {0x46, 8}}); }, [](UnitLink *link) { return &link->check.replyGuard(); }},
         {"single save read back, its answer awaited",
          [](T *t) {
              t->link->check.check({{0x45, 7}, {0x46, 8}});
-             QTRY_COMPARE_WITH_TIMEOUT(t->link->transport.linkState(), int(MemoryCheck::State), 2000);
+             QTRY_COMPARE_WITH_TIMEOUT(t->link->transport.linkState(), LinkState::MemoryByte, 2000);
          },
-         [](TestLink *link) { return &link->check.replyGuard(); }},
+         [](UnitLink *link) { return &link->check.replyGuard(); }},
         {"command waiting behind an answer",
          [](T *t) {
              t->link->levels.requestLevels();

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "link/linkclock.h"
 #include "link/unitdata.h"
 #include <QRandomGenerator>
@@ -28,7 +28,7 @@ private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
-    TestLink *link = nullptr;
+    UnitLink *link = nullptr;
 
     QStringList writtenHex(int from = 0) const
     {
@@ -44,7 +44,7 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        link = new TestLink(port, data, prompts);
+        link = new UnitLink(port, data, prompts);
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
     }
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(link->status.last().position, 100);
         QCOMPARE(refreshed.count(), 1);
         QVERIFY(refreshed.first().first().value<LiveValues>() == (LiveValues{30, 128, 100}));
-        QCOMPARE(link->transport.linkState(), 0);
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
         QCOMPARE(prompts->beeps, 0);
     }
 
@@ -125,13 +125,13 @@ private slots:
 
     void pollTickAsksForStatusAndReturnsTheLinkToStatus()
     {
-        link->transport.setLinkState(LevelExchange::State);
-        link->transport.poll().setInterval(30);
-        link->transport.poll().enable();
+        link->transport.setLinkState(LinkState::Levels);
+        link->transport.setPollInterval(30);
+        link->transport.startPolling();
         QTRY_VERIFY_WITH_TIMEOUT(port->written.size() >= 2, 2000);
-        link->transport.poll().disable();
+        link->transport.stopPolling();
         QCOMPARE(writtenHex().first(), QStringLiteral("02 0F 03"));
-        QCOMPARE(link->transport.linkState(), 0);
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
         const qint64 gap = port->written[1].atMs - port->written[0].atMs;
         QVERIFY2(gap >= 20 && gap < 500, qPrintable(QString::number(gap)));
     }
@@ -141,11 +141,11 @@ private slots:
         QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         QSignalSpy levelsIn(&link->levels, &LevelExchange::levelsReceived);
-        link->transport.poll().enable();
+        link->transport.startPolling();
         link->blockRead.readBlock();
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 FF 03")});
-        QCOMPARE(link->transport.linkState(), 1);
-        QVERIFY(!link->transport.poll().isEnabled());
+        QCOMPARE(link->transport.linkState(), LinkState::Block);
+        QVERIFY(!link->transport.polling());
         QVERIFY(link->levels.replyGuard().isEnabled());
 
         port->arriveLater(block().mid(20), 5);
@@ -157,7 +157,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(writtenHex(1), QStringList{QStringLiteral("02 AA 03")}, 2000);
         const qint64 pause = port->written[1].atMs - port->written[0].atMs;
         QVERIFY2(pause >= 95, qPrintable(QString::number(pause)));
-        QCOMPARE(link->transport.linkState(), 170);
+        QCOMPARE(link->transport.linkState(), LinkState::Levels);
 
         port->feed(levels(11, 61, 12, 62));
         QCOMPARE(levelsIn.count(), 1);
@@ -165,8 +165,8 @@ private slots:
         QCOMPARE(int(data->set().levelByte(1)), 11);
         QCOMPARE(int(data->set().levelByte(4)), 62);
         QCOMPARE(int(data->set().levelByte(9)), 4);
-        QCOMPARE(link->transport.linkState(), 0);
-        QVERIFY(link->transport.poll().isEnabled());
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
+        QVERIFY(link->transport.polling());
         QVERIFY(!link->levels.replyGuard().isEnabled());
     }
 
@@ -198,9 +198,9 @@ private slots:
 
         link->blockWrite.writeBlock();
         QCOMPARE(writtenHex(), QStringList{QStringLiteral("02 EE 03")});
-        QCOMPARE(link->transport.linkState(), 5);
+        QCOMPARE(link->transport.linkState(), LinkState::SilenceAfterWriteCode);
         QCOMPARE(int(data->set().paramByte(0)), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenBlock, 3000);
 
         const QByteArray sent = data->set().paramBytes();
         QCOMPARE(writtenHex(1), (QStringList{hex(sent), QStringLiteral("02 B4 A3 0A 03"), QStringLiteral("02 B4 A4 3C 03"),
@@ -210,17 +210,17 @@ private slots:
         QVERIFY(w[1].atMs - w[0].atMs >= 45);
         for (int i = 2; i <= 5; ++i)
             QVERIFY2(w[i].atMs - w[i - 1].atMs >= 95, qPrintable(QString::number(i)));
-        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->transport.polling());
         QVERIFY(link->blockWrite.replyGuard().isEnabled());
 
         port->feed(sent);
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 21, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenLevels, 2000);
         QCOMPARE(writtenHex(7), QStringList{QStringLiteral("02 AA 03")});
         QVERIFY(w[7].atMs - w[6].atMs >= 95);
         port->feed(bytesOf({0x03, 10, 60, 12, 70, 0, 0, 0, 0, 0x04}));
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));
         QCOMPARE(verified.count(), 1);
-        QCOMPARE(link->transport.linkState(), 0);
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
         QVERIFY(!link->blockWrite.replyGuard().isEnabled());
     }
 
@@ -230,7 +230,7 @@ private slots:
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         data->set().markBlockValid();
         link->blockWrite.writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenBlock, 3000);
         const int before = port->written.size();
         QByteArray back = data->set().paramBytes();
         back[17] = 0x33;
@@ -240,9 +240,9 @@ private slots:
         QVERIFY(!link->blockWrite.replyGuard().isEnabled());
 
         link->blockWrite.writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenBlock, 3000);
         port->feed(data->set().paramBytes());
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 21, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenLevels, 2000);
         port->feed(levels(1, 0, 0, 0));
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Nesprávné uložení!"));
         QCOMPARE(int(data->set().levelByte(1)), 0);  // the tool's levels are not replaced by the answer
@@ -254,18 +254,18 @@ private slots:
         data->set().setLevels(data->set().levelBytes());
         link->blockWrite.writeBlock();
         port->feed(bytesOf({0x1E, 0x64, 0x00, 0x03}));
-        QCOMPARE(link->transport.linkState(), 5);
+        QCOMPARE(link->transport.linkState(), LinkState::SilenceAfterWriteCode);
         QVERIFY(port->inbound.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenBlock, 3000);
         QCOMPARE(port->written.size(), 7);  // 238, the block, four levels, 255
         QCOMPARE(port->written[1].bytes.size(), 34);
     }
 
     void otherUnexpectedBytesAreDroppedAndTheLinkReturnsToStatus()
     {
-        link->transport.setLinkState(99);
+        link->transport.setLinkState(LinkState(99));
         port->feed(bytesOf({0x02, 0x0F}));
-        QCOMPARE(link->transport.linkState(), 0);
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
         QVERIFY(port->inbound.isEmpty());
     }
 
@@ -278,14 +278,14 @@ private slots:
         QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
         data->set().markBlockValid();
         link->blockWrite.writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenBlock, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!link->blockWrite.replyGuard().isEnabled(), 3000);
         QCOMPARE(reset.count(), 0);
         QCOMPARE(shown.count(), 1);
         QCOMPARE(shown.first().first().toString(), QStringLiteral("Uložení neověřeno!"));
         QCOMPARE(int(data->set().levelByte(1)), 11);
         QCOMPARE(int(data->set().levelByte(4)), 66);
-        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->transport.polling());
     }
 
     void silentUnitEndsInTheReplyGuard()
@@ -295,12 +295,12 @@ private slots:
         data->set().markBlockValid();
         link->blockRead.readBlock();
         QTest::qWait(1500);
-        QVERIFY(!link->transport.poll().isEnabled());
+        QVERIFY(!link->transport.polling());
         QTRY_COMPARE_WITH_TIMEOUT(reset.count(), 1, 2000);
-        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->transport.polling());
         QCOMPARE((std::array<int, 4>{data->set().levelByte(1), data->set().levelByte(2), data->set().levelByte(3), data->set().levelByte(4)}),
                  (std::array<int, 4>{10, 60, 10, 60}));
-        QCOMPARE(link->transport.linkState(), 0);  // a late block is no answer to this read
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);  // a late block is no answer to this read
         QVERIFY(data->set().blockValid());  // the block on screen came from the unit and is still there
         QVERIFY(!data->set().levelsValid());
         QCOMPARE(shown.count(), 1);
@@ -348,10 +348,10 @@ private slots:
         QFETCH(bool, levelsKept);
         link->blockRead.readBlock();
         port->feed(block());
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(LevelExchange::State), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::Levels, 2000);
         port->feed(levels(11, 55, 13, 66));
         QVERIFY(data->set().levelsValid());
-        QCOMPARE(link->transport.linkState(), 0);
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
 
         QSignalSpy reset(&link->levels, &LevelExchange::levelsReset);
         link->blockRead.readBlock();
@@ -411,13 +411,13 @@ private slots:
         link->measurement.startMeasurement(UnitCode::MeasureIdle);
         QVERIFY(link->measurement.isMeasuring());
         port->feed(bytesOf({0x02, 1, 2, 3, 0x83, 0x03}));
-        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->transport.polling());
         port->feed(bytesOf({0x02, 1, 2, 3, 5, 0x03}));
         QCOMPARE(codes, (QList<int>{0x83, 5}));
-        QVERIFY(!link->transport.poll().isEnabled());
+        QVERIFY(!link->transport.polling());
         QVERIFY(!link->measurement.isMeasuring());
         QCOMPARE(writtenHex(), (QStringList{QStringLiteral("02 70 03"), QStringLiteral("02 FF 03")}));
-        QCOMPARE(link->transport.linkState(), 1);
+        QCOMPARE(link->transport.linkState(), LinkState::Block);
         QCOMPARE(link->status.last().tps, 0);  // the live displays stand still
     }
 
@@ -429,15 +429,15 @@ private slots:
         port->feed(block(0x02));
         QCOMPARE(diag.count(), 1);
         QVERIFY(link->diagnostics.diagMessageTimer().isEnabled());
-        QCOMPARE(link->transport.linkState(), 0);
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
 
         QSignalSpy aux(&link->cutOff, &CutOffReader::auxValueReceived);
-        link->transport.setLinkState(CutOffReader::State);
+        link->transport.setLinkState(LinkState::CutOffByte);
         port->feed(bytesOf({0x02, 0x2A, 0x03}));
         port->feed(bytesOf({0x02, 0x2B, 0x04}));
         QCOMPARE(aux.count(), 1);
         QCOMPARE(aux.first().first().toInt(), 42);
-        QCOMPARE(link->transport.linkState(), 6);
+        QCOMPARE(link->transport.linkState(), LinkState::CutOffByte);
 
         QList<int> samples;
         connect(&link->recording, &ScopeRecording::recordedValue, this, [&](int, int, int value) { samples << value; });
@@ -449,7 +449,7 @@ private slots:
         QCOMPARE(samples, (QList<int>{7, 8}));
         QCOMPARE(port->clears, clearsBefore + 1);
         QVERIFY(link->recording.scopeTimer().isEnabled());
-        QCOMPARE(link->transport.linkState(), 10);
+        QCOMPARE(link->transport.linkState(), LinkState::ScopeSample);
     }
 
     // Whatever came before it, cut wherever, the first clean reply after noise is used.
@@ -478,7 +478,7 @@ private slots:
             QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
             QSignalSpy levelsIn(&link->levels, &LevelExchange::levelsReceived);
             QSignalSpy shown(&link->transport, &LinkTransport::linkMessage);
-            link->transport.setLinkState(state);
+            link->transport.setLinkState(LinkState(state));
             port->feed(line.left(cut));
             port->feed(line.mid(cut));
             const QString where = QStringLiteral("cut at %1").arg(cut);
@@ -567,8 +567,8 @@ private slots:
     {
         QFETCH(int, replyAfterMs);
         QSignalSpy taken(&link->blockRead, &BlockRead::blockReceived);
-        link->transport.poll().setInterval(40);
-        link->transport.poll().enable();
+        link->transport.setPollInterval(40);
+        link->transport.startPolling();
         // A busy machine may check only after a few ticks: the last request is the one whose reply is due.
         QTRY_VERIFY_WITH_TIMEOUT(!port->written.isEmpty(), 2000);
         port->written.remove(0, port->written.size() - 1);
@@ -583,16 +583,16 @@ private slots:
         const qint64 waited = port->written[1].atMs - port->written[0].atMs;
         if (replyAfterMs < 0)
             QVERIFY2(waited >= LinkTransport::replyTimeMs(6) - 10, qPrintable(QString::number(waited)));
-        QCOMPARE(link->transport.linkState(), 1);
+        QCOMPARE(link->transport.linkState(), LinkState::Block);
         port->feed(block());
         QCOMPARE(taken.count(), 1);
         // The block answer is due: no poll tick and no other operation comes between.
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 170, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::Levels, 2000);
         QCOMPARE(writtenHex(1), (QStringList{QStringLiteral("02 FF 03"), QStringLiteral("02 AA 03")}));
         port->feed(levels(1, 2, 3, 4));
         QCOMPARE(writtenHex(3), QStringList{QStringLiteral("02 04 03")});
         QCOMPARE(link->transport.queuedOperations(), 0);
-        link->transport.poll().disable();
+        link->transport.stopPolling();
     }
 
     // A chain paces its frames from the end of the one before, never blocks, and lets nothing
@@ -610,8 +610,8 @@ private slots:
         // Blocking would take the 160 ms of pauses; the bound leaves room for a busy machine.
         QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!done);
-        link->transport.poll().setInterval(5);
-        link->transport.poll().enable();
+        link->transport.setPollInterval(5);
+        link->transport.startPolling();
         link->transport.send(link->transport.writeFrame(63, 0));
         link->diagnostics.requestDiagnostics();
         QTRY_VERIFY_WITH_TIMEOUT(done, 3000);
@@ -624,7 +624,7 @@ private slots:
             const qint64 gap = port->written[i].atMs - port->written[i - 1].atMs;
             QVERIFY2(gap >= pauses[i - 1] + 4, qPrintable(QStringLiteral("%1: %2").arg(i).arg(gap)));
         }
-        link->transport.poll().disable();
+        link->transport.stopPolling();
     }
 
     // The pauses are measured by the clock the link is handed, from the moment the frame before
@@ -632,7 +632,7 @@ private slots:
     void aChainPauseEndsByTheLinksClock()
     {
         SteppedClock clock;
-        TestLink stepped(port, data, prompts, &clock);
+        UnitLink stepped(port, data, prompts, &clock);
         stepped.transport.prepareFrames();
         bool done = false;
         stepped.commands.sendChain({{stepped.transport.serviceFrame(92, 1), 0}, {stepped.transport.writeFrame(0xA3, 4), 100}},
@@ -671,7 +671,7 @@ private slots:
             data->set().markBlockValid();
             link->blockRead.readBlock();
             port->feed(readAnswer);
-            QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), 170, 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::Levels, 2000);
             port->feed(levels(1, 2, 3, 4));
         }
         const int before = port->written.size();
@@ -682,7 +682,7 @@ private slots:
             QVERIFY(prompts->questions.first().startsWith(QStringLiteral("Pozor !!!: ")));
         QVERIFY(!prompts->unexpected);
         QCOMPARE(writtenHex(before), sent ? QStringList{QStringLiteral("02 EE 03")} : QStringList{});
-        QCOMPARE(link->transport.linkState(), sent ? 5 : 0);
+        QCOMPARE(link->transport.linkState(), sent ? LinkState::SilenceAfterWriteCode : LinkState::StatusReply);
     }
 
     // Every write ends with a result, also when the unit stops answering halfway. "Uložení OK"
@@ -726,7 +726,7 @@ private slots:
         QCOMPARE(verified.count(), result == QStringLiteral("Uložení OK") ? 1 : 0);
         QCOMPARE(writtenHex().contains(QStringLiteral("02 B4 A3 0A 03")), levelsSent);
         QCOMPARE(writtenHex().contains(QStringLiteral("02 AA 03")), blockComesBack);
-        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->transport.polling());
     }
 
     // The check's answer never came and the technician went on before its guard ran out: the
@@ -745,16 +745,16 @@ private slots:
         QSignalSpy values(&link->cutOff, &CutOffReader::auxValueReceived);
         data->set().markBlockValid();
         link->blockWrite.writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckBlockState), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenBlock, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!link->transport.answerDue(), 3000);
         reader ? link->cutOff.startCutOffReading(241) : link->levels.requestLevels();
-        const int state = link->transport.linkState();
+        const LinkState state = link->transport.linkState();
         // The check's guard runs out now, before the level read's own guard could.
         link->blockWrite.replyGuard().disable();
         emit link->blockWrite.replyGuard().fired();
         QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení neověřeno!"));
         QCOMPARE(link->transport.linkState(), state);
-        QCOMPARE(link->transport.poll().isEnabled(), false);
+        QCOMPARE(link->transport.polling(), false);
         if (reader) {
             port->feed(bytesOf({0x02, 0x5A, 0x03}));
             QCOMPARE(values.count(), 1);
@@ -762,7 +762,7 @@ private slots:
         } else {
             port->feed(levels(1, 2, 3, 4));
             QCOMPARE(levelsTaken.count(), 1);
-            QVERIFY(link->transport.poll().isEnabled());
+            QVERIFY(link->transport.polling());
         }
     }
 
@@ -782,7 +782,7 @@ private slots:
         data->set().setLevels(levels(10, 60, 10, 60));
         const QByteArray sent = data->set().paramBytes();
         link->blockWrite.writeBlock();
-        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckBlockState), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenBlock, 3000);
         if (secondWrite) {
             QTRY_VERIFY_WITH_TIMEOUT(!link->transport.answerDue(), 3000);
             link->blockWrite.writeBlock();
@@ -791,7 +791,7 @@ private slots:
             // The second write's read-back request has gone out.
             QTRY_COMPARE_WITH_TIMEOUT(writtenHex().count(QStringLiteral("02 FF 03")), 2, 5000);
             port->feed(sent);
-            QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), int(BlockWrite::CheckLevelsState), 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenLevels, 2000);
             port->feed(levels(10, 60, 10, 60));
             QCOMPARE(shown.count(), 2);
             QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));

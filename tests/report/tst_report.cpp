@@ -2,7 +2,7 @@
 #include "fakeport.h"
 #include "pdftext.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
 #include "toolsetup/toolsetup.h"
@@ -270,7 +270,7 @@ private slots:
         QFETCH(bool, cleared);
         FakePort port;
         port.open(QStringLiteral("fake"), nullptr);
-        TestLink link(&port, data.get(), prompts.get());
+        UnitLink link(&port, data.get(), prompts.get());
         link.transport.prepareFrames();
         data->set().markBlockValid();
         const std::function<void()> operations[] = {

@@ -1,6 +1,6 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "link/unitdata.h"
 #include "scope/colourswatch.h"
 #include "scope/scopecontrol.h"
@@ -32,7 +32,7 @@ private:
     std::unique_ptr<FakePort> port;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<UnitData> data;
-    std::unique_ptr<TestLink> link;
+    std::unique_ptr<UnitLink> link;
     std::unique_ptr<ScopePage> page;
     std::unique_ptr<QTemporaryDir> dir;
 
@@ -88,10 +88,10 @@ private slots:
         port = std::make_unique<FakePort>();
         prompts = std::make_unique<ScriptedPrompts>();
         data = std::make_unique<UnitData>();
-        link = std::make_unique<TestLink>(port.get(), data.get(), prompts.get());
+        link = std::make_unique<UnitLink>(port.get(), data.get(), prompts.get());
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
-        link->transport.poll().enable();
+        link->transport.startPolling();
         page = std::make_unique<ScopePage>();
         page->attach(&link->recording, prompts.get());
         dir = std::make_unique<QTemporaryDir>();
@@ -155,7 +155,7 @@ private slots:
         page->address(1)->setText(QStringLiteral("5"));
         page->address(2)->setText(QStringLiteral("7"));
         record(true);
-        QVERIFY(!link->transport.poll().isEnabled());
+        QVERIFY(!link->transport.polling());
         samples({{10, 20}, {11, 21}, {12, 22}}, true);
         QCOMPARE(page->samples().count(), 3);
         QCOMPARE(exported(), QByteArray("0;10;20;\r\n1;11;21;\r\n2;12;22;\r\n"));
@@ -163,7 +163,7 @@ private slots:
 
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);
         QVERIFY(!link->recording.recording());
-        QVERIFY(link->transport.poll().isEnabled());
+        QVERIFY(link->transport.polling());
         QCOMPARE(page->samples().count(), 3);  // the samples and the picture stay
 
         record(false);
@@ -214,8 +214,8 @@ private slots:
         QCOMPARE(page->samples().count(), ScopeRecording::MaxSamples);
         QTRY_VERIFY_WITH_TIMEOUT(!page->recordBox()->isChecked(), 2000);
         QVERIFY(!link->recording.recording());
-        QVERIFY(link->transport.poll().isEnabled());
-        QCOMPARE(link->transport.linkState(), 0);
+        QVERIFY(link->transport.polling());
+        QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
         QCOMPARE(nextRequest(), QStringLiteral("02 0F 03"));  // the poll, never another aux request
     }
 

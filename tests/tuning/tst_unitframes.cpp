@@ -44,8 +44,8 @@ private slots:
     {
         f->page.display()->takeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[SetVersion] = 4; return b; }());
         spin("TPSVol")->setValue(44);  // keeps version 4
-        f->link.poll().setInterval(60);
-        f->link.poll().enable();
+        f->link.setPollInterval(60);
+        f->link.startPolling();
         QTest::qWait(40);
         QElapsedTimer clock;
         clock.start();
@@ -59,13 +59,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 3, 2000);
         QCOMPARE(f->writtenHex(2), QStringList{QStringLiteral("02 24 40 00 03")});
         QVERIFY2(gap(2) >= 95, qPrintable(QString::number(gap(2))));
-        QVERIFY(!f->link.poll().isEnabled());
+        QVERIFY(!f->link.polling());
         QTRY_COMPARE_WITH_TIMEOUT(f->label("Nacteni"), QStringLiteral("Odesláno"), 2000);
-        QVERIFY(f->link.poll().isEnabled());
+        QVERIFY(f->link.polling());
         QTRY_COMPARE_WITH_TIMEOUT(f->port.written.size(), 4, 2000);
         QCOMPARE(f->writtenHex(3), QStringList{QStringLiteral("02 0F 03")});
         QVERIFY2(clock.elapsed() >= 155, qPrintable(QString::number(clock.elapsed())));
-        f->link.poll().disable();
+        f->link.stopPolling();
 
         // A speed goes out negated, a stop as it is; both are followed by the version byte, now 0.
         f->port.written.clear();
@@ -122,8 +122,8 @@ private slots:
             if (frame.startsWith(QLatin1String("02 24")))
                 asked << frame;
         QCOMPARE(asked, reads);
-        QTRY_COMPARE(f->link.linkState(), 0);
-        QVERIFY(f->link.poll().isEnabled());
+        QTRY_COMPARE(f->link.linkState(), LinkState::StatusReply);
+        QVERIFY(f->link.polling());
     }
 
     void ramToEepromCommitsTheStatusByte()
@@ -133,14 +133,14 @@ private slots:
         b[SetVersion] = 6;
         f->page.display()->takeOverBlock(b);
         QCOMPARE(f->label("Verze"), QStringLiteral("Sada 6"));
-        f->link.poll().enable();
+        f->link.startPolling();
         button("Button4")->click();
         QCOMPARE(f->writtenHex(), (QStringList{QStringLiteral("02 B4 30 45 03"), QStringLiteral("02 04 03")}));
         QCOMPARE(f->label("STAVJ"), QStringLiteral("01000101"));
         QCOMPARE(int(f->data.set().paramByte(UnitFlags)), 0x45);
         QCOMPARE(int(f->data.set().paramByte(SetVersion)), 0);
         QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
-        QVERIFY(f->link.poll().isEnabled());
+        QVERIFY(f->link.polling());
 
         f->port.written.clear();
         f->data.set().setParamByte(UnitFlags, 0x40);
@@ -176,7 +176,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f->block(), TuningFixture::sampleBlock(), 2000);
         QCOMPARE(spin("MaxDorMax")->value(), 240);
         QCOMPARE(f->label("Verze"), QStringLiteral("Sada 3"));
-        QTRY_COMPARE_WITH_TIMEOUT(f->link.linkState(), 0, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->link.linkState(), LinkState::StatusReply, 2000);
         QCOMPARE(f->label("Nacteni"), QStringLiteral("Načteno  OK"));
         QVERIFY(f->find<QLabel>(QStringLiteral("Nacteni"))->isVisibleTo(&f->page));
     }

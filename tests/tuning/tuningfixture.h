@@ -3,7 +3,7 @@
 #include "scriptedprompts.h"
 #include "livepage/livevaluespage.h"
 #include "link/unitdata.h"
-#include "testlink.h"
+#include "link/unitlink.h"
 #include "toolsetup/toolsetup.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/paramblock.h"
@@ -20,7 +20,7 @@ struct TuningFixture
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    TestLink parts{&port, &data, &prompts};
+    UnitLink parts{&port, &data, &prompts};
     LinkTransport &link = parts.transport;
     LiveValuesPage live{&data};
     ToolSetup setup;
