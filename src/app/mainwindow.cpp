@@ -44,7 +44,7 @@
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
 #include "link/widgets/livevaluespage.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/serialio.h"
 #include "link/blockread.h"
 #include "link/blockwrite.h"

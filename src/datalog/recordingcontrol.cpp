@@ -1,7 +1,7 @@
 #include "recordingcontrol.h"
 #include "logrecorder.h"
 #include "link/linkconnection.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "blockwrite.h"
 #include "levelexchange.h"
-#include "prompts.h"
+#include "prompts/prompts.h"
 #include "unitdata.h"
 #include <algorithm>
 

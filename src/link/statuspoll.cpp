@@ -1,7 +1,7 @@
 #include "statuspoll.h"
 #include "linkclock.h"
 #include "linktransport.h"
-#include "prompts.h"
+#include "prompts/prompts.h"
 #include "unitdata.h"
 
 StatusPoll::StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent)

@@ -2,7 +2,7 @@
 #include "blockdisplay.h"
 #include "paramblock.h"
 #include "tuningpage.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "link/blockread.h"
 #include "link/blockwrite.h"
