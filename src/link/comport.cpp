@@ -1,5 +1,5 @@
 #include "comport.h"
-#include "messageexcerpt.h"
+#include "textformat/messageexcerpt.h"
 #include "portname.h"
 #include <QFile>
 #include <cerrno>

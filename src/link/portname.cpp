@@ -1,5 +1,5 @@
 #include "portname.h"
-#include "messageexcerpt.h"
+#include "textformat/messageexcerpt.h"
 
 QString portNameFault(const QString &name)
 {

@@ -1,7 +1,7 @@
 #include "textformat/cp1250.h"
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
-#include "link/messageexcerpt.h"
+#include "textformat/messageexcerpt.h"
 #include "link/portname.h"
 
 #include <QDir>

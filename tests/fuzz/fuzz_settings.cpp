@@ -2,7 +2,7 @@
 // finish in time, and must give settings the rest of the tool can use as they stand.
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
-#include "link/messageexcerpt.h"
+#include "textformat/messageexcerpt.h"
 #include "link/portname.h"
 
 #include <cstddef>
