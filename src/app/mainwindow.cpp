@@ -44,6 +44,8 @@
 #include "link/widgets/linkmessagelabel.h"
 #include "link/widgets/livebox.h"
 #include "link/widgets/livevaluespage.h"
+#include "linkwords/linkwords.h"
+#include "linkwords/portwords.h"
 #include "prompts/prompts.h"
 #include "link/serialio.h"
 #include "link/blockread.h"
@@ -93,7 +95,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    buildLink(prompts);
+    buildLink();
     m_recording = new RecordingControl(m_status, m_measurement, m_data, m_prompts, this);
     m_recording->watchConnection(m_connection);
     buildPages();
@@ -110,7 +112,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::highlightPowerRange);
     // The lambda page shows its part of every block the tuning page takes over.
-    m_lambda->attach(m_link, m_blockWrite, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
+    m_lambda->attach(m_link, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
 
     // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
     m_service->attach(m_data, m_blockRead, m_levels, m_blockWrite, m_tuning->display(), m_prompts);
@@ -181,6 +183,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     connect(m_memoryCheck, &MemoryCheck::checked, unsaved, &UnsavedChanges::agreeChecked);
     guardReads();
 
+    announceLinkOutcomes(m_link, m_blockRead, m_blockWrite, m_levels);
     connect(m_link, &LinkTransport::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_linkMessageLabel->setText(text);
@@ -190,7 +193,11 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         m_tuning->hideLinkMessage();
         m_linkMessageLabel->hide();
     });
-    connect(m_status, &StatusPoll::statusError, m_tuning, &TuningPage::setLinkMessageText);
+    // A garbled status reply is said on the tuning page's label only, without showing it.
+    connect(m_status, &StatusPoll::statusError, this, [this] {
+        m_tuning->setLinkMessageText(QStringLiteral("Error Obeznik"));
+        m_prompts->beep();
+    });
 
     // The page change after a close belongs to the close the technician asked for: a port the
     // tool closes because its device went away leaves the technician where they are.
@@ -200,7 +207,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     });
     // Said from inside a read, so queued. The box goes by itself once the port is open again.
     connect(m_port, &SerialIo::deviceLost, this,
-            [this](const QString &text) { m_prompts->showNotice(boxCaption(), text); },
+            [this](const QString &port) { m_prompts->showNotice(boxCaption(), portErrorText(EComPort::lost(port))); },
             Qt::QueuedConnection);
     connect(m_tuning->closeButton(), &QPushButton::clicked, this, &QWidget::close);
     showInfo();
@@ -213,16 +220,16 @@ MainWindow::~MainWindow()
         m_visitRecorder->closeVisit();
 }
 
-void MainWindow::buildLink(Prompts *prompts)
+void MainWindow::buildLink()
 {
     // The transport is there already; then one object per kind of conversation with the unit. A
     // new kind of conversation is one more line here, and the page that uses it.
     new WriteNotes(m_link, m_data, this);
-    m_status = new StatusPoll(m_link, m_data, prompts, this);
+    m_status = new StatusPoll(m_link, m_data, this);
     m_commands = new CommandExchange(m_link, this);
     m_levels = new LevelExchange(m_link, m_data, this);
     m_blockRead = new BlockRead(m_link, m_data, m_levels, this);
-    m_blockWrite = new BlockWrite(m_link, m_data, prompts, this);
+    m_blockWrite = new BlockWrite(m_link, m_data, this);
     m_measurement = new MeasurementExchange(m_link, m_data, m_status, m_blockRead, this);
     m_memoryCheck = new MemoryCheck(m_link, this);
     m_diagnosticsLink = new DiagnosticsExchange(m_link, m_data, this);
@@ -391,7 +398,7 @@ void MainWindow::showHealth()
     if (m_data->portName.isEmpty() && m_connection->health() == LinkConnection::Health::Closed)
         m_line->showNoPortChosen(choosePortText());
     else
-        m_line->showHealth(m_connection->health(), m_connection->problem());
+        m_line->showHealth(m_connection->health(), portProblemText(m_connection->problem()));
     if (m_port->isOpen())
         m_prompts->closeNotice();
     // Values on screen that the unit no longer confirms must not look live.
@@ -559,7 +566,7 @@ bool MainWindow::openPort(bool named)
     EComPort error;
     if (!m_connection->openPort(m_data->portName, &error)) {
         if (named) {
-            m_prompts->error(boxCaption(), error.message());
+            m_prompts->error(boxCaption(), portErrorText(error));
         } else {
             m_data->portName.clear();
             m_connection->closePort();

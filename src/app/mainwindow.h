@@ -109,7 +109,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void buildLink(Prompts *prompts);
+    void buildLink();
     void buildPages();
     void buildShortcuts();
     // The Info page names the buttons as captioned and lists the window's shortcuts.

@@ -3,7 +3,6 @@
 #include <QObject>
 
 class LinkTransport;
-class Prompts;
 class UnitData;
 
 // The status poll and the live values: every poll tick that finds the wire free asks for the
@@ -16,10 +15,10 @@ class StatusPoll : public QObject
 public:
     static constexpr int State = 0;
 
-    StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
+    StatusPoll(LinkTransport *link, UnitData *data, QObject *parent = nullptr);
 
 signals:
-    void statusError(const QString &text);  // "Error Obeznik" on the tuning page label only
+    void statusError();  // a status reply came garbled, or only noise came
     // Byte 4 of a polled status reply while a measurement runs; the live values stand still.
     void measuringReply(quint8 code);
     // A status poll went out and no reply came for it within the reply time; once per poll, some
@@ -37,6 +36,5 @@ private:
 
     LinkTransport *m_link;
     UnitData *m_data;
-    Prompts *m_prompts;
     StatusWatch m_watch;
 };

@@ -12,8 +12,12 @@
 #include "link/scoperecording.h"
 #include "link/statuspoll.h"
 #include "link/writenotes.h"
+#include "linkwords/linkwords.h"
 
-// The link as the window composes it, without the window: the transport and every exchange.
+class Prompts;
+
+// The link as the window composes it, without the window: the transport and every exchange, and
+// the words of their results on the message labels. The link asks nothing through prompts itself.
 struct TestLink
 {
     LinkTransport transport;
@@ -29,11 +33,12 @@ struct TestLink
     ScopeRecording recording;
     CutOffReader cutOff;
 
-    TestLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock = nullptr)
-        : transport(port, clock), notes(&transport, data), status(&transport, data, prompts), commands(&transport),
-          levels(&transport, data), blockRead(&transport, data, &levels), blockWrite(&transport, data, prompts),
+    TestLink(SerialIo *port, UnitData *data, Prompts *, LinkClock *clock = nullptr)
+        : transport(port, clock), notes(&transport, data), status(&transport, data), commands(&transport),
+          levels(&transport, data), blockRead(&transport, data, &levels), blockWrite(&transport, data),
           measurement(&transport, data, &status, &blockRead), check(&transport), diagnostics(&transport, data), recording(&transport),
           cutOff(&transport, data)
     {
+        announceLinkOutcomes(&transport, &blockRead, &blockWrite, &levels);
     }
 };

@@ -3,7 +3,7 @@
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
 #include "textformat/messageexcerpt.h"
-#include "link/portname.h"
+#include "linkwords/portwords.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include "testlink.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
+#include "linkwords/portwords.h"
 #include <QSignalSpy>
 #include <QTest>
 #include <cerrno>
@@ -64,7 +65,7 @@ private slots:
             port->failNextOpen(ENOENT);
             EComPort error;
             QVERIFY(!connection->openPort(QStringLiteral("/dev/ttyUSB0"), &error));
-            QVERIFY(error.message().contains(QStringLiteral("zkontrolujte kabel")));
+            QVERIFY(portErrorText(error).contains(QStringLiteral("zkontrolujte kabel")));
         }
         QCOMPARE(connection->health(), whileAway);
         QTest::qWait(1300);  // an attempt has failed meanwhile, quietly

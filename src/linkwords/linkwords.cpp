@@ -1,0 +1,26 @@
+#include "linkwords.h"
+#include "link/blockread.h"
+#include "link/levelexchange.h"
+#include "link/linktransport.h"
+
+QString blockWriteWords(BlockWrite::Result result)
+{
+    switch (result) {
+    case BlockWrite::Result::Verified: return QStringLiteral("Uložení OK");
+    case BlockWrite::Result::Wrong: return QStringLiteral("Nesprávné uložení!");
+    case BlockWrite::Result::Unverified: break;
+    }
+    return QStringLiteral("Uložení neověřeno!");
+}
+
+void announceLinkOutcomes(LinkTransport *link, BlockRead *blockRead, BlockWrite *blockWrite, LevelExchange *levels)
+{
+    QObject::connect(blockRead, &BlockRead::blockReceived, link,
+                     [link] { link->announceLinkMessage(QStringLiteral("Načteno  OK")); });
+    QObject::connect(blockWrite, &BlockWrite::writeEnded, link,
+                     [link](BlockWrite::Result result) { link->announceLinkMessage(blockWriteWords(result)); });
+    QObject::connect(levels, &LevelExchange::readUnanswered, link,
+                     [link] { link->announceLinkMessage(QStringLiteral("Jednotka neodpovídá!")); });
+    QObject::connect(link, &LinkTransport::portNotOpen, link,
+                     [link] { link->announceLinkMessage(QStringLiteral("Port není otevřen")); });
+}
