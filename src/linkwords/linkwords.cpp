@@ -5,12 +5,9 @@
 
 QString blockWriteWords(BlockWrite::Result result)
 {
-    switch (result) {
-    case BlockWrite::Result::Verified: return QStringLiteral("Uložení OK");
-    case BlockWrite::Result::Wrong: return QStringLiteral("Nesprávné uložení!");
-    case BlockWrite::Result::Unverified: break;
-    }
-    return QStringLiteral("Uložení neověřeno!");
+    if (result == BlockWrite::Result::Verified)
+        return QStringLiteral("Uložení OK");
+    return result == BlockWrite::Result::Wrong ? QStringLiteral("Nesprávné uložení!") : QStringLiteral("Uložení neověřeno!");
 }
 
 void announceLinkOutcomes(LinkTransport *link, BlockRead *blockRead, BlockWrite *blockWrite, LevelExchange *levels)
