@@ -8,6 +8,7 @@
 #include "datalog/recordingreader.h"
 #include "../tests/common/testlink.h"
 #include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -88,11 +89,12 @@ Figure recordingCost(const QString &folder)
     BenchPort port;
     QuietPrompts prompts;
     UnitData data;
-    data.dataFolder = folder;
+    ToolSetup setup;
+    setup.setDataFolder(folder);
     TestLink link(&port, &data, &prompts);
     port.open({}, nullptr);
     link.transport.prepareFrames();
-    LogRecorder recorder(&link.status, &link.measurement, &data);
+    LogRecorder recorder(&link.status, &link.measurement, &data, &setup);
     recorder.setLimits({LogRecorder::Limits().maxBytes, LogRecorder::Limits().maxMs, 0});
     QString error;
     if (!recorder.start(folder, &error)) {
@@ -106,8 +108,7 @@ Figure recordingCost(const QString &folder)
     for (int batch = 0; batch < 400; ++batch) {
         const qint64 start = threadNs();
         for (int i = 0; i < RowsPerSecond / 2; ++i) {
-            data.tpsValue = (batch + i) % 256;
-            emit data.liveValuesChanged();
+            emit link.status.liveValues({0, (batch + i) % 256, 0});
         }
         const qint64 flushStart = threadNs();
         recorder.flush();

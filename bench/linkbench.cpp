@@ -134,7 +134,7 @@ struct Rig
         line.clock.start();
         line.open(QString(), nullptr);
         link.transport.prepareFrames();
-        QObject::connect(&data, &UnitData::liveValuesChanged, [this] { taken << data.tpsValue; });
+        QObject::connect(&link.status, &StatusPoll::liveValues, [this](const LiveValues &values) { taken << values.tps; });
     }
 };
 

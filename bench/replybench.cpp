@@ -2,7 +2,7 @@
 // the real main window on a port the bench feeds, painted by the offscreen platform.
 #include "benchsupport.h"
 #include "app/mainwindow.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include "link/linktransport.h"
 #include "link/statuspoll.h"
 #include "link/unitdata.h"
@@ -120,7 +120,7 @@ ReplyRun runReplies(int count, int repaintEvery, bool livePage)
         run.problem = QStringLiteral("the lambda bar was not found");
     else if (statusErrors || prompts.beeps || prompts.messages)
         run.problem = QStringLiteral("%1 replies were refused").arg(statusErrors);
-    else if (window.data()->tpsValue != quint8(last.at(1)) || window.data()->lambdaValue != quint8(last.at(2)))
+    else if (window.statusPoll()->last().tps != quint8(last.at(1)) || window.statusPoll()->last().lambda != quint8(last.at(2)))
         run.problem = QStringLiteral("the last reply did not reach the live values");
     else if (run.paints == 0)
         run.problem = QStringLiteral("nothing was repainted");

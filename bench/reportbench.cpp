@@ -28,17 +28,18 @@ void fill(UnitData &data, ReportInput &input)
     record[33] = 0x03;
     for (int i = 1; i < 33; ++i)
         record[i] = char(i * 7);
-    data.takeRecord(record);
-    data.noteErrorsCleared();
+    data.record().take(record);
+    data.record().noteErrorsCleared();
     record.replace(17, 16, QByteArray(16, '\0'));
-    data.takeRecord(record);
+    data.record().take(record);
     for (int i = 1; i < 33; ++i)
         data.paramBlock[std::size_t(i)] = quint8(i * 5);
     for (int i = 1; i < 9; ++i)
         data.levelBlock[std::size_t(i)] = quint8(i * 9);
     data.blockValid = data.levelsValid = true;
+    input.versionNames = QStringList(QString());
     for (int i = 1; i < 100; ++i)
-        data.versionNames[i] = QStringLiteral("Škoda Octavia 1.6 MPI – sada %1").arg(i);
+        input.versionNames << QStringLiteral("Škoda Octavia 1.6 MPI – sada %1").arg(i);
 
     input.workshop = {QStringLiteral("Autoservis Dvořák s.r.o."), QStringLiteral("Průmyslová 1234/12, 280 02 Kolín"),
                       QStringLiteral("+420 321 654 987"), QStringLiteral("Jiří Kůrka")};

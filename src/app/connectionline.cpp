@@ -1,5 +1,5 @@
 #include "connectionline.h"
-#include "link/widgets/describevalue.h"
+#include "livepage/describevalue.h"
 #include <QHBoxLayout>
 #include <QLabel>
 

@@ -36,6 +36,6 @@ void EscapeReport::say()
     // The technician now knows where the set is: the next start need not say that the system
     // stopped the tool. A set kept while the box was open keeps its note.
     if (!keptAt.isEmpty() && m_keptAt.isEmpty())
-        BackupStore(BackupStore::folderIn(m_window->data()->dataFolder)).takeUnsavedNote();
+        BackupStore(BackupStore::folderIn(m_window->setup()->dataFolder())).takeUnsavedNote();
     m_due = false;
 }

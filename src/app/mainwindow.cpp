@@ -41,9 +41,9 @@
 #include "datalog/logrecorder.h"
 #include "link/linkclock.h"
 #include "link/linkconnection.h"
-#include "link/widgets/linkmessagelabel.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/linkmessagelabel.h"
+#include "livepage/livebox.h"
+#include "livepage/livevaluespage.h"
 #include "linkwords/linkwords.h"
 #include "linkwords/portwords.h"
 #include "prompts/prompts.h"
@@ -83,7 +83,7 @@ constexpr int ClientHeight = 451;
 
 MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, m_data, this))
+      m_link(new LinkTransport(port, LinkClock::system(), this)), m_connection(new LinkConnection(port, m_link, this))
 {
     setObjectName(QStringLiteral("Form2"));
     // The pages keep their place at the design size; a larger window gives the room to the pages
@@ -96,31 +96,31 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     small.setPixelSize(11);
     setFont(small);
     buildLink();
-    m_recording = new RecordingControl(m_status, m_measurement, m_data, m_prompts, this);
+    m_recording = new RecordingControl(m_status, m_measurement, m_data, &m_setup, m_prompts, this);
     m_recording->watchConnection(m_connection);
     buildPages();
     buildShortcuts();
     buildConnectionLine(ports ? std::move(ports) : PortSource(systemPorts));
 
     // Every accepted status reply refreshes both live displays, whichever page is shown.
-    connect(m_data, &UnitData::liveValuesChanged, m_live, &LiveValuesPage::refresh);
-    connect(m_data, &UnitData::liveValuesChanged, m_tuning->liveBox(), &LiveBox::refresh);
+    connect(m_status, &StatusPoll::liveValues, m_live, &LiveValuesPage::showLiveValues);
+    connect(m_status, &StatusPoll::liveValues, m_tuning->liveBox(), &LiveBox::showLiveValues);
 
     // The rules of the page "Ladění" and the block the link brings in.
     m_tuning->attach(m_commands, m_blockRead, m_blockWrite, m_memoryCheck, m_prompts, m_live);
     connect(m_blockRead, &BlockRead::blockReceived, m_tuning->display(), &BlockDisplay::takeOverBlock);
     // After the live refreshes above: the active power range follows every status reply.
-    connect(m_data, &UnitData::liveValuesChanged, m_tuning->display(), &BlockDisplay::highlightPowerRange);
+    connect(m_status, &StatusPoll::liveValues, m_tuning->display(), &BlockDisplay::followLiveValues);
     // The lambda page shows its part of every block the tuning page takes over.
     m_lambda->attach(m_link, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
 
     // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
-    m_service->attach(m_data, m_blockRead, m_levels, m_blockWrite, m_tuning->display(), m_prompts);
+    m_service->attach(m_data, &m_setup, m_blockRead, m_levels, m_blockWrite, m_tuning->display(), m_prompts);
     connect(m_service->files(), &ConfigFiles::configFileChanged, this, &MainWindow::updateCaption);
     connect(this, &MainWindow::saveCurrentStateRequested, m_service->files(), &ConfigFiles::saveSetAs);
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::showLevels);
 
-    m_diagnostics->attach(m_data, m_diagnosticsLink, m_prompts);
+    m_diagnostics->attach(m_diagnosticsLink, m_prompts);
     // A link that stopped answering may come back to another unit: its record is read anew.
     connect(m_connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
         if (health != LinkConnection::Health::Answering)
@@ -130,7 +130,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     // backups, the oscilloscope's last recording.
     // The report's dialog proposes the unit's previous visit as the first line of its notes.
     m_previousVisit = new PreviousVisitNote(m_prompts, this);
-    m_report = new ReportController(m_data, m_diagnostics, m_previousVisit, this);
+    m_report = new ReportController(m_data, &m_setup, m_diagnostics, m_previousVisit, this);
     m_report->setToolVersion(QStringLiteral("Velkor ") + appVersion());
     // One unit per report: what the tool learns of the unit now connected decides whose report it is.
     UnitSession *session = m_report->session();
@@ -171,7 +171,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         });
     }
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
-    m_recordings->attach(m_data, m_prompts);
+    m_recordings->attach(m_data, &m_setup, m_prompts);
     // A proposal taken from the analysis is typed into the tuning page's control, as by hand.
     m_recordings->analysis()->setHandEdit([this](int index, int value) { m_tuning->spinEdit(index)->setValue(value); });
     connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
@@ -230,7 +230,7 @@ void MainWindow::buildLink()
     m_levels = new LevelExchange(m_link, m_data, this);
     m_blockRead = new BlockRead(m_link, m_data, m_levels, this);
     m_blockWrite = new BlockWrite(m_link, m_data, this);
-    m_measurement = new MeasurementExchange(m_link, m_data, m_status, m_blockRead, this);
+    m_measurement = new MeasurementExchange(m_link, m_status, m_blockRead, this);
     m_memoryCheck = new MemoryCheck(m_link, this);
     m_diagnosticsLink = new DiagnosticsExchange(m_link, m_data, this);
     m_scopeRecording = new ScopeRecording(m_link, this);
@@ -250,13 +250,13 @@ void MainWindow::buildPages()
         "QTabBar::tab:!selected { margin-top: 2px; }"));
     m_pages->setUsesScrollButtons(false);
 
-    m_tuning = new TuningPage(m_data);
+    m_tuning = new TuningPage(m_data, &m_setup);
     m_tuning->setObjectName(QStringLiteral("TabSheet1"));
     m_live = new LiveValuesPage(m_data);
     m_live->setObjectName(QStringLiteral("TabSheet2"));
     m_service = new ServicePage;
     m_service->setObjectName(QStringLiteral("TabSheet3"));
-    m_lambda = new LambdaPage(m_data);
+    m_lambda = new LambdaPage(m_data, &m_setup);
     m_lambda->setObjectName(QStringLiteral("TabSheet4"));
     m_diagnostics = new DiagnosticsPage;
     m_diagnostics->setObjectName(QStringLiteral("TabSheet6"));
@@ -395,7 +395,7 @@ void MainWindow::buildConnectionLine(PortSource ports)
 
 void MainWindow::showHealth()
 {
-    if (m_data->portName.isEmpty() && m_connection->health() == LinkConnection::Health::Closed)
+    if (m_connection->portName().isEmpty() && m_connection->health() == LinkConnection::Health::Closed)
         m_line->showNoPortChosen(choosePortText());
     else
         m_line->showHealth(m_connection->health(), portProblemText(m_connection->problem()));
@@ -452,7 +452,7 @@ void MainWindow::startUp(const QString &workingFolder)
             return profile.value(AnalysisLimits::sectionName(), key, QString());
         }));
     }
-    const bool portOpen = openPort(settings.portNamed);
+    const bool portOpen = openPort(settings.port, settings.portNamed);
     QString notice = settings.notice();
     if (!portOpen && !settings.portNamed && !notice.isEmpty())
         notice += QStringLiteral("\n\n") + choosePortText();
@@ -463,21 +463,20 @@ void MainWindow::startUp(const QString &workingFolder)
 
     // The one folder relative names resolve to; the process's current folder is left alone.
     QDir(workingFolder).mkpath(QStringLiteral("data"));
-    m_data->dataFolder = QDir(workingFolder).absoluteFilePath(QStringLiteral("data"));
-    m_service->pointAt(m_data->dataFolder);
-    WindowSize::restore(this, m_data->dataFolder);
-    m_scope->control()->setDataFolder(m_data->dataFolder);
+    m_setup.setDataFolder(QDir(workingFolder).absoluteFilePath(QStringLiteral("data")));
+    m_service->pointAt(m_setup.dataFolder());
+    WindowSize::restore(this, m_setup.dataFolder());
+    m_scope->control()->setDataFolder(m_setup.dataFolder());
     m_data->configFileName = QStringLiteral("Novy.cfg");
     updateCaption();
 
     m_link->prepareFrames();
     m_data->resetBlocks();
-    m_data->measuring = false;
+    m_measurement->stopMeasurement();
     m_data->tpsRising = true;
     m_link->poll().setInterval(settings.pollInterval);
     m_link->poll().enable();
     m_tuning->display()->highlightPowerRange();
-    m_data->tachoValue = 0;
     startHistory(settings);
     sayKeptChanges();
 }
@@ -485,8 +484,8 @@ void MainWindow::startUp(const QString &workingFolder)
 void MainWindow::startHistory(const TesterSettings &settings)
 {
     HistoryTarget target = settings.history;
-    target.sqlitePath = m_data->dataFilePath(QStringLiteral("historie.sqlite"));
-    m_historyStore = new HistoryStore(target, m_data->dataFilePath(QStringLiteral("historie-fronta")), this);
+    target.sqlitePath = m_setup.dataFilePath(QStringLiteral("historie.sqlite"));
+    m_historyStore = new HistoryStore(target, m_setup.dataFilePath(QStringLiteral("historie-fronta")), this);
     connect(m_historyStore, &HistoryStore::notice, this, [this](const QString &text) { m_prompts->message(QStringLiteral("Historie"), text); });
     connect(m_historyStore, &HistoryStore::stateChanged, this,
             [this] { m_line->showHistory(m_historyStore->statusText(), m_historyStore->problem()); });
@@ -520,15 +519,15 @@ void MainWindow::startHistory(const TesterSettings &settings)
         summariseRecordingLater(path, toolSet, m_recordings->analysis()->limits(), m_visitRecorder,
                                 [recorder = m_visitRecorder, path](const QString &summary) { recorder->recordingAnalysed(path, summary); });
     });
-    m_history->attach(m_historyStore, m_visitRecorder, m_data, m_service, m_prompts);
-    m_previousVisit->follow(m_historyStore, m_visitRecorder, m_data);
+    m_history->attach(m_historyStore, m_visitRecorder, m_data, &m_setup, m_service, m_prompts);
+    m_previousVisit->follow(m_historyStore, m_visitRecorder, m_data, &m_setup);
     m_historyStore->start();
-    m_historyStore->importOnce(m_data->dataFolder, QSysInfo::machineHostName());
+    m_historyStore->importOnce(m_setup.dataFolder(), QSysInfo::machineHostName());
 }
 
 void MainWindow::sayKeptChanges()
 {
-    const QString kept = BackupStore(BackupStore::folderIn(m_data->dataFolder)).takeUnsavedNote();
+    const QString kept = BackupStore(BackupStore::folderIn(m_setup.dataFolder())).takeUnsavedNote();
     if (!kept.isEmpty())
         m_prompts->message(QStringLiteral("Info"),
                            QStringLiteral("Program byl minule ukončen systémem a neuložené změny byly uloženy do souboru\n%1\n"
@@ -547,32 +546,28 @@ void MainWindow::updateCaption()
 
 void MainWindow::applySettings(const TesterSettings &settings)
 {
-    m_data->addressNames = settings.addressNames;
     m_scope->control()->fillAddressNames(settings.addressNames);
-    m_data->measurementTexts = settings.measurementTexts;
-    m_data->versionNames = settings.versionNames;
+    m_setup.setMeasurementTexts(settings.measurementTexts);
+    m_setup.setVersionNames(settings.versionNames);
     m_tuning->setCommandCaptions(settings.buttonCaptions);
     showInfo();
-    m_data->portName = settings.port;
     m_report->setWorkshop(settings.workshop);
 }
 
-bool MainWindow::openPort(bool named)
+bool MainWindow::openPort(const QString &name, bool named)
 {
     // A port that cannot be opened is reported once, and start-up goes on: the tool is still
     // useful for files, and the port is tried again every second until it is there. The default
     // of a file that names none was never the technician's choice: it is only tried, and the
     // picker is offered instead of an alarm.
     EComPort error;
-    if (!m_connection->openPort(m_data->portName, &error)) {
-        if (named) {
+    if (!m_connection->openPort(name, &error)) {
+        if (named)
             m_prompts->error(boxCaption(), portErrorText(error));
-        } else {
-            m_data->portName.clear();
-            m_connection->closePort();
-        }
+        else
+            m_connection->dropPort();
     }
-    m_line->picker()->setCurrentPort(m_data->portName);
+    m_line->picker()->setCurrentPort(m_connection->portName());
     return m_port->isOpen();
 }
 
@@ -604,7 +599,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_visitRecorder)
         m_visitRecorder->closeVisit();
     m_connection->closePort();
-    WindowSize::keep(this, m_data->dataFolder);
+    WindowSize::keep(this, m_setup.dataFolder());
     event->accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "appversion.h"
 #include "portpicker.h"
+#include "toolsetup/toolsetup.h"
 #include <QString>
 #include <QWidget>
 
@@ -59,6 +60,7 @@ public:
     void startUp(const QString &workingFolder);
 
     UnitData *data() const { return m_data; }
+    const ToolSetup *setup() const { return &m_setup; }
     LinkTransport *link() const { return m_link; }
     StatusPoll *statusPoll() const { return m_status; }
     BlockRead *blockRead() const { return m_blockRead; }
@@ -119,7 +121,7 @@ private:
     void choosePort(const QString &name);
     void applySettings(const TesterSettings &settings);
     // True when the port is open; `named`: TESTER.INI names it, so a failure is said at once.
-    bool openPort(bool named);
+    bool openPort(const QString &name, bool named);
     static QString choosePortText();
     // The unit history in the data folder, or on the server TESTER.INI names; never waited for.
     void startHistory(const TesterSettings &settings);
@@ -132,6 +134,7 @@ private:
     SerialIo *m_port;
     Prompts *m_prompts;
     UnitData *m_data;
+    ToolSetup m_setup;
     LinkTransport *m_link;
     StatusPoll *m_status = nullptr;
     CommandExchange *m_commands = nullptr;

@@ -1,4 +1,5 @@
 #include "backupkeeper.h"
+#include "toolsetup/toolsetup.h"
 #include "configfile.h"
 #include "configfiles.h"
 #include "servicepage.h"
@@ -17,9 +18,9 @@ namespace {
 const QString NoLevels = QStringLiteral(" – bez úrovní");
 }
 
-BackupKeeper::BackupKeeper(UnitData *data, BlockRead *blockRead, LevelExchange *levels, ServicePage *page,
-                           ConfigFiles *files, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_files(files)
+BackupKeeper::BackupKeeper(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels,
+                           ServicePage *page, ConfigFiles *files, QObject *parent)
+    : QObject(parent), m_data(data), m_setup(setup), m_page(page), m_files(files)
 {
     // The block is taken as it arrived: an edit made while the levels are awaited is not the unit's.
     connect(blockRead, &BlockRead::blockReceived, this, [this](const QByteArray &block) { m_readBlock = block; });
@@ -42,7 +43,7 @@ void BackupKeeper::keep(bool levelsRead)
     if (m_readBlock.isEmpty() || m_store.folder().isEmpty())
         return;
     const QByteArray set = ConfigFile::compose(m_readBlock, m_data->levelBytes(), levelsRead);
-    const QString version = m_data->versionName(quint8(m_readBlock.at(ParamBlock::SetVersion)));
+    const QString version = m_setup->versionName(quint8(m_readBlock.at(ParamBlock::SetVersion)));
     m_readBlock.clear();
 
     const BackupStore::Result result = m_store.store(set, QDateTime::currentDateTime(), version);
@@ -75,7 +76,7 @@ void BackupKeeper::refresh()
         QFile file(e.path);
         const QByteArray set = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
         const ConfigFile::Contents parts = ConfigFile::parse(set);
-        QString version = parts.paramValid() ? m_data->versionName(quint8(parts.paramBlock.at(ParamBlock::SetVersion))) : e.versionName;
+        QString version = parts.paramValid() ? m_setup->versionName(quint8(parts.paramBlock.at(ParamBlock::SetVersion))) : e.versionName;
         if (parts.levelsAbsent)
             version += NoLevels;
         auto *item = new QTreeWidgetItem(list, {e.when.toString(QStringLiteral("dd.MM.yyyy")),

@@ -4,6 +4,7 @@
 
 class ConfigFiles;
 class ServicePage;
+class ToolSetup;
 class UnitData;
 class BlockRead;
 class LevelExchange;
@@ -15,8 +16,8 @@ class BackupKeeper : public QObject
 {
     Q_OBJECT
 public:
-    BackupKeeper(UnitData *data, BlockRead *blockRead, LevelExchange *levels, ServicePage *page, ConfigFiles *files,
-                 QObject *parent = nullptr);
+    BackupKeeper(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels, ServicePage *page,
+                 ConfigFiles *files, QObject *parent = nullptr);
 
     void setFolder(const QString &folder);
     const BackupStore &store() const { return m_store; }
@@ -36,6 +37,7 @@ private:
     void loadSelected();
 
     UnitData *m_data;
+    const ToolSetup *m_setup;
     ServicePage *m_page;
     ConfigFiles *m_files;
     BackupStore m_store;

@@ -1,4 +1,5 @@
 #include "configfiles.h"
+#include "toolsetup/toolsetup.h"
 #include "backupstore.h"
 #include "configfile.h"
 #include "filelistbox.h"
@@ -20,9 +21,10 @@ const QString DamagedPart1 = QStringLiteral("Poškozený konfigurační soubor 1
 const QString DamagedPart2 = QStringLiteral("Poškozený konfigurační soubor 2.část!");
 }
 
-ConfigFiles::ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *display, Prompts *prompts,
-                         UnsavedChanges *unsaved, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_display(display), m_prompts(prompts), m_unsaved(unsaved)
+ConfigFiles::ConfigFiles(UnitData *data, const ToolSetup *setup, ServicePage *page, BlockDisplay *display,
+                         Prompts *prompts, UnsavedChanges *unsaved, QObject *parent)
+    : QObject(parent), m_data(data), m_setup(setup), m_page(page), m_display(display), m_prompts(prompts),
+      m_unsaved(unsaved)
 {
     connect(page->saveButton(), &QPushButton::clicked, this, &ConfigFiles::saveSetAs);
     connect(page->loadButton(), &QPushButton::clicked, this, &ConfigFiles::loadFromFile);
@@ -31,7 +33,7 @@ ConfigFiles::ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *displa
 
 QString ConfigFiles::folder() const
 {
-    return m_data->dataFolder;
+    return m_setup->dataFolder();
 }
 
 bool ConfigFiles::isBackup(const QString &path) const
@@ -54,7 +56,7 @@ bool ConfigFiles::saveSetAs()
 
 bool ConfigFiles::saveConfigFile(const QString &name)
 {
-    const QString path = m_data->dataFilePath(name);
+    const QString path = m_setup->dataFilePath(name);
     QString reason;
     if (!ConfigFile::writeAtomically(path, ConfigFile::compose(*m_data), &reason)) {
         // The old file, the caption and the current name stay: nothing was saved.
@@ -114,7 +116,7 @@ bool ConfigFiles::loadAsked(const QString &name)
 
 bool ConfigFiles::loadConfigFile(const QString &name)
 {
-    const QString path = m_data->dataFilePath(name);
+    const QString path = m_setup->dataFilePath(name);
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
         const QString reason = QFileInfo(path).isDir() ? QStringLiteral("je to složka") : file.errorString();
@@ -133,9 +135,9 @@ bool ConfigFiles::loadConfigFile(const QString &name)
     if (isBackup(path)) {
         // A backup is what a unit once held: a save goes to a new file named by the set's version.
         const QByteArray block = contents.paramValid() ? contents.paramBlock : m_data->paramBytes();
-        const QString version = m_data->versionName(quint8(block.at(ParamBlock::SetVersion)));
+        const QString version = m_setup->versionName(quint8(block.at(ParamBlock::SetVersion)));
         m_data->backupSource = path;
-        m_data->configFileName = m_data->dataFilePath(BackupStore::safeName(version) + QStringLiteral(".cfg"));
+        m_data->configFileName = m_setup->dataFilePath(BackupStore::safeName(version) + QStringLiteral(".cfg"));
     } else {
         m_data->backupSource.clear();
         m_data->configFileName = path;

@@ -6,6 +6,7 @@
 class BlockDisplay;
 class Prompts;
 class ServicePage;
+class ToolSetup;
 class UnitData;
 class UnsavedChanges;
 
@@ -19,8 +20,8 @@ public:
     static QString openTitle() { return QStringLiteral("Vyber soubor s konfigurací"); }
     static QString mask() { return QStringLiteral("*.cfg"); }
 
-    ConfigFiles(UnitData *data, ServicePage *page, BlockDisplay *display, Prompts *prompts, UnsavedChanges *unsaved,
-                QObject *parent = nullptr);
+    ConfigFiles(UnitData *data, const ToolSetup *setup, ServicePage *page, BlockDisplay *display, Prompts *prompts,
+                UnsavedChanges *unsaved, QObject *parent = nullptr);
 
     // "Ulož aktualní stav", also Ctrl+S; true when the set was saved.
     bool saveSetAs();
@@ -50,6 +51,7 @@ private:
     void takeLevels(const ConfigFile::Contents &contents);
 
     UnitData *m_data;
+    const ToolSetup *m_setup;
     ServicePage *m_page;
     BlockDisplay *m_display;
     Prompts *m_prompts;

@@ -94,13 +94,13 @@ void ServicePage::buildComparison()
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
 }
 
-void ServicePage::attach(UnitData *data, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite,
-                         BlockDisplay *display, Prompts *prompts)
+void ServicePage::attach(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels,
+                         BlockWrite *blockWrite, BlockDisplay *display, Prompts *prompts)
 {
-    m_unsaved = new UnsavedChanges(data, blockRead, levels, blockWrite, prompts, this);
-    m_files = new ConfigFiles(data, this, display, prompts, m_unsaved, this);
-    m_backups = new BackupKeeper(data, blockRead, levels, this, m_files, this);
-    m_comparison = new SetComparisonView(data, this, m_files, prompts, this);
+    m_unsaved = new UnsavedChanges(data, setup, blockRead, levels, blockWrite, prompts, this);
+    m_files = new ConfigFiles(data, setup, this, display, prompts, m_unsaved, this);
+    m_backups = new BackupKeeper(data, setup, blockRead, levels, this, m_files, this);
+    m_comparison = new SetComparisonView(data, setup, this, m_files, prompts, this);
     // What the tool holds changed as a whole: the comparison shows it at once.
     connect(display, &BlockDisplay::blockTakenOver, m_comparison, &SetComparisonView::refresh);
     connect(m_files, &ConfigFiles::levelsLoaded, m_comparison, &SetComparisonView::refresh);

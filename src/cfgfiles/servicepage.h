@@ -11,6 +11,7 @@ class ConfigFiles;
 class FileListBox;
 class Prompts;
 class SetComparisonView;
+class ToolSetup;
 class UnitData;
 class BlockRead;
 class BlockWrite;
@@ -28,8 +29,8 @@ public:
 
     // Puts the rules behind the controls. Loading shows a part 1 through the tuning page's display;
     // the link's reads are backed up; what the set last agreed with is kept track of.
-    void attach(UnitData *data, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite, BlockDisplay *display,
-                Prompts *prompts);
+    void attach(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite,
+                BlockDisplay *display, Prompts *prompts);
     // The data folder: the file list shows it, backups go into its "zalohy".
     void pointAt(const QString &dataFolder);
 

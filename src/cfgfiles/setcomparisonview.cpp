@@ -1,4 +1,5 @@
 #include "setcomparisonview.h"
+#include "toolsetup/toolsetup.h"
 #include "backupkeeper.h"
 #include "configfile.h"
 #include "configfiles.h"
@@ -49,8 +50,9 @@ int SetComparisonView::fill(QTreeWidget *table, const QList<ComparisonRow> &rows
     return differing;
 }
 
-SetComparisonView::SetComparisonView(UnitData *data, ServicePage *page, ConfigFiles *files, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_files(files), m_prompts(prompts)
+SetComparisonView::SetComparisonView(UnitData *data, const ToolSetup *setup, ServicePage *page, ConfigFiles *files,
+                                     Prompts *prompts, QObject *parent)
+    : QObject(parent), m_data(data), m_setup(setup), m_page(page), m_files(files), m_prompts(prompts)
 {
     connect(page->compareButton(), &QPushButton::clicked, this, &SetComparisonView::compareWithFile);
     connect(page->loadComparedButton(), &QPushButton::clicked, this, &SetComparisonView::loadCompared);
@@ -62,7 +64,7 @@ void SetComparisonView::compareWithFile()
     FileQuestion q;
     q.title = title();
     q.filter = ConfigFiles::mask();
-    q.folder = m_data->dataFolder;
+    q.folder = m_setup->dataFolder();
     q.fileName = m_page->backups() ? m_page->backups()->selectedPath() : QString();
     if (q.fileName.isEmpty())
         q.fileName = m_page->fileList()->fileName();
@@ -70,7 +72,7 @@ void SetComparisonView::compareWithFile()
         q.folder = QFileInfo(q.fileName).absolutePath();
     const QString name = m_prompts->askOpenFile(q);
     if (!name.isEmpty())
-        compareWith(m_data->dataFilePath(name));
+        compareWith(m_setup->dataFilePath(name));
 }
 
 bool SetComparisonView::compareWith(const QString &path)
@@ -96,7 +98,7 @@ void SetComparisonView::refresh()
     // Levels that never came from a unit or a file are no levels to compare.
     const QByteArray ours = ConfigFile::compose(*m_data);
 
-    const int differing = fill(m_page->comparisonTable(), compareSets(ours, theirs, m_data->versionNames));
+    const int differing = fill(m_page->comparisonTable(), compareSets(ours, theirs, m_setup->versionNames()));
     // The count stays readable however long the name: the name gives way in its middle.
     QLabel *label = m_page->comparedFileLabel();
     const QString count = differing == 0 ? QStringLiteral(": shodné") : QStringLiteral(": ") + differences(differing);

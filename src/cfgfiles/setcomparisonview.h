@@ -8,6 +8,7 @@ class QTreeWidget;
 
 class Prompts;
 class ServicePage;
+class ToolSetup;
 class UnitData;
 
 // "Porovnat" on the page "Servis": a chosen file (a backup by default) beside the tool's copy,
@@ -18,7 +19,8 @@ class SetComparisonView : public QObject
 public:
     static QString title() { return QStringLiteral("Vyber soubor k porovnání"); }
 
-    SetComparisonView(UnitData *data, ServicePage *page, ConfigFiles *files, Prompts *prompts, QObject *parent = nullptr);
+    SetComparisonView(UnitData *data, const ToolSetup *setup, ServicePage *page, ConfigFiles *files, Prompts *prompts,
+                      QObject *parent = nullptr);
 
     void compareWithFile();
     // Sets `path` beside the tool's copy; false (and said) when it cannot be read.
@@ -35,6 +37,7 @@ private:
     void loadCompared();
 
     UnitData *m_data;
+    const ToolSetup *m_setup;
     ServicePage *m_page;
     ConfigFiles *m_files;
     Prompts *m_prompts;

@@ -1,4 +1,5 @@
 #include "unsavedchanges.h"
+#include "toolsetup/toolsetup.h"
 #include "backupstore.h"
 #include "configfile.h"
 #include "prompts/prompts.h"
@@ -12,9 +13,9 @@
 #include <QWidget>
 #include <utility>
 
-UnsavedChanges::UnsavedChanges(UnitData *data, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite,
-                               Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_prompts(prompts)
+UnsavedChanges::UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels,
+                               BlockWrite *blockWrite, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_data(data), m_setup(setup), m_prompts(prompts)
 {
     m_recheck.setSingleShot(true);
     m_recheck.setInterval(0);
@@ -114,9 +115,9 @@ QString UnsavedChanges::keepForLater(QString *error)
 {
     const QByteArray set = ConfigFile::compose(*m_data);
     // A logout that was called off and then a stop keep the same set once.
-    if (!pending() || m_data->dataFolder.isEmpty() || set == m_kept)
+    if (!pending() || m_setup->dataFolder().isEmpty() || set == m_kept)
         return QString();
-    const BackupStore store(BackupStore::folderIn(m_data->dataFolder));
+    const BackupStore store(BackupStore::folderIn(m_setup->dataFolder()));
     const BackupStore::Result result = store.keepUnsaved(set, QDateTime::currentDateTime());
     if (result.outcome != BackupStore::Outcome::Written) {
         if (error)

@@ -6,6 +6,7 @@
 
 class Prompts;
 class QWidget;
+class ToolSetup;
 class UnitData;
 class BlockRead;
 class BlockWrite;
@@ -18,8 +19,8 @@ class UnsavedChanges : public QObject
 {
     Q_OBJECT
 public:
-    UnsavedChanges(UnitData *data, BlockRead *blockRead, LevelExchange *levels, BlockWrite *blockWrite, Prompts *prompts,
-                   QObject *parent = nullptr);
+    UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels,
+                   BlockWrite *blockWrite, Prompts *prompts, QObject *parent = nullptr);
 
     bool pending() const;
     // The tool's set, or one part of it, now is what the unit or a file holds.
@@ -53,6 +54,7 @@ private:
     bool askReplace();
 
     UnitData *m_data;
+    const ToolSetup *m_setup;
     Prompts *m_prompts;
     QTimer m_recheck;
     bool m_shown = false;        // pending() as last said

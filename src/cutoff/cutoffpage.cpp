@@ -1,6 +1,6 @@
 #include "cutoffpage.h"
 #include "cutoffcontrol.h"
-#include "link/widgets/describevalue.h"
+#include "livepage/describevalue.h"
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>

@@ -1,4 +1,5 @@
 #include "logrecorder.h"
+#include "toolsetup/toolsetup.h"
 #include "link/unitdata.h"
 #include "link/measurementexchange.h"
 #include "link/statuspoll.h"
@@ -8,8 +9,9 @@
 #include <algorithm>
 #include <array>
 
-LogRecorder::LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, QObject *parent)
-    : QObject(parent), m_status(status), m_measurement(measurement), m_data(data)
+LogRecorder::LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+                         QObject *parent)
+    : QObject(parent), m_status(status), m_measurement(measurement), m_data(data), m_setup(setup)
 {
     m_flushTimer.setInterval(FlushMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &LogRecorder::flush);
@@ -35,7 +37,7 @@ bool LogRecorder::start(const QString &folder, QString *error)
         return false;
     }
     m_folder = folder;
-    m_version = m_data->versionName(m_data->paramBlock[ParamBlock::SetVersion]);
+    m_version = m_setup->versionName(m_data->paramBlock[ParamBlock::SetVersion]);
     m_start = QDateTime::currentDateTime();
     // Started twice within a second: the later one is named a second on, never appended.
     while (QFile::exists(partPath(1)))
@@ -54,7 +56,7 @@ bool LogRecorder::start(const QString &folder, QString *error)
     m_rows = 0;
     m_markers = 0;
     m_pendingMarkers.clear();
-    m_feeds = {connect(m_data, &UnitData::liveValuesChanged, this, &LogRecorder::replyRow),
+    m_feeds = {connect(m_status, &StatusPoll::liveValues, this, &LogRecorder::replyRow),
                connect(m_status, &StatusPoll::statusReplyMissing, this, &LogRecorder::missingRow),
                connect(m_measurement, &MeasurementExchange::measurementCodeReceived, this, &LogRecorder::measuringRow)};
     m_flushTimer.start();
@@ -142,7 +144,7 @@ void LogRecorder::statusRow(const char *status)
     append(row);
 }
 
-QString LogRecorder::rangeName() const
+QString LogRecorder::rangeName(int tps) const
 {
     // Thresholds that never came from a unit or a file say nothing about the engine.
     if (!m_data->blockValid)
@@ -155,19 +157,19 @@ QString LogRecorder::rangeName() const
         return n;
     }();
     const auto &b = m_data->paramBlock;
-    const PowerRange range = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[ParamBlock::TpsThreshold1],
+    const PowerRange range = activePowerRange(tps, m_data->tpsRising, b[ParamBlock::TpsThreshold1],
                                               b[ParamBlock::TpsThreshold2], b[ParamBlock::TpsThreshold3]);
     return names[std::size_t(range)];
 }
 
-void LogRecorder::replyRow()
+void LogRecorder::replyRow(const LiveValues &values)
 {
     LogRow row;
     row.hasValues = true;
-    row.lambda = m_data->lambdaValue;
-    row.tps = m_data->tpsValue;
-    row.position = m_data->positionValue;
-    row.range = rangeName();
+    row.lambda = values.lambda;
+    row.tps = values.tps;
+    row.position = values.position;
+    row.range = rangeName(values.tps);
     append(row);
 }
 

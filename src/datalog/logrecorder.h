@@ -8,9 +8,11 @@
 #include <QTimer>
 #include <deque>
 
+class ToolSetup;
 class UnitData;
 class MeasurementExchange;
 class StatusPoll;
+struct LiveValues;
 
 // Records what the link reports, one row for every status reply it accepts and one for every
 // status reply that did not come, into data/zaznamy. It only listens: the poll and the handling
@@ -30,7 +32,8 @@ public:
     };
     static constexpr int FlushMs = 500;
 
-    LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, QObject *parent = nullptr);
+    LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+                QObject *parent = nullptr);
     ~LogRecorder() override;
 
     void setLimits(const Limits &limits) { m_limits = limits; }
@@ -68,7 +71,7 @@ signals:
     void failed(const QString &message);
 
 private:
-    void replyRow();
+    void replyRow(const LiveValues &values);
     void missingRow(qint64 polledAt);
     void measuringRow();
     // The row goes last, with the next marker; `stampNow`: it is of this moment.
@@ -83,13 +86,14 @@ private:
     bool nextPartIfDue(qint64 rowMs, QString *error);
     void fail(const QString &problem);
     void finish();
-    QString rangeName() const;
+    QString rangeName(int tps) const;
     QString partPath(int part) const;
 
     QList<QMetaObject::Connection> m_feeds;  // what brings the rows while recording
     StatusPoll *m_status;
     MeasurementExchange *m_measurement;
     UnitData *m_data;
+    const ToolSetup *m_setup;
     Limits m_limits;
     LogWriter m_writer;
     QTimer m_flushTimer;

@@ -1,4 +1,5 @@
 #include "recordingcontrol.h"
+#include "toolsetup/toolsetup.h"
 #include "logrecorder.h"
 #include "link/linkconnection.h"
 #include "prompts/prompts.h"
@@ -26,9 +27,10 @@ QString rowsWord(qint64 n)
 }
 }
 
-RecordingControl::RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, Prompts *prompts,
-                                   QObject *parent)
-    : QObject(parent), m_data(data), m_prompts(prompts), m_recorder(new LogRecorder(status, measurement, data, this))
+RecordingControl::RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data,
+                                   const ToolSetup *setup, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_setup(setup), m_prompts(prompts),
+      m_recorder(new LogRecorder(status, measurement, data, setup, this))
 {
     m_clock.setInterval(1000);
     connect(&m_clock, &QTimer::timeout, this, &RecordingControl::showState);
@@ -87,7 +89,7 @@ void RecordingControl::toggleRecording()
         return;
     }
     QString error;
-    if (!m_recorder->start(m_data->dataFilePath(LogFormat::folderName()), &error))
+    if (!m_recorder->start(m_setup->dataFilePath(LogFormat::folderName()), &error))
         m_prompts->error(QStringLiteral("Záznam"), error);
 }
 

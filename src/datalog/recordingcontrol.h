@@ -7,6 +7,7 @@ class QPushButton;
 class LinkConnection;
 class LogRecorder;
 class Prompts;
+class ToolSetup;
 class UnitData;
 class MeasurementExchange;
 class StatusPoll;
@@ -18,8 +19,8 @@ class RecordingControl : public QObject
 {
     Q_OBJECT
 public:
-    RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, Prompts *prompts,
-                     QObject *parent = nullptr);
+    RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+                     Prompts *prompts, QObject *parent = nullptr);
 
     // The page's button for recording, its marker button and its status label.
     void attach(QPushButton *record, QPushButton *marker, QLabel *status);
@@ -42,7 +43,7 @@ signals:
 private:
     void showState();
 
-    UnitData *m_data;
+    const ToolSetup *m_setup;
     Prompts *m_prompts;
     LogRecorder *m_recorder;
     QPushButton *m_record = nullptr;

@@ -5,7 +5,7 @@
 #include "recordingreader.h"
 #include "recordingspage.h"
 #include "prompts/prompts.h"
-#include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include "textformat/czechnumber.h"
 #include <QAbstractItemView>
 #include <QStyle>
@@ -32,8 +32,8 @@ QString sizeText(qint64 bytes)
 }
 }
 
-RecordingsBrowser::RecordingsBrowser(RecordingsPage *page, const UnitData *data, Prompts *prompts)
-    : QObject(page), m_page(page), m_data(data), m_prompts(prompts), m_plot(page->plot()),
+RecordingsBrowser::RecordingsBrowser(RecordingsPage *page, const ToolSetup *setup, Prompts *prompts)
+    : QObject(page), m_page(page), m_setup(setup), m_prompts(prompts), m_plot(page->plot()),
       m_alignA(page->control<QComboBox>("ZarovnaniA")), m_alignB(page->control<QComboBox>("ZarovnaniB")),
       m_compare(page->control<QPushButton>("PorovnatZaznam"))
 {
@@ -56,7 +56,7 @@ RecordingsBrowser::~RecordingsBrowser() = default;
 
 QString RecordingsBrowser::folder() const
 {
-    return m_data->dataFilePath(LogFormat::folderName());
+    return m_setup->dataFilePath(LogFormat::folderName());
 }
 
 void RecordingsBrowser::refreshList()
@@ -260,7 +260,7 @@ void RecordingsBrowser::saveImage()
     }
     FileQuestion q;
     q.title = QStringLiteral("Uložit obrázek");
-    q.folder = m_data->dataFolder;
+    q.folder = m_setup->dataFolder();
     q.filter = QStringLiteral("Obrázky PNG (*.png)");
     q.fileName = QFileInfo(m_path).completeBaseName() + QStringLiteral(".png");
     q.defaultSuffix = QStringLiteral("png");

@@ -9,14 +9,14 @@ class QPushButton;
 class PlotWidget;
 class Prompts;
 class RecordingsPage;
-class UnitData;
+class ToolSetup;
 
 // The list of recordings, the one shown and the one compared with it, and the picture of the plot.
 class RecordingsBrowser : public QObject
 {
     Q_OBJECT
 public:
-    RecordingsBrowser(RecordingsPage *page, const UnitData *data, Prompts *prompts);
+    RecordingsBrowser(RecordingsPage *page, const ToolSetup *setup, Prompts *prompts);
     ~RecordingsBrowser() override;
 
     QString folder() const;
@@ -56,7 +56,7 @@ private:
     void listSelected();
 
     RecordingsPage *m_page;
-    const UnitData *m_data;
+    const ToolSetup *m_setup;
     Prompts *m_prompts;
     PlotWidget *m_plot;
     QComboBox *m_alignA, *m_alignB;

@@ -136,9 +136,9 @@ void RecordingsPage::resizeEvent(QResizeEvent *event)
     }
 }
 
-void RecordingsPage::attach(const UnitData *data, Prompts *prompts)
+void RecordingsPage::attach(const UnitData *data, const ToolSetup *setup, Prompts *prompts)
 {
-    m_browser = new RecordingsBrowser(this, data, prompts);
+    m_browser = new RecordingsBrowser(this, setup, prompts);
     m_replay = new ReplayControl(this, data);
     m_analysis = new AnalysisControl(this, m_browser, m_panel, data, prompts);
     connect(m_browser, &RecordingsBrowser::recordingChanged, m_replay, &ReplayControl::reset);

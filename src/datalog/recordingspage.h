@@ -9,6 +9,7 @@ class PlotWidget;
 class Prompts;
 class RecordingsBrowser;
 class ReplayControl;
+class ToolSetup;
 class UnitData;
 
 // The page "Záznamy": the recordings in data/zaznamy, newest first; the plot of the one chosen,
@@ -21,7 +22,7 @@ public:
     explicit RecordingsPage(QWidget *parent = nullptr);
 
     // `data` gives the data folder and the thresholds the replay's bars are coloured by.
-    void attach(const UnitData *data, Prompts *prompts);
+    void attach(const UnitData *data, const ToolSetup *setup, Prompts *prompts);
     RecordingsBrowser *browser() const { return m_browser; }
     ReplayControl *replay() const { return m_replay; }
     AnalysisControl *analysis() const { return m_analysis; }

@@ -1,6 +1,7 @@
 #include "replaybox.h"
-#include "link/widgets/bargauge.h"
-#include "link/widgets/livevalues.h"
+#include "livepage/bargauge.h"
+#include "livepage/livedisplay.h"
+#include "link/livevalues.h"
 #include <QLabel>
 
 namespace {
@@ -32,7 +33,7 @@ ReplayBox::ReplayBox(QWidget *parent) : QGroupBox(QStringLiteral("Přehrávání
             m_volts[i]->setObjectName(QString::fromLatin1(VoltNames[i]));
             m_volts[i]->setGeometry(86, y, 50, RowHeight - 2);
         }
-        m_gauges[i] = new BarGauge(i == 0 ? 60 : 255, LiveValues::designBlue(), this);
+        m_gauges[i] = new BarGauge(i == 0 ? 60 : 255, LiveDisplay::designBlue(), this);
         m_gauges[i]->setObjectName(QString::fromLatin1(GaugeNames[i]));
         m_gauges[i]->setGeometry(138, y + 2, 250, RowHeight - 6);
     }
@@ -43,22 +44,22 @@ ReplayBox::ReplayBox(QWidget *parent) : QGroupBox(QStringLiteral("Přehrávání
     showNothing();
 }
 
-void ReplayBox::show(int lambda, int tps, int position, int lambdaScale, int lambdaThreshold, int tpsThreshold)
+void ReplayBox::show(const LiveValues &values, int lambdaScale, int lambdaThreshold, int tpsThreshold)
 {
     m_why->hide();
-    const int values[3] = {lambda, tps, position};
+    const int shown[3] = {values.lambda, values.tps, values.position};
     for (int i = 0; i < 3; ++i) {
-        m_values[i]->setText(QString::number(values[i]));
+        m_values[i]->setText(QString::number(shown[i]));
         m_gauges[i]->show();
     }
-    m_volts[0]->setText(LiveValues::voltageText(lambda));
-    m_volts[1]->setText(LiveValues::voltageText(tps));
+    m_volts[0]->setText(LiveDisplay::voltageText(values.lambda));
+    m_volts[1]->setText(LiveDisplay::voltageText(values.tps));
     m_gauges[0]->setMaximum(lambdaScale);
-    m_gauges[0]->setForeColor(LiveValues::gaugeColour(lambdaThreshold, lambda));
-    m_gauges[0]->setProgress(lambda);
-    m_gauges[1]->setForeColor(LiveValues::gaugeColour(tpsThreshold, tps));
-    m_gauges[1]->setProgress(tps);
-    m_gauges[2]->setProgress(position);
+    m_gauges[0]->setForeColor(LiveDisplay::gaugeColour(lambdaThreshold, values.lambda));
+    m_gauges[0]->setProgress(values.lambda);
+    m_gauges[1]->setForeColor(LiveDisplay::gaugeColour(tpsThreshold, values.tps));
+    m_gauges[1]->setProgress(values.tps);
+    m_gauges[2]->setProgress(values.position);
 }
 
 void ReplayBox::showNothing(const QString &why)

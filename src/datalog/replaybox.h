@@ -3,6 +3,7 @@
 
 class QLabel;
 class BarGauge;
+struct LiveValues;
 
 // The live values of a replay: the gauges of the page "Aktualní", small, on a box of its own
 // colour whose title says it is a recording, so nobody takes it for the unit.
@@ -14,7 +15,7 @@ public:
 
     // One row of a recording; `lambdaScale` 60 or 255 as the probe's range, the thresholds from
     // the tool's block colour the bars as the live page does.
-    void show(int lambda, int tps, int position, int lambdaScale, int lambdaThreshold, int tpsThreshold);
+    void show(const LiveValues &values, int lambdaScale, int lambdaThreshold, int tpsThreshold);
     // A row without values (`why` says why) or no recording at all.
     void showNothing(const QString &why = {});
 

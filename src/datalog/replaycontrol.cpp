@@ -4,8 +4,9 @@
 #include "recordingsbrowser.h"
 #include "recordingspage.h"
 #include "replaybox.h"
+#include "link/livevalues.h"
 #include "link/unitdata.h"
-#include "link/widgets/livevalues.h"
+#include "livepage/livedisplay.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -124,8 +125,8 @@ void ReplayControl::show()
     const int i = m_row;
     if (r->hasValues(i)) {
         const auto &block = m_data->paramBlock;
-        m_box->show(r->lambda(i), r->tps(i), r->position(i), PlotDrawing::laneScale(PlotView::Lambda, *r),
-                    block[LiveValues::LambdaThresholdIndex], block[LiveValues::TpsThreshold3Index]);
+        m_box->show({r->lambda(i), r->tps(i), r->position(i)}, PlotDrawing::laneScale(PlotView::Lambda, *r),
+                    block[LiveDisplay::LambdaThresholdIndex], block[LiveDisplay::TpsThreshold3Index]);
     } else {
         m_box->showNothing(r->status(i));
     }

@@ -1,8 +1,9 @@
 #include "diagnosticspage.h"
 #include "recorddisplay.h"
+#include "tachoreading.h"
 #include "servicecommands.h"
-#include "link/widgets/describevalue.h"
-#include "link/widgets/enterfocus.h"
+#include "livepage/describevalue.h"
+#include "livepage/enterfocus.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -116,10 +117,11 @@ void DiagnosticsPage::buildCounterTable()
     }
 }
 
-void DiagnosticsPage::attach(UnitData *data, DiagnosticsExchange *link, Prompts *prompts, std::function<QDate()> today)
+void DiagnosticsPage::attach(DiagnosticsExchange *link, Prompts *prompts, std::function<QDate()> today)
 {
-    m_display = new RecordDisplay(data, this, link, this);
-    m_service = new ServiceCommands(data, this, m_display, link, prompts, std::move(today), this);
+    m_tacho = new TachoReading(this);
+    m_display = new RecordDisplay(m_tacho, this, link, this);
+    m_service = new ServiceCommands(m_tacho, this, m_display, link, prompts, std::move(today), this);
 }
 
 void DiagnosticsPage::showMessage(const QString &text)

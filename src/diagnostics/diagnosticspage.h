@@ -10,7 +10,7 @@ class QPushButton;
 class Prompts;
 class RecordDisplay;
 class ServiceCommands;
-class UnitData;
+class TachoReading;
 class DiagnosticsExchange;
 
 // The page "Palubní diagnostika": the unit's diagnostic record in read-only edits (the
@@ -24,10 +24,11 @@ public:
     explicit DiagnosticsPage(QWidget *parent = nullptr);
 
     // Puts the rules behind the controls; `today` gives the date a service store sends.
-    void attach(UnitData *data, DiagnosticsExchange *link, Prompts *prompts,
+    void attach(DiagnosticsExchange *link, Prompts *prompts,
                 std::function<QDate()> today = [] { return QDate::currentDate(); });
     RecordDisplay *display() const { return m_display; }
     ServiceCommands *service() const { return m_service; }
+    TachoReading *tachoReading() const { return m_tacho; }
 
     QLineEdit *fieldEdit(int field) const { return m_fields[field]; }  // by RecordFields::Fields index
     QLineEdit *tachoEdit() const { return m_fields[RecordFields::TachoField]; }
@@ -57,4 +58,5 @@ private:
     QLabel *m_message = nullptr;
     RecordDisplay *m_display = nullptr;
     ServiceCommands *m_service = nullptr;
+    TachoReading *m_tacho = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "recorddisplay.h"
 #include "diagnosticspage.h"
 #include "recordfields.h"
-#include "link/unitdata.h"
+#include "tachoreading.h"
 #include "link/diagnosticsexchange.h"
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,8 +9,8 @@
 
 using namespace RecordFields;
 
-RecordDisplay::RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_link(link)
+RecordDisplay::RecordDisplay(TachoReading *tacho, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent)
+    : QObject(parent), m_tacho(tacho), m_page(page), m_link(link)
 {
     connect(page->readButton(), &QPushButton::clicked, this, &RecordDisplay::readDiagnostics);
     connect(link, &DiagnosticsExchange::diagnosticsReceived, this, [this](const QByteArray &record) {
@@ -27,8 +27,7 @@ RecordDisplay::RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsE
 
 void RecordDisplay::readDiagnostics()
 {
-    // The record about to come replaces whatever reading was typed.
-    m_data->tachoEdited = false;
+    m_tacho->awaitRecord();
     m_link->requestDiagnostics();
 }
 
@@ -41,8 +40,8 @@ void RecordDisplay::showRecord(const QByteArray &record)
             continue;
         }
         const QSignalBlocker mute(edit);
-        m_data->tachoValue = int(number(record, Fields[i].offset, 3));
-        edit->setText(QString::number(m_data->tachoValue));
+        m_tacho->takeFromRecord(int(number(record, Fields[i].offset, 3)));
+        edit->setText(QString::number(m_tacho->km()));
     }
     for (int row = 0; row < CounterRows; ++row) {
         for (int lean = 0; lean < 2; ++lean)
@@ -62,6 +61,5 @@ void RecordDisplay::forgetRecord()
         for (int lean = 0; lean < 2; ++lean)
             m_page->counterEdit(row, lean)->clear();
     }
-    m_data->tachoValue = 0;
-    m_data->tachoEdited = false;
+    m_tacho->forget();
 }

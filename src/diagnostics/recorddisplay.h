@@ -3,7 +3,7 @@
 #include <QObject>
 
 class DiagnosticsPage;
-class UnitData;
+class TachoReading;
 class DiagnosticsExchange;
 
 // Fetching the diagnostic record ("Načtení diagnostiky") and showing it, and the page's short
@@ -12,7 +12,7 @@ class RecordDisplay : public QObject
 {
     Q_OBJECT
 public:
-    RecordDisplay(UnitData *data, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent = nullptr);
+    RecordDisplay(TachoReading *tacho, DiagnosticsPage *page, DiagnosticsExchange *link, QObject *parent = nullptr);
 
     void readDiagnostics();
     // Fills the page from the 34 record bytes; the tachometer edit is filled without its change
@@ -26,7 +26,7 @@ public:
     void forgetRecord();
 
 private:
-    UnitData *m_data;
+    TachoReading *m_tacho;
     DiagnosticsPage *m_page;
     DiagnosticsExchange *m_link;
     bool m_recordShown = false;

@@ -3,7 +3,7 @@
 #include "recorddisplay.h"
 #include "recordfields.h"
 #include "prompts/prompts.h"
-#include "link/unitdata.h"
+#include "tachoreading.h"
 #include "link/diagnosticsexchange.h"
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,9 +13,9 @@ namespace {
 const QString Caution = QStringLiteral("Pozor !!!");
 }
 
-ServiceCommands::ServiceCommands(UnitData *data, DiagnosticsPage *page, RecordDisplay *display, DiagnosticsExchange *link,
+ServiceCommands::ServiceCommands(TachoReading *tacho, DiagnosticsPage *page, RecordDisplay *display, DiagnosticsExchange *link,
                                  Prompts *prompts, std::function<QDate()> today, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_display(display), m_link(link), m_prompts(prompts),
+    : QObject(parent), m_tacho(tacho), m_page(page), m_display(display), m_link(link), m_prompts(prompts),
       m_today(std::move(today))
 {
     connect(page->clearButton(), &QPushButton::clicked, this, &ServiceCommands::clearErrorMemory);
@@ -29,7 +29,7 @@ void ServiceCommands::clearErrorMemory()
     if (!m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete smazat paměť chyb ?")))
         return;
     // The record read back afterwards replaces whatever reading was typed.
-    m_data->tachoEdited = false;
+    m_tacho->awaitRecord();
     m_link->clearErrors();
 }
 
@@ -57,9 +57,7 @@ void ServiceCommands::takeTachoReading()
         // Cut to 24 bits the reading would reach the unit as something else entirely.
         edit->setText(QString::number(value));
     }
-    m_data->tachoValue = value;
-    if (value > 0)
-        m_data->tachoEdited = true;
+    m_tacho->type(value);
 }
 
 void ServiceCommands::storeService()
@@ -72,11 +70,11 @@ void ServiceCommands::storeService()
         m_page->readButton()->setFocus();
         return;
     }
-    if (!m_data->tachoEdited
+    if (!m_tacho->typed()
         && !m_prompts->askYesNo(Caution, QStringLiteral("Opravdu chcete uložit tento stav tachometru ?\n\nStav tacho: %1 km")
-                                             .arg(m_data->tachoValue))) {
+                                             .arg(m_tacho->km()))) {
         m_page->tachoEdit()->setFocus();
         return;
     }
-    m_link->storeService(m_today(), m_data->tachoValue);
+    m_link->storeService(m_today(), m_tacho->km());
 }

@@ -6,7 +6,7 @@
 class DiagnosticsPage;
 class Prompts;
 class RecordDisplay;
-class UnitData;
+class TachoReading;
 class DiagnosticsExchange;
 
 // What changes the unit's record: clearing its error memory and storing a service (today's date
@@ -16,7 +16,7 @@ class ServiceCommands : public QObject
     Q_OBJECT
 public:
     // A store needs the record of the unit now connected in `display`.
-    ServiceCommands(UnitData *data, DiagnosticsPage *page, RecordDisplay *display, DiagnosticsExchange *link,
+    ServiceCommands(TachoReading *tacho, DiagnosticsPage *page, RecordDisplay *display, DiagnosticsExchange *link,
                     Prompts *prompts, std::function<QDate()> today, QObject *parent = nullptr);
 
     void clearErrorMemory();  // clear the error memory, after the question
@@ -26,7 +26,7 @@ public:
     void storeService();
 
 private:
-    UnitData *m_data;
+    TachoReading *m_tacho;
     DiagnosticsPage *m_page;
     RecordDisplay *m_display;
     DiagnosticsExchange *m_link;

@@ -100,7 +100,8 @@ void VisitRecorder::takeRecord(const QByteArray &record)
     }
     m_early.clear();
     if (m_visit.errorsBefore.isEmpty())
-        m_visit.errorsBefore = m_clearPending && !m_data->recordBeforeClearing.isEmpty() ? m_data->recordBeforeClearing : record;
+        m_visit.errorsBefore =
+            m_clearPending && !m_data->record().beforeClearing().isEmpty() ? m_data->record().beforeClearing() : record;
     if (m_clearPending)
         m_visit.errorsAfter = record;
     m_clearPending = false;

@@ -1,4 +1,5 @@
 #include "historybrowser.h"
+#include "toolsetup/toolsetup.h"
 #include "historypage.h"
 #include "visitdetails.h"
 #include "cfgfiles/backupkeeper.h"
@@ -43,8 +44,9 @@ void select(QTreeWidget *list, const QString &id)
 }  // namespace
 
 HistoryBrowser::HistoryBrowser(HistoryPage *page, HistoryStore *store, VisitRecorder *recorder, UnitData *data,
-                               ServicePage *service, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_page(page), m_store(store), m_recorder(recorder), m_data(data), m_service(service), m_prompts(prompts),
+                               const ToolSetup *setup, ServicePage *service, Prompts *prompts, QObject *parent)
+    : QObject(parent), m_page(page), m_store(store), m_recorder(recorder), m_data(data), m_setup(setup), m_service(service),
+      m_prompts(prompts),
       m_open([](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }),
       m_reportFolder(QDir::temp().filePath(QStringLiteral("velkor-historie")))
 {
@@ -160,12 +162,12 @@ void HistoryBrowser::showVisit(const Visit &visit, const Visit &previous)
     if (visit.id != m_visitId)
         return;
     m_visit = visit;
-    m_page->details()->setHtml(VisitDetails::html(visit, previous, m_data->versionNames));
+    m_page->details()->setHtml(VisitDetails::html(visit, previous, m_setup->versionNames()));
     QTreeWidget *sets = m_page->sets();
     const int row = sets->currentIndex().row();
     sets->clear();
     for (const VisitSet &s : visit.sets) {
-        const QString version = s.bytes.size() > ParamBlock::SetVersion ? m_data->versionName(quint8(s.bytes.at(ParamBlock::SetVersion))) : QString();
+        const QString version = s.bytes.size() > ParamBlock::SetVersion ? m_setup->versionName(quint8(s.bytes.at(ParamBlock::SetVersion))) : QString();
         new QTreeWidgetItem(sets, {s.at.toLocalTime().toString(QStringLiteral("H:mm:ss")), VisitDetails::setKind(s) + QStringLiteral(" – ") + version,
                                    VisitDetails::checkText(s)});
     }
@@ -260,7 +262,7 @@ void HistoryBrowser::compare(const QByteArray &a, const QString &aName)
     }
     QTreeWidget *table = m_page->comparison();
     table->setHeaderLabels({QStringLiteral("Hodnota"), aName, VisitDetails::timeText(set->at)});
-    SetComparisonView::fill(table, compareSets(a, set->bytes, m_data->versionNames));
+    SetComparisonView::fill(table, compareSets(a, set->bytes, m_setup->versionNames()));
     m_page->cards()->setCurrentWidget(table);
 }
 
@@ -275,7 +277,7 @@ void HistoryBrowser::takeSet()
     if (!set || !m_service->unsaved()->mayReplace())
         return;
     // Kept in the backup folder first and loaded from there, so it is never a file to save into.
-    const QString version = m_data->versionName(set->bytes.size() > ParamBlock::SetVersion ? quint8(set->bytes.at(ParamBlock::SetVersion)) : 0);
+    const QString version = m_setup->versionName(set->bytes.size() > ParamBlock::SetVersion ? quint8(set->bytes.at(ParamBlock::SetVersion)) : 0);
     const BackupStore::Result kept = m_service->backups()->store().store(set->bytes, set->at.toLocalTime(), version);
     if (kept.outcome == BackupStore::Outcome::Failed) {
         m_prompts->error(Caption, kept.error);

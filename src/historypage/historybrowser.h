@@ -7,6 +7,7 @@ class HistoryPage;
 class HistoryStore;
 class Prompts;
 class ServicePage;
+class ToolSetup;
 class UnitData;
 class VisitRecorder;
 
@@ -17,8 +18,8 @@ class HistoryBrowser : public QObject
 {
     Q_OBJECT
 public:
-    HistoryBrowser(HistoryPage *page, HistoryStore *store, VisitRecorder *recorder, UnitData *data, ServicePage *service,
-                   Prompts *prompts, QObject *parent = nullptr);
+    HistoryBrowser(HistoryPage *page, HistoryStore *store, VisitRecorder *recorder, UnitData *data, const ToolSetup *setup,
+                   ServicePage *service, Prompts *prompts, QObject *parent = nullptr);
     // How a report file is shown; the system's viewer by default.
     void setOpener(std::function<bool(const QString &path)> open) { m_open = std::move(open); }
     // Where a report taken from the history is written to be opened.
@@ -51,6 +52,7 @@ private:
     HistoryStore *m_store;
     VisitRecorder *m_recorder;
     UnitData *m_data;
+    const ToolSetup *m_setup;
     ServicePage *m_service;
     Prompts *m_prompts;
     std::function<bool(const QString &)> m_open;

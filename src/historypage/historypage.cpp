@@ -81,7 +81,8 @@ HistoryPage::HistoryPage(QWidget *parent) : QWidget(parent)
     m_status = place(new QLabel(this), "StavKartoteky", {8, 406, 616, 16});
 }
 
-void HistoryPage::attach(HistoryStore *store, VisitRecorder *recorder, UnitData *data, ServicePage *service, Prompts *prompts)
+void HistoryPage::attach(HistoryStore *store, VisitRecorder *recorder, UnitData *data, const ToolSetup *setup,
+                         ServicePage *service, Prompts *prompts)
 {
-    m_browser = new HistoryBrowser(this, store, recorder, data, service, prompts, this);
+    m_browser = new HistoryBrowser(this, store, recorder, data, setup, service, prompts, this);
 }

@@ -12,6 +12,7 @@ class HistoryBrowser;
 class HistoryStore;
 class Prompts;
 class ServicePage;
+class ToolSetup;
 class UnitData;
 class VisitRecorder;
 
@@ -23,7 +24,8 @@ class HistoryPage : public QWidget
 public:
     explicit HistoryPage(QWidget *parent = nullptr);
     // The set taken in goes through the page "Servis" as a backup does.
-    void attach(HistoryStore *store, VisitRecorder *recorder, UnitData *data, ServicePage *service, Prompts *prompts);
+    void attach(HistoryStore *store, VisitRecorder *recorder, UnitData *data, const ToolSetup *setup, ServicePage *service,
+                Prompts *prompts);
     HistoryBrowser *browser() const { return m_browser; }
 
     QLineEdit *search() const { return m_search; }

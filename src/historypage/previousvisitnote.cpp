@@ -1,4 +1,5 @@
 #include "previousvisitnote.h"
+#include "toolsetup/toolsetup.h"
 #include "visitdetails.h"
 #include "cfgfiles/configfile.h"
 #include "cfgfiles/setcomparison.h"
@@ -15,11 +16,12 @@ QColor PreviousVisitNote::pickColour(const QColor &initial)
     return m_prompts->pickColour(initial);
 }
 
-void PreviousVisitNote::follow(HistoryStore *store, VisitRecorder *recorder, UnitData *data)
+void PreviousVisitNote::follow(HistoryStore *store, VisitRecorder *recorder, UnitData *data, const ToolSetup *setup)
 {
     m_store = store;
     m_recorder = recorder;
     m_data = data;
+    m_setup = setup;
     connect(recorder, &VisitRecorder::visitChanged, this, &PreviousVisitNote::visitChanged);
     connect(store, &HistoryStore::visitLoaded, this, [this](const Visit &visit, const Visit &previous) {
         if (!visit.id.isEmpty() && visit.id == m_asked)
@@ -56,7 +58,7 @@ QString PreviousVisitNote::text() const
     if (!m_previous.sets.isEmpty()) {
         const QByteArray now = ConfigFile::compose(*m_data);
         int differing = 0;
-        for (const ComparisonRow &row : compareSets(m_previous.sets.last().bytes, now, m_data->versionNames))
+        for (const ComparisonRow &row : compareSets(m_previous.sets.last().bytes, now, m_setup->versionNames()))
             differing += row.differs;
         line += differing == 0 ? QStringLiteral(": sada beze změny") : QStringLiteral(": od ní %1 v sadě").arg(SetComparisonView::differences(differing));
     }

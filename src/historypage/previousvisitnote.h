@@ -4,6 +4,7 @@
 #include <QObject>
 
 class HistoryStore;
+class ToolSetup;
 class UnitData;
 class VisitRecorder;
 
@@ -16,7 +17,7 @@ class PreviousVisitNote : public QObject, public Prompts
 public:
     PreviousVisitNote(Prompts *prompts, QObject *parent = nullptr);
     // Where the open visit and its predecessor come from; until then the notes start empty.
-    void follow(HistoryStore *store, VisitRecorder *recorder, UnitData *data);
+    void follow(HistoryStore *store, VisitRecorder *recorder, UnitData *data, const ToolSetup *setup);
     // The open visit's predecessor of the same unit; null without one.
     const Visit *previous() const;
     // "Předchozí návštěva 1.12.2026 8:01 (Jan Novák): od ní 2 rozdíly v sadě."; empty without one.
@@ -55,6 +56,7 @@ private:
     HistoryStore *m_store = nullptr;
     VisitRecorder *m_recorder = nullptr;
     UnitData *m_data = nullptr;
+    const ToolSetup *m_setup = nullptr;
     QString m_asked;  // the open visit whose predecessor was asked for
     Visit m_previous;
 };

@@ -1,6 +1,6 @@
 #include "emulationmeasurement.h"
 #include "lambdapage.h"
-#include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include "link/measurementexchange.h"
 #include <QLabel>
 #include <QPushButton>
@@ -12,9 +12,9 @@ constexpr quint8 EndIdleQuiet = 5, EndRaisedQuiet = 21;
 constexpr quint8 EndIdle = 7, EndRaised = 10;
 }
 
-EmulationMeasurement::EmulationMeasurement(UnitData *data, LambdaPage *page, MeasurementExchange *measurement,
+EmulationMeasurement::EmulationMeasurement(const ToolSetup *setup, LambdaPage *page, MeasurementExchange *measurement,
                                            QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_measurement(measurement)
+    : QObject(parent), m_setup(setup), m_page(page), m_measurement(measurement)
 {
     connect(page->measureIdleButton(), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopIdleMeasurement);
     connect(page->measureRaisedButton(), &QPushButton::clicked, this, &EmulationMeasurement::startOrStopRaisedMeasurement);
@@ -34,7 +34,7 @@ void EmulationMeasurement::startOrStopRaisedMeasurement()
 void EmulationMeasurement::startOrStop(QPushButton *button, quint8 code)
 {
     // Either button stops whichever measurement runs; it does not start the other one.
-    if (m_data->measuring) {
+    if (m_measurement->isMeasuring()) {
         m_measurement->stopMeasurement();
         showStartCaptions();
         return;
@@ -53,7 +53,7 @@ void EmulationMeasurement::showMeasurement(quint8 code)
 {
     // Bit 7 is the unit's own; the texts are indexed by the other seven.
     code &= 0x7F;
-    m_page->measurementTextLabel()->setText(m_data->measurementTexts.value(code));
+    m_page->measurementTextLabel()->setText(m_setup->measurementText(code));
     m_page->measurementCodeLabel()->setText(QString::asprintf("%02X", code));
     if (code == EndIdleQuiet || code == EndRaisedQuiet || code == EndIdle || code == EndRaised) {
         showStartCaptions();

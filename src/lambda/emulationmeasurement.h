@@ -4,7 +4,7 @@
 
 class QPushButton;
 class LambdaPage;
-class UnitData;
+class ToolSetup;
 class MeasurementExchange;
 
 // The unit's emulation measurement, idle or raised: started by its button, shown code by code
@@ -14,7 +14,7 @@ class EmulationMeasurement : public QObject
 {
     Q_OBJECT
 public:
-    EmulationMeasurement(UnitData *data, LambdaPage *page, MeasurementExchange *measurement, QObject *parent = nullptr);
+    EmulationMeasurement(const ToolSetup *setup, LambdaPage *page, MeasurementExchange *measurement, QObject *parent = nullptr);
 
     void startOrStopIdleMeasurement();  // idle
     void startOrStopRaisedMeasurement();  // raised
@@ -34,7 +34,7 @@ private:
     void startOrStop(QPushButton *button, quint8 code);
     void showStartCaptions();
 
-    UnitData *m_data;
+    const ToolSetup *m_setup;
     LambdaPage *m_page;
     MeasurementExchange *m_measurement;
     std::function<bool()> m_unsaved;

@@ -2,7 +2,7 @@
 #include "emulationlevels.h"
 #include "emulationmeasurement.h"
 #include "lambdastatuseditor.h"
-#include "link/widgets/linkmessagelabel.h"
+#include "livepage/linkmessagelabel.h"
 #include "tuning/describefield.h"
 #include "tuning/tuningpage.h"
 #include "tuning/unitcommands.h"
@@ -28,8 +28,8 @@ constexpr const char *ByteGroupNames[] = {"GroupBoxCasVol", "GroupBoxCasZvys", "
 constexpr int ByteGroupStep = 76;
 }
 
-LambdaPage::LambdaPage(UnitData *data, QWidget *parent)
-    : QWidget(parent), m_data(data)
+LambdaPage::LambdaPage(UnitData *data, const ToolSetup *setup, QWidget *parent)
+    : QWidget(parent), m_data(data), m_setup(setup)
 {
     buildRadioGroups();
     buildByteGroups();
@@ -130,7 +130,7 @@ void LambdaPage::attach(LinkTransport *link, LevelExchange *levels,
 {
     m_status = new LambdaStatusEditor(m_data, this, tuning, link, livePage, this);
     m_levels = new EmulationLevels(m_data, this, tuning, levels, check, this);
-    m_measurement = new EmulationMeasurement(m_data, this, measurement, this);
+    m_measurement = new EmulationMeasurement(m_setup, this, measurement, this);
     // The read and the commit work here as they do on the tuning page.
     UnitCommands *commands = tuning->commands();
     connect(m_readBlock, &QPushButton::clicked, commands, &UnitCommands::readBlock);

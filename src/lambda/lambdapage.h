@@ -12,6 +12,7 @@ class EmulationMeasurement;
 class LambdaStatusEditor;
 class LiveValuesPage;
 class TuningPage;
+class ToolSetup;
 class UnitData;
 class LevelExchange;
 class LinkTransport;
@@ -25,7 +26,7 @@ class LambdaPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit LambdaPage(UnitData *data, QWidget *parent = nullptr);
+    LambdaPage(UnitData *data, const ToolSetup *setup, QWidget *parent = nullptr);
 
     // Puts the rules behind the controls. The block display, the byte rule and the whole-unit
     // commands are the tuning page's; the live values page carries one of the lambda gauges.
@@ -57,6 +58,7 @@ private:
     QPushButton *addButton(const char *name, const QString &caption, const QRect &geometry);
 
     UnitData *m_data;
+    const ToolSetup *m_setup;
     QRadioButton *m_radios[LambdaFields::RadioCount] = {};
     QLineEdit *m_bytes[LambdaFields::ByteCount] = {};
     QLabel *m_measurementText = nullptr;

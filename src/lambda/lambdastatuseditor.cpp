@@ -1,9 +1,9 @@
 #include "lambdastatuseditor.h"
 #include "lambdapage.h"
-#include "link/widgets/bargauge.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/livevalues.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/bargauge.h"
+#include "livepage/livebox.h"
+#include "livepage/livedisplay.h"
+#include "livepage/livevaluespage.h"
 #include "link/unitdata.h"
 #include "link/linktransport.h"
 #include "tuning/blockdisplay.h"
@@ -52,7 +52,7 @@ void LambdaStatusEditor::chooseOption(const Radio &radio)
         break;
     case Group::ProbeVoltage: {
         // The gauges follow the chosen probe at once, before it is saved.
-        const int maximum = LiveValues::lambdaMaximum(draft);
+        const int maximum = LiveDisplay::lambdaMaximum(draft);
         m_tuning->liveBox()->lambdaGauge()->setMaximum(maximum);
         m_live->lambdaGauge()->setMaximum(maximum);
         break;

@@ -96,7 +96,7 @@ void DiagnosticsExchange::take(const QByteArray &record)
     m_diagGuard.disable();
     const QByteArray expected = std::exchange(m_serviceExpected, QByteArray());
     m_diagMessage.enable();
-    m_data->takeRecord(record);
+    m_data->record().take(record);
     emit diagnosticsReceived(record);
     if (!expected.isEmpty()) {
         // The result of a store stays its full 2 s, also right after the confirmation of a read.

@@ -1,11 +1,10 @@
 #include "linkconnection.h"
 #include "serialio.h"
-#include "unitdata.h"
 #include "linktransport.h"
 #include <QSignalBlocker>
 
-LinkConnection::LinkConnection(SerialIo *port, LinkTransport *link, UnitData *data, QObject *parent)
-    : QObject(parent), m_port(port), m_link(link), m_data(data)
+LinkConnection::LinkConnection(SerialIo *port, LinkTransport *link, QObject *parent)
+    : QObject(parent), m_port(port), m_link(link)
 {
     // Coarse timers: an attempt a second, whenever it comes, wakes the tool once and costs nothing.
     m_retry.setInterval(RetryMs);
@@ -21,7 +20,7 @@ LinkConnection::LinkConnection(SerialIo *port, LinkTransport *link, UnitData *da
 bool LinkConnection::openPort(const QString &name, EComPort *error)
 {
     if (m_port->isOpen()) {
-        if (name == m_data->portName)
+        if (name == m_portName)
             return true;
         // A change of port is no end of the session: the page change that follows a close must
         // not happen here.
@@ -29,14 +28,14 @@ bool LinkConnection::openPort(const QString &name, EComPort *error)
         m_port->setDtr(false);
         m_port->close();
     }
-    m_data->portName = name;
+    m_portName = name;
     return tryOpen(error, false);
 }
 
 bool LinkConnection::tryOpen(EComPort *error, bool retrying)
 {
     EComPort reason;
-    if (!m_port->open(m_data->portName, &reason)) {
+    if (!m_port->open(m_portName, &reason)) {
         failed(reason, retrying);
         if (error)
             *error = reason;
@@ -98,6 +97,13 @@ void LinkConnection::closePort()
     m_port->setDtr(false);
     m_port->close();
     setHealth(Health::Closed);
+}
+
+void LinkConnection::dropPort()
+{
+    // Cleared first: whoever hears of the closed port hears of no port chosen.
+    m_portName.clear();
+    closePort();
 }
 
 void LinkConnection::answered()

@@ -5,7 +5,6 @@
 #include <optional>
 
 class SerialIo;
-class UnitData;
 class LinkTransport;
 
 // Keeps the port to the unit open and says how the link is doing. A port that cannot be opened,
@@ -31,13 +30,18 @@ public:
     static constexpr int RetryMs = 1000;
     static constexpr int SilenceMs = 2000;
 
-    LinkConnection(SerialIo *port, LinkTransport *link, UnitData *data, QObject *parent = nullptr);
+    LinkConnection(SerialIo *port, LinkTransport *link, QObject *parent = nullptr);
 
     // Opens `name` at once with DTR raised, closing the port in use first. Until it opens it is
     // tried again every second. Returns false, with the reason in `error`, when it did not open now.
     bool openPort(const QString &name, EComPort *error = nullptr);
     // The end of the run: DTR lowered, the port closed, no further attempts.
     void closePort();
+    // As closePort, and the port is no longer the one chosen: none is.
+    void dropPort();
+
+    // The port last asked for; empty when none was, or after dropPort.
+    QString portName() const { return m_portName; }
 
     Health health() const { return m_health; }
     bool isRetrying() const { return m_retry.isActive(); }
@@ -60,9 +64,9 @@ private:
 
     SerialIo *m_port;
     LinkTransport *m_link;
-    UnitData *m_data;
     QTimer m_retry;
     QTimer m_silence;
     Health m_health = Health::Closed;
     std::optional<EComPort> m_problem;
+    QString m_portName;
 };

@@ -2,11 +2,9 @@
 #include "blockread.h"
 #include "linktransport.h"
 #include "statuspoll.h"
-#include "unitdata.h"
 
-MeasurementExchange::MeasurementExchange(LinkTransport *link, UnitData *data, StatusPoll *status, BlockRead *blockRead,
-                                         QObject *parent)
-    : QObject(parent), m_link(link), m_data(data), m_blockRead(blockRead)
+MeasurementExchange::MeasurementExchange(LinkTransport *link, StatusPoll *status, BlockRead *blockRead, QObject *parent)
+    : QObject(parent), m_link(link), m_status(status), m_blockRead(blockRead)
 {
     connect(status, &StatusPoll::measuringReply, this, &MeasurementExchange::measurementCodeReceived);
 }
@@ -17,7 +15,7 @@ void MeasurementExchange::startMeasurement(quint8 code)
         return;
     // Measuring from the press on: a second press stops it even before the start has gone out.
     // Its answers come with the poll, which must not run beside a reader.
-    m_data->measuring = true;
+    m_status->setMeasuring(true);
     const QByteArray frame = m_link->commandFrame(code);
     m_link->run([this, frame] {
         const LinkTransport::Lease lease = m_link->takeLink();
@@ -28,11 +26,16 @@ void MeasurementExchange::startMeasurement(quint8 code)
 
 void MeasurementExchange::stopMeasurement()
 {
-    m_data->measuring = false;
+    m_status->setMeasuring(false);
 }
 
 void MeasurementExchange::endMeasurement(bool keepPolling)
 {
-    m_data->measuring = false;
+    m_status->setMeasuring(false);
     m_blockRead->readAgain(keepPolling);
+}
+
+bool MeasurementExchange::isMeasuring() const
+{
+    return m_status->measuring();
 }

@@ -24,21 +24,21 @@ void StatusPoll::pollDue()
 void StatusPoll::take(const QByteArray &reply)
 {
     m_watch.answered(m_link->clock()->nowNs());
-    if (m_data->measuring) {
+    if (m_measuring) {
         // The measurement decides what follows (an end code re-reads the block); the live
         // displays stand still meanwhile.
         emit measuringReply(quint8(reply.at(4)));
         return;
     }
-    applyLiveValues(reply);
+    takeLiveValues(reply);
 }
 
 // A status reply that came late, where another answer was due: its values still hold.
 void StatusPoll::stray(const QByteArray &reply)
 {
     m_watch.answered(m_link->clock()->nowNs());
-    if (!m_data->measuring)
-        applyLiveValues(reply);
+    if (!m_measuring)
+        takeLiveValues(reply);
 }
 
 // The line went quiet with a status reply unfinished (or only noise).
@@ -47,12 +47,11 @@ void StatusPoll::lost()
     emit statusError();
 }
 
-void StatusPoll::applyLiveValues(const QByteArray &reply)
+void StatusPoll::takeLiveValues(const QByteArray &reply)
 {
-    m_data->tpsValue = quint8(reply.at(1));
-    m_data->lambdaValue = quint8(reply.at(2));
-    m_data->positionValue = quint8(reply.at(3));
-    emit m_data->liveValuesChanged();
+    // Bytes 1..3: TPS, lambda, servo position.
+    m_last = LiveValues{quint8(reply.at(2)), quint8(reply.at(1)), quint8(reply.at(3))};
+    emit liveValues(m_last);
 }
 
 void StatusPoll::countMissing(bool lineQuiet)

@@ -1,4 +1,5 @@
 #pragma once
+#include "livevalues.h"
 #include "statuswatch.h"
 #include <QObject>
 
@@ -7,8 +8,8 @@ class UnitData;
 
 // The status poll and the live values: every poll tick that finds the wire free asks for the
 // status, and every status reply that comes whole, asked for or met on the way to another answer,
-// refreshes the live values (while a measurement runs, its code goes to the measurement instead).
-// It says which polls went unanswered.
+// goes out as the live values it holds (while a measurement runs, its code goes to the
+// measurement instead). It says which polls went unanswered.
 class StatusPoll : public QObject
 {
     Q_OBJECT
@@ -17,7 +18,15 @@ public:
 
     StatusPoll(LinkTransport *link, UnitData *data, QObject *parent = nullptr);
 
+    // The values of the last status reply taken; all 0 until one came.
+    LiveValues last() const { return m_last; }
+    // While a measurement runs, byte 4 of a status reply is its code and the live values stand still.
+    void setMeasuring(bool measuring) { m_measuring = measuring; }
+    bool measuring() const { return m_measuring; }
+
 signals:
+    // A status reply taken while no measurement runs.
+    void liveValues(const LiveValues &values);
     void statusError();  // a status reply came garbled, or only noise came
     // Byte 4 of a polled status reply while a measurement runs; the live values stand still.
     void measuringReply(quint8 code);
@@ -31,10 +40,12 @@ private:
     void take(const QByteArray &reply);
     void stray(const QByteArray &reply);
     void lost();
-    void applyLiveValues(const QByteArray &reply);
+    void takeLiveValues(const QByteArray &reply);
     void countMissing(bool lineQuiet);
 
     LinkTransport *m_link;
     UnitData *m_data;
     StatusWatch m_watch;
+    LiveValues m_last;
+    bool m_measuring = false;
 };

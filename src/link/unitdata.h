@@ -1,4 +1,5 @@
 #pragma once
+#include "diagnosticrecord.h"
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -7,18 +8,14 @@
 #include <cstdint>
 
 // The one place where the data that several pages share lives for the whole run: the tool's
-// copies of the unit's parameter and level blocks, the last live values, the block's form state
-// and the names read from TESTER.INI. Pages read and write these fields directly; nobody keeps a
-// second copy.
+// copies of the unit's parameter and level blocks, the block's form state and the diagnostic
+// record. Pages read and write these fields directly; nobody keeps a second copy.
 class UnitData : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int ParamBlockSize = 34;
     static constexpr int LevelBlockSize = 10;
-    static constexpr int VersionNameCount = 100;
-    static constexpr int MeasurementTextCount = 128;
-    static constexpr int AddressNameCount = 256;
 
     explicit UnitData(QObject *parent = nullptr);
 
@@ -26,11 +23,6 @@ public:
     std::array<quint8, ParamBlockSize> paramBlock{};
     // 0x03, four emulation levels, four bytes the unit keeps, 0x04.
     std::array<quint8, LevelBlockSize> levelBlock{};
-
-    // Last accepted status reply.
-    int lambdaValue = 0;
-    int tpsValue = 0;
-    int positionValue = 0;
 
     // Form state of the block as last shown.
     unsigned lambdaStatus = 0;
@@ -43,39 +35,14 @@ public:
     // The tool's levels came from a unit's level answer or from a file, not from placeholders.
     bool levelsValid = false;
 
-    bool measuring = false;
-    // The tachometer reading a service store sends: from the last record shown, or typed.
-    int tachoValue = 0;
-    // A positive reading was typed since start-up or the last request of the record: a store
-    // then needs no confirmation.
-    bool tachoEdited = false;
-
-    // The diagnostic record as it last came from the unit (34 bytes); empty until one came.
-    QByteArray diagRecord;
-    // The error memory was cleared in this session.
-    bool errorsCleared = false;
-    // The record that came before the first clearing, so the counters as the car came in are
-    // still known afterwards; empty when none had come.
-    QByteArray recordBeforeClearing;
-    // diagRecord came after the last clearing: its counters are what the unit holds now.
-    bool recordAfterClearing = false;
-    void takeRecord(const QByteArray &record);
-    void noteErrorsCleared();
+    DiagnosticRecord &record() { return m_record; }
+    const DiagnosticRecord &record() const { return m_record; }
 
     // The tool has changed the unit's settings in this session (a byte or block write, a factory
     // reset, a reload from EEPROM): what the unit held before is known only from a backup.
     bool settingsWritten = false;
 
-    QStringList versionNames;      // 100: entry 0 "Bez verze!", 1..99 from TESTER.INI
-    QStringList measurementTexts;  // 128: 0..99 from TESTER.INI, 100..127 empty
-    QStringList addressNames;      // 256: from TESTER.INI, "NIC" for no name
-
-    QString portName;
     QString configFileName;
-    // The folder "data" of the working folder, absolute: configuration files, backups and exports
-    // live there, and every relative name the tool writes or reads resolves inside it.
-    QString dataFolder;
-    QString dataFilePath(const QString &name) const;
 
     // Resets both blocks to their start-up contents (everything 0 but the framing bytes).
     void resetBlocks();
@@ -94,13 +61,9 @@ public:
     // goes back into a backup.
     QString backupSource;
 
-    // Name of a configuration version; versions without a name (100 and more) read "Nedefinováno".
-    QString versionName(int version) const;
-
     static bool isParamBlock(const QByteArray &bytes);
     static bool isLevelBlock(const QByteArray &bytes);
 
-signals:
-    // Emitted by the link after it stored a new accepted status reply in the live values.
-    void liveValuesChanged();
+private:
+    DiagnosticRecord m_record;
 };

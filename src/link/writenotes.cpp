@@ -21,6 +21,6 @@ void WriteNotes::note(const QByteArray &frame)
     case UnitCode::WriteBlock:
     case UnitCode::FactoryReset:
     case UnitCode::EepromToRam: m_data->settingsWritten = true; break;
-    case UnitCode::ClearErrors: m_data->noteErrorsCleared(); break;
+    case UnitCode::ClearErrors: m_data->record().noteErrorsCleared(); break;
     }
 }

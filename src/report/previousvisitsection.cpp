@@ -4,7 +4,8 @@
 #include "cfgfiles/setcomparison.h"
 #include "link/unitdata.h"
 
-QString previousVisitSectionBody(const PreviousVisit &previous, const UnitData &data, bool blockOfThisUnit)
+QString previousVisitSectionBody(const PreviousVisit &previous, const UnitData &data, const QStringList &versionNames,
+                                 bool blockOfThisUnit)
 {
     QString when = QStringLiteral("Předchozí návštěva: %1").arg(ReportTexts::dateTime(previous.at));
     if (!previous.technician.isEmpty())
@@ -16,7 +17,7 @@ QString previousVisitSectionBody(const PreviousVisit &previous, const UnitData &
     } else if (!blockOfThisUnit || !data.blockValid) {
         items << QStringLiteral("Nastavení této jednotky nebylo načteno.");
     } else {
-        changed = ReportTexts::changes(compareSets(data.setBytes(), previous.set, data.versionNames), data.levelsValid);
+        changed = ReportTexts::changes(compareSets(data.setBytes(), previous.set, versionNames), data.levelsValid);
         items << (changed.isEmpty() ? QStringLiteral("Nastavení od ní beze změny.")
                                     : QStringLiteral("Od ní změněno v nastavení (tehdy → nyní):"));
     }

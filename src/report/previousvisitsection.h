@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class UnitData;
 
@@ -16,4 +17,5 @@ struct PreviousVisit
 
 // The report's part on the previous visit, as HTML under its heading: when and by whom, then
 // each setting that differs between that visit's last set and the tool's set now.
-QString previousVisitSectionBody(const PreviousVisit &previous, const UnitData &data, bool blockOfThisUnit);
+QString previousVisitSectionBody(const PreviousVisit &previous, const UnitData &data, const QStringList &versionNames,
+                                 bool blockOfThisUnit);

@@ -117,11 +117,11 @@ QString vehicleSection(Sections &s, const ReportInput &in)
 QString unitSection(Sections &s, const UnitData &data)
 {
     QString html = s.heading(QStringLiteral("Řídicí jednotka"));
-    if (data.diagRecord.isEmpty())
+    if (data.record().isEmpty())
         return html + nothing();
     QString rows;
     for (int i = 0; i < FieldCount; ++i)
-        rows += QStringLiteral("<tr>") + cell(esc(ReportTexts::recordCaption(i))) + cell(esc(ReportTexts::recordValue(i, data.diagRecord)))
+        rows += QStringLiteral("<tr>") + cell(esc(ReportTexts::recordCaption(i))) + cell(esc(ReportTexts::recordValue(i, data.record().bytes())))
             + QStringLiteral("</tr>");
     return html + grid(rows, QStringLiteral("70%"));
 }
@@ -131,7 +131,7 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
 {
     QStringList items;
     QStringList changed;
-    if (data.errorsCleared)
+    if (data.record().errorsCleared())
         items << QStringLiteral("Paměť chyb smazána.");
     const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
     if (!in.blockOfThisUnit || !data.blockValid) {
@@ -140,7 +140,7 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
         items << (data.settingsWritten ? QStringLiteral("Nastavení zapsáno do jednotky; stav před prací nebyl načten, změny proto nelze vyjmenovat.")
                                        : QStringLiteral("Nastavení jednotky nebylo měněno."));
     } else {
-        changed = ReportTexts::changes(compareSets(data.setBytes(), in.setBefore, data.versionNames), data.levelsValid);
+        changed = ReportTexts::changes(compareSets(data.setBytes(), in.setBefore, in.versionNames), data.levelsValid);
         if (changed.isEmpty())
             items << QStringLiteral("Nastavení jednotky beze změny.");
         else
@@ -158,9 +158,10 @@ QString errorSection(Sections &s, const UnitData &data)
 {
     QString html = s.heading(QStringLiteral("Paměť chyb"));
     // Counters read before a clearing are no longer the unit's.
-    const QByteArray now = (!data.errorsCleared || data.recordAfterClearing) ? data.diagRecord : QByteArray();
-    const QByteArray before = data.errorsCleared ? data.recordBeforeClearing : QByteArray();
-    if (data.errorsCleared)
+    const bool cleared = data.record().errorsCleared();
+    const QByteArray now = data.record().countersNow();
+    const QByteArray before = data.record().beforeClearing();
+    if (cleared)
         html += QStringLiteral("<p>Paměť chyb byla při servisu smazána.</p>");
     if (now.isEmpty() && before.isEmpty())
         return html + nothing();
@@ -183,9 +184,9 @@ QString errorSection(Sections &s, const UnitData &data)
         rows += QStringLiteral("</tr>");
     }
     html += grid(rows, !before.isEmpty() && !now.isEmpty() ? QStringLiteral("100%") : QStringLiteral("60%"));
-    if (data.errorsCleared && now.isEmpty())
+    if (cleared && now.isEmpty())
         html += nothing(QStringLiteral("Stav po smazání"));
-    if (data.errorsCleared && before.isEmpty())
+    if (cleared && before.isEmpty())
         html += nothing(QStringLiteral("Hodnoty před smazáním"));
     return html;
 }
@@ -237,7 +238,7 @@ QString settingsSection(const UnitData &data, const ReportInput &in)
     const QByteArray ours = data.setBytes();
     const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
     const bool compared = before.paramValid();
-    const QList<ComparisonRow> rows = compareSets(ours, compared ? in.setBefore : ours, data.versionNames);
+    const QList<ComparisonRow> rows = compareSets(ours, compared ? in.setBefore : ours, in.versionNames);
 
     int changed = 0;
     bool versionCleared = false;
@@ -335,8 +336,8 @@ QString appendix(const UnitData &data, const ReportInput &in)
 QString reportSerial(const UnitData &data)
 {
     for (const Field &f : Fields) {
-        if (!data.diagRecord.isEmpty() && qstrcmp(f.name, "CSerie") == 0)
-            return text(f, data.diagRecord);
+        if (!data.record().isEmpty() && qstrcmp(f.name, "CSerie") == 0)
+            return text(f, data.record().bytes());
     }
     return QStringLiteral("bez-cisla");
 }
@@ -344,7 +345,7 @@ QString reportSerial(const UnitData &data)
 QString reportFooter(const UnitData &data, const ReportInput &input)
 {
     QString footer = QStringLiteral("Servisní protokol %1").arg(ReportTexts::dateTime(input.madeAt));
-    if (!data.diagRecord.isEmpty())
+    if (!data.record().isEmpty())
         footer += QStringLiteral(", jednotka č. %1").arg(reportSerial(data));
     return footer;
 }
@@ -356,14 +357,15 @@ void buildReport(QTextDocument &document, const UnitData &data, const ReportInpu
     document.setDocumentMargin(0);
     Sections sections;
     QString html = QStringLiteral("<html><body>") + header(input);
-    if (data.diagRecord.isEmpty())
+    if (data.record().isEmpty())
         html += QStringLiteral("<p class=\"warning\">Protokol byl vytvořen před načtením záznamu jednotky: "
                                "číslo jednotky, provozní doby a paměť chyb v něm nejsou.</p>");
     html += vehicleSection(sections, input);
     html += unitSection(sections, data);
     html += workSection(sections, data, input);
     if (input.previous.known())
-        html += sections.heading(QStringLiteral("Od předchozí návštěvy")) + previousVisitSectionBody(input.previous, data, input.blockOfThisUnit);
+        html += sections.heading(QStringLiteral("Od předchozí návštěvy"))
+            + previousVisitSectionBody(input.previous, data, input.versionNames, input.blockOfThisUnit);
     html += errorSection(sections, data);
     html += notesSection(sections, input);
     html += picturesSection(sections, document, input);

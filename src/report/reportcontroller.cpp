@@ -1,4 +1,5 @@
 #include "reportcontroller.h"
+#include "toolsetup/toolsetup.h"
 #include "reportbuilder.h"
 #include "reportfont.h"
 #include "reportpdf.h"
@@ -36,8 +37,9 @@ QString fileSerial(const UnitData &data)
 }
 }
 
-ReportController::ReportController(UnitData *data, DiagnosticsPage *page, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_prompts(prompts), m_session(data)
+ReportController::ReportController(UnitData *data, const ToolSetup *setup, DiagnosticsPage *page, Prompts *prompts,
+                                   QObject *parent)
+    : QObject(parent), m_data(data), m_setup(setup), m_page(page), m_prompts(prompts), m_session(data)
 {
     connect(page->reportButton(), &QPushButton::clicked, this, &ReportController::makeReport);
     connect(page->printButton(), &QPushButton::clicked, this, &ReportController::printReport);
@@ -63,9 +65,9 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     const QImage scope = scopePicture();
     const QImage plot = m_plot ? m_plot() : QImage();
     // Serial numbers repeat from one year of manufacture to the next: the unit is both.
-    const QString serial = m_data->diagRecord.isEmpty()
+    const QString serial = m_data->record().isEmpty()
         ? QString()
-        : QStringLiteral("%1-%2").arg(reportSerial(*m_data)).arg(2000 + quint8(m_data->diagRecord.at(3)));
+        : QStringLiteral("%1-%2").arg(reportSerial(*m_data)).arg(2000 + quint8(m_data->record().bytes().at(3)));
     const QString recording = m_lastRecording ? m_lastRecording() : QString();
     ReportQuestion question = proposal(serial, !scope.isNull() || !plot.isNull(), !recording.isEmpty());
     if (!m_prompts->askReportOptions(question))
@@ -75,7 +77,7 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     m_answered = true;
     input.vehicle = {question.customer.trimmed(), question.plate.trimmed(), question.vin.trimmed(), question.mileage.trimmed()};
     if (!serial.isEmpty()) {
-        m_vehicles.setFolder(m_data->dataFilePath(QStringLiteral("vozidla")));
+        m_vehicles.setFolder(m_setup->dataFilePath(QStringLiteral("vozidla")));
         m_vehicles.save(serial, input.vehicle);
     }
     emit detailsAnswered(input.vehicle);
@@ -98,6 +100,7 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
         QApplication::restoreOverrideCursor();
     }
     input.blockOfThisUnit = m_session.blockIsThisUnits();
+    input.versionNames = m_setup->versionNames();
     if (m_previousVisit)
         input.previous = m_previousVisit();
     const QString backup = m_session.backupBeforeWrites();
@@ -122,7 +125,7 @@ ReportQuestion ReportController::proposal(const QString &serial, bool picturesAv
         q.withPictures = picturesAvailable;
         q.withAnalysis = analysisAvailable;
         if (!serial.isEmpty()) {
-            m_vehicles.setFolder(m_data->dataFilePath(QStringLiteral("vozidla")));
+            m_vehicles.setFolder(m_setup->dataFilePath(QStringLiteral("vozidla")));
             const VehicleDetails v = m_vehicles.load(serial);
             q.customer = v.customer, q.plate = v.plate, q.vin = v.vin, q.mileage = v.mileage;
         }
@@ -138,7 +141,7 @@ void ReportController::makeReport()
     ReportInput input;
     if (!prepare(document, input))
         return;
-    const QString folder = m_data->dataFilePath(QStringLiteral("protokoly"));
+    const QString folder = m_setup->dataFilePath(QStringLiteral("protokoly"));
     if (!QDir().mkpath(folder)) {
         m_prompts->error(Caption, QStringLiteral("Protokol nelze uložit: složku %1 nelze vytvořit.")
                                       .arg(QDir::toNativeSeparators(folder)));

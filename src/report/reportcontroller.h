@@ -11,6 +11,7 @@ class DiagnosticsPage;
 class Prompts;
 class QTextDocument;
 class ScopePage;
+class ToolSetup;
 class UnitData;
 
 // The rules behind "Protokol" and "Tisk…" on the page "Palubní diagnostika": asks whether to add
@@ -20,7 +21,8 @@ class ReportController : public QObject
 {
     Q_OBJECT
 public:
-    ReportController(UnitData *data, DiagnosticsPage *page, Prompts *prompts, QObject *parent = nullptr);
+    ReportController(UnitData *data, const ToolSetup *setup, DiagnosticsPage *page, Prompts *prompts,
+                     QObject *parent = nullptr);
 
     void setWorkshop(const Workshop &workshop) { m_workshop = workshop; }
     // "Velkor 3.0": the program the report names, as its caption and --version do.
@@ -54,6 +56,7 @@ private:
     QImage scopePicture() const;
 
     UnitData *m_data;
+    const ToolSetup *m_setup;
     DiagnosticsPage *m_page;
     Prompts *m_prompts;
     Workshop m_workshop;

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 // Everything a report needs beyond the tool's data about the unit.
 struct ReportInput
@@ -14,6 +15,8 @@ struct ReportInput
     Workshop workshop;
     QDateTime madeAt;
     QString toolVersion;
+    // The names TESTER.INI gives the configuration versions.
+    QStringList versionNames;
     // The unit's set before this session's writes (44 bytes as a configuration file holds it) and
     // the name of the backup it came from; empty when no such set is known.
     QByteArray setBefore;

@@ -62,12 +62,8 @@ void UnitSession::takeBackup(const QString &path)
 void UnitSession::startNewUnit(bool recordIsOld)
 {
     ++m_changes;
-    m_data->errorsCleared = false;
-    m_data->recordBeforeClearing.clear();
+    m_data->record().forgetPreviousUnit(recordIsOld);
     m_data->settingsWritten = false;
-    if (recordIsOld)
-        m_data->diagRecord.clear();
-    m_data->recordAfterClearing = !m_data->diagRecord.isEmpty();
     m_identity.clear();
     m_setBefore.clear();
     m_blockOwned = false;

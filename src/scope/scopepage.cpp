@@ -3,7 +3,7 @@
 #include "scopecontrol.h"
 #include "scopesamples.h"
 #include "scopeview.h"
-#include "link/widgets/describevalue.h"
+#include "livepage/describevalue.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,12 @@
 #include "blockdisplay.h"
+#include "toolsetup/toolsetup.h"
 #include "paramfields.h"
 #include "spinedit.h"
 #include "tuningpage.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/livevaluespage.h"
-#include "link/widgets/markerimage.h"
+#include "livepage/livebox.h"
+#include "livepage/livevaluespage.h"
+#include "livepage/markerimage.h"
+#include "link/livevalues.h"
 #include "link/unitdata.h"
 #include <QGroupBox>
 #include <QLabel>
@@ -15,8 +17,9 @@
 
 using namespace ParamBlock;
 
-BlockDisplay::BlockDisplay(UnitData *data, TuningPage *page, LiveValuesPage *livePage, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_live(livePage)
+BlockDisplay::BlockDisplay(UnitData *data, const ToolSetup *setup, TuningPage *page, LiveValuesPage *livePage,
+                           QObject *parent)
+    : QObject(parent), m_data(data), m_setup(setup), m_page(page), m_live(livePage)
 {
 }
 
@@ -95,10 +98,16 @@ void BlockDisplay::showTpsLogic()
     m_page->tpsLogicLabel()->setText(text);
 }
 
+void BlockDisplay::followLiveValues(const LiveValues &values)
+{
+    m_liveTps = values.tps;
+    highlightPowerRange();
+}
+
 void BlockDisplay::highlightPowerRange()
 {
     const auto &b = m_data->paramBlock;
-    const PowerRange active = activePowerRange(m_data->tpsValue, m_data->tpsRising, b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]);
+    const PowerRange active = activePowerRange(m_liveTps, m_data->tpsRising, b[TpsThreshold1], b[TpsThreshold2], b[TpsThreshold3]);
     // The box colour is the memory of the range last shown: while it stays, the markers stay too.
     if (m_page->rangeBox(active)->palette().color(QPalette::Window) == TuningPage::rangeActiveColor())
         return;
@@ -125,5 +134,5 @@ void BlockDisplay::markUnversioned()
 void BlockDisplay::showVersion()
 {
     // Only versions 0..99 have names; a higher byte reads "Nedefinováno" instead of failing.
-    m_page->versionLabel()->setText(m_data->versionName(m_data->paramBlock[SetVersion]));
+    m_page->versionLabel()->setText(m_setup->versionName(m_data->paramBlock[SetVersion]));
 }

@@ -9,7 +9,7 @@
 #include "link/commandexchange.h"
 #include "link/linktransport.h"
 #include "link/memorycheck.h"
-#include "link/widgets/enterfocus.h"
+#include "livepage/enterfocus.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>

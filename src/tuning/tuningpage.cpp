@@ -1,5 +1,5 @@
 #include "tuningpage.h"
-#include "link/widgets/linkmessagelabel.h"
+#include "livepage/linkmessagelabel.h"
 #include "arrowimage.h"
 #include "blockdisplay.h"
 #include "parameditor.h"
@@ -8,8 +8,8 @@
 #include "paramnames.h"
 #include "spinedit.h"
 #include "unitcommands.h"
-#include "link/widgets/describevalue.h"
-#include "link/widgets/livebox.h"
+#include "livepage/describevalue.h"
+#include "livepage/livebox.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,8 +58,8 @@ QPushButton *saveButtonAt(const char *name, const ParamNames::Field &field, int 
 }
 }
 
-TuningPage::TuningPage(UnitData *data, QWidget *parent)
-    : QWidget(parent), m_data(data)
+TuningPage::TuningPage(UnitData *data, const ToolSetup *setup, QWidget *parent)
+    : QWidget(parent), m_data(data), m_setup(setup)
 {
     buildTextEdits();
 
@@ -207,7 +207,7 @@ void TuningPage::buildStatusBoxes()
 void TuningPage::attach(CommandExchange *commands, BlockRead *blockRead, BlockWrite *blockWrite, MemoryCheck *check,
                         Prompts *prompts, LiveValuesPage *livePage)
 {
-    m_display = new BlockDisplay(m_data, this, livePage, this);
+    m_display = new BlockDisplay(m_data, m_setup, this, livePage, this);
     m_editor = new ParamEditor(m_data, this, m_display, commands, check, prompts, this);
     m_commands = new UnitCommands(m_data, this, m_display, commands, blockRead, blockWrite, prompts, this);
 }

@@ -14,6 +14,7 @@ class ParamEditor;
 class Prompts;
 class SpinEdit;
 class UnitCommands;
+class ToolSetup;
 class UnitData;
 class BlockRead;
 class BlockWrite;
@@ -30,7 +31,7 @@ public:
     static QColor rangeIdleColor() { return QColor(0, 255, 128); }  // 0x80FF00 in BGR notation
     static QColor rangeActiveColor() { return QColor(255, 0, 0); }
 
-    explicit TuningPage(UnitData *data, QWidget *parent = nullptr);
+    TuningPage(UnitData *data, const ToolSetup *setup, QWidget *parent = nullptr);
 
     // Puts the rules behind the controls; the live values page carries markers of this page's data.
     // Every single save is confirmed through `check`.
@@ -73,6 +74,7 @@ private:
     void addSpinRow(int index, QWidget *box, int x, int y);
 
     UnitData *m_data;
+    const ToolSetup *m_setup;
     LiveBox *m_liveBox;
     QPushButton *m_buttons[6];
     QLabel *m_linkMessageLabel;

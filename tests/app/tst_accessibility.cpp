@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 #include "cutoff/cutoffpage.h"
 #include "diagnostics/diagnosticspage.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include "tuning/tuningpage.h"
 #include "link/linktransport.h"
 #include <QAccessible>

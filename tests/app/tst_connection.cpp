@@ -8,7 +8,7 @@
 #include "app/widgetprompts.h"
 #include "history/historystore.h"
 #include "link/linkconnection.h"
-#include "link/widgets/bargauge.h"
+#include "livepage/bargauge.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "scriptedprompts.h"
 #include "app/mainwindow.h"
 #include "link/linktransport.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QScreen>

@@ -3,7 +3,7 @@
 #include "app/connectionline.h"
 #include "app/mainwindow.h"
 #include "lambda/lambdapage.h"
-#include "link/widgets/bargauge.h"
+#include "livepage/bargauge.h"
 #include "link/unitdata.h"
 #include "link/linktransport.h"
 #include "link/cutoffreader.h"
@@ -79,8 +79,8 @@ private slots:
                                    QStringLiteral("RAM->EEPROM"), QStringLiteral("Tovární reset"), QStringLiteral("EEPROM -> RAM")};
         for (int i = 0; i < 6; ++i)
             QCOMPARE(find<QPushButton>(QStringLiteral("Button%1").arg(i + 1))->text(), captions[i]);
-        QCOMPARE(form->data()->versionNames.at(0), QStringLiteral("Bez verze!"));
-        QCOMPARE(form->data()->versionNames.at(99), QStringLiteral("Nedefinováno"));
+        QCOMPARE(form->setup()->versionNames().at(0), QStringLiteral("Bez verze!"));
+        QCOMPARE(form->setup()->versionNames().at(99), QStringLiteral("Nedefinováno"));
         QCOMPARE(form->link()->frames().command.toHex(), QByteArray("020003"));
 
         QStringList tabs;
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(form->pollInterval(), 100);
         QCOMPARE(find<QPushButton>(QStringLiteral("Button1"))->text(), QStringLiteral("Poslat do ŘJ"));
         QCOMPARE(find<QPushButton>(QStringLiteral("Button2"))->text(), QStringLiteral("Načíst z ŘJ"));
-        QCOMPARE(form->data()->versionNames.at(7), QStringLiteral("Octavia část"));
+        QCOMPARE(form->setup()->versionNames().at(7), QStringLiteral("Octavia část"));
     }
 
     void pollFollowsTheConfiguredInterval()

@@ -88,7 +88,7 @@ private slots:
 
         form->showPage(scope());
         QTest::mouseClick(scope()->exportButton(), Qt::LeftButton);
-        QFile out(QDir(form->data()->dataFolder).filePath(QStringLiteral("OUT.TX")));
+        QFile out(QDir(form->setup()->dataFolder()).filePath(QStringLiteral("OUT.TX")));
         QVERIFY(out.open(QIODevice::ReadOnly));
         QCOMPARE(out.readAll(), QByteArray("0;51;0;\r\n"));
     }

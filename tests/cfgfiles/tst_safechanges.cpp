@@ -151,7 +151,7 @@ private slots:
         QByteArray theirs = set(99) + bytesOf({0x03, 12, 70, 15, 91, 0, 0, 0, 0, 0x04});
         theirs[LambdaFlags] = 0x10 | 0x04;  // 0-5 V probe, "Lambda na T"
         theirs[TpsFlags] = 0x00;
-        const QList<ComparisonRow> rows = compareSets(set(90) + unitLevels, theirs, form->data()->versionNames);
+        const QList<ComparisonRow> rows = compareSets(set(90) + unitLevels, theirs, form->setup()->versionNames());
         auto find = [&rows](const QString &name) {
             for (const ComparisonRow &r : rows)
                 if (r.name == name)
@@ -176,7 +176,7 @@ private slots:
             QCOMPARE(r.differs, e.differs);
         }
         // A damaged part is said in each of its rows and counts as a difference.
-        const QList<ComparisonRow> damaged = compareSets(set(90) + unitLevels, set(90), form->data()->versionNames);
+        const QList<ComparisonRow> damaged = compareSets(set(90) + unitLevels, set(90), form->setup()->versionNames());
         QCOMPARE(damaged.size(), rows.size());
         for (const ComparisonRow &r : damaged)
             QCOMPARE(r.differs, r.theirs == QStringLiteral("poškozeno"));

@@ -5,6 +5,7 @@
 #include "diagnostics/diagnosticspage.h"
 #include "lambda/lambdapage.h"
 #include "link/levelexchange.h"
+#include "link/statuspoll.h"
 #include "tuning/spinedit.h"
 #include "tuning/tuningpage.h"
 #include <QAction>
@@ -183,7 +184,7 @@ private slots:
             QTest::qWait(300);
             QCOMPARE(written(from).contains(QStringLiteral("02 FF 03")), yes);
             QCOMPARE(form->tuningPage()->spinEdit(IdleStopMax)->value(), yes ? 90 : 200);
-            QVERIFY(!form->data()->measuring);
+            QVERIFY(!form->statusPoll()->measuring());
             QTRY_COMPARE_WITH_TIMEOUT(form->link()->linkState(), 0, 3000);
         }
     }

@@ -87,6 +87,7 @@ public:
     ComPort *port() const { return m_port.get(); }
     ScriptedPrompts *prompts() const { return m_prompts.get(); }
     UnitData *data() const { return m_window->data(); }
+    const ToolSetup *setup() const { return m_window->setup(); }
     LinkTransport *link() const { return m_window->link(); }
 
     // The window's control of that objectName; a missing one ends the test run.

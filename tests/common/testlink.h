@@ -36,7 +36,7 @@ struct TestLink
     TestLink(SerialIo *port, UnitData *data, Prompts *, LinkClock *clock = nullptr)
         : transport(port, clock), notes(&transport, data), status(&transport, data), commands(&transport),
           levels(&transport, data), blockRead(&transport, data, &levels), blockWrite(&transport, data),
-          measurement(&transport, data, &status, &blockRead), check(&transport), diagnostics(&transport, data), recording(&transport),
+          measurement(&transport, &status, &blockRead), check(&transport), diagnostics(&transport, data), recording(&transport),
           cutOff(&transport, data)
     {
         announceLinkOutcomes(&transport, &blockRead, &blockWrite, &levels);

@@ -7,6 +7,7 @@
 #include "datalog/recordingsbrowser.h"
 #include "datalog/recordingspage.h"
 #include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include "tuning/paramblock.h"
 #include <QApplication>
 #include <QClipboard>
@@ -30,6 +31,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
+    ToolSetup setup;
     RecordingsPage *page = nullptr;
     QList<QPair<int, int>> handEdits;
 
@@ -89,7 +91,7 @@ private slots:
         QDir().mkpath(folder());
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        data->dataFolder = dir->path();
+        setup.setDataFolder(dir->path());
         auto &b = data->paramBlock;
         b[0] = 1;
         b[33] = 3;
@@ -107,7 +109,7 @@ private slots:
         small.setPixelSize(11);  // as the window sets it
         page->setFont(small);
         page->resize(RecordingsPage::DesignWidth, RecordingsPage::DesignHeight);
-        page->attach(data, prompts);
+        page->attach(data, &setup, prompts);
         page->analysis()->setHandEdit([this](int index, int value) { handEdits << qMakePair(index, value); });
         handEdits.clear();
         page->show();

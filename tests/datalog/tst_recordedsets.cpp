@@ -8,6 +8,7 @@
 #include "datalog/recordingreader.h"
 #include "datalog/recordingsetkeeper.h"
 #include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include "tuning/paramblock.h"
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,12 +25,13 @@ private slots:
         FakePort port;
         ScriptedPrompts prompts;
         UnitData data;
-        data.versionNames[0] = QStringLiteral("Bez verze!");
+        ToolSetup setup;
+        setup.nameVersion(0, QStringLiteral("Bez verze!"));
         data.paramBlock[0] = 1;
         data.paramBlock[33] = 3;
         data.paramBlock[ParamBlock::LowPowerStopMax] = 140;
         TestLink link(&port, &data, &prompts);
-        LogRecorder recorder(&link.status, &link.measurement, &data);
+        LogRecorder recorder(&link.status, &link.measurement, &data, &setup);
         recorder.setLimits({50LL * 1024 * 1024, 3600LL * 1000, 0});
         RecordingSetKeeper keeper(&recorder, &data);
 

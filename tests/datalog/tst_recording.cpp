@@ -7,8 +7,9 @@
 #include "datalog/writeproblem.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include "tuning/paramblock.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -33,6 +34,7 @@ private:
     FakePort *port = nullptr;
     ScriptedPrompts *prompts = nullptr;
     UnitData *data = nullptr;
+    std::unique_ptr<ToolSetup> setup;
     TestLink *link = nullptr;
     LiveValuesPage *page = nullptr;
     RecordingControl *control = nullptr;
@@ -71,18 +73,19 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        data->dataFolder = dir->path();
-        data->versionNames[0] = QStringLiteral("Bez verze!");
+        setup = std::make_unique<ToolSetup>();
+        setup->setDataFolder(dir->path());
+        setup->nameVersion(0, QStringLiteral("Bez verze!"));
         link = new TestLink(port, data, prompts);
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
         link->transport.poll().setInterval(20);
         page = new LiveValuesPage(data);
-        control = new RecordingControl(&link->status, &link->measurement, data, prompts);
+        control = new RecordingControl(&link->status, &link->measurement, data, setup.get(), prompts);
         control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
         fed.clear();
         polls = dropped = accepted = 0;
-        connect(data, &UnitData::liveValuesChanged, this, [this] { ++accepted; });
+        connect(&link->status, &StatusPoll::liveValues, this, [this] { ++accepted; });
         clock.start();
         lineFreeMs = 0;
         // Every 9th poll goes unanswered, every 5th answer comes after the next poll. A loss is told
@@ -260,7 +263,7 @@ private slots:
     // A version name as long as the settings file allows still names a file the disk takes.
     void aLongVersionNameStillRecords()
     {
-        data->versionNames[0] = QString(255, QChar(0x0158));  // "ŘŘŘ…"
+        setup->nameVersion(0, QString(255, QChar(0x0158)));  // "ŘŘŘ…"
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
         QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join('\n')));
         QCOMPARE(button("Zaznam")->text(), QStringLiteral("Zastavit záznam"));
@@ -385,7 +388,7 @@ private slots:
         QFile blocker(dir->filePath(QStringLiteral("soubor")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        data->dataFolder = blocker.fileName();
+        setup->setDataFolder(blocker.fileName());
         QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
         QCOMPARE(prompts->messages.size(), 1);
         QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Záznam: Záznam nelze začít: složku ")),

@@ -2,6 +2,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "diagnostics/diagnosticspage.h"
+#include "diagnostics/tachoreading.h"
 #include "link/unitdata.h"
 #include "testlink.h"
 #include <QLabel>
@@ -23,7 +24,7 @@ struct DiagFixture
     {
         port.open(QStringLiteral("fake"), nullptr);
         link.prepareFrames();
-        page.attach(&data, &parts.diagnostics, &prompts, [this] { return today; });
+        page.attach(&parts.diagnostics, &prompts, [this] { return today; });
     }
 
     template <typename T = QLineEdit> T *find(const char *name) const

@@ -55,8 +55,8 @@ private slots:
         QVERIFY(f->link.poll().isEnabled());
         QCOMPARE(f->link.linkState(), 0);
         // A shown reading is the unit's, never one typed: the record replaced the typed 500.
-        QCOMPARE(f->data.tachoValue, int(RecordFields::number(record, 10, 3)));
-        QVERIFY(!f->data.tachoEdited);
+        QCOMPARE(f->page.tachoReading()->km(), int(RecordFields::number(record, 10, 3)));
+        QVERIFY(!f->page.tachoReading()->typed());
     }
 
     void aReplyWithoutBothMarkersIsDropped_data()
@@ -199,7 +199,7 @@ private slots:
         // The link lost: whatever unit answers next has its record read anew.
         f->page.display()->forgetRecord();
         QCOMPARE(f->texts(all), empty);
-        QCOMPARE(f->data.tachoValue, 0);
+        QCOMPARE(f->page.tachoReading()->km(), 0);
         f->port.written.clear();
         f->click("Button34");
         QCOMPARE(f->prompts.messages, QStringList(2, refusal));
@@ -267,7 +267,7 @@ private slots:
         QVERIFY(f->link.poll().isEnabled());
         QCOMPARE(f->link.linkState(), 0);
         QCOMPARE(f->text("Servis"), servis);
-        QVERIFY(f->data.tachoEdited);  // the read-back is no request: a second store goes without asking
+        QVERIFY(f->page.tachoReading()->typed());  // the read-back is no request: a second store goes without asking
     }
 
     // After the question, the error memory is cleared and the record read again: the page shows
@@ -303,7 +303,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(f->link.poll().isEnabled(), 4000);
         QCOMPARE(f->message()->text(), result);
         QCOMPARE(f->texts(names), counters);
-        QVERIFY(!f->data.tachoEdited);  // the typed reading no longer stands: a store asks again
+        QVERIFY(!f->page.tachoReading()->typed());  // the typed reading no longer stands: a store asks again
     }
 };
 

@@ -1,7 +1,7 @@
 #include "e2ewindow.h"
 #include "app/connectionline.h"
 #include "link/linkconnection.h"
-#include "link/unitdata.h"
+#include "link/statuspoll.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -40,7 +40,7 @@ private slots:
         QVERIFY(unit.start({QStringLiteral("--link"), link}));
         QVERIFY(tool.start("[Komunikace]\r\nPort=" + link.toLocal8Bit() + "\r\nObeznik=100\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(tool.health(), Health::Answering, 5000);
-        QSignalSpy refreshed(tool.data(), &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(tool.window()->statusPoll(), &StatusPoll::liveValues);
 
         // Gone in the middle of a read: the request waits in the stopped unit, which then ends at
         // once on its pending stop signal (removing its link, which no other unit may take over).
@@ -101,7 +101,7 @@ private slots:
         QVERIFY(tool.start("[Komunikace]\r\nPort=" + unit.devicePath().toLocal8Bit() + "\r\nObeznik=1\r\n"));
         QCOMPARE(tool.window()->pollInterval(), 20);
         QSignalSpy lost(tool.port(), &SerialIo::deviceLost);
-        QSignalSpy refreshed(tool.data(), &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(tool.window()->statusPoll(), &StatusPoll::liveValues);
         QSignalSpy changes(tool.window()->connection(), &LinkConnection::healthChanged);
         QTest::qWait(30000);
         QCOMPARE(lost.count(), 0);

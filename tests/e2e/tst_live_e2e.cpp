@@ -1,6 +1,5 @@
 #include "e2ewindow.h"
 #include "app/instancebeacon.h"
-#include "link/unitdata.h"
 #include "link/statuspoll.h"
 #include <QElapsedTimer>
 #include <QLabel>
@@ -41,11 +40,11 @@ private slots:
         QVERIFY2(tool.open(100), qPrintable(tool.prompts()->messages.join('\n')));
         MainWindow &form = *tool.window();
 
-        QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(form.statusPoll(), &StatusPoll::liveValues);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 3, 5000);
-        QCOMPARE(tool.label("L2"), QString::number(form.data()->lambdaValue));
-        QCOMPARE(tool.label("L3"), QString::number(form.data()->tpsValue));
-        QCOMPARE(tool.label("L4"), QString::number(form.data()->positionValue));
+        QCOMPARE(tool.label("L2"), QString::number(form.statusPoll()->last().lambda));
+        QCOMPARE(tool.label("L3"), QString::number(form.statusPoll()->last().tps));
+        QCOMPARE(tool.label("L4"), QString::number(form.statusPoll()->last().position));
         // The unit's lambda swings between rich and lean: the label follows it.
         const QString first = tool.label("L2");
         QTRY_VERIFY_WITH_TIMEOUT(tool.label("L2") != first, 5000);
@@ -61,7 +60,7 @@ private slots:
                             QStringLiteral("--drop-every"), QStringLiteral("7")}));
         QVERIFY(tool.open(100));
         MainWindow &form = *tool.window();
-        QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(form.statusPoll(), &StatusPoll::liveValues);
         QSignalSpy errors(form.statusPoll(), &StatusPoll::statusError);
 
         const qint64 stall = longestStall(4000);
@@ -80,9 +79,9 @@ private slots:
         QVERIFY(tool.open(50));
         MainWindow &form = *tool.window();
         ScriptedPrompts &prompts = *tool.prompts();
-        QSignalSpy refreshed(form.data(), &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(form.statusPoll(), &StatusPoll::liveValues);
         QTRY_VERIFY_WITH_TIMEOUT(refreshed.count() >= 2, 5000);
-        const int tps = form.data()->tpsValue;
+        const int tps = form.statusPoll()->last().tps;
 
         unit.stop();  // the other end of the line goes away
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 5000);
@@ -91,7 +90,7 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(!tool.port()->isOpen());
         QVERIFY(form.isVisible());
-        QCOMPARE(form.data()->tpsValue, tps);  // the data stays
+        QCOMPARE(form.statusPoll()->last().tps, tps);  // the data stays
     }
 
     void aSecondCopyLeavesAtOnceAndACrashedOneDoesNotBlock()

@@ -1,7 +1,7 @@
 #include "e2ewindow.h"
 #include "cutoff/cutoffpage.h"
 #include "link/levelexchange.h"
-#include "link/unitdata.h"
+#include "link/statuspoll.h"
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -41,7 +41,7 @@ private slots:
         CutOffPage *page = e2e.window()->cutOffPage();
         clickTab(page);
         QTest::mouseClick(page->cutOffMode(), Qt::LeftButton);
-        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.window()->statusPoll(), &StatusPoll::liveValues);
         QTRY_VERIFY_WITH_TIMEOUT(E2EWindow::indexOf(e2e.received(), QStringLiteral("02 24 F1 00 03")) >= 0, 3000);
         const int readerFrom = E2EWindow::indexOf(e2e.received(), QStringLiteral("02 24 F1 00 03"));
 

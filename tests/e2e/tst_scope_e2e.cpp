@@ -1,6 +1,7 @@
 #include "e2ewindow.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
+#include "link/statuspoll.h"
 #include "link/unitdata.h"
 #include "scope/scopecontrol.h"
 #include "scope/scopepage.h"
@@ -100,7 +101,7 @@ private slots:
         emit page->scale()->textActivated(QStringLiteral("0.1"));
 
         // Start right after a status reply, so none is on its way into the recording.
-        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.window()->statusPoll(), &StatusPoll::liveValues);
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 1, 3000);
         const int startMs = logged("TX").isEmpty() ? 0 : logged("TX").last().first;
         QTest::mouseClick(page->recordBox(), Qt::LeftButton);
@@ -115,7 +116,7 @@ private slots:
             if (frame.first >= startMs && frame.second.size() == 8)  // "02 vv 03"
                 sent << QString::number(frame.second.mid(3, 2).toInt(nullptr, 16));
         QTest::mouseClick(page->exportButton(), Qt::LeftButton);
-        QFile out(QDir(e2e.data()->dataFolder).filePath(QStringLiteral("OUT.TX")));
+        QFile out(QDir(e2e.setup()->dataFolder()).filePath(QStringLiteral("OUT.TX")));
         QVERIFY(out.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = out.readAll().split('\n');
         const int count = page->samples().count();

@@ -1,5 +1,5 @@
 #include "e2ewindow.h"
-#include "link/unitdata.h"
+#include "link/statuspoll.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -60,7 +60,7 @@ private slots:
         for (const QChar c : text)
             ini.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
         QVERIFY(writeIni(ini));
-        QSignalSpy refreshed(form->data(), &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(form->statusPoll(), &StatusPoll::liveValues);
         form->startUp(folder.path());
         QCOMPARE(prompts->messages, QStringList());
         QCOMPARE(form->pollInterval(), 100);

@@ -1,4 +1,5 @@
 #include "e2ewindow.h"
+#include "link/statuspoll.h"
 #include "link/unitdata.h"
 #include "tuning/paramfields.h"
 #include "tuning/spinedit.h"
@@ -59,7 +60,7 @@ private slots:
     void readEditSaveWriteVerify()
     {
         QVERIFY(startUnit({}));
-        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.window()->statusPoll(), &StatusPoll::liveValues);
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 2, 3000);
 
         readBlock();
@@ -110,12 +111,13 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!live.isEmpty(), 2000);
             live.clear();
             const UnitData &d = *e2e.data();
-            const int expected = int(activePowerRange(d.tpsValue, d.tpsRising, d.paramBlock[TpsThreshold1], d.paramBlock[TpsThreshold2],
+            const int tps = e2e.window()->statusPoll()->last().tps;
+            const int expected = int(activePowerRange(tps, d.tpsRising, d.paramBlock[TpsThreshold1], d.paramBlock[TpsThreshold2],
                                                       d.paramBlock[TpsThreshold3]));
             for (int r = 0; r < 4; ++r) {
                 const bool red = find<QGroupBox>(QString::fromLatin1(boxes[r]))->palette().color(QPalette::Window)
                                  == TuningPage::rangeActiveColor();
-                QVERIFY2(red == (r == expected), qPrintable(QStringLiteral("tps %1 box %2").arg(d.tpsValue).arg(r)));
+                QVERIFY2(red == (r == expected), qPrintable(QStringLiteral("tps %1 box %2").arg(tps).arg(r)));
             }
             seen.insert(expected);
         }
@@ -189,7 +191,7 @@ private slots:
     void aNoisyLineLosesNoReadOrWrite()
     {
         QVERIFY(startUnit({QStringLiteral("--stray-every"), QStringLiteral("2")}, 50));
-        QSignalSpy live(e2e.data(), &UnitData::liveValuesChanged);
+        QSignalSpy live(e2e.window()->statusPoll(), &StatusPoll::liveValues);
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 4, 3000);
         for (int i = 0; i < 5; ++i) {
             QTest::qWait(13 * i);

@@ -353,7 +353,7 @@ struct Rig
         port.link = &link.transport;
         link.transport.prepareFrames();
         port.open(QStringLiteral("fuzz"), nullptr);
-        data.measuring = flags & Measuring;
+        link.status.setMeasuring(flags & Measuring);
         // As after start-up: the poll runs.
         link.transport.poll().enable();
         link.transport.setLinkState(startState);
@@ -472,7 +472,7 @@ void Rig::run(Op op)
     case OpScopeTimerFires: runOut(link.recording.scopeTimer()); break;
     case OpScopeSilenceFires: runOut(link.recording.silenceGuard()); break;
     case OpRecordingRuns: recordingRuns(in.byte() * 16); break;
-    case OpToggleMeasuring: data.measuring = !data.measuring; break;
+    case OpToggleMeasuring: link.status.setMeasuring(!link.status.measuring()); break;
     case OpEditBlock: {
         // Pages edit the parameter bytes, never the framing bytes around them.
         const std::size_t index = 1 + in.byte() % (UnitData::ParamBlockSize - 2);
@@ -501,8 +501,8 @@ void Rig::watch()
         check(index >= 0 && index < ScopeRecording::MaxSamples, "sample index out of the recording's room");
         sink += unsigned(value);
     });
-    QObject::connect(&data, &UnitData::liveValuesChanged, [this] {
-        const char head[] = {0x02, char(data.tpsValue), char(data.lambdaValue), char(data.positionValue)};
+    QObject::connect(&link.status, &StatusPoll::liveValues, [this](const LiveValues &values) {
+        const char head[] = {0x02, char(values.tps), char(values.lambda), char(values.position)};
         const QByteArray start(head, 4);
         const QByteArray &line = port.line;
         bool found = false;

@@ -8,15 +8,17 @@
 // The lambda page beside the tuning page, wired as the main window wires them, on a fake port.
 struct LambdaFixture : TuningFixture
 {
-    LambdaPage lambda{&data};
+    LambdaPage lambda{&data, &setup};
 
     LambdaFixture()
     {
         lambda.attach(&link, &parts.levels, &parts.measurement, &parts.check, &page, &live);
         data.blockValid = true;  // the blocks the tests take over stand for blocks read from a unit
         QObject::connect(&link, &LinkTransport::linkMessage, lambda.linkMessageLabel(), &QLabel::setText);
-        for (int i = 0; i < 128; ++i)
-            data.measurementTexts[i] = i < 100 ? QStringLiteral("kód %1").arg(i) : QString();
+        QStringList texts;
+        for (int i = 0; i < 100; ++i)
+            texts << QStringLiteral("kód %1").arg(i);
+        setup.setMeasurementTexts(texts);
     }
 
     template <typename T> T *on(const char *name) const

@@ -192,12 +192,12 @@ private slots:
         QCOMPARE(f->on<QLabel>("EmText")->text(), text);
         QCOMPARE(f->on<QLabel>("EmHex")->text(), QString::asprintf("%02X", codes.last() & 0x7F));
         QVERIFY(f->on<QLabel>("EmHex")->isHidden());
-        QVERIFY(!f->data.measuring);
+        QVERIFY(!f->parts.measurement.isMeasuring());
         QCOMPARE(f->on<QPushButton>("Button27")->text(), QStringLiteral("Spusť emulace volnoběh"));
         QCOMPARE(f->on<QPushButton>("Button32")->text(), QStringLiteral("Spusť emulace zvýšené"));
         QCOMPARE(f->writtenHex(1), QStringList{QStringLiteral("02 FF 03")});
         QCOMPARE(f->link.poll().isEnabled(), pollOn);
-        QCOMPARE(f->data.tpsValue, 0);  // the live values stood still
+        QCOMPARE(f->parts.status.last().tps, 0);  // the live values stood still
 
         // The block comes again with the times the unit measured, then the levels are asked for.
         QByteArray b = TuningFixture::sampleBlock();
@@ -224,12 +224,12 @@ private slots:
         QCOMPARE(f->on<QLabel>("EmText")->text(), QString());  // codes 100..127 have no text
         f->click(qPrintable(stop));
         QCOMPARE(f->port.written.size(), 1);
-        QVERIFY(!f->data.measuring);
+        QVERIFY(!f->parts.measurement.isMeasuring());
         QCOMPARE(f->on<QPushButton>("Button27")->text(), QStringLiteral("Spusť emulace volnoběh"));
         QCOMPARE(f->on<QPushButton>("Button32")->text(), QStringLiteral("Spusť emulace zvýšené"));
         // The next status reply is live values again.
         f->port.feed(bytesOf({0x02, 0x80, 0x1E, 0x64, 5, 0x03}));
-        QCOMPARE(f->data.tpsValue, 128);
+        QCOMPARE(f->parts.status.last().tps, 128);
         QCOMPARE(f->port.written.size(), 1);
     }
 };

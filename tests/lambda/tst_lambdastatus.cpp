@@ -1,6 +1,6 @@
 #include "lambdafixture.h"
-#include "link/widgets/bargauge.h"
-#include "link/widgets/livebox.h"
+#include "livepage/bargauge.h"
+#include "livepage/livebox.h"
 #include <QTest>
 
 using namespace ParamBlock;

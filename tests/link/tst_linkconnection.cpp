@@ -31,7 +31,7 @@ private slots:
         prompts = new ScriptedPrompts;
         data = new UnitData;
         link = new TestLink(port, data, prompts);
-        connection = new LinkConnection(port, &link->transport, data);
+        connection = new LinkConnection(port, &link->transport);
         link->transport.prepareFrames();
         link->transport.poll().setInterval(50);
     }
@@ -81,7 +81,7 @@ private slots:
         const int before = int(port->written.size());
         QTRY_VERIFY_WITH_TIMEOUT(port->written.size() > before, 1000);  // the poll goes on by itself
         QCOMPARE(hex(port->written.last().bytes), QStringLiteral("02 0F 03"));
-        QCOMPARE(data->tpsValue, lostWhileOpen ? 128 : 0);  // the data stays
+        QCOMPARE(link->status.last().tps, lostWhileOpen ? 128 : 0);  // the data stays
     }
 
     void aPortPickedAfterALossIsJudgedAfresh()

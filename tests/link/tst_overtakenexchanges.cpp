@@ -94,7 +94,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         const int from = int(port->written.size());
-        QSignalSpy live(data, &UnitData::liveValuesChanged);
+        QSignalSpy live(&link->status, &StatusPoll::liveValues);
         scope ? link->recording.startRecording(0x10, 0x11, false) : link->cutOff.startCutOffReading(241);
 
         // What the exchange still had under way runs out: its chain, its pause, its time-out.

@@ -72,15 +72,16 @@ private slots:
 
     void statusReplyInPiecesGivesTheLiveValues()
     {
-        QSignalSpy refreshed(data, &UnitData::liveValuesChanged);
+        QSignalSpy refreshed(&link->status, &StatusPoll::liveValues);
         port->arriveLater(bytesOf({0x64, 0x00, 0x03}), 40);
         port->feed(bytesOf({0x02, 0x80, 0x1E}));
         QCOMPARE(refreshed.count(), 0);  // the first half waits, nothing blocks
         QTRY_COMPARE_WITH_TIMEOUT(refreshed.count(), 1, 2000);
-        QCOMPARE(data->tpsValue, 128);
-        QCOMPARE(data->lambdaValue, 30);
-        QCOMPARE(data->positionValue, 100);
+        QCOMPARE(link->status.last().tps, 128);
+        QCOMPARE(link->status.last().lambda, 30);
+        QCOMPARE(link->status.last().position, 100);
         QCOMPARE(refreshed.count(), 1);
+        QVERIFY(refreshed.first().first().value<LiveValues>() == (LiveValues{30, 128, 100}));
         QCOMPARE(link->transport.linkState(), 0);
         QCOMPARE(prompts->beeps, 0);
     }
@@ -102,7 +103,7 @@ private slots:
         QFETCH(QByteArray, thenLate);
         QFETCH(int, rejections);
         port->feed(bytesOf({0x02, 9, 9, 9, 0, 0x03}));
-        QCOMPARE(data->tpsValue, 9);
+        QCOMPARE(link->status.last().tps, 9);
         QSignalSpy errors(&link->status, &StatusPoll::statusError);
         if (!thenLate.isEmpty())
             port->arriveLater(thenLate, 250);
@@ -110,13 +111,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), rejections, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!link->transport.lineQuiet().isEnabled(), 3000);
         QCOMPARE(errors.count(), rejections);
-        QCOMPARE(data->tpsValue, 9);
-        QCOMPARE(data->lambdaValue, 9);
+        QCOMPARE(link->status.last().tps, 9);
+        QCOMPARE(link->status.last().lambda, 9);
         QCOMPARE(link->transport.bytesWaiting(), 0);
         port->feed(bytesOf({0x02, 7, 8, 6, 0, 0x03}));
-        QCOMPARE(data->tpsValue, 7);
-        QCOMPARE(data->lambdaValue, 8);
-        QCOMPARE(data->positionValue, 6);
+        QCOMPARE(link->status.last().tps, 7);
+        QCOMPARE(link->status.last().lambda, 8);
+        QCOMPARE(link->status.last().position, 6);
     }
 
     void pollTickAsksForStatusAndReturnsTheLinkToStatus()
@@ -406,16 +407,16 @@ private slots:
                 link->measurement.endMeasurement(false);
         });
         link->measurement.startMeasurement(UnitCode::MeasureIdle);
-        QVERIFY(data->measuring);
+        QVERIFY(link->measurement.isMeasuring());
         port->feed(bytesOf({0x02, 1, 2, 3, 0x83, 0x03}));
         QVERIFY(link->transport.poll().isEnabled());
         port->feed(bytesOf({0x02, 1, 2, 3, 5, 0x03}));
         QCOMPARE(codes, (QList<int>{0x83, 5}));
         QVERIFY(!link->transport.poll().isEnabled());
-        QVERIFY(!data->measuring);
+        QVERIFY(!link->measurement.isMeasuring());
         QCOMPARE(writtenHex(), (QStringList{QStringLiteral("02 70 03"), QStringLiteral("02 FF 03")}));
         QCOMPARE(link->transport.linkState(), 1);
-        QCOMPARE(data->tpsValue, 0);  // the live displays stand still
+        QCOMPARE(link->status.last().tps, 0);  // the live displays stand still
     }
 
     void featureStatesHandTheirPayloadOn()
@@ -480,7 +481,7 @@ private slots:
             port->feed(line.mid(cut));
             const QString where = QStringLiteral("cut at %1").arg(cut);
             switch (state) {
-            case 0: QVERIFY2(data->tpsValue == 77, qPrintable(where)); break;
+            case 0: QVERIFY2(link->status.last().tps == 77, qPrintable(where)); break;
             case 1: QVERIFY2(taken.count() == 1 && taken.first().first().toByteArray() == reply, qPrintable(where)); break;
             case 170: QVERIFY2(levelsIn.count() == 1 && data->levelBlock[4] == 4, qPrintable(where)); break;
             case 20:
@@ -491,7 +492,7 @@ private slots:
             }
             // A status reply met on the way is used, not read as the expected frame.
             if (before.contains(status(77)))
-                QVERIFY2(data->tpsValue == 77, qPrintable(where));
+                QVERIFY2(link->status.last().tps == 77, qPrintable(where));
             QCOMPARE(link->transport.bytesWaiting(), 0);
         }
     }
@@ -508,7 +509,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, 2000);
         QVERIFY2(clock.elapsed() >= 190, qPrintable(QString::number(clock.elapsed())));
         port->feed(status(10).mid(3) + status(11));
-        QCOMPARE(data->tpsValue, 11);
+        QCOMPARE(link->status.last().tps, 11);
     }
 
     // 2 kB of noise at line speed in the pieces an adapter hands over: the reply behind it is used,
@@ -526,7 +527,7 @@ private slots:
             mostWaiting = std::max(mostWaiting, link->transport.bytesWaiting());
         }
         QVERIFY2(mostWaiting < Reply::BlockSize, qPrintable(QString::number(mostWaiting)));
-        QCOMPARE(data->tpsValue, 77);
+        QCOMPARE(link->status.last().tps, 77);
     }
 
     // No request that awaits an answer goes out while an earlier answer is due.

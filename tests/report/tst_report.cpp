@@ -5,6 +5,7 @@
 #include "testlink.h"
 #include "diagnostics/diagnosticspage.h"
 #include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include "datalog/recordedsets.h"
 #include "report/analysissummary.h"
 #include "report/reportbuilder.h"
@@ -52,6 +53,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<UnitData> data;
+    std::unique_ptr<ToolSetup> setup;
     std::unique_ptr<DiagnosticsPage> page;
     std::unique_ptr<ScopePage> scope;
     std::unique_ptr<ReportController> report;
@@ -77,7 +79,7 @@ private:
     // The set read from the unit: version 7, idle stop MAX 120; the unit held 100 there before.
     void knownSet()
     {
-        data->versionNames[7] = QStringLiteral("Fabia 1.4 – dvůr Hořice");
+        setup->nameVersion(7, QStringLiteral("Fabia 1.4 – dvůr Hořice"));
         data->paramBlock[SetVersion] = 7;
         data->paramBlock[IdleStopMax] = 120;
         data->blockValid = true;
@@ -145,10 +147,11 @@ private slots:
         dir = std::make_unique<QTemporaryDir>();
         prompts = std::make_unique<ScriptedPrompts>();
         data = std::make_unique<UnitData>();
-        data->dataFolder = dir->filePath(QStringLiteral("data"));
+        setup = std::make_unique<ToolSetup>();
+        setup->setDataFolder(dir->filePath(QStringLiteral("data")));
         page = std::make_unique<DiagnosticsPage>();
         scope = std::make_unique<ScopePage>();
-        report = std::make_unique<ReportController>(data.get(), page.get(), prompts.get());
+        report = std::make_unique<ReportController>(data.get(), setup.get(), page.get(), prompts.get());
         report->setScopePage(scope.get());
         report->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 3, 41)); });
         report->setWorkshop({QStringLiteral("Autoservis Dvořák"), QStringLiteral("Průmyslová 12, Kolín"),
@@ -164,7 +167,7 @@ private slots:
 
     void aKnownRecordAndSetComeBackAsText()
     {
-        data->takeRecord(record());
+        data->record().take(record());
         knownSet();
         const QString text = makeReport(QStringLiteral("Vyměněn filtr plynu.\nZákazník upozorněn na těsnost."));
         QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_117.pdf"));
@@ -238,9 +241,9 @@ private slots:
         QFETCH(QStringList, expected);
         for (const QChar step : steps) {
             if (step == QLatin1Char('c'))
-                data->noteErrorsCleared();
+                data->record().noteErrorsCleared();
             else
-                data->takeRecord(record(step == QLatin1Char('z')));
+                data->record().take(record(step == QLatin1Char('z')));
         }
         const QString text = makeReport();
         for (const QString &line : expected)
@@ -284,7 +287,7 @@ private slots:
         operations[operation]();
         QTRY_VERIFY_WITH_TIMEOUT(link.transport.wireFree() && link.transport.queuedOperations() == 0, 5000);
         QCOMPARE(data->settingsWritten, written);
-        QCOMPARE(data->errorsCleared, cleared);
+        QCOMPARE(data->record().errorsCleared(), cleared);
     }
 
     void aFolderThatCannotBeWrittenLeavesNoHalfFile_data()
@@ -298,8 +301,8 @@ private slots:
     {
         QFETCH(bool, blocked);
         QFETCH(QString, message);
-        data->takeRecord(record());
-        QVERIFY(QDir().mkpath(data->dataFolder));
+        data->record().take(record());
+        QVERIFY(QDir().mkpath(setup->dataFolder()));
         if (blocked) {
             QFile file(reports());
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -327,8 +330,8 @@ private slots:
     // The first page in the customer's words; the encodings only in the appendix, on pages of their own.
     void theFirstPageSpeaksToTheCustomer()
     {
-        data->takeRecord(record());
-        data->versionNames[3] = QStringLiteral("Octavia 1.6");
+        data->record().take(record());
+        setup->nameVersion(3, QStringLiteral("Octavia 1.6"));
         data->paramBlock[SetVersion] = 3;
         data->paramBlock[LowPowerStopMax] = 140;
         data->paramBlock[LambdaThreshold] = 40;
@@ -379,7 +382,7 @@ private slots:
     // The dialog proposes what it was told last for the same unit, the next run too; nothing of another unit.
     void theAnswersAreKeptForTheSameUnit()
     {
-        data->takeRecord(record());
+        data->record().take(record());
         ReportQuestion answer;
         answer.customer = QStringLiteral("Jana Dvořáková");
         answer.plate = QStringLiteral("3K4 5678");
@@ -397,15 +400,15 @@ private slots:
 
         QByteArray other = record();
         other[2] = 118;
-        data->takeRecord(other);
+        data->record().take(other);
         prompts->reportAnswers << std::nullopt;
         click("Protokol");
         QCOMPARE(prompts->reportQuestions.last().customer, QString());
         QCOMPARE(prompts->reportQuestions.last().withAppendix, true);
 
         // The next run: the customer and vehicle come from the working folder, the notes not.
-        data->takeRecord(record());
-        report = std::make_unique<ReportController>(data.get(), page.get(), prompts.get());
+        data->record().take(record());
+        report = std::make_unique<ReportController>(data.get(), setup.get(), page.get(), prompts.get());
         prompts->reportAnswers << std::nullopt;
         click("Protokol");
         QCOMPARE(prompts->reportQuestions.last().customer, answer.customer);
@@ -426,11 +429,11 @@ private slots:
         QFETCH(QString, carB);
         UnitSession *session = report->session();
         session->linkAnswering(true);
-        data->takeRecord(record());
+        data->record().take(record());
         session->takeRecord(record());
         knownSet();
         session->takeBlock(data->paramBytes());
-        data->noteErrorsCleared();
+        data->record().noteErrorsCleared();
         data->settingsWritten = true;
         QVERIFY(makeReport().contains(QStringLiteral("Paměť chyb smazána.")));
 
@@ -440,7 +443,7 @@ private slots:
         other[2] = 5;
         for (const QChar step : carB) {
             if (step == QLatin1Char('r')) {
-                data->takeRecord(other);
+                data->record().take(other);
                 session->takeRecord(other);
             } else {
                 data->paramBlock[IdleStopMax] = 77;
@@ -458,9 +461,10 @@ private slots:
     // However many changes push the tables down the first page, no table is cut by a page break.
     void noTableRunsOverAPageBreak()
     {
-        data->takeRecord(record());
+        data->record().take(record());
         knownSet();
         ReportInput input;
+        input.versionNames = setup->versionNames();
         QFile before(dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg")));
         QVERIFY(before.open(QIODevice::ReadOnly));
         input.setBefore = before.readAll();
@@ -496,7 +500,7 @@ private slots:
 
     void printingAndCancelling()
     {
-        data->takeRecord(record());
+        data->record().take(record());
         prompts->reportAnswers << std::nullopt;  // the report dialog cancelled
         click("Protokol");
         prompts->reportAnswers << ReportQuestion{};  // the print dialog cancelled
@@ -573,7 +577,7 @@ private slots:
 
     void theAnalysisOfTheLastRecordingWhenAsked()
     {
-        data->takeRecord(record());
+        data->record().take(record());
         QString recording;
         report->setLastRecording([&recording] { return recording; });
         QVERIFY(!makeReport().contains(QStringLiteral("Rozbor záznamu jízdy")));

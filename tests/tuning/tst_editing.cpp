@@ -1,6 +1,6 @@
 #include "tuningfixture.h"
-#include "link/widgets/livebox.h"
-#include "link/widgets/markerimage.h"
+#include "livepage/livebox.h"
+#include "livepage/markerimage.h"
 #include "tuning/spinedit.h"
 #include <QSignalSpy>
 #include <QTest>
@@ -229,8 +229,7 @@ private slots:
         const char *boxes[4] = {"GroupBox2", "GroupBox10", "GroupBox11", "GroupBox12"};
         const int expected[][2] = {{40, 0}, {41, 1}, {90, 1}, {91, 2}, {160, 2}, {161, 3}, {0, 0}};
         for (const auto &step : expected) {
-            f->data.tpsValue = step[0];
-            emit f->data.liveValuesChanged();
+            emit f->parts.status.liveValues({0, step[0], 0});
             for (int r = 0; r < 4; ++r)
                 QVERIFY2(f->isActive(boxes[r]) == (r == step[1]), qPrintable(QStringLiteral("tps %1 box %2").arg(step[0]).arg(r)));
             if (step[1] == 3) {
@@ -246,7 +245,7 @@ private slots:
         QCOMPARE(f->live.positionMaxMark()->x(), 10 + 90 * 600 / 256);
 
         // A threshold change moves the range at once.
-        f->data.tpsValue = 50;
+        emit f->parts.status.liveValues({0, 50, 0});
         spin("TPSVol")->setValue(60);
         QVERIFY(f->isActive("GroupBox2"));
         spin("TPSVol")->setValue(45);

@@ -1,4 +1,5 @@
 #include "link/unitdata.h"
+#include "toolsetup/toolsetup.h"
 #include "tuning/paramblock.h"
 #include "tuning/paramfields.h"
 #include <QTest>
@@ -88,11 +89,11 @@ private slots:
 
     void versionsBeyondTheNamedOnesReadUndefined()
     {
-        UnitData data;
-        data.versionNames[99] = QStringLiteral("Poslední");
-        QCOMPARE(data.versionName(99), QStringLiteral("Poslední"));
-        QCOMPARE(data.versionName(100), QStringLiteral("Nedefinováno"));
-        QCOMPARE(data.versionName(255), QStringLiteral("Nedefinováno"));
+        ToolSetup setup;
+        setup.nameVersion(99, QStringLiteral("Poslední"));
+        QCOMPARE(setup.versionName(99), QStringLiteral("Poslední"));
+        QCOMPARE(setup.versionName(100), QStringLiteral("Nedefinováno"));
+        QCOMPARE(setup.versionName(255), QStringLiteral("Nedefinováno"));
     }
 };
 

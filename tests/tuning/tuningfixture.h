@@ -1,9 +1,10 @@
 #pragma once
 #include "fakeport.h"
 #include "scriptedprompts.h"
-#include "link/widgets/livevaluespage.h"
+#include "livepage/livevaluespage.h"
 #include "link/unitdata.h"
 #include "testlink.h"
+#include "toolsetup/toolsetup.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/paramblock.h"
 #include "tuning/tuningpage.h"
@@ -22,18 +23,19 @@ struct TuningFixture
     TestLink parts{&port, &data, &prompts};
     LinkTransport &link = parts.transport;
     LiveValuesPage live{&data};
-    TuningPage page{&data};
+    ToolSetup setup;
+    TuningPage page{&data, &setup};
 
     TuningFixture()
     {
         port.open(QStringLiteral("fake"), nullptr);
         link.prepareFrames();
-        data.versionNames[0] = QStringLiteral("Bez verze!");
-        for (int i = 1; i < UnitData::VersionNameCount; ++i)
-            data.versionNames[i] = QStringLiteral("Sada %1").arg(i);
+        setup.nameVersion(0, QStringLiteral("Bez verze!"));
+        for (int i = 1; i < ToolSetup::VersionNameCount; ++i)
+            setup.nameVersion(i, QStringLiteral("Sada %1").arg(i));
         page.attach(&parts.commands, &parts.blockRead, &parts.blockWrite, &parts.check, &prompts, &live);
         QObject::connect(&parts.blockRead, &BlockRead::blockReceived, page.display(), &BlockDisplay::takeOverBlock);
-        QObject::connect(&data, &UnitData::liveValuesChanged, page.display(), &BlockDisplay::highlightPowerRange);
+        QObject::connect(&parts.status, &StatusPoll::liveValues, page.display(), &BlockDisplay::followLiveValues);
         QObject::connect(&link, &LinkTransport::linkMessage, &page, &TuningPage::showLinkMessage);
         QObject::connect(&link, &LinkTransport::linkMessageHidden, &page, &TuningPage::hideLinkMessage);
     }

@@ -8,6 +8,7 @@ class BarGauge;
 class MarkerImage;
 class ValueLabel;
 class UnitData;
+struct LiveValues;
 
 // The page "Aktualní": lambda, TPS and servo position large, as numbers, bars and voltages,
 // with the markers of the thresholds and of the active range's servo stops.
@@ -17,8 +18,8 @@ class LiveValuesPage : public QWidget
 public:
     explicit LiveValuesPage(const UnitData *data, QWidget *parent = nullptr);
 
-    // Shows the last accepted status reply.
-    void refresh();
+    // Shows the values of a status reply.
+    void showLiveValues(const LiveValues &values);
     // Greys the values while the link is not answering: they are the last ones, not live.
     void setStale(bool stale);
 

@@ -5,6 +5,7 @@ class BarGauge;
 class MarkerImage;
 class ValueEdit;
 class UnitData;
+struct LiveValues;
 
 // The green box " Aktualní " on the tuning page: the live values small, beside the parameters.
 class LiveBox : public QGroupBox
@@ -13,7 +14,7 @@ class LiveBox : public QGroupBox
 public:
     explicit LiveBox(const UnitData *data, QWidget *parent = nullptr);
 
-    void refresh();
+    void showLiveValues(const LiveValues &values);
     // Greys the values while the link is not answering: they are the last ones, not live.
     void setStale(bool stale);
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 // How the live values are shown: the rules both live displays share.
-namespace LiveValues {
+namespace LiveDisplay {
 
 // Parameter block bytes the live displays read.
 constexpr int LambdaThresholdIndex = 6;

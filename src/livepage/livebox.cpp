@@ -1,9 +1,10 @@
 #include "livebox.h"
 #include "bargauge.h"
 #include "describevalue.h"
-#include "livevalues.h"
+#include "livedisplay.h"
 #include "markerimage.h"
 #include "valueedit.h"
+#include "link/livevalues.h"
 #include "link/unitdata.h"
 #include <QLabel>
 
@@ -50,12 +51,12 @@ LiveBox::LiveBox(const UnitData *data, QWidget *parent)
     richLean->setFont(small);
 
     m_lambdaThresholdMarkSmall = marker(QStringLiteral("HraniceLambdaL"), 22, this);
-    m_lambdaGaugeSmall = new BarGauge(60, LiveValues::designBlue(), this);
+    m_lambdaGaugeSmall = new BarGauge(60, LiveDisplay::designBlue(), this);
     m_lambdaGaugeSmall->setObjectName(QStringLiteral("lambdaCG1"));
     m_lambdaGaugeSmall->setGeometry(130, 30, 100, 18);
     for (int i = 0; i < 3; ++i)
         m_tpsMarksSmall[i] = marker(QStringLiteral("TPS%1L").arg(i + 1), 56, this);
-    m_tpsGaugeSmall = new BarGauge(255, LiveValues::designBlue(), this);
+    m_tpsGaugeSmall = new BarGauge(255, LiveDisplay::designBlue(), this);
     m_tpsGaugeSmall->setObjectName(QStringLiteral("TPSCG"));
     m_tpsGaugeSmall->setGeometry(130, 64, 100, 18);
     for (QWidget *w : {static_cast<QWidget *>(m_lambdaThresholdMarkSmall), static_cast<QWidget *>(m_tpsMarksSmall[0]),
@@ -70,15 +71,15 @@ void LiveBox::setStale(bool stale)
         w->setEnabled(!stale);
 }
 
-void LiveBox::refresh()
+void LiveBox::showLiveValues(const LiveValues &values)
 {
     const UnitData &d = *m_data;
-    m_lambdaGaugeSmall->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
-    m_lambda->setText(QString::number(d.lambdaValue));
-    m_lambdaGaugeSmall->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
-    m_lambdaGaugeSmall->setProgress(d.lambdaValue);
-    m_tps->setText(QString::number(d.tpsValue));
-    m_tpsGaugeSmall->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
-    m_tpsGaugeSmall->setProgress(d.tpsValue);
-    m_position->setText(QString::number(d.positionValue));
+    m_lambdaGaugeSmall->setMaximum(LiveDisplay::lambdaMaximum(d.lambdaStatus));
+    m_lambda->setText(QString::number(values.lambda));
+    m_lambdaGaugeSmall->setForeColor(LiveDisplay::gaugeColour(d.paramBlock[LiveDisplay::LambdaThresholdIndex], values.lambda));
+    m_lambdaGaugeSmall->setProgress(values.lambda);
+    m_tps->setText(QString::number(values.tps));
+    m_tpsGaugeSmall->setForeColor(LiveDisplay::gaugeColour(d.paramBlock[LiveDisplay::TpsThreshold3Index], values.tps));
+    m_tpsGaugeSmall->setProgress(values.tps);
+    m_position->setText(QString::number(values.position));
 }

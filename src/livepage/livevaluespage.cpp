@@ -1,9 +1,10 @@
 #include "livevaluespage.h"
 #include "bargauge.h"
 #include "describevalue.h"
-#include "livevalues.h"
+#include "livedisplay.h"
 #include "markerimage.h"
 #include "valuelabel.h"
+#include "link/livevalues.h"
 #include "link/unitdata.h"
 #include <QEvent>
 #include <QImage>
@@ -53,7 +54,7 @@ MarkerImage *marker(const QString &name, int top, QWidget *parent)
 
 BarGauge *gauge(const QString &name, int maximum, int top, QWidget *parent)
 {
-    auto *bar = new BarGauge(maximum, LiveValues::designBlue(), parent);
+    auto *bar = new BarGauge(maximum, LiveDisplay::designBlue(), parent);
     bar->setObjectName(name);
     bar->setGeometry(GaugeLeft, top, GaugeWidth, 24);
     return bar;
@@ -168,18 +169,18 @@ void LiveValuesPage::setStale(bool stale)
         w->setEnabled(!stale);
 }
 
-void LiveValuesPage::refresh()
+void LiveValuesPage::showLiveValues(const LiveValues &values)
 {
     const UnitData &d = *m_data;
-    m_lambdaGauge->setMaximum(LiveValues::lambdaMaximum(d.lambdaStatus));
-    m_lambdaVolts->showValue(LiveValues::voltageText(d.lambdaValue));
-    m_tpsVolts->showValue(LiveValues::voltageText(d.tpsValue));
-    m_lambdaValue->showValue(QString::number(d.lambdaValue));
-    m_lambdaGauge->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::LambdaThresholdIndex], d.lambdaValue));
-    m_lambdaGauge->setProgress(d.lambdaValue);
-    m_tpsValue->showValue(QString::number(d.tpsValue));
-    m_tpsGauge->setForeColor(LiveValues::gaugeColour(d.paramBlock[LiveValues::TpsThreshold3Index], d.tpsValue));
-    m_tpsGauge->setProgress(d.tpsValue);
-    m_positionValue->showValue(QString::number(d.positionValue));
-    m_positionGauge->setProgress(d.positionValue);
+    m_lambdaGauge->setMaximum(LiveDisplay::lambdaMaximum(d.lambdaStatus));
+    m_lambdaVolts->showValue(LiveDisplay::voltageText(values.lambda));
+    m_tpsVolts->showValue(LiveDisplay::voltageText(values.tps));
+    m_lambdaValue->showValue(QString::number(values.lambda));
+    m_lambdaGauge->setForeColor(LiveDisplay::gaugeColour(d.paramBlock[LiveDisplay::LambdaThresholdIndex], values.lambda));
+    m_lambdaGauge->setProgress(values.lambda);
+    m_tpsValue->showValue(QString::number(values.tps));
+    m_tpsGauge->setForeColor(LiveDisplay::gaugeColour(d.paramBlock[LiveDisplay::TpsThreshold3Index], values.tps));
+    m_tpsGauge->setProgress(values.tps);
+    m_positionValue->showValue(QString::number(values.position));
+    m_positionGauge->setProgress(values.position);
 }
