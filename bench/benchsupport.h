@@ -1,5 +1,5 @@
 #pragma once
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include <QColor>
 #include "link/serialio.h"
 #include <QByteArray>

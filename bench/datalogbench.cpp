@@ -91,7 +91,7 @@ Figure recordingCost(const QString &folder)
     UnitData data;
     ToolSetup setup;
     setup.setDataFolder(folder);
-    UnitLink link(&port, &data, &prompts);
+    UnitLink link(&port, &data);
     port.open({}, nullptr);
     link.transport.prepareFrames();
     LogRecorder recorder(&link.status, &link.measurement, &data, &setup);

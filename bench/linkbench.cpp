@@ -126,7 +126,7 @@ struct Rig
     BenchLine line;
     QuietPrompts prompts;
     UnitData data;
-    UnitLink link{&line, &data, &prompts};
+    UnitLink link{&line, &data};
     QList<int> taken;  // TPS values of the status replies used, in order
 
     Rig()

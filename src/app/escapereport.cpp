@@ -1,7 +1,7 @@
 #include "escapereport.h"
 #include "mainwindow.h"
 #include "cfgfiles/backupstore.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include <QDir>
 #include <QTimer>

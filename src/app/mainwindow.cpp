@@ -44,7 +44,9 @@
 #include "livepage/linkmessagelabel.h"
 #include "livepage/livebox.h"
 #include "livepage/livevaluespage.h"
-#include "link/prompts.h"
+#include "linkwords/linkwords.h"
+#include "linkwords/portwords.h"
+#include "prompts/prompts.h"
 #include "link/serialio.h"
 #include "link/unitlink.h"
 #include "link/unitdata.h"
@@ -72,7 +74,7 @@ constexpr int ClientHeight = 451;
 
 MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSource ports)
     : QWidget(parent), m_port(port), m_prompts(prompts), m_data(new UnitData(this)),
-      m_unit(new UnitLink(port, m_data, prompts, LinkClock::system(), this)), m_link(&m_unit->transport),
+      m_unit(new UnitLink(port, m_data, LinkClock::system(), this)), m_link(&m_unit->transport),
       m_connection(new LinkConnection(port, m_link, this))
 {
     setObjectName(QStringLiteral("Form2"));
@@ -102,7 +104,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     // After the live refreshes above: the active power range follows every status reply.
     connect(m_status, &StatusPoll::liveValues, m_tuning->display(), &BlockDisplay::followLiveValues);
     // The lambda page shows its part of every block the tuning page takes over.
-    m_lambda->attach(m_link, m_blockWrite, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
+    m_lambda->attach(m_link, m_levels, m_measurement, m_memoryCheck, m_tuning, m_live);
 
     // The page "Servis": files load through the tuning page's display; Ctrl+S saves from any page.
     m_service->attach(m_data, &m_setup, m_blockRead, m_levels, m_blockWrite, m_tuning->display(), m_prompts);
@@ -176,6 +178,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     connect(m_memoryCheck, &MemoryCheck::checked, unsaved, &UnsavedChanges::agreeChecked);
     guardReads();
 
+    announceLinkOutcomes(*m_unit);
     connect(m_link, &LinkTransport::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_linkMessageLabel->setText(text);
@@ -185,7 +188,11 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         m_tuning->hideLinkMessage();
         m_linkMessageLabel->hide();
     });
-    connect(m_status, &StatusPoll::statusError, m_tuning, &TuningPage::setLinkMessageText);
+    // A garbled status reply is said on the tuning page's label only, without showing it.
+    connect(m_status, &StatusPoll::statusError, this, [this] {
+        m_tuning->setLinkMessageText(QStringLiteral("Error Obeznik"));
+        m_prompts->beep();
+    });
 
     // The page change after a close belongs to the close the technician asked for: a port the
     // tool closes because its device went away leaves the technician where they are.
@@ -195,7 +202,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     });
     // Said from inside a read, so queued. The box goes by itself once the port is open again.
     connect(m_port, &SerialIo::deviceLost, this,
-            [this](const QString &text) { m_prompts->showNotice(boxCaption(), text); },
+            [this](const QString &port) { m_prompts->showNotice(boxCaption(), portErrorText(EComPort::lost(port))); },
             Qt::QueuedConnection);
     connect(m_tuning->closeButton(), &QPushButton::clicked, this, &QWidget::close);
     showInfo();
@@ -359,7 +366,7 @@ void MainWindow::showHealth()
     if (m_connection->portName().isEmpty() && m_connection->health() == LinkConnection::Health::Closed)
         m_line->showNoPortChosen(choosePortText());
     else
-        m_line->showHealth(m_connection->health(), m_connection->problem());
+        m_line->showHealth(m_connection->health(), portProblemText(m_connection->problem()));
     if (m_port->isOpen())
         m_prompts->closeNotice();
     // Values on screen that the unit no longer confirms must not look live.
@@ -522,7 +529,7 @@ bool MainWindow::openPort(const QString &name, bool named)
     EComPort error;
     if (!m_connection->openPort(name, &error)) {
         if (named)
-            m_prompts->error(boxCaption(), error.message());
+            m_prompts->error(boxCaption(), portErrorText(error));
         else
             m_connection->dropPort();
     }

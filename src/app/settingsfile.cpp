@@ -1,7 +1,7 @@
 #include "settingsfile.h"
 
 #include "profilefile.h"
-#include "link/messageexcerpt.h"
+#include "textformat/messageexcerpt.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "filelistbox.h"
 #include "servicepage.h"
 #include "unsavedchanges.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/paramblock.h"

@@ -6,7 +6,7 @@
 #include "filelistbox.h"
 #include "servicepage.h"
 #include "setcomparison.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "tuning/blockdisplay.h"
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "toolsetup/toolsetup.h"
 #include "backupstore.h"
 #include "configfile.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "link/blockread.h"
 #include "link/blockwrite.h"

@@ -1,5 +1,5 @@
 #include "byteedit.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include <QLineEdit>
 
 std::optional<int> readByteEdit(QLineEdit *edit, Prompts *prompts)

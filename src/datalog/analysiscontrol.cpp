@@ -4,7 +4,7 @@
 #include "analysis/driveanalyzer.h"
 #include "cfgfiles/configfile.h"
 #include "driveinputbuilder.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "plotwidget.h"
 #include "recordedsets.h"

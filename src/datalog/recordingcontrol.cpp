@@ -2,7 +2,7 @@
 #include "toolsetup/toolsetup.h"
 #include "logrecorder.h"
 #include "link/linkconnection.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include <QLabel>
 #include <QPushButton>

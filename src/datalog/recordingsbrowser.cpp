@@ -4,7 +4,7 @@
 #include "recordingplot.h"
 #include "recordingreader.h"
 #include "recordingspage.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "toolsetup/toolsetup.h"
 #include "textformat/czechnumber.h"
 #include <QAbstractItemView>

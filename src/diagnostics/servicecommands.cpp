@@ -2,7 +2,7 @@
 #include "diagnosticspage.h"
 #include "recorddisplay.h"
 #include "recordfields.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "tachoreading.h"
 #include "link/diagnosticsexchange.h"
 #include <QLineEdit>

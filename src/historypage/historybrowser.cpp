@@ -11,7 +11,7 @@
 #include "cfgfiles/unsavedchanges.h"
 #include "history/historystore.h"
 #include "history/visitrecorder.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
 #include <QDesktopServices>

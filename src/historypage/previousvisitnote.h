@@ -1,6 +1,6 @@
 #pragma once
 #include "history/visit.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include <QObject>
 
 class HistoryStore;

@@ -125,10 +125,10 @@ void LambdaPage::buildButtons()
     m_measureRaised = addButton("Button32", QStringLiteral("Měření emulace zvýšené"), QRect(RightColumn, 156, RightWidth, 30));
 }
 
-void LambdaPage::attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchange *levels,
+void LambdaPage::attach(LinkTransport *link, LevelExchange *levels,
                         MeasurementExchange *measurement, MemoryCheck *check, TuningPage *tuning, LiveValuesPage *livePage)
 {
-    m_status = new LambdaStatusEditor(m_data, this, tuning, link, blockWrite, livePage, this);
+    m_status = new LambdaStatusEditor(m_data, this, tuning, link, livePage, this);
     m_levels = new EmulationLevels(m_data, this, tuning, levels, check, this);
     m_measurement = new EmulationMeasurement(m_setup, this, measurement, this);
     // The read and the commit work here as they do on the tuning page.

@@ -14,7 +14,6 @@ class LiveValuesPage;
 class TuningPage;
 class ToolSetup;
 class UnitData;
-class BlockWrite;
 class LevelExchange;
 class LinkTransport;
 class MeasurementExchange;
@@ -31,7 +30,7 @@ public:
 
     // Puts the rules behind the controls. The block display, the byte rule and the whole-unit
     // commands are the tuning page's; the live values page carries one of the lambda gauges.
-    void attach(LinkTransport *link, BlockWrite *blockWrite, LevelExchange *levels, MeasurementExchange *measurement,
+    void attach(LinkTransport *link, LevelExchange *levels, MeasurementExchange *measurement,
                 MemoryCheck *check, TuningPage *tuning, LiveValuesPage *livePage);
     LambdaStatusEditor *statusEditor() const { return m_status; }
     EmulationLevels *levels() const { return m_levels; }

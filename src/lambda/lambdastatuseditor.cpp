@@ -5,10 +5,10 @@
 #include "livepage/livedisplay.h"
 #include "livepage/livevaluespage.h"
 #include "link/unitdata.h"
-#include "link/blockwrite.h"
 #include "link/linktransport.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/tuningpage.h"
+#include "tuning/unitcommands.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,10 +20,8 @@
 using namespace LambdaFields;
 
 LambdaStatusEditor::LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, LinkTransport *link,
-                                       BlockWrite *blockWrite,
                                        LiveValuesPage *livePage, QObject *parent)
-    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_link(link), m_blockWrite(blockWrite),
-      m_live(livePage)
+    : QObject(parent), m_data(data), m_page(page), m_tuning(tuning), m_link(link), m_live(livePage)
 {
     for (int i = 0; i < RadioCount; ++i) {
         const Radio *radio = &Radios[i];
@@ -78,7 +76,8 @@ void LambdaStatusEditor::saveStatus()
     for (int index : {ParamBlock::TpsFlags, ParamBlock::LambdaFlags})
         m_tuning->statusLabel(index)->setText(byteToBinary(set.paramByte(index)));
     showPending();
-    m_blockWrite->writeBlock();
+    // Written as by the tuning page's button, which asks first when the block is no unit's or file's.
+    m_tuning->commands()->writeBlock();
 }
 
 void LambdaStatusEditor::discardDrafts()

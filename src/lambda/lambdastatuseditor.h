@@ -6,7 +6,6 @@ class LambdaPage;
 class LiveValuesPage;
 class TuningPage;
 class UnitData;
-class BlockWrite;
 class LinkTransport;
 
 // The lambda and TPS status choices. The radio buttons change working copies of the two status
@@ -16,7 +15,7 @@ class LambdaStatusEditor : public QObject
 {
     Q_OBJECT
 public:
-    LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, LinkTransport *link, BlockWrite *blockWrite,
+    LambdaStatusEditor(UnitData *data, LambdaPage *page, TuningPage *tuning, LinkTransport *link,
                        LiveValuesPage *livePage,
                        QObject *parent = nullptr);
 
@@ -49,6 +48,5 @@ private:
     LambdaPage *m_page;
     TuningPage *m_tuning;
     LinkTransport *m_link;
-    BlockWrite *m_blockWrite;
     LiveValuesPage *m_live;
 };

@@ -39,6 +39,5 @@ void BlockRead::take(const QByteArray &block)
 {
     m_data->set().markBlockValid();
     emit blockReceived(block);
-    m_link->announceLinkMessage(QStringLiteral("Načteno  OK"));
     m_levels->requestAfterBlock(true, m_lease);
 }

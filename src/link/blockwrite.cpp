@@ -1,13 +1,12 @@
 #include "blockwrite.h"
 #include "levelexchange.h"
-#include "prompts.h"
 #include "unitdata.h"
 
 namespace {
 }
 
-BlockWrite::BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_link(link), m_data(data), m_prompts(prompts)
+BlockWrite::BlockWrite(LinkTransport *link, UnitData *data, QObject *parent)
+    : QObject(parent), m_link(link), m_data(data)
 {
     // The unit answers nothing to code 238; what comes before the block is noise or a late reply.
     // Dropping it keeps the write: cancelling would leave the unit waiting for a block and the
@@ -24,13 +23,6 @@ BlockWrite::BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QO
 void BlockWrite::writeBlock()
 {
     if (!m_link->requirePort())
-        return;
-    // Sending the start-up block or the remains of a failed read would overwrite the unit's
-    // settings with something nobody chose.
-    if (!m_data->set().blockValid()
-        && !m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
-                                QStringLiteral("Parametry nebyly načteny z řídicí jednotky ani ze souboru.\n"
-                                               "Opravdu je odeslat do ŘJ?")))
         return;
     m_link->run([this] {
         // A check still waiting for its answer belongs to the write before: it ends with its own
@@ -133,13 +125,7 @@ void BlockWrite::end(Result result)
     // A late answer to the check must not give a second result. A read or a reader that took the
     // link over while the check went unanswered keeps it, and runs the poll again when it ends.
     m_link->handBack(m_lease);
-    switch (result) {
-    case Result::Verified:
-        m_link->announceLinkMessage(QStringLiteral("Uložení OK"));
+    if (result == Result::Verified)
         emit writeVerified();
-        break;
-    case Result::Wrong: m_link->announceLinkMessage(QStringLiteral("Nesprávné uložení!")); break;
-    case Result::Unverified: m_link->announceLinkMessage(QStringLiteral("Uložení neověřeno!")); break;
-    }
     emit writeEnded(result);
 }

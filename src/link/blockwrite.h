@@ -3,21 +3,21 @@
 #include "linktransport.h"
 #include <QObject>
 
-class Prompts;
 class UnitData;
 
 // The parameter block write and its check: code 238, the block 50 ms later, the levels (when the
 // tool has real ones), then the block and the levels read back and compared with what was sent.
-// Every write ends with one result: "Uložení OK" only when the unit confirmed all that was sent.
+// Every write ends with one result: Verified only when the unit confirmed all that was sent.
 class BlockWrite : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int BlockDelayMs = 50;
 
-    BlockWrite(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
+    BlockWrite(LinkTransport *link, UnitData *data, QObject *parent = nullptr);
 
-    // A block that never came from a unit or a file is sent only after the technician has said so.
+    // Sends the tool's block as it is: whether a block that never came from a unit or a file may
+    // go is the page's question.
     void writeBlock();
 
     LinkTimer &replyGuard() { return m_replyGuard; }
@@ -26,7 +26,7 @@ public:
     enum class Result { Verified, Wrong, Unverified };
 
 signals:
-    void writeVerified();  // "Uložení OK": the unit holds what was written
+    void writeVerified();  // the unit holds what was written
     void writeEnded(BlockWrite::Result result);  // every write, once
 
 private:
@@ -43,7 +43,6 @@ private:
 
     LinkTransport *m_link;
     UnitData *m_data;
-    Prompts *m_prompts;
     Check m_check = Check::None;
     bool m_levelsWritten = false;  // the write now being checked sent the levels
     LinkTransport::Lease m_lease = 0;

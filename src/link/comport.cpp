@@ -1,5 +1,4 @@
 #include "comport.h"
-#include "messageexcerpt.h"
 #include "portname.h"
 #include <QFile>
 #include <QSocketNotifier>
@@ -10,14 +9,6 @@
 #endif
 
 namespace {
-
-#ifdef Q_OS_LINUX
-QString currentUser()
-{
-    const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? QStringLiteral("$USER") : user;
-}
-#endif
 
 #ifdef Q_OS_UNIX
 // Where QSerialPort looks for a name: a path as it stands, a bare name in /dev.
@@ -56,35 +47,6 @@ EComPort::Reason EComPort::reasonFor(int systemError)
     case EPERM: return Denied;
     }
     return Other;
-}
-
-QString EComPort::message() const
-{
-    if (!detail.isEmpty())
-        return detail;
-    // A name from a damaged file may be a megabyte long.
-    const QString port = messageExcerpt(this->port);
-    switch (reason) {
-    case Missing:
-        return QStringLiteral("Port %1 nebyl nalezen: zkontrolujte kabel a převodník, případně vyberte jiný port "
-                              "v dolní liště okna.").arg(port);
-    case Busy:
-        return QStringLiteral("Port %1 je obsazen jiným programem: ukončete ho, nebo vyberte jiný port.").arg(port);
-    case Denied:
-#ifdef Q_OS_LINUX
-        return QStringLiteral("K portu %1 nemáte přístup: uživatel musí být ve skupině dialout. Spusťte\n"
-                              "sudo adduser %2 dialout\na přihlaste se znovu.").arg(port, currentUser());
-#else
-        return QStringLiteral("K portu %1 nemáte přístup.").arg(port);
-#endif
-    case Other:
-    case Invalid:
-        break;
-    }
-    if (code == SetStateFailed)
-        return QStringLiteral("Port %1 nepřijal nastavení linky 9600 Bd, 8 bitů, bez parity (chyba systému %2).")
-            .arg(port).arg(systemError);
-    return QStringLiteral("Port %1 nelze otevřít (chyba systému %2).").arg(port).arg(systemError);
 }
 
 ComPort::ComPort(QObject *parent)
@@ -150,15 +112,13 @@ bool ComPort::open(const QString &name, EComPort *error)
 
 bool ComPort::refuseName(const QString &name, EComPort *error)
 {
-    const QString fault = portNameFault(name);
-    if (fault.isEmpty())
+    if (firstControlCharacter(name) < 0)
         return false;
     if (error) {
         error->code = EComPort::OpenFailed;
         error->systemError = EINVAL;
         error->reason = EComPort::Invalid;
         error->port = name;
-        error->detail = fault;
     }
     return true;
 }
@@ -304,9 +264,6 @@ void ComPort::loseDevice()
     endHold();
     m_port.clearError();
     m_port.close();
-    emit deviceLost(QStringLiteral("Spojení s řídicí jednotkou bylo přerušeno: port %1 zmizel nebo přestal "
-                                   "odpovídat. Zkontrolujte kabel; program port otevře znovu sám, jakmile "
-                                   "bude zpět.")
-                        .arg(messageExcerpt(m_name)));
+    emit deviceLost(m_name);
     emit afterClose();
 }

@@ -91,7 +91,7 @@ void LevelExchange::replyTimedOut()
     // A read that brought nothing says so. One whose block came is complete for a unit without
     // levels, which never answers code 170.
     if (!m_blockArrived)
-        m_link->announceLinkMessage(QStringLiteral("Jednotka neodpovídá!"));
+        emit readUnanswered();
     // Levels read from a unit or loaded from a file stay: one lost answer on a noisy line must
     // not turn them into placeholders that the next write or file save would carry. A block that
     // came is a unit's own, perhaps another unit's: levels read before belong to no part of it.

@@ -31,6 +31,8 @@ public:
 
 signals:
     void levelsReceived();  // the level block was copied into the data
+    // A read brought nothing: no levels, and no block before them.
+    void readUnanswered();
     // A level read went unanswered. Levels from a unit or a file stay as they were, unless a
     // block came just before (from a unit without levels); without such levels the level block
     // holds the placeholders 10, 60, 10, 60.

@@ -48,7 +48,7 @@ bool LinkConnection::tryOpen(EComPort *error, bool retrying)
 void LinkConnection::opened()
 {
     m_retry.stop();
-    m_problem.clear();
+    m_problem.reset();
     m_port->setDtr(true);
     // The poll goes on by itself; a page mode that reads with its own timer keeps it off.
     if (!m_link->readerRunning())
@@ -59,7 +59,7 @@ void LinkConnection::opened()
 
 void LinkConnection::failed(const EComPort &error, bool retrying)
 {
-    m_problem = error.message();
+    m_problem = error;
     // After a loss the line keeps saying so until the port is back: that the device is missing
     // now is the same story. A port the technician picks is judged afresh.
     const bool sameStory = retrying && m_health == Health::Lost && error.reason == EComPort::Missing;
@@ -69,7 +69,8 @@ void LinkConnection::failed(const EComPort &error, bool retrying)
         case EComPort::Busy: setHealth(Health::Busy); break;
         case EComPort::Denied: setHealth(Health::Denied); break;
         case EComPort::Other:
-        case EComPort::Invalid: setHealth(Health::Failed); break;
+        case EComPort::Invalid:
+        case EComPort::Lost: setHealth(Health::Failed); break;
         }
     }
     m_silence.stop();
@@ -80,9 +81,9 @@ void LinkConnection::failed(const EComPort &error, bool retrying)
         m_retry.start();
 }
 
-void LinkConnection::lost(const QString &message)
+void LinkConnection::lost(const QString &port)
 {
-    m_problem = message;
+    m_problem = EComPort::lost(port);
     m_silence.stop();
     setHealth(Health::Lost);
     m_retry.start();

@@ -2,6 +2,7 @@
 #include "ecomport.h"
 #include <QObject>
 #include <QTimer>
+#include <optional>
 
 class SerialIo;
 class LinkTransport;
@@ -44,8 +45,8 @@ public:
 
     Health health() const { return m_health; }
     bool isRetrying() const { return m_retry.isActive(); }
-    // Why the port is not open (empty while it is).
-    QString problem() const { return m_problem; }
+    // Why the port is not open (none while it is).
+    std::optional<EComPort> problem() const { return m_problem; }
 
 signals:
     void healthChanged(LinkConnection::Health health);
@@ -55,7 +56,7 @@ private:
     bool tryOpen(EComPort *error, bool retrying);
     void opened();
     void failed(const EComPort &error, bool retrying);
-    void lost(const QString &message);
+    void lost(const QString &port);
     void answered();
     void silenceElapsed();
     bool unitIsAsked() const;
@@ -66,6 +67,6 @@ private:
     QTimer m_retry;
     QTimer m_silence;
     Health m_health = Health::Closed;
-    QString m_problem;
+    std::optional<EComPort> m_problem;
     QString m_portName;
 };

@@ -247,9 +247,7 @@ bool LinkTransport::requirePort()
 {
     if (m_port->isOpen())
         return true;
-    const QString text = QStringLiteral("Port není otevřen");
-    announceLinkMessage(text);
-    emit portNotOpen(text);
+    emit portNotOpen();
     return false;
 }
 

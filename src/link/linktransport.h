@@ -149,9 +149,10 @@ public:
     // keeps its lease: it still asks on and hands the link back when it ends.
     void returnToPolling();
 
+    // Shows `text` on both message labels (through linkMessage) until the message time is over.
     void announceLinkMessage(const QString &text);
-    // True when the port is open; otherwise says so on the status labels (and through
-    // portNotOpen) and returns false. Every operation that needs the unit asks this first.
+    // True when the port is open; otherwise says so through portNotOpen and returns false. Every
+    // operation that needs the unit asks this first.
     bool requirePort();
     LinkClock *clock() const { return m_clock; }
 
@@ -167,7 +168,7 @@ signals:
     void answerReceived();                          // a whole, well-framed answer came from the unit
     void linkMessage(const QString &text);          // show on both status labels
     void linkMessageHidden();
-    void portNotOpen(const QString &text);          // an operation was refused: no port is open
+    void portNotOpen();                             // an operation was refused: no port is open
 
 private:
     struct Owner

@@ -1,14 +1,10 @@
 #include "portname.h"
-#include "messageexcerpt.h"
 
-QString portNameFault(const QString &name)
+qsizetype firstControlCharacter(const QString &name)
 {
-    for (const QChar c : name) {
-        if (c.category() == QChar::Other_Control)
-            return QStringLiteral("Název portu „%1“ obsahuje neviditelný řídicí znak (kód %2), takový port nelze otevřít. "
-                                  "Opravte Port v oddílu [Komunikace] souboru TESTER.INI.")
-                .arg(messageExcerpt(name))
-                .arg(c.unicode());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name.at(i).category() == QChar::Other_Control)
+            return i;
     }
-    return {};
+    return -1;
 }

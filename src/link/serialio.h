@@ -35,6 +35,6 @@ signals:
     void rxChar(int count);
     // The port was closed (by close() or because the device went away).
     void afterClose();
-    // The device went away while open (adapter pulled, pseudo-terminal peer gone). Said once.
-    void deviceLost(const QString &message);
+    // The device of `port` went away while open (adapter pulled, pseudo-terminal peer gone). Said once.
+    void deviceLost(const QString &port);
 };

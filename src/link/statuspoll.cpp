@@ -1,11 +1,9 @@
 #include "statuspoll.h"
 #include "linkclock.h"
 #include "linktransport.h"
-#include "prompts.h"
-#include "unitdata.h"
 
-StatusPoll::StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_link(link), m_data(data), m_prompts(prompts)
+StatusPoll::StatusPoll(LinkTransport *link, QObject *parent)
+    : QObject(parent), m_link(link)
 {
     link->own(LinkState::StatusReply, FrameFinder::StatusShape, [this](const QByteArray &reply) { take(reply); }, [this] { lost(); });
     connect(link, &LinkTransport::pollDue, this, &StatusPoll::pollDue);
@@ -44,8 +42,7 @@ void StatusPoll::stray(const QByteArray &reply)
 // The line went quiet with a status reply unfinished (or only noise).
 void StatusPoll::lost()
 {
-    emit statusError(QStringLiteral("Error Obeznik"));
-    m_prompts->beep();
+    emit statusError();
 }
 
 void StatusPoll::takeLiveValues(const QByteArray &reply)

@@ -4,8 +4,6 @@
 #include <QObject>
 
 class LinkTransport;
-class Prompts;
-class UnitData;
 
 // The status poll and the live values: every poll tick that finds the wire free asks for the
 // status, and every status reply that comes whole, asked for or met on the way to another answer,
@@ -15,7 +13,7 @@ class StatusPoll : public QObject
 {
     Q_OBJECT
 public:
-    StatusPoll(LinkTransport *link, UnitData *data, Prompts *prompts, QObject *parent = nullptr);
+    StatusPoll(LinkTransport *link, QObject *parent = nullptr);
 
     // The values of the last status reply taken; all 0 until one came.
     LiveValues last() const { return m_last; }
@@ -26,7 +24,7 @@ public:
 signals:
     // A status reply taken while no measurement runs.
     void liveValues(const LiveValues &values);
-    void statusError(const QString &text);  // "Error Obeznik" on the tuning page label only
+    void statusError();  // a status reply came garbled, or only noise came
     // Byte 4 of a polled status reply while a measurement runs; the live values stand still.
     void measuringReply(quint8 code);
     // A status poll went out and no reply came for it within the reply time; once per poll, some
@@ -43,8 +41,6 @@ private:
     void countMissing(bool lineQuiet);
 
     LinkTransport *m_link;
-    UnitData *m_data;
-    Prompts *m_prompts;
     StatusWatch m_watch;
     LiveValues m_last;
     bool m_measuring = false;

@@ -1,9 +1,9 @@
 #include "unitlink.h"
 
-UnitLink::UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock, QObject *parent)
-    : QObject(parent), transport(port, clock), notes(&transport, data), status(&transport, data, prompts),
+UnitLink::UnitLink(SerialIo *port, UnitData *data, LinkClock *clock, QObject *parent)
+    : QObject(parent), transport(port, clock), notes(&transport, data), status(&transport),
       commands(&transport), levels(&transport, data), blockRead(&transport, data, &levels),
-      blockWrite(&transport, data, prompts), measurement(&transport, &status, &blockRead), check(&transport),
+      blockWrite(&transport, data), measurement(&transport, &status, &blockRead), check(&transport),
       diagnostics(&transport, data), recording(&transport), cutOff(&transport, data)
 {
 }

@@ -14,7 +14,6 @@
 #include <QObject>
 
 class LinkClock;
-class Prompts;
 class SerialIo;
 class UnitData;
 
@@ -25,7 +24,7 @@ class UnitLink : public QObject
 {
 public:
     // `clock` paces the link; without one the system's clock does.
-    UnitLink(SerialIo *port, UnitData *data, Prompts *prompts, LinkClock *clock = nullptr, QObject *parent = nullptr);
+    UnitLink(SerialIo *port, UnitData *data, LinkClock *clock = nullptr, QObject *parent = nullptr);
 
     LinkTransport transport;
     WriteNotes notes;

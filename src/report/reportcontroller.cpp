@@ -5,7 +5,7 @@
 #include "reportpdf.h"
 #include "cfgfiles/configfile.h"
 #include "diagnostics/diagnosticspage.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "scope/scopedrawing.h"
 #include "scope/scopepage.h"

@@ -3,7 +3,7 @@
 #include "analysis/analysislimits.h"
 #include "unitsession.h"
 #include "vehicledetailsstore.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include <QObject>
 #include <functional>
 

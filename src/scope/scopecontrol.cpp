@@ -4,7 +4,7 @@
 #include "scopepage.h"
 #include "scopesamples.h"
 #include "scopeview.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/scoperecording.h"
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "savecheckwords.h"
 #include "spinedit.h"
 #include "tuningpage.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "link/commandexchange.h"
 #include "link/linktransport.h"

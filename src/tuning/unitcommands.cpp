@@ -2,7 +2,7 @@
 #include "blockdisplay.h"
 #include "paramblock.h"
 #include "tuningpage.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "link/blockread.h"
 #include "link/blockwrite.h"
@@ -26,6 +26,15 @@ UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *displ
 
 void UnitCommands::writeBlock()
 {
+    // A closed port is said before anything is asked. Sending the start-up block or the remains
+    // of a failed read would overwrite the unit's settings with something nobody chose.
+    if (!m_commands->requirePort())
+        return;
+    if (!m_data->set().blockValid()
+        && !m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
+                                QStringLiteral("Parametry nebyly načteny z řídicí jednotky ani ze souboru.\n"
+                                               "Opravdu je odeslat do ŘJ?")))
+        return;
     m_blockWrite->writeBlock();
 }
 

@@ -19,7 +19,9 @@ public:
                  BlockWrite *blockWrite, Prompts *prompts,
                  QObject *parent = nullptr);
 
-    void writeBlock();  // write the block, then check it by reading it back
+    // Writes the block, then checks it by reading it back; a block that never came from a unit or
+    // a file goes only after the technician has said so.
+    void writeBlock();
     void readBlock();  // read the block
     void commitToEeprom();  // RAM -> EEPROM
     void factoryReset();  // factory reset, after the question

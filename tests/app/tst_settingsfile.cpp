@@ -1,8 +1,8 @@
 #include "textformat/cp1250.h"
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
-#include "link/messageexcerpt.h"
-#include "link/portname.h"
+#include "textformat/messageexcerpt.h"
+#include "linkwords/portwords.h"
 
 #include <QDir>
 #include <QFile>

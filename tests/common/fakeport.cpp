@@ -87,7 +87,7 @@ void FakePort::feedSoon(const QByteArray &bytes, int delayMs)
 void FakePort::loseDevice()
 {
     m_open = false;
-    emit deviceLost(QStringLiteral("device gone"));
+    emit deviceLost(openedName);
     emit afterClose();
 }
 

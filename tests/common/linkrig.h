@@ -2,6 +2,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "link/unitlink.h"
+#include "linkwords/linkwords.h"
 #include "link/unitdata.h"
 
 // The link as a test drives it: the fake port (open), scripted prompts, the data and every
@@ -11,11 +12,12 @@ struct LinkRig
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    UnitLink link{&port, &data, &prompts};
+    UnitLink link{&port, &data};
 
     LinkRig()
     {
         port.open(QStringLiteral("fake"), nullptr);
         link.transport.prepareFrames();
+        announceLinkOutcomes(link);
     }
 };

@@ -1,3 +1,4 @@
+#include "linkwords/linkwords.h"
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "link/unitlink.h"
@@ -30,7 +31,8 @@ private slots:
         data.set().setParamByte(0, 1);
         data.set().setParamByte(33, 3);
         data.set().setParamByte(ParamBlock::LowPowerStopMax, 140);
-        UnitLink link(&port, &data, &prompts);
+        UnitLink link(&port, &data);
+        announceLinkOutcomes(link);
         LogRecorder recorder(&link.status, &link.measurement, &data, &setup);
         recorder.setLimits({50LL * 1024 * 1024, 3600LL * 1000, 0});
         RecordingSetKeeper keeper(&recorder, &data);

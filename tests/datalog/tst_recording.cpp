@@ -1,3 +1,4 @@
+#include "linkwords/linkwords.h"
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "link/unitlink.h"
@@ -76,7 +77,8 @@ private slots:
         setup = std::make_unique<ToolSetup>();
         setup->setDataFolder(dir->path());
         setup->nameVersion(0, QStringLiteral("Bez verze!"));
-        link = new UnitLink(port, data, prompts);
+        link = new UnitLink(port, data);
+        announceLinkOutcomes(*link);
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
         link->transport.setPollInterval(20);

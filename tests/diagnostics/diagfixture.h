@@ -5,6 +5,7 @@
 #include "diagnostics/tachoreading.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
+#include "linkwords/linkwords.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,7 +16,7 @@ struct DiagFixture
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    UnitLink parts{&port, &data, &prompts};
+    UnitLink parts{&port, &data};
     LinkTransport &link = parts.transport;
     DiagnosticsPage page;
     QDate today{2026, 12, 6};
@@ -24,6 +25,7 @@ struct DiagFixture
     {
         port.open(QStringLiteral("fake"), nullptr);
         link.prepareFrames();
+        announceLinkOutcomes(parts);
         page.attach(&parts.diagnostics, &prompts, [this] { return today; });
     }
 

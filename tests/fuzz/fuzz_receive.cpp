@@ -21,7 +21,7 @@
 #include "link/unitlink.h"
 #include "link/frames.h"
 #include "link/linkclock.h"
-#include "link/prompts.h"
+#include "prompts/prompts.h"
 #include "link/serialio.h"
 #include "link/unitdata.h"
 #include <QColor>

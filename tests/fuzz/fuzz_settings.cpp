@@ -2,8 +2,8 @@
 // finish in time, and must give settings the rest of the tool can use as they stand.
 #include "app/profilefile.h"
 #include "app/settingsfile.h"
-#include "link/messageexcerpt.h"
-#include "link/portname.h"
+#include "textformat/messageexcerpt.h"
+#include "linkwords/portwords.h"
 
 #include <cstddef>
 #include <cstdint>

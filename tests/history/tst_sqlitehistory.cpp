@@ -1,3 +1,4 @@
+#include "linkwords/linkwords.h"
 #include "fakeport.h"
 #include "historyfixture.h"
 #include "history/visitqueue.h"
@@ -190,7 +191,8 @@ private slots:
         FakePort port;
         ScriptedPrompts prompts;
         UnitData data;
-        UnitLink parts(&port, &data, &prompts);
+        UnitLink parts(&port, &data);
+        announceLinkOutcomes(parts);
         LinkConnection connection(&port, &parts.transport, &data);
         port.open(QStringLiteral("fake"), nullptr);
         parts.transport.prepareFrames();

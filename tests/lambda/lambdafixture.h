@@ -12,7 +12,7 @@ struct LambdaFixture : TuningFixture
 
     LambdaFixture()
     {
-        lambda.attach(&link, &parts.blockWrite, &parts.levels, &parts.measurement, &parts.check, &page, &live);
+        lambda.attach(&link, &parts.levels, &parts.measurement, &parts.check, &page, &live);
         data.set().markBlockValid();  // the blocks the tests take over stand for blocks read from a unit
         QObject::connect(&link, &LinkTransport::linkMessage, lambda.linkMessageLabel(), &QLabel::setText);
         QStringList texts;

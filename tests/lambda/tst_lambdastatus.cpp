@@ -96,6 +96,22 @@ private slots:
         QCOMPARE(f->link.linkState(), LinkState::SilenceAfterWriteCode);
     }
 
+    // "Ulož" writes as the tuning page's button does: a block that is no unit's or file's goes
+    // only after a Yes.
+    void saveOfABlindBlockAsksFirst()
+    {
+        f->data.set().reset();  // the start-up set: no unit's or file's block
+        f->prompts.answers = {false};
+        f->click("Button25");
+        QCOMPARE(f->prompts.questions.size(), 1);
+        QVERIFY(f->prompts.questions.first().startsWith(QStringLiteral("Pozor !!!: ")));
+        QVERIFY(f->port.written.isEmpty());
+        f->prompts.answers = {true};
+        f->click("Button25");
+        QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 EE 03")});
+        QVERIFY(!f->prompts.unexpected);
+    }
+
     void unsavedChoicesGoWithANewBlock()
     {
         f->page.display()->takeOverBlock(f->blockWith(0x06, 0x01));

@@ -1,4 +1,5 @@
 #include "link/comport.h"
+#include "linkwords/portwords.h"
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -42,7 +43,7 @@ private slots:
     {
         ComPort port;
         EComPort error;
-        QVERIFY2(port.open(slavePath, &error), qPrintable(error.message()));
+        QVERIFY2(port.open(slavePath, &error), qPrintable(portErrorText(error)));
         port.setDtr(true);  // a pseudo-terminal has no modem lines: not an error
         QByteArray got;
         connect(&port, &SerialIo::rxChar, this, [&](int count) {
@@ -118,7 +119,7 @@ private slots:
         QVERIFY(!port.open(QStringLiteral("/dev/velkor-no-such-port"), &error));
         QCOMPARE(error.code, 1);
         QCOMPARE(error.reason, EComPort::Missing);
-        QCOMPARE(error.message(), QStringLiteral("Port /dev/velkor-no-such-port nebyl nalezen: zkontrolujte kabel a "
+        QCOMPARE(portErrorText(error), QStringLiteral("Port /dev/velkor-no-such-port nebyl nalezen: zkontrolujte kabel a "
                                                  "převodník, případně vyberte jiný port v dolní liště okna."));
         QVERIFY(!port.isOpen());
         QCOMPARE(port.write("x"), 0);
@@ -143,8 +144,8 @@ private slots:
         error.code = EComPort::OpenFailed;
         error.systemError = systemError;
         error.reason = EComPort::reasonFor(systemError);
-        QVERIFY2(error.message().contains(advice), qPrintable(error.message()));
-        QVERIFY(error.message().contains(QStringLiteral("/dev/ttyUSB0")));
+        QVERIFY2(portErrorText(error).contains(advice), qPrintable(portErrorText(error)));
+        QVERIFY(portErrorText(error).contains(QStringLiteral("/dev/ttyUSB0")));
     }
 
     void aPortInUseIsCalledBusy()
@@ -155,7 +156,7 @@ private slots:
         QVERIFY(!second.open(slavePath, &error));
         QCOMPARE(error.code, 1);
         QCOMPARE(error.reason, EComPort::Busy);
-        QVERIFY2(error.message().contains(QStringLiteral("obsazen jiným programem")), qPrintable(error.message()));
+        QVERIFY2(portErrorText(error).contains(QStringLiteral("obsazen jiným programem")), qPrintable(portErrorText(error)));
         QVERIFY(first.isOpen());
     }
 

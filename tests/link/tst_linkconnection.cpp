@@ -1,8 +1,10 @@
+#include "linkwords/linkwords.h"
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "link/unitlink.h"
 #include "link/linkconnection.h"
 #include "link/unitdata.h"
+#include "linkwords/portwords.h"
 #include <QSignalSpy>
 #include <QTest>
 #include <cerrno>
@@ -29,7 +31,8 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        link = new UnitLink(port, data, prompts);
+        link = new UnitLink(port, data);
+        announceLinkOutcomes(*link);
         connection = new LinkConnection(port, &link->transport);
         link->transport.prepareFrames();
         link->transport.setPollInterval(50);
@@ -64,7 +67,7 @@ private slots:
             port->failNextOpen(ENOENT);
             EComPort error;
             QVERIFY(!connection->openPort(QStringLiteral("/dev/ttyUSB0"), &error));
-            QVERIFY(error.message().contains(QStringLiteral("zkontrolujte kabel")));
+            QVERIFY(portErrorText(error).contains(QStringLiteral("zkontrolujte kabel")));
         }
         QCOMPARE(connection->health(), whileAway);
         QTest::qWait(1300);  // an attempt has failed meanwhile, quietly

@@ -1,3 +1,4 @@
+#include "linkwords/linkwords.h"
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "link/unitlink.h"
@@ -44,7 +45,8 @@ private slots:
         port = new FakePort;
         prompts = new ScriptedPrompts;
         data = new UnitData;
-        link = new UnitLink(port, data, prompts);
+        link = new UnitLink(port, data);
+        announceLinkOutcomes(*link);
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
     }
@@ -112,8 +114,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(errors.count(), rejections, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(!link->transport.lineQuiet().isEnabled(), 3000);
         QCOMPARE(errors.count(), rejections);
-        QCOMPARE(errors.first().first().toString(), QStringLiteral("Error Obeznik"));
-        QCOMPARE(prompts->beeps, rejections);
         QCOMPARE(link->status.last().tps, 9);
         QCOMPARE(link->status.last().lambda, 9);
         QCOMPARE(link->transport.bytesWaiting(), 0);
@@ -632,7 +632,8 @@ private slots:
     void aChainPauseEndsByTheLinksClock()
     {
         SteppedClock clock;
-        UnitLink stepped(port, data, prompts, &clock);
+        UnitLink stepped(port, data, &clock);
+        announceLinkOutcomes(stepped);
         stepped.transport.prepareFrames();
         bool done = false;
         stepped.commands.sendChain({{stepped.transport.serviceFrame(92, 1), 0}, {stepped.transport.writeFrame(0xA3, 4), 100}},
@@ -648,41 +649,6 @@ private slots:
         emit stepped.transport.chainPause().fired();
         QCOMPARE(writtenHex(1), QStringList{QStringLiteral("02 B4 A3 04 03")});
         QVERIFY(done);
-    }
-
-    // A block that never came from a unit or a file is written only after a Yes; a failed read
-    // takes the permission away again.
-    void aBlindWriteAsksFirst_data()
-    {
-        QTest::addColumn<QByteArray>("readAnswer");  // empty: no read before the write
-        QTest::addColumn<QList<bool>>("answers");
-        QTest::addColumn<bool>("sent");
-        QTest::newRow("start-up block, No") << QByteArray() << QList<bool>{false} << false;
-        QTest::newRow("start-up block, Yes") << QByteArray() << QList<bool>{true} << true;
-        QTest::newRow("failed read after a good one") << block(0x02) << QList<bool>{} << true;
-        QTest::newRow("good read") << block() << QList<bool>{} << true;
-    }
-    void aBlindWriteAsksFirst()
-    {
-        QFETCH(QByteArray, readAnswer);
-        QFETCH(QList<bool>, answers);
-        QFETCH(bool, sent);
-        if (!readAnswer.isEmpty()) {
-            data->set().markBlockValid();
-            link->blockRead.readBlock();
-            port->feed(readAnswer);
-            QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::Levels, 2000);
-            port->feed(levels(1, 2, 3, 4));
-        }
-        const int before = port->written.size();
-        prompts->answers = answers;
-        link->blockWrite.writeBlock();
-        QCOMPARE(prompts->questions.size(), answers.size());
-        if (!answers.isEmpty())
-            QVERIFY(prompts->questions.first().startsWith(QStringLiteral("Pozor !!!: ")));
-        QVERIFY(!prompts->unexpected);
-        QCOMPARE(writtenHex(before), sent ? QStringList{QStringLiteral("02 EE 03")} : QStringList{});
-        QCOMPARE(link->transport.linkState(), sent ? LinkState::SilenceAfterWriteCode : LinkState::StatusReply);
     }
 
     // Every write ends with a result, also when the unit stops answering halfway. "Uložení OK"

@@ -1,3 +1,4 @@
+#include "linkwords/linkwords.h"
 #include "drivecsv.h"
 #include "fakeport.h"
 #include "pdftext.h"
@@ -270,7 +271,8 @@ private slots:
         QFETCH(bool, cleared);
         FakePort port;
         port.open(QStringLiteral("fake"), nullptr);
-        UnitLink link(&port, data.get(), prompts.get());
+        UnitLink link(&port, data.get());
+        announceLinkOutcomes(link);
         link.transport.prepareFrames();
         data->set().markBlockValid();
         const std::function<void()> operations[] = {

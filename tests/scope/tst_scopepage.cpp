@@ -1,3 +1,4 @@
+#include "linkwords/linkwords.h"
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "link/unitlink.h"
@@ -88,7 +89,8 @@ private slots:
         port = std::make_unique<FakePort>();
         prompts = std::make_unique<ScriptedPrompts>();
         data = std::make_unique<UnitData>();
-        link = std::make_unique<UnitLink>(port.get(), data.get(), prompts.get());
+        link = std::make_unique<UnitLink>(port.get(), data.get());
+        announceLinkOutcomes(*link);
         port->open(QStringLiteral("fake"), nullptr);
         link->transport.prepareFrames();
         link->transport.startPolling();

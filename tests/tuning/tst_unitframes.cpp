@@ -167,6 +167,44 @@ private slots:
         QCOMPARE(int(f->data.set().paramByte(SetVersion)), 0);
     }
 
+    // A block that never came from a unit or a file is written only after a Yes; a read that
+    // failed after a good one leaves the block as it was, the unit's.
+    void aBlindWriteAsksFirst_data()
+    {
+        QTest::addColumn<QByteArray>("readAnswer");  // empty: no read before the write
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<bool>("sent");
+        QByteArray garbled(ParamBlock::Size, char(0x20));
+        garbled[0] = 0x02;
+        garbled[ParamBlock::Size - 1] = 0x03;
+        QTest::newRow("start-up block, No") << QByteArray() << QList<bool>{false} << false;
+        QTest::newRow("start-up block, Yes") << QByteArray() << QList<bool>{true} << true;
+        QTest::newRow("failed read after a good one") << garbled << QList<bool>{} << true;
+        QTest::newRow("good read") << TuningFixture::sampleBlock() << QList<bool>{} << true;
+    }
+    void aBlindWriteAsksFirst()
+    {
+        QFETCH(QByteArray, readAnswer);
+        QFETCH(QList<bool>, answers);
+        QFETCH(bool, sent);
+        if (!readAnswer.isEmpty()) {
+            f->data.set().markBlockValid();
+            f->parts.blockRead.readBlock();
+            f->port.feed(readAnswer);
+            QTRY_COMPARE_WITH_TIMEOUT(f->link.linkState(), LinkState::Levels, 2000);
+            f->port.feed(bytesOf({0x03, 1, 2, 3, 4, 1, 2, 3, 4, 0x04}));
+        }
+        const int before = f->port.written.size();
+        f->prompts.answers = answers;
+        button("Button1")->click();
+        QCOMPARE(f->prompts.questions.size(), answers.size());
+        if (!answers.isEmpty())
+            QVERIFY(f->prompts.questions.first().startsWith(QStringLiteral("Pozor !!!: ")));
+        QVERIFY(!f->prompts.unexpected);
+        QCOMPARE(f->writtenHex(before), sent ? QStringList{QStringLiteral("02 EE 03")} : QStringList{});
+        QCOMPARE(f->link.linkState(), sent ? LinkState::SilenceAfterWriteCode : LinkState::StatusReply);
+    }
+
     void readShowsTheBlock()
     {
         actAsUnit();

@@ -4,6 +4,7 @@
 #include "livepage/livevaluespage.h"
 #include "link/unitdata.h"
 #include "link/unitlink.h"
+#include "linkwords/linkwords.h"
 #include "toolsetup/toolsetup.h"
 #include "tuning/blockdisplay.h"
 #include "tuning/paramblock.h"
@@ -20,7 +21,7 @@ struct TuningFixture
     FakePort port;
     ScriptedPrompts prompts;
     UnitData data;
-    UnitLink parts{&port, &data, &prompts};
+    UnitLink parts{&port, &data};
     LinkTransport &link = parts.transport;
     LiveValuesPage live{&data};
     ToolSetup setup;
@@ -30,6 +31,7 @@ struct TuningFixture
     {
         port.open(QStringLiteral("fake"), nullptr);
         link.prepareFrames();
+        announceLinkOutcomes(parts);
         setup.nameVersion(0, QStringLiteral("Bez verze!"));
         for (int i = 1; i < ToolSetup::VersionNameCount; ++i)
             setup.nameVersion(i, QStringLiteral("Sada %1").arg(i));
