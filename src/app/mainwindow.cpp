@@ -112,12 +112,6 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     connect(this, &MainWindow::saveCurrentStateRequested, m_service->files(), &ConfigFiles::saveSetAs);
     connect(m_service->files(), &ConfigFiles::levelsLoaded, m_lambda->levels(), &EmulationLevels::showLevels);
 
-    m_diagnostics->attach(m_diagnosticsLink, m_prompts);
-    // A link that stopped answering may come back to another unit: its record is read anew.
-    connect(m_connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
-        if (health != LinkConnection::Health::Answering)
-            m_diagnostics->display()->forgetRecord();
-    });
     // The service report takes what the other pages hold: the set before the work from the
     // backups, the oscilloscope's last recording.
     // The report's dialog proposes the unit's previous visit as the first line of its notes.
@@ -166,10 +160,6 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         });
     }
     connect(m_recording, &RecordingControl::statusChanged, m_line, &ConnectionLine::showRecording);
-    m_recordings->attach(m_data, &m_setup, m_prompts);
-    // A proposal taken from the analysis is typed into the tuning page's control, as by hand.
-    m_recordings->analysis()->setHandEdit([this](int index, int value) { m_tuning->spinEdit(index)->setValue(value); });
-    connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
 
     // Every control of every page may change the set; the caption follows what it now holds.
     UnsavedChanges *unsaved = m_service->unsaved();

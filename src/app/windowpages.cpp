@@ -3,13 +3,19 @@
 #include "cfgfiles/servicepage.h"
 #include "cutoff/cutoffcontrol.h"
 #include "cutoff/cutoffpage.h"
+#include "datalog/recordingcontrol.h"
+#include "datalog/recordingsbrowser.h"
+#include "datalog/analysiscontrol.h"
 #include "datalog/recordingspage.h"
 #include "diagnostics/diagnosticspage.h"
+#include "diagnostics/recorddisplay.h"
+#include "link/linkconnection.h"
 #include "historypage/historypage.h"
 #include "lambda/lambdapage.h"
 #include "lambda/lambdastatuseditor.h"
 #include "livepage/livevaluespage.h"
 #include "scope/scopepage.h"
+#include "tuning/spinedit.h"
 #include "tuning/tuningpage.h"
 
 QList<WindowPage> MainWindow::pageTable()
@@ -29,7 +35,15 @@ QList<WindowPage> MainWindow::pageTable()
          [this] { m_lambda->statusEditor()->dropDraftsOnPageChange(); }},
         {"Palubní diagnostika", "TabSheet6",
          {"Palubnidiagnostika1", "Palubni diagnostika", QKeySequence(Qt::CTRL | Qt::Key_P), 4},
-         [this] { return m_diagnostics = new DiagnosticsPage; }},
+         [this] { return m_diagnostics = new DiagnosticsPage; },
+         [this] {
+             m_diagnostics->attach(m_diagnosticsLink, m_prompts);
+             // A link that stopped answering may come back to another unit: its record is read anew.
+             connect(m_connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
+                 if (health != LinkConnection::Health::Answering)
+                     m_diagnostics->display()->forgetRecord();
+             });
+         }},
         {"Cut-off", "data", {"CutOff1", "Cut Off", QKeySequence(Qt::CTRL | Qt::Key_C), 5},
          [this] { return m_cutOff = new CutOffPage; },
          [this] { m_cutOff->attach(m_cutOffReader, m_scopeRecording, m_prompts); },
@@ -39,7 +53,13 @@ QList<WindowPage> MainWindow::pageTable()
          [this] { return m_scope = new ScopePage; },
          [this] { m_scope->attach(m_scopeRecording, m_prompts); }},
         {"Záznamy", "Zaznamy", {"Zaznamy1", "Zaznamy", QKeySequence(Qt::CTRL | Qt::Key_G), 8},
-         [this] { return m_recordings = new RecordingsPage; }},
+         [this] { return m_recordings = new RecordingsPage; },
+         [this] {
+             m_recordings->attach(m_data, &m_setup, m_prompts);
+             // A proposal taken from the analysis is typed into the tuning page's control, as by hand.
+             m_recordings->analysis()->setHandEdit([this](int index, int value) { m_tuning->spinEdit(index)->setValue(value); });
+             connect(m_recording, &RecordingControl::recordingsChanged, m_recordings->browser(), &RecordingsBrowser::refreshList);
+         }},
         {"Historie", "Historie", {"Historie1", "Historie", QKeySequence(Qt::CTRL | Qt::Key_H), 9},
          [this] { return m_history = new HistoryPage; }},
         {"Info - F1", "TabSheet7", {"Informace1", "Info", QKeySequence(Qt::Key_F1), 6},
