@@ -9,8 +9,6 @@
 #include "settingsfile.h"
 #include "windowshortcuts.h"
 #include "windowsize.h"
-#include "profilefile.h"
-#include "analysis/analysislimits.h"
 #include "datalog/analysiscontrol.h"
 #include "tuning/spinedit.h"
 #include "tuning/paramfields.h"
@@ -405,12 +403,7 @@ void MainWindow::startUp(const QString &workingFolder)
     m_workingFolder = workingFolder;
     const TesterSettings settings = loadTesterSettings(workingFolder);
     applySettings(settings);
-    if (const QString path = findSettingsFile(workingFolder); !path.isEmpty()) {
-        const ProfileFile profile = ProfileFile::load(path);
-        m_recordings->analysis()->setLimits(AnalysisLimits::read([&profile](const QString &key) {
-            return profile.value(AnalysisLimits::sectionName(), key, QString());
-        }));
-    }
+    m_recordings->analysis()->setLimits(settings.analysisLimits);
     const bool portOpen = openPort(settings.port, settings.portNamed);
     QString notice = settings.notice();
     if (!portOpen && !settings.portNamed && !notice.isEmpty())

@@ -127,6 +127,8 @@ TesterSettings readTesterSettings(const ProfileFile &profile)
     s.history.database = profile.value(history, QStringLiteral("Databaze"), s.history.database);
     s.history.user = profile.value(history, QStringLiteral("Uzivatel"), s.history.user);
     s.history.sslMode = profile.value(history, QStringLiteral("TLS"), s.history.sslMode);
+    s.analysisLimits = AnalysisLimits::read(
+        [&profile](const QString &key) { return profile.value(AnalysisLimits::sectionName(), key, QString()); });
     return s;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/analysislimits.h"
 #include "history/historytarget.h"
 #include "report/workshop.h"
 #include <QString>
@@ -46,6 +47,9 @@ struct TesterSettings
     // The shared history server of the optional section [Kartoteka] (Server, Port, Databaze,
     // Uzivatel, TLS as libpq's sslmode); without a server the history is data/historie.sqlite.
     HistoryTarget history;
+    // The limits of a recorded drive's analysis from the optional section [Rozbor]; the defaults for
+    // every key left out or out of its range.
+    AnalysisLimits analysisLimits;
     // One status exchange is 3 bytes out and 6 back, 9.4 ms on the wire at 9600 Bd, plus the
     // unit's reaction and a USB adapter's latency; 20 ms leaves the line time to carry it. A
     // shorter poll would queue requests faster than the line takes them.

@@ -236,6 +236,9 @@ private slots:
                                                 QStringLiteral("EEPROM -> RAM")}));
         QCOMPARE(s.port, QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(s.pollInterval, 100);
+        // The analysis limits come with the rest of the file, read once.
+        QCOMPARE(s.analysisLimits.minSteadyS, AnalysisLimits().minSteadyS);
+        QCOMPARE(readTesterSettings(ProfileFile::fromBytes("[Rozbor]\nMinUstalenoS=3\n")).analysisLimits.minSteadyS, 3.0);
     }
 
     void workshopOfTheReport()
