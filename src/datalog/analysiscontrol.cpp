@@ -27,11 +27,6 @@
 namespace {
 const QString Caption = QStringLiteral("Rozbor");
 
-QByteArray toolBlock(const UnitData *data)
-{
-    return data->set().paramBytes();
-}
-
 // Whether the tool holds the set the recording was made with, give or take the stops, the
 // version and the unit's status flags, which a technician's own edits and the unit change.
 bool sameUnitSet(const QByteArray &tool, const QByteArray &recorded)
@@ -126,7 +121,7 @@ bool AnalysisControl::prepare(Source &source, const Recording *recording, const 
         sets.push_back(DriveSet::fromBlock(block));
     const bool fromTool = sets.empty();
     if (fromTool)
-        sets.push_back(DriveSet::fromBlock(toolBlock(m_data)));
+        sets.push_back(DriveSet::fromBlock(m_data->set().paramBytes()));
     m_building = std::make_unique<DriveInputBuilder>(recording, std::move(sets), fromTool);
     m_buildingFor = &source;
     return false;
@@ -254,7 +249,7 @@ void AnalysisControl::takeSelected()
         m_panel->state()->setText(QStringLiteral("Nic není vybráno."));
         return;
     }
-    const QByteArray tool = toolBlock(m_data);
+    const QByteArray tool = m_data->set().paramBytes();
     if (!m_data->set().blockValid()
         || (!m_shown.blocks.empty() && !sameUnitSet(tool, m_shown.blocks.back()))) {
         m_prompts->message(Caption, QStringLiteral("Nástroj drží jinou sadu, než se kterou byl záznam pořízen "

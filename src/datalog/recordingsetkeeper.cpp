@@ -10,20 +10,15 @@ RecordingSetKeeper::RecordingSetKeeper(LogRecorder *recorder, const UnitData *da
 {
     connect(recorder, &LogRecorder::started, this, [this] {
         m_number = 0;
-        keep(toolBlock());
+        keep(m_data->set().paramBytes());
     });
-}
-
-QByteArray RecordingSetKeeper::toolBlock() const
-{
-    return m_data->set().paramBytes();
 }
 
 void RecordingSetKeeper::setWritten()
 {
     if (!m_recorder->isRecording())
         return;
-    keep(toolBlock());
+    keep(m_data->set().paramBytes());
     mark();
 }
 

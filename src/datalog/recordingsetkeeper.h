@@ -21,7 +21,6 @@ public:
     void byteWritten(int index, quint8 value, quint8 version);
 
 private:
-    QByteArray toolBlock() const;
     void keep(const QByteArray &block);
     void mark();
 

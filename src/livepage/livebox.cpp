@@ -73,13 +73,8 @@ void LiveBox::setStale(bool stale)
 
 void LiveBox::showLiveValues(const LiveValues &values)
 {
-    const UnitData &d = *m_data;
-    m_lambdaGaugeSmall->setMaximum(LiveDisplay::lambdaMaximum(d.set().lambdaStatus()));
     m_lambda->setText(QString::number(values.lambda));
-    m_lambdaGaugeSmall->setForeColor(LiveDisplay::gaugeColour(d.set().paramByte(LiveDisplay::LambdaThresholdIndex), values.lambda));
-    m_lambdaGaugeSmall->setProgress(values.lambda);
     m_tps->setText(QString::number(values.tps));
-    m_tpsGaugeSmall->setForeColor(LiveDisplay::gaugeColour(d.set().paramByte(LiveDisplay::TpsThreshold3Index), values.tps));
-    m_tpsGaugeSmall->setProgress(values.tps);
     m_position->setText(QString::number(values.position));
+    LiveDisplay::showOnGauges(m_lambdaGaugeSmall, m_tpsGaugeSmall, m_data->set(), values);
 }

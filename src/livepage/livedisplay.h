@@ -3,6 +3,10 @@
 #include <QColor>
 #include <QString>
 
+class BarGauge;
+class UnitSet;
+struct LiveValues;
+
 // How the live values are shown: the rules both live displays share.
 namespace LiveDisplay {
 
@@ -20,5 +24,9 @@ inline QColor darkGreen() { return QColor(0, 128, 0); }
 // A value strictly above its threshold shows red.
 inline QColor gaugeColour(int threshold, int value) { return threshold < value ? QColor(Qt::red) : darkGreen(); }
 inline QColor designBlue() { return QColor(0, 0, 255); }
+
+// The lambda and TPS bars of either display: the probe's scale and each bar's colour against its
+// threshold in the tool's set, then the new values.
+void showOnGauges(BarGauge *lambda, BarGauge *tps, const UnitSet &set, const LiveValues &values);
 
 }

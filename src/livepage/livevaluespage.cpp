@@ -171,16 +171,11 @@ void LiveValuesPage::setStale(bool stale)
 
 void LiveValuesPage::showLiveValues(const LiveValues &values)
 {
-    const UnitData &d = *m_data;
-    m_lambdaGauge->setMaximum(LiveDisplay::lambdaMaximum(d.set().lambdaStatus()));
     m_lambdaVolts->showValue(LiveDisplay::voltageText(values.lambda));
     m_tpsVolts->showValue(LiveDisplay::voltageText(values.tps));
     m_lambdaValue->showValue(QString::number(values.lambda));
-    m_lambdaGauge->setForeColor(LiveDisplay::gaugeColour(d.set().paramByte(LiveDisplay::LambdaThresholdIndex), values.lambda));
-    m_lambdaGauge->setProgress(values.lambda);
     m_tpsValue->showValue(QString::number(values.tps));
-    m_tpsGauge->setForeColor(LiveDisplay::gaugeColour(d.set().paramByte(LiveDisplay::TpsThreshold3Index), values.tps));
-    m_tpsGauge->setProgress(values.tps);
     m_positionValue->showValue(QString::number(values.position));
+    LiveDisplay::showOnGauges(m_lambdaGauge, m_tpsGauge, m_data->set(), values);
     m_positionGauge->setProgress(values.position);
 }
