@@ -48,6 +48,14 @@ QByteArray UnitSet::bytes() const
     return paramBytes() + levelBytes();
 }
 
+ParameterSet UnitSet::value() const
+{
+    std::optional<ParameterSet::Levels> levels;
+    if (m_levelsValid)
+        levels = m_levels;
+    return ParameterSet(m_params, levels);
+}
+
 QByteArray UnitSet::startUpBytes()
 {
     QByteArray set(Reply::BlockSize + Reply::LevelSize, '\0');

@@ -1,5 +1,6 @@
 #pragma once
 #include "frames.h"
+#include "parameterset.h"
 #include <QByteArray>
 #include <QObject>
 #include <array>
@@ -21,6 +22,9 @@ public:
     QByteArray levelBytes() const;
     // The set as a configuration file holds it: the parameter block, then the level block.
     QByteArray bytes() const;
+    // The set as a value: the tool's block, with its levels only when they came from a unit or a
+    // file (placeholders never leave the tool).
+    ParameterSet value() const;
     // The set the tool starts with: everything 0 but the framing bytes.
     static QByteArray startUpBytes();
 
