@@ -3,16 +3,17 @@
 // whatever timer running out, the link must not crash, must not block, must keep no more than a
 // frame's bytes waiting, must never hand on a frame that did not come whole off the line, must
 // never put a request for a block, levels or the diagnostic record on the wire while another
-// answer is due, and must never run two readers at once. Time is the link's stepped clock: a
-// timer that runs out moves it on by the timer's interval first, so chains get past their pauses.
+// answer is due, must never run two readers at once, must confirm a single save only by the values
+// it wrote coming back and must end each save's read-back once. Time is the link's stepped clock:
+// a timer that runs out moves it on by the timer's interval first, so chains get past their pauses.
 //
 // Input layout:
-//   byte 0    starting link state: value % 10 picks 0, 1, 4, 5, 6, 10, 20, 21, 170 or 99 (a state
-//             nothing expects)
+//   byte 0    starting link state: value % 11 picks 0, 1, 4, 5, 6, 10, 11, 20, 21, 170 or 99 (a
+//             state nothing expects)
 //   byte 1    flags, see Flag below
 //   then      steps, until the data runs out: [action] [length] [length % 128 bytes]
-//             An action below OpCount first runs that operation (some take one to four more bytes
-//             after the action byte); the bytes then arrive at the port in one piece and the
+//             An action below OpCount first runs that operation (some take more bytes after the
+//             action byte, as the Op list says); the bytes then arrive at the port in one piece and the
 //             receive notification runs, as it does for every arrival on the real port. A step
 //             whose action is OpCount or more is a plain arrival; with ArrivalsWhileWriting, plain
 //             arrivals may also come while a frame is being written.
@@ -48,7 +49,7 @@ void check(bool condition, const char *what)
         fault(what);
 }
 
-constexpr int StartStates[10] = {0, 1, 4, 5, 6, 10, 20, 21, 170, 99};
+constexpr int StartStates[11] = {0, 1, 4, 5, 6, 10, 11, 20, 21, 170, 99};
 
 enum Flag : std::uint8_t {
     Measuring = 0x01,
@@ -120,6 +121,10 @@ enum Op : std::uint8_t {
     OpToggleMeasuring,
     OpEditBlock,         // + index, value
     OpEditLevel,         // + index, value
+    // The read-back of a single save. At the end of the list, so that a corpus kept between runs
+    // still means what it meant.
+    OpCheckMemory,       // + count pick, then address and value of each of 1 to 4 bytes
+    OpMemoryGuardFires,
     OpCount
 };
 
@@ -157,6 +162,7 @@ bool isSettledState(LinkState state)
     case LinkState::SilenceAfterWriteCode:
     case LinkState::CutOffByte:
     case LinkState::ScopeSample:
+    case LinkState::MemoryByte:
     case LinkState::WrittenBlock:
     case LinkState::WrittenLevels:
     case LinkState::Levels:
@@ -459,7 +465,7 @@ void Rig::run(Op op)
     case OpScopeTimerFires: runOut(link.recording.scopeTimer()); break;
     case OpScopeSilenceFires: runOut(link.recording.silenceGuard()); break;
     case OpRecordingRuns: recordingRuns(in.byte() * 16); break;
-    case OpToggleMeasuring: link.status.setMeasuring(!link.status.measuring()); break;
+    case OpToggleMeasuring: link.status.setMeasuring(!link.measurement.isMeasuring()); break;
     case OpEditBlock: {
         // Pages edit the parameter bytes, never the framing bytes around them.
         const int index = 1 + in.byte() % (UnitData::ParamBlockSize - 2);
@@ -471,6 +477,16 @@ void Rig::run(Op op)
         data.set().setLevelByte(index, in.byte());
         break;
     }
+    case OpCheckMemory: {
+        QList<MemoryCheck::Byte> bytes;
+        for (int count = 1 + in.byte() % 4; count > 0; --count) {
+            const int address = in.byte();
+            bytes.append({address, in.byte()});
+        }
+        link.check.check(bytes, [this](MemoryCheck::Outcome outcome) { sink += unsigned(outcome); });
+        break;
+    }
+    case OpMemoryGuardFires: runOut(link.check.replyGuard()); break;
     case OpCount: break;
     }
 }
@@ -515,6 +531,15 @@ void Rig::watch()
                      [cameOffTheLine](const QByteArray &record) {
         check(Reply::framed(record, Reply::BlockSize, 0x02, 0x03) && cameOffTheLine(record),
               "diagnostic record handed on unchecked");
+    });
+    QObject::connect(&link.check, &MemoryCheck::checked,
+                     [this](const QList<MemoryCheck::Byte> &bytes, MemoryCheck::Outcome outcome) {
+        check(!bytes.isEmpty(), "a save's read-back ended twice");
+        // Only the values themselves coming back confirm a save.
+        if (outcome == MemoryCheck::Outcome::Confirmed) {
+            for (const MemoryCheck::Byte &byte : bytes)
+                check(port.line.contains(bytesOf(0x02, byte.value, 0x03)), "save confirmed by a value that never came");
+        }
     });
     QObject::connect(&link.cutOff, &CutOffReader::auxValueReceived, [this](int value) {
         check(value >= 0 && value <= 255, "aux value out of byte range");

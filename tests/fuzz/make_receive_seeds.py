@@ -12,7 +12,7 @@ ENUM = re.search(r"enum Op : std::uint8_t \{(.*?)\n\};", SOURCE, re.S).group(1)
 NAMES = [m.group(1) for m in re.finditer(r"^\s*(Op\w+)", ENUM, re.M)]
 OP = {name[2:]: number for number, name in enumerate(NAMES)}
 ARRIVAL = 0xFF
-STATES = [0, 1, 4, 5, 6, 10, 20, 21, 170, 99]
+STATES = [0, 1, 4, 5, 6, 10, 11, 20, 21, 170, 99]
 MEASURING, MEASUREMENT_ENDS, TWO_CHANNELS, ANSWER_YES, ARRIVALS_WHILE_WRITING = 1, 2, 4, 8, 16
 
 assert OP["Count"] < ARRIVAL and NAMES[-1] == "OpCount"
@@ -37,6 +37,10 @@ def status(tps=0x10, code=0):
 BLOCK = bytes([0x01]) + bytes(range(0x20, 0x40)) + bytes([0x03])
 ZERO_BLOCK = bytes([0x01]) + bytes(32) + bytes([0x03])
 LEVELS = bytes([0x03, 0x0A, 0x3C, 0x0A, 0x3C, 0x01, 0x02, 0x03, 0x04, 0x04])
+
+
+def aux(value):
+    return bytes([0x02, value, 0x03])
 
 
 def record(service=bytes(6)):
@@ -98,6 +102,45 @@ SEEDS = {
     "recording_to_the_end": seed(0, 0, step("StartRecording", 5, 6, 0), step("RecordingRuns", 255)),
     "readers_taking_over": seed(0, 0, step("StartRecording", 5, 6, 0), step("StartCutOff", 241),
                                 step("StartCutOff", 241), step("StartRecording", 5, 6, 0), step("ReturnToPolling")),
+    # A single save read back: both bytes come back as sent ("Uloženo").
+    "save_read_back_confirmed": seed(0, 0, step("CheckMemory", 1, 63, 5, 16, 7), step("ChainPauseFires", arrive=aux(5)),
+                                     step("ChainPauseFires", arrive=aux(7))),
+    # A value that differs, then one garbled on the line: not confirmed either way.
+    "save_read_back_wrong_or_garbled": seed(0, 0, step("CheckMemory", 0, 63, 5), step("ChainPauseFires", arrive=aux(6)),
+                                            step("CheckMemory", 0, 63, 5),
+                                            step("ChainPauseFires", arrive=aux(5)[:2]), step("LineQuietFires")),
+    # A unit that answers no memory read, then one that stops answering halfway.
+    "save_read_back_unanswered": seed(0, 0, step("CheckMemory", 0, 63, 5), step("ChainPauseFires"),
+                                      step("MemoryGuardFires"), step("CheckMemory", 1, 63, 5, 16, 7),
+                                      step("ChainPauseFires", arrive=aux(5)), step("ChainPauseFires"),
+                                      step("MemoryGuardFires")),
+    # Readers take the link in the unit's pause before the first and before the second read; a
+    # second save whose check starts once the first one's answer is no longer awaited; a page's
+    # frame waiting behind the check.
+    "save_read_back_overtaken": seed(0, 0, step("CheckMemory", 1, 63, 5, 16, 7), step("StartCutOff", 241),
+                                     step("ChainPauseFires"), step("StopCutOff"),
+                                     step("CheckMemory", 1, 63, 5, 16, 7), step("ChainPauseFires", arrive=aux(5)),
+                                     step("StartRecording", 5, 6, 0), step("ChainPauseFires"), step("StopRecording"),
+                                     step("CheckMemory", 0, 63, 5), step("CheckMemory", 0, 16, 7), step("SendAux", 241),
+                                     step("ChainPauseFires"), step("LineQuietFires"),
+                                     step("ChainPauseFires", arrive=aux(7))),
+    # A status reply cut short, noise alone, and a poll nobody answers.
+    "status_lost_on_the_line": seed(0, 0, step("PollFires", arrive=status()[:3]), step("LineQuietFires"),
+                                    step("PollFires", arrive=bytes([0x55, 0x55])), step("LineQuietFires"),
+                                    step("PollFires"), step("LineQuietFires")),
+    # Every other answer cut short on the line. The block cut short, then whole after all, while the levels request after the lost one waits.
+    "block_lost_then_late": seed(0, 0, step("ReadBlock", arrive=BLOCK[:10]), step("LineQuietFires"), arrival(BLOCK),
+                                 *pauses(2), arrival(LEVELS)),
+    "levels_lost": seed(0, 0, step("RequestLevels", arrive=LEVELS[:4]), step("LineQuietFires"),
+                        step("LevelGuardFires")),
+    "records_lost": seed(0, 0, step("RequestDiagnostics", arrive=record()[:5]), step("LineQuietFires"),
+                         step("StoreService", 6, 11, 26, 5), *pauses(7), arrival(record()[:5]), step("LineQuietFires")),
+    "written_block_lost": seed(0, 0, *READ, step("WriteBlock"), step("HoldEnds"), *pauses(4), arrival(ZERO_BLOCK[:5]),
+                               step("LineQuietFires"), step("WriteGuardFires")),
+    "written_levels_lost": seed(0, 0, *READ, step("WriteBlock"), step("HoldEnds"), *pauses(4), arrival(ZERO_BLOCK),
+                                step("ChainPauseFires"), arrival(LEVELS[:4]), step("LineQuietFires")),
+    "scope_sample_lost": seed(0, 0, step("StartRecording", 5, 6, 0), step("ScopeTimerFires", arrive=aux(0x80)[:2]),
+                              step("LineQuietFires"), step("StopRecording")),
     "commands_and_port": seed(0, 0, step("CommandWithoutAnswer", 0), step("CommandWithoutAnswer", 0x81),
                               step("SaveParamByte", 63, 5),
                               step("ChainPauseFires"), step("SendAux", 241), step("SendService", 92, 1),
