@@ -13,6 +13,7 @@
 #                    across clean builds
 #   FUZZ_BUILD_DIR   build folder (default build-fuzz at the top of the repository)
 #   FUZZ_JOBS        parallel compile jobs (default: the number of cores)
+#   FUZZ_TARGETS     the targets to fuzz, by NAME, separated by blanks (default: every target)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -36,14 +37,22 @@ done
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Debug \
-  -DVELKOR_FUZZ=ON -DVELKOR_TESTS=OFF -DVELKOR_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$jobs"
-
+  -DVELKOR_FUZZ=ON -DVELKOR_FUZZ_COVERAGE=OFF -DVELKOR_TESTS=OFF -DVELKOR_BENCH=OFF >/dev/null
 targets=()
 for src in "$root"/tests/fuzz/fuzz_*.cpp; do
   name=$(basename "$src" .cpp)
   targets+=("${name#fuzz_}")
 done
+if [ -n "${FUZZ_TARGETS:-}" ]; then
+  for name in $FUZZ_TARGETS; do
+    if [ ! -f "$root/tests/fuzz/fuzz_$name.cpp" ]; then
+      echo "fuzz.sh: no fuzz target '$name' (tests/fuzz/fuzz_$name.cpp); there are: ${targets[*]}" >&2
+      exit 2
+    fi
+  done
+  read -r -a targets <<<"$FUZZ_TARGETS"
+fi
+cmake --build "$build" -j "$jobs" --target "${targets[@]/#/velkor_fuzz_}"
 
 declare -A rate  # new inputs a second in the target's last run; absent: not run yet
 log="$build/fuzz-last.log"
