@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Writes the seeds of velkor_fuzz_receive into seeds-receive/, one conversation with the unit each.
 
-The operation numbers come from the Op list in fuzz_receive.cpp, so running this again after that
-list changed keeps every seed meaning what its name says."""
+The operation numbers and the start states come from fuzz_receive.cpp, so running this again after
+its lists changed keeps every seed meaning what its name says. With --check it writes nothing and
+fails when the folder is not what it would write, or when an operation of the list is in no seed."""
 import pathlib
 import re
+import sys
 
 HERE = pathlib.Path(__file__).resolve().parent
 SOURCE = (HERE / "fuzz_receive.cpp").read_text(encoding="utf-8")
@@ -12,13 +14,17 @@ ENUM = re.search(r"enum Op : std::uint8_t \{(.*?)\n\};", SOURCE, re.S).group(1)
 NAMES = [m.group(1) for m in re.finditer(r"^\s*(Op\w+)", ENUM, re.M)]
 OP = {name[2:]: number for number, name in enumerate(NAMES)}
 ARRIVAL = 0xFF
-STATES = [0, 1, 4, 5, 6, 10, 11, 20, 21, 170, 99]
+STATES = [int(n) for n in re.search(r"StartStates\[\d+\] = \{(.*?)\};", SOURCE).group(1).split(",")]
 MEASURING, MEASUREMENT_ENDS, TWO_CHANNELS, ANSWER_YES, ARRIVALS_WHILE_WRITING = 1, 2, 4, 8, 16
 
 assert OP["Count"] < ARRIVAL and NAMES[-1] == "OpCount"
 
 
+USED = set()
+
+
 def step(op, *args, arrive=b""):
+    USED.add(op)
     return bytes([OP[op], *args, len(arrive)]) + arrive
 
 
@@ -149,8 +155,25 @@ SEEDS = {
                               step("EditLevel", 2, 70), step("ToggleMeasuring")),
 }
 
+
+
+def check(folder):
+    kept = {path.name: path.read_bytes() for path in folder.glob("*")}
+    faults = [f"{name}: not as make_receive_seeds.py writes it" for name in sorted(SEEDS)
+              if kept.get(name) != SEEDS[name]]
+    faults += [f"{name}: written by nothing in make_receive_seeds.py" for name in sorted(set(kept) - set(SEEDS))]
+    faults += [f"Op{op}: in no seed" for op in OP if op != "Count" and op not in USED]
+    for fault in faults:
+        print(fault)
+    if faults:
+        print("run tests/fuzz/make_receive_seeds.py again, or give the new operation a seed")
+    return 1 if faults else 0
+
+
 if __name__ == "__main__":
     folder = HERE / "seeds-receive"
+    if sys.argv[1:] == ["--check"]:
+        sys.exit(check(folder))
     for old in folder.glob("*"):
         old.unlink()
     for name, data in SEEDS.items():
