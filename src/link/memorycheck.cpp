@@ -5,10 +5,11 @@ MemoryCheck::MemoryCheck(LinkTransport *link, QObject *parent) : QObject(parent)
 {
     link->own(LinkState::MemoryByte, {Reply::AuxSize, 0x02, 0x03}, [this](const QByteArray &reply) { take(reply); },
               [this] {
-                  if (!m_bytes.isEmpty())
-                      finish(Outcome::NotConfirmed);
-                  else
+                  if (m_bytes.isEmpty())
                       m_link->handBack(m_lease);
+                  else if (m_asked)
+                      finish(Outcome::NotConfirmed);
+                  // Noise in the pause between two reads garbles no answer: the next read goes out.
               });
     connect(&m_guard, &LinkTimer::fired, this, &MemoryCheck::guardFired);
 }
@@ -39,13 +40,15 @@ void MemoryCheck::askNext()
         return;
     }
     m_link->beginRequest();
-    m_link->ask(m_lease, LinkState::MemoryByte, m_link->auxFrame(quint8(m_bytes.at(m_next).address)), Reply::AuxSize);
+    m_asked = m_link->ask(m_lease, LinkState::MemoryByte, m_link->auxFrame(quint8(m_bytes.at(m_next).address)),
+                          Reply::AuxSize);
     m_guard.restart();
 }
 
 void MemoryCheck::take(const QByteArray &reply)
 {
-    if (m_bytes.isEmpty())
+    // A byte that comes before the read that would ask for it answers nothing (a late reply, noise).
+    if (m_bytes.isEmpty() || !std::exchange(m_asked, false))
         return;
     m_guard.disable();
     if (quint8(reply.at(1)) != m_bytes.at(m_next).value) {
@@ -80,6 +83,7 @@ MemoryCheck::Outcome MemoryCheck::unanswered() const
 void MemoryCheck::finish(Outcome outcome)
 {
     m_guard.disable();
+    m_asked = false;
     const QList<Byte> bytes = std::exchange(m_bytes, {});
     // An exchange that took the link over meanwhile owns the poll now.
     m_link->handBack(m_lease);

@@ -48,6 +48,7 @@ private:
     LinkTransport *m_link;
     QList<Byte> m_bytes;
     int m_next = 0;  // index in m_bytes of the byte asked for last
+    bool m_asked = false;  // that byte's read went out and its answer has not come
     std::function<void(Outcome)> m_done;
     LinkTransport::Lease m_lease = 0;
     LinkTimer m_guard{QStringLiteral("TimeOutCheck"), ReplyGuardMs, true};

@@ -773,6 +773,53 @@ private slots:
             QVERIFY(!link->blockWrite.replyGuard().isEnabled());
         }
     }
+
+    // A save is read back byte by byte, each read after the unit's pause. What comes in that pause
+    // answers no read: a late reply confirms nothing, noise ends nothing, and the save's check ends
+    // once, by the answer to the read that follows.
+    void onlyTheAnswerToARequestedReadCountsForASave_data()
+    {
+        QTest::addColumn<QByteArray>("inThePause");
+        QTest::newRow("a reply nobody asked for yet") << bytesOf({0x02, 0x07, 0x03});
+        QTest::newRow("noise") << bytesOf({0x02, 0x07});
+    }
+    void onlyTheAnswerToARequestedReadCountsForASave()
+    {
+        QFETCH(QByteArray, inThePause);
+        FakePort line;
+        UnitData shared;
+        SteppedClock clock;
+        UnitLink stepped(&line, &shared, &clock);
+        stepped.transport.prepareFrames();
+        line.open(QStringLiteral("fake"), nullptr);
+        QList<MemoryCheck::Outcome> outcomes;
+        connect(&stepped.check, &MemoryCheck::checked, this,
+                [&outcomes](const QList<MemoryCheck::Byte> &, MemoryCheck::Outcome outcome) { outcomes << outcome; });
+        const auto pauseEnds = [&] {
+            LinkTimer &pause = stepped.transport.chainPause();
+            QVERIFY(pause.isEnabled());
+            clock.advanceMs(pause.interval());
+            pause.disable();
+            emit pause.fired();
+        };
+        stepped.check.check({{63, 5}, {16, 7}});
+        pauseEnds();
+        line.feed(bytesOf({0x02, 0x05, 0x03}));
+        line.feed(inThePause);
+        if (stepped.transport.lineQuiet().isEnabled()) {
+            stepped.transport.lineQuiet().disable();
+            emit stepped.transport.lineQuiet().fired();
+        }
+        QCOMPARE(outcomes, QList<MemoryCheck::Outcome>{});
+        pauseEnds();
+        QStringList sent;
+        for (const FakePort::Written &frame : std::as_const(line.written))
+            sent << hex(frame.bytes);
+        QCOMPARE(sent, (QStringList{QStringLiteral("02 24 3F 00 03"), QStringLiteral("02 24 10 00 03")}));
+        line.feed(bytesOf({0x02, 0x07, 0x03}));
+        QCOMPARE(outcomes, QList<MemoryCheck::Outcome>{MemoryCheck::Outcome::Confirmed});
+        QVERIFY(stepped.transport.polling());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUnitLink)
