@@ -111,6 +111,10 @@ SEEDS = {
     # A single save read back: both bytes come back as sent ("Uloženo").
     "save_read_back_confirmed": seed(0, 0, step("CheckMemory", 1, 63, 5, 16, 7), step("ChainPauseFires", arrive=aux(5)),
                                      step("ChainPauseFires", arrive=aux(7))),
+    # A reply nobody asked for yet, in the unit's pause before the second read: it confirms nothing.
+    "save_read_back_stray_in_the_pause": seed(0, 0, step("CheckMemory", 1, 63, 5, 16, 7),
+                                              step("ChainPauseFires", arrive=aux(5)), arrival(aux(7)),
+                                              step("ChainPauseFires", arrive=aux(7))),
     # A value that differs, then one garbled on the line: not confirmed either way.
     "save_read_back_wrong_or_garbled": seed(0, 0, step("CheckMemory", 0, 63, 5), step("ChainPauseFires", arrive=aux(6)),
                                             step("CheckMemory", 0, 63, 5),
