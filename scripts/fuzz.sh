@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds every libFuzzer target (tests/fuzz/fuzz_NAME.cpp becomes velkor_fuzz_NAME) in its own
-# folder (clang, sanitizers) and fuzzes them within one budget of time, shared by what each target
-# still finds: every target first gets a short look, then each round gives half of the time left
-# to the targets in proportion to the new inputs each found per second in its last run; a target
-# that found nothing new gets no more. Exits non-zero when a fuzzer finds a crash, a hang or a
-# leak; the input that did it is kept in FUZZ_BUILD_DIR/fuzz-artifacts/NAME/. A target reads
-# tests/fuzz/NAME.dict and tests/fuzz/seeds-NAME/ when they are there.
+# Builds the libFuzzer targets (tests/fuzz/fuzz_NAME.cpp becomes velkor_fuzz_NAME; every one, or
+# those of FUZZ_TARGETS) in their own folder (clang, sanitizers) and fuzzes them within one budget
+# of time, shared by what each target still finds: every target first gets a short look, then
+# each round gives half of the time left to the targets in proportion to the new inputs each found
+# per second in its last run; a target that found nothing new gets no more. Exits non-zero when a
+# fuzzer finds a crash, a hang or a leak; the input that did it is kept in
+# FUZZ_BUILD_DIR/fuzz-artifacts/NAME/. A target reads tests/fuzz/NAME.dict and
+# tests/fuzz/seeds-NAME/ when they are there.
 #
 #   FUZZ_SECONDS     how long to fuzz, all targets together (default 60)
 #   FUZZ_CORPUS_DIR  where each target keeps what it found between runs, in a folder NAME (default
