@@ -453,7 +453,7 @@ void MainWindow::startHistory(const TesterSettings &settings)
         const Visit *visit = m_previousVisit->previous();
         if (!visit)
             return PreviousVisit();
-        return PreviousVisit{visit->started, visit->technician, visit->sets.isEmpty() ? QByteArray() : visit->sets.last().bytes};
+        return PreviousVisit{visit->started, visit->technician, visit->sets.isEmpty() ? ParameterSet() : visit->sets.last().set};
     });
     connect(m_report, &ReportController::detailsAnswered, m_visitRecorder, [this](const VehicleDetails &details) {
         m_visitRecorder->setCustomer(details.customer, details.plate.isEmpty() ? details.vin : details.plate);
