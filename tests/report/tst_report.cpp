@@ -439,7 +439,7 @@ private slots:
         data->record().take(record());
         session->takeRecord(record());
         knownSet();
-        session->takeBlock(data->set().paramBytes());
+        session->takeBlock(data->set().value());
         data->record().noteErrorsCleared();
         data->set().markWritten();
         QVERIFY(makeReport().contains(QStringLiteral("Paměť chyb smazána.")));
@@ -454,7 +454,7 @@ private slots:
                 session->takeRecord(other);
             } else {
                 data->set().setParamByte(IdleStopMax, 77);
-                session->takeBlock(data->set().paramBytes());
+                session->takeBlock(data->set().value());
             }
         }
         const QString text = makeReport();
