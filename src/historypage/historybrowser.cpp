@@ -167,8 +167,10 @@ void HistoryBrowser::showVisit(const Visit &visit, const Visit &previous)
     sets->clear();
     for (const VisitSet &s : visit.sets) {
         const QString version = s.set.isEmpty() ? QString() : m_setup->versionName(s.set.param(ParamBlock::SetVersion));
-        new QTreeWidgetItem(sets, {s.at.toLocalTime().toString(QStringLiteral("H:mm:ss")), VisitDetails::setKind(s) + QStringLiteral(" – ") + version,
-                                   VisitDetails::checkText(s)});
+        // As the backups list says it: such a set writes no levels when taken back.
+        const QString levels = s.set.isEmpty() || s.set.hasLevels() ? QString() : QStringLiteral(" – bez úrovní");
+        new QTreeWidgetItem(sets, {s.at.toLocalTime().toString(QStringLiteral("H:mm:ss")),
+                                   VisitDetails::setKind(s) + QStringLiteral(" – ") + version + levels, VisitDetails::checkText(s)});
     }
     if (row >= 0 && row < sets->topLevelItemCount())
         sets->setCurrentItem(sets->topLevelItem(row));

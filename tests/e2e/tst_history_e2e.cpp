@@ -124,6 +124,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(list->topLevelItemCount() > 0, 5000);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
         }
+        QVERIFY(e2e.find<QTreeWidget>("SadyNavstevy")->topLevelItem(0)->text(1).endsWith(QStringLiteral(" – bez úrovní")));
         e2e.click("NacistSaduDoProgramu");
         QVERIFY(!e2e.data()->set().levelsValid());
 
