@@ -187,7 +187,7 @@ private slots:
         if (arrival == QLatin1String("history, written")) {
             form->tuningPage()->spinEdit(IdleStopMax)->setValue(95);
             form->tuningPage()->writeBlockButton()->click();
-            QTRY_COMPARE_WITH_TIMEOUT(form->findChild<QLabel *>(QStringLiteral("Nacteni"))->text(), QStringLiteral("Uložení OK"), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(form->findChild<QLabel *>(QStringLiteral("Nacteni"))->text(), QStringLiteral("Uložení OK"), 10000);
         }
         QString recording;
         if (arrival == QLatin1String("recording")) {
@@ -220,7 +220,7 @@ private slots:
         QLabel *said = form->findChild<QLabel *>(QStringLiteral("Nacteni"));
         said->clear();
         form->tuningPage()->writeBlockButton()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!said->text().isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!said->text().isEmpty(), 10000);
         QCOMPARE(said->text(), QStringLiteral("Uložení OK"));
         const QStringList frames = written(from);
         QCOMPARE(frames.value(0), QStringLiteral("02 EE 03"));
