@@ -191,9 +191,11 @@ private slots:
         }
         QString recording;
         if (arrival == QLatin1String("recording")) {
-            form->recording()->toggleRecording();
+            auto *record = form->findChild<QPushButton *>(QStringLiteral("Zaznam"));
+            record->click();
             recording = form->recording()->recorder()->files().value(0);
-            form->recording()->toggleRecording();
+            record->click();
+            QVERIFY(!recording.isEmpty() && !form->recording()->recorder()->isRecording());
         }
         load(withLevels);
         QVERIFY(form->data()->set().levelsValid());
