@@ -47,8 +47,9 @@ void fill(UnitData &data, ReportInput &input)
                       QStringLiteral("+420 321 654 987"), QStringLiteral("Jiří Kůrka")};
     input.madeAt = QDateTime(QDate(2026, 12, 7), QTime(14, 3));
     input.toolVersion = QStringLiteral("Velkor 3.0");
-    input.setBefore = QByteArray(44, char(1));
-    input.setBefore[0] = 0x01, input.setBefore[33] = 0x03, input.setBefore[34] = 0x03, input.setBefore[43] = 0x04;
+    QByteArray before(34, char(1));
+    before[0] = 0x01, before[33] = 0x03;
+    input.setBefore = ParameterSet::fromFrames(before, QByteArray::fromHex("03010101010101010104"));
     input.setBeforeName = QStringLiteral("2026-12-07_13-50-02_Skoda-Octavia-1.6.cfg");
     for (int i = 0; i < 20; ++i)
         input.notes += QStringLiteral("Řádek poznámky %1: vyměněn filtr, seřízen volnoběh, zkontrolována těsnost.\n").arg(i);

@@ -120,7 +120,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     UnitSession *session = m_report->session();
     connect(m_diagnosticsLink, &DiagnosticsExchange::diagnosticsReceived, this,
             [session](const QByteArray &record) { session->takeRecord(record); });
-    connect(m_blockRead, &BlockRead::blockReceived, this, [session](const QByteArray &block) { session->takeBlock(block); });
+    connect(m_blockRead, &BlockRead::blockReceived, this, [session](const QByteArray &block) { session->takeBlock(ParameterSet::fromFrames(block)); });
     connect(m_service->backups(), &BackupKeeper::backupTaken, this, [session](const BackupStore::Result &result) {
         if (result.outcome != BackupStore::Outcome::Failed)
             session->takeBackup(result.path);
@@ -453,7 +453,7 @@ void MainWindow::startHistory(const TesterSettings &settings)
         const Visit *visit = m_previousVisit->previous();
         if (!visit)
             return PreviousVisit();
-        return PreviousVisit{visit->started, visit->technician, visit->sets.isEmpty() ? QByteArray() : visit->sets.last().bytes};
+        return PreviousVisit{visit->started, visit->technician, visit->sets.isEmpty() ? ParameterSet() : visit->sets.last().set};
     });
     connect(m_report, &ReportController::detailsAnswered, m_visitRecorder, [this](const VehicleDetails &details) {
         m_visitRecorder->setCustomer(details.customer, details.plate.isEmpty() ? details.vin : details.plate);

@@ -23,7 +23,7 @@ BackupKeeper::BackupKeeper(UnitData *data, const ToolSetup *setup, BlockRead *bl
     : QObject(parent), m_data(data), m_setup(setup), m_page(page), m_files(files)
 {
     // The block is taken as it arrived: an edit made while the levels are awaited is not the unit's.
-    connect(blockRead, &BlockRead::blockReceived, this, [this](const QByteArray &block) { m_readBlock = block; });
+    connect(blockRead, &BlockRead::blockReceived, this, [this](const QByteArray &block) { m_read = ParameterSet::fromFrames(block); });
     connect(levels, &LevelExchange::levelsReceived, this, [this] { keep(true); });
     // Without a level answer the unit's levels are unknown: the backup says so instead of keeping
     // whatever the tool held.
@@ -40,11 +40,11 @@ void BackupKeeper::setFolder(const QString &folder)
 
 void BackupKeeper::keep(bool levelsRead)
 {
-    if (m_readBlock.isEmpty() || m_store.folder().isEmpty())
+    if (m_read.isEmpty() || m_store.folder().isEmpty())
         return;
-    const QByteArray set = ConfigFile::compose(m_readBlock, m_data->set().levelBytes(), levelsRead);
-    const QString version = m_setup->versionName(quint8(m_readBlock.at(ParamBlock::SetVersion)));
-    m_readBlock.clear();
+    const ParameterSet set = m_read.withLevels(levelsRead ? m_data->set().value().levels() : std::nullopt);
+    const QString version = m_setup->versionName(set.param(ParamBlock::SetVersion));
+    m_read = ParameterSet();
 
     const BackupStore::Result result = m_store.store(set, QDateTime::currentDateTime(), version);
     if (result.outcome != BackupStore::Outcome::Failed && !m_data->set().settingsWritten())
@@ -74,9 +74,8 @@ void BackupKeeper::refresh()
         // The name as the tuning page gives it, Czech letters included; the file name's safe form
         // only where the file cannot say.
         QFile file(e.path);
-        const QByteArray set = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
-        const ConfigFile::Contents parts = ConfigFile::parse(set);
-        QString version = parts.paramValid() ? m_setup->versionName(quint8(parts.paramBlock.at(ParamBlock::SetVersion))) : e.versionName;
+        const ConfigFile::Contents parts = file.open(QIODevice::ReadOnly) ? ConfigFile::read(&file) : ConfigFile::Contents();
+        QString version = parts.paramValid() ? m_setup->versionName(parts.set().param(ParamBlock::SetVersion)) : e.versionName;
         if (parts.levelsAbsent)
             version += NoLevels;
         auto *item = new QTreeWidgetItem(list, {e.when.toString(QStringLiteral("dd.MM.yyyy")),

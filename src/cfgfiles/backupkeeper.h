@@ -41,6 +41,6 @@ private:
     ServicePage *m_page;
     ConfigFiles *m_files;
     BackupStore m_store;
-    QByteArray m_readBlock;  // the block as it came, until its levels are settled
+    ParameterSet m_read;  // the block as it came, until its levels are settled
     QString m_beforeWrites;
 };

@@ -63,8 +63,9 @@ QList<BackupStore::Entry> BackupStore::list() const
     return entries;
 }
 
-BackupStore::Result BackupStore::store(const QByteArray &set, const QDateTime &when, const QString &versionName) const
+BackupStore::Result BackupStore::store(const ParameterSet &kept, const QDateTime &when, const QString &versionName) const
 {
+    const QByteArray set = ConfigFile::compose(kept);
     Result result;
     const QList<Entry> existing = list();
     if (!existing.isEmpty()) {
@@ -93,7 +94,7 @@ BackupStore::Result BackupStore::store(const QByteArray &set, const QDateTime &w
     return result;
 }
 
-BackupStore::Result BackupStore::keepUnsaved(const QByteArray &set, const QDateTime &when) const
+BackupStore::Result BackupStore::keepUnsaved(const ParameterSet &set, const QDateTime &when) const
 {
     Result result;
     if (!makeFolder(&result.error))
@@ -104,7 +105,7 @@ BackupStore::Result BackupStore::keepUnsaved(const QByteArray &set, const QDateT
     for (int n = 2; QFile::exists(dir.filePath(name)); ++n)
         name = stem + QStringLiteral("-%1.cfg").arg(n);
     result.path = dir.absoluteFilePath(name);
-    if (!ConfigFile::writeAtomically(result.path, set, &result.error)
+    if (!ConfigFile::writeAtomically(result.path, ConfigFile::compose(set), &result.error)
         || !ConfigFile::writeAtomically(dir.filePath(UnsavedNote), name.toUtf8() + '\n', &result.error))
         return result;
     result.outcome = Outcome::Written;

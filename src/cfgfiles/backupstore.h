@@ -1,5 +1,5 @@
 #pragma once
-#include <QByteArray>
+#include "link/parameterset.h"
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -31,14 +31,14 @@ public:
     void setFolder(const QString &folder) { m_folder = folder; }
     QString folder() const { return m_folder; }
 
-    // Keeps a 44-byte set unless the newest backup holds exactly these bytes.
-    Result store(const QByteArray &set, const QDateTime &when, const QString &versionName) const;
+    // Keeps a set unless the newest backup holds exactly this one.
+    Result store(const ParameterSet &set, const QDateTime &when, const QString &versionName) const;
     // Newest first.
     QList<Entry> list() const;
 
     // A set a stop that cannot ask would lose: "neulozeno_<date>_<time>.cfg", never listed as a
     // backup. A note beside it tells the next start where it is.
-    Result keepUnsaved(const QByteArray &set, const QDateTime &when) const;
+    Result keepUnsaved(const ParameterSet &set, const QDateTime &when) const;
     // The set the last keepUnsaved() left a note about, once: the note goes. Empty when none.
     QString takeUnsavedNote() const;
 

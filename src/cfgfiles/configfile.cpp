@@ -1,15 +1,24 @@
 #include "configfile.h"
-#include "link/unitdata.h"
+#include <QFile>
 #include <QIODevice>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace ConfigFile {
 
 namespace {
-bool framed(const QByteArray &part, int size, quint8 first, quint8 last)
+template <typename Array>
+Array toArray(const QByteArray &part)
 {
-    return part.size() == size && quint8(part.front()) == first && quint8(part.back()) == last;
+    Array array{};
+    std::copy(part.cbegin(), part.cend(), array.begin());
+    return array;
 }
+}
+
+ParameterSet Contents::set() const
+{
+    return block ? ParameterSet(*block, levels) : ParameterSet();
 }
 
 Contents parse(const QByteArray &bytes)
@@ -17,10 +26,10 @@ Contents parse(const QByteArray &bytes)
     Contents contents;
     const QByteArray part1 = bytes.left(ParamPartSize);
     const QByteArray part2 = bytes.mid(ParamPartSize, LevelPartSize);
-    if (framed(part1, ParamPartSize, 0x01, 0x03))
-        contents.paramBlock = part1;
-    if (framed(part2, LevelPartSize, 0x03, 0x04))
-        contents.levelBlock = part2;
+    if (Reply::framed(part1, ParamPartSize, 0x01, 0x03))
+        contents.block = toArray<ParameterSet::Block>(part1);
+    if (Reply::framed(part2, LevelPartSize, 0x03, 0x04))
+        contents.levels = toArray<ParameterSet::Levels>(part2);
     else
         contents.levelsAbsent = part2 == noLevelsPart();
     return contents;
@@ -38,14 +47,17 @@ Contents read(QIODevice *device)
     return parse(device->read(Size));
 }
 
-QByteArray compose(const QByteArray &paramBlock, const QByteArray &levelBlock, bool levelsRead)
+ParameterSet readSet(const QString &path)
 {
-    return paramBlock + (levelsRead ? levelBlock : noLevelsPart());
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? read(&file).set() : ParameterSet();
 }
 
-QByteArray compose(const UnitData &data)
+QByteArray compose(const ParameterSet &set)
 {
-    return compose(data.set().paramBytes(), data.set().levelBytes(), data.set().levelsValid());
+    if (set.isEmpty())
+        return QByteArray();
+    return set.blockFrame() + (set.hasLevels() ? set.levelFrame() : noLevelsPart());
 }
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)

@@ -57,7 +57,7 @@ bool ConfigFiles::saveConfigFile(const QString &name)
 {
     const QString path = m_setup->dataFilePath(name);
     QString reason;
-    if (!ConfigFile::writeAtomically(path, ConfigFile::compose(*m_data), &reason)) {
+    if (!ConfigFile::writeAtomically(path, ConfigFile::compose(m_data->set().value()), &reason)) {
         // The old file, the caption and the current name stay: nothing was saved.
         m_prompts->error(ErrorCaption, QStringLiteral("Soubor %1 nelze uložit: %2").arg(QDir::toNativeSeparators(path), reason));
         return false;
@@ -124,7 +124,7 @@ bool ConfigFiles::loadConfigFile(const QString &name)
     }
     const ConfigFile::Contents contents = ConfigFile::read(&file);
     file.close();
-    if (!contents.paramValid() && !contents.levelsValid() && !contents.levelsAbsent) {
+    if (!contents.paramValid() && contents.levelsDamaged()) {
         // Nothing of it became the tool's: the caption and the name the next save proposes stay.
         m_prompts->error(ErrorCaption, DamagedPart1);
         m_prompts->error(ErrorCaption, DamagedPart2);
@@ -133,8 +133,8 @@ bool ConfigFiles::loadConfigFile(const QString &name)
 
     if (isBackup(path)) {
         // A backup is what a unit once held: a save goes to a new file named by the set's version.
-        const QByteArray block = contents.paramValid() ? contents.paramBlock : m_data->set().paramBytes();
-        const QString version = m_setup->versionName(quint8(block.at(ParamBlock::SetVersion)));
+        const quint8 versionByte = contents.paramValid() ? (*contents.block)[ParamBlock::SetVersion] : m_data->set().paramByte(ParamBlock::SetVersion);
+        const QString version = m_setup->versionName(versionByte);
         m_backupSource = path;
         m_fileName = m_setup->dataFilePath(BackupStore::safeName(version) + QStringLiteral(".cfg"));
     } else {
@@ -146,7 +146,7 @@ bool ConfigFiles::loadConfigFile(const QString &name)
     if (contents.paramValid()) {
         // Valid before the take-over: the pages that follow it may rely on the flag.
         m_data->set().markBlockValid();
-        m_display->takeOverBlock(contents.paramBlock);
+        m_display->takeOverBlock(contents.set().blockFrame());
         m_unsaved->agreeParams();
     } else {
         m_prompts->error(ErrorCaption, DamagedPart1);
@@ -157,15 +157,12 @@ bool ConfigFiles::loadConfigFile(const QString &name)
 
 void ConfigFiles::takeLevels(const ConfigFile::Contents &contents)
 {
-    if (contents.levelsValid()) {
-        m_data->set().setLevels(contents.levelBlock);
-    } else if (contents.levelsAbsent) {
-        // Read from a unit that gave no levels: a write must not send any.
-        m_data->set().setPlaceholderLevels();
-    } else {
+    if (contents.levelsDamaged()) {
         m_prompts->error(ErrorCaption, DamagedPart2);
         return;
     }
+    // A set read from a unit that gave no levels leaves placeholders that a write does not send.
+    m_data->set().takeOverLevels(contents.levels);
     m_unsaved->agreeLevels();
     emit levelsLoaded();
 }

@@ -37,10 +37,21 @@ QString valueText(const ParamNames::Field &field, quint8 byte, const QStringList
 struct Side
 {
     ConfigFile::Contents parts;
-    explicit Side(const QByteArray &set) : parts(ConfigFile::parse(set)) {}
-    quint8 param(int i) const { return quint8(parts.paramBlock.at(i)); }
-    quint8 level(int i) const { return quint8(parts.levelBlock.at(i)); }
+    quint8 param(int i) const { return (*parts.block)[std::size_t(i)]; }
+    quint8 level(int i) const { return (*parts.levels)[std::size_t(i)]; }
 };
+
+// A set as its file would read: a set without levels says so, an empty one is damaged throughout.
+ConfigFile::Contents partsOf(const ParameterSet &set)
+{
+    ConfigFile::Contents parts;
+    if (set.isEmpty())
+        return parts;
+    parts.block = set.block();
+    parts.levels = set.levels();
+    parts.levelsAbsent = !set.hasLevels();
+    return parts;
+}
 
 ComparisonRow row(const QString &name, const QString &ours, const QString &theirs,
                   const ParamNames::Field *field = nullptr)
@@ -49,9 +60,14 @@ ComparisonRow row(const QString &name, const QString &ours, const QString &their
 }
 }
 
-QList<ComparisonRow> compareSets(const QByteArray &oursSet, const QByteArray &theirsSet, const QStringList &versionNames)
+QList<ComparisonRow> compareSets(const ParameterSet &ours, const ParameterSet &theirs, const QStringList &versionNames)
 {
-    const Side ours(oursSet), theirs(theirsSet);
+    return compareSets(ours, partsOf(theirs), versionNames);
+}
+
+QList<ComparisonRow> compareSets(const ParameterSet &oursSet, const ConfigFile::Contents &file, const QStringList &versionNames)
+{
+    const Side ours{partsOf(oursSet)}, theirs{file};
     QList<ComparisonRow> rows;
     auto paramRow = [&](int index) {
         const ParamNames::Field &f = *ParamNames::param(index);

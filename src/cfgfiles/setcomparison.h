@@ -1,12 +1,12 @@
 #pragma once
-#include <QByteArray>
+#include "configfile.h"
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace ParamNames { struct Field; }
 
-// Two parameter sets (44 bytes each, as a configuration file holds them) side by side, one row
+// Two parameter sets side by side, one row
 // per value in the words of the pages: stops and speeds by power range, thresholds, the options
 // the status bytes stand for, emulation times and levels, the version name.
 struct ComparisonRow
@@ -19,5 +19,7 @@ struct ComparisonRow
     const ParamNames::Field *field = nullptr;
 };
 
-// A damaged part of either set reads "poškozeno" in each of its rows.
-QList<ComparisonRow> compareSets(const QByteArray &ours, const QByteArray &theirs, const QStringList &versionNames);
+// A set without levels reads "bez úrovní" in its level rows; an empty set reads "poškozeno".
+QList<ComparisonRow> compareSets(const ParameterSet &ours, const ParameterSet &theirs, const QStringList &versionNames);
+// The same beside a file as it was read: each damaged part of it reads "poškozeno" in its rows.
+QList<ComparisonRow> compareSets(const ParameterSet &ours, const ConfigFile::Contents &file, const QStringList &versionNames);

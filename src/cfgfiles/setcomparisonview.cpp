@@ -94,11 +94,8 @@ void SetComparisonView::refresh()
     if (m_path.isEmpty())
         return;
     QFile file(m_path);
-    const QByteArray theirs = file.open(QIODevice::ReadOnly) ? file.read(ConfigFile::Size) : QByteArray();
-    // Levels that never came from a unit or a file are no levels to compare.
-    const QByteArray ours = ConfigFile::compose(*m_data);
-
-    const int differing = fill(m_page->comparisonTable(), compareSets(ours, theirs, m_setup->versionNames()));
+    const ConfigFile::Contents theirs = file.open(QIODevice::ReadOnly) ? ConfigFile::read(&file) : ConfigFile::Contents();
+    const int differing = fill(m_page->comparisonTable(), compareSets(m_data->set().value(), theirs, m_setup->versionNames()));
     // The count stays readable however long the name: the name gives way in its middle.
     QLabel *label = m_page->comparedFileLabel();
     const QString count = differing == 0 ? QStringLiteral(": shodné") : QStringLiteral(": ") + differences(differing);

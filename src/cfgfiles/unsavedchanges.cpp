@@ -1,7 +1,6 @@
 #include "unsavedchanges.h"
 #include "toolsetup/toolsetup.h"
 #include "backupstore.h"
-#include "configfile.h"
 #include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "link/blockread.h"
@@ -15,7 +14,7 @@
 
 UnsavedChanges::UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead *blockRead, LevelExchange *levels,
                                BlockWrite *blockWrite, Prompts *prompts, QObject *parent)
-    : QObject(parent), m_data(data), m_setup(setup), m_prompts(prompts), m_agreed(UnitSet::startUpBytes())
+    : QObject(parent), m_data(data), m_setup(setup), m_prompts(prompts), m_agreed(data->set().value())
 {
     m_recheck.setSingleShot(true);
     m_recheck.setInterval(0);
@@ -23,7 +22,7 @@ UnsavedChanges::UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead
 
     // The block as it came, whenever the display takes it over.
     connect(blockRead, &BlockRead::blockReceived, this, [this](const QByteArray &block) {
-        m_agreed.replace(0, block.size(), block);
+        m_agreed = ParameterSet::fromFrames(block).withLevels(m_agreed.levels());
         m_readingSet = true;
         recheckSoon();
     });
@@ -44,24 +43,24 @@ UnsavedChanges::UnsavedChanges(UnitData *data, const ToolSetup *setup, BlockRead
 
 bool UnsavedChanges::pending() const
 {
-    return m_data->set().bytes() != m_agreed;
+    return m_data->set().value() != m_agreed;
 }
 
 void UnsavedChanges::agree()
 {
-    m_agreed = m_data->set().bytes();
+    m_agreed = m_data->set().value();
     recheck();
 }
 
 void UnsavedChanges::agreeParams()
 {
-    m_agreed.replace(0, UnitData::ParamBlockSize, m_data->set().paramBytes());
+    m_agreed = m_data->set().value().withLevels(m_agreed.levels());
     recheck();
 }
 
 void UnsavedChanges::agreeLevels()
 {
-    m_agreed.replace(UnitData::ParamBlockSize, UnitData::LevelBlockSize, m_data->set().levelBytes());
+    m_agreed = m_agreed.withLevels(m_data->set().value().levels());
     recheck();
 }
 
@@ -88,7 +87,7 @@ bool UnsavedChanges::mayReplace()
 
 bool UnsavedChanges::mayReplaceLevels()
 {
-    return m_data->set().levelBytes() == m_agreed.mid(UnitData::ParamBlockSize) || askReplace();
+    return m_data->set().value().levels() == m_agreed.levels() || askReplace();
 }
 
 bool UnsavedChanges::askReplace()
@@ -103,17 +102,20 @@ void UnsavedChanges::agreeChecked(const QList<MemoryCheck::Byte> &bytes, MemoryC
     for (const MemoryCheck::Byte &byte : bytes) {
         const int index = byte.address - UnitAddress::ParamOffset;
         const int level = byte.address - UnitAddress::FirstLevel + 1;
-        if (index >= 1 && index < UnitData::ParamBlockSize - 1)
-            m_agreed[index] = char(byte.value);
-        else if (level >= 1 && level <= 4)
-            m_agreed[UnitData::ParamBlockSize + level] = char(byte.value);
+        if (index >= 1 && index < UnitData::ParamBlockSize - 1) {
+            m_agreed = m_agreed.withParam(index, byte.value);
+        } else if (level >= 1 && level <= 4 && m_agreed.hasLevels()) {
+            ParameterSet::Levels levels = *m_agreed.levels();
+            levels[std::size_t(level)] = byte.value;
+            m_agreed = m_agreed.withLevels(levels);
+        }
     }
     recheck();
 }
 
 QString UnsavedChanges::keepForLater(QString *error)
 {
-    const QByteArray set = ConfigFile::compose(*m_data);
+    const ParameterSet set = m_data->set().value();
     // A logout that was called off and then a stop keep the same set once.
     if (!pending() || m_setup->dataFolder().isEmpty() || set == m_kept)
         return QString();

@@ -1,6 +1,6 @@
 #pragma once
 #include "link/memorycheck.h"
-#include <QByteArray>
+#include "link/parameterset.h"
 #include <QObject>
 #include <QTimer>
 
@@ -14,7 +14,7 @@ class LevelExchange;
 
 // Knows whether the tool's set (parameter block and levels) differs from the one it last agreed
 // with: read whole from the unit, written to it and confirmed by the read-back, saved to or loaded
-// from a file. The set's bytes decide, so every way of editing counts without reporting itself.
+// from a file. The set's values decide, so every way of editing counts without reporting itself.
 class UnsavedChanges : public QObject
 {
     Q_OBJECT
@@ -59,8 +59,8 @@ private:
     QTimer m_recheck;
     // The set as last agreed with the unit (read, or written and checked) or with a file (saved or
     // loaded); the start-up set until then. The tool's copy differing from it is unsaved work.
-    QByteArray m_agreed;
+    ParameterSet m_agreed;
     bool m_shown = false;        // pending() as last said
     bool m_readingSet = false;   // a block came; its level answer (or its end) is still to come
-    QByteArray m_kept;           // what keepForLater() wrote last
+    ParameterSet m_kept;         // what keepForLater() wrote last
 };

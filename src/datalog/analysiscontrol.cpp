@@ -115,10 +115,10 @@ bool AnalysisControl::prepare(Source &source, const Recording *recording, const 
     source = Source{recording, path, nullptr, {}};
     if (!recording)
         return true;
-    source.blocks = RecordedSets::load(path);
+    source.sets = RecordedSets::load(path);
     std::vector<DriveSet> sets;
-    for (const QByteArray &block : source.blocks)
-        sets.push_back(DriveSet::fromBlock(block));
+    for (const ParameterSet &set : source.sets)
+        sets.push_back(DriveSet::fromBlock(set.blockFrame()));
     const bool fromTool = sets.empty();
     if (fromTool)
         sets.push_back(DriveSet::fromBlock(m_data->set().paramBytes()));
@@ -251,7 +251,7 @@ void AnalysisControl::takeSelected()
     }
     const QByteArray tool = m_data->set().paramBytes();
     if (!m_data->set().blockValid()
-        || (!m_shown.blocks.empty() && !sameUnitSet(tool, m_shown.blocks.back()))) {
+        || (!m_shown.sets.empty() && !sameUnitSet(tool, m_shown.sets.back().blockFrame()))) {
         m_prompts->message(Caption, QStringLiteral("Nástroj drží jinou sadu, než se kterou byl záznam pořízen "
                                                    "(jiná jednotka nebo jiné nastavení).\nNávrhy nelze převzít."));
         return;

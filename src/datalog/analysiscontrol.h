@@ -2,6 +2,7 @@
 #include "analysis/analysislimits.h"
 #include "analysis/drivefigures.h"
 #include "analysis/driverows.h"
+#include "link/parameterset.h"
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
@@ -60,7 +61,7 @@ private:
         const Recording *recording = nullptr;
         QString path;
         std::shared_ptr<const DriveInput> input;
-        std::vector<QByteArray> blocks;  // the sets kept beside it; empty: the tool's
+        std::vector<ParameterSet> sets;  // the sets kept beside it; empty: the tool's
     };
     void refresh();
     void forget(Source &source);

@@ -28,11 +28,9 @@ int writtenNumber(const QString &status)
     return ok && n > 0 ? n : 0;
 }
 
-bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, const QByteArray &levelBlock,
-          bool levelsRead, QString *error)
+bool keep(const QString &csvPath, int number, const ParameterSet &set, QString *error)
 {
-    return ConfigFile::writeAtomically(pathFor(csvPath, number), ConfigFile::compose(paramBlock, levelBlock, levelsRead),
-                                       error);
+    return ConfigFile::writeAtomically(pathFor(csvPath, number), ConfigFile::compose(set), error);
 }
 
 namespace {
@@ -49,21 +47,18 @@ QString firstPartOf(const QString &csvPath)
 }
 }
 
-std::vector<QByteArray> load(const QString &csvPath)
+std::vector<ParameterSet> load(const QString &csvPath)
 {
     if (!QFile::exists(pathFor(csvPath, 1))) {
         const QString first = firstPartOf(csvPath);
-        return first.isEmpty() ? std::vector<QByteArray>{} : load(first);
+        return first.isEmpty() ? std::vector<ParameterSet>{} : load(first);
     }
-    std::vector<QByteArray> sets;
+    std::vector<ParameterSet> sets;
     for (int n = 1;; ++n) {
-        QFile file(pathFor(csvPath, n));
-        if (!file.open(QIODevice::ReadOnly))
+        const ParameterSet set = ConfigFile::readSet(pathFor(csvPath, n));
+        if (set.isEmpty())
             break;
-        const ConfigFile::Contents contents = ConfigFile::read(&file);
-        if (!contents.paramValid())
-            break;
-        sets.push_back(contents.paramBlock);
+        sets.push_back(set);
     }
     return sets;
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include <QByteArray>
+#include "link/parameterset.h"
 #include <QString>
 #include <vector>
 
@@ -13,13 +13,11 @@ QString pathFor(const QString &csvPath, int number);
 QString writtenStatus(int number);
 int writtenNumber(const QString &status);
 
-// Keeps set `number` of the recording, its levels only when they came from a unit or a file;
-// false with the reason in `error`.
-bool keep(const QString &csvPath, int number, const QByteArray &paramBlock, const QByteArray &levelBlock,
-          bool levelsRead, QString *error);
-// The parameter blocks kept beside a recording, the one at its start first; empty when it kept
+// Keeps set `number` of the recording; false with the reason in `error`.
+bool keep(const QString &csvPath, int number, const ParameterSet &set, QString *error);
+// The sets kept beside a recording, the one at its start first; empty when it kept
 // none. A damaged or missing later set ends the list there. A later part of a long recording
 // ("..._2.csv") has the sets of its first part.
-std::vector<QByteArray> load(const QString &csvPath);
+std::vector<ParameterSet> load(const QString &csvPath);
 
 }  // namespace RecordedSets

@@ -1,4 +1,5 @@
 #include "historydatabase.h"
+#include "cfgfiles/configfile.h"
 #include "historyschema.h"
 #include <QDir>
 #include <QFile>
@@ -288,7 +289,7 @@ bool HistoryDatabase::saveVisit(const Visit &v, QString *error)
         ok = ok
              && exec(QStringLiteral("insert into visit_sets (id, visit_id, at, kind, set_bytes, check_result) values (?, ?, ?, ?, ?, ?)"
                                     " on conflict (id) do nothing"),
-                     {s.id, v.id, time(s.at), kindText(s.kind), s.bytes, checkText(s.check)}, error);
+                     {s.id, v.id, time(s.at), kindText(s.kind), ConfigFile::compose(s.set), checkText(s.check)}, error);
     }
     for (const VisitRecording &r : v.recordings) {
         ok = ok
@@ -410,7 +411,7 @@ Visit HistoryDatabase::visit(const QString &visitId)
         while (sets.next())
             v.sets.append({sets.value(0).toString(), timeOf(sets.value(1)),
                            sets.value(2).toString() == QLatin1String("read") ? VisitSet::Kind::Read : VisitSet::Kind::Write,
-                           sets.value(3).toByteArray(), checkOf(sets.value(4).toString())});
+                           ConfigFile::parse(sets.value(3).toByteArray()).set(), checkOf(sets.value(4).toString())});
     }
     QSqlQuery recordings(db());
     recordings.prepare(QStringLiteral("select id, at, name, length_ms, pc, analysis from visit_recordings where visit_id = ? order by at, id"));

@@ -1,4 +1,5 @@
 #include "historyimport.h"
+#include "cfgfiles/configfile.h"
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -65,7 +66,7 @@ QList<Visit> visitsIn(const QString &dataFolder, const QString &pc)
                               && (!previousReport.isValid() || previousReport.date() != made.date() || b.when >= previousReport.addSecs(60));
             if (!tied)
                 continue;
-            const QByteArray set = contents(QDir(backupFolder).filePath(b.name));
+            const ParameterSet set = ConfigFile::readSet(QDir(backupFolder).filePath(b.name));
             if (set.isEmpty())
                 continue;
             v.started = std::min(v.started, b.when);

@@ -1,4 +1,5 @@
 #pragma once
+#include "link/parameterset.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -16,7 +17,7 @@ struct VisitSet
     QString id;
     QDateTime at;
     Kind kind = Kind::Read;
-    QByteArray bytes;  // 44 bytes, as a configuration file holds them
+    ParameterSet set;  // without levels when the unit gave none or they were not yet read
     Check check = Check::Verified;
 };
 

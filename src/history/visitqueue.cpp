@@ -1,4 +1,5 @@
 #include "visitqueue.h"
+#include "cfgfiles/configfile.h"
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -105,7 +106,7 @@ QByteArray VisitQueue::toJson(const Visit &v)
                   {"notes", v.notes}};
     QJsonArray sets, recordings, reports;
     for (const VisitSet &s : v.sets)
-        sets.append(QJsonObject{{"id", s.id}, {"at", timeText(s.at)}, {"kind", int(s.kind)}, {"bytes", base64(s.bytes)},
+        sets.append(QJsonObject{{"id", s.id}, {"at", timeText(s.at)}, {"kind", int(s.kind)}, {"bytes", base64(ConfigFile::compose(s.set))},
                                 {"check", int(s.check)}});
     for (const VisitRecording &r : v.recordings)
         recordings.append(QJsonObject{{"id", r.id}, {"at", timeText(r.at)}, {"name", r.name}, {"lengthMs", r.lengthMs},
@@ -139,7 +140,8 @@ Visit VisitQueue::fromJson(const QByteArray &json, bool *ok)
     for (const QJsonValue &value : o.value(QLatin1String("sets")).toArray()) {
         const QJsonObject s = value.toObject();
         v.sets.append({s.value(QLatin1String("id")).toString(), timeOf(s.value(QLatin1String("at"))),
-                       VisitSet::Kind(s.value(QLatin1String("kind")).toInt()), bytesOf(s.value(QLatin1String("bytes"))),
+                       VisitSet::Kind(s.value(QLatin1String("kind")).toInt()),
+                       ConfigFile::parse(bytesOf(s.value(QLatin1String("bytes")))).set(),
                        VisitSet::Check(s.value(QLatin1String("check")).toInt())});
     }
     for (const QJsonValue &value : o.value(QLatin1String("recordings")).toArray()) {

@@ -67,7 +67,7 @@ void VisitRecorder::levelsSettled()
     if (!m_blockPending)
         return;
     m_blockPending = false;
-    const VisitSet set{HistoryIds::newId(), m_now(), VisitSet::Kind::Read, m_data->set().bytes(), VisitSet::Check::Verified};
+    const VisitSet set{HistoryIds::newId(), m_now(), VisitSet::Kind::Read, m_data->set().value(), VisitSet::Check::Verified};
     if (isOpen() && m_recordRead) {
         if (!m_visit.firstRead()) {
             m_visit.sets.append(set);
@@ -136,7 +136,7 @@ void VisitRecorder::writeEnded(BlockWrite::Result result)
     const VisitSet::Check check = result == BlockWrite::Result::Verified ? VisitSet::Check::Verified
                                   : result == BlockWrite::Result::Wrong  ? VisitSet::Check::Wrong
                                                                          : VisitSet::Check::Unverified;
-    const VisitSet set{HistoryIds::newId(), m_now(), VisitSet::Kind::Write, m_data->set().bytes(), check};
+    const VisitSet set{HistoryIds::newId(), m_now(), VisitSet::Kind::Write, m_data->set().value(), check};
     if (!isOpen()) {
         m_early.append(set);
         return;

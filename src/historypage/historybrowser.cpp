@@ -4,7 +4,6 @@
 #include "visitdetails.h"
 #include "cfgfiles/backupkeeper.h"
 #include "cfgfiles/backupstore.h"
-#include "cfgfiles/configfile.h"
 #include "cfgfiles/configfiles.h"
 #include "cfgfiles/servicepage.h"
 #include "cfgfiles/setcomparisonview.h"
@@ -167,9 +166,11 @@ void HistoryBrowser::showVisit(const Visit &visit, const Visit &previous)
     const int row = sets->currentIndex().row();
     sets->clear();
     for (const VisitSet &s : visit.sets) {
-        const QString version = s.bytes.size() > ParamBlock::SetVersion ? m_setup->versionName(quint8(s.bytes.at(ParamBlock::SetVersion))) : QString();
-        new QTreeWidgetItem(sets, {s.at.toLocalTime().toString(QStringLiteral("H:mm:ss")), VisitDetails::setKind(s) + QStringLiteral(" – ") + version,
-                                   VisitDetails::checkText(s)});
+        const QString version = s.set.isEmpty() ? QString() : m_setup->versionName(s.set.param(ParamBlock::SetVersion));
+        // As the backups list says it: such a set writes no levels when taken back.
+        const QString levels = s.set.isEmpty() || s.set.hasLevels() ? QString() : QStringLiteral(" – bez úrovní");
+        new QTreeWidgetItem(sets, {s.at.toLocalTime().toString(QStringLiteral("H:mm:ss")),
+                                   VisitDetails::setKind(s) + QStringLiteral(" – ") + version + levels, VisitDetails::checkText(s)});
     }
     if (row >= 0 && row < sets->topLevelItemCount())
         sets->setCurrentItem(sets->topLevelItem(row));
@@ -249,11 +250,11 @@ void HistoryBrowser::markSet()
     const VisitSet *set = selectedSet();
     if (!set)
         return;
-    m_marked = set->bytes;
+    m_marked = set->set;
     m_markedName = VisitDetails::timeText(set->at);
 }
 
-void HistoryBrowser::compare(const QByteArray &a, const QString &aName)
+void HistoryBrowser::compare(const ParameterSet &a, const QString &aName)
 {
     const VisitSet *set = selectedSet();
     if (!set || a.isEmpty()) {
@@ -262,23 +263,23 @@ void HistoryBrowser::compare(const QByteArray &a, const QString &aName)
     }
     QTreeWidget *table = m_page->comparison();
     table->setHeaderLabels({QStringLiteral("Hodnota"), aName, VisitDetails::timeText(set->at)});
-    SetComparisonView::fill(table, compareSets(a, set->bytes, m_setup->versionNames()));
+    SetComparisonView::fill(table, compareSets(a, set->set, m_setup->versionNames()));
     m_page->cards()->setCurrentWidget(table);
 }
 
 void HistoryBrowser::compareWithTool()
 {
-    compare(ConfigFile::compose(*m_data), QStringLiteral("Program"));
+    compare(m_data->set().value(), QStringLiteral("Program"));
 }
 
 void HistoryBrowser::takeSet()
 {
     const VisitSet *set = selectedSet();
-    if (!set || !m_service->unsaved()->mayReplace())
+    if (!set || set->set.isEmpty() || !m_service->unsaved()->mayReplace())
         return;
     // Kept in the backup folder first and loaded from there, so it is never a file to save into.
-    const QString version = m_setup->versionName(set->bytes.size() > ParamBlock::SetVersion ? quint8(set->bytes.at(ParamBlock::SetVersion)) : 0);
-    const BackupStore::Result kept = m_service->backups()->store().store(set->bytes, set->at.toLocalTime(), version);
+    const QString version = m_setup->versionName(set->set.param(ParamBlock::SetVersion));
+    const BackupStore::Result kept = m_service->backups()->store().store(set->set, set->at.toLocalTime(), version);
     if (kept.outcome == BackupStore::Outcome::Failed) {
         m_prompts->error(Caption, kept.error);
         return;

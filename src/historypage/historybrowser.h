@@ -42,7 +42,7 @@ private:
     void nameUnit();
     void openReport();
     void markSet();
-    void compare(const QByteArray &a, const QString &aName);
+    void compare(const ParameterSet &a, const QString &aName);
     void compareWithTool();
     void takeSet();
     void showState();
@@ -62,6 +62,6 @@ private:
     QString m_visitId;
     Visit m_visit;
     QString m_notesOf;  // the visit whose notes the notes field holds
-    QByteArray m_marked;
+    ParameterSet m_marked;
     QString m_markedName;
 };

@@ -1,7 +1,6 @@
 #include "previousvisitnote.h"
 #include "toolsetup/toolsetup.h"
 #include "visitdetails.h"
-#include "cfgfiles/configfile.h"
 #include "cfgfiles/setcomparison.h"
 #include "cfgfiles/setcomparisonview.h"
 #include "history/historystore.h"
@@ -56,9 +55,8 @@ QString PreviousVisitNote::text() const
     if (!m_previous.technician.isEmpty())
         line += QStringLiteral(" (%1)").arg(m_previous.technician);
     if (!m_previous.sets.isEmpty()) {
-        const QByteArray now = ConfigFile::compose(*m_data);
         int differing = 0;
-        for (const ComparisonRow &row : compareSets(m_previous.sets.last().bytes, now, m_setup->versionNames()))
+        for (const ComparisonRow &row : compareSets(m_previous.sets.last().set, m_data->set().value(), m_setup->versionNames()))
             differing += row.differs;
         line += differing == 0 ? QStringLiteral(": sada beze změny") : QStringLiteral(": od ní %1 v sadě").arg(SetComparisonView::differences(differing));
     }

@@ -56,9 +56,9 @@ QString counters(const Visit &v)
     return html + QStringLiteral("</table>");
 }
 
-QByteArray lastSet(const Visit &v)
+ParameterSet lastSet(const Visit &v)
 {
-    return v.sets.isEmpty() ? QByteArray() : v.sets.last().bytes;
+    return v.sets.isEmpty() ? ParameterSet() : v.sets.last().set;
 }
 }  // namespace
 
@@ -89,11 +89,11 @@ QString html(const Visit &v, const Visit &previous, const QStringList &versionNa
         h += QStringLiteral("<br>Poznámky: %1").arg(esc(v.notes));
     if (!previous.id.isEmpty()) {
         h += QStringLiteral("<br><br>Předchozí návštěva %1 (%2)").arg(timeText(previous.started), esc(previous.technician));
-        const QByteArray before = lastSet(previous);
+        const ParameterSet before = lastSet(previous);
         const VisitSet *now = v.firstRead();
         if (!before.isEmpty() && now) {
             int differing = 0;
-            for (const ComparisonRow &row : compareSets(before, now->bytes, versionNames))
+            for (const ComparisonRow &row : compareSets(before, now->set, versionNames))
                 differing += row.differs;
             h += differing == 0 ? QStringLiteral(": sada beze změny")
                                 : QStringLiteral(": od ní %1 v sadě").arg(SetComparisonView::differences(differing));

@@ -43,11 +43,6 @@ QByteArray UnitSet::levelBytes() const
     return QByteArray(reinterpret_cast<const char *>(m_levels.data()), Reply::LevelSize);
 }
 
-QByteArray UnitSet::bytes() const
-{
-    return paramBytes() + levelBytes();
-}
-
 ParameterSet UnitSet::value() const
 {
     std::optional<ParameterSet::Levels> levels;
@@ -56,21 +51,14 @@ ParameterSet UnitSet::value() const
     return ParameterSet(m_params, levels);
 }
 
-QByteArray UnitSet::startUpBytes()
-{
-    QByteArray set(Reply::BlockSize + Reply::LevelSize, '\0');
-    set[0] = 0x01;
-    set[Reply::BlockSize - 1] = 0x03;
-    set[Reply::BlockSize] = 0x03;
-    set[Reply::BlockSize + Reply::LevelSize - 1] = 0x04;
-    return set;
-}
-
 void UnitSet::reset()
 {
-    const QByteArray set = startUpBytes();
-    std::copy(set.cbegin(), set.cbegin() + Reply::BlockSize, m_params.begin());
-    std::copy(set.cbegin() + Reply::BlockSize, set.cend(), m_levels.begin());
+    m_params = {};
+    m_params.front() = 0x01;
+    m_params.back() = 0x03;
+    m_levels = {};
+    m_levels.front() = 0x03;
+    m_levels.back() = 0x04;
     m_levelsValid = false;
     m_lambdaStatus = 0;
     m_tpsStatus = 0;
@@ -122,6 +110,17 @@ void UnitSet::setPlaceholderLevels()
     constexpr quint8 Placeholders[] = {10, 60, 10, 60};
     std::copy(std::begin(Placeholders), std::end(Placeholders), m_levels.begin() + 1);
     m_levelsValid = false;
+    emitLevels();
+}
+
+void UnitSet::takeOverLevels(const std::optional<ParameterSet::Levels> &levels)
+{
+    if (!levels) {
+        setPlaceholderLevels();
+        return;
+    }
+    m_levels = *levels;
+    m_levelsValid = true;
     emitLevels();
 }
 

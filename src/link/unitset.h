@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <array>
+#include <optional>
 
 // The tool's set: its copies of the unit's parameter and level blocks, whether each came from a
 // unit or a file, the status bytes the pages last took up, and whether the tool changed the unit's
@@ -20,13 +21,9 @@ public:
     // 0x03, four emulation levels, four bytes the unit keeps, 0x04.
     quint8 levelByte(int index) const;
     QByteArray levelBytes() const;
-    // The set as a configuration file holds it: the parameter block, then the level block.
-    QByteArray bytes() const;
     // The set as a value: the tool's block, with its levels only when they came from a unit or a
     // file (placeholders never leave the tool).
     ParameterSet value() const;
-    // The set the tool starts with: everything 0 but the framing bytes.
-    static QByteArray startUpBytes();
 
     // The tool's block came whole from a unit or from a file (false at start-up): a block write of
     // anything else would be blind.
@@ -43,7 +40,7 @@ public:
     unsigned tpsStatus() const { return m_tpsStatus; }
     bool tpsRising() const { return m_tpsRising; }
 
-    // Back to the start-up set, nothing of it valid.
+    // Back to the start-up set (everything 0 but the framing bytes), nothing of it valid.
     void reset();
     // A whole block from a unit or a file replaces the tool's one.
     void takeOverBlock(const QByteArray &block);
@@ -55,6 +52,9 @@ public:
     void setLevelByte(int index, quint8 value);
     // Levels 1..4 as the tool holds them for a unit that gave none: 10, 60, 10, 60, not valid.
     void setPlaceholderLevels();
+    // The levels of a set taken in whole (a file, a backup, the history): its levels, or for a set
+    // kept without levels the placeholders, marked not read, so that no write sends them.
+    void takeOverLevels(const std::optional<ParameterSet::Levels> &levels);
     // The block's status bytes as a page now shows them or as the lambda page saved them.
     void takeUpStatus(unsigned lambdaStatus, unsigned tpsStatus);
     void setTpsRising(bool rising);

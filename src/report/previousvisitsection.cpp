@@ -1,6 +1,5 @@
 #include "previousvisitsection.h"
 #include "reporttexts.h"
-#include "cfgfiles/configfile.h"
 #include "cfgfiles/setcomparison.h"
 #include "link/unitdata.h"
 
@@ -12,12 +11,12 @@ QString previousVisitSectionBody(const PreviousVisit &previous, const UnitData &
         when += QStringLiteral(", technik %1").arg(previous.technician);
     QStringList items{when + QLatin1Char('.')};
     QStringList changed;
-    if (!ConfigFile::parse(previous.set).paramValid()) {
+    if (previous.set.isEmpty()) {
         items << QStringLiteral("Nastavení z předchozí návštěvy není známo.");
     } else if (!blockOfThisUnit || !data.set().blockValid()) {
         items << QStringLiteral("Nastavení této jednotky nebylo načteno.");
     } else {
-        changed = ReportTexts::changes(compareSets(data.set().bytes(), previous.set, versionNames), data.set().levelsValid());
+        changed = ReportTexts::changes(compareSets(data.set().value(), previous.set, versionNames), data.set().levelsValid());
         items << (changed.isEmpty() ? QStringLiteral("Nastavení od ní beze změny.")
                                     : QStringLiteral("Od ní změněno v nastavení (tehdy → nyní):"));
     }

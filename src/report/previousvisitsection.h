@@ -1,5 +1,5 @@
 #pragma once
-#include <QByteArray>
+#include "link/parameterset.h"
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ struct PreviousVisit
 {
     QDateTime at;  // invalid: the history knows no earlier visit of this unit
     QString technician;
-    QByteArray set;  // the visit's last set (44 bytes as a configuration file holds it); empty if none
+    ParameterSet set;  // the visit's last set; empty if none
     bool known() const { return at.isValid(); }
 };
 

@@ -20,8 +20,8 @@ RecordingAnalysis analyseRecordingFile(const QString &csvPath, const QByteArray 
         return out;
     }
     std::vector<DriveSet> sets;
-    for (const QByteArray &block : RecordedSets::load(csvPath))
-        sets.push_back(DriveSet::fromBlock(block));
+    for (const ParameterSet &set : RecordedSets::load(csvPath))
+        sets.push_back(DriveSet::fromBlock(set.blockFrame()));
     const bool fromTool = sets.empty();
     if (fromTool)
         sets.push_back(DriveSet::fromBlock(toolBlock));

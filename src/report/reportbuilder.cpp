@@ -2,7 +2,6 @@
 #include "analysissection.h"
 #include "reportfont.h"
 #include "reporttexts.h"
-#include "cfgfiles/configfile.h"
 #include "cfgfiles/setcomparison.h"
 #include "diagnostics/recordfields.h"
 #include "link/unitdata.h"
@@ -133,14 +132,13 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
     QStringList changed;
     if (data.record().errorsCleared())
         items << QStringLiteral("Paměť chyb smazána.");
-    const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
     if (!in.blockOfThisUnit || !data.set().blockValid()) {
         items << QStringLiteral("Nastavení této jednotky nebylo načteno.");
-    } else if (!before.paramValid()) {
+    } else if (in.setBefore.isEmpty()) {
         items << (data.set().settingsWritten() ? QStringLiteral("Nastavení zapsáno do jednotky; stav před prací nebyl načten, změny proto nelze vyjmenovat.")
                                        : QStringLiteral("Nastavení jednotky nebylo měněno."));
     } else {
-        changed = ReportTexts::changes(compareSets(data.set().bytes(), in.setBefore, in.versionNames), data.set().levelsValid());
+        changed = ReportTexts::changes(compareSets(data.set().value(), in.setBefore, in.versionNames), data.set().levelsValid());
         if (changed.isEmpty())
             items << QStringLiteral("Nastavení jednotky beze změny.");
         else
@@ -235,9 +233,8 @@ QString settingsSection(const UnitData &data, const ReportInput &in)
     if (!data.set().blockValid() || !in.blockOfThisUnit)
         return html + nothing();
 
-    const QByteArray ours = data.set().bytes();
-    const ConfigFile::Contents before = ConfigFile::parse(in.setBefore);
-    const bool compared = before.paramValid();
+    const ParameterSet ours = data.set().value();
+    const bool compared = !in.setBefore.isEmpty();
     const QList<ComparisonRow> rows = compareSets(ours, compared ? in.setBefore : ours, in.versionNames);
 
     int changed = 0;

@@ -103,10 +103,10 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     if (m_previousVisit)
         input.previous = m_previousVisit();
     const QString backup = m_session.backupBeforeWrites();
-    QFile file(backup);
-    if (!backup.isEmpty() && file.open(QIODevice::ReadOnly)) {
-        input.setBefore = file.read(ConfigFile::Size);
-        input.setBeforeName = QFileInfo(backup).fileName();
+    if (!backup.isEmpty()) {
+        input.setBefore = ConfigFile::readSet(backup);
+        if (!input.setBefore.isEmpty())
+            input.setBeforeName = QFileInfo(backup).fileName();
     }
     buildReport(document, *m_data, input);
     return true;

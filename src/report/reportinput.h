@@ -3,7 +3,6 @@
 #include "recordinganalysis.h"
 #include "vehicledetails.h"
 #include "workshop.h"
-#include <QByteArray>
 #include <QDateTime>
 #include <QImage>
 #include <QString>
@@ -17,9 +16,9 @@ struct ReportInput
     QString toolVersion;
     // The names TESTER.INI gives the configuration versions.
     QStringList versionNames;
-    // The unit's set before this session's writes (44 bytes as a configuration file holds it) and
-    // the name of the backup it came from; empty when no such set is known.
-    QByteArray setBefore;
+    // The unit's set before this session's writes and the name of the backup it came from; empty
+    // when no such set is known.
+    ParameterSet setBefore;
     QString setBeforeName;
     // The tool's set is the unit's (read from it or written to it), not another unit's.
     bool blockOfThisUnit = true;

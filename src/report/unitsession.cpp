@@ -19,7 +19,7 @@ void UnitSession::linkAnswering(bool answering)
         m_recordSinceRenewal = false;
         m_blockSinceRenewal = false;
         m_backupSinceRenewal.clear();
-        m_setAtRenewal = m_data->set().paramBytes();
+        m_setAtRenewal = m_data->set().value().withLevels(std::nullopt);
     }
     m_answering = answering;
 }
@@ -39,8 +39,9 @@ void UnitSession::takeRecord(const QByteArray &record)
     m_recordSinceRenewal = m_renewed;
 }
 
-void UnitSession::takeBlock(const QByteArray &block)
+void UnitSession::takeBlock(const ParameterSet &read)
 {
+    const ParameterSet block = read.withLevels(std::nullopt);
     // Without a record since the new connection only the block can tell: one the tool neither
     // read nor held before is another unit's. The same set in another car goes unnoticed.
     const bool known = block == m_lastBlock || block == m_setAtRenewal;

@@ -1,4 +1,5 @@
 #pragma once
+#include "link/parameterset.h"
 #include <QByteArray>
 #include <QString>
 
@@ -17,8 +18,8 @@ public:
     void linkAnswering(bool answering);
     // A diagnostic record, after the tool's data took it.
     void takeRecord(const QByteArray &record);
-    // A parameter block read whole from the unit.
-    void takeBlock(const QByteArray &block);
+    // A parameter block read whole from the unit (a set without levels: they are not compared).
+    void takeBlock(const ParameterSet &read);
     // A backup of a set read whole from the unit was kept (or found unchanged) at `path`.
     void takeBackup(const QString &path);
 
@@ -35,8 +36,8 @@ private:
 
     UnitData *m_data;
     QByteArray m_identity;   // serial number and year of the record, empty before one came
-    QByteArray m_lastBlock;  // the block last read from this unit
-    QByteArray m_setAtRenewal;
+    ParameterSet m_lastBlock;  // the block last read from this unit
+    ParameterSet m_setAtRenewal;  // the tool's block when the unit answered again
     QString m_setBefore;
     bool m_blockOwned = true;
     bool m_answering = false;

@@ -2,6 +2,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "app/mainwindow.h"
+#include "cfgfiles/configfile.h"
 #include "cfgfiles/servicepage.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
@@ -60,7 +61,9 @@ protected:
     QString caption(const QString &file) const { return MainWindow::captionPrefix() + QLatin1Char(' ') + file; }
     QByteArray params() const { return form->data()->set().paramBytes(); }
     QByteArray levels() const { return form->data()->set().levelBytes(); }
-    QByteArray toolSet() const { return form->data()->set().bytes(); }
+    QByteArray toolSet() const { return form->data()->set().paramBytes() + form->data()->set().levelBytes(); }
+    // A set given as a file holds it.
+    static ParameterSet setOf(const QByteArray &fileBytes) { return ConfigFile::parse(fileBytes).set(); }
 
     static QByteArray readAll(const QString &path)
     {

@@ -61,7 +61,7 @@ private slots:
         const QDateTime at(QDate(2026, 12, 7), QTime(14, 3, 22, 100));
         const QStringList versions{QStringLiteral("Nedefinováno"), QStringLiteral("Bez verze!"), QStringLiteral("Nedefinováno")};
         for (int i = 0; i < versions.size(); ++i)
-            QCOMPARE(int(store.store(set(90 + i) + unitLevels, at.addMSecs(i), versions[i]).outcome), int(BackupStore::Outcome::Written));
+            QCOMPARE(int(store.store(setOf(set(90 + i) + unitLevels), at.addMSecs(i), versions[i]).outcome), int(BackupStore::Outcome::Written));
         QStringList newestFirst;
         for (const BackupStore::Entry &e : store.list())
             newestFirst << QFileInfo(e.path).fileName();
@@ -151,7 +151,7 @@ private slots:
         QByteArray theirs = set(99) + bytesOf({0x03, 12, 70, 15, 91, 0, 0, 0, 0, 0x04});
         theirs[LambdaFlags] = 0x10 | 0x04;  // 0-5 V probe, "Lambda na T"
         theirs[TpsFlags] = 0x00;
-        const QList<ComparisonRow> rows = compareSets(set(90) + unitLevels, theirs, form->setup()->versionNames());
+        const QList<ComparisonRow> rows = compareSets(setOf(set(90) + unitLevels), setOf(theirs), form->setup()->versionNames());
         auto find = [&rows](const QString &name) {
             for (const ComparisonRow &r : rows)
                 if (r.name == name)
@@ -176,7 +176,7 @@ private slots:
             QCOMPARE(r.differs, e.differs);
         }
         // A damaged part is said in each of its rows and counts as a difference.
-        const QList<ComparisonRow> damaged = compareSets(set(90) + unitLevels, set(90), form->setup()->versionNames());
+        const QList<ComparisonRow> damaged = compareSets(setOf(set(90) + unitLevels), ConfigFile::parse(set(90)), form->setup()->versionNames());
         QCOMPARE(damaged.size(), rows.size());
         for (const ComparisonRow &r : damaged)
             QCOMPARE(r.differs, r.theirs == QStringLiteral("poškozeno"));

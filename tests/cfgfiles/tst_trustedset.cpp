@@ -2,6 +2,11 @@
 #include "cfgfiles/backupkeeper.h"
 #include "cfgfiles/configfile.h"
 #include "cfgfiles/unsavedchanges.h"
+#include "datalog/logrecorder.h"
+#include "datalog/recordedsets.h"
+#include "datalog/recordingcontrol.h"
+#include "history/visitrecorder.h"
+#include "historypage/historypage.h"
 #include "diagnostics/diagnosticspage.h"
 #include "lambda/lambdapage.h"
 #include "link/levelexchange.h"
@@ -72,6 +77,39 @@ private:
             out << edit(name)->text() + (edit(name)->isEnabled() ? QString() : QStringLiteral("-"));
         return out.join(QLatin1Char(' ')) + (lambdaButton("Button38")->isEnabled() ? QString() : QStringLiteral(" -"));
     }
+    // The stand-in unit answers the record with serial number 33 of 2021.
+    void answerRecord()
+    {
+        QByteArray record(34, '\0');
+        record[0] = 0x02;
+        record[2] = char(33);
+        record[3] = char(21);
+        record[33] = 0x03;
+        const auto unit = port->onWrite;
+        port->onWrite = [this, unit, record](const QByteArray &frame) {
+            if (frame == bytesOf({0x02, 0x80, 0x03}))
+                port->feedSoon(record, 5);
+            else
+                unit(frame);
+        };
+    }
+    // Unit 33's only visit on the page "Historie", its set `row` taken in with "Načíst do programu".
+    void takeFromHistory(int row)
+    {
+        QTRY_VERIFY(form->visitRecorder()->isOpen() && form->visitRecorder()->visit().sets.size() > row);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+        QWidget *history = form->historyPage();
+        QTest::keyClicks(history->findChild<QLineEdit *>(QStringLiteral("HledatJednotku")), QStringLiteral("33"));
+        for (const char *name : {"Jednotky", "Navstevy", "SadyNavstevy"}) {
+            auto *list = history->findChild<QTreeWidget *>(QLatin1String(name));
+            const int wanted = qstrcmp(name, "SadyNavstevy") == 0 ? row : 0;
+            QTRY_VERIFY(list->topLevelItemCount() > wanted);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(wanted)).center());
+        }
+        history->findChild<QPushButton *>(QStringLiteral("NacistSaduDoProgramu"))->click();
+    }
 
 private slots:
     void init()
@@ -114,7 +152,6 @@ private slots:
             form->keepUnsavedChanges();
             const QDir kept(folder->filePath(QStringLiteral("data/zalohy")));
             path = kept.absoluteFilePath(kept.entryList({QStringLiteral("neulozeno_*.cfg")}).value(0));
-            prompts->answers << true;  // the changes are still unsaved when it is loaded
         }
         const QByteArray file = readAll(path);
         QCOMPARE(file.size(), ConfigFile::Size);
@@ -123,9 +160,76 @@ private slots:
 
         // Loaded again, the set still has no levels: the lambda page offers none to edit or write.
         form->data()->set().setLevels(levels());
+        prompts->answers << true;  // levels taken for the unit's are a change the load lets go
         load(path);
         QVERIFY(!form->data()->set().levelsValid());
         QCOMPARE(levelsShown(), QStringLiteral("10- 60- 10- 60- -"));
+    }
+
+    // A set of a unit that gives no levels keeps saying so, whichever way it comes back into the
+    // tool: "Odeslat do ŘJ" then sends code 238 and the block, no level frame, and the unit keeps
+    // its own levels. Before it arrives the tool holds levels from a file, which must not stay.
+    void aSetWithoutLevelsWritesNoneWhereverItCameFrom_data()
+    {
+        QTest::addColumn<QString>("arrival");
+        for (const char *arrival : {"read", "file", "backup", "history, first read", "history, written", "recording"})
+            QTest::newRow(arrival) << QString::fromLatin1(arrival);
+    }
+    void aSetWithoutLevelsWritesNoneWhereverItCameFrom()
+    {
+        QFETCH(QString, arrival);
+        const QString withLevels = dataFile(QStringLiteral("s-urovnemi.cfg"));
+        write(withLevels, set(80) + bytesOf({0x03, 21, 71, 22, 72, 1, 2, 3, 4, 0x04}));
+        answersLevels = false;
+        answerRecord();
+        if (arrival != QLatin1String("read"))
+            readUnit();
+        if (arrival == QLatin1String("history, written")) {
+            form->tuningPage()->spinEdit(IdleStopMax)->setValue(95);
+            form->tuningPage()->writeBlockButton()->click();
+            QTRY_COMPARE_WITH_TIMEOUT(form->findChild<QLabel *>(QStringLiteral("Nacteni"))->text(), QStringLiteral("Uložení OK"), 10000);
+        }
+        QString recording;
+        if (arrival == QLatin1String("recording")) {
+            auto *record = form->findChild<QPushButton *>(QStringLiteral("Zaznam"));
+            record->click();
+            recording = form->recording()->recorder()->files().value(0);
+            record->click();
+            QVERIFY(!recording.isEmpty() && !form->recording()->recorder()->isRecording());
+        }
+        load(withLevels);
+        QVERIFY(form->data()->set().levelsValid());
+
+        if (arrival == QLatin1String("read")) {
+            readUnit();
+        } else if (arrival == QLatin1String("file")) {
+            write(dataFile(QStringLiteral("bez-urovni.cfg")), set(90) + ConfigFile::noLevelsPart());
+            load(dataFile(QStringLiteral("bez-urovni.cfg")));
+        } else if (arrival == QLatin1String("backup")) {
+            QTreeWidget *list = form->servicePage()->backupList();
+            QCOMPARE(list->topLevelItemCount(), 1);
+            list->setCurrentItem(list->topLevelItem(0));
+            form->servicePage()->loadBackupButton()->click();
+        } else if (arrival.startsWith(QLatin1String("history"))) {
+            takeFromHistory(arrival.endsWith(QLatin1String("written")) ? 1 : 0);
+        } else {
+            load(RecordedSets::pathFor(recording, 1));
+        }
+        QCOMPARE(form->data()->set().paramByte(IdleStopMax), quint8(arrival.endsWith(QLatin1String("written")) ? 95 : 90));
+        QVERIFY(!form->data()->set().levelsValid());
+
+        const int from = port->written.size();
+        QLabel *said = form->findChild<QLabel *>(QStringLiteral("Nacteni"));
+        said->clear();
+        form->tuningPage()->writeBlockButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!said->text().isEmpty(), 10000);
+        QCOMPARE(said->text(), QStringLiteral("Uložení OK"));
+        const QStringList frames = written(from);
+        QCOMPARE(frames.value(0), QStringLiteral("02 EE 03"));
+        QCOMPARE(frames.value(1), hex(unitBlock));
+        QCOMPARE(frames.filter(QStringLiteral("02 B4 A")), QStringList());
+        QCOMPARE(hex(unitLevels), hex(someLevels()));
+        QCOMPARE(prompts->messages, QStringList());
     }
 
     // The level fields and "Ulož úrovně" follow the set, whichever way it came.

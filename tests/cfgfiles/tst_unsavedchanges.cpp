@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(form->isVisible(), !closed);
         QCOMPARE(port->isOpen(), !closed);
         if (!savedAs.isEmpty())
-            QCOMPARE(hex(readAll(dataFile(savedAs))), hex(ConfigFile::compose(*form->data())));
+            QCOMPARE(hex(readAll(dataFile(savedAs))), hex(ConfigFile::compose(form->data()->set().value())));
     }
 
     void aSetWithNothingUnsavedClosesWithoutAQuestion()

@@ -50,7 +50,7 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
         QString error;
-        if (keepSet && !RecordedSets::keep(path, 1, block(), {}, false, &error))
+        if (keepSet && !RecordedSets::keep(path, 1, ParameterSet::fromFrames(block()), &error))
             qFatal("cannot keep the set: %s", qPrintable(error));
         return path;
     }

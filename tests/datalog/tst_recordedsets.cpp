@@ -52,14 +52,14 @@ private slots:
         keeper.byteWritten(ParamBlock::LowPowerStopMin, 70, 0);
         recorder.stop();
 
-        std::vector<QByteArray> sets = RecordedSets::load(csv);
+        std::vector<ParameterSet> sets = RecordedSets::load(csv);
         QCOMPARE(sets.size(), std::size_t(3));
-        QCOMPARE(int(quint8(sets[2][ParamBlock::LowPowerStopMin])), 70);
-        QCOMPARE(int(quint8(sets[2][ParamBlock::LambdaThreshold])), 0);
-        QCOMPARE(int(quint8(sets[2][ParamBlock::LowPowerStopMax])), 150);
+        QCOMPARE(int(sets[2].param(ParamBlock::LowPowerStopMin)), 70);
+        QCOMPARE(int(sets[2].param(ParamBlock::LambdaThreshold)), 0);
+        QCOMPARE(int(sets[2].param(ParamBlock::LowPowerStopMax)), 150);
         sets.pop_back();
-        QCOMPARE(int(quint8(sets[0][ParamBlock::LowPowerStopMax])), 140);
-        QCOMPARE(int(quint8(sets[1][ParamBlock::LowPowerStopMax])), 150);
+        QCOMPARE(int(sets[0].param(ParamBlock::LowPowerStopMax)), 140);
+        QCOMPARE(int(sets[1].param(ParamBlock::LowPowerStopMax)), 150);
         QCOMPARE(RecordedSets::pathFor(csv, 2).section(QLatin1Char('/'), -1), QFileInfo(csv).completeBaseName() + QStringLiteral(".sada2.cfg"));
 
         const RecordingRead read = readRecordingFile(csv);
@@ -68,8 +68,8 @@ private slots:
         QCOMPARE(read.recording.status(3), QStringLiteral("zapsána sada 3"));
         QCOMPARE(read.recording.status(1), QStringLiteral("zapsána sada 2"));
         std::vector<DriveSet> driveSets;
-        for (const QByteArray &b : sets)
-            driveSets.push_back(DriveSet::fromBlock(b));
+        for (const ParameterSet &set : sets)
+            driveSets.push_back(DriveSet::fromBlock(set.blockFrame()));
         DriveInputBuilder builder(&read.recording, driveSets, false);
         QVERIFY(builder.step(100));
         const auto input = builder.result();

@@ -22,7 +22,7 @@ private:
     E2EWindow e2e;
 
     template <typename T> T *find(const char *name) const { return e2e.find<T>(name); }
-    QByteArray toolSet() const { return e2e.data()->set().bytes(); }
+    QByteArray toolSet() const { return e2e.data()->set().paramBytes() + e2e.data()->set().levelBytes(); }
     void readUnit()
     {
         e2e.read(e2e.window()->levelExchange(), &LevelExchange::levelsReceived, 4000);

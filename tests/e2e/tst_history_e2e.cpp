@@ -3,6 +3,11 @@
 #include "history/visitrecorder.h"
 #include "link/blockread.h"
 #include "link/diagnosticsexchange.h"
+#include "link/levelexchange.h"
+#include "cfgfiles/servicepage.h"
+#include "historypage/historypage.h"
+#include <QLineEdit>
+#include <QTreeWidget>
 #include "tuning/spinedit.h"
 #include <QDesktopServices>
 #include <QJsonArray>
@@ -65,7 +70,7 @@ private slots:
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
         QCOMPARE(opened.size(), 1);
         const QString id = recorder->visit().id;
-        const QByteArray written = e2e.data()->set().bytes();
+        const ParameterSet written = e2e.data()->set().value();
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
         e2e.close();
 
@@ -80,7 +85,7 @@ private slots:
         QVERIFY(visit.ended.isValid());
         QCOMPARE(visit.sets.size(), 2);
         QCOMPARE(visit.sets[0].kind, VisitSet::Kind::Read);
-        QCOMPARE(visit.sets[1].bytes, written);
+        QVERIFY(visit.sets[1].set == written);
         QCOMPARE(visit.sets[1].check, VisitSet::Check::Verified);
         QVERIFY(!visit.errorsAfter.isEmpty());
         QVERIFY(visit.errorsBefore != visit.errorsAfter);
@@ -90,6 +95,48 @@ private slots:
         const QJsonObject analysis = QJsonDocument::fromJson(visit.recordings[0].analysis.toUtf8()).object();
         QCOMPARE(analysis.value("recording").toString(), visit.recordings[0].name);
         QVERIFY2(analysis.value("ranges").toArray().size() == 4, qPrintable(visit.recordings[0].analysis));
+    }
+
+    // A unit that gives no levels is kept without them: its set taken back with "Načíst do
+    // programu" and written sends the block alone, and the unit's levels stay its own.
+    void aSetKeptWithoutLevelsIsWrittenWithoutThem()
+    {
+        e2e.newFolder();
+        QVERIFY(e2e.startLogged({QStringLiteral("--unit-version"), QStringLiteral("3")}));
+        VisitRecorder *recorder = e2e.window()->visitRecorder();
+        e2e.read(e2e.window()->levelExchange(), &LevelExchange::levelsReset, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder->isOpen() && recorder->visit().firstRead(), 5000);
+        // Levels from a file in the tool meanwhile: the set taken back must not keep them either.
+        const QString withLevels = e2e.filePath(QStringLiteral("data/s-urovnemi.cfg"));
+        QFile file(withLevels);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(e2e.data()->set().paramBytes() + QByteArray::fromHex("03153c163d0102030404"));
+        file.close();
+        e2e.prompts()->files << withLevels;
+        e2e.window()->servicePage()->loadButton()->click();
+        QVERIFY(e2e.data()->set().levelsValid());
+
+        QVERIFY(QTest::qWaitForWindowActive(e2e.window()));
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_H));
+        QTest::keyClicks(e2e.find<QLineEdit>("HledatJednotku"), QStringLiteral("117"));
+        for (const char *name : {"Jednotky", "Navstevy", "SadyNavstevy"}) {
+            auto *list = e2e.find<QTreeWidget>(name);
+            QTRY_VERIFY_WITH_TIMEOUT(list->topLevelItemCount() > 0, 5000);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+        }
+        QVERIFY(e2e.find<QTreeWidget>("SadyNavstevy")->topLevelItem(0)->text(1).endsWith(QStringLiteral(" – bez úrovní")));
+        e2e.click("NacistSaduDoProgramu");
+        QVERIFY(!e2e.data()->set().levelsValid());
+
+        const int from = e2e.received().size();
+        e2e.find<QLabel>("Nacteni")->clear();
+        e2e.click("Button1");
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 8000);
+        QVERIFY(E2EWindow::indexOf(e2e.received(from), QStringLiteral("02 EE 03")) >= 0);
+        for (const auto &frame : e2e.received())
+            QVERIFY2(!frame.second.startsWith(QLatin1String("02 B4 A")), qPrintable(frame.second));
+        QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
+        e2e.close();
     }
 };
 

@@ -14,25 +14,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (buffer.pos() > ConfigFile::Size)
         std::abort();
 
+    const ParameterSet set = c.set();
     if (c.paramValid()) {
-        if (c.paramBlock != bytes.left(ConfigFile::ParamPartSize) || quint8(c.paramBlock.front()) != 0x01
-            || quint8(c.paramBlock.back()) != 0x03)
+        if (set.blockFrame() != bytes.left(ConfigFile::ParamPartSize) || set.param(0) != 0x01 || set.param(33) != 0x03)
             std::abort();
     }
     if (c.levelsValid()) {
-        if (c.levelBlock != bytes.mid(ConfigFile::ParamPartSize, ConfigFile::LevelPartSize)
-            || quint8(c.levelBlock.front()) != 0x03 || quint8(c.levelBlock.back()) != 0x04)
+        const QByteArray levels = ParameterSet(ParameterSet::Block{}, c.levels).levelFrame();
+        if (levels != bytes.mid(ConfigFile::ParamPartSize, ConfigFile::LevelPartSize) || quint8(levels.front()) != 0x03
+            || quint8(levels.back()) != 0x04)
             std::abort();
     }
     // A part that says "no levels" is no levels, and a set kept without levels says so again.
     if (c.levelsAbsent
         && (c.levelsValid() || bytes.mid(ConfigFile::ParamPartSize, ConfigFile::LevelPartSize) != ConfigFile::noLevelsPart()))
         std::abort();
-    if (c.paramValid() && !ConfigFile::parse(ConfigFile::compose(c.paramBlock, c.levelBlock, false)).levelsAbsent)
+    if (c.paramValid() && !ConfigFile::parse(ConfigFile::compose(set.withLevels(std::nullopt))).levelsAbsent)
         std::abort();
-    if (c.paramValid() && c.levelsValid()) {
-        const ConfigFile::Contents again = ConfigFile::parse(ConfigFile::compose(c.paramBlock, c.levelBlock, true));
-        if (again.paramBlock != c.paramBlock || again.levelBlock != c.levelBlock)
+    // A set read from a file is written back as the same bytes and reads back as the same set.
+    if (c.paramValid() && !c.levelsDamaged()) {
+        const QByteArray again = ConfigFile::compose(set);
+        if (again != bytes.left(ConfigFile::Size) || ConfigFile::parse(again).set() != set)
             std::abort();
     }
     return 0;

@@ -81,7 +81,7 @@ private slots:
         store.saveVisit(visit);
         QVERIFY2(settled(store), qPrintable(store.problem()));
         QVERIFY(m_server->stop());
-        visit.sets.append({HistoryIds::newId(), visit.started.addSecs(2000), VisitSet::Kind::Write, QByteArray(44, 7),
+        visit.sets.append({HistoryIds::newId(), visit.started.addSecs(2000), VisitSet::Kind::Write, sampleSet(7),
                            VisitSet::Check::Verified});
         store.saveVisit(visit);
         QTRY_COMPARE_WITH_TIMEOUT(store.statusText(), QStringLiteral("Kartotéka nedostupná – 1 návštěva čeká"), 10000);
@@ -115,7 +115,7 @@ private slots:
             if (random->bounded(2)) {
                 // A visit that grows while the server is away.
                 made.last().sets.append({HistoryIds::newId(), v.started.addSecs(3000), VisitSet::Kind::Write,
-                                         QByteArray(44, char(cycle)), VisitSet::Check::Unverified});
+                                         sampleSet(cycle), VisitSet::Check::Unverified});
                 store.saveVisit(made.last());
             }
             QVERIFY(m_server->start());

@@ -1,6 +1,7 @@
 #include "linkwords/linkwords.h"
 #include "fakeport.h"
 #include "historyfixture.h"
+#include "cfgfiles/configfile.h"
 #include "history/visitqueue.h"
 #include "history/visitrecorder.h"
 #include "link/linkconnection.h"
@@ -68,7 +69,7 @@ private slots:
         store.start();
         Visit v = sampleVisit(QStringLiteral("7"));
         store.saveVisit(v);
-        v.sets.append({HistoryIds::newId(), v.started.addSecs(1500), VisitSet::Kind::Write, QByteArray(44, 3),
+        v.sets.append({HistoryIds::newId(), v.started.addSecs(1500), VisitSet::Kind::Write, sampleSet(3),
                        VisitSet::Check::Verified});
         store.saveVisit(v);
         QVERIFY(settled(store));
@@ -139,8 +140,8 @@ private slots:
         write(QStringLiteral("protokoly/2026-11-03_10-15_117.pdf"), "%PDF report 117");
         write(QStringLiteral("protokoly/2026-11-03_10-15_117_2.pdf"), "%PDF report 117 again");
         write(QStringLiteral("protokoly/2026-11-03_11-00_bez-cisla.pdf"), "%PDF no unit");
-        write(QStringLiteral("zalohy/2026-11-03_09-58-01_Octavia.cfg"), QByteArray(44, 1));
-        write(QStringLiteral("zalohy/2026-10-01_08-00-00_Fabia.cfg"), QByteArray(44, 2));
+        write(QStringLiteral("zalohy/2026-11-03_09-58-01_Octavia.cfg"), ConfigFile::compose(sampleSet(1, false)));
+        write(QStringLiteral("zalohy/2026-10-01_08-00-00_Fabia.cfg"), ConfigFile::compose(sampleSet(2)));
         HistoryStore store(target(), queue());
         store.start();
         store.importOnce(data, QStringLiteral("dilna-2"));
@@ -156,7 +157,7 @@ private slots:
         const Visit first = HistoryWait::visit(store, list[1].id);
         QCOMPARE(first.started, QDateTime(QDate(2026, 11, 3), QTime(9, 58, 1)));
         QCOMPARE(first.sets.size(), 1);
-        QCOMPARE(first.sets[0].bytes, QByteArray(44, 1));
+        QVERIFY(first.sets[0].set == sampleSet(1, false));
         QCOMPARE(first.reports.size(), 1);
         QCOMPARE(first.reports[0].pdf, QByteArray("%PDF report 117"));
         QCOMPARE(HistoryWait::visit(store, list[0].id).sets.size(), 0);
@@ -208,7 +209,7 @@ private slots:
                 n += w.bytes.size() == 3 && quint8(w.bytes.at(1)) == UnitCode::ReadDiagnostics;
             return n;
         };
-        const QByteArray set = data.set().bytes();
+        const ParameterSet set = data.set().value();
         parts.transport.setPollInterval(20);
         parts.transport.startPolling();
         emit parts.blockRead.blockReceived(data.set().paramBytes());
@@ -253,7 +254,7 @@ private slots:
         QVERIFY(got.ended.isValid());
         QCOMPARE(got.sets.size(), 2);
         QCOMPARE(got.sets[0].kind, VisitSet::Kind::Read);
-        QCOMPARE(got.sets[0].bytes, set);
+        QVERIFY(got.sets[0].set == set);
         QCOMPARE(got.sets[1].check, VisitSet::Check::Unverified);
         QCOMPARE(got.errorsBefore, record);
         QCOMPARE(got.errorsAfter, cleared);

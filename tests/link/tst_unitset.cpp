@@ -7,6 +7,11 @@ class TestUnitSet : public QObject
 {
     Q_OBJECT
 
+    static ParameterSet startUpSet()
+    {
+        return ParameterSet::fromFrames(QByteArray::fromHex("01") + QByteArray(32, '\0') + QByteArray::fromHex("03"));
+    }
+
 private slots:
     void aByteEditSaysTheByteOnlyWhenItChanges()
     {
@@ -18,7 +23,7 @@ private slots:
         QCOMPARE(changed.first().at(0).toInt(), 6);
         QCOMPARE(changed.first().at(1).value<quint8>(), quint8(40));
         QCOMPARE(set.paramByte(6), quint8(40));
-        QCOMPARE(set.bytes(), [] { QByteArray b = UnitSet::startUpBytes(); b[6] = 40; return b; }());
+        QCOMPARE(set.value(), startUpSet().withParam(6, 40));
     }
 
     void levelsSayWhetherTheyAreAUnitsOwn()
@@ -39,6 +44,20 @@ private slots:
         QVERIFY(!set.levelsValid());
     }
 
+    // A set taken in whole brings its levels, or for a set kept without them the placeholders,
+    // which a write never sends.
+    void levelsTakenOverAreReadOnlyWhenTheSetHadThem()
+    {
+        UnitSet set;
+        const ParameterSet::Levels levels{0x03, 11, 61, 12, 62, 1, 2, 3, 4, 0x04};
+        set.takeOverLevels(levels);
+        QVERIFY(set.levelsValid());
+        QCOMPARE(set.value().levels(), std::optional<ParameterSet::Levels>(levels));
+        set.takeOverLevels(std::nullopt);
+        QVERIFY(!set.levelsValid() && !set.value().hasLevels());
+        QCOMPARE(set.levelBytes().mid(1, 4), QByteArray::fromHex("0a3c0a3c"));
+    }
+
     void resetGoesBackToTheStartUpSetAndForgetsItsOrigin()
     {
         UnitSet set;
@@ -52,7 +71,8 @@ private slots:
         set.setTpsRising(false);
         set.markWritten();
         set.reset();
-        QCOMPARE(set.bytes(), UnitSet::startUpBytes());
+        QCOMPARE(set.value(), startUpSet());
+        QCOMPARE(set.levelBytes(), QByteArray::fromHex("03000000000000000004"));
         QVERIFY(!set.blockValid() && !set.levelsValid());
         QCOMPARE(valid.count(), 2);
         QCOMPARE(set.lambdaStatus(), 0u);

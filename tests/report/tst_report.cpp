@@ -8,10 +8,15 @@
 #include "link/unitdata.h"
 #include "toolsetup/toolsetup.h"
 #include "datalog/recordedsets.h"
+#include "cfgfiles/configfile.h"
 #include "report/analysissummary.h"
+#include "cfgfiles/configfile.h"
 #include "report/reportbuilder.h"
+#include "cfgfiles/configfile.h"
 #include "report/reportcontroller.h"
+#include "cfgfiles/configfile.h"
 #include "report/reportinput.h"
+#include "cfgfiles/configfile.h"
 #include "report/reportpdf.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
@@ -84,8 +89,7 @@ private:
         data->set().setParamByte(SetVersion, 7);
         data->set().setParamByte(IdleStopMax, 120);
         data->set().markBlockValid();
-        QByteArray before = data->set().bytes();
-        before[IdleStopMax] = 100;
+        const QByteArray before = ConfigFile::compose(data->set().value().withParam(IdleStopMax, 100));
         const QString path = dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
@@ -136,7 +140,7 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
         QString error;
-        if (keepSet && !RecordedSets::keep(path, 1, data->set().bytes().left(ParamBlock::Size), {}, false, &error))
+        if (keepSet && !RecordedSets::keep(path, 1, data->set().value(), &error))
             qFatal("cannot keep the set: %s", qPrintable(error));
         return path;
     }
@@ -341,7 +345,7 @@ private slots:
         data->set().markBlockValid();
         const QString path = dir->filePath(QStringLiteral("pred.cfg"));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data->set().bytes()) == 44);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ConfigFile::compose(data->set().value())) == 44);
         file.close();
         report->session()->takeBackup(path);
         // A hand edit: one stop changed, the version byte cleared with it.
@@ -435,7 +439,7 @@ private slots:
         data->record().take(record());
         session->takeRecord(record());
         knownSet();
-        session->takeBlock(data->set().paramBytes());
+        session->takeBlock(data->set().value());
         data->record().noteErrorsCleared();
         data->set().markWritten();
         QVERIFY(makeReport().contains(QStringLiteral("Paměť chyb smazána.")));
@@ -450,7 +454,7 @@ private slots:
                 session->takeRecord(other);
             } else {
                 data->set().setParamByte(IdleStopMax, 77);
-                session->takeBlock(data->set().paramBytes());
+                session->takeBlock(data->set().value());
             }
         }
         const QString text = makeReport();
@@ -468,9 +472,8 @@ private slots:
         knownSet();
         ReportInput input;
         input.versionNames = setup->versionNames();
-        QFile before(dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg")));
-        QVERIFY(before.open(QIODevice::ReadOnly));
-        input.setBefore = before.readAll();
+        input.setBefore = ConfigFile::readSet(dir->filePath(QStringLiteral("2026-12-07_13-50-02_Fabia.cfg")));
+        QVERIFY(!input.setBefore.isEmpty());
         int moved = 0;
         for (int changes = 0; changes < 31; ++changes) {
             for (int i = 1; i <= changes; ++i)
@@ -547,7 +550,7 @@ private slots:
     // worker thread and handed back on this one; an unreadable file keeps why.
     void aRecordingsAnalysisIsSummarisedAside()
     {
-        const QByteArray toolSet = data->set().bytes().left(ParamBlock::Size);
+        const QByteArray toolSet = data->set().paramBytes();
         for (const bool readable : {true, false}) {
             const QString path = readable ? driveRecording(true) : dir->filePath(QStringLiteral("chybi.csv"));
             QString summary;
