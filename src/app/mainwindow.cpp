@@ -388,8 +388,9 @@ void MainWindow::showPage(QWidget *page)
 
 void MainWindow::returnToPollingOnPageChange()
 {
-    // The poll runs again and the readers end (a recording's check box is cleared); then every
-    // page drops what it keeps only while it is in use.
+    // The readers end (a recording's check box is cleared) and the poll runs again, unless an
+    // exchange still holds the link: its answer or time-out hands it back and gives its outcome.
+    // Then every page drops what it keeps only while it is in use.
     m_link->returnToPolling();
     for (const WindowPage &row : std::as_const(m_pageTable)) {
         if (row.dropOnPageChange)
@@ -424,8 +425,8 @@ void MainWindow::startUp(const QString &workingFolder)
     m_link->prepareFrames();
     m_data->set().reset();
     m_measurement->stopMeasurement();
+    // The poll started when the port opened; a port that did not open starts it when it does.
     m_link->setPollInterval(settings.pollInterval);
-    m_link->startPolling();
     m_tuning->display()->highlightPowerRange();
     startHistory(settings);
     sayKeptChanges();
