@@ -241,6 +241,25 @@ private slots:
         QVERIFY(!form->cutOffReader()->cutOffRequestTimer().isEnabled());
     }
 
+    // A read started on the lambda page, then another tab: its outcome waits on the bottom line
+    // until the page is shown again, and shows there once more.
+    void anOutcomeGivenWhileItsPageIsHiddenWaitsUntilItIsShown()
+    {
+        start();
+        form->showPage(form->lambdaPage());
+        find<QPushButton>(QStringLiteral("Button42"))->click();
+        QTabBar *bar = form->pages()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        auto *line = find<QLabel>(QStringLiteral("ZpravaRadek"));
+        QTRY_COMPARE_WITH_TIMEOUT(line->text(), QStringLiteral("Ladění: Jednotka neodpovídá!"), 4000);
+        QVERIFY(line->isVisible());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(form->pages()->indexOf(form->lambdaPage())).center());
+        QVERIFY(!line->isVisible());
+        auto *said = find<QLabel>(QStringLiteral("Nacteni1"));
+        QVERIFY(said->isVisible());
+        QCOMPARE(said->text(), QStringLiteral("Jednotka neodpovídá!"));
+    }
+
     void closingLowersDtrAndClosesThePort()
     {
         start();
