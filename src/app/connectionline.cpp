@@ -68,6 +68,12 @@ ConnectionLine::ConnectionLine(PortSource ports, QWidget *parent)
     m_history->hide();
     layout->addWidget(m_history);
 
+    m_outcomes = new QLabel(this);
+    m_outcomes->setObjectName(QStringLiteral("ZpravaRadek"));
+    m_outcomes->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); font-weight: bold;"));
+    m_outcomes->hide();
+    layout->addWidget(m_outcomes);
+
     auto *caption = new QLabel(QStringLiteral("Port:"), this);
     layout->addWidget(caption);
     m_picker = new PortPicker(std::move(ports), this);
@@ -109,4 +115,10 @@ void ConnectionLine::showRecording(const QString &text)
 {
     m_recording->setText(text);
     m_recording->setVisible(!text.isEmpty());
+}
+
+void ConnectionLine::showUnseenOutcomes(const QString &text)
+{
+    m_outcomes->setText(text);
+    m_outcomes->setVisible(!text.isEmpty());
 }

@@ -27,10 +27,13 @@ public:
     void showRecording(const QString &text);
     // While the history cannot be reached, that and how many visits wait; hidden for an empty text.
     void showHistory(const QString &text, const QString &problem = {});
+    // Outcomes given while their page was not shown, until it is; hidden for an empty text.
+    void showUnseenOutcomes(const QString &text);
 
 private:
     QLabel *m_state;
     QLabel *m_recording;
     QLabel *m_history;
+    QLabel *m_outcomes;
     PortPicker *m_picker;
 };

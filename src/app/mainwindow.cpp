@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "connectionline.h"
 #include "infopage.h"
+#include "missedoutcomes.h"
 #include "lambda/emulationlevels.h"
 #include "lambda/emulationmeasurement.h"
 #include "lambda/lambdapage.h"
@@ -167,10 +168,19 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     guardReads();
 
     announceLinkOutcomes(*m_unit);
+    // An outcome given while its page is not shown waits on the bottom line until it is.
+    m_missed = new MissedOutcomes(m_pages, [this](const QString &text) { m_line->showUnseenOutcomes(text); }, this);
     connect(m_link, &LinkTransport::linkMessage, this, [this](const QString &text) {
         m_tuning->showLinkMessage(text);
         m_linkMessageLabel->setText(text);
         m_linkMessageLabel->show();
+        m_missed->given({m_tuning, m_lambda}, text, [this](const QString &again) { m_link->announceLinkMessage(again); });
+    });
+    connect(m_diagnostics->display(), &RecordDisplay::outcomeShown, this, [this](const QString &text) {
+        m_missed->given({m_diagnostics}, text, [this](const QString &again) {
+            m_diagnostics->showMessage(again);
+            m_diagnosticsLink->diagMessageTimer().restart();
+        });
     });
     connect(m_link, &LinkTransport::linkMessageHidden, this, [this] {
         m_tuning->hideLinkMessage();
@@ -204,6 +214,7 @@ MainWindow::~MainWindow()
     // The pages go while what they read is still there (the tool's setup, the page table): their
     // fields still run their handlers on the way out. A page change on the way out is nobody's.
     disconnect(m_pages, nullptr, this, nullptr);
+    disconnect(m_pages, nullptr, m_missed, nullptr);
     delete m_pages;
     m_pages = nullptr;
 }
@@ -388,8 +399,9 @@ void MainWindow::showPage(QWidget *page)
 
 void MainWindow::returnToPollingOnPageChange()
 {
-    // The poll runs again and the readers end (a recording's check box is cleared); then every
-    // page drops what it keeps only while it is in use.
+    // The readers end (a recording's check box is cleared) and the poll runs again, unless an
+    // exchange still holds the link: its answer or time-out hands it back and gives its outcome.
+    // Then every page drops what it keeps only while it is in use.
     m_link->returnToPolling();
     for (const WindowPage &row : std::as_const(m_pageTable)) {
         if (row.dropOnPageChange)
@@ -424,8 +436,8 @@ void MainWindow::startUp(const QString &workingFolder)
     m_link->prepareFrames();
     m_data->set().reset();
     m_measurement->stopMeasurement();
+    // The poll started when the port opened; a port that did not open starts it when it does.
     m_link->setPollInterval(settings.pollInterval);
-    m_link->startPolling();
     m_tuning->display()->highlightPowerRange();
     startHistory(settings);
     sayKeptChanges();

@@ -19,6 +19,7 @@ class HistoryStore;
 class VisitRecorder;
 class PreviousVisitNote;
 class LinkConnection;
+class MissedOutcomes;
 class LambdaPage;
 class ScopePage;
 class RecordingControl;
@@ -173,6 +174,7 @@ private:
     RecordingControl *m_recording = nullptr;
     RecordingsPage *m_recordings = nullptr;
     QLabel *m_linkMessageLabel = nullptr;
+    MissedOutcomes *m_missed = nullptr;
     bool m_pageByCode = false;
     bool m_stoppedBySystem = false;
 };

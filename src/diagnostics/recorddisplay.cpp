@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <utility>
 
 using namespace RecordFields;
 
@@ -14,19 +15,27 @@ RecordDisplay::RecordDisplay(TachoReading *tacho, DiagnosticsPage *page, Diagnos
 {
     connect(page->readButton(), &QPushButton::clicked, this, &RecordDisplay::readDiagnostics);
     connect(link, &DiagnosticsExchange::diagnosticsReceived, this, [this](const QByteArray &record) {
-        m_page->showMessage(QStringLiteral("Načtení OK"));
+        showOutcome(QStringLiteral("Načtení OK"));
         showRecord(record);
     });
-    connect(link, &DiagnosticsExchange::diagnosticsMissing, page,
-            [page] { page->showMessage(QStringLiteral("Jednotka neodpovídá!")); });
-    connect(link, &DiagnosticsExchange::serviceChecked, page, [page](bool stored) {
-        page->showMessage(stored ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"));
+    connect(link, &DiagnosticsExchange::diagnosticsMissing, this, [this] { showOutcome(QStringLiteral("Jednotka neodpovídá!")); });
+    // Only the page stores a service.
+    connect(link, &DiagnosticsExchange::serviceChecked, this, [this](bool stored) {
+        showOutcome(stored ? QStringLiteral("Uložení OK") : QStringLiteral("Nesprávné uložení!"), true);
     });
     connect(&link->diagMessageTimer(), &LinkTimer::fired, page, &DiagnosticsPage::hideMessage);
 }
 
+void RecordDisplay::showOutcome(const QString &text, bool pageAsked)
+{
+    m_page->showMessage(text);
+    if (std::exchange(m_pageAsked, false) || pageAsked)
+        emit outcomeShown(text);
+}
+
 void RecordDisplay::readDiagnostics()
 {
+    pageAsks();
     m_tacho->awaitRecord();
     m_link->requestDiagnostics();
 }

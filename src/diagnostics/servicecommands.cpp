@@ -30,6 +30,7 @@ void ServiceCommands::clearErrorMemory()
         return;
     // The record read back afterwards replaces whatever reading was typed.
     m_tacho->awaitRecord();
+    m_display->pageAsks();
     m_link->clearErrors();
 }
 

@@ -11,7 +11,9 @@ CutOffReader::CutOffReader(LinkTransport *link, UnitData *data, QObject *parent)
 void CutOffReader::startCutOffReading(quint8 address)
 {
     m_address = address;
-    if (m_link->endOtherReaders(this, LinkState::CutOffByte))
+    // The reader that ended handed the link back: it awaits status replies, not a cut-off byte
+    // nobody asks for.
+    if (m_link->endReaders(this))
         return;
     takeLink(LinkState::CutOffByte);
     m_requestTimer.enable();

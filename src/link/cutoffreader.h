@@ -13,8 +13,8 @@ public:
 
     CutOffReader(LinkTransport *link, UnitData *data, QObject *parent = nullptr);
 
-    // Started while another reader runs, it only ends that one (the poll runs again and the next
-    // poll tick leaves the link in tuning communication).
+    // Started while another reader runs, it only ends that one: the poll runs again and the link
+    // is in tuning communication.
     void startCutOffReading(quint8 address);
     void setCutOffAddress(quint8 address) { m_address = address; }
     // Back to tuning communication: the poll runs, no reader runs.

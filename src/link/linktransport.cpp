@@ -138,6 +138,7 @@ LinkTransport::Lease LinkTransport::takeLink(const LinkReader *reader, LinkState
 {
     // The new holder first: a reader that ends now no longer holds what it would hand back.
     m_holder = ++m_lastLease;
+    m_pollLetRun = false;
     endReaders(reader);
     m_poll.disable();
     // Late answers to what held the link before are nobody's now.
@@ -168,8 +169,10 @@ void LinkTransport::stopAwaiting(Lease lease)
 
 void LinkTransport::letPollRun(Lease lease)
 {
-    if (holds(lease))
-        m_poll.enable();
+    if (!holds(lease))
+        return;
+    m_pollLetRun = true;
+    pollOn();
 }
 
 void LinkTransport::handBack(Lease lease)
@@ -177,7 +180,8 @@ void LinkTransport::handBack(Lease lease)
     if (!holds(lease))
         return;
     m_holder = 0;
-    m_poll.restart();
+    m_pollLetRun = false;
+    pollOn(true);
     m_state = LinkState::StatusReply;
 }
 
@@ -217,14 +221,6 @@ bool LinkTransport::endReaders(const LinkReader *except)
     return ended;
 }
 
-bool LinkTransport::endOtherReaders(const LinkReader *reader, LinkState awaiting)
-{
-    if (!endReaders(reader))
-        return false;
-    m_state = awaiting;
-    return true;
-}
-
 bool LinkTransport::readerRunning() const
 {
     return std::any_of(m_readers.cbegin(), m_readers.cend(),
@@ -233,8 +229,23 @@ bool LinkTransport::readerRunning() const
 
 void LinkTransport::returnToPolling()
 {
-    m_poll.enable();
+    // A reader holding the link hands it back as it ends.
     endReaders();
+    if (!pollHeldOff())
+        pollOn();
+}
+
+void LinkTransport::startPolling()
+{
+    if (!pollHeldOff())
+        pollOn();
+}
+
+void LinkTransport::pollOn(bool afresh)
+{
+    if (!m_port->isOpen())
+        return;
+    afresh ? m_poll.restart() : m_poll.enable();
 }
 
 void LinkTransport::announceLinkMessage(const QString &text)
@@ -256,7 +267,7 @@ void LinkTransport::pollFired()
     // A tick gives way to whatever is on its way or waiting; a status answer still due does not
     // hold it, since a late one is as good an answer to this poll.
     const bool otherAnswerDue = m_answerDue && m_dueSize != FrameFinder::StatusShape.size;
-    if (m_chainRunning || otherAnswerDue || m_hold.isEnabled() || !m_queue.isEmpty()) {
+    if (pollHeldOff() || m_chainRunning || otherAnswerDue || m_hold.isEnabled() || !m_queue.isEmpty()) {
         runQueue();
         return;
     }

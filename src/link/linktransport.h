@@ -26,9 +26,11 @@ class SerialIo;
 // Who may hand the link back to the poll is the transport's rule: every exchange that starts (and
 // every reader) takes a lease, which overtakes whatever lease was held before. Only the holder of
 // the current lease asks on, lets the poll run or hands the link back; what a former holder asks
-// for (its time-out, the end of its chain) changes nothing on the link. The poll is switched here
-// alone: off when an exchange starts, on when the exchange holding the link ends, and by the
-// connection when the port opens and closes.
+// for (its time-out, the end of its chain) changes nothing on the link, and neither does anything
+// outside the exchanges (a page change, the port opening): while a lease is held, a poll tick asks
+// nothing unless the holder let the poll run. The poll is switched here alone: off when an exchange
+// starts, on when the exchange holding the link ends, and by the connection when the port opens and
+// closes.
 class LinkTransport : public QObject
 {
     Q_OBJECT
@@ -72,9 +74,10 @@ public:
     // arrives and keeps the state. A state nobody owns expects nothing.
     void own(LinkState state, FrameFinder::Shape shape, Take take, std::function<void()> lost = {});
 
-    // The poll runs (a countdown under way goes on): at start-up, and when the port opens while
-    // no reader reads with its own timer.
-    void startPolling() { m_poll.enable(); }
+    // The poll runs (a countdown under way goes on) when the port opens while no reader reads
+    // with its own timer. Never on a closed port, nor while an exchange holds the link without
+    // letting the poll run.
+    void startPolling();
     // The port closes: nothing asks the unit until it opens again.
     void stopPolling() { m_poll.disable(); }
     bool polling() const { return m_poll.isEnabled(); }
@@ -125,6 +128,8 @@ public:
     void stopAwaiting(Lease lease);
     // The holder lets the poll run while it still awaits its answer.
     void letPollRun(Lease lease);
+    // Someone holds the link and has not let the poll run: a poll tick gives way to it.
+    bool pollHeldOff() const { return m_holder != 0 && !m_pollLetRun; }
     // The holder's exchange got its answer or gave up on it: the link awaits status replies again
     // and the poll runs, a whole interval from now. A former holder's hand-back changes nothing.
     void handBack(Lease lease);
@@ -141,12 +146,10 @@ public:
     void addReader(LinkReader *reader) { m_readers.append(reader); }
     // Ends every running reader but `except`; true when one ran.
     bool endReaders(const LinkReader *except = nullptr);
-    // A reader that starts while another runs only ends that one: until the next poll tick the
-    // link awaits `awaiting`, the starting reader's answers. True when one ran.
-    bool endOtherReaders(const LinkReader *reader, LinkState awaiting);
     bool readerRunning() const;
-    // The user picked another page: the poll runs again, the readers end. An exchange under way
-    // keeps its lease: it still asks on and hands the link back when it ends.
+    // The user picked another page: the readers end, and the poll runs again unless an exchange
+    // holds the link without letting the poll run: it keeps the link until its answer comes or
+    // its time runs out.
     void returnToPolling();
 
     // Shows `text` on both message labels (through linkMessage) until the message time is over.
@@ -179,6 +182,9 @@ private:
     };
 
     void pollFired();
+    // The poll on again, a countdown under way going on or (`afresh`) starting anew: only while the
+    // port is open, since a poll on a closed port asks nobody.
+    void pollOn(bool afresh = false);
     void holdEnded();
     void lineQuietFired();
     void runQueue();
@@ -193,6 +199,7 @@ private:
     LinkState m_state = LinkState::StatusReply;
     Lease m_holder = 0;
     Lease m_lastLease = 0;
+    bool m_pollLetRun = false;  // the holder lets the poll ask while it holds the link
     std::map<LinkState, Owner> m_owners;
     QList<QPointer<LinkReader>> m_readers;
 

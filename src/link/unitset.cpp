@@ -4,6 +4,10 @@
 #include <iterator>
 
 namespace {
+// The block's TPS logic: bit 0 of byte 3 is set when the sensor's value rises with the throttle.
+constexpr int TpsFlagsIndex = 3;
+constexpr int TpsRisingBit = 0;
+
 // Sets `field` to `value`; true when that changed it.
 template <typename T>
 bool change(T &field, T value)
@@ -62,7 +66,8 @@ void UnitSet::reset()
     m_levelsValid = false;
     m_lambdaStatus = 0;
     m_tpsStatus = 0;
-    m_tpsRising = true;
+    // The start-up block says falling, and the power range shown follows what the block says.
+    m_tpsRising = (m_params[TpsFlagsIndex] >> TpsRisingBit) & 1;
     if (change(m_blockValid, false))
         emit blockValidChanged(false);
     emit blockTakenOver(paramBytes());

@@ -81,5 +81,5 @@ private:
     bool m_settingsWritten = false;
     unsigned m_lambdaStatus = 0;
     unsigned m_tpsStatus = 0;
-    bool m_tpsRising = true;
+    bool m_tpsRising = false;
 };

@@ -8,6 +8,7 @@
 #include "app/widgetprompts.h"
 #include "history/historystore.h"
 #include "link/linkconnection.h"
+#include "link/linktransport.h"
 #include "livepage/bargauge.h"
 #include <QApplication>
 #include <QDir>
@@ -152,6 +153,7 @@ private slots:
         start("[Komunikace]\r\nObeznik=250\r\n");
         QVERIFY(prompts->messages.isEmpty());
         QCOMPARE(state(), QStringLiteral("Vyberte port"));
+        QVERIFY(!form->link()->polling());  // there is nobody to ask
         QTRY_VERIFY(picker()->view()->isVisible());
         QCOMPARE(picker()->itemData(0).toString(), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(picker()->currentText(), QString());

@@ -135,8 +135,8 @@ private slots:
         QVERIFY2(prompts->messages.first().startsWith(QStringLiteral("Velkor 3.0: Port COM7 nebyl nalezen: zkontrolujte kabel")),
                  qPrintable(prompts->messages.first()));
         QCOMPARE(form->windowTitle(), QStringLiteral(" Dasmin - Velkor 3.0   -->  Novy.cfg"));
-        QVERIFY(form->link()->polling());
-        QTest::qWait(1300);  // the poll ticks on a closed port and the port is tried again, silently
+        QVERIFY(!form->link()->polling());  // nobody to ask until the port opens
+        QTest::qWait(1300);  // the port is tried again, silently
         QVERIFY(port->written.isEmpty());
         QCOMPARE(prompts->messages.size(), 1);
     }
@@ -239,6 +239,25 @@ private slots:
         QCOMPARE(userChanges.count(), 1);
         QVERIFY(form->link()->polling());
         QVERIFY(!form->cutOffReader()->cutOffRequestTimer().isEnabled());
+    }
+
+    // A read started on the lambda page, then another tab: its outcome waits on the bottom line
+    // until the page is shown again, and shows there once more.
+    void anOutcomeGivenWhileItsPageIsHiddenWaitsUntilItIsShown()
+    {
+        start();
+        form->showPage(form->lambdaPage());
+        find<QPushButton>(QStringLiteral("Button42"))->click();
+        QTabBar *bar = form->pages()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        auto *line = find<QLabel>(QStringLiteral("ZpravaRadek"));
+        QTRY_COMPARE_WITH_TIMEOUT(line->text(), QStringLiteral("Ladění: Jednotka neodpovídá!"), 4000);
+        QVERIFY(line->isVisible());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(form->pages()->indexOf(form->lambdaPage())).center());
+        QVERIFY(!line->isVisible());
+        auto *said = find<QLabel>(QStringLiteral("Nacteni1"));
+        QVERIFY(said->isVisible());
+        QCOMPARE(said->text(), QStringLiteral("Jednotka neodpovídá!"));
     }
 
     void closingLowersDtrAndClosesThePort()

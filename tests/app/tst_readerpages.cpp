@@ -178,7 +178,7 @@ private slots:
         QVERIFY(!scope()->recordBox()->isChecked());
         QVERIFY(!form->cutOffReader()->cutOffReading());
         QVERIFY(form->link()->polling());
-        QCOMPARE(form->link()->linkState(), LinkState::CutOffByte);  // until the next poll tick
+        QCOMPARE(form->link()->linkState(), LinkState::StatusReply);
         QVERIFY(!cutOff()->cutOffMode()->isChecked() && !cutOff()->tuningMode()->isChecked());
         QTest::mouseClick(cutOff()->cutOffMode(), Qt::LeftButton);
         QVERIFY(form->cutOffReader()->cutOffReading());

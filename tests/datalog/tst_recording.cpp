@@ -276,6 +276,7 @@ private slots:
     void everyReplyNamesItsPowerRange()
     {
         data->set().markBlockValid();
+        data->set().setTpsRising(true);  // a sensor whose value rises with the throttle
         data->set().setParamByte(ParamBlock::TpsThreshold1, 10);
         data->set().setParamByte(ParamBlock::TpsThreshold2, 20);
         data->set().setParamByte(ParamBlock::TpsThreshold3, 30);

@@ -97,6 +97,22 @@ private slots:
         QVERIFY2(clock.elapsed() > 1500, qPrintable(QString::number(clock.elapsed())));
     }
 
+    // A record another part of the tool asks for (the history's) shows on the page, but only the
+    // page's own requests give outcomes that the window keeps for a technician looking elsewhere.
+    void onlyThePagesOwnRequestsGiveOutcomes()
+    {
+        QSignalSpy outcomes(f->page.display(), &RecordDisplay::outcomeShown);
+        f->answerRecordWith(DiagFixture::record());
+        f->parts.diagnostics.requestDiagnostics();
+        QTRY_VERIFY_WITH_TIMEOUT(f->message()->isVisibleTo(&f->page), 2000);
+        QCOMPARE(f->message()->text(), QStringLiteral("Načtení OK"));
+        QCOMPARE(outcomes.size(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(f->link.polling(), 2000);
+        readRecord(DiagFixture::record());
+        QTRY_COMPARE_WITH_TIMEOUT(outcomes.size(), 1, 2000);
+        QCOMPARE(outcomes.first().first().toString(), QStringLiteral("Načtení OK"));
+    }
+
     void serviceFramesCarryDateAndReading_data()
     {
         QTest::addColumn<QDate>("date");

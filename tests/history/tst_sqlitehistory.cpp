@@ -265,6 +265,30 @@ private slots:
         QCOMPARE(got.recordings[0].name, QStringLiteral("zaznam.csv"));
         QCOMPARE(got.recordings[0].analysis, QStringLiteral("{\"ranges\":[]}"));
     }
+
+    // The record the recorder asks for gets no answer, and the technician picks another page
+    // meanwhile: its time-out still reaches the recorder, which keeps the silent unit's visit.
+    void aRecordUnansweredAcrossAPageChangeStillOpensAVisit()
+    {
+        FakePort port;
+        UnitData data;
+        UnitLink parts(&port, &data);
+        LinkConnection connection(&port, &parts.transport, &data);
+        port.open(QStringLiteral("fake"), nullptr);
+        parts.transport.prepareFrames();
+        HistoryStore store(target(), queue());
+        store.start();
+        VisitRecorder recorder(&data, {&parts.transport, &connection, &parts.blockRead, &parts.levels, &parts.blockWrite, &parts.diagnostics},
+                               &store);
+        parts.transport.setPollInterval(20);
+        parts.transport.startPolling();
+        emit parts.blockRead.blockReceived(data.set().paramBytes());
+        emit parts.levels.levelsReceived();
+        QTRY_COMPARE(parts.transport.linkState(), LinkState::DiagnosticRecord);
+        parts.transport.returnToPolling();
+        QVERIFY(!recorder.isOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.isOpen(), 4000);
+    }
 };
 
 QTEST_MAIN(TestSqliteHistory)

@@ -112,7 +112,7 @@ private slots:
     void operationsSayThePortIsNotOpen()
     {
         QFETCH(std::function<void(UnitLink &)>, operation);
-        link->transport.startPolling();
+        link->transport.startPolling();  // a closed port is never polled
         data->set().setLevelByte(1, 33);
         QSignalSpy messages(&link->transport, &LinkTransport::linkMessage);
         QSignalSpy refused(&link->transport, &LinkTransport::portNotOpen);
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(refused.count(), 1);
         // Nothing waits for an answer that cannot come, and nothing falls back to defaults.
         QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
-        QVERIFY(link->transport.polling());
+        QVERIFY(!link->transport.polling());
         QVERIFY(!link->levels.replyGuard().isEnabled() && !link->blockWrite.replyGuard().isEnabled()
                 && !link->transport.blockDelay().isEnabled());
         QCOMPARE(data->set().levelByte(1), quint8(33));

@@ -125,6 +125,55 @@ private slots:
         QVERIFY(link->transport.polling());
         QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
     }
+
+    // The technician picks another page while an exchange awaits an answer that does not come:
+    // no poll goes out while it waits, its time-out gives its outcome once, then the poll runs.
+    void aPageChangeLeavesTheLinkToTheExchangeThatHoldsIt_data()
+    {
+        QTest::addColumn<int>("exchange");
+        for (int i = 0; i < heldExchanges().size(); ++i)
+            QTest::addRow("%s", heldExchanges()[i].name) << i;
+    }
+    void aPageChangeLeavesTheLinkToTheExchangeThatHoldsIt()
+    {
+        QFETCH(int, exchange);
+        const HeldExchange &row = heldExchanges()[exchange];
+        link->transport.startPolling();
+        LinkTimer *timeOut = row.timeOut(link);
+        timeOut->setInterval(10000);  // it runs out when the test says so
+        const std::unique_ptr<QSignalSpy> outcome = row.outcome(link);
+        row.start(this);
+        QTRY_VERIFY_WITH_TIMEOUT(!link->transport.chainRunning() && link->transport.linkState() == row.awaiting, 3000);
+        const int from = int(port->written.size());
+
+        link->transport.returnToPolling();
+        // Longer than the answer's reply time and several poll intervals.
+        QTest::qWait(400);
+        QCOMPARE(statusPollsFrom(from), 0);
+        QVERIFY(!link->transport.polling());
+        QCOMPARE(link->transport.linkState(), row.awaiting);
+        QCOMPARE(outcome->size(), 0);
+
+        timeOut->disable();
+        emit timeOut->fired();
+        QCOMPARE(outcome->size(), 1);
+        if (row.said.isValid())
+            QCOMPARE(outcome->first().constLast(), row.said);
+        QVERIFY(link->transport.polling());
+        QTRY_VERIFY_WITH_TIMEOUT(statusPollsFrom(from) > 0, 1000);
+    }
+
+private:
+    struct HeldExchange
+    {
+        const char *name;
+        std::function<void(TestOvertakenExchanges *)> start;
+        LinkState awaiting;
+        std::function<LinkTimer *(UnitLink *)> timeOut;
+        std::function<std::unique_ptr<QSignalSpy>(UnitLink *)> outcome;
+        QVariant said;  // the outcome's last argument, if it has one
+    };
+    static const QList<HeldExchange> &heldExchanges();
 };
 
 namespace {
@@ -196,6 +245,26 @@ const QList<TestOvertakenExchanges::Exchange> &TestOvertakenExchanges::exchanges
              t->link->commands.commandWithoutAnswer(UnitCode::RamToEeprom);
          },
          levelGuard, true},
+    };
+    return rows;
+}
+
+const QList<TestOvertakenExchanges::HeldExchange> &TestOvertakenExchanges::heldExchanges()
+{
+    using T = TestOvertakenExchanges;
+    static const QList<HeldExchange> rows{
+        {"diagnostic record", [](T *t) { t->link->diagnostics.requestDiagnostics(); }, LinkState::DiagnosticRecord,
+         recordGuard,
+         [](UnitLink *l) { return std::make_unique<QSignalSpy>(&l->diagnostics, &DiagnosticsExchange::diagnosticsMissing); }, {}},
+        {"service store read back", [](T *t) { t->link->diagnostics.storeService(QDate(2026, 12, 7), 123456); },
+         LinkState::DiagnosticRecord, recordGuard,
+         [](UnitLink *l) { return std::make_unique<QSignalSpy>(&l->diagnostics, &DiagnosticsExchange::serviceChecked); }, false},
+        {"level read", [](T *t) { t->link->levels.requestLevels(); }, LinkState::Levels, levelGuard,
+         [](UnitLink *l) { return std::make_unique<QSignalSpy>(&l->levels, &LevelExchange::readUnanswered); }, {}},
+        {"single save read back", [](T *t) { t->link->check.check({{0x45, 7}}); }, LinkState::MemoryByte,
+         [](UnitLink *link) { return &link->check.replyGuard(); },
+         [](UnitLink *l) { return std::make_unique<QSignalSpy>(&l->check, &MemoryCheck::checked); },
+         QVariant::fromValue(MemoryCheck::Outcome::NoAnswer)},
     };
     return rows;
 }

@@ -68,7 +68,7 @@ private slots:
         set.markBlockValid();
         set.setLevels(QByteArray::fromHex("030b3d0c3e0102030404"));
         set.takeUpStatus(0x16, 0x00);
-        set.setTpsRising(false);
+        set.setTpsRising(true);
         set.markWritten();
         set.reset();
         QCOMPARE(set.value(), startUpSet());
@@ -76,7 +76,8 @@ private slots:
         QVERIFY(!set.blockValid() && !set.levelsValid());
         QCOMPARE(valid.count(), 2);
         QCOMPARE(set.lambdaStatus(), 0u);
-        QVERIFY(set.tpsRising());
+        // The start-up block's TPS logic bit is clear: falling, as the power range shown assumes.
+        QVERIFY(!set.tpsRising());
         // What the unit was told is no part of the set: only another unit forgets it.
         QVERIFY(set.settingsWritten());
         set.forgetWritten();
