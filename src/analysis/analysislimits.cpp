@@ -43,6 +43,15 @@ std::vector<AnalysisLimits::Key> AnalysisLimits::keys()
     return keys;
 }
 
+bool AnalysisLimits::operator==(const AnalysisLimits &other) const
+{
+    for (const Field &field : Fields) {
+        if (field.real ? this->*field.real != other.*field.real : this->*field.whole != other.*field.whole)
+            return false;
+    }
+    return true;
+}
+
 AnalysisLimits AnalysisLimits::read(const std::function<QString(const QString &)> &value)
 {
     AnalysisLimits l;

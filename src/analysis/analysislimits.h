@@ -50,6 +50,8 @@ struct AnalysisLimits
         double low, high;
     };
     static std::vector<Key> keys();
+    bool operator==(const AnalysisLimits &other) const;
+    bool operator!=(const AnalysisLimits &other) const { return !(*this == other); }
     // Reads the keys of the section through `value` (empty when a key is missing): decimal comma
     // or point; a value that is no number, or out of reason, keeps the default.
     static AnalysisLimits read(const std::function<QString(const QString &key)> &value);

@@ -23,6 +23,7 @@ class LambdaPage;
 class ScopePage;
 class RecordingControl;
 class RecordingsPage;
+class KeptAnalyses;
 class LiveValuesPage;
 class Prompts;
 class ReportController;
@@ -172,6 +173,7 @@ private:
     ReportController *m_report = nullptr;
     RecordingControl *m_recording = nullptr;
     RecordingsPage *m_recordings = nullptr;
+    KeptAnalyses *m_keptAnalyses = nullptr;
     QLabel *m_linkMessageLabel = nullptr;
     bool m_pageByCode = false;
     bool m_stoppedBySystem = false;

@@ -1,7 +1,6 @@
 #include "recordingsetkeeper.h"
 #include "logrecorder.h"
 #include "recordedsets.h"
-#include "cfgfiles/configfile.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
 
@@ -10,7 +9,7 @@ RecordingSetKeeper::RecordingSetKeeper(LogRecorder *recorder, const UnitData *da
 {
     connect(recorder, &LogRecorder::started, this, [this] {
         m_number = 0;
-        keep(m_data->set().paramBytes());
+        keep(m_data->set().value());
     });
 }
 
@@ -18,18 +17,15 @@ void RecordingSetKeeper::setWritten()
 {
     if (!m_recorder->isRecording())
         return;
-    keep(m_data->set().paramBytes());
+    keep(m_data->set().value());
     mark();
 }
 
 void RecordingSetKeeper::byteWritten(int index, quint8 value, quint8 version)
 {
-    if (!m_recorder->isRecording() || index < 0 || index >= m_last.size())
+    if (!m_recorder->isRecording() || m_last.isEmpty() || index < 0 || index >= ParamBlock::Size)
         return;
-    QByteArray block = m_last;
-    block[index] = char(value);
-    block[ParamBlock::SetVersion] = char(version);
-    keep(block);
+    keep(m_last.withParam(index, value).withParam(ParamBlock::SetVersion, version));
     mark();
 }
 
@@ -38,11 +34,11 @@ void RecordingSetKeeper::mark()
     m_recorder->addStatusRow(RecordedSets::writtenStatus(m_number));
 }
 
-void RecordingSetKeeper::keep(const QByteArray &block)
+void RecordingSetKeeper::keep(const ParameterSet &set)
 {
     if (m_recorder->files().isEmpty())
         return;
     ++m_number;
-    m_last = block;
-    RecordedSets::keep(m_recorder->files().first(), m_number, block, m_data->set().levelBytes(), m_data->set().levelsValid(), nullptr);
+    m_last = set;
+    RecordedSets::keep(m_recorder->files().first(), m_number, set, nullptr);
 }

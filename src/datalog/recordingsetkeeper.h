@@ -1,5 +1,5 @@
 #pragma once
-#include <QByteArray>
+#include "link/parameterset.h"
 #include <QObject>
 
 class LogRecorder;
@@ -21,11 +21,11 @@ public:
     void byteWritten(int index, quint8 value, quint8 version);
 
 private:
-    void keep(const QByteArray &block);
+    void keep(const ParameterSet &set);
     void mark();
 
     LogRecorder *m_recorder;
     const UnitData *m_data;
     int m_number = 0;
-    QByteArray m_last;  // the set kept last
+    ParameterSet m_last;  // the set kept last
 };

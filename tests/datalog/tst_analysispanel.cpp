@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "datalog/analysiscontrol.h"
 #include "datalog/analysispanel.h"
+#include "datalog/keptanalyses.h"
 #include "datalog/logformat.h"
 #include "datalog/recordedsets.h"
 #include "datalog/recordingsbrowser.h"
@@ -50,7 +51,7 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
         QString error;
-        if (keepSet && !RecordedSets::keep(path, 1, block(), {}, false, &error))
+        if (keepSet && !RecordedSets::keep(path, 1, ParameterSet::fromFrames(block()), &error))
             qFatal("cannot keep the set: %s", qPrintable(error));
         return path;
     }
@@ -120,6 +121,35 @@ private slots:
         delete data;
         QVERIFY(!prompts->unexpected);
         delete prompts;
+    }
+
+    // A finished recording is analysed once, on a worker thread, whoever asks: the history at its
+    // stop, the page showing it whole, the report. Other limits make an analysis of their own.
+    void oneAnalysisOfARecordingServesEveryone()
+    {
+        KeptAnalyses kept;
+        page->analysis()->setKeptAnalyses(&kept);
+        const QString path = write(QStringLiteral("jizda.csv"), 60, true);
+        const RecordingAnalysis *forHistory = nullptr;
+        kept.whenAnalysed(path, data->set().value(), page->analysis()->limits(), this,
+                          [&](const RecordingAnalysis &) { forHistory = kept.kept(path, data->set().value(), page->analysis()->limits()); });
+        analyse(path);
+        QCOMPARE(cell(QStringLiteral("Na dorazu MAX"), 1), QStringLiteral("100 % (140)"));
+        QCOMPARE(find<QListWidget>("NavrhyRozboru")->count(), 1);
+        const RecordingAnalysis forReport = kept.await(path, data->set().value(), page->analysis()->limits());
+        QVERIFY(forHistory && forReport.analysis == forHistory->analysis);
+        QCOMPARE(page->analysis()->analysis()->proposals.size(), forReport.analysis->proposals.size());
+        QCOMPARE(kept.made(), 1);
+
+        QSpinBox *step = find<QSpinBox>("MezKrok");
+        step->setFocus();
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(step, Qt::Key_Down);
+        QCOMPARE(step->value(), 5);
+        QTRY_VERIFY(page->analysis()->analysis() && !page->analysis()->busy());
+        QCOMPARE(find<QListWidget>("NavrhyRozboru")->item(0)->text(),
+                 QStringLiteral("Malý výkon, doraz MAX 140 → 145: servo na dorazu 100 % ustáleného času, chudá 100 %"));
+        QCOMPARE(kept.made(), 2);
     }
 
     void tableAndProposalTakenAsHandEdit()

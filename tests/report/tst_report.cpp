@@ -9,6 +9,7 @@
 #include "toolsetup/toolsetup.h"
 #include "datalog/recordedsets.h"
 #include "report/analysissummary.h"
+#include "datalog/keptanalyses.h"
 #include "report/reportbuilder.h"
 #include "report/reportcontroller.h"
 #include "report/reportinput.h"
@@ -136,7 +137,7 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
         QString error;
-        if (keepSet && !RecordedSets::keep(path, 1, data->set().bytes().left(ParamBlock::Size), {}, false, &error))
+        if (keepSet && !RecordedSets::keep(path, 1, data->set().value().withLevels(std::nullopt), &error))
             qFatal("cannot keep the set: %s", qPrintable(error));
         return path;
     }
@@ -547,13 +548,13 @@ private slots:
     // worker thread and handed back on this one; an unreadable file keeps why.
     void aRecordingsAnalysisIsSummarisedAside()
     {
-        const QByteArray toolSet = data->set().bytes().left(ParamBlock::Size);
+        KeptAnalyses kept;
         for (const bool readable : {true, false}) {
             const QString path = readable ? driveRecording(true) : dir->filePath(QStringLiteral("chybi.csv"));
             QString summary;
             QThread *handedOn = nullptr;
-            summariseRecordingLater(path, toolSet, AnalysisLimits(), this, [&](const QString &s) {
-                summary = s;
+            kept.whenAnalysed(path, data->set().value(), AnalysisLimits(), this, [&](const RecordingAnalysis &analysis) {
+                summary = analysisSummary(analysis);
                 handedOn = QThread::currentThread();
             });
             QTRY_VERIFY_WITH_TIMEOUT(!summary.isEmpty(), 20000);
