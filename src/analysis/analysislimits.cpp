@@ -43,13 +43,17 @@ std::vector<AnalysisLimits::Key> AnalysisLimits::keys()
     return keys;
 }
 
+std::vector<double> AnalysisLimits::values() const
+{
+    std::vector<double> values;
+    for (const Field &field : Fields)
+        values.push_back(field.real ? this->*field.real : double(this->*field.whole));
+    return values;
+}
+
 bool AnalysisLimits::operator==(const AnalysisLimits &other) const
 {
-    for (const Field &field : Fields) {
-        if (field.real ? this->*field.real != other.*field.real : this->*field.whole != other.*field.whole)
-            return false;
-    }
-    return true;
+    return values() == other.values();
 }
 
 AnalysisLimits AnalysisLimits::read(const std::function<QString(const QString &)> &value)

@@ -50,6 +50,8 @@ struct AnalysisLimits
         double low, high;
     };
     static std::vector<Key> keys();
+    // The values, in the order of keys().
+    std::vector<double> values() const;
     bool operator==(const AnalysisLimits &other) const;
     bool operator!=(const AnalysisLimits &other) const { return !(*this == other); }
     // Reads the keys of the section through `value` (empty when a key is missing): decimal comma

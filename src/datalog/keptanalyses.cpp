@@ -1,4 +1,5 @@
 #include "keptanalyses.h"
+#include "analysisfile.h"
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -11,7 +12,7 @@ bool KeptAnalyses::holds(const Entry &entry, const QString &csvPath, const Param
         return false;
     // The tool's set matters only to a recording that kept none.
     const bool keptItsSet = entry.result && entry.result->analysis && !entry.result->analysis->setFromTool;
-    return keptItsSet || entry.toolSet == toolSet;
+    return keptItsSet || entry.toolSet.blockFrame() == toolSet.blockFrame();
 }
 
 const RecordingAnalysis *KeptAnalyses::kept(const QString &csvPath, const ParameterSet &toolSet, const AnalysisLimits &limits) const
@@ -30,12 +31,23 @@ void KeptAnalyses::whenAnalysed(const QString &csvPath, const ParameterSet &tool
         // Those waiting for an analysis made by other limits get this one: it is the file's now.
         std::vector<Waiting> waiting = std::move(entry.waiting);
         entry = Entry{limits, toolSet, QFileInfo(csvPath).size(), QFileInfo(csvPath).lastModified(), 0, {}, std::move(waiting)};
-        start(csvPath, entry);
+        entry.result = AnalysisFile::read(csvPath, limits, toolSet);
+        if (!entry.result)
+            start(csvPath, entry);
     }
-    if (entry.result)
-        done(*entry.result);
-    else
+    if (!entry.result) {
         entry.waiting.push_back({context, std::move(done)});
+        return;
+    }
+    // Those who waited for an analysis by other limits take this one.
+    std::vector<Waiting> waiting = std::move(entry.waiting);
+    entry.waiting.clear();
+    const RecordingAnalysis result = *entry.result;
+    for (const Waiting &w : waiting) {
+        if (w.context)
+            w.done(result);
+    }
+    done(result);
 }
 
 void KeptAnalyses::start(const QString &csvPath, Entry &entry)
@@ -48,6 +60,7 @@ void KeptAnalyses::start(const QString &csvPath, Entry &entry)
     const AnalysisLimits limits = entry.limits;
     QThreadPool::globalInstance()->start([=] {
         const RecordingAnalysis result = analyseRecordingFile(csvPath, toolSet, limits);
+        AnalysisFile::write(csvPath, result, limits, toolSet);
         // Back on this object's thread, where it may have gone meanwhile.
         QMetaObject::invokeMethod(QCoreApplication::instance(), [=] {
             if (self)

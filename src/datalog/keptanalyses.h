@@ -8,10 +8,11 @@
 #include <optional>
 #include <vector>
 
-// The analysis of each recording file as a whole, made once on a worker thread and kept in
-// memory for every part of the tool that wants it: the page "Záznamy", the report and the
-// history. It holds while the file, the limits and (for a recording that kept no set) the tool's
-// set are those it was made with; any change of them makes it anew.
+// The analysis of each recording file as a whole, made once on a worker thread and kept for
+// every part of the tool that wants it: the page "Záznamy", the report and the history. In
+// memory for this session, and beside the recording (AnalysisFile) for the next ones. It holds
+// while the file, the limits and (for a recording that kept no set) the tool's set are those it
+// was made with; any change of them makes it anew.
 class KeptAnalyses : public QObject
 {
     Q_OBJECT

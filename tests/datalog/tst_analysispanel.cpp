@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "datalog/analysiscontrol.h"
 #include "datalog/analysispanel.h"
+#include "datalog/analysisfile.h"
 #include "datalog/keptanalyses.h"
 #include "datalog/logformat.h"
 #include "datalog/recordedsets.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -140,6 +142,17 @@ private slots:
         QVERIFY(forHistory && forReport.analysis == forHistory->analysis);
         QCOMPARE(page->analysis()->analysis()->proposals.size(), forReport.analysis->proposals.size());
         QCOMPARE(kept.made(), 1);
+        // The next session finds it beside the recording, while the recording is as it was.
+        const auto asWritten = [](const RecordingAnalysis &a) { return QJsonDocument(AnalysisFile::toJson(*a.analysis)).toJson(); };
+        KeptAnalyses next;
+        QCOMPARE(asWritten(next.await(path, data->set().value(), page->analysis()->limits())), asWritten(forReport));
+        QCOMPARE(next.made(), 0);
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::Append));
+        csv.write("600,000;14:10:00,000;;;;;;;;bez odpovědi\r\n");
+        csv.close();
+        QVERIFY(next.await(path, data->set().value(), page->analysis()->limits()).analysis);
+        QCOMPARE(next.made(), 1);
 
         QSpinBox *step = find<QSpinBox>("MezKrok");
         step->setFocus();
