@@ -1,4 +1,5 @@
 #include "analysisfile.h"
+#include "recordedsets.h"
 #include "cfgfiles/configfile.h"
 #include <QFile>
 #include <QFileInfo>
@@ -112,25 +113,30 @@ template <typename Io, typename Proposal> void proposalFields(Io &&io, Proposal 
     io("reason", p.reason);
 }
 
-// What the analysis was made of, to tell whether it still holds.
-QJsonObject madeOf(const QString &csvPath, const AnalysisLimits &limits, const ParameterSet &toolSet, bool setFromTool)
-{
-    const QFileInfo csv(csvPath);
-    QJsonArray values;
-    for (double v : limits.values())
-        values.append(v);
-    return {{"format", Format},
-            {"size", csv.size()},
-            {"modified", csv.lastModified().toMSecsSinceEpoch()},
-            {"limits", values},
-            {"toolBlock", setFromTool ? QString::fromLatin1(toolSet.blockFrame().toHex()) : QString()}};
-}
 }  // namespace
 
 QString pathFor(const QString &csvPath)
 {
     const QFileInfo csv(csvPath);
     return csv.path() + QLatin1Char('/') + csv.completeBaseName() + QStringLiteral(".rozbor.json");
+}
+
+QByteArray madeOf(const QString &csvPath, const AnalysisLimits &limits, const ParameterSet &toolSet)
+{
+    const QFileInfo csv(csvPath);
+    QJsonArray values, sets;
+    for (double v : limits.values())
+        values.append(v);
+    for (const ParameterSet &set : RecordedSets::load(csvPath))
+        sets.append(QString::fromLatin1(set.blockFrame().toHex()));
+    const QString toolBlock = sets.isEmpty() ? QString::fromLatin1(toolSet.blockFrame().toHex()) : QString();
+    const QJsonObject o{{"format", Format},
+                        {"size", csv.size()},
+                        {"modified", csv.lastModified().toMSecsSinceEpoch()},
+                        {"sets", sets},
+                        {"limits", values},
+                        {"toolBlock", toolBlock}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
 QJsonObject toJson(const DriveAnalysis &a)
@@ -179,26 +185,23 @@ DriveAnalysis fromJson(const QJsonObject &json)
     return a;
 }
 
-bool write(const QString &csvPath, const RecordingAnalysis &analysis, const AnalysisLimits &limits, const ParameterSet &toolSet)
+bool write(const QString &csvPath, const RecordingAnalysis &analysis, const QByteArray &madeOf)
 {
     if (!analysis.analysis)
         return false;
-    QJsonObject o = madeOf(csvPath, limits, toolSet, analysis.analysis->setFromTool);
-    o.insert(QStringLiteral("analysis"), toJson(*analysis.analysis));
+    const QJsonObject o{{"madeOf", QString::fromUtf8(madeOf)}, {"analysis", toJson(*analysis.analysis)}};
     QString error;
     return ConfigFile::writeAtomically(pathFor(csvPath), QJsonDocument(o).toJson(QJsonDocument::Compact), &error);
 }
 
-std::optional<RecordingAnalysis> read(const QString &csvPath, const AnalysisLimits &limits, const ParameterSet &toolSet)
+std::optional<RecordingAnalysis> read(const QString &csvPath, const QByteArray &madeOf)
 {
     QFile file(pathFor(csvPath));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
-    const QJsonObject analysis = o.take(QStringLiteral("analysis")).toObject();
-    // Compared as written: a number read back may be held as another type than the one made here.
-    const QJsonObject now = madeOf(csvPath, limits, toolSet, analysis.value(QStringLiteral("setFromTool")).toBool());
-    if (analysis.isEmpty() || QJsonDocument(o).toJson() != QJsonDocument(now).toJson())
+    const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject analysis = o.value(QStringLiteral("analysis")).toObject();
+    if (analysis.isEmpty() || o.value(QStringLiteral("madeOf")).toString().toUtf8() != madeOf)
         return std::nullopt;
     return RecordingAnalysis{QFileInfo(csvPath).fileName(), std::make_shared<const DriveAnalysis>(fromJson(analysis)), {}};
 }

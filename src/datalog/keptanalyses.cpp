@@ -2,23 +2,12 @@
 #include "analysisfile.h"
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QThreadPool>
-
-bool KeptAnalyses::holds(const Entry &entry, const QString &csvPath, const ParameterSet &toolSet, const AnalysisLimits &limits)
-{
-    const QFileInfo file(csvPath);
-    if (entry.limits != limits || entry.size != file.size() || entry.modified != file.lastModified())
-        return false;
-    // The tool's set matters only to a recording that kept none.
-    const bool keptItsSet = entry.result && entry.result->analysis && !entry.result->analysis->setFromTool;
-    return keptItsSet || entry.toolSet.blockFrame() == toolSet.blockFrame();
-}
 
 const RecordingAnalysis *KeptAnalyses::kept(const QString &csvPath, const ParameterSet &toolSet, const AnalysisLimits &limits) const
 {
     const auto it = m_entries.find(csvPath);
-    if (it == m_entries.end() || !it->second.result || !holds(it->second, csvPath, toolSet, limits))
+    if (it == m_entries.end() || !it->second.result || it->second.madeOf != AnalysisFile::madeOf(csvPath, limits, toolSet))
         return nullptr;
     return &*it->second.result;
 }
@@ -27,11 +16,12 @@ void KeptAnalyses::whenAnalysed(const QString &csvPath, const ParameterSet &tool
                                 QObject *context, Done done)
 {
     Entry &entry = m_entries[csvPath];
-    if (!holds(entry, csvPath, toolSet, limits)) {
+    const QByteArray madeOf = AnalysisFile::madeOf(csvPath, limits, toolSet);
+    if (entry.madeOf != madeOf) {
         // Those waiting for an analysis made by other limits get this one: it is the file's now.
         std::vector<Waiting> waiting = std::move(entry.waiting);
-        entry = Entry{limits, toolSet, QFileInfo(csvPath).size(), QFileInfo(csvPath).lastModified(), 0, {}, std::move(waiting)};
-        entry.result = AnalysisFile::read(csvPath, limits, toolSet);
+        entry = Entry{madeOf, limits, toolSet, 0, {}, std::move(waiting)};
+        entry.result = AnalysisFile::read(csvPath, madeOf);
         if (!entry.result)
             start(csvPath, entry);
     }
@@ -58,9 +48,10 @@ void KeptAnalyses::start(const QString &csvPath, Entry &entry)
     const int generation = entry.generation;
     const ParameterSet toolSet = entry.toolSet;
     const AnalysisLimits limits = entry.limits;
+    const QByteArray madeOf = entry.madeOf;
     QThreadPool::globalInstance()->start([=] {
         const RecordingAnalysis result = analyseRecordingFile(csvPath, toolSet, limits);
-        AnalysisFile::write(csvPath, result, limits, toolSet);
+        AnalysisFile::write(csvPath, result, madeOf);
         // Back on this object's thread, where it may have gone meanwhile.
         QMetaObject::invokeMethod(QCoreApplication::instance(), [=] {
             if (self)

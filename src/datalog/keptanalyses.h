@@ -1,6 +1,5 @@
 #pragma once
 #include "fileanalysis.h"
-#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -11,8 +10,7 @@
 // The analysis of each recording file as a whole, made once on a worker thread and kept for
 // every part of the tool that wants it: the page "Záznamy", the report and the history. In
 // memory for this session, and beside the recording (AnalysisFile) for the next ones. It holds
-// while the file, the limits and (for a recording that kept no set) the tool's set are those it
-// was made with; any change of them makes it anew.
+// while what it was made of (AnalysisFile::madeOf) is still so; any change makes it anew.
 class KeptAnalyses : public QObject
 {
     Q_OBJECT
@@ -41,15 +39,13 @@ private:
     };
     struct Entry
     {
+        QByteArray madeOf;  // AnalysisFile::madeOf when it was asked for
         AnalysisLimits limits;
         ParameterSet toolSet;
-        qint64 size = -1;
-        QDateTime modified;
         int generation = 0;
         std::optional<RecordingAnalysis> result;  // none while it is made
         std::vector<Waiting> waiting;
     };
-    static bool holds(const Entry &entry, const QString &csvPath, const ParameterSet &toolSet, const AnalysisLimits &limits);
     void start(const QString &csvPath, Entry &entry);
     void finished(const QString &csvPath, int generation, const RecordingAnalysis &result);
 
