@@ -2,6 +2,7 @@
 #include "fakeport.h"
 #include "scriptedprompts.h"
 #include "link/unitlink.h"
+#include "cfgfiles/configfile.h"
 #include "datalog/driveinputbuilder.h"
 #include "datalog/logformat.h"
 #include "datalog/logrecorder.h"
@@ -58,9 +59,15 @@ private slots:
         QCOMPARE(int(sets[2].param(ParamBlock::LowPowerStopMin)), 70);
         QCOMPARE(int(sets[2].param(ParamBlock::LambdaThreshold)), 0);
         QCOMPARE(int(sets[2].param(ParamBlock::LowPowerStopMax)), 150);
-        // The unit gave no levels: every kept set says so, none carries made-up ones.
+        // The unit gave no levels: every kept set says so, none carries made-up ones; a set with
+        // levels keeps them.
         for (const ParameterSet &set : sets)
             QVERIFY(!set.hasLevels());
+        QFile kept(RecordedSets::pathFor(csv, 1));
+        QVERIFY(kept.open(QIODevice::ReadOnly) && ConfigFile::read(&kept).levelsAbsent);
+        const ParameterSet withLevels = sets[0].withLevels(ParameterSet::Levels{3, 11, 61, 12, 62, 0, 0, 0, 0, 4});
+        QVERIFY(RecordedSets::keep(csv, 4, withLevels, nullptr));
+        QCOMPARE(RecordedSets::load(csv).back(), withLevels);
         sets.pop_back();
         QCOMPARE(int(sets[0].param(ParamBlock::LowPowerStopMax)), 140);
         QCOMPARE(int(sets[1].param(ParamBlock::LowPowerStopMax)), 150);
