@@ -1,42 +1,75 @@
 #include "analysislimits.h"
 
 namespace {
-template <typename T> void take(const std::function<QString(const QString &)> &value, const char *key, T &field,
-                                double low, double high)
+// A key of the section, the values it accepts and the limit it sets (a real or a whole number).
+struct Field
 {
-    QString text = value(QString::fromLatin1(key)).trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    if (ok && v >= low && v <= high)
-        field = T(v);
+    AnalysisLimits::Key key;
+    double AnalysisLimits::*real;
+    int AnalysisLimits::*whole;
+};
+
+const Field Fields[] = {
+    {{"UstaleniS", 0, 60}, &AnalysisLimits::settleS, nullptr},
+    {{"MinUstalenoS", 1, 3600}, &AnalysisLimits::minSteadyS, nullptr},
+    {{"PrechodyZelena", 0, 100}, &AnalysisLimits::switchingGreen, nullptr},
+    {{"PrechodyOranzova", 0, 100}, &AnalysisLimits::switchingAmber, nullptr},
+    {{"PrechodOranzovaS", 0, 10}, &AnalysisLimits::transitionAmberS, nullptr},
+    {{"PrechodCervenaS", 0, 10}, &AnalysisLimits::transitionRedS, nullptr},
+    {{"PrechodDotazMaxMs", 1, 10000}, &AnalysisLimits::transitionPollMaxMs, nullptr},
+    {{"MaxNapetiZelenaV", 0, 1.2}, &AnalysisLimits::highGreenV, nullptr},
+    {{"MaxNapetiOranzovaV", 0, 1.2}, &AnalysisLimits::highAmberV, nullptr},
+    {{"MinNapetiZelenaV", 0, 1.2}, &AnalysisLimits::lowGreenV, nullptr},
+    {{"MinNapetiOranzovaV", 0, 1.2}, &AnalysisLimits::lowAmberV, nullptr},
+    {{"PrechodDolniV", 0, 1.2}, &AnalysisLimits::transitionLowV, nullptr},
+    {{"PrechodHorniV", 0, 1.2}, &AnalysisLimits::transitionHighV, nullptr},
+    {{"DorazOranzova", 0, 1}, &AnalysisLimits::stopShareAmber, nullptr},
+    {{"DorazCervena", 0, 1}, &AnalysisLimits::stopShareRed, nullptr},
+    {{"HysterezeKroky", 0, 20}, nullptr, &AnalysisLimits::hysteresisSteps},
+    {{"NavrhDoraz", 0.01, 1}, &AnalysisLimits::proposalStopShare, nullptr},
+    {{"NavrhSmes", 0.01, 1}, &AnalysisLimits::proposalSideShare, nullptr},
+    {{"NavrhKrok", 1, 50}, nullptr, &AnalysisLimits::proposalStep},
+    {{"NavrhVzdalenost", 1, 100}, nullptr, &AnalysisLimits::proposalDistance},
+    {{"SmerMinKroku", 1, 100000}, nullptr, &AnalysisLimits::directionMinMoves},
+    {{"SmerPomer", 1, 100}, &AnalysisLimits::directionRatio, nullptr},
+};
+}  // namespace
+
+std::vector<AnalysisLimits::Key> AnalysisLimits::keys()
+{
+    std::vector<Key> keys;
+    for (const Field &field : Fields)
+        keys.push_back(field.key);
+    return keys;
 }
+
+std::vector<double> AnalysisLimits::values() const
+{
+    std::vector<double> values;
+    for (const Field &field : Fields)
+        values.push_back(field.real ? this->*field.real : double(this->*field.whole));
+    return values;
+}
+
+bool AnalysisLimits::operator==(const AnalysisLimits &other) const
+{
+    return values() == other.values();
 }
 
 AnalysisLimits AnalysisLimits::read(const std::function<QString(const QString &)> &value)
 {
     AnalysisLimits l;
-    take(value, "UstaleniS", l.settleS, 0, 60);
-    take(value, "MinUstalenoS", l.minSteadyS, 1, 3600);
-    take(value, "PrechodyZelena", l.switchingGreen, 0, 100);
-    take(value, "PrechodyOranzova", l.switchingAmber, 0, 100);
-    take(value, "PrechodOranzovaS", l.transitionAmberS, 0, 10);
-    take(value, "PrechodCervenaS", l.transitionRedS, 0, 10);
-    take(value, "PrechodDotazMaxMs", l.transitionPollMaxMs, 1, 10000);
-    take(value, "MaxNapetiZelenaV", l.highGreenV, 0, 1.2);
-    take(value, "MaxNapetiOranzovaV", l.highAmberV, 0, 1.2);
-    take(value, "MinNapetiZelenaV", l.lowGreenV, 0, 1.2);
-    take(value, "MinNapetiOranzovaV", l.lowAmberV, 0, 1.2);
-    take(value, "PrechodDolniV", l.transitionLowV, 0, 1.2);
-    take(value, "PrechodHorniV", l.transitionHighV, 0, 1.2);
-    take(value, "DorazOranzova", l.stopShareAmber, 0, 1);
-    take(value, "DorazCervena", l.stopShareRed, 0, 1);
-    take(value, "HysterezeKroky", l.hysteresisSteps, 0, 20);
-    take(value, "NavrhDoraz", l.proposalStopShare, 0.01, 1);
-    take(value, "NavrhSmes", l.proposalSideShare, 0.01, 1);
-    take(value, "NavrhKrok", l.proposalStep, 1, 50);
-    take(value, "NavrhVzdalenost", l.proposalDistance, 1, 100);
-    take(value, "SmerMinKroku", l.directionMinMoves, 1, 100000);
-    take(value, "SmerPomer", l.directionRatio, 1, 100);
+    for (const Field &field : Fields) {
+        QString text = value(QString::fromLatin1(field.key.name)).trimmed();
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+        bool ok = false;
+        const double v = text.toDouble(&ok);
+        if (!ok || v < field.key.low || v > field.key.high)
+            continue;
+        if (field.real)
+            l.*field.real = v;
+        else
+            l.*field.whole = int(v);
+    }
     return l;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <vector>
 
 // The limits of the verdicts and of the proposals. Defaults from how workshops judge a
 // narrow-band probe; every one can be changed in the settings file's section "Rozbor".
@@ -42,6 +43,17 @@ struct AnalysisLimits
     double directionRatio = 3.0;
 
     static QString sectionName() { return QStringLiteral("Rozbor"); }
+    // A key of the section and the values it accepts.
+    struct Key
+    {
+        const char *name;
+        double low, high;
+    };
+    static std::vector<Key> keys();
+    // The values, in the order of keys().
+    std::vector<double> values() const;
+    bool operator==(const AnalysisLimits &other) const;
+    bool operator!=(const AnalysisLimits &other) const { return !(*this == other); }
     // Reads the keys of the section through `value` (empty when a key is missing): decimal comma
     // or point; a value that is no number, or out of reason, keeps the default.
     static AnalysisLimits read(const std::function<QString(const QString &key)> &value);

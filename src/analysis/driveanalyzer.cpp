@@ -1,10 +1,12 @@
 #include "driveanalyzer.h"
+#include "drivetrackers.h"
 #include "stopproposals.h"
 #include "verdicts.h"
 #include <QLocale>
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 QString rangeCaption(int range)
 {
@@ -27,13 +29,7 @@ struct Sums
     std::array<int, 3> tpsCrossings{};
 };
 
-// The probe's levels in a set's steps.
-struct ProbeLevels
-{
-    int low = 15, high = 30;
-};
-
-ProbeLevels levelsOf(const DriveSet &set, const AnalysisLimits &limits)
+LevelTransitions::Levels levelsOf(const DriveSet &set, const AnalysisLimits &limits)
 {
     const double scale = set.probe5V ? 5.0 / 1.2 : 1.0;
     return {int(std::lround(limits.transitionLowV * scale / 0.02)), int(std::lround(limits.transitionHighV * scale / 0.02))};
@@ -83,18 +79,161 @@ RangeFigures figuresOf(const Sums &s, qint64 driveMs, const AnalysisLimits &limi
     return f;
 }
 
-// The middle of the times between rows with values, from a histogram: no sort of 180 000 values.
-qint64 medianStep(const std::vector<int> &histogram, qint64 count)
+// A steady row's share in the sums of its range and of the whole drive.
+struct SteadyRow
 {
-    qint64 seen = 0;
-    for (std::size_t ms = 0; ms < histogram.size(); ++ms) {
-        seen += histogram[ms];
-        if (seen * 2 >= count)
-            return qint64(ms);
+    const DriveRow &row;
+    qint64 dt;
+    bool rich, atMax, atMin, crossed;
+    LevelTransitions::Timed timed;
+};
+
+void addSteady(Sums &t, const SteadyRow &s)
+{
+    const int position = s.row.position, lambda = s.row.lambda;
+    t.steadyMs += s.dt;
+    (s.rich ? t.richMs : t.leanMs) += s.dt;
+    t.crossings += s.crossed;
+    t.posSum += double(position) * s.dt;
+    t.posSquares += double(position) * position * s.dt;
+    t.posLow = std::min(t.posLow, position);
+    t.posHigh = std::max(t.posHigh, position);
+    t.lambdaLow = std::min(t.lambdaLow, lambda);
+    t.lambdaHigh = std::max(t.lambdaHigh, lambda);
+    if (s.atMax) {
+        t.atMaxMs += s.dt;
+        (s.rich ? t.richAtMaxMs : t.leanAtMaxMs) += s.dt;
     }
-    return qint64(histogram.size());
+    if (s.atMin) {
+        t.atMinMs += s.dt;
+        (s.rich ? t.richAtMinMs : t.leanAtMinMs) += s.dt;
+    }
+    if (s.timed.riseMs >= 0) {
+        t.riseMs += s.timed.riseMs;
+        ++t.rises;
+    }
+    if (s.timed.fallMs >= 0) {
+        t.fallMs += s.timed.fallMs;
+        ++t.falls;
+    }
 }
+
+// One pass over rows [first, last): what each range and the whole drive did.
+class DrivePass
+{
+public:
+    DrivePass(const DriveInput &input, const AnalysisLimits &limits, int first, int last)
+        : m_input(input), m_limits(limits), m_first(first), m_last(last),
+          m_clock(input.rows[std::size_t(first)].ms, qint64(std::lround(limits.settleS * 1000)))
+    {
+        for (const DriveSet &set : input.sets)
+            m_levels.push_back(levelsOf(set, limits));
+    }
+    void take(int i);
+    std::size_t setOf(const DriveRow &row) const { return std::min<std::size_t>(row.set, m_input.sets.size() - 1); }
+    const LevelTransitions::Levels &levels(std::size_t set) const { return m_levels[set]; }
+
+    std::array<Sums, DriveAnalysis::Ranges> sums;
+    Sums whole;
+    PollSteps steps;
+    DirectionMoves moves;
+
+private:
+    // The row before, when nothing came between them: no gap, no missing reply, no measurement.
+    struct Joined
+    {
+        const DriveRow *row;
+        bool steady;
+    };
+    void disturb(qint64 ms)
+    {
+        m_clock.disturb(ms);
+        m_side.forget();
+        m_transitions.forget();
+    }
+    void countJoin(const DriveRow &before, const DriveRow &row, const DriveSet &set);
+    SteadyRow steadyRow(const DriveRow &row, std::size_t setIndex, int range, qint64 dt);
+
+    const DriveInput &m_input;
+    const AnalysisLimits &m_limits;
+    const int m_first, m_last;
+    std::vector<LevelTransitions::Levels> m_levels;
+    SettleClock m_clock;
+    ThresholdSide m_side;
+    LevelTransitions m_transitions;
+    std::optional<Joined> m_previous;
+    int m_previousRange = -1;  // outlives a gap: a range change after one still disturbs
+};
+
+void DrivePass::take(int i)
+{
+    const DriveRow &row = m_input.rows[std::size_t(i)];
+    const std::size_t setIndex = setOf(row);
+    const DriveSet &set = m_input.sets[setIndex];
+    const bool afterGap = i > m_first && row.ms - m_input.rows[std::size_t(i - 1)].ms > m_input.gapMs;
+    if (!row.has(DriveRow::Values) || row.has(DriveRow::Measuring)) {
+        disturb(row.ms);
+        m_previous.reset();
+        return;
+    }
+    if (afterGap)
+        m_previous.reset();
+    if (afterGap || row.has(DriveRow::SetWritten))
+        disturb(row.ms);
+    const int range = set.rangeOf(row.tps);
+    if (m_previousRange >= 0 && range != m_previousRange)
+        disturb(row.ms);
+    if (m_previous)
+        countJoin(*m_previous->row, row, set);
+
+    const DriveRow *next = i + 1 < m_last ? &m_input.rows[std::size_t(i + 1)] : nullptr;
+    const qint64 dt = next && next->ms - row.ms <= m_input.gapMs ? next->ms - row.ms : 0;
+    Sums &r = sums[std::size_t(range)];
+    r.timeMs += dt;
+    whole.timeMs += dt;
+
+    const bool steady = m_clock.steady(row.ms);
+    if (steady) {
+        const SteadyRow s = steadyRow(row, setIndex, range, dt);
+        addSteady(r, s);
+        addSteady(whole, s);
+        if (m_previous && m_previous->steady) {
+            const DriveRow &before = *m_previous->row;
+            moves.add(before, m_input.sets[setOf(before)].rich(before.lambda), row);
+        }
+    } else {
+        m_side.forget();
+        m_transitions.forget();
+    }
+    m_previous = Joined{&row, steady};
+    m_previousRange = range;
 }
+
+void DrivePass::countJoin(const DriveRow &before, const DriveRow &row, const DriveSet &set)
+{
+    steps.add(row.ms - before.ms);
+    for (std::size_t k = 0; k < 3; ++k) {
+        const int t = set.tpsThresholds[k];
+        if ((before.tps <= t) != (row.tps <= t)) {
+            ++sums[std::size_t(m_previousRange)].tpsCrossings[k];
+            ++whole.tpsCrossings[k];
+        }
+    }
+}
+
+SteadyRow DrivePass::steadyRow(const DriveRow &row, std::size_t setIndex, int range, qint64 dt)
+{
+    const DriveSet &set = m_input.sets[setIndex];
+    const bool crossed = m_side.crosses(row.lambda, set.lambdaThreshold, m_limits.hysteresisSteps);
+    return {row,
+            dt,
+            set.rich(row.lambda),
+            row.position >= set.stopMax[std::size_t(range)] - 1,
+            row.position <= set.stopMin[std::size_t(range)] + 1,
+            crossed,
+            m_transitions.take(row.lambda, row.ms, m_levels[setIndex])};
+}
+}  // namespace
 
 DriveAnalysis analyseDrive(const DriveInput &input, const AnalysisLimits &limits, int first, int last)
 {
@@ -110,140 +249,13 @@ DriveAnalysis analyseDrive(const DriveInput &input, const AnalysisLimits &limits
         return result;
     }
 
-    std::vector<ProbeLevels> levels;
-    for (const DriveSet &set : input.sets)
-        levels.push_back(levelsOf(set, limits));
+    DrivePass pass(input, limits, first, last);
+    for (int i = first; i < last; ++i)
+        pass.take(i);
+    const std::array<Sums, DriveAnalysis::Ranges> &sums = pass.sums;
+    const Sums &whole = pass.whole;
 
-    std::array<Sums, DriveAnalysis::Ranges> sums;
-    Sums whole;
-    const qint64 settleMs = qint64(std::lround(limits.settleS * 1000));
-    std::vector<int> stepHistogram(1001, 0);
-    qint64 steps = 0;
-    qint64 movesTowardsMax = 0, movesTowardsMin = 0;
-
-    qint64 disturbedAt = input.rows[std::size_t(first)].ms;  // nothing is known before the start
-    int previous = -1;         // the previous row with values, joined to this one
-    bool previousSteady = false;
-    int previousRange = -1;
-    int side = 0;              // +1 above the threshold, -1 below, 0 not yet known
-    int level = 0;             // +1 last at the high level, -1 at the low one
-    qint64 levelMs = 0;
-    const auto restart = [&](qint64 ms) {
-        disturbedAt = ms;
-        side = 0;
-        level = 0;
-    };
-
-    for (int i = first; i < last; ++i) {
-        const DriveRow &row = input.rows[std::size_t(i)];
-        const std::size_t setIndex = std::min<std::size_t>(row.set, input.sets.size() - 1);
-        const DriveSet &set = input.sets[setIndex];
-        const bool afterGap = i > first && row.ms - input.rows[std::size_t(i - 1)].ms > input.gapMs;
-        if (!row.has(DriveRow::Values) || row.has(DriveRow::Measuring)) {
-            restart(row.ms);
-            previous = -1;
-            previousSteady = false;
-            continue;
-        }
-        if (afterGap)
-            previous = -1;
-        if (afterGap || row.has(DriveRow::SetWritten))
-            restart(row.ms);
-        const int range = set.rangeOf(row.tps);
-        if (previousRange >= 0 && range != previousRange)
-            restart(row.ms);
-        if (previous >= 0) {
-            const DriveRow &before = input.rows[std::size_t(previous)];
-            const qint64 step = row.ms - before.ms;
-            ++stepHistogram[std::size_t(std::clamp<qint64>(step, 0, 1000))];
-            ++steps;
-            for (int k = 0; k < 3; ++k) {
-                const int t = set.tpsThresholds[std::size_t(k)];
-                if ((before.tps <= t) != (row.tps <= t)) {
-                    ++sums[std::size_t(previousRange)].tpsCrossings[std::size_t(k)];
-                    ++whole.tpsCrossings[std::size_t(k)];
-                }
-            }
-        }
-
-        const DriveRow *next = i + 1 < last ? &input.rows[std::size_t(i + 1)] : nullptr;
-        const qint64 dt = next && next->ms - row.ms <= input.gapMs ? next->ms - row.ms : 0;
-        Sums &r = sums[std::size_t(range)];
-        r.timeMs += dt;
-        whole.timeMs += dt;
-
-        const bool steady = row.ms - disturbedAt >= settleMs;
-        if (steady) {
-            const bool rich = set.rich(row.lambda);
-            const bool atMax = row.position >= set.stopMax[std::size_t(range)] - 1;
-            const bool atMin = row.position <= set.stopMin[std::size_t(range)] + 1;
-            int s = side;
-            if (row.lambda >= set.lambdaThreshold + limits.hysteresisSteps && row.lambda > set.lambdaThreshold)
-                s = 1;
-            else if (row.lambda <= set.lambdaThreshold - limits.hysteresisSteps && row.lambda < set.lambdaThreshold)
-                s = -1;
-            const bool crossed = side != 0 && s != side;
-            side = s;
-            int rise = -1, fall = -1;
-            const ProbeLevels &lv = levels[setIndex];
-            if (row.lambda <= lv.low) {
-                if (level == 1)
-                    fall = int(row.ms - levelMs);
-                level = -1;
-                levelMs = row.ms;
-            } else if (row.lambda >= lv.high) {
-                if (level == -1)
-                    rise = int(row.ms - levelMs);
-                level = 1;
-                levelMs = row.ms;
-            }
-            for (Sums *t : {&r, &whole}) {
-                t->steadyMs += dt;
-                (rich ? t->richMs : t->leanMs) += dt;
-                t->crossings += crossed;
-                t->posSum += double(row.position) * dt;
-                t->posSquares += double(row.position) * row.position * dt;
-                t->posLow = std::min<int>(t->posLow, row.position);
-                t->posHigh = std::max<int>(t->posHigh, row.position);
-                t->lambdaLow = std::min<int>(t->lambdaLow, row.lambda);
-                t->lambdaHigh = std::max<int>(t->lambdaHigh, row.lambda);
-                if (atMax) {
-                    t->atMaxMs += dt;
-                    (rich ? t->richAtMaxMs : t->leanAtMaxMs) += dt;
-                }
-                if (atMin) {
-                    t->atMinMs += dt;
-                    (rich ? t->richAtMinMs : t->leanAtMinMs) += dt;
-                }
-                if (rise >= 0) {
-                    t->riseMs += rise;
-                    ++t->rises;
-                }
-                if (fall >= 0) {
-                    t->fallMs += fall;
-                    ++t->falls;
-                }
-            }
-            if (previousSteady) {
-                const DriveRow &before = input.rows[std::size_t(previous)];
-                const int move = int(row.position) - int(before.position);
-                const bool wasRich = input.sets[std::min<std::size_t>(before.set, input.sets.size() - 1)].rich(before.lambda);
-                // Moving up while lean, or down while rich, says the servo enriches upwards.
-                if ((move > 0) != wasRich)
-                    movesTowardsMax += std::abs(move);
-                else
-                    movesTowardsMin += std::abs(move);
-            }
-        } else {
-            side = 0;
-            level = 0;
-        }
-        previous = i;
-        previousSteady = steady;
-        previousRange = range;
-    }
-
-    const DriveSet &endSet = input.sets[std::min<std::size_t>(input.rows[std::size_t(last - 1)].set, input.sets.size() - 1)];
+    const DriveSet &endSet = input.sets[pass.setOf(input.rows[std::size_t(last - 1)])];
     for (int r = 0; r < DriveAnalysis::Ranges; ++r) {
         RangeFigures &f = result.ranges[std::size_t(r)];
         f = figuresOf(sums[std::size_t(r)], whole.timeMs, limits, endSet.reversedLogic);
@@ -251,14 +263,14 @@ DriveAnalysis analyseDrive(const DriveInput &input, const AnalysisLimits &limits
         f.stopMin = endSet.stopMin[std::size_t(r)];
     }
     result.whole = figuresOf(whole, whole.timeMs, limits, endSet.reversedLogic);
-    result.medianPollMs = steps ? medianStep(stepHistogram, steps) : 0;
+    result.medianPollMs = pass.steps.median();
 
     const QString slow = result.medianPollMs > limits.transitionPollMaxMs
         ? QStringLiteral("řádky po %1 ms, přechod nelze změřit (nutno nejvýše %2 ms)")
               .arg(result.medianPollMs)
               .arg(limits.transitionPollMaxMs)
         : QString();
-    const ProbeLevels &lv = levels[std::min<std::size_t>(input.rows[std::size_t(last - 1)].set, input.sets.size() - 1)];
+    const LevelTransitions::Levels &lv = pass.levels(pass.setOf(input.rows[std::size_t(last - 1)]));
     const QString none = QStringLiteral("žádný přechod mezi %1 V a %2 V")
                              .arg(QLocale(QLocale::Czech).toString(lv.low * 0.02, 'f', 2),
                                   QLocale(QLocale::Czech).toString(lv.high * 0.02, 'f', 2));
@@ -272,8 +284,10 @@ DriveAnalysis analyseDrive(const DriveInput &input, const AnalysisLimits &limits
         judge(*f, limits, endSet.probe5V);
     }
 
-    result.direction = learnDirection(movesTowardsMax, movesTowardsMin, limits, &result.directionWhy);
-    const DriveSet &recorded = input.sets[std::min<std::size_t>(input.rows.front().set, input.sets.size() - 1)];
+    result.direction = learnDirection(pass.moves.towardsMax(), pass.moves.towardsMin(), limits, &result.directionWhy);
+    // The guard's reference is the set the recording started with, in whichever part it was
+    // kept: a later part measures its proposals from there too, so parts cannot creep.
+    const DriveSet &recorded = input.sets.front();
     result.proposals = proposeStops(result, endSet, recorded, limits);
     return result;
 }

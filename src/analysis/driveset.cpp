@@ -9,12 +9,11 @@ constexpr int MinIndex[DriveSet::Ranges] = {ParamBlock::IdleStopMin, ParamBlock:
 constexpr int ReversedLogicBit = 5;
 }
 
-DriveSet DriveSet::fromBlock(const QByteArray &block)
+DriveSet DriveSet::fromBlock(const ParameterSet::Block &block)
 {
+    static_assert(std::tuple_size<ParameterSet::Block>::value == ParamBlock::Size);
     DriveSet set;
-    if (block.size() != ParamBlock::Size)
-        return set;
-    const auto at = [&block](int i) { return int(quint8(block[i])); };
+    const auto at = [&block](int i) { return int(block[std::size_t(i)]); };
     for (int r = 0; r < Ranges; ++r) {
         set.stopMax[std::size_t(r)] = at(MaxIndex[r]);
         set.stopMin[std::size_t(r)] = at(MinIndex[r]);
@@ -25,17 +24,6 @@ DriveSet DriveSet::fromBlock(const QByteArray &block)
     set.probe5V = at(ParamBlock::LambdaFlags) & (1 << ParamBlock::LambdaProbe5VBit);
     set.reversedLogic = at(ParamBlock::LambdaFlags) & (1 << ReversedLogicBit);
     return set;
-}
-
-QByteArray DriveSet::stopsInto(QByteArray block) const
-{
-    if (block.size() != ParamBlock::Size)
-        return block;
-    for (int r = 0; r < Ranges; ++r) {
-        block[MaxIndex[r]] = char(stopMax[std::size_t(r)]);
-        block[MinIndex[r]] = char(stopMin[std::size_t(r)]);
-    }
-    return block;
 }
 
 int DriveSet::rangeOf(int tps) const

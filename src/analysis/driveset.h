@@ -1,5 +1,5 @@
 #pragma once
-#include <QByteArray>
+#include "link/parameterset.h"
 #include <array>
 
 // What the analysis needs of a parameter set: the stops, the thresholds and how the probe is read.
@@ -14,10 +14,8 @@ struct DriveSet
     bool probe5V = false;      // else a 0-1.2 V probe
     bool reversedLogic = false; // a high voltage means lean
 
-    // From the unit's 34-byte block; a block of another length gives an empty set.
-    static DriveSet fromBlock(const QByteArray &block);
-    // Writes the stops back into a copy of `block`, the other bytes as they were.
-    QByteArray stopsInto(QByteArray block) const;
+    // What the analysis reads of a set's parameter block (the levels play no part in it).
+    static DriveSet fromBlock(const ParameterSet::Block &block);
 
     // The range of a TPS value: a value equal to a threshold belongs to the idle side of it.
     int rangeOf(int tps) const;

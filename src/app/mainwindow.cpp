@@ -11,6 +11,7 @@
 #include "windowshortcuts.h"
 #include "windowsize.h"
 #include "datalog/analysiscontrol.h"
+#include "datalog/keptanalyses.h"
 #include "tuning/spinedit.h"
 #include "tuning/paramfields.h"
 #include "tuning/paramblock.h"
@@ -37,7 +38,6 @@
 #include "history/visitrecorder.h"
 #include "historypage/historypage.h"
 #include "historypage/previousvisitnote.h"
-#include "datalog/logrecorder.h"
 #include "link/linkclock.h"
 #include "link/linkconnection.h"
 #include "livepage/linkmessagelabel.h"
@@ -147,6 +147,10 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
         if (row.attach)
             row.attach();
     }
+    // One analysis of a finished recording, for the page "Záznamy", the report and the history.
+    m_keptAnalyses = new KeptAnalyses(this);
+    m_recordings->analysis()->setKeptAnalyses(m_keptAnalyses);
+    m_report->setKeptAnalyses(m_keptAnalyses);
     m_recording->attach(m_live->recordButton(), m_live->markerButton(), m_live->recordingLabel());
     // A recording keeps the sets it is made against; a set written meanwhile is marked in it.
     auto *setKeeper = new RecordingSetKeeper(m_recording->recorder(), m_data, this);
@@ -477,8 +481,10 @@ void MainWindow::startHistory(const TesterSettings &settings)
             return;
         const QString path = log->files().last();
         m_visitRecorder->recordingStopped(path);
-        summariseRecordingLater(path, m_data->set().paramBytes(), m_recordings->analysis()->limits(), m_visitRecorder,
-                                [recorder = m_visitRecorder, path](const QString &summary) { recorder->recordingAnalysed(path, summary); });
+        m_keptAnalyses->whenAnalysed(path, m_data->set().value(), m_recordings->analysis()->limits(), m_visitRecorder,
+                                     [recorder = m_visitRecorder, path](const RecordingAnalysis &analysis) {
+                                         recorder->recordingAnalysed(path, analysisSummary(analysis));
+                                     });
     });
     m_history->attach(m_historyStore, m_visitRecorder, m_data, &m_setup, m_service, m_prompts);
     m_previousVisit->follow(m_historyStore, m_visitRecorder, m_data, &m_setup);

@@ -24,6 +24,7 @@ class LambdaPage;
 class ScopePage;
 class RecordingControl;
 class RecordingsPage;
+class KeptAnalyses;
 class LiveValuesPage;
 class Prompts;
 class ReportController;
@@ -173,6 +174,7 @@ private:
     ReportController *m_report = nullptr;
     RecordingControl *m_recording = nullptr;
     RecordingsPage *m_recordings = nullptr;
+    KeptAnalyses *m_keptAnalyses = nullptr;
     QLabel *m_linkMessageLabel = nullptr;
     MissedOutcomes *m_missed = nullptr;
     bool m_pageByCode = false;

@@ -4,10 +4,11 @@
 #include "analysis/driveanalyzer.h"
 #include "cfgfiles/configfile.h"
 #include "driveinputbuilder.h"
+#include "keptanalyses.h"
+#include "recordedsets.h"
 #include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "plotwidget.h"
-#include "recordedsets.h"
 #include "recording.h"
 #include "recordingsbrowser.h"
 #include "recordingspage.h"
@@ -29,14 +30,14 @@ const QString Caption = QStringLiteral("Rozbor");
 
 // Whether the tool holds the set the recording was made with, give or take the stops, the
 // version and the unit's status flags, which a technician's own edits and the unit change.
-bool sameUnitSet(const QByteArray &tool, const QByteArray &recorded)
+bool sameUnitSet(const ParameterSet &tool, const ParameterSet &recorded)
 {
-    if (tool.size() != recorded.size())
+    if (tool.isEmpty() || recorded.isEmpty())
         return false;
-    for (int i = 0; i < tool.size(); ++i) {
+    for (int i = 0; i < ParamBlock::Size; ++i) {
         const bool free = i == ParamBlock::UnitFlags || i == ParamBlock::SetVersion
                           || (i >= ParamBlock::IdleStopMax && i <= ParamBlock::FullPowerStopMin);
-        if (!free && tool[i] != recorded[i])
+        if (!free && tool.param(i) != recorded.param(i))
             return false;
     }
     return true;
@@ -115,14 +116,7 @@ bool AnalysisControl::prepare(Source &source, const Recording *recording, const 
     source = Source{recording, path, nullptr, {}};
     if (!recording)
         return true;
-    source.sets = RecordedSets::load(path);
-    std::vector<DriveSet> sets;
-    for (const ParameterSet &set : source.sets)
-        sets.push_back(DriveSet::fromBlock(set.blockFrame()));
-    const bool fromTool = sets.empty();
-    if (fromTool)
-        sets.push_back(DriveSet::fromBlock(m_data->set().paramBytes()));
-    m_building = std::make_unique<DriveInputBuilder>(recording, std::move(sets), fromTool);
+    m_building = DriveInputBuilder::forFile(recording, path, m_data->set().value(), &source.kept);
     m_buildingFor = &source;
     return false;
 }
@@ -158,6 +152,11 @@ void AnalysisControl::sliceDone()
         m_buildingFor->input = m_building->result();
         m_building.reset();
     }
+    if (showsKept()) {
+        m_slices.stop();
+        showKept();
+        return;
+    }
     // One recording at a time: the shown one, then the compared one.
     if (!prepare(m_shown, m_browser->recording(), m_browser->path())
         || !prepare(m_compared, m_browser->comparison(), m_browser->comparisonPath()))
@@ -166,16 +165,41 @@ void AnalysisControl::sliceDone()
     runAnalysis();
 }
 
+std::pair<int, int> AnalysisControl::rowsInView() const
+{
+    const Recording *r = m_browser->recording();
+    const PlotView &view = m_page->plot()->view();
+    const int first = r->rowAtOrAfter(view.fromMs);
+    const int last = r->rowAtOrAfter(view.toMs + 1);
+    return first < last ? std::pair{first, last} : std::pair{0, r->rows()};
+}
+
+bool AnalysisControl::showsKept() const
+{
+    return m_kept && m_browser->recording() && !m_browser->comparison() && rowsInView() == std::pair{0, m_browser->recording()->rows()};
+}
+
+void AnalysisControl::showKept()
+{
+    const QString path = m_browser->path();
+    m_shown = Source{m_browser->recording(), path, nullptr, RecordedSets::load(path)};
+    m_compared = Source{};
+    const int generation = m_generation;
+    m_kept->whenAnalysed(path, m_data->set().value(), m_limits, this, [this, generation](const RecordingAnalysis &kept) {
+        if (kept.analysis) {
+            show(generation, *kept.analysis, std::nullopt);
+        } else if (generation == m_generation) {
+            m_busy = false;
+            m_panel->state()->clear();
+            m_panel->info()->setText(QStringLiteral("Rozbor nebyl možný: %1").arg(kept.error));
+        }
+    });
+}
+
 void AnalysisControl::runAnalysis()
 {
-    const Recording *r = m_shown.recording;
-    const PlotView &view = m_page->plot()->view();
-    int first = r->rowAtOrAfter(view.fromMs);
-    int last = r->rowAtOrAfter(view.toMs + 1);
-    if (first >= last) {
-        first = 0;
-        last = r->rows();
-    }
+    const std::pair<int, int> rows = rowsInView();
+    const int first = rows.first, last = rows.second;
     const std::shared_ptr<const DriveInput> shown = m_shown.input, compared = m_compared.input;
     const AnalysisLimits limits = m_limits;
     const int generation = m_generation;
@@ -249,9 +273,8 @@ void AnalysisControl::takeSelected()
         m_panel->state()->setText(QStringLiteral("Nic není vybráno."));
         return;
     }
-    const QByteArray tool = m_data->set().paramBytes();
-    if (!m_data->set().blockValid()
-        || (!m_shown.sets.empty() && !sameUnitSet(tool, m_shown.sets.back().blockFrame()))) {
+    const ParameterSet tool = m_data->set().value();
+    if (!m_data->set().blockValid() || (!m_shown.kept.empty() && !sameUnitSet(tool, m_shown.kept.back()))) {
         m_prompts->message(Caption, QStringLiteral("Nástroj drží jinou sadu, než se kterou byl záznam pořízen "
                                                    "(jiná jednotka nebo jiné nastavení).\nNávrhy nelze převzít."));
         return;
@@ -260,7 +283,7 @@ void AnalysisControl::takeSelected()
     QStringList skipped;
     for (const StopProposal *p : chosen) {
         const int index = stopIndex(p->range, p->maxStop);
-        if (int(quint8(tool[index])) != p->from) {
+        if (tool.param(index) != p->from) {
             skipped << QStringLiteral("%1 %2").arg(rangeCaption(p->range), p->maxStop ? QStringLiteral("MAX") : QStringLiteral("MIN"));
             continue;
         }

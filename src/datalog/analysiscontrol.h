@@ -3,7 +3,6 @@
 #include "analysis/drivefigures.h"
 #include "analysis/driverows.h"
 #include "link/parameterset.h"
-#include <QByteArray>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -12,6 +11,7 @@
 
 class AnalysisPanel;
 class DriveInputBuilder;
+class KeptAnalyses;
 class Prompts;
 class QPushButton;
 class Recording;
@@ -37,6 +37,9 @@ public:
     const AnalysisLimits &limits() const { return m_limits; }
     // Sets one parameter byte of the tool's set as if typed on the tuning page.
     void setHandEdit(std::function<void(int index, int value)> edit) { m_handEdit = std::move(edit); }
+    // Where the analysis of a whole recording is kept: one shown whole (and compared with none)
+    // takes it from there rather than making its own.
+    void setKeptAnalyses(KeptAnalyses *kept) { m_kept = kept; }
 
     // Starts over (soon, once for any number of calls in a row).
     void refreshSoon()
@@ -61,7 +64,7 @@ private:
         const Recording *recording = nullptr;
         QString path;
         std::shared_ptr<const DriveInput> input;
-        std::vector<ParameterSet> sets;  // the sets kept beside it; empty: the tool's
+        std::vector<ParameterSet> kept;  // the sets kept beside it; empty: the tool's
     };
     void refresh();
     void forget(Source &source);
@@ -69,6 +72,10 @@ private:
     void takeLimits();
     void sliceDone();
     bool prepare(Source &source, const Recording *recording, const QString &path);
+    // The rows [first, last) of the recording shown that the plot shows.
+    std::pair<int, int> rowsInView() const;
+    bool showsKept() const;
+    void showKept();
     void runAnalysis();
     void show(int generation, const DriveAnalysis &shown, const std::optional<DriveAnalysis> &compared);
     QString infoText() const;
@@ -80,6 +87,7 @@ private:
     Prompts *m_prompts;
     AnalysisLimits m_limits;
     std::function<void(int, int)> m_handEdit;
+    KeptAnalyses *m_kept = nullptr;
     QTimer m_refresh;
     QTimer m_slices;
     Source m_shown, m_compared;

@@ -4,8 +4,9 @@
 #include "recording.h"
 #include <algorithm>
 
-DriveInputBuilder::DriveInputBuilder(const Recording *recording, std::vector<DriveSet> sets, bool setFromTool)
-    : m_recording(recording), m_input(std::make_shared<DriveInput>())
+DriveInputBuilder::DriveInputBuilder(const Recording *recording, std::vector<DriveSet> sets, bool setFromTool, int startSet)
+    : m_recording(recording), m_input(std::make_shared<DriveInput>()),
+      m_set(quint8(std::clamp(startSet, 0, std::max(0, int(sets.size()) - 1))))
 {
     m_input->sets = std::move(sets);
     m_input->setFromTool = setFromTool;
@@ -38,25 +39,22 @@ bool DriveInputBuilder::step(int rows)
         row.position = quint8(m_recording->position(i));
         row.set = m_set;
         m_input->rows.push_back(row);
-        if ((flags & DriveRow::SetWritten) && m_firstWritten < 0)
-            m_firstWritten = int(m_input->rows.size()) - 1;
     }
-    if (m_next < m_recording->rows())
-        return false;
-    startingSet();
-    return true;
+    return m_next >= m_recording->rows();
 }
 
-void DriveInputBuilder::startingSet()
+std::unique_ptr<DriveInputBuilder> DriveInputBuilder::forFile(const Recording *recording, const QString &csvPath,
+                                                              const ParameterSet &toolSet, std::vector<ParameterSet> *kept)
 {
-    // A later part of a long recording starts with the set written last before it: the one
-    // before its first write, or the last of all when it has none.
-    auto &rows = m_input->rows;
-    const int sets = int(m_input->sets.size());
-    int before = sets - 1;
-    if (m_firstWritten >= 0)
-        before = std::max(0, int(rows[std::size_t(m_firstWritten)].set) - 1);
-    const std::size_t end = m_firstWritten >= 0 ? std::size_t(m_firstWritten) : rows.size();
-    for (std::size_t i = 0; i < end; ++i)
-        rows[i].set = quint8(std::max(0, before));
+    std::vector<ParameterSet> sets = RecordedSets::load(csvPath);
+    std::vector<DriveSet> driveSets;
+    for (const ParameterSet &set : sets)
+        driveSets.push_back(DriveSet::fromBlock(set.block()));
+    const bool fromTool = driveSets.empty();
+    if (fromTool && !toolSet.isEmpty())
+        driveSets.push_back(DriveSet::fromBlock(toolSet.block()));
+    const int startSet = fromTool ? 0 : RecordedSets::inForceAtStart(csvPath) - 1;
+    if (kept)
+        *kept = std::move(sets);
+    return std::make_unique<DriveInputBuilder>(recording, std::move(driveSets), fromTool, startSet);
 }

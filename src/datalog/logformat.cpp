@@ -81,7 +81,7 @@ QString markerField(int number, const QString &text)
         const bool breaks = c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
         clean += breaks ? QLatin1Char(' ') : c;
     }
-    clean = clean.simplified().left(MarkerTextLimit).trimmed();
+    clean = clean.simplified();
     return clean.isEmpty() ? QString::number(number) : QString::number(number) + QLatin1Char(' ') + clean;
 }
 

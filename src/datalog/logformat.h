@@ -35,7 +35,6 @@ inline const char *measuring() { return "měření"; }
 inline const char *linkLost() { return "spojení přerušeno"; }
 inline const char *linkBack() { return "spojení obnoveno"; }
 inline const char *markerOnly() { return "značka"; }
-constexpr int MarkerTextLimit = 40;
 
 QByteArray byteOrderMark();
 QByteArray headerLine();
@@ -43,7 +42,8 @@ QByteArray headerLine();
 void appendRow(QByteArray &out, const LogRow &row);
 // A text field as CSV has it: one with `;` or `"` in quotes, its quotes doubled.
 void appendText(QByteArray &out, const QString &text);
-// "3" or "3 text": the text loses only what would break the line, and is cut short.
+// "3" or "3 text": the text loses only what would break the line (and blanks at its ends);
+// however long, it is kept whole, as typed.
 QString markerField(int number, const QString &text);
 // "<yyyy-MM-dd_HH-mm-ss>_<version name>.csv", "..._2.csv" for the second part of a long one; the
 // version name as safeFileNamePart() makes it, "Bez-verze" when nothing of it is left.

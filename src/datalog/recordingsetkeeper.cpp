@@ -1,7 +1,6 @@
 #include "recordingsetkeeper.h"
 #include "logrecorder.h"
 #include "recordedsets.h"
-#include "cfgfiles/configfile.h"
 #include "link/unitdata.h"
 #include "tuning/paramblock.h"
 
@@ -24,7 +23,7 @@ void RecordingSetKeeper::setWritten()
 
 void RecordingSetKeeper::byteWritten(int index, quint8 value, quint8 version)
 {
-    if (!m_recorder->isRecording() || m_last.isEmpty() || index < 0 || index >= Reply::BlockSize)
+    if (!m_recorder->isRecording() || m_last.isEmpty() || index < 0 || index >= ParamBlock::Size)
         return;
     keep(m_last.withParam(index, value).withParam(ParamBlock::SetVersion, version));
     mark();

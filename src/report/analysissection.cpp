@@ -1,5 +1,5 @@
 #include "analysissection.h"
-#include "recordinganalysis.h"
+#include "datalog/fileanalysis.h"
 #include "datalog/analysistable.h"
 #include "textformat/czechnumber.h"
 

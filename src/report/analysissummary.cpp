@@ -1,10 +1,8 @@
 #include "analysissummary.h"
-#include "recordinganalysis.h"
+#include "datalog/fileanalysis.h"
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPointer>
-#include <QThreadPool>
 
 namespace {
 QString verdictName(Verdict verdict)
@@ -57,15 +55,4 @@ QString analysisSummary(const RecordingAnalysis &analysis)
     o.insert(QStringLiteral("whole"), verdicts(a.whole));
     o.insert(QStringLiteral("proposals"), proposals);
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
-}
-
-void summariseRecordingLater(const QString &csvPath, const QByteArray &toolBlock, const AnalysisLimits &limits,
-                             QObject *context, std::function<void(const QString &summary)> done)
-{
-    QPointer<QObject> receiver(context);
-    QThreadPool::globalInstance()->start([=] {
-        const QString summary = analysisSummary(analyseRecordingFile(csvPath, toolBlock, limits));
-        if (receiver)
-            QMetaObject::invokeMethod(receiver, [=] { done(summary); }, Qt::QueuedConnection);
-    });
 }

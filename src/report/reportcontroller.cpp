@@ -4,6 +4,7 @@
 #include "reportfont.h"
 #include "reportpdf.h"
 #include "cfgfiles/configfile.h"
+#include "datalog/keptanalyses.h"
 #include "diagnostics/diagnosticspage.h"
 #include "prompts/prompts.h"
 #include "link/unitdata.h"
@@ -95,7 +96,9 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     input.withAnalysis = question.withAnalysis && !recording.isEmpty();
     if (input.withAnalysis) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        input.analysis = analyseRecordingFileAside(recording, m_data->set().paramBytes(), m_limits ? m_limits() : AnalysisLimits());
+        const AnalysisLimits limits = m_limits ? m_limits() : AnalysisLimits();
+        input.analysis = m_kept ? m_kept->await(recording, m_data->set().value(), limits)
+                                : analyseRecordingFileAside(recording, m_data->set().value(), limits);
         QApplication::restoreOverrideCursor();
     }
     input.blockOfThisUnit = m_session.blockIsThisUnits();

@@ -8,6 +8,7 @@
 #include <functional>
 
 class DiagnosticsPage;
+class KeptAnalyses;
 class Prompts;
 class QTextDocument;
 class ScopePage;
@@ -36,6 +37,8 @@ public:
     // The unit's previous visit, from the history; none when not set.
     void setPreviousVisit(std::function<PreviousVisit()> previous) { m_previousVisit = std::move(previous); }
     void setAnalysisLimits(std::function<AnalysisLimits()> limits) { m_limits = std::move(limits); }
+    // Where the recordings' analyses are kept; without it the report makes its own.
+    void setKeptAnalyses(KeptAnalyses *kept) { m_kept = kept; }
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void makeReport();   // "Protokol", Ctrl+T
@@ -66,6 +69,7 @@ private:
     std::function<QString()> m_lastRecording;
     std::function<PreviousVisit()> m_previousVisit;
     std::function<AnalysisLimits()> m_limits;
+    KeptAnalyses *m_kept = nullptr;
     UnitSession m_session;
     VehicleDetailsStore m_vehicles;
     // The dialog's last answers and the unit they were for: proposed again for "Tisk…" and the

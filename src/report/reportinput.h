@@ -1,6 +1,6 @@
 #pragma once
 #include "previousvisitsection.h"
-#include "recordinganalysis.h"
+#include "datalog/fileanalysis.h"
 #include "vehicledetails.h"
 #include "workshop.h"
 #include <QDateTime>

@@ -20,6 +20,8 @@ private slots:
     void proposals();
     void proposalsStayWithinLimits();
     void limitsFromSettings();
+    void everyAcceptedLimitIsSafe_data();
+    void everyAcceptedLimitIsSafe();
 };
 
 void DriveAnalysisTest::switchingRate_data()
@@ -273,6 +275,45 @@ void DriveAnalysisTest::limitsFromSettings()
     QCOMPARE(l.minSteadyS, 12.5);
     QCOMPARE(l.proposalDistance, AnalysisLimits().proposalDistance);
     QCOMPARE(l.proposalStopShare, AnalysisLimits().proposalStopShare);
+}
+
+void DriveAnalysisTest::everyAcceptedLimitIsSafe_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<double>("value");
+    for (const AnalysisLimits::Key &key : AnalysisLimits::keys()) {
+        QTest::addRow("%s=%g", key.name, key.low) << QString::fromLatin1(key.name) << key.low;
+        QTest::addRow("%s=%g", key.name, key.high) << QString::fromLatin1(key.name) << key.high;
+    }
+}
+
+// Each accepted value at the edge of its range, over a drive with every kind of break in it (a
+// gap, a missing reply, a measurement, a set written, range changes) and a servo standing still:
+// nothing is read outside the rows, no figure leaves its bounds, and no movement is made up
+// across a break.
+void DriveAnalysisTest::everyAcceptedLimitIsSafe()
+{
+    QFETCH(QString, key);
+    QFETCH(double, value);
+    const AnalysisLimits limits = AnalysisLimits::read([&](const QString &k) { return k == key ? QString::number(value) : QString(); });
+    DriveSynth d;
+    for (int i = 0; i < 3000; ++i) {
+        if (i == 1000)
+            d.ms += 3000;
+        if (i == 2000)
+            d.input.sets.push_back(DriveSynth::plainSet());
+        const quint8 flags = i == 1500 ? 0 : i == 1700 ? DriveRow::Measuring : i == 2000 ? DriveRow::Values | DriveRow::SetWritten : DriveRow::Values;
+        d.row(i % 40 < 20 ? 5 : 45, DriveSynth::tpsOf(i / 250 % 4), 100, flags);
+    }
+    const DriveAnalysis a = analyseDrive(d.input, limits);
+    QCOMPARE(a.direction, EnrichDirection::Unknown);
+    QVERIFY2(a.directionWhy.endsWith(QStringLiteral("(0 kroků)")), qPrintable(a.directionWhy));
+    for (const RangeFigures *f : allFigures(a)) {
+        QVERIFY(f->steadyMs >= 0 && f->steadyMs <= f->timeMs);
+        for (double share : {f->timeShare, f->richShare, f->leanShare, f->atMaxShare, f->atMinShare})
+            QVERIFY(share >= 0 && share <= 1);
+    }
+    QVERIFY(a.proposals.empty());
 }
 
 QTEST_GUILESS_MAIN(DriveAnalysisTest)

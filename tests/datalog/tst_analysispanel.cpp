@@ -2,6 +2,8 @@
 #include "scriptedprompts.h"
 #include "datalog/analysiscontrol.h"
 #include "datalog/analysispanel.h"
+#include "datalog/analysisfile.h"
+#include "datalog/keptanalyses.h"
 #include "datalog/logformat.h"
 #include "datalog/recordedsets.h"
 #include "datalog/recordingsbrowser.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -120,6 +123,46 @@ private slots:
         delete data;
         QVERIFY(!prompts->unexpected);
         delete prompts;
+    }
+
+    // A finished recording is analysed once, on a worker thread, whoever asks: the history at its
+    // stop, the page showing it whole, the report. Other limits make an analysis of their own.
+    void oneAnalysisOfARecordingServesEveryone()
+    {
+        KeptAnalyses kept;
+        page->analysis()->setKeptAnalyses(&kept);
+        const QString path = write(QStringLiteral("jizda.csv"), 60, true);
+        const RecordingAnalysis *forHistory = nullptr;
+        kept.whenAnalysed(path, data->set().value(), page->analysis()->limits(), this,
+                          [&](const RecordingAnalysis &) { forHistory = kept.kept(path, data->set().value(), page->analysis()->limits()); });
+        analyse(path);
+        QCOMPARE(cell(QStringLiteral("Na dorazu MAX"), 1), QStringLiteral("100 % (140)"));
+        QCOMPARE(find<QListWidget>("NavrhyRozboru")->count(), 1);
+        const RecordingAnalysis forReport = kept.await(path, data->set().value(), page->analysis()->limits());
+        QVERIFY(forHistory && forReport.analysis == forHistory->analysis);
+        QCOMPARE(page->analysis()->analysis()->proposals.size(), forReport.analysis->proposals.size());
+        QCOMPARE(kept.made(), 1);
+        // The next session finds it beside the recording, while the recording is as it was.
+        const auto asWritten = [](const RecordingAnalysis &a) { return QJsonDocument(AnalysisFile::toJson(*a.analysis)).toJson(); };
+        KeptAnalyses next;
+        QCOMPARE(asWritten(next.await(path, data->set().value(), page->analysis()->limits())), asWritten(forReport));
+        QCOMPARE(next.made(), 0);
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::Append));
+        csv.write("600,000;14:10:00,000;;;;;;;;bez odpovědi\r\n");
+        csv.close();
+        QVERIFY(next.await(path, data->set().value(), page->analysis()->limits()).analysis);
+        QCOMPARE(next.made(), 1);
+
+        QSpinBox *step = find<QSpinBox>("MezKrok");
+        step->setFocus();
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(step, Qt::Key_Down);
+        QCOMPARE(step->value(), 5);
+        QTRY_VERIFY(page->analysis()->analysis() && !page->analysis()->busy());
+        QCOMPARE(find<QListWidget>("NavrhyRozboru")->item(0)->text(),
+                 QStringLiteral("Malý výkon, doraz MAX 140 → 145: servo na dorazu 100 % ustáleného času, chudá 100 %"));
+        QCOMPARE(kept.made(), 2);
     }
 
     void tableAndProposalTakenAsHandEdit()

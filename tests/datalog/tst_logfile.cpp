@@ -50,7 +50,7 @@ private slots:
         const QByteArray expected = Header
             + "0,000;14:03:22,005;0,60;30;2,56;128;100;Malý výkon;;\r\n"
               "1234,567;14:23:56,567;;;;;;;2;bez odpovědi\r\n"
-              "1234,587;14:23:56,587;5,10;255;5,10;255;0;;\"2 kopec; \"\"start\"\" a dál, daleko dál, až za\";\r\n";
+              "1234,587;14:23:56,587;5,10;255;5,10;255;0;;\"2 kopec; \"\"start\"\" a dál, daleko dál, až za humna a ještě kousek\";\r\n";
         QCOMPARE(sample(), expected);
         QCOMPARE(LogFormat::volts(1), QByteArray("0,02"));
         QCOMPARE(LogFormat::volts(50), QByteArray("1,00"));
@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(r.markers().size(), 1);
         QCOMPARE(r.markers()[0].row, 1);
         // As typed, `;` and `"` included, cut short only.
-        QCOMPARE(r.markers()[0].text, QStringLiteral("kopec; \"start\" a dál, daleko dál, až za"));
+        QCOMPARE(r.markers()[0].text, QStringLiteral("kopec; \"start\" a dál, daleko dál, až za humna a ještě kousek"));
         QCOMPARE(r.lambdaPeak(), 255);
     }
 

@@ -1,4 +1,6 @@
 #include "e2ewindow.h"
+#include "pdftext.h"
+#include "datalog/keptanalyses.h"
 #include "analysis/drivefigures.h"
 #include "datalog/analysiscontrol.h"
 #include "datalog/recordingsbrowser.h"
@@ -9,7 +11,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 
 // The analysis of a drive against the simulated unit's closed loop: a range whose need lies
 // beyond its enriching stop gets a proposal to move that stop; taken, written and checked, a
@@ -17,7 +21,11 @@
 class TestAnalysisE2E : public QObject
 {
     Q_OBJECT
+public slots:
+    void open(const QUrl &url) { opened << url.toLocalFile(); }
+
 private:
+    QStringList opened;
     E2EWindow e2e;
     static constexpr int DriveMs = 26000;  // one drive through the four ranges, 6 s each, and some
 
@@ -78,6 +86,16 @@ private slots:
         const DriveAnalysis *first = analysis();
         QVERIFY(first);
         QVERIFY2(!first->setFromTool, "the recording keeps its set");
+        // The history at the stop, the page and the report share one analysis of the recording.
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open");
+        ReportQuestion withAnalysis;
+        withAnalysis.withAnalysis = true;
+        e2e.prompts()->reportAnswers << withAnalysis;
+        QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(PdfText::text(opened.takeFirst()).contains(reason));
+        QCOMPARE(e2e.window()->findChild<KeptAnalyses *>()->made(), 1);
         const double stuckBefore = enrich == QLatin1String("up") ? first->ranges[1].atMaxShare : first->ranges[1].atMinShare;
         QListWidget *list = e2e.find<QListWidget>("NavrhyRozboru");
         int found = -1;

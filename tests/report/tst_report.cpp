@@ -10,13 +10,10 @@
 #include "datalog/recordedsets.h"
 #include "cfgfiles/configfile.h"
 #include "report/analysissummary.h"
-#include "cfgfiles/configfile.h"
+#include "datalog/keptanalyses.h"
 #include "report/reportbuilder.h"
-#include "cfgfiles/configfile.h"
 #include "report/reportcontroller.h"
-#include "cfgfiles/configfile.h"
 #include "report/reportinput.h"
-#include "cfgfiles/configfile.h"
 #include "report/reportpdf.h"
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
@@ -140,7 +137,7 @@ private:
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
         QString error;
-        if (keepSet && !RecordedSets::keep(path, 1, data->set().value(), &error))
+        if (keepSet && !RecordedSets::keep(path, 1, data->set().value().withLevels(std::nullopt), &error))
             qFatal("cannot keep the set: %s", qPrintable(error));
         return path;
     }
@@ -550,13 +547,13 @@ private slots:
     // worker thread and handed back on this one; an unreadable file keeps why.
     void aRecordingsAnalysisIsSummarisedAside()
     {
-        const QByteArray toolSet = data->set().paramBytes();
+        KeptAnalyses kept;
         for (const bool readable : {true, false}) {
             const QString path = readable ? driveRecording(true) : dir->filePath(QStringLiteral("chybi.csv"));
             QString summary;
             QThread *handedOn = nullptr;
-            summariseRecordingLater(path, toolSet, AnalysisLimits(), this, [&](const QString &s) {
-                summary = s;
+            kept.whenAnalysed(path, data->set().value(), AnalysisLimits(), this, [&](const RecordingAnalysis &analysis) {
+                summary = analysisSummary(analysis);
                 handedOn = QThread::currentThread();
             });
             QTRY_VERIFY_WITH_TIMEOUT(!summary.isEmpty(), 20000);

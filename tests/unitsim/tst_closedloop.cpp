@@ -12,7 +12,7 @@ namespace {
 DriveInput record(ClosedLoop &loop, const unitsim::ParamBlock &block, int fromMs, int seconds, int pollMs = 20)
 {
     DriveInput input;
-    input.sets.push_back(DriveSet::fromBlock(QByteArray(reinterpret_cast<const char *>(block.data()), int(block.size()))));
+    input.sets.push_back(DriveSet::fromBlock(block));
     input.gapMs = 100;
     for (int ms = fromMs; ms < fromMs + seconds * 1000; ms += pollMs) {
         loop.advanceTo(ms, block);
