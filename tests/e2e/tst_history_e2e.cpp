@@ -41,7 +41,7 @@ private slots:
         // The first block read brings the record by itself, once.
         e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(recorder->isOpen(), 5000);
-        QCOMPARE(recorder->visit().serial, QStringLiteral("117"));
+        QCOMPARE(recorder->visit().unit, (UnitIdentity{117, 2019}));
         e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTest::qWait(300);
         QCOMPARE(count(QStringLiteral("02 80 03")), 1);
@@ -75,7 +75,7 @@ private slots:
         store.start();
         QVERIFY(HistoryWait::settled(store));
         const Visit visit = HistoryWait::visit(store, id);
-        QCOMPARE(visit.serial, QStringLiteral("117"));
+        QCOMPARE(visit.unit, (UnitIdentity{117, 2019}));
         QCOMPARE(visit.technician, QStringLiteral("Petr Kovář"));
         QVERIFY(visit.ended.isValid());
         QCOMPARE(visit.sets.size(), 2);

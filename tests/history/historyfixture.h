@@ -62,28 +62,36 @@ inline bool settled(HistoryStore &store, int ms = 10000)
     return false;
 }
 
-// A visit with something of everything; `n` makes its contents its own.
-inline Visit sampleVisit(const QString &serial, int n = 1)
+// The diagnostic record of unit `serial` made in `year`, with a rich idle error counter.
+inline QByteArray recordOf(int serial, int year, int idleErrors = 7)
+{
+    QByteArray record(34, '\0');
+    record[0] = 0x02;
+    record[2] = char(serial);
+    record[3] = char(year - 2000);
+    record[17] = char(idleErrors);
+    record[33] = 0x03;
+    return record;
+}
+
+// A visit with something of everything; `n` makes its contents its own. A unit kept "bez čísla"
+// (none) has no record.
+inline Visit sampleVisit(const std::optional<UnitIdentity> &unit, int n = 1)
 {
     Visit v;
     v.id = HistoryIds::newId();
-    v.serial = serial;
-    v.unitId = HistoryIds::unitId(serial);
+    v.unit = unit;
+    v.unitId = unit ? HistoryIds::unitId(*unit) : HistoryIds::newId();
     v.vehicle = QStringLiteral("1AB 23%1").arg(n);
     v.started = QDateTime(QDate(2026, 12, 1), QTime(8, n % 60), Qt::UTC);
     v.ended = v.started.addSecs(3600);
     v.technician = QStringLiteral("Jiří Dvořák");
     v.pc = QStringLiteral("dilna-1");
-    QByteArray record(34, '\0');
-    record[0] = 0x02;
-    record[2] = char(n);
-    record[17] = 7;  // a rich idle error counter
-    record[33] = 0x03;
-    v.record = record;
-    v.errorsBefore = record;
-    QByteArray cleared = record;
-    cleared[17] = 0;
-    v.errorsAfter = cleared;
+    if (unit) {
+        v.record = recordOf(unit->serial, unit->year.value_or(2000));
+        v.errorsBefore = v.record;
+        v.errorsAfter = recordOf(unit->serial, unit->year.value_or(2000), 0);
+    }
     v.serviceStored = v.started.addSecs(600);
     v.notes = QStringLiteral("Výměna filtru; '); drop table visits; --");
     const QByteArray set(44, char(n));
@@ -101,7 +109,8 @@ inline Visit sampleVisit(const QString &serial, int n = 1)
 inline void compareVisits(const Visit &got, const Visit &want)
 {
     QCOMPARE(got.id, want.id);
-    QCOMPARE(got.serial, want.serial);
+    QCOMPARE(got.unit, want.unit);
+    QCOMPARE(got.unitId, want.unitId);
     QCOMPARE(got.vehicle, want.vehicle);
     QCOMPARE(got.started, want.started);
     QCOMPARE(got.ended, want.ended);

@@ -43,7 +43,7 @@ private slots:
         QVERIFY2(settled(b), qPrintable(b.problem()));
         QCOMPARE(units(b).size(), 0);
         QSignalSpy changed(&b, &HistoryStore::changed);
-        const Visit visit = sampleVisit(QStringLiteral("31"));
+        const Visit visit = sampleVisit(UnitIdentity{31, 2020});
         QElapsedTimer clock;
         clock.start();
         a.saveVisit(visit);
@@ -77,7 +77,7 @@ private slots:
     {
         HistoryStore store(m_server->target(), nextQueue());
         store.start();
-        Visit visit = sampleVisit(QStringLiteral("5"));
+        Visit visit = sampleVisit(UnitIdentity{5, 2020});
         store.saveVisit(visit);
         QVERIFY2(settled(store), qPrintable(store.problem()));
         QVERIFY(m_server->stop());
@@ -85,7 +85,7 @@ private slots:
                            VisitSet::Check::Verified});
         store.saveVisit(visit);
         QTRY_COMPARE_WITH_TIMEOUT(store.statusText(), QStringLiteral("Kartotéka nedostupná – 1 návštěva čeká"), 10000);
-        const Visit other = sampleVisit(QStringLiteral("6"), 2);
+        const Visit other = sampleVisit(UnitIdentity{6, 2020}, 2);
         store.saveVisit(other);
         QTRY_COMPARE_WITH_TIMEOUT(store.statusText(), QStringLiteral("Kartotéka nedostupná – 2 návštěvy čekají"), 10000);
         QVERIFY(!store.problem().isEmpty());
@@ -107,7 +107,7 @@ private slots:
         auto *random = QRandomGenerator::global();
         QList<Visit> made;
         for (int cycle = 0; cycle < Cycles; ++cycle) {
-            Visit v = sampleVisit(QStringLiteral("R%1").arg(cycle % 10), cycle);
+            Visit v = sampleVisit(UnitIdentity{100 + cycle % 10, 2020}, cycle);
             store.saveVisit(v);
             made << v;
             QTest::qWait(int(random->bounded(60)));

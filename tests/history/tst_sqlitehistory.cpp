@@ -38,7 +38,7 @@ private slots:
 
     void visitReadBackAfterRestart()
     {
-        const Visit visit = sampleVisit(QStringLiteral("42"));
+        const Visit visit = sampleVisit(UnitIdentity{42, 2019});
         {
             HistoryStore store(target(), queue());
             store.start();
@@ -49,7 +49,7 @@ private slots:
         store.start();
         const QList<UnitSummary> all = units(store);
         QCOMPARE(all.size(), 1);
-        QCOMPARE(all[0].serial, QStringLiteral("42"));
+        QCOMPARE(all[0].unit, (UnitIdentity{42, 2019}));
         QCOMPARE(all[0].vehicle, visit.vehicle);
         QCOMPARE(all[0].visitCount, 1);
         QCOMPARE(all[0].lastVisit, visit.started);
@@ -66,13 +66,13 @@ private slots:
     {
         HistoryStore store(target(), queue());
         store.start();
-        Visit v = sampleVisit(QStringLiteral("7"));
+        Visit v = sampleVisit(UnitIdentity{7, 2019});
         store.saveVisit(v);
         v.sets.append({HistoryIds::newId(), v.started.addSecs(1500), VisitSet::Kind::Write, QByteArray(44, 3),
                        VisitSet::Check::Verified});
         store.saveVisit(v);
         QVERIFY(settled(store));
-        Visit next = sampleVisit(QStringLiteral("7"), 2);
+        Visit next = sampleVisit(UnitIdentity{7, 2019}, 2);
         next.vehicle.clear();
         store.saveVisit(next);
         QVERIFY(settled(store));
@@ -87,9 +87,10 @@ private slots:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("serials");
-        QTest::newRow("all") << QString() << QStringList{"S3", "S2", "S1"};
-        QTest::newRow("serial") << QStringLiteral("s2") << QStringList{"S2"};
-        QTest::newRow("vehicle, any case") << QStringLiteral("1ab 233") << QStringList{"S3"};
+        QTest::newRow("all") << QString() << QStringList{"13", "12", "11"};
+        QTest::newRow("serial") << QStringLiteral("12") << QStringList{"12"};
+        QTest::newRow("year") << QStringLiteral("2021") << QStringList{"12"};
+        QTest::newRow("vehicle, any case") << QStringLiteral("1ab 233") << QStringList{"13"};
         QTest::newRow("percent is a letter") << QStringLiteral("%") << QStringList{};
         QTest::newRow("quote") << QStringLiteral("' or '1'='1") << QStringList{};
     }
@@ -100,11 +101,11 @@ private slots:
         HistoryStore store(target(), queue());
         store.start();
         for (int n = 1; n <= 3; ++n)
-            store.saveVisit(sampleVisit(QStringLiteral("S%1").arg(n), n));
+            store.saveVisit(sampleVisit(UnitIdentity{10 + n, 2019 + n}, n));
         QVERIFY(settled(store));
         QStringList got;
         for (const UnitSummary &u : units(store, filter))
-            got << u.serial;
+            got << QString::number(u.unit->serial);
         QCOMPARE(got, serials);
     }
 
@@ -121,7 +122,7 @@ private slots:
         QVERIFY(notices.wait(5000));
         QVERIFY(notices.first().at(0).toString().startsWith(QStringLiteral("Soubor kartotéky byl poškozený.")));
         QCOMPARE(QDir(dir().filePath(QStringLiteral("data"))).entryList({QStringLiteral("historie.sqlite.poskozeno-*")}).size(), 1);
-        store.saveVisit(sampleVisit(QStringLiteral("5")));
+        store.saveVisit(sampleVisit(UnitIdentity{5, 2019}));
         QVERIFY(settled(store));
         QCOMPARE(units(store).size(), 1);
     }
@@ -150,7 +151,7 @@ private slots:
         QVERIFY(settled(store));
         const QList<UnitSummary> all = units(store);
         QCOMPARE(all.size(), 1);
-        QCOMPARE(all[0].serial, QStringLiteral("117"));
+        QCOMPARE(all[0].unit, (UnitIdentity{117, std::nullopt}));
         const QList<VisitSummary> list = visits(store, all[0].id);
         QCOMPARE(list.size(), 2);
         const Visit first = HistoryWait::visit(store, list[1].id);
@@ -247,7 +248,7 @@ private slots:
         QVERIFY(settled(store));
 
         const Visit got = HistoryWait::visit(store, id);
-        QCOMPARE(got.serial, QStringLiteral("99"));
+        QCOMPARE(got.unit, (UnitIdentity{99, 2000}));
         QCOMPARE(got.technician, QStringLiteral("Novák"));
         QCOMPARE(got.vehicle, QStringLiteral("4T5 6789"));
         QVERIFY(got.ended.isValid());

@@ -39,10 +39,10 @@ class TestHistoryPage : public ServiceFixture
     void fillHistory()
     {
         HistoryStore *store = form->historyStore();
-        Visit first = HistoryWait::sampleVisit(QStringLiteral("12"), 1);
+        Visit first = HistoryWait::sampleVisit(UnitIdentity{12, 2020}, 1);
         first.customer = QStringLiteral("Jana Dvořáková");
         first.sets = {{HistoryIds::newId(), first.started, VisitSet::Kind::Read, set(90) + someLevels(), VisitSet::Check::Verified}};
-        Visit second = HistoryWait::sampleVisit(QStringLiteral("12"), 2);
+        Visit second = HistoryWait::sampleVisit(UnitIdentity{12, 2020}, 2);
         second.started = first.started.addDays(30);
         second.sets = {{HistoryIds::newId(), second.started, VisitSet::Kind::Read, set(90) + someLevels(), VisitSet::Check::Verified},
                        {HistoryIds::newId(), second.started.addSecs(60), VisitSet::Kind::Write, set(120, 5) + someLevels(),
@@ -50,7 +50,7 @@ class TestHistoryPage : public ServiceFixture
         m_second = second;
         store->saveVisit(first);
         store->saveVisit(second);
-        store->saveVisit(HistoryWait::sampleVisit(QStringLiteral("7"), 3));
+        store->saveVisit(HistoryWait::sampleVisit(UnitIdentity{7, 2020}, 3));
         QVERIFY(HistoryWait::settled(*store));
     }
     // Unit 12, its later visit shown.
@@ -64,7 +64,7 @@ class TestHistoryPage : public ServiceFixture
         QTRY_COMPARE(units->topLevelItemCount(), 2);
         QTest::keyClicks(find<QLineEdit>("HledatJednotku"), QStringLiteral("12"));
         QTRY_COMPARE(units->topLevelItemCount(), 1);
-        QCOMPARE(units->topLevelItem(0)->text(3), QStringLiteral("2"));
+        QCOMPARE(units->topLevelItem(0)->text(4), QStringLiteral("2"));
         clickRow(units, 0);
         auto *visits = find<QTreeWidget>("Navstevy");
         QTRY_COMPARE(visits->topLevelItemCount(), 2);
@@ -143,8 +143,7 @@ private slots:
     // A unit kept as "bez čísla" is named by hand: its visit joins the unit of that number.
     void unitWithoutNumberNamedByHand()
     {
-        Visit unnamed = HistoryWait::sampleVisit(VisitRecorder::unnamed(), 4);
-        unnamed.unitId = HistoryIds::newId();
+        Visit unnamed = HistoryWait::sampleVisit(std::nullopt, 4);
         form->historyStore()->saveVisit(unnamed);
         QVERIFY(HistoryWait::settled(*form->historyStore()));
         form->activateWindow();
@@ -156,7 +155,7 @@ private slots:
         QTRY_COMPARE(units->topLevelItemCount(), 1);
         clickRow(units, 0);
         QVERIFY(find<QPushButton>("PojmenovatJednotku")->isEnabled());
-        prompts->texts << QStringLiteral("12");
+        prompts->texts << QStringLiteral("12") << QStringLiteral("2020");
         find<QPushButton>("PojmenovatJednotku")->click();
         QTRY_COMPARE(HistoryWait::units(*form->historyStore(), QStringLiteral("bez")).size(), 0);
         const QList<UnitSummary> twelve = HistoryWait::units(*form->historyStore(), QStringLiteral("12"));
@@ -170,11 +169,7 @@ private slots:
     void reportProposesThePreviousVisit()
     {
         form->visitRecorder()->setClock([] { return QDateTime(QDate(2026, 12, 15), QTime(9, 0), Qt::UTC); });
-        QByteArray record(34, '\0');
-        record[0] = 0x02;
-        record[2] = char(12);
-        record[33] = 0x03;
-        emit form->diagnosticsExchange()->diagnosticsReceived(record);
+        emit form->diagnosticsExchange()->diagnosticsReceived(HistoryWait::recordOf(12, 2020, 0));
         QVERIFY(form->visitRecorder()->isOpen());
         QTRY_VERIFY(!form->previousVisitNote()->text().isEmpty());
         unitBlock = set(100);  // the idle stop changed since the previous visit

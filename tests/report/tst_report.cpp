@@ -172,7 +172,7 @@ private slots:
         data->record().take(record());
         knownSet();
         const QString text = makeReport(QStringLiteral("Vyměněn filtr plynu.\nZákazník upozorněn na těsnost."));
-        QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_117.pdf"));
+        QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_117-2019.pdf"));
         QCOMPARE(opened, QStringList{report->lastReport()});
         QVERIFY(prompts->messages.isEmpty());
 
@@ -205,8 +205,8 @@ private slots:
 
         // A second report of the same minute gets a name of its own.
         QVERIFY(!makeReport().isEmpty());
-        QCOMPARE(QDir(reports()).entryList(QDir::Files), (QStringList{QStringLiteral("2026-12-07_14-03_117.pdf"),
-                                                                      QStringLiteral("2026-12-07_14-03_117_2.pdf")}));
+        QCOMPARE(QDir(reports()).entryList(QDir::Files), (QStringList{QStringLiteral("2026-12-07_14-03_117-2019.pdf"),
+                                                                      QStringLiteral("2026-12-07_14-03_117-2019_2.pdf")}));
         QCOMPARE(opened.size(), 2);
     }
 
@@ -298,7 +298,7 @@ private slots:
         QTest::addColumn<bool>("blocked");  // a file stands where the folder belongs
         QTest::addColumn<QString>("message");
         QTest::newRow("folder blocked") << true << QStringLiteral("Protokol: Protokol nelze uložit: složku %1 nelze vytvořit.");
-        QTest::newRow("disk full") << false << QStringLiteral("Protokol: Protokol nelze uložit do %1/2026-12-07_14-03_117.pdf:");
+        QTest::newRow("disk full") << false << QStringLiteral("Protokol: Protokol nelze uložit do %1/2026-12-07_14-03_117-2019.pdf:");
     }
     void aFolderThatCannotBeWrittenLeavesNoHalfFile()
     {
