@@ -126,7 +126,6 @@ void HistoryDatabase::close()
 bool HistoryDatabase::open(const HistoryTarget &target, QString *error, QString *notice)
 {
     close();
-    m_loginRefused = false;
     m_postgres = target.isServer();
     const bool opened = m_postgres ? openServer(target, error) : openSqlite(target, error, notice);
     if (!opened)
@@ -149,9 +148,6 @@ bool HistoryDatabase::openServer(const HistoryTarget &target, QString *error)
         d.setPassword(target.password);
     d.setConnectOptions(QStringLiteral("connect_timeout=%1;sslmode=%2").arg(TimeoutMs / 1000).arg(target.sslMode));
     if (!d.open()) {
-        // The server's SQLSTATE, not its words: a server that speaks Czech refuses in Czech.
-        const QString state = d.lastError().nativeErrorCode();
-        m_loginRefused = state == QLatin1String("28P01") || state == QLatin1String("28000");
         *error = QStringLiteral("Kartotéka %1 nedostupná: %2").arg(target.describe(), d.lastError().text().trimmed());
         return false;
     }

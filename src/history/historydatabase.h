@@ -20,8 +20,6 @@ public:
     bool open(const HistoryTarget &target, QString *error, QString *notice = nullptr);
     void close();
     bool isOpen() const;
-    // The last open() failed because the server refused the user or the password.
-    bool loginRefused() const { return m_loginRefused; }
     // A statement on an open server connection to see whether it is still alive.
     bool ping();
     QSqlDatabase db() const;
@@ -58,6 +56,5 @@ private:
 
     QString m_name;
     bool m_postgres = false;
-    bool m_damaged = false;
-    bool m_loginRefused = false;  // the last prepareSchema() found no database in the file
+    bool m_damaged = false;  // the last prepareSchema() found no database in the file
 };

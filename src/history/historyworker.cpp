@@ -1,6 +1,7 @@
 #include "historyworker.h"
 #include "historyimport.h"
 #include "historyschema.h"
+#include "serverlogin.h"
 #include <QFile>
 #include <QSqlDriver>
 #include <QTimer>
@@ -40,7 +41,8 @@ bool HistoryWorker::ensureOpen()
     if (!opened) {
         m_problem = error;
         m_reachable = false;
-        if (m_db.loginRefused() && !m_askedPassword) {
+        // The server's SQLSTATE, not its words: a server that speaks Czech refuses in Czech.
+        if (m_target.isServer() && !m_askedPassword && ServerLogin::refused(m_target, 3)) {
             m_askedPassword = true;
             emit passwordNeeded();
         }

@@ -129,13 +129,37 @@ private slots:
             QCOMPARE(HistoryWait::visit(store, v.id).sets.size(), v.sets.size());
     }
 
+    // A server's history kept before a unit had its year: the visits' records give it.
+    void aHistoryWithoutYearsTakesThemFromTheRecords()
+    {
+        const HistoryTarget t = m_server->target();
+        {
+            QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("version1"));
+            old.setHostName(t.host);
+            old.setDatabaseName(t.database);
+            old.setUserName(t.user);
+            QVERIFY2(old.open(), qPrintable(old.lastError().text()));
+            QString error;
+            QVERIFY2(writeVersion1History(old, true, oldVisitsOfTwoYears(), &error), qPrintable(error));
+            old.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("version1"));
+        HistoryStore store(t, nextQueue());
+        store.start();
+        QVERIFY2(settled(store), qPrintable(store.problem()));
+        compareYearsTakenFromRecords(store);
+    }
+
     void refusedLoginSaysWhy()
     {
         HistoryTarget t = m_server->target();
         t.user = QStringLiteral("nikdo");
         HistoryStore store(t, nextQueue());
+        QSignalSpy asked(&store, &HistoryStore::passwordNeeded);
         store.start();
         QTRY_VERIFY_WITH_TIMEOUT(store.problem().contains(QStringLiteral("nikdo")), 5000);
+        // The server's SQLSTATE 28000 asks, whatever language its message is in.
+        QTRY_COMPARE(asked.size(), 1);
         QVERIFY(store.problem().startsWith(QStringLiteral("Kartotéka nikdo@")));
         QCOMPARE(store.statusText(), QStringLiteral("Kartotéka nedostupná"));
     }
