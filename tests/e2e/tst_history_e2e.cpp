@@ -3,6 +3,7 @@
 #include "history/visitrecorder.h"
 #include "link/blockread.h"
 #include "link/diagnosticsexchange.h"
+#include "link/linkconnection.h"
 #include "tuning/spinedit.h"
 #include <QDesktopServices>
 #include <QJsonArray>
@@ -90,6 +91,53 @@ private slots:
         const QJsonObject analysis = QJsonDocument::fromJson(visit.recordings[0].analysis.toUtf8()).object();
         QCOMPARE(analysis.value("recording").toString(), visit.recordings[0].name);
         QVERIFY2(analysis.value("ranges").toArray().size() == 4, qPrintable(visit.recordings[0].analysis));
+    }
+    // The cable moves from unit 99 of 2020 to unit 99 of 2023, which holds another set, while the
+    // tool stays open: two units, each with its own visit and its own first set.
+    void anotherYearsUnitOfTheSameSerialGetsItsOwnVisit()
+    {
+        e2e.close();
+        e2e.newFolder();
+        QTemporaryDir linkDir;
+        const QString link = linkDir.filePath(QStringLiteral("ttyUNIT"));
+        const QStringList unit99 = {QStringLiteral("--link"), link, QStringLiteral("--serial"), QStringLiteral("99")};
+        const QList<QStringList> units = {{QStringLiteral("--year"), QStringLiteral("2020")},
+                                          {QStringLiteral("--year"), QStringLiteral("2023"), QStringLiteral("--param"), QStringLiteral("21:100")}};
+        QVERIFY(e2e.unit.start(unit99 + units[0]));
+        QVERIFY(e2e.openWith("[Komunikace]\r\nPort=" + link.toLocal8Bit() + "\r\nObeznik=100\r\n"));
+        VisitRecorder *recorder = e2e.window()->visitRecorder();
+        QList<QPair<QString, QByteArray>> visits;  // each unit's visit and the set read from it
+        for (const QStringList &unit : units) {
+            if (!visits.isEmpty()) {
+                e2e.unit.stop();
+                QTRY_VERIFY_WITH_TIMEOUT(e2e.window()->connection()->health() != LinkConnection::Health::Answering, 5000);
+                QVERIFY(e2e.unit.start(unit99 + unit));
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(e2e.window()->connection()->health(), LinkConnection::Health::Answering, 5000);
+            e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
+            const UnitIdentity identity{99, unit[1].toInt()};
+            QTRY_VERIFY_WITH_TIMEOUT(recorder->isOpen() && recorder->visit().unit == identity, 5000);
+            visits.append({recorder->visit().id, e2e.data()->set().bytes()});
+        }
+        QVERIFY(visits[0].second != visits[1].second);
+        QVERIFY(!e2e.prompts()->unexpected);  // the pulled cable is said; nothing is asked
+        const QString historyFile = e2e.filePath(QStringLiteral("data/historie.sqlite"));
+        e2e.close();
+
+        HistoryTarget target;
+        target.sqlitePath = historyFile;
+        HistoryStore store(target, e2e.filePath(QStringLiteral("data/historie-fronta")));
+        store.start();
+        QVERIFY(HistoryWait::settled(store));
+        QCOMPARE(HistoryWait::units(store).size(), 2);
+        for (int i = 0; i < units.size(); ++i) {
+            const QList<VisitSummary> list = HistoryWait::visits(store, HistoryIds::unitId({99, units[i][1].toInt()}));
+            QCOMPARE(list.size(), 1);
+            QCOMPARE(list[0].id, visits[i].first);
+            const Visit visit = HistoryWait::visit(store, list[0].id);
+            QVERIFY(visit.firstRead());
+            QCOMPARE(visit.firstRead()->bytes, visits[i].second);
+        }
     }
 };
 
