@@ -59,6 +59,8 @@ public:
     void closeVisit();
 
     bool isOpen() const { return !m_visit.id.isEmpty(); }
+    // The unit on the line when its record came on this connection; none while it may be another.
+    std::optional<UnitIdentity> unitOnLine() const { return isOpen() && m_recordRead ? m_visit.unit : std::nullopt; }
     const Visit &visit() const { return m_visit; }
 
 signals:

@@ -299,7 +299,7 @@ void HistoryBrowser::takeSet()
         return;
     // Kept in the backup folder first and loaded from there, so it is never a file to save into.
     const QString version = m_setup->versionName(set->bytes.size() > ParamBlock::SetVersion ? quint8(set->bytes.at(ParamBlock::SetVersion)) : 0);
-    const BackupStore::Result kept = m_service->backups()->store().store(set->bytes, set->at.toLocalTime(), version);
+    const BackupStore::Result kept = m_service->backups()->store().store(set->bytes, set->at.toLocalTime(), version, m_visit.unit);
     if (kept.outcome == BackupStore::Outcome::Failed) {
         m_prompts->error(Caption, kept.error);
         return;

@@ -38,7 +38,7 @@ std::optional<UnitIdentity> unitOf(const UnitData &data)
 QString fileUnit(const UnitData &data)
 {
     const std::optional<UnitIdentity> unit = unitOf(data);
-    return unit ? VehicleDetailsStore::unitName(*unit) : QStringLiteral("bez-cisla");
+    return unit ? unit->fileNamePart() : QStringLiteral("bez-cisla");
 }
 }
 

@@ -14,17 +14,12 @@ QString *fieldOf(VehicleDetails &d, int i)
 }
 }
 
-QString VehicleDetailsStore::unitName(const UnitIdentity &unit)
-{
-    return unit.year ? QStringLiteral("%1-%2").arg(unit.serial).arg(*unit.year) : QString::number(unit.serial);
-}
-
 QString VehicleDetailsStore::pathFor(const UnitIdentity &unit) const
 {
     // Without its year the unit could be another car's.
     if (m_folder.isEmpty() || !unit.year)
         return QString();
-    return QDir(m_folder).filePath(QStringLiteral("jednotka-%1.json").arg(unitName(unit)));
+    return QDir(m_folder).filePath(QStringLiteral("jednotka-%1.json").arg(unit.fileNamePart()));
 }
 
 VehicleDetails VehicleDetailsStore::load(const UnitIdentity &unit) const

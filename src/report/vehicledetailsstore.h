@@ -16,8 +16,6 @@ public:
     VehicleDetails load(const UnitIdentity &unit) const;
     // False when the file cannot be written; a report goes on without it.
     bool save(const UnitIdentity &unit, const VehicleDetails &details) const;
-    // "117-2019", as file names carry a unit; "117" when the year is unknown.
-    static QString unitName(const UnitIdentity &unit);
 
 private:
     QString pathFor(const UnitIdentity &unit) const;
