@@ -212,17 +212,11 @@ HistoryDatabase::SqliteOpening HistoryDatabase::openSqliteFile(const QString &pa
         *error = QStringLiteral("Kartotéku %1 nelze otevřít: %2").arg(QDir::toNativeSeparators(path), d.lastError().text().trimmed());
         return SqliteOpening::Failed;
     }
-    QSqlQuery check(d);
-    // A file that is no database, or whose pages are broken, fails here; so does one held by another program.
-    const bool sound = check.exec(QStringLiteral("pragma quick_check")) && check.next() && check.value(0).toString() == QLatin1String("ok");
-    const QSqlError checkError = check.lastError();
-    check.finish();
-    if (!sound) {
-        if (busy(checkError)) {
+    const SqliteOpening checked = check(d, error);
+    if (checked != SqliteOpening::Open) {
+        if (checked == SqliteOpening::Busy)
             *error = busyText(QDir::toNativeSeparators(path));
-            return SqliteOpening::Busy;
-        }
-        return SqliteOpening::Damaged;
+        return checked;
     }
     QString ignored;
     exec(QStringLiteral("pragma journal_mode=wal"), {}, &ignored);
@@ -232,10 +226,26 @@ HistoryDatabase::SqliteOpening HistoryDatabase::openSqliteFile(const QString &pa
     return m_damaged ? SqliteOpening::Damaged : SqliteOpening::Failed;
 }
 
+HistoryDatabase::SqliteOpening HistoryDatabase::check(QSqlDatabase d, QString *error)
+{
+    QSqlQuery q(d);
+    // A file that is no database, or whose pages are broken, fails here; so does one held by
+    // another program, which is no damage, nor is a file that cannot be read now.
+    if (q.exec(QStringLiteral("pragma quick_check")) && q.next())
+        return q.value(0).toString() == QLatin1String("ok") ? SqliteOpening::Open : SqliteOpening::Damaged;
+    const int code = sqliteCode(q.lastError());
+    if (code == Busy || code == Locked)
+        return SqliteOpening::Busy;
+    if (code == Corrupt || code == NotADatabase)
+        return SqliteOpening::Damaged;
+    *error = QStringLiteral("Kartotéku %1 nelze přečíst: %2").arg(QDir::toNativeSeparators(d.databaseName()), q.lastError().text().trimmed());
+    return SqliteOpening::Failed;
+}
+
 HistoryDatabase::SqliteOpening HistoryDatabase::checkAlone(const QString &path)
 {
     const QString name = m_name + QStringLiteral("-alone");
-    SqliteOpening result = SqliteOpening::Damaged;
+    SqliteOpening result = SqliteOpening::Failed;
     {
         QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         d.setDatabaseName(path);
@@ -243,14 +253,8 @@ HistoryDatabase::SqliteOpening HistoryDatabase::checkAlone(const QString &path)
             QSqlQuery q(d);
             // An exclusive transaction is refused while anyone else reads or writes the file.
             const bool alone = q.exec(QStringLiteral("begin exclusive"));
-            if (!alone && busy(q.lastError())) {
-                result = SqliteOpening::Busy;
-            } else if (q.exec(QStringLiteral("pragma quick_check")) && q.next() && q.value(0).toString() == QLatin1String("ok")) {
-                result = SqliteOpening::Open;
-            } else if (busy(q.lastError())) {
-                result = SqliteOpening::Busy;
-            }
-            q.finish();
+            QString ignored;
+            result = !alone && busy(q.lastError()) ? SqliteOpening::Busy : check(d, &ignored);
             if (alone)
                 q.exec(QStringLiteral("rollback"));
         }

@@ -46,6 +46,8 @@ private:
     enum class SqliteOpening { Open, Busy, Damaged, Failed };
     bool openSqlite(const HistoryTarget &target, QString *error, QString *notice);
     SqliteOpening openSqliteFile(const QString &path, QString *error);
+    // SQLite's own check of the file on connection `d`; Failed (with the reason) when it could not run.
+    static SqliteOpening check(QSqlDatabase d, QString *error);
     // The file's check on a connection that holds it alone.
     SqliteOpening checkAlone(const QString &path);
     static QString busyText(const QString &shownPath);
