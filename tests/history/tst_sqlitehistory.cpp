@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <memory>
@@ -274,6 +276,27 @@ private slots:
         const Visit named = HistoryWait::visit(store, unnamed.id);
         QCOMPARE(named.customer, QStringLiteral("Petr Malý"));
         QCOMPARE(named.vehicle, unnamed.vehicle);
+    }
+
+    // A visit queued before units had years (its serial as text) reaches the unit its record names.
+    void aVisitQueuedBeforeYearsReachesItsUnit()
+    {
+        QJsonObject old = QJsonDocument::fromJson(VisitQueue::toJson(sampleVisit(UnitIdentity{42, 2019}))).object();
+        old.insert(QStringLiteral("serial"), QStringLiteral("42"));
+        old.remove(QStringLiteral("year"));
+        old.insert(QStringLiteral("unitId"), HistoryIds::unitId({42, std::nullopt}));
+        QDir().mkpath(queue());
+        QFile file(QDir(queue()).filePath(QStringLiteral("000000000001_%1.json").arg(old.value(QStringLiteral("id")).toString())));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(old).toJson());
+        file.close();
+        HistoryStore store(target(), queue());
+        store.start();
+        QVERIFY(settled(store));
+        const QList<UnitSummary> all = units(store);
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(all[0].unit, (UnitIdentity{42, 2019}));
+        QCOMPARE(all[0].id, HistoryIds::unitId({42, 2019}));
     }
 
     void waitingTextFollowsCzechPlurals_data()
