@@ -150,6 +150,32 @@ private slots:
         compareYearsTakenFromRecords(store);
     }
 
+    // On a server two PCs share: notes saved on one change nothing else of the visit another PC
+    // changed meanwhile, and a unit named by hand keeps its customer.
+    void notesAloneAndNamesKeepWhatOthersGave()
+    {
+        HistoryStore a(m_server->target(), nextQueue());
+        HistoryStore b(m_server->target(), nextQueue());
+        a.start();
+        b.start();
+        Visit visit = sampleVisit(std::nullopt);
+        visit.customer = QStringLiteral("Petr Malý");
+        a.saveVisit(visit);
+        QVERIFY2(settled(a), qPrintable(a.problem()));
+        visit.technician = QStringLiteral("Eva Malá");
+        b.saveVisit(visit);
+        QVERIFY2(settled(b), qPrintable(b.problem()));
+        a.saveNotes(visit.id, QStringLiteral("Zákazník hlásí cukání"));
+        QVERIFY(settled(a));
+        a.nameUnit(visit.unitId, {44, 2021});
+        QTRY_COMPARE(HistoryWait::visit(a, visit.id).unit, (UnitIdentity{44, 2021}));
+        const Visit kept = HistoryWait::visit(b, visit.id);
+        QCOMPARE(kept.notes, QStringLiteral("Zákazník hlásí cukání"));
+        QCOMPARE(kept.technician, QStringLiteral("Eva Malá"));
+        QCOMPARE(kept.customer, QStringLiteral("Petr Malý"));
+        QCOMPARE(kept.vehicle, visit.vehicle);
+    }
+
     void refusedLoginSaysWhy()
     {
         HistoryTarget t = m_server->target();
