@@ -21,7 +21,7 @@ bool fill(HistoryDatabase &db, bool postgres, QString *error)
 {
     const QStringList statements = postgres ? QStringList{
         QStringLiteral("set statement_timeout = 0"),
-        QStringLiteral("insert into units select md5('u'||g)::uuid::text, 'S'||g, 'SPZ '||g, '', '2026-01-01T00:00:00.000Z'"
+        QStringLiteral("insert into units (id, serial, year, vehicle, customer, created) select md5('u'||g)::uuid::text, ''||g, 2020, 'SPZ '||g, '', '2026-01-01T00:00:00.000Z'"
                        " from generate_series(1, %1) g"),
         QStringLiteral("insert into visits select md5('v'||g||'-'||k)::uuid::text, md5('u'||g)::uuid::text,"
                        " '2026-0'||k||'-01T08:00:00.000Z', '2026-0'||k||'-01T09:00:00.000Z', 'Technik', 'dilna-1',"
@@ -34,7 +34,7 @@ bool fill(HistoryDatabase &db, bool postgres, QString *error)
         QStringLiteral("analyze")} : QStringList{
         QStringLiteral("pragma synchronous=off"),
         QStringLiteral("with recursive g(n) as (select 1 union all select n + 1 from g where n < %1)"
-                       " insert into units select printf('u-%08d', n), 'S'||n, 'SPZ '||n, '', '2026-01-01T00:00:00.000Z' from g"),
+                       " insert into units (id, serial, year, vehicle, customer, created) select printf('u-%08d', n), ''||n, 2020, 'SPZ '||n, '', '2026-01-01T00:00:00.000Z' from g"),
         QStringLiteral("with recursive g(n) as (select 1 union all select n + 1 from g where n < %1),"
                        " k(m) as (select 1 union all select m + 1 from k where m < %2)"
                        " insert into visits select printf('v-%08d-%d', n, m), printf('u-%08d', n), '2026-0'||m||'-01T08:00:00.000Z',"
@@ -84,9 +84,9 @@ std::vector<Figure> openHistory(const HistoryTarget &target, const QString &engi
     for (int unit : {17, 1234, 2500, 5000, 7777, 9000, 9999}) {
         QElapsedTimer clock;
         clock.start();
-        const QList<UnitSummary> units = HistoryWait::units(store, QStringLiteral("S%1").arg(unit));
+        const QList<UnitSummary> units = HistoryWait::units(store, QString::number(unit));
         const auto found = std::find_if(units.cbegin(), units.cend(),
-                                        [unit](const UnitSummary &u) { return u.serial == QStringLiteral("S%1").arg(unit); });
+                                        [unit](const UnitSummary &u) { return u.unit && u.unit->serial == unit; });
         if (found == units.cend())
             return {one, list};
         const QList<VisitSummary> visits = HistoryWait::visits(store, found->id);

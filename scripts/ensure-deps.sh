@@ -4,9 +4,9 @@ set -euo pipefail
 
 # dpkg-dev: dpkg-shlibdeps names the Qt libraries the Debian package depends on; poppler-utils
 # reads the service report back in its tests. The unit history needs Qt's SQLite and PostgreSQL
-# drivers; its tests start a private PostgreSQL server of their own.
+# drivers (and libpq, to tell a refused login); its tests start a private PostgreSQL server of their own.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
-          dpkg-dev poppler-utils libqt6sql6-sqlite libqt6sql6-psql postgresql "$@")
+          dpkg-dev poppler-utils libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql "$@")
 
 if ! command -v dpkg-query >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
   if command -v cmake >/dev/null 2>&1 && command -v qmake6 >/dev/null 2>&1; then

@@ -464,6 +464,7 @@ void MainWindow::startHistory(const TesterSettings &settings)
     m_visitRecorder = new VisitRecorder(m_data, {m_link, m_connection, m_blockRead, m_levels, m_blockWrite, m_diagnosticsLink},
                                         m_historyStore, this);
     m_visitRecorder->setTechnician(settings.workshop.technician);
+    m_service->backups()->setUnitOnLine([recorder = m_visitRecorder] { return recorder->unitOnLine(); });
     connect(m_report, &ReportController::reportWritten, m_visitRecorder, &VisitRecorder::reportMade);
     m_report->setPreviousVisit([this] {
         const Visit *visit = m_previousVisit->previous();

@@ -46,7 +46,8 @@ void BackupKeeper::keep(bool levelsRead)
     const QString version = m_setup->versionName(set.param(ParamBlock::SetVersion));
     m_read = ParameterSet();
 
-    const BackupStore::Result result = m_store.store(set, QDateTime::currentDateTime(), version);
+    const BackupStore::Result result =
+        m_store.store(set, QDateTime::currentDateTime(), version, m_unitOnLine ? m_unitOnLine() : std::nullopt);
     if (result.outcome != BackupStore::Outcome::Failed && !m_data->set().settingsWritten())
         m_beforeWrites = result.path;
     QLabel *status = m_page->statusLabel();

@@ -1,6 +1,7 @@
 #pragma once
 #include "backupstore.h"
 #include <QObject>
+#include <functional>
 
 class ConfigFiles;
 class ServicePage;
@@ -20,6 +21,8 @@ public:
                  ConfigFiles *files, QObject *parent = nullptr);
 
     void setFolder(const QString &folder);
+    // Which unit is on the line, as far as it is known: its backups carry it in their names.
+    void setUnitOnLine(std::function<std::optional<UnitIdentity>()> unit) { m_unitOnLine = std::move(unit); }
     const BackupStore &store() const { return m_store; }
     // Reads the folder again into the list, newest first.
     void refresh();
@@ -43,4 +46,5 @@ private:
     BackupStore m_store;
     ParameterSet m_read;  // the block as it came, until its levels are settled
     QString m_beforeWrites;
+    std::function<std::optional<UnitIdentity>()> m_unitOnLine;
 };

@@ -3,12 +3,28 @@
 #include "textformat/safefilename.h"
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 constexpr int TimeLength = 19;
 const QString UnsavedNote = QStringLiteral("neulozeno.txt");
+const QString UnitMark = QStringLiteral("jednotka-");
+
+// "jednotka-117-2019_Skoda" -> the unit and "Skoda"; a name without the unit stays whole.
+std::optional<UnitIdentity> takeUnit(QString &rest)
+{
+    static const QRegularExpression unitPart(QStringLiteral("^jednotka-(\\d{1,3})(?:-(\\d{4}))?_(.+)$"));
+    const QRegularExpressionMatch m = unitPart.match(rest);
+    if (!m.hasMatch())
+        return std::nullopt;
+    UnitIdentity unit{m.captured(1).toInt(), std::nullopt};
+    if (!m.captured(2).isEmpty())
+        unit.year = m.captured(2).toInt();
+    rest = m.captured(3);
+    return unit;
+}
 }
 
 bool BackupStore::makeFolder(QString *error) const
@@ -31,10 +47,11 @@ QString BackupStore::safeName(const QString &versionName)
     return part.isEmpty() ? unversionedFileNamePart() : part;
 }
 
-QString BackupStore::fileName(const QDateTime &when, const QString &versionName, int sequence)
+QString BackupStore::fileName(const QDateTime &when, const QString &versionName, int sequence, const std::optional<UnitIdentity> &unit)
 {
     const QString time = when.toString(TimeFormat) + (sequence > 1 ? QStringLiteral("-%1").arg(sequence) : QString());
-    return time + QLatin1Char('_') + safeName(versionName) + QStringLiteral(".cfg");
+    const QString unitPart = unit ? UnitMark + unit->fileNamePart() + QLatin1Char('_') : QString();
+    return time + QLatin1Char('_') + unitPart + safeName(versionName) + QStringLiteral(".cfg");
 }
 
 QList<BackupStore::Entry> BackupStore::list() const
@@ -53,7 +70,9 @@ QList<BackupStore::Entry> BackupStore::list() const
             if (name.at(TimeLength) != QLatin1Char('-') || !ok)
                 continue;
         }
-        entries.append({dir.absoluteFilePath(name), when, sequence, name.mid(versionAt + 1).chopped(4)});
+        QString version = name.mid(versionAt + 1).chopped(4);
+        const std::optional<UnitIdentity> unit = takeUnit(version);
+        entries.append({dir.absoluteFilePath(name), when, sequence, version, unit});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         if (a.when != b.when)
@@ -63,7 +82,8 @@ QList<BackupStore::Entry> BackupStore::list() const
     return entries;
 }
 
-BackupStore::Result BackupStore::store(const ParameterSet &kept, const QDateTime &when, const QString &versionName) const
+BackupStore::Result BackupStore::store(const ParameterSet &kept, const QDateTime &when, const QString &versionName,
+                                       const std::optional<UnitIdentity> &unit) const
 {
     const QByteArray set = ConfigFile::compose(kept);
     Result result;
@@ -85,9 +105,9 @@ BackupStore::Result BackupStore::store(const ParameterSet &kept, const QDateTime
         if (e.when == second)
             sequence = std::max(sequence, e.sequence + 1);
     const QDir dir(m_folder);
-    while (QFile::exists(dir.filePath(fileName(when, versionName, sequence))))
+    while (QFile::exists(dir.filePath(fileName(when, versionName, sequence, unit))))
         ++sequence;
-    result.path = dir.absoluteFilePath(fileName(when, versionName, sequence));
+    result.path = dir.absoluteFilePath(fileName(when, versionName, sequence, unit));
     if (!ConfigFile::writeAtomically(result.path, set, &result.error))
         return result;
     result.outcome = Outcome::Written;

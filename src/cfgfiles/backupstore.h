@@ -3,10 +3,14 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include "link/unitidentity.h"
+#include <optional>
 
 // The backups of every parameter set read from a unit: configuration files in one folder, named
-// by the moment of the read and the set's version name, e.g.
-// "2026-12-07_14-03-22_Skoda-Octavia-1.6.cfg". No widgets; the folder is made when first needed.
+// by the moment of the read, the unit where it is known and the set's version name, e.g.
+// "2026-12-07_14-03-22_jednotka-117-2019_Skoda-Octavia-1.6.cfg"; a backup of a unit not known
+// (and those kept before backups named their unit) is "2026-12-07_14-03-22_Skoda-Octavia-1.6.cfg".
+// No widgets; the folder is made when first needed.
 class BackupStore
 {
 public:
@@ -16,6 +20,7 @@ public:
         QDateTime when;       // to the second
         int sequence = 1;     // the n-th read within that second
         QString versionName;  // as the file name carries it
+        std::optional<UnitIdentity> unit;  // as the file name names it
     };
     enum class Outcome { Written, Unchanged, Failed };
     struct Result
@@ -32,7 +37,8 @@ public:
     QString folder() const { return m_folder; }
 
     // Keeps a set unless the newest backup holds exactly this one.
-    Result store(const ParameterSet &set, const QDateTime &when, const QString &versionName) const;
+    Result store(const ParameterSet &set, const QDateTime &when, const QString &versionName,
+                 const std::optional<UnitIdentity> &unit = std::nullopt) const;
     // Newest first.
     QList<Entry> list() const;
 
@@ -46,7 +52,8 @@ public:
     // long; "Bez-verze" when nothing of it is left.
     static QString safeName(const QString &versionName);
     // A later read within the same second is "<time>-2_<version>.cfg", "-3" and so on.
-    static QString fileName(const QDateTime &when, const QString &versionName, int sequence = 1);
+    static QString fileName(const QDateTime &when, const QString &versionName, int sequence = 1,
+                            const std::optional<UnitIdentity> &unit = std::nullopt);
 
 private:
     bool makeFolder(QString *error) const;

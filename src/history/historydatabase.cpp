@@ -1,6 +1,9 @@
 #include "historydatabase.h"
 #include "cfgfiles/configfile.h"
+#include "historymigration.h"
 #include "historyschema.h"
+#include "historysql.h"
+#include "unitname.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,6 +56,26 @@ VisitSet::Check checkOf(const QString &text)
     if (text == QLatin1String("verified"))
         return VisitSet::Check::Verified;
     return text == QLatin1String("wrong") ? VisitSet::Check::Wrong : VisitSet::Check::Unverified;
+}
+
+QVariant yearColumn(const std::optional<UnitIdentity> &unit)
+{
+    return unit && unit->year ? QVariant(*unit->year) : QVariant(QMetaType::fromType<int>());
+}
+
+// SQLite's result codes, as its driver gives them in nativeErrorCode().
+enum SqliteCode { Busy = 5, Locked = 6, Corrupt = 11, NotADatabase = 26 };
+
+int sqliteCode(const QSqlError &error)
+{
+    // An extended code keeps the primary one in its low byte.
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+bool busy(const QSqlError &error)
+{
+    const int code = sqliteCode(error);
+    return code == Busy || code == Locked;
 }
 
 // "%" and "_" a technician types are letters, not patterns.
@@ -141,58 +164,117 @@ bool HistoryDatabase::openSqlite(const HistoryTarget &target, QString *error, QS
         *error = QStringLiteral("Chybí ovladač SQLite pro Qt (balíček libqt6sql6-sqlite).");
         return false;
     }
-    QDir().mkpath(QFileInfo(target.sqlitePath).absolutePath());
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        {
-            QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-            d.setDatabaseName(target.sqlitePath);
-            d.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(TimeoutMs));
-            if (d.open()) {
-                QSqlQuery check(d);
-                // A file that is no database, or whose pages are broken, fails here.
-                const bool sound = check.exec(QStringLiteral("pragma quick_check")) && check.next()
-                                   && check.value(0).toString() == QLatin1String("ok");
-                check.finish();
-                if (sound) {
-                    QString ignored;
-                    exec(QStringLiteral("pragma journal_mode=wal"), {}, &ignored);
-                    exec(QStringLiteral("pragma foreign_keys=on"), {}, &ignored);
-                    if (prepareSchema(error))
-                        return true;
-                    if (attempt > 0 || !error->contains(QLatin1String("databáze je poškozená")))
-                        return false;
-                }
-            }
-        }
-        close();
-        if (attempt > 0)
-            break;
-        const QString aside = target.sqlitePath + QStringLiteral(".poskozeno-")
-                              + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
-        const bool moved = QFile::rename(target.sqlitePath, aside);
-        for (const char *suffix : {"-wal", "-shm"})
-            QFile::remove(target.sqlitePath + QLatin1String(suffix));
-        if (!moved) {
-            *error = QStringLiteral("Soubor kartotéky %1 je poškozený a nelze ho odložit.").arg(QDir::toNativeSeparators(target.sqlitePath));
+    const QString path = target.sqlitePath;
+    const QString shown = QDir::toNativeSeparators(path);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    SqliteOpening opening = openSqliteFile(path, error);
+    if (opening != SqliteOpening::Damaged)
+        return opening == SqliteOpening::Open;
+    close();
+    // Another program may hold the file (a second tool, an antivirus scan): only a file that fails
+    // its check while nobody else has it is damaged.
+    opening = checkAlone(path);
+    if (opening == SqliteOpening::Busy) {
+        *error = busyText(shown);
+        return false;
+    }
+    const QString aside = path + QStringLiteral(".poskozeno-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    if (opening == SqliteOpening::Damaged) {
+        if (!QFile::rename(path, aside)) {
+            *error = QStringLiteral("Soubor kartotéky %1 je poškozený a nelze ho odložit.").arg(shown);
             return false;
         }
+        for (const char *suffix : {"-wal", "-shm"})
+            QFile::remove(path + QLatin1String(suffix));
         if (notice)
             *notice = QStringLiteral("Soubor kartotéky byl poškozený. Byl odložen jako %1 a kartotéka začíná znovu.")
                           .arg(QDir::toNativeSeparators(aside));
     }
+    error->clear();
+    close();
+    if (openSqliteFile(path, error) == SqliteOpening::Open)
+        return true;
     if (error->isEmpty())
-        *error = QStringLiteral("Kartotéku %1 nelze otevřít.").arg(QDir::toNativeSeparators(target.sqlitePath));
+        *error = QStringLiteral("Kartotéku %1 nelze otevřít.").arg(shown);
     return false;
+}
+
+QString HistoryDatabase::busyText(const QString &shownPath)
+{
+    return QStringLiteral("Kartotéku %1 právě používá jiný program; tento se připojí, jakmile ji uvolní.").arg(shownPath);
+}
+
+HistoryDatabase::SqliteOpening HistoryDatabase::openSqliteFile(const QString &path, QString *error)
+{
+    QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    d.setDatabaseName(path);
+    d.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(TimeoutMs));
+    if (!d.open()) {
+        *error = QStringLiteral("Kartotéku %1 nelze otevřít: %2").arg(QDir::toNativeSeparators(path), d.lastError().text().trimmed());
+        return SqliteOpening::Failed;
+    }
+    const SqliteOpening checked = check(d, error);
+    if (checked != SqliteOpening::Open) {
+        if (checked == SqliteOpening::Busy)
+            *error = busyText(QDir::toNativeSeparators(path));
+        return checked;
+    }
+    QString ignored;
+    exec(QStringLiteral("pragma journal_mode=wal"), {}, &ignored);
+    exec(QStringLiteral("pragma foreign_keys=on"), {}, &ignored);
+    if (prepareSchema(error))
+        return SqliteOpening::Open;
+    return m_damaged ? SqliteOpening::Damaged : SqliteOpening::Failed;
+}
+
+HistoryDatabase::SqliteOpening HistoryDatabase::check(QSqlDatabase d, QString *error)
+{
+    QSqlQuery q(d);
+    // A file that is no database, or whose pages are broken, fails here; so does one held by
+    // another program, which is no damage, nor is a file that cannot be read now.
+    if (q.exec(QStringLiteral("pragma quick_check")) && q.next())
+        return q.value(0).toString() == QLatin1String("ok") ? SqliteOpening::Open : SqliteOpening::Damaged;
+    const int code = sqliteCode(q.lastError());
+    if (code == Busy || code == Locked)
+        return SqliteOpening::Busy;
+    if (code == Corrupt || code == NotADatabase)
+        return SqliteOpening::Damaged;
+    *error = QStringLiteral("Kartotéku %1 nelze přečíst: %2").arg(QDir::toNativeSeparators(d.databaseName()), q.lastError().text().trimmed());
+    return SqliteOpening::Failed;
+}
+
+HistoryDatabase::SqliteOpening HistoryDatabase::checkAlone(const QString &path)
+{
+    const QString name = m_name + QStringLiteral("-alone");
+    SqliteOpening result = SqliteOpening::Failed;
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        d.setDatabaseName(path);
+        if (d.open()) {
+            QSqlQuery q(d);
+            // An exclusive transaction is refused while anyone else reads or writes the file.
+            const bool alone = q.exec(QStringLiteral("begin exclusive"));
+            QString ignored;
+            result = !alone && busy(q.lastError()) ? SqliteOpening::Busy : check(d, &ignored);
+            if (alone)
+                q.exec(QStringLiteral("rollback"));
+        }
+        d.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
 }
 
 bool HistoryDatabase::prepareSchema(QString *error)
 {
+    m_damaged = false;
     QSqlQuery version(db());
     int current = 0;
-    if (version.exec(QStringLiteral("select max(version) from schema_version")) && version.next())
+    if (version.exec(QStringLiteral("select max(version) from schema_version")) && version.next()) {
         current = version.value(0).toInt();
-    else if (!m_postgres && version.lastError().text().contains(QLatin1String("not a database"), Qt::CaseInsensitive)) {
-        *error = QStringLiteral("databáze je poškozená");
+    } else if (!m_postgres && (sqliteCode(version.lastError()) == NotADatabase || sqliteCode(version.lastError()) == Corrupt)) {
+        m_damaged = true;
+        *error = QStringLiteral("Soubor kartotéky je poškozený.");
         return false;
     }
     version.finish();
@@ -219,12 +301,19 @@ bool HistoryDatabase::prepareSchema(QString *error)
             return false;
         }
     }
+    // The tables exist now; their version says what they hold (another PC may have brought them
+    // up to date while this one waited for the lock).
     QSqlQuery again(d);
-    if (again.exec(QStringLiteral("select max(version) from schema_version")) && again.next() && again.value(0).toInt() == HistorySchema::Version) {
-        again.finish();
-        return d.commit();
-    }
+    if (again.exec(QStringLiteral("select max(version) from schema_version")) && again.next())
+        current = again.value(0).toInt();
     again.finish();
+    if (current == HistorySchema::Version)
+        return d.commit();
+    if (current == 1 && !HistoryMigration::addYears(d, error)) {
+        d.rollback();
+        *error = QStringLiteral("Kartotéka nemůže převést své tabulky na novou podobu (%1). Správce je převede podle README.").arg(*error);
+        return false;
+    }
     if (!exec(QStringLiteral("insert into schema_version (version) values (?)"), {HistorySchema::Version}, error)) {
         d.rollback();
         return false;
@@ -234,27 +323,7 @@ bool HistoryDatabase::prepareSchema(QString *error)
 
 bool HistoryDatabase::exec(const QString &sql, const QVariantList &values, QString *error)
 {
-    QSqlQuery q(db());
-    // A statement without values is the program's own text (PostgreSQL cannot prepare a "create"
-    // or a "set"); everything a person typed is always a bound value.
-    if (values.isEmpty()) {
-        if (!q.exec(sql)) {
-            *error = q.lastError().text().trimmed();
-            return false;
-        }
-        return true;
-    }
-    if (!q.prepare(sql)) {
-        *error = q.lastError().text().trimmed();
-        return false;
-    }
-    for (const QVariant &value : values)
-        q.addBindValue(value);
-    if (!q.exec()) {
-        *error = q.lastError().text().trimmed();
-        return false;
-    }
-    return true;
+    return HistorySql::exec(db(), sql, values, error);
 }
 
 bool HistoryDatabase::ping()
@@ -272,10 +341,10 @@ bool HistoryDatabase::saveVisit(const Visit &v, QString *error)
         *error = d.lastError().text().trimmed();
         return false;
     }
-    bool ok = exec(QStringLiteral("insert into units (id, serial, vehicle, customer, created) values (?, ?, ?, ?, ?) on conflict (id) do update"
+    bool ok = exec(QStringLiteral("insert into units (id, serial, year, vehicle, customer, created) values (?, ?, ?, ?, ?, ?) on conflict (id) do update"
                                   " set vehicle = case when excluded.vehicle <> '' then excluded.vehicle else units.vehicle end,"
                                   " customer = case when excluded.customer <> '' then excluded.customer else units.customer end"),
-                   {v.unitId, v.serial, text(v.vehicle), text(v.customer), time(v.started)}, error)
+                   {v.unitId, UnitName::serial(v.unit), yearColumn(v.unit), text(v.vehicle), text(v.customer), time(v.started)}, error)
               && exec(QStringLiteral("insert into visits (id, unit_id, started, ended, technician, pc, record, errors_before,"
                                      " errors_after, service_stored, notes) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                                      " on conflict (id) do update set unit_id = excluded.unit_id, ended = excluded.ended, technician = excluded.technician,"
@@ -317,25 +386,36 @@ bool HistoryDatabase::saveVisit(const Visit &v, QString *error)
     return true;
 }
 
-bool HistoryDatabase::setVehicle(const QString &serial, const QString &vehicle, QString *error)
+bool HistoryDatabase::notify(const QString &what, QString *error)
 {
-    const bool ok = exec(QStringLiteral("update units set vehicle = ? where id = ?"), {text(vehicle), HistoryIds::unitId(serial)}, error);
-    if (ok && m_postgres)
-        exec(QStringLiteral("select pg_notify(?, ?)"), {QString::fromLatin1(HistorySchema::channel()), serial}, error);
-    return ok;
+    return !m_postgres || exec(QStringLiteral("select pg_notify(?, ?)"), {QString::fromLatin1(HistorySchema::channel()), what}, error);
 }
 
-bool HistoryDatabase::nameUnit(const QString &unitId, const QString &serial, QString *error)
+bool HistoryDatabase::setVehicle(const QString &unitId, const QString &vehicle, QString *error)
 {
-    const QString target = HistoryIds::unitId(serial);
+    return exec(QStringLiteral("update units set vehicle = ? where id = ?"), {text(vehicle), unitId}, error) && notify(unitId, error);
+}
+
+bool HistoryDatabase::setNotes(const QString &visitId, const QString &notes, QString *error)
+{
+    return exec(QStringLiteral("update visits set notes = ? where id = ?"), {text(notes), visitId}, error) && notify(visitId, error);
+}
+
+bool HistoryDatabase::nameUnit(const QString &unitId, const UnitIdentity &unit, QString *error)
+{
+    const QString target = HistoryIds::unitId(unit);
     QSqlDatabase d = db();
     d.transaction();
-    const bool ok = exec(QStringLiteral("insert into units (id, serial, vehicle, created) select ?, ?, vehicle, created from units"
-                                        " where id = ? on conflict (id) do nothing"),
-                         {target, serial, unitId}, error)
+    // A unit already known keeps what was typed for it; what it lacks comes from the unnamed one.
+    const bool ok = exec(QStringLiteral("insert into units (id, serial, year, vehicle, customer, created)"
+                                        " select ?, ?, ?, vehicle, customer, created from units where id = ?"
+                                        " on conflict (id) do update set"
+                                        " vehicle = case when units.vehicle = '' then excluded.vehicle else units.vehicle end,"
+                                        " customer = case when units.customer = '' then excluded.customer else units.customer end"),
+                         {target, UnitName::serial(unit), yearColumn(unit), unitId}, error)
                     && exec(QStringLiteral("update visits set unit_id = ? where unit_id = ?"), {target, unitId}, error)
                     && (target == unitId || exec(QStringLiteral("delete from units where id = ?"), {unitId}, error))
-                    && (!m_postgres || exec(QStringLiteral("select pg_notify(?, ?)"), {QString::fromLatin1(HistorySchema::channel()), target}, error));
+                    && notify(target, error);
     if (!ok) {
         d.rollback();
         return false;
@@ -347,18 +427,21 @@ QList<UnitSummary> HistoryDatabase::units(const QString &filter, int limit)
 {
     QList<UnitSummary> result;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("select u.id, u.serial, u.vehicle, max(v.started), count(v.id) from units u"
+    q.prepare(QStringLiteral("select u.id, u.serial, u.year, u.vehicle, max(v.started), count(v.id) from units u"
                              " left join visits v on v.unit_id = u.id"
                              " where lower(u.serial) like ? escape '\\' or lower(u.vehicle) like ? escape '\\'"
-                             " group by u.id, u.serial, u.vehicle order by max(v.started) desc, u.serial limit ?"));
+                             " or coalesce(cast(u.year as text), '') like ? escape '\\'"
+                             " group by u.id, u.serial, u.year, u.vehicle order by max(v.started) desc, u.serial, u.year limit ?"));
     const QString pattern = likePattern(filter.trimmed());
+    q.addBindValue(pattern);
     q.addBindValue(pattern);
     q.addBindValue(pattern);
     q.addBindValue(limit);
     if (!q.exec())
         return result;
     while (q.next())
-        result.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), timeOf(q.value(3)), q.value(4).toInt()});
+        result.append({q.value(0).toString(), UnitName::fromColumns(q.value(1).toString(), q.value(2)), q.value(3).toString(),
+                       timeOf(q.value(4)), q.value(5).toInt()});
     return result;
 }
 
@@ -384,14 +467,14 @@ Visit HistoryDatabase::visit(const QString &visitId)
     Visit v;
     QSqlQuery q(db());
     q.prepare(QStringLiteral("select v.id, v.unit_id, u.serial, u.vehicle, v.started, v.ended, v.technician, v.pc, v.record,"
-                             " v.errors_before, v.errors_after, v.service_stored, v.notes, u.customer from visits v"
+                             " v.errors_before, v.errors_after, v.service_stored, v.notes, u.customer, u.year from visits v"
                              " join units u on u.id = v.unit_id where v.id = ?"));
     q.addBindValue(visitId);
     if (!q.exec() || !q.next())
         return v;
     v.id = q.value(0).toString();
     v.unitId = q.value(1).toString();
-    v.serial = q.value(2).toString();
+    v.unit = UnitName::fromColumns(q.value(2).toString(), q.value(14));
     v.vehicle = q.value(3).toString();
     v.customer = q.value(13).toString();
     v.started = timeOf(q.value(4));

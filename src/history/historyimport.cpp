@@ -1,5 +1,6 @@
 #include "historyimport.h"
 #include "cfgfiles/configfile.h"
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -41,7 +42,9 @@ namespace HistoryImport {
 
 QList<Visit> visitsIn(const QString &dataFolder, const QString &pc)
 {
-    static const QRegularExpression reportName(QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d)_(\\d+)(_\\d+)?\\.pdf$"));
+    // "..._117.pdf" before reports named the year, "..._117-2019.pdf" since.
+    static const QRegularExpression reportName(
+        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d)_(\\d{1,3})(?:-(\\d{4}))?(_\\d+)?\\.pdf$"));
     const QDir reports(QDir(dataFolder).filePath(QStringLiteral("protokoly")));
     const QString backupFolder = QDir(dataFolder).filePath(QStringLiteral("zalohy"));
     const QList<Backup> backups = backupsIn(backupFolder);
@@ -53,13 +56,19 @@ QList<Visit> visitsIn(const QString &dataFolder, const QString &pc)
         if (!made.isValid())
             continue;
         Visit v;
-        v.id = idOf(QStringLiteral("visit:") + name);
-        v.serial = m.captured(2);
-        v.unitId = HistoryIds::unitId(v.serial);
+        const QByteArray pdf = contents(reports.filePath(name));
+        // Another PC may hold a report of the same name: the PC and the report's contents make the id.
+        v.id = idOf(QStringLiteral("visit:%1:%2:%3")
+                        .arg(pc, name, QString::fromLatin1(QCryptographicHash::hash(pdf, QCryptographicHash::Sha256).toHex())));
+        UnitIdentity unit{m.captured(2).toInt(), std::nullopt};
+        if (!m.captured(3).isEmpty())
+            unit.year = m.captured(3).toInt();
+        v.unit = unit;
+        v.unitId = HistoryIds::unitId(unit);
         v.pc = pc;
         v.started = made;
         v.ended = made;
-        v.reports.append({idOf(QStringLiteral("report:") + name), made, name, contents(reports.filePath(name))});
+        v.reports.append({idOf(QStringLiteral("report:") + v.id), made, name, pdf});
         // The day's backups up to this report, after the one before it.
         for (const Backup &b : backups) {
             const bool tied = b.when.date() == made.date() && b.when < made.addSecs(60)
@@ -70,7 +79,7 @@ QList<Visit> visitsIn(const QString &dataFolder, const QString &pc)
             if (set.isEmpty())
                 continue;
             v.started = std::min(v.started, b.when);
-            v.sets.append({idOf(QStringLiteral("set:") + b.name), b.when, VisitSet::Kind::Read, set, VisitSet::Check::Verified});
+            v.sets.append({idOf(QStringLiteral("set:%1:%2").arg(v.id, b.name)), b.when, VisitSet::Kind::Read, set, VisitSet::Check::Verified});
             break;  // the first set read is the one kept
         }
         previousReport = made;

@@ -8,7 +8,7 @@ QStringList createStatements(bool postgres)
     // Times are UTC text in ISO 8601 with milliseconds: they sort as text on both engines.
     QStringList s = {
         QStringLiteral("create table if not exists schema_version (version integer not null)"),
-        QStringLiteral("create table if not exists units (id text primary key, serial text not null,"
+        QStringLiteral("create table if not exists units (id text primary key, serial text not null, year integer,"
                        " vehicle text not null default '', customer text not null default '', created text not null)"),
         QStringLiteral("create index if not exists units_serial on units (serial)"),
         QStringLiteral("create table if not exists visits (id text primary key, unit_id text not null references units (id),"

@@ -64,6 +64,14 @@ void HistoryStore::saveVisit(const Visit &visit)
     QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->flush(); });
 }
 
+void HistoryStore::saveNotes(const QString &visitId, const QString &notes)
+{
+    QString error;
+    if (!VisitQueue(m_queueFolder).putNotes(visitId, notes, &error))
+        qWarning("Velkor: poznámky nelze zařadit do fronty kartotéky: %s", qPrintable(error));
+    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->flush(); });
+}
+
 void HistoryStore::requestUnits(const QString &filter)
 {
     QMetaObject::invokeMethod(m_worker, [w = m_worker, filter] { w->loadUnits(filter); });
@@ -79,14 +87,14 @@ void HistoryStore::requestVisit(const QString &visitId, bool withPrevious)
     QMetaObject::invokeMethod(m_worker, [w = m_worker, visitId, withPrevious] { w->loadVisit(visitId, withPrevious); });
 }
 
-void HistoryStore::setVehicle(const QString &serial, const QString &vehicle)
+void HistoryStore::setVehicle(const QString &unitId, const QString &vehicle)
 {
-    QMetaObject::invokeMethod(m_worker, [w = m_worker, serial, vehicle] { w->setVehicle(serial, vehicle); });
+    QMetaObject::invokeMethod(m_worker, [w = m_worker, unitId, vehicle] { w->setVehicle(unitId, vehicle); });
 }
 
-void HistoryStore::nameUnit(const QString &unitId, const QString &serial)
+void HistoryStore::nameUnit(const QString &unitId, const UnitIdentity &unit)
 {
-    QMetaObject::invokeMethod(m_worker, [w = m_worker, unitId, serial] { w->nameUnit(unitId, serial); });
+    QMetaObject::invokeMethod(m_worker, [w = m_worker, unitId, unit] { w->nameUnit(unitId, unit); });
 }
 
 void HistoryStore::providePassword(const QString &password)

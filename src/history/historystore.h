@@ -20,14 +20,16 @@ public:
     HistoryTarget target() const { return m_target; }
     // The visit as it now stands; a later call for the same visit replaces what is not yet sent.
     void saveVisit(const Visit &visit);
+    // A closed visit's notes, and nothing else of it.
+    void saveNotes(const QString &visitId, const QString &notes);
     void requestUnits(const QString &filter);
     void requestVisits(const QString &unitId);
     // The visit, and when asked the unit's visit before it.
     void requestVisit(const QString &visitId, bool withPrevious = false);
-    void setVehicle(const QString &serial, const QString &vehicle);
+    void setVehicle(const QString &unitId, const QString &vehicle);
     void providePassword(const QString &password);
     // A unit kept as "bez čísla" gets its number; its visits go to that unit.
-    void nameUnit(const QString &unitId, const QString &serial);
+    void nameUnit(const QString &unitId, const UnitIdentity &unit);
     // On the first start in a data folder: its reports and backups become visits where they name a unit.
     void importOnce(const QString &dataFolder, const QString &pc);
 

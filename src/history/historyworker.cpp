@@ -1,6 +1,7 @@
 #include "historyworker.h"
 #include "historyimport.h"
 #include "historyschema.h"
+#include "serverlogin.h"
 #include <QFile>
 #include <QSqlDriver>
 #include <QTimer>
@@ -40,8 +41,8 @@ bool HistoryWorker::ensureOpen()
     if (!opened) {
         m_problem = error;
         m_reachable = false;
-        const bool loginRefused = error.contains(QLatin1String("password"), Qt::CaseInsensitive);
-        if (loginRefused && m_target.isServer() && !m_askedPassword) {
+        // The server's SQLSTATE, not its words: a server that speaks Czech refuses in Czech.
+        if (m_target.isServer() && !m_askedPassword && ServerLogin::refused(m_target, 3)) {
             m_askedPassword = true;
             emit passwordNeeded();
         }
@@ -81,7 +82,9 @@ void HistoryWorker::flush()
         for (const VisitQueue::Entry &entry : m_queue.entries()) {
             if (!entry.visit.id.isEmpty()) {
                 QString error;
-                if (!m_db.saveVisit(entry.visit, &error)) {
+                const bool saved = entry.notesOnly ? m_db.setNotes(entry.visit.id, entry.visit.notes, &error)
+                                                   : m_db.saveVisit(entry.visit, &error);
+                if (!saved) {
                     m_problem = error;
                     // A connection that broke is opened again on the next try; the file stays.
                     if (m_target.isServer() && !m_db.ping()) {
@@ -125,17 +128,17 @@ void HistoryWorker::loadVisit(const QString &visitId, bool withPrevious)
     emit visitLoaded(visit, withPrevious && !visit.id.isEmpty() ? m_db.previousVisit(visit.unitId, visit.started) : Visit());
 }
 
-void HistoryWorker::setVehicle(const QString &serial, const QString &vehicle)
+void HistoryWorker::setVehicle(const QString &unitId, const QString &vehicle)
 {
     QString error;
-    if (ensureOpen() && m_db.setVehicle(serial, vehicle, &error))
+    if (ensureOpen() && m_db.setVehicle(unitId, vehicle, &error))
         emit changed();
 }
 
-void HistoryWorker::nameUnit(const QString &unitId, const QString &serial)
+void HistoryWorker::nameUnit(const QString &unitId, const UnitIdentity &unit)
 {
     QString error;
-    if (ensureOpen() && m_db.nameUnit(unitId, serial, &error))
+    if (ensureOpen() && m_db.nameUnit(unitId, unit, &error))
         emit changed();
 }
 

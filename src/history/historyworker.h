@@ -25,9 +25,9 @@ public:
     void loadUnits(const QString &filter);
     void loadVisits(const QString &unitId);
     void loadVisit(const QString &visitId, bool withPrevious);
-    void setVehicle(const QString &serial, const QString &vehicle);
+    void setVehicle(const QString &unitId, const QString &vehicle);
     void setPassword(const QString &password);
-    void nameUnit(const QString &unitId, const QString &serial);
+    void nameUnit(const QString &unitId, const UnitIdentity &unit);
     // The reports and backups of `dataFolder` queued as visits, once: `marker` is written after.
     void importFrom(const QString &dataFolder, const QString &marker, const QString &pc);
 

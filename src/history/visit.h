@@ -5,6 +5,8 @@
 #include <QList>
 #include <QMetaType>
 #include <QString>
+#include "link/unitidentity.h"
+#include <optional>
 
 // What the history keeps. Every id is a UUID in text form, so visits made apart never collide.
 
@@ -43,7 +45,7 @@ struct Visit
 {
     QString id;
     QString unitId;
-    QString serial;
+    std::optional<UnitIdentity> unit;  // none while the unit is kept "bez čísla"
     QString vehicle;  // as the technician typed it (plate or VIN); remembered for the unit
     QString customer;  // as the report asked it; remembered for the unit
     QDateTime started;
@@ -66,7 +68,7 @@ struct Visit
 struct UnitSummary
 {
     QString id;
-    QString serial;
+    std::optional<UnitIdentity> unit;  // none: "bez čísla"
     QString vehicle;
     QDateTime lastVisit;
     int visitCount = 0;
@@ -86,8 +88,9 @@ struct VisitSummary
 
 namespace HistoryIds {
 QString newId();
-// The same serial number gives the same unit id on every PC.
-QString unitId(const QString &serial);
+// The same serial number and year give the same unit id on every PC. A unit whose year is unknown
+// (kept before the year was) has the id it had then, from its serial number alone.
+QString unitId(const UnitIdentity &unit);
 }  // namespace HistoryIds
 
 Q_DECLARE_METATYPE(Visit)

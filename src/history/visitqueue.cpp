@@ -1,6 +1,7 @@
 #include "visitqueue.h"
 #include "cfgfiles/configfile.h"
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,11 +26,27 @@ QByteArray bytesOf(const QJsonValue &value)
 {
     return QByteArray::fromBase64(value.toString().toLatin1());
 }
-// "000000000042_<visit id>.json"
+// "000000000042_<visit id>.json", or "000000000043_<visit id>+notes.json" for notes alone
 QString visitIdOf(const QString &fileName)
 {
     return fileName.section(QLatin1Char('_'), 1).section(QLatin1Char('.'), 0, 0);
 }
+// A visit queued before the unit had a year names its serial as text and no year; its record tells.
+std::optional<UnitIdentity> unitOf(const QJsonObject &o, const QByteArray &record)
+{
+    const QJsonValue serial = o.value(QLatin1String("serial"));
+    if (serial.isDouble()) {
+        const QJsonValue year = o.value(QLatin1String("year"));
+        return UnitIdentity{serial.toInt(), year.isDouble() ? std::optional<int>(year.toInt()) : std::nullopt};
+    }
+    bool number = false;
+    const int old = serial.toString().toInt(&number);
+    if (!number)
+        return std::nullopt;
+    const std::optional<UnitIdentity> told = UnitIdentity::fromRecord(record);
+    return UnitIdentity{old, told ? told->year : std::nullopt};
+}
+const QString NotesMark = QStringLiteral("+notes");
 }  // namespace
 
 VisitQueue::VisitQueue(const QString &folder) : m_folder(folder) {}
@@ -41,12 +58,21 @@ QStringList VisitQueue::files() const
 
 bool VisitQueue::put(const Visit &visit, QString *error)
 {
+    return write(visit.id, toJson(visit), error);
+}
+
+bool VisitQueue::putNotes(const QString &visitId, const QString &notes, QString *error)
+{
+    return write(visitId + NotesMark, QJsonDocument(QJsonObject{{"id", visitId}, {"notes", notes}}).toJson(QJsonDocument::Compact), error);
+}
+
+bool VisitQueue::write(const QString &key, const QByteArray &json, QString *error)
+{
     QDir().mkpath(m_folder);
     const QStringList existing = files();
     const qint64 next = existing.isEmpty() ? 1 : existing.last().section(QLatin1Char('_'), 0, 0).toLongLong() + 1;
-    const QString name = QStringLiteral("%1_%2.json").arg(next, 12, 10, QLatin1Char('0')).arg(visit.id);
+    const QString name = QStringLiteral("%1_%2.json").arg(next, 12, 10, QLatin1Char('0')).arg(key);
     QSaveFile file(QDir(m_folder).filePath(name));
-    const QByteArray json = toJson(visit);
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = file.errorString();
@@ -71,8 +97,10 @@ QList<VisitQueue::Entry> VisitQueue::entries() const
     for (Entry &entry : result) {
         QFile file(entry.paths.last());
         bool ok = false;
+        entry.notesOnly = visitIdOf(QFileInfo(file).fileName()).endsWith(NotesMark);
         if (file.open(QIODevice::ReadOnly))
             entry.visit = fromJson(file.readAll(), &ok);
+        ok = ok || (entry.notesOnly && !entry.visit.id.isEmpty());
         // A file that cannot be read is dropped; the visit's next change queues it whole again.
         if (!ok)
             entry.visit = Visit();
@@ -92,7 +120,8 @@ QByteArray VisitQueue::toJson(const Visit &v)
 {
     QJsonObject o{{"id", v.id},
                   {"unitId", v.unitId},
-                  {"serial", v.serial},
+                  {"serial", v.unit ? QJsonValue(v.unit->serial) : QJsonValue()},
+                  {"year", v.unit && v.unit->year ? QJsonValue(*v.unit->year) : QJsonValue()},
                   {"vehicle", v.vehicle},
                   {"customer", v.customer},
                   {"started", timeText(v.started)},
@@ -125,7 +154,6 @@ Visit VisitQueue::fromJson(const QByteArray &json, bool *ok)
     Visit v;
     v.id = o.value(QLatin1String("id")).toString();
     v.unitId = o.value(QLatin1String("unitId")).toString();
-    v.serial = o.value(QLatin1String("serial")).toString();
     v.vehicle = o.value(QLatin1String("vehicle")).toString();
     v.customer = o.value(QLatin1String("customer")).toString();
     v.started = timeOf(o.value(QLatin1String("started")));
@@ -133,6 +161,9 @@ Visit VisitQueue::fromJson(const QByteArray &json, bool *ok)
     v.technician = o.value(QLatin1String("technician")).toString();
     v.pc = o.value(QLatin1String("pc")).toString();
     v.record = bytesOf(o.value(QLatin1String("record")));
+    v.unit = unitOf(o, v.record);
+    if (!o.value(QLatin1String("serial")).isDouble() && v.unit && v.unit->year)
+        v.unitId = HistoryIds::unitId(*v.unit);
     v.errorsBefore = bytesOf(o.value(QLatin1String("errorsBefore")));
     v.errorsAfter = bytesOf(o.value(QLatin1String("errorsAfter")));
     v.serviceStored = timeOf(o.value(QLatin1String("serviceStored")));

@@ -14,12 +14,15 @@ public:
 
     // False (with the reason) when the file could not be written.
     bool put(const Visit &visit, QString *error = nullptr);
+    // New notes of a visit kept already: sent as the notes alone, never as the whole visit.
+    bool putNotes(const QString &visitId, const QString &notes, QString *error = nullptr);
 
     // One waiting visit as its newest file has it, and all its files.
     struct Entry
     {
         Visit visit;  // an empty id when the newest file could not be read
         QStringList paths;
+        bool notesOnly = false;  // only the visit's id and notes are meant
     };
     // In the order the visits were first queued.
     QList<Entry> entries() const;
@@ -31,6 +34,7 @@ public:
 
 private:
     QStringList files() const;
+    bool write(const QString &key, const QByteArray &json, QString *error);
 
     QString m_folder;
 };

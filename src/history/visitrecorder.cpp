@@ -1,5 +1,6 @@
 #include "visitrecorder.h"
 #include "historystore.h"
+#include "unitname.h"
 #include "link/blockread.h"
 #include "link/diagnosticsexchange.h"
 #include "link/frames.h"
@@ -8,14 +9,10 @@
 #include "link/linktransport.h"
 #include "link/unitdata.h"
 #include <QFile>
+#include <algorithm>
 #include <QFileInfo>
 #include <QSysInfo>
 #include <QTimer>
-
-namespace {
-// The record's serial number: one byte after the start byte, shown in decimal.
-constexpr int SerialOffset = 2;
-}  // namespace
 
 VisitRecorder::VisitRecorder(UnitData *data, const Link &link, HistoryStore *store, QObject *parent)
     : QObject(parent), m_data(data), m_diagnostics(link.diagnostics), m_transport(link.transport), m_store(store),
@@ -30,8 +27,7 @@ VisitRecorder::VisitRecorder(UnitData *data, const Link &link, HistoryStore *sto
         QTimer::singleShot(0, m_diagnostics, &DiagnosticsExchange::requestDiagnostics);
     });
     connect(link.connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
-        connectionChanged(health == LinkConnection::Health::Waiting || health == LinkConnection::Health::Answering
-                          || health == LinkConnection::Health::Silent);
+        connectionChanged(health == LinkConnection::Health::Waiting || health == LinkConnection::Health::Answering);
     });
     connect(link.blockRead, &BlockRead::blockReceived, this, [this] { m_blockPending = true; });
     connect(link.levels, &LevelExchange::levelsReceived, this, &VisitRecorder::levelsSettled);
@@ -59,6 +55,7 @@ void VisitRecorder::connectionChanged(bool lineUp)
         m_recordAsked = false;
         m_recordWanted = false;
         m_blockPending = false;
+        m_readSinceRecord.reset();
     }
 }
 
@@ -72,6 +69,8 @@ void VisitRecorder::levelsSettled()
         if (!m_visit.firstRead()) {
             m_visit.sets.append(set);
             save();
+        } else {
+            m_readSinceRecord = set;
         }
     } else if (m_early.isEmpty() || m_early.first().kind != VisitSet::Kind::Read) {
         m_early.prepend(set);
@@ -84,15 +83,21 @@ void VisitRecorder::levelsSettled()
 
 void VisitRecorder::takeRecord(const QByteArray &record)
 {
+    const std::optional<UnitIdentity> unit = UnitIdentity::fromRecord(record);
+    if (!unit)
+        return;
     m_recordRead = true;
-    const QString serial = QString::number(quint8(record.at(SerialOffset)));
-    const bool adopt = isOpen() && m_visit.serial == unnamed();
+    const bool adopt = isOpen() && !m_visit.unit;
     if (adopt) {
-        m_visit.serial = serial;
-        m_visit.unitId = HistoryIds::unitId(serial);
-    } else if (!isOpen() || m_visit.serial != serial) {
-        open(serial);
+        m_visit.unit = unit;
+        m_visit.unitId = HistoryIds::unitId(*unit);
+    } else if (!isOpen() || m_visit.unit != unit) {
+        open(unit);
+        const bool earlyRead = std::any_of(m_early.cbegin(), m_early.cend(), [](const VisitSet &s) { return s.kind == VisitSet::Kind::Read; });
+        if (m_readSinceRecord && !earlyRead)
+            m_early.prepend(*m_readSinceRecord);
     }
+    m_readSinceRecord.reset();
     // The same unit back after an unplug: what came before its record joins its visit.
     for (const VisitSet &set : std::as_const(m_early)) {
         if (set.kind == VisitSet::Kind::Write || !m_visit.firstRead())
@@ -114,18 +119,19 @@ void VisitRecorder::recordMissing()
     // Only the tool's own question counts: the unit that stays silent is kept without a number.
     if (!m_recordAsked || m_recordRead || isOpen())
         return;
-    open(unnamed());
+    open(std::nullopt);
     m_visit.unitId = HistoryIds::newId();
     save();
 }
 
-void VisitRecorder::open(const QString &serial)
+void VisitRecorder::open(const std::optional<UnitIdentity> &unit)
 {
     closeVisit();
     m_visit = Visit();
     m_visit.id = HistoryIds::newId();
-    m_visit.serial = serial;
-    m_visit.unitId = HistoryIds::unitId(serial);
+    m_visit.unit = unit;
+    if (unit)
+        m_visit.unitId = HistoryIds::unitId(*unit);
     m_visit.started = m_now();
     m_visit.technician = m_technician;
     m_visit.pc = m_pc;
@@ -201,12 +207,12 @@ void VisitRecorder::setCustomer(const QString &customer, const QString &vehicle)
     save();
 }
 
-void VisitRecorder::nameUnit(const QString &serial)
+void VisitRecorder::nameUnit(const UnitIdentity &unit)
 {
-    if (!isOpen() || m_visit.serial != unnamed())
+    if (!isOpen() || m_visit.unit)
         return;
-    m_visit.serial = serial;
-    m_visit.unitId = HistoryIds::unitId(serial);
+    m_visit.unit = unit;
+    m_visit.unitId = HistoryIds::unitId(unit);
     save();
 }
 

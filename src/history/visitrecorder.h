@@ -13,17 +13,15 @@ class LinkTransport;
 class UnitData;
 
 // Keeps the visit of the unit on the line from what the link already says. A unit is known by
-// the serial number in its diagnostic record; after the first block read of a connection the
+// the serial number and year of its diagnostic record; after the first block read of a connection
+// (the unit answering again after silence counts as one: the cable may be on another car) the
 // record is read once, when it was not read on that connection yet. The visit stays open while the
-// unit stays connected or comes back after an unplug; another unit, or the end, closes it. Every
-// change is handed to the store at once.
+// unit stays connected or comes back; a record of another unit closes it and opens that unit's
+// visit, which keeps the set read just before the record. Every change is handed to the store at once.
 class VisitRecorder : public QObject
 {
     Q_OBJECT
 public:
-    // What the history calls a unit whose record never came.
-    static QString unnamed() { return QStringLiteral("bez čísla"); }
-
     struct Link
     {
         LinkTransport *transport;
@@ -56,11 +54,13 @@ public:
     // The customer and vehicle the report's dialog was answered with; an empty vehicle keeps the one known.
     void setCustomer(const QString &customer, const QString &vehicle);
     // The open visit's unit, kept without a number, was named by hand.
-    void nameUnit(const QString &serial);
+    void nameUnit(const UnitIdentity &unit);
     // The end of the tool: the open visit is closed and kept.
     void closeVisit();
 
     bool isOpen() const { return !m_visit.id.isEmpty(); }
+    // The unit on the line when its record came on this connection; none while it may be another.
+    std::optional<UnitIdentity> unitOnLine() const { return isOpen() && m_recordRead ? m_visit.unit : std::nullopt; }
     const Visit &visit() const { return m_visit; }
 
 signals:
@@ -72,7 +72,7 @@ private:
     void takeRecord(const QByteArray &record);
     void recordMissing();
     void writeEnded(BlockWrite::Result result);
-    void open(const QString &serial);
+    void open(const std::optional<UnitIdentity> &unit);
     void save();
 
     UnitData *m_data;
@@ -85,6 +85,9 @@ private:
     Visit m_visit;
     // Sets read or written before the unit was known; they belong to the visit that opens next.
     QList<VisitSet> m_early;
+    // A set read on this connection after the open visit had its first: the unit's again, unless
+    // the next record names another unit, whose first set it then is.
+    std::optional<VisitSet> m_readSinceRecord;
     bool m_blockPending = false;     // a block came, its levels not yet settled
     bool m_recordRead = false;       // on this connection
     bool m_recordAsked = false;      // the tool asked for it by itself on this connection

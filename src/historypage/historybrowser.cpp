@@ -9,6 +9,7 @@
 #include "cfgfiles/setcomparisonview.h"
 #include "cfgfiles/unsavedchanges.h"
 #include "history/historystore.h"
+#include "history/unitname.h"
 #include "history/visitrecorder.h"
 #include "prompts/prompts.h"
 #include "link/unitdata.h"
@@ -29,6 +30,7 @@
 namespace {
 const QString Caption = QStringLiteral("Historie");
 constexpr int IdRole = Qt::UserRole;
+constexpr int NamedRole = Qt::UserRole + 1;  // the unit has a number (not "bez čísla")
 
 // Puts the selection back on the row with `id` after a list was filled again.
 void select(QTreeWidget *list, const QString &id)
@@ -113,8 +115,10 @@ void HistoryBrowser::showUnits(const QString &filter, const QList<UnitSummary> &
     const QSignalBlocker quiet(list);
     list->clear();
     for (const UnitSummary &u : units) {
-        auto *item = new QTreeWidgetItem(list, {u.serial, u.vehicle, VisitDetails::timeText(u.lastVisit), QString::number(u.visitCount)});
+        auto *item = new QTreeWidgetItem(list, {UnitName::serial(u.unit), UnitName::year(u.unit), u.vehicle,
+                                                VisitDetails::timeText(u.lastVisit), QString::number(u.visitCount)});
         item->setData(0, IdRole, u.id);
+        item->setData(0, NamedRole, u.unit.has_value());
     }
     select(list, m_unitId);
 }
@@ -126,9 +130,9 @@ void HistoryBrowser::unitSelected()
     if (id == m_unitId)
         return;
     m_unitId = id;
-    m_serial = item ? item->text(0) : QString();
-    m_page->vehicle()->setText(item ? item->text(1) : QString());
-    m_page->nameUnit()->setEnabled(m_serial == VisitRecorder::unnamed());
+    m_unitNamed = item && item->data(0, NamedRole).toBool();
+    m_page->vehicle()->setText(item ? item->text(2) : QString());
+    m_page->nameUnit()->setEnabled(item && !m_unitNamed);
     m_page->visits()->clear();
     if (!id.isEmpty())
         m_store->requestVisits(id);
@@ -182,22 +186,38 @@ void HistoryBrowser::showVisit(const Visit &visit, const Visit &previous)
     }
 }
 
+// A number the technician typed within its range; none when the question was left empty or refused.
+std::optional<int> HistoryBrowser::askNumber(const QString &label, int low, int high, const QString &refusal)
+{
+    const QString typed = m_prompts->askText(Caption, label).trimmed();
+    if (typed.isEmpty())
+        return std::nullopt;
+    bool number = false;
+    const int value = typed.toInt(&number);
+    if (!number || value < low || value > high) {
+        m_prompts->error(Caption, refusal);
+        return std::nullopt;
+    }
+    return value;
+}
+
 void HistoryBrowser::nameUnit()
 {
-    if (m_serial != VisitRecorder::unnamed())
+    if (m_unitId.isEmpty() || m_unitNamed)
         return;
-    const QString serial = m_prompts->askText(Caption, QStringLiteral("Číslo serie jednotky (0–255):")).trimmed();
-    bool number = false;
-    const int value = serial.toInt(&number);
-    if (serial.isEmpty())
+    // Serial numbers repeat between years: the unit is both.
+    const std::optional<int> serial = askNumber(QStringLiteral("Číslo serie jednotky (0–255):"), 0, 255,
+                                                QStringLiteral("Číslo serie je číslo od 0 do 255."));
+    if (!serial)
         return;
-    if (!number || value < 0 || value > 255) {
-        m_prompts->error(Caption, QStringLiteral("Číslo serie je číslo od 0 do 255."));
+    const std::optional<int> year = askNumber(QStringLiteral("Rok výroby jednotky (2000–2255):"), 2000, 2255,
+                                              QStringLiteral("Rok výroby je číslo od 2000 do 2255."));
+    if (!year)
         return;
-    }
-    m_store->nameUnit(m_unitId, QString::number(value));
+    const UnitIdentity unit{*serial, *year};
+    m_store->nameUnit(m_unitId, unit);
     if (m_recorder && m_recorder->isOpen() && m_recorder->visit().unitId == m_unitId)
-        m_recorder->nameUnit(QString::number(value));
+        m_recorder->nameUnit(unit);
 }
 
 void HistoryBrowser::saveNotes()
@@ -205,13 +225,14 @@ void HistoryBrowser::saveNotes()
     if (m_visit.id.isEmpty())
         return;
     const QString notes = m_page->notes()->toPlainText();
-    // The open visit carries them on; a closed one is kept again with them.
+    // The open visit carries them on; a closed one gets its notes alone, so nothing else another PC
+    // changed meanwhile is written over.
     if (m_recorder && m_recorder->isOpen() && m_recorder->visit().id == m_visit.id) {
         m_recorder->setNotes(notes);
         return;
     }
     m_visit.notes = notes;
-    m_store->saveVisit(m_visit);
+    m_store->saveNotes(m_visit.id, notes);
 }
 
 const VisitSet *HistoryBrowser::selectedSet() const
@@ -222,12 +243,12 @@ const VisitSet *HistoryBrowser::selectedSet() const
 
 void HistoryBrowser::saveVehicle()
 {
-    if (m_serial.isEmpty())
+    if (m_unitId.isEmpty())
         return;
     const QString vehicle = m_page->vehicle()->text().trimmed();
-    m_store->setVehicle(m_serial, vehicle);
+    m_store->setVehicle(m_unitId, vehicle);
     // The open visit carries it on, so a visit queued later does not bring back the old one.
-    if (m_recorder && m_recorder->isOpen() && m_recorder->visit().serial == m_serial)
+    if (m_recorder && m_recorder->isOpen() && m_recorder->visit().unitId == m_unitId)
         m_recorder->setVehicle(vehicle);
 }
 
@@ -279,7 +300,7 @@ void HistoryBrowser::takeSet()
         return;
     // Kept in the backup folder first and loaded from there, so it is never a file to save into.
     const QString version = m_setup->versionName(set->set.param(ParamBlock::SetVersion));
-    const BackupStore::Result kept = m_service->backups()->store().store(set->set, set->at.toLocalTime(), version);
+    const BackupStore::Result kept = m_service->backups()->store().store(set->set, set->at.toLocalTime(), version, m_visit.unit);
     if (kept.outcome == BackupStore::Outcome::Failed) {
         m_prompts->error(Caption, kept.error);
         return;

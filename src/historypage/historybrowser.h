@@ -2,6 +2,7 @@
 #include "history/visit.h"
 #include <QObject>
 #include <functional>
+#include <optional>
 
 class HistoryPage;
 class HistoryStore;
@@ -40,6 +41,7 @@ private:
     void saveVehicle();
     void saveNotes();
     void nameUnit();
+    std::optional<int> askNumber(const QString &label, int low, int high, const QString &refusal);
     void openReport();
     void markSet();
     void compare(const ParameterSet &a, const QString &aName);
@@ -58,7 +60,7 @@ private:
     std::function<bool(const QString &)> m_open;
     QString m_reportFolder;
     QString m_unitId;
-    QString m_serial;
+    bool m_unitNamed = false;
     QString m_visitId;
     Visit m_visit;
     QString m_notesOf;  // the visit whose notes the notes field holds

@@ -39,13 +39,13 @@ HistoryPage::HistoryPage(QWidget *parent) : QWidget(parent)
     place(new QLabel(QStringLiteral("Hledat:"), this), "HledatPopis", {8, 6, 46, 18});
     m_search = place(new QLineEdit(this), "HledatJednotku", {56, 4, 166, 22});
     m_nameUnit = button("PojmenovatJednotku", QStringLiteral("Pojmenovat"), this, {226, 3, 82, 24});
-    m_nameUnit->setToolTip(QStringLiteral("Dát jednotce \"bez čísla\" její číslo"));
+    m_nameUnit->setToolTip(QStringLiteral("Dát jednotce \"bez čísla\" její číslo a rok výroby"));
     m_nameUnit->setEnabled(false);
-    m_search->setPlaceholderText(QStringLiteral("číslo jednotky nebo vozidlo"));
+    m_search->setPlaceholderText(QStringLiteral("číslo, rok výroby nebo vozidlo"));
     m_search->setClearButtonEnabled(true);
-    m_units = table("Jednotky", {QStringLiteral("Číslo"), QStringLiteral("Vozidlo"), QStringLiteral("Poslední návštěva"),
-                                 QStringLiteral("Návštěv")},
-                    {40, 80, 116, 50}, this, {8, 30, 300, 170});
+    m_units = table("Jednotky", {QStringLiteral("Číslo"), QStringLiteral("Rok"), QStringLiteral("Vozidlo"),
+                                 QStringLiteral("Poslední návštěva"), QStringLiteral("Návštěv")},
+                    {40, 70, 70, 76, 40}, this, {8, 30, 300, 170});
     place(new QLabel(QStringLiteral("Vozidlo:"), this), "VozidloPopis", {8, 208, 50, 18});
     m_vehicle = place(new QLineEdit(this), "Vozidlo", {60, 205, 168, 22});
     m_vehicle->setPlaceholderText(QStringLiteral("SPZ nebo VIN"));

@@ -2,6 +2,7 @@
 #include "cfgfiles/setcomparison.h"
 #include "cfgfiles/setcomparisonview.h"
 #include "diagnostics/recordfields.h"
+#include "history/unitname.h"
 
 namespace VisitDetails {
 
@@ -64,7 +65,7 @@ ParameterSet lastSet(const Visit &v)
 
 QString html(const Visit &v, const Visit &previous, const QStringList &versionNames)
 {
-    QString h = QStringLiteral("<b>Jednotka č. %1</b>").arg(esc(v.serial));
+    QString h = QStringLiteral("<b>Jednotka č. %1</b>").arg(esc(UnitName::full(v.unit)));
     if (!v.vehicle.isEmpty())
         h += QStringLiteral(", vozidlo %1").arg(esc(v.vehicle));
     h += QStringLiteral("<br>Návštěva %1 – %2<br>Technik: %3, PC: %4")

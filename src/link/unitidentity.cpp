@@ -7,3 +7,8 @@ std::optional<UnitIdentity> UnitIdentity::fromRecord(const QByteArray &record)
         return std::nullopt;
     return UnitIdentity{quint8(record.at(2)), 2000 + quint8(record.at(3))};
 }
+
+QString UnitIdentity::fileNamePart() const
+{
+    return year ? QStringLiteral("%1-%2").arg(serial).arg(*year) : QString::number(serial);
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QMetaType>
+#include <QString>
 #include <optional>
 
 // A unit as the history, the report, the customer's details and the backups know it: the serial
@@ -14,6 +15,8 @@ struct UnitIdentity
 
     // The identity a diagnostic record (34 bytes, 02 .. 03) carries; none from anything else.
     static std::optional<UnitIdentity> fromRecord(const QByteArray &record);
+    // As file names carry a unit: "117-2019", "117" while the year is unknown.
+    QString fileNamePart() const;
 
     bool operator==(const UnitIdentity &other) const { return serial == other.serial && year == other.year; }
     bool operator!=(const UnitIdentity &other) const { return !(*this == other); }

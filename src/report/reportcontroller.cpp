@@ -12,7 +12,6 @@
 #include "scope/scopepage.h"
 #include "scope/scopesamples.h"
 #include "scope/scopeview.h"
-#include "textformat/safefilename.h"
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -30,11 +29,17 @@ const QString Caption = QStringLiteral("Protokol");
 // Narrow enough that the picture's 12-pixel text prints at 8 pt or more across 170 mm.
 constexpr double ReportPictureWidth = 600;
 constexpr int PictureTextPixels = 12;
-// The serial number as part of a file name; "bez-cisla" before the record was read.
-QString fileSerial(const UnitData &data)
+std::optional<UnitIdentity> unitOf(const UnitData &data)
 {
-    const QString safe = safeFileNamePart(reportSerial(data));
-    return safe.isEmpty() ? QStringLiteral("bez-cisla") : safe;
+    return UnitIdentity::fromRecord(data.record().bytes());
+}
+
+// The unit as part of a file name, "117-2019" (serial numbers repeat between years); "bez-cisla"
+// before the record was read.
+QString fileUnit(const UnitData &data)
+{
+    const std::optional<UnitIdentity> unit = unitOf(data);
+    return unit ? unit->fileNamePart() : QStringLiteral("bez-cisla");
 }
 }
 
@@ -65,21 +70,18 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     }
     const QImage scope = scopePicture();
     const QImage plot = m_plot ? m_plot() : QImage();
-    // Serial numbers repeat from one year of manufacture to the next: the unit is both.
-    const QString serial = m_data->record().isEmpty()
-        ? QString()
-        : QStringLiteral("%1-%2").arg(reportSerial(*m_data)).arg(2000 + quint8(m_data->record().bytes().at(3)));
+    const std::optional<UnitIdentity> unit = unitOf(*m_data);
     const QString recording = m_lastRecording ? m_lastRecording() : QString();
-    ReportQuestion question = proposal(serial, !scope.isNull() || !plot.isNull(), !recording.isEmpty());
+    ReportQuestion question = proposal(unit, !scope.isNull() || !plot.isNull(), !recording.isEmpty());
     if (!m_prompts->askReportOptions(question))
         return false;
     m_lastAnswer = question;
-    m_lastSerial = serial;
+    m_lastUnit = unit;
     m_answered = true;
     input.vehicle = {question.customer.trimmed(), question.plate.trimmed(), question.vin.trimmed(), question.mileage.trimmed()};
-    if (!serial.isEmpty()) {
+    if (unit) {
         m_vehicles.setFolder(m_setup->dataFilePath(QStringLiteral("vozidla")));
-        m_vehicles.save(serial, input.vehicle);
+        m_vehicles.save(*unit, input.vehicle);
     }
     emit detailsAnswered(input.vehicle);
     input.withAppendix = question.withAppendix;
@@ -115,10 +117,10 @@ bool ReportController::prepare(QTextDocument &document, ReportInput &input)
     return true;
 }
 
-ReportQuestion ReportController::proposal(const QString &serial, bool picturesAvailable, bool analysisAvailable)
+ReportQuestion ReportController::proposal(const std::optional<UnitIdentity> &unit, bool picturesAvailable, bool analysisAvailable)
 {
     ReportQuestion q;
-    if (m_answered && serial == m_lastSerial) {
+    if (m_answered && unit == m_lastUnit) {
         q = m_lastAnswer;
         // Pictures that came since the last answer are added unless they were refused.
         q.withPictures = picturesAvailable && (q.withPictures || !q.picturesAvailable);
@@ -126,9 +128,9 @@ ReportQuestion ReportController::proposal(const QString &serial, bool picturesAv
     } else {
         q.withPictures = picturesAvailable;
         q.withAnalysis = analysisAvailable;
-        if (!serial.isEmpty()) {
+        if (unit) {
             m_vehicles.setFolder(m_setup->dataFilePath(QStringLiteral("vozidla")));
-            const VehicleDetails v = m_vehicles.load(serial);
+            const VehicleDetails v = m_vehicles.load(*unit);
             q.customer = v.customer, q.plate = v.plate, q.vin = v.vin, q.mileage = v.mileage;
         }
     }
@@ -149,7 +151,7 @@ void ReportController::makeReport()
                                       .arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    const QString path = ReportPdf::freePath(folder, input.madeAt, fileSerial(*m_data));
+    const QString path = ReportPdf::freePath(folder, input.madeAt, fileUnit(*m_data));
     QString error;
     if (!ReportPdf::write(document, path, reportFooter(*m_data, input), &error)) {
         m_prompts->error(Caption, QStringLiteral("Protokol nelze uložit do %1:\n%2")
@@ -173,7 +175,7 @@ void ReportController::printReport()
     printer.setPageLayout(ReportPdf::pageLayout());
     // Also the name a print to a file proposes: no dots, which would pass for an extension.
     printer.setDocName(QStringLiteral("Protokol %1_%2")
-                           .arg(input.madeAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm")), fileSerial(*m_data)));
+                           .arg(input.madeAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm")), fileUnit(*m_data)));
     if (!m_prompts->askPrinter(printer))
         return;
     if (!ReportPdf::paint(document, printer, reportFooter(*m_data, input)))

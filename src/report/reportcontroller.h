@@ -55,7 +55,7 @@ signals:
 private:
     // Asks the dialog and builds the document; false when cancelled or impossible (said already).
     bool prepare(QTextDocument &document, ReportInput &input);
-    ReportQuestion proposal(const QString &serial, bool picturesAvailable, bool analysisAvailable);
+    ReportQuestion proposal(const std::optional<UnitIdentity> &unit, bool picturesAvailable, bool analysisAvailable);
     QImage scopePicture() const;
 
     UnitData *m_data;
@@ -75,7 +75,7 @@ private:
     // The dialog's last answers and the unit they were for: proposed again for "Tisk…" and the
     // next report of the same unit.
     ReportQuestion m_lastAnswer;
-    QString m_lastSerial;
+    std::optional<UnitIdentity> m_lastUnit;
     bool m_answered = false;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
     QString m_last;

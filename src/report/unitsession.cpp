@@ -1,12 +1,6 @@
 #include "unitsession.h"
 #include "link/unitdata.h"
 
-namespace {
-// Serial number and year of manufacture: two units of one year never share a serial number.
-constexpr int IdentityOffset = 2;
-constexpr int IdentitySize = 2;
-}
-
 bool UnitSession::blockIsThisUnits() const
 {
     return m_blockOwned || m_data->set().settingsWritten();
@@ -26,8 +20,10 @@ void UnitSession::linkAnswering(bool answering)
 
 void UnitSession::takeRecord(const QByteArray &record)
 {
-    const QByteArray identity = record.mid(IdentityOffset, IdentitySize);
-    if (!m_identity.isEmpty() && identity != m_identity) {
+    const std::optional<UnitIdentity> identity = UnitIdentity::fromRecord(record);
+    if (!identity)
+        return;
+    if (m_identity && identity != m_identity) {
         startNewUnit(false);
         // What was read since the unit answered again came from this one already.
         if (m_blockSinceRenewal) {
@@ -65,7 +61,7 @@ void UnitSession::startNewUnit(bool recordIsOld)
     ++m_changes;
     m_data->record().forgetPreviousUnit(recordIsOld);
     m_data->set().forgetWritten();
-    m_identity.clear();
+    m_identity.reset();
     m_setBefore.clear();
     m_blockOwned = false;
 }

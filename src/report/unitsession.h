@@ -1,14 +1,17 @@
 #pragma once
 #include "link/parameterset.h"
+#include "link/unitidentity.h"
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 class UnitData;
 
 // Which unit the service report is about. What the tool notes during a run (errors cleared, the
 // counters before that, settings written, the set before the first write) belongs to one unit: a
-// record with another serial number, or a block after a new connection that differs from what the
-// tool knew, starts the next unit's report afresh, and nothing of the previous unit stays in it.
+// record of another unit (another serial number or another year), or a block after a new
+// connection that differs from what the tool knew, starts the next unit's report afresh, and
+// nothing of the previous unit stays in it.
 class UnitSession
 {
 public:
@@ -35,7 +38,7 @@ private:
     void startNewUnit(bool recordIsOld);
 
     UnitData *m_data;
-    QByteArray m_identity;   // serial number and year of the record, empty before one came
+    std::optional<UnitIdentity> m_identity;  // none before a record came
     ParameterSet m_lastBlock;  // the block last read from this unit
     ParameterSet m_setAtRenewal;  // the tool's block when the unit answered again
     QString m_setBefore;

@@ -1,5 +1,4 @@
 #include "vehicledetailsstore.h"
-#include "textformat/safefilename.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -15,18 +14,18 @@ QString *fieldOf(VehicleDetails &d, int i)
 }
 }
 
-QString VehicleDetailsStore::pathFor(const QString &serial) const
+QString VehicleDetailsStore::pathFor(const UnitIdentity &unit) const
 {
-    const QString part = safeFileNamePart(serial);
-    if (m_folder.isEmpty() || part.isEmpty())
+    // Without its year the unit could be another car's.
+    if (m_folder.isEmpty() || !unit.year)
         return QString();
-    return QDir(m_folder).filePath(QStringLiteral("jednotka-%1.json").arg(part));
+    return QDir(m_folder).filePath(QStringLiteral("jednotka-%1.json").arg(unit.fileNamePart()));
 }
 
-VehicleDetails VehicleDetailsStore::load(const QString &serial) const
+VehicleDetails VehicleDetailsStore::load(const UnitIdentity &unit) const
 {
     VehicleDetails details;
-    QFile file(pathFor(serial));
+    QFile file(pathFor(unit));
     if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
         return details;
     const QJsonObject json = QJsonDocument::fromJson(file.read(64 * 1024)).object();
@@ -35,9 +34,9 @@ VehicleDetails VehicleDetailsStore::load(const QString &serial) const
     return details;
 }
 
-bool VehicleDetailsStore::save(const QString &serial, const VehicleDetails &details) const
+bool VehicleDetailsStore::save(const UnitIdentity &unit, const VehicleDetails &details) const
 {
-    const QString path = pathFor(serial);
+    const QString path = pathFor(unit);
     if (path.isEmpty() || !QDir().mkpath(m_folder))
         return false;
     QJsonObject json;

@@ -70,6 +70,26 @@ private slots:
                                            QStringLiteral("2026-12-07_14-03-22_Nedefinovano.cfg")}));
     }
 
+    // A backup names its unit where it is known; a name without one (as every backup was named
+    // before) still reads.
+    void aBackupNamesItsUnitWhereKnown()
+    {
+        BackupStore store(backups());
+        const QDateTime at(QDate(2026, 12, 7), QTime(14, 3, 22));
+        const std::optional<UnitIdentity> units[] = {std::nullopt, UnitIdentity{117, 2019}, UnitIdentity{99, std::nullopt}};
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(int(store.store(setOf(set(90 + i) + unitLevels), at.addSecs(i), QStringLiteral("Fabia"), units[i]).outcome),
+                     int(BackupStore::Outcome::Written));
+        const QList<BackupStore::Entry> entries = store.list();
+        QCOMPARE(QFileInfo(entries[0].path).fileName(), QStringLiteral("2026-12-07_14-03-24_jednotka-99_Fabia.cfg"));
+        QCOMPARE(QFileInfo(entries[1].path).fileName(), QStringLiteral("2026-12-07_14-03-23_jednotka-117-2019_Fabia.cfg"));
+        QCOMPARE(QFileInfo(entries[2].path).fileName(), QStringLiteral("2026-12-07_14-03-22_Fabia.cfg"));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(entries[i].unit, units[2 - i]);
+            QCOMPARE(entries[i].versionName, QStringLiteral("Fabia"));
+        }
+    }
+
     void everyNewSetReadIsKeptOnce()
     {
         readUnit();

@@ -8,6 +8,7 @@
 #include "historypage/historypage.h"
 #include <QLineEdit>
 #include <QTreeWidget>
+#include "link/linkconnection.h"
 #include "tuning/spinedit.h"
 #include <QDesktopServices>
 #include <QJsonArray>
@@ -46,7 +47,7 @@ private slots:
         // The first block read brings the record by itself, once.
         e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(recorder->isOpen(), 5000);
-        QCOMPARE(recorder->visit().serial, QStringLiteral("117"));
+        QCOMPARE(recorder->visit().unit, (UnitIdentity{117, 2019}));
         e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTest::qWait(300);
         QCOMPARE(count(QStringLiteral("02 80 03")), 1);
@@ -80,7 +81,7 @@ private slots:
         store.start();
         QVERIFY(HistoryWait::settled(store));
         const Visit visit = HistoryWait::visit(store, id);
-        QCOMPARE(visit.serial, QStringLiteral("117"));
+        QCOMPARE(visit.unit, (UnitIdentity{117, 2019}));
         QCOMPARE(visit.technician, QStringLiteral("Petr Kovář"));
         QVERIFY(visit.ended.isValid());
         QCOMPARE(visit.sets.size(), 2);
@@ -137,6 +138,54 @@ private slots:
             QVERIFY2(!frame.second.startsWith(QLatin1String("02 B4 A")), qPrintable(frame.second));
         QVERIFY(!e2e.prompts()->unexpected && e2e.prompts()->messages.isEmpty());
         e2e.close();
+    }
+
+    // The cable moves from unit 99 of 2020 to unit 99 of 2023, which holds another set, while the
+    // tool stays open: two units, each with its own visit and its own first set.
+    void anotherYearsUnitOfTheSameSerialGetsItsOwnVisit()
+    {
+        e2e.close();
+        e2e.newFolder();
+        QTemporaryDir linkDir;
+        const QString link = linkDir.filePath(QStringLiteral("ttyUNIT"));
+        const QStringList unit99 = {QStringLiteral("--link"), link, QStringLiteral("--serial"), QStringLiteral("99")};
+        const QList<QStringList> units = {{QStringLiteral("--year"), QStringLiteral("2020")},
+                                          {QStringLiteral("--year"), QStringLiteral("2023"), QStringLiteral("--param"), QStringLiteral("21:100")}};
+        QVERIFY(e2e.unit.start(unit99 + units[0]));
+        QVERIFY(e2e.openWith("[Komunikace]\r\nPort=" + link.toLocal8Bit() + "\r\nObeznik=100\r\n"));
+        VisitRecorder *recorder = e2e.window()->visitRecorder();
+        QList<QPair<QString, ParameterSet>> visits;  // each unit's visit and the set read from it
+        for (const QStringList &unit : units) {
+            if (!visits.isEmpty()) {
+                e2e.unit.stop();
+                QTRY_VERIFY_WITH_TIMEOUT(e2e.window()->connection()->health() != LinkConnection::Health::Answering, 5000);
+                QVERIFY(e2e.unit.start(unit99 + unit));
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(e2e.window()->connection()->health(), LinkConnection::Health::Answering, 5000);
+            e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
+            const UnitIdentity identity{99, unit[1].toInt()};
+            QTRY_VERIFY_WITH_TIMEOUT(recorder->isOpen() && recorder->visit().unit == identity, 5000);
+            visits.append({recorder->visit().id, e2e.data()->set().value()});
+        }
+        QVERIFY(visits[0].second != visits[1].second);
+        QVERIFY(!e2e.prompts()->unexpected);  // the pulled cable is said; nothing is asked
+        const QString historyFile = e2e.filePath(QStringLiteral("data/historie.sqlite"));
+        e2e.close();
+
+        HistoryTarget target;
+        target.sqlitePath = historyFile;
+        HistoryStore store(target, e2e.filePath(QStringLiteral("data/historie-fronta")));
+        store.start();
+        QVERIFY(HistoryWait::settled(store));
+        QCOMPARE(HistoryWait::units(store).size(), 2);
+        for (int i = 0; i < units.size(); ++i) {
+            const QList<VisitSummary> list = HistoryWait::visits(store, HistoryIds::unitId({99, units[i][1].toInt()}));
+            QCOMPARE(list.size(), 1);
+            QCOMPARE(list[0].id, visits[i].first);
+            const Visit visit = HistoryWait::visit(store, list[0].id);
+            QVERIFY(visit.firstRead());
+            QCOMPARE(visit.firstRead()->set, visits[i].second);
+        }
     }
 };
 

@@ -80,7 +80,7 @@ private slots:
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
         QCOMPARE(e2e.window()->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
         QCOMPARE(opened.size(), 1);
-        QVERIFY2(opened.first().startsWith(e2e.filePath(QStringLiteral("data/protokoly/"))) && opened.first().endsWith(QStringLiteral("_117.pdf")),
+        QVERIFY2(opened.first().startsWith(e2e.filePath(QStringLiteral("data/protokoly/"))) && opened.first().endsWith(QStringLiteral("_117-2019.pdf")),
                  qPrintable(opened.first()));
 
         const QString text = PdfText::text(opened.first());
@@ -167,7 +167,7 @@ private slots:
         e2e.prompts()->reportAnswers << ReportQuestion{};
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_T));
         QCOMPARE(opened.size(), 1);
-        QVERIFY2(opened.first().endsWith(QStringLiteral("_5.pdf")), qPrintable(opened.first()));
+        QVERIFY2(opened.first().endsWith(QStringLiteral("_5-2019.pdf")), qPrintable(opened.first()));
         const QString text = PdfText::text(opened.first());
         QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 5"));
         for (const char *carA : {"smazán", "před smazáním", "Změněno hodnot", "→"})

@@ -1,6 +1,8 @@
 #pragma once
 #include "history/historystore.h"
 #include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 #include <functional>
 
@@ -76,28 +78,112 @@ inline ParameterSet sampleSet(int fill, bool withLevels = true)
     return ParameterSet(block, withLevels ? std::optional(levels) : std::nullopt);
 }
 
-// A visit with something of everything; `n` makes its contents its own.
-inline Visit sampleVisit(const QString &serial, int n = 1)
+// The diagnostic record of unit `serial` made in `year`, with a rich idle error counter.
+inline QByteArray recordOf(int serial, int year, int idleErrors = 7)
+{
+    QByteArray record(34, '\0');
+    record[0] = 0x02;
+    record[2] = char(serial);
+    record[3] = char(year - 2000);
+    record[17] = char(idleErrors);
+    record[33] = 0x03;
+    return record;
+}
+
+// A history as version 1 of the tables kept it, written with its own statements: a unit by its
+// serial number alone (its id from the serial, "SPZ 99" and "Zákazník 99" typed for it), each
+// visit with the record it last read; a record year of 0 is a visit that kept no record.
+struct OldVisit
+{
+    QString id;
+    int serial;
+    int recordYear;
+};
+inline bool writeVersion1History(QSqlDatabase db, bool postgres, const QList<OldVisit> &visits, QString *error)
+{
+    const auto run = [&](const QString &sql, const QVariantList &values = {}) {
+        QSqlQuery q(db);
+        if (values.isEmpty() ? !q.exec(sql) : !q.prepare(sql))
+            *error = q.lastError().text();
+        for (const QVariant &value : values)
+            q.addBindValue(value);
+        if (!values.isEmpty() && !q.exec())
+            *error = q.lastError().text();
+        return error->isEmpty();
+    };
+    const QString blob = postgres ? QStringLiteral("bytea") : QStringLiteral("blob");
+    bool ok = run(QStringLiteral("create table schema_version (version integer not null)"))
+              && run(QStringLiteral("insert into schema_version (version) values (1)"))
+              && run(QStringLiteral("create table units (id text primary key, serial text not null, vehicle text not null default '',"
+                                    " customer text not null default '', created text not null)"))
+              && run(QStringLiteral("create table visits (id text primary key, unit_id text not null references units (id),"
+                                    " started text not null, ended text, technician text not null default '', pc text not null default '',"
+                                    " record %1, errors_before %1, errors_after %1, service_stored text, notes text not null default '')")
+                         .arg(blob));
+    int month = 0;
+    for (const OldVisit &v : visits) {
+        const QString unitId = HistoryIds::unitId({v.serial, std::nullopt});
+        const QVariant record = v.recordYear ? QVariant(recordOf(v.serial, v.recordYear)) : QVariant(QMetaType::fromType<QByteArray>());
+        ok = ok
+             && run(QStringLiteral("insert into units (id, serial, vehicle, customer, created) values (?, ?, ?, ?, ?) on conflict (id) do nothing"),
+                    {unitId, QString::number(v.serial), QStringLiteral("SPZ %1").arg(v.serial), QStringLiteral("Zákazník %1").arg(v.serial),
+                     QStringLiteral("2024-01-01T08:00:00.000Z")})
+             && run(QStringLiteral("insert into visits (id, unit_id, started, record, errors_before) values (?, ?, ?, ?, ?)"),
+                    {v.id, unitId, QStringLiteral("2024-0%1-01T08:00:00.000Z").arg(++month), record, record});
+    }
+    return ok;
+}
+
+// What writeVersion1History() of visits a: 99 (2020), b: 99 (2023), c: 99 (no record), d: 5 (2019)
+// becomes: a unit per year its records name; c stays with unit 99 of an unknown year, which keeps
+// what was typed for the old unit, as no single year took it; unit 5 of 2019 takes all of its own.
+inline QList<OldVisit> oldVisitsOfTwoYears()
+{
+    return {{QStringLiteral("a"), 99, 2020}, {QStringLiteral("b"), 99, 2023}, {QStringLiteral("c"), 99, 0}, {QStringLiteral("d"), 5, 2019}};
+}
+inline void compareYearsTakenFromRecords(HistoryStore &store)
+{
+    struct Expected
+    {
+        UnitIdentity unit;
+        QString visit;
+        QString vehicle;
+    };
+    const QList<Expected> expected = {{{99, 2020}, QStringLiteral("a"), QString()},
+                                      {{99, 2023}, QStringLiteral("b"), QString()},
+                                      {{99, std::nullopt}, QStringLiteral("c"), QStringLiteral("SPZ 99")},
+                                      {{5, 2019}, QStringLiteral("d"), QStringLiteral("SPZ 5")}};
+    const QList<UnitSummary> all = units(store);
+    QCOMPARE(all.size(), expected.size());
+    for (const Expected &e : expected) {
+        const auto found = std::find_if(all.cbegin(), all.cend(), [&](const UnitSummary &u) { return u.unit == e.unit; });
+        QVERIFY2(found != all.cend(), qPrintable(QStringLiteral("unit %1").arg(e.visit)));
+        QCOMPARE(found->id, HistoryIds::unitId(e.unit));
+        QCOMPARE(found->vehicle, e.vehicle);
+        const QList<VisitSummary> list = visits(store, found->id);
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].id, e.visit);
+    }
+}
+
+// A visit with something of everything; `n` makes its contents its own. A unit kept "bez čísla"
+// (none), or one whose year is unknown, has no record.
+inline Visit sampleVisit(const std::optional<UnitIdentity> &unit, int n = 1)
 {
     Visit v;
     v.id = HistoryIds::newId();
-    v.serial = serial;
-    v.unitId = HistoryIds::unitId(serial);
+    v.unit = unit;
+    v.unitId = unit ? HistoryIds::unitId(*unit) : HistoryIds::newId();
     v.vehicle = QStringLiteral("1AB 23%1").arg(n);
     v.started = QDateTime(QDate(2026, 12, 1), QTime(8, n % 60), Qt::UTC);
     v.ended = v.started.addSecs(3600);
     v.technician = QStringLiteral("Jiří Dvořák");
     v.pc = QStringLiteral("dilna-1");
-    QByteArray record(34, '\0');
-    record[0] = 0x02;
-    record[2] = char(n);
-    record[17] = 7;  // a rich idle error counter
-    record[33] = 0x03;
-    v.record = record;
-    v.errorsBefore = record;
-    QByteArray cleared = record;
-    cleared[17] = 0;
-    v.errorsAfter = cleared;
+    if (unit && unit->year) {
+        v.record = recordOf(unit->serial, *unit->year);
+        v.errorsBefore = v.record;
+        v.errorsAfter = recordOf(unit->serial, *unit->year, 0);
+    }
     v.serviceStored = v.started.addSecs(600);
     v.notes = QStringLiteral("Výměna filtru; '); drop table visits; --");
     const ParameterSet set = sampleSet(n, n % 2 == 1);
@@ -114,7 +200,8 @@ inline Visit sampleVisit(const QString &serial, int n = 1)
 inline void compareVisits(const Visit &got, const Visit &want)
 {
     QCOMPARE(got.id, want.id);
-    QCOMPARE(got.serial, want.serial);
+    QCOMPARE(got.unit, want.unit);
+    QCOMPARE(got.unitId, want.unitId);
     QCOMPARE(got.vehicle, want.vehicle);
     QCOMPARE(got.started, want.started);
     QCOMPARE(got.ended, want.ended);

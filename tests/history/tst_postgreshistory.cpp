@@ -43,7 +43,7 @@ private slots:
         QVERIFY2(settled(b), qPrintable(b.problem()));
         QCOMPARE(units(b).size(), 0);
         QSignalSpy changed(&b, &HistoryStore::changed);
-        const Visit visit = sampleVisit(QStringLiteral("31"));
+        const Visit visit = sampleVisit(UnitIdentity{31, 2020});
         QElapsedTimer clock;
         clock.start();
         a.saveVisit(visit);
@@ -77,7 +77,7 @@ private slots:
     {
         HistoryStore store(m_server->target(), nextQueue());
         store.start();
-        Visit visit = sampleVisit(QStringLiteral("5"));
+        Visit visit = sampleVisit(UnitIdentity{5, 2020});
         store.saveVisit(visit);
         QVERIFY2(settled(store), qPrintable(store.problem()));
         QVERIFY(m_server->stop());
@@ -85,7 +85,7 @@ private slots:
                            VisitSet::Check::Verified});
         store.saveVisit(visit);
         QTRY_COMPARE_WITH_TIMEOUT(store.statusText(), QStringLiteral("Kartotéka nedostupná – 1 návštěva čeká"), 10000);
-        const Visit other = sampleVisit(QStringLiteral("6"), 2);
+        const Visit other = sampleVisit(UnitIdentity{6, 2020}, 2);
         store.saveVisit(other);
         QTRY_COMPARE_WITH_TIMEOUT(store.statusText(), QStringLiteral("Kartotéka nedostupná – 2 návštěvy čekají"), 10000);
         QVERIFY(!store.problem().isEmpty());
@@ -107,7 +107,7 @@ private slots:
         auto *random = QRandomGenerator::global();
         QList<Visit> made;
         for (int cycle = 0; cycle < Cycles; ++cycle) {
-            Visit v = sampleVisit(QStringLiteral("R%1").arg(cycle % 10), cycle);
+            Visit v = sampleVisit(UnitIdentity{100 + cycle % 10, 2020}, cycle);
             store.saveVisit(v);
             made << v;
             QTest::qWait(int(random->bounded(60)));
@@ -129,13 +129,63 @@ private slots:
             QCOMPARE(HistoryWait::visit(store, v.id).sets.size(), v.sets.size());
     }
 
+    // A server's history kept before a unit had its year: the visits' records give it.
+    void aHistoryWithoutYearsTakesThemFromTheRecords()
+    {
+        const HistoryTarget t = m_server->target();
+        {
+            QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("version1"));
+            old.setHostName(t.host);
+            old.setDatabaseName(t.database);
+            old.setUserName(t.user);
+            QVERIFY2(old.open(), qPrintable(old.lastError().text()));
+            QString error;
+            QVERIFY2(writeVersion1History(old, true, oldVisitsOfTwoYears(), &error), qPrintable(error));
+            old.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("version1"));
+        HistoryStore store(t, nextQueue());
+        store.start();
+        QVERIFY2(settled(store), qPrintable(store.problem()));
+        compareYearsTakenFromRecords(store);
+    }
+
+    // On a server two PCs share: notes saved on one change nothing else of the visit another PC
+    // changed meanwhile, and a unit named by hand keeps its customer.
+    void notesAloneAndNamesKeepWhatOthersGave()
+    {
+        HistoryStore a(m_server->target(), nextQueue());
+        HistoryStore b(m_server->target(), nextQueue());
+        a.start();
+        b.start();
+        Visit visit = sampleVisit(std::nullopt);
+        visit.customer = QStringLiteral("Petr Malý");
+        a.saveVisit(visit);
+        QVERIFY2(settled(a), qPrintable(a.problem()));
+        visit.technician = QStringLiteral("Eva Malá");
+        b.saveVisit(visit);
+        QVERIFY2(settled(b), qPrintable(b.problem()));
+        a.saveNotes(visit.id, QStringLiteral("Zákazník hlásí cukání"));
+        QVERIFY(settled(a));
+        a.nameUnit(visit.unitId, {44, 2021});
+        QTRY_COMPARE(HistoryWait::visit(a, visit.id).unit, (UnitIdentity{44, 2021}));
+        const Visit kept = HistoryWait::visit(b, visit.id);
+        QCOMPARE(kept.notes, QStringLiteral("Zákazník hlásí cukání"));
+        QCOMPARE(kept.technician, QStringLiteral("Eva Malá"));
+        QCOMPARE(kept.customer, QStringLiteral("Petr Malý"));
+        QCOMPARE(kept.vehicle, visit.vehicle);
+    }
+
     void refusedLoginSaysWhy()
     {
         HistoryTarget t = m_server->target();
         t.user = QStringLiteral("nikdo");
         HistoryStore store(t, nextQueue());
+        QSignalSpy asked(&store, &HistoryStore::passwordNeeded);
         store.start();
         QTRY_VERIFY_WITH_TIMEOUT(store.problem().contains(QStringLiteral("nikdo")), 5000);
+        // The server's SQLSTATE 28000 asks, whatever language its message is in.
+        QTRY_COMPARE(asked.size(), 1);
         QVERIFY(store.problem().startsWith(QStringLiteral("Kartotéka nikdo@")));
         QCOMPARE(store.statusText(), QStringLiteral("Kartotéka nedostupná"));
     }

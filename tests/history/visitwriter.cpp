@@ -16,6 +16,6 @@ int main(int argc, char **argv)
     target.sslMode = QStringLiteral("disable");
     HistoryStore store(target, args[4]);
     store.start();
-    store.saveVisit(HistoryWait::sampleVisit(args[5]));
+    store.saveVisit(HistoryWait::sampleVisit(UnitIdentity{args[5].toInt(), 2020}));
     return HistoryWait::settled(store) ? 0 : 1;
 }

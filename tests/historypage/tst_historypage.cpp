@@ -2,6 +2,7 @@
 #include "../history/historyfixture.h"
 #include "cfgfiles/configfile.h"
 #include "cfgfiles/configfiles.h"
+#include "history/historydatabase.h"
 #include "history/historystore.h"
 #include "historypage/historybrowser.h"
 #include "historypage/historypage.h"
@@ -39,10 +40,10 @@ class TestHistoryPage : public ServiceFixture
     void fillHistory()
     {
         HistoryStore *store = form->historyStore();
-        Visit first = HistoryWait::sampleVisit(QStringLiteral("12"), 1);
+        Visit first = HistoryWait::sampleVisit(UnitIdentity{12, 2020}, 1);
         first.customer = QStringLiteral("Jana Dvořáková");
         first.sets = {{HistoryIds::newId(), first.started, VisitSet::Kind::Read, setOf(set(90) + someLevels()), VisitSet::Check::Verified}};
-        Visit second = HistoryWait::sampleVisit(QStringLiteral("12"), 2);
+        Visit second = HistoryWait::sampleVisit(UnitIdentity{12, 2020}, 2);
         second.started = first.started.addDays(30);
         second.sets = {{HistoryIds::newId(), second.started, VisitSet::Kind::Read, setOf(set(90) + someLevels()), VisitSet::Check::Verified},
                        {HistoryIds::newId(), second.started.addSecs(60), VisitSet::Kind::Write, setOf(set(120, 5) + someLevels()),
@@ -50,7 +51,7 @@ class TestHistoryPage : public ServiceFixture
         m_second = second;
         store->saveVisit(first);
         store->saveVisit(second);
-        store->saveVisit(HistoryWait::sampleVisit(QStringLiteral("7"), 3));
+        store->saveVisit(HistoryWait::sampleVisit(UnitIdentity{7, 2020}, 3));
         QVERIFY(HistoryWait::settled(*store));
     }
     // Unit 12, its later visit shown.
@@ -64,7 +65,7 @@ class TestHistoryPage : public ServiceFixture
         QTRY_COMPARE(units->topLevelItemCount(), 2);
         QTest::keyClicks(find<QLineEdit>("HledatJednotku"), QStringLiteral("12"));
         QTRY_COMPARE(units->topLevelItemCount(), 1);
-        QCOMPARE(units->topLevelItem(0)->text(3), QStringLiteral("2"));
+        QCOMPARE(units->topLevelItem(0)->text(4), QStringLiteral("2"));
         clickRow(units, 0);
         auto *visits = find<QTreeWidget>("Navstevy");
         QTRY_COMPARE(visits->topLevelItemCount(), 2);
@@ -128,9 +129,18 @@ private slots:
         QVERIFY(form->windowTitle().contains(QStringLiteral("ze zálohy")));
     }
 
+    // The notes of a closed visit are kept alone: what another PC changed in the visit meanwhile stays.
     void notesKeptWithAClosedVisit()
     {
         openSecondVisit();
+        {
+            HistoryDatabase otherPc(QStringLiteral("other-pc"));
+            QString error;
+            QVERIFY(otherPc.open(form->historyStore()->target(), &error));
+            Visit changed = m_second;
+            changed.technician = QStringLiteral("Eva Malá");
+            QVERIFY2(otherPc.saveVisit(changed, &error), qPrintable(error));
+        }
         auto *notes = find<QPlainTextEdit>("PoznamkyNavstevy");
         QCOMPARE(notes->toPlainText(), m_second.notes);
         notes->selectAll();
@@ -138,13 +148,15 @@ private slots:
         find<QPushButton>("UlozitPoznamky")->click();
         QVERIFY(HistoryWait::settled(*form->historyStore()));
         QTRY_COMPARE(HistoryWait::visit(*form->historyStore(), m_second.id).notes, QStringLiteral("Zakaznik hlasi cukani"));
+        QCOMPARE(HistoryWait::visit(*form->historyStore(), m_second.id).technician, QStringLiteral("Eva Malá"));
     }
 
-    // A unit kept as "bez čísla" is named by hand: its visit joins the unit of that number.
+    // A unit kept as "bez čísla" is named by hand with its serial number and year: its visit and
+    // customer join the unit of that number and year, not the same number of another year.
     void unitWithoutNumberNamedByHand()
     {
-        Visit unnamed = HistoryWait::sampleVisit(VisitRecorder::unnamed(), 4);
-        unnamed.unitId = HistoryIds::newId();
+        Visit unnamed = HistoryWait::sampleVisit(std::nullopt, 4);
+        unnamed.customer = QStringLiteral("Petr Malý");
         form->historyStore()->saveVisit(unnamed);
         QVERIFY(HistoryWait::settled(*form->historyStore()));
         form->activateWindow();
@@ -156,12 +168,39 @@ private slots:
         QTRY_COMPARE(units->topLevelItemCount(), 1);
         clickRow(units, 0);
         QVERIFY(find<QPushButton>("PojmenovatJednotku")->isEnabled());
-        prompts->texts << QStringLiteral("12");
+        prompts->texts << QStringLiteral("12") << QStringLiteral("2021");
         find<QPushButton>("PojmenovatJednotku")->click();
         QTRY_COMPARE(HistoryWait::units(*form->historyStore(), QStringLiteral("bez")).size(), 0);
-        const QList<UnitSummary> twelve = HistoryWait::units(*form->historyStore(), QStringLiteral("12"));
-        QCOMPARE(twelve.size(), 1);
-        QCOMPARE(twelve[0].visitCount, 3);
+        QCOMPARE(HistoryWait::visits(*form->historyStore(), HistoryIds::unitId({12, 2020})).size(), 2);
+        QCOMPARE(HistoryWait::visits(*form->historyStore(), HistoryIds::unitId({12, 2021})).size(), 1);
+        const Visit named = HistoryWait::visit(*form->historyStore(), unnamed.id);
+        QCOMPARE(named.unit, (UnitIdentity{12, 2021}));
+        QCOMPARE(named.customer, QStringLiteral("Petr Malý"));
+        QTRY_COMPARE(units->topLevelItemCount(), 0);
+        search->clear();
+        QTest::keyClicks(search, QStringLiteral("2021"));
+        QTRY_COMPARE(units->topLevelItemCount(), 1);
+        QCOMPARE(units->topLevelItem(0)->text(0), QStringLiteral("12"));
+        QCOMPARE(units->topLevelItem(0)->text(1), QStringLiteral("2021"));
+    }
+
+    // A unit kept before units had their year says so: no year is made up.
+    void aUnitWithoutItsYearSaysSo()
+    {
+        form->historyStore()->saveVisit(HistoryWait::sampleVisit(UnitIdentity{88, std::nullopt}));
+        QVERIFY(HistoryWait::settled(*form->historyStore()));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+        QTest::keyClicks(find<QLineEdit>("HledatJednotku"), QStringLiteral("88"));
+        auto *units = find<QTreeWidget>("Jednotky");
+        QTRY_COMPARE(units->topLevelItemCount(), 1);
+        QCOMPARE(units->topLevelItem(0)->text(0), QStringLiteral("88"));
+        QCOMPARE(units->topLevelItem(0)->text(1), QStringLiteral("rok neznámý"));
+        clickRow(units, 0);
+        QTRY_COMPARE(find<QTreeWidget>("Navstevy")->topLevelItemCount(), 1);
+        clickRow(find<QTreeWidget>("Navstevy"), 0);
+        QTRY_VERIFY(find<QTextBrowser>("Podrobnosti")->toPlainText().startsWith(QStringLiteral("Jednotka č. 88, rok neznámý")));
     }
 
     // The report names the unit's previous visit and what changed since in a section of its own; the
@@ -170,11 +209,7 @@ private slots:
     void reportProposesThePreviousVisit()
     {
         form->visitRecorder()->setClock([] { return QDateTime(QDate(2026, 12, 15), QTime(9, 0), Qt::UTC); });
-        QByteArray record(34, '\0');
-        record[0] = 0x02;
-        record[2] = char(12);
-        record[33] = 0x03;
-        emit form->diagnosticsExchange()->diagnosticsReceived(record);
+        emit form->diagnosticsExchange()->diagnosticsReceived(HistoryWait::recordOf(12, 2020, 0));
         QVERIFY(form->visitRecorder()->isOpen());
         QTRY_VERIFY(!form->previousVisitNote()->text().isEmpty());
         unitBlock = set(100);  // the idle stop changed since the previous visit

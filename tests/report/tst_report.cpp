@@ -173,7 +173,7 @@ private slots:
         data->record().take(record());
         knownSet();
         const QString text = makeReport(QStringLiteral("Vyměněn filtr plynu.\nZákazník upozorněn na těsnost."));
-        QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_117.pdf"));
+        QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_117-2019.pdf"));
         QCOMPARE(opened, QStringList{report->lastReport()});
         QVERIFY(prompts->messages.isEmpty());
 
@@ -206,8 +206,8 @@ private slots:
 
         // A second report of the same minute gets a name of its own.
         QVERIFY(!makeReport().isEmpty());
-        QCOMPARE(QDir(reports()).entryList(QDir::Files), (QStringList{QStringLiteral("2026-12-07_14-03_117.pdf"),
-                                                                      QStringLiteral("2026-12-07_14-03_117_2.pdf")}));
+        QCOMPARE(QDir(reports()).entryList(QDir::Files), (QStringList{QStringLiteral("2026-12-07_14-03_117-2019.pdf"),
+                                                                      QStringLiteral("2026-12-07_14-03_117-2019_2.pdf")}));
         QCOMPARE(opened.size(), 2);
     }
 
@@ -299,7 +299,7 @@ private slots:
         QTest::addColumn<bool>("blocked");  // a file stands where the folder belongs
         QTest::addColumn<QString>("message");
         QTest::newRow("folder blocked") << true << QStringLiteral("Protokol: Protokol nelze uložit: složku %1 nelze vytvořit.");
-        QTest::newRow("disk full") << false << QStringLiteral("Protokol: Protokol nelze uložit do %1/2026-12-07_14-03_117.pdf:");
+        QTest::newRow("disk full") << false << QStringLiteral("Protokol: Protokol nelze uložit do %1/2026-12-07_14-03_117-2019.pdf:");
     }
     void aFolderThatCannotBeWrittenLeavesNoHalfFile()
     {
@@ -423,8 +423,11 @@ private slots:
     // Car A read, cleared and written; then car B: its report holds nothing of car A.
     void aReportHoldsOneUnitOnly_data()
     {
-        QTest::addColumn<QString>("carB");  // r: its record comes, b: its block comes (after a new connection)
+        // r: its record comes, y: the record of the same serial number and another year, b: its block
+        // comes (after a new connection)
+        QTest::addColumn<QString>("carB");
         QTest::newRow("record of another serial") << "r";
+        QTest::newRow("record of another year") << "y";
         QTest::newRow("another block after a new connection") << "b";
         QTest::newRow("block, then record") << "br";
     }
@@ -444,9 +447,9 @@ private slots:
         session->linkAnswering(false);
         session->linkAnswering(true);
         QByteArray other = record(true);
-        other[2] = 5;
+        other[carB == QStringLiteral("y") ? 3 : 2] = 5;
         for (const QChar step : carB) {
-            if (step == QLatin1Char('r')) {
+            if (step != QLatin1Char('b')) {
                 data->record().take(other);
                 session->takeRecord(other);
             } else {
@@ -455,10 +458,11 @@ private slots:
             }
         }
         const QString text = makeReport();
-        for (const char *carA : {"smazán", "před smazáním", "Původně", "117", "260", "Změněno hodnot"})
+        for (const char *carA : {"smazán", "před smazáním", "Původně", "260", "Změněno hodnot"})
             QVERIFY2(!text.contains(QString::fromUtf8(carA)), carA);
-        QCOMPARE(text.contains(QStringLiteral("Protokol byl vytvořen před načtením záznamu jednotky")), !carB.contains(QLatin1Char('r')));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")).isEmpty(), carB == QStringLiteral("r"));
+        QCOMPARE(text.contains(QStringLiteral("117")), carB == QStringLiteral("y"));
+        QCOMPARE(text.contains(QStringLiteral("Protokol byl vytvořen před načtením záznamu jednotky")), carB == QStringLiteral("b"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")).isEmpty(), carB != QStringLiteral("b") && carB != QStringLiteral("br"));
         QCOMPARE(session->unitChanges(), 1);
     }
 

@@ -376,6 +376,7 @@ void TestUnitModel::diagnosticRecordLayoutAndUpdates()
 {
     UnitConfig config;
     config.serial = 42;
+    config.year = 2023;
     UnitModel unit(config);
     const QByteArray record = ask(unit, command(Code::ReadDiagnostics));
     QCOMPARE(record.size(), 34);
@@ -383,6 +384,7 @@ void TestUnitModel::diagnosticRecordLayoutAndUpdates()
     QCOMPARE(at(record, 33), quint8(0x03));
     QCOMPARE(at(record, 1), quint8(4));
     QCOMPARE(at(record, 2), quint8(42));
+    QCOMPARE(at(record, 3), quint8(23));
     QCOMPARE(le24(record, 10), 123456);
     QVERIFY(le24(record, 4) >= le24(record, 7));  // never more on gas than in total
     QCOMPARE(le16(record, 31), 0x1234);            // counters little-endian, maximum/lean last

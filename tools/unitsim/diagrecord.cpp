@@ -23,8 +23,8 @@ constexpr std::uint8_t Close = 95;
 
 }  // namespace
 
-DiagRecord::DiagRecord(std::uint8_t version, std::uint8_t serial, std::int64_t startMs)
-    : version_(version), serial_(serial), startMs_(startMs)
+DiagRecord::DiagRecord(std::uint8_t version, std::uint8_t serial, std::uint8_t builtYear, std::int64_t startMs)
+    : version_(version), serial_(serial), startMs_(startMs), builtYear_(builtYear)
 {
 }
 

@@ -10,7 +10,7 @@ namespace unitsim {
 class DiagRecord
 {
 public:
-    DiagRecord(std::uint8_t version, std::uint8_t serial, std::int64_t startMs);
+    DiagRecord(std::uint8_t version, std::uint8_t serial, std::uint8_t builtYear, std::int64_t startMs);
 
     // 02, 32 record bytes, 03. The hour meters run on from start-up in the unit's
     // 1.6-minute ticks.
@@ -29,7 +29,7 @@ private:
     std::uint8_t version_;
     std::uint8_t serial_;
     std::int64_t startMs_;
-    std::uint8_t builtYear_ = 19;  // since 2000
+    std::uint8_t builtYear_;  // since 2000
     std::uint32_t totalTicks_ = 27000;
     std::uint32_t lpgTicks_ = 20500;
     std::uint32_t tacho_ = 123456;

@@ -41,6 +41,7 @@ int &target(SimOptions &options, const IntOption &option)
 const IntOption intOptions[] = {
     {"--unit-version", 1, 5, nullptr, &UnitConfig::version, nullptr},
     {"--serial", 0, 255, nullptr, &UnitConfig::serial, nullptr},
+    {"--year", 2000, 2255, nullptr, &UnitConfig::year, nullptr},
     {"--step-ms", 1, 600000, nullptr, &UnitConfig::measureStepMs, nullptr},
     {"--stuck-byte", 1, 32, nullptr, &UnitConfig::stuckIndex, nullptr},
     {"--react-ms", 0, 1000, &SimOptions::reactMs, nullptr, nullptr},
@@ -62,6 +63,17 @@ bool takeNeed(const char *text, LoopConfig &loop)
     if (!colon || !toInt(std::string(text, colon).c_str(), 0, 3, range) || !toInt(colon + 1, 0, 255, need))
         return false;
     loop.need[std::size_t(range)] = need;
+    return true;
+}
+
+// "--param 21:100": block byte 21 holds 100 from the start.
+bool takeParam(const char *text, UnitConfig &unit)
+{
+    const char *colon = std::strchr(text, ':');
+    int index = 0, value = 0;
+    if (!colon || !toInt(std::string(text, colon).c_str(), 1, 32, index) || !toInt(colon + 1, 0, 255, value))
+        return false;
+    unit.startParams.emplace_back(index, value);
     return true;
 }
 
@@ -99,7 +111,14 @@ bool parseOptions(int argc, char **argv, SimOptions &options, std::string &error
             }
             continue;
         }
-        const bool takesValue = arg == "--link" || arg == "--log" || loopValue;
+        if (arg == "--param" && i + 1 < argc) {
+            if (!takeParam(argv[++i], options.unit)) {
+                error = "--param wants BYTE:VALUE (1..32:0..255), not \"" + std::string(argv[i]) + "\"";
+                return false;
+            }
+            continue;
+        }
+        const bool takesValue = arg == "--link" || arg == "--log" || arg == "--param" || loopValue;
         const IntOption *numeric = nullptr;
         for (const IntOption &option : intOptions)
             if (arg == option.name)
@@ -148,6 +167,8 @@ Unit:
                        levels; 4: everything; 5: no cut-off (silent on aux reads of
                        241 and 67)
   --serial N           serial number in the diagnostic record (default 117)
+  --year N             year of manufacture in the record, 2000..2255 (default 2019)
+  --param I:V          block byte I (1..32) holds V at start instead of the factory value
   --step-ms MS         how long each emulation measurement code is shown (default 1000)
   --measure-end-keep   end measurements with codes 7 (idle) / 10 (raised), after which
                        the tool keeps polling, instead of 5 / 21

@@ -1,5 +1,7 @@
 #pragma once
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace unitsim {
 
@@ -29,9 +31,11 @@ struct UnitConfig
 {
     int version = 4;           // 1..5; older units lack levels, cut-off and the scope
     int serial = 117;
+    int year = 2019;           // of manufacture, 2000..2255: with the serial, what names the unit
     int measureStepMs = 1000;  // how long each emulation measurement code is reported
     bool keepPollEnd = false;  // end measurements with 7/10 (poll stays on) instead of 5/21
     int stuckIndex = -1;       // block byte 1..32 that never stores what is written to it
+    std::vector<std::pair<int, int>> startParams;  // block byte 1..32 and the value it holds at start
     FaultConfig faults;
     LoopConfig loop;
 };

@@ -27,7 +27,7 @@ UnitModel::UnitModel(const UnitConfig &config, std::int64_t startMs)
     : config_(config),
       startMs_(startMs),
       params_(config.stuckIndex),
-      diag_(std::uint8_t(config.version), std::uint8_t(config.serial), startMs),
+      diag_(std::uint8_t(config.version), std::uint8_t(config.serial), std::uint8_t(config.year - 2000), startMs),
       measurement_(config.measureStepMs, config.keepPollEnd),
       faults_(config.faults),
       loop_(config.loop),
@@ -36,6 +36,8 @@ UnitModel::UnitModel(const UnitConfig &config, std::int64_t startMs)
     // Memory nobody has written holds whatever start-up left there; make it repeatable.
     for (std::size_t a = 0; a < memory_.size(); ++a)
         memory_[a] = std::uint8_t(a * 37 + 11);
+    for (const auto &[index, value] : config.startParams)
+        params_.writeByte(index, std::uint8_t(value));
 }
 
 std::vector<UnitEvent> UnitModel::feed(const std::uint8_t *data, std::size_t size, std::int64_t nowMs)
