@@ -27,7 +27,7 @@ VisitRecorder::VisitRecorder(UnitData *data, const Link &link, HistoryStore *sto
         QTimer::singleShot(0, m_diagnostics, &DiagnosticsExchange::requestDiagnostics);
     });
     connect(link.connection, &LinkConnection::healthChanged, this, [this](LinkConnection::Health health) {
-        connectionChanged(health == LinkConnection::Health::Waiting || health == LinkConnection::Health::Answering);
+        connectionChanged(health);
     });
     connect(link.blockRead, &BlockRead::blockReceived, this, [this] { m_blockPending = true; });
     connect(link.levels, &LevelExchange::levelsReceived, this, &VisitRecorder::levelsSettled);
@@ -47,16 +47,30 @@ VisitRecorder::VisitRecorder(UnitData *data, const Link &link, HistoryStore *sto
     });
 }
 
-void VisitRecorder::connectionChanged(bool lineUp)
+void VisitRecorder::connectionChanged(LinkConnection::Health health)
 {
-    // Unplugged: the next connection may bring another unit, whose record must be read.
-    if (!lineUp) {
-        m_recordRead = false;
-        m_recordAsked = false;
-        m_recordWanted = false;
-        m_blockPending = false;
-        m_readSinceRecord.reset();
+    using Health = LinkConnection::Health;
+    if (health == Health::Answering && m_silenceSinceRecord) {
+        // Back after a silence: the cable may have moved to another car, and only the record
+        // tells. Asked now, as the next block read may never come.
+        m_silenceSinceRecord = false;
+        if (isOpen() || !m_early.isEmpty()) {
+            m_recordAsked = true;
+            m_recordWanted = true;
+        }
     }
+    if (health == Health::Waiting || health == Health::Answering)
+        return;
+    m_recordRead = false;
+    m_recordAsked = false;
+    m_recordWanted = false;
+    m_readSinceRecord.reset();
+    // A unit without levels leaves the line silent while its level read waits in vain: the block
+    // it gave before is still its own. Only a lost port takes the block with it.
+    if (health == Health::Silent)
+        m_silenceSinceRecord = true;
+    else
+        m_blockPending = false;
 }
 
 void VisitRecorder::levelsSettled()

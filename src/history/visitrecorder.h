@@ -1,5 +1,6 @@
 #pragma once
 #include "link/blockwrite.h"
+#include "link/linkconnection.h"
 #include "visit.h"
 #include <QObject>
 #include <functional>
@@ -8,7 +9,6 @@ class BlockRead;
 class DiagnosticsExchange;
 class HistoryStore;
 class LevelExchange;
-class LinkConnection;
 class LinkTransport;
 class UnitData;
 
@@ -67,7 +67,7 @@ signals:
     void visitChanged();
 
 private:
-    void connectionChanged(bool lineUp);
+    void connectionChanged(LinkConnection::Health health);
     void levelsSettled();
     void takeRecord(const QByteArray &record);
     void recordMissing();
@@ -90,6 +90,7 @@ private:
     std::optional<VisitSet> m_readSinceRecord;
     bool m_blockPending = false;     // a block came, its levels not yet settled
     bool m_recordRead = false;       // on this connection
+    bool m_silenceSinceRecord = false;  // the line fell silent; the unit answering next may be another
     bool m_recordAsked = false;      // the tool asked for it by itself on this connection
     bool m_recordWanted = false;     // to be asked at the next poll tick that finds the line free
     bool m_clearPending = false;
