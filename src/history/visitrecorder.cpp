@@ -50,27 +50,38 @@ VisitRecorder::VisitRecorder(UnitData *data, const Link &link, HistoryStore *sto
 void VisitRecorder::connectionChanged(LinkConnection::Health health)
 {
     using Health = LinkConnection::Health;
-    if (health == Health::Answering && m_silenceSinceRecord) {
+    switch (health) {
+    case Health::Waiting:
+        return;
+    case Health::Answering:
         // Back after a silence: the cable may have moved to another car, and only the record
-        // tells. Asked now, as the next block read may never come.
-        m_silenceSinceRecord = false;
-        if (isOpen() || !m_early.isEmpty()) {
+        // tells. Asked now, as no block read may follow.
+        if (m_silenceSinceRecord) {
+            m_silenceSinceRecord = false;
             m_recordAsked = true;
             m_recordWanted = true;
         }
-    }
-    if (health == Health::Waiting || health == Health::Answering)
         return;
-    m_recordRead = false;
-    m_recordAsked = false;
-    m_recordWanted = false;
-    m_readSinceRecord.reset();
-    // A unit without levels leaves the line silent while its level read waits in vain: the block
-    // it gave before is still its own. Only a lost port takes the block with it.
-    if (health == Health::Silent)
-        m_silenceSinceRecord = true;
-    else
+    case Health::Silent:
+        // A unit without levels leaves the line silent while its level read waits in vain, so a
+        // silence keeps the block read and a record question still to come; only a record read
+        // before it must be read again.
+        m_readSinceRecord.reset();
+        if (m_recordRead) {
+            m_recordRead = false;
+            m_recordAsked = false;
+            m_silenceSinceRecord = true;
+        }
+        return;
+    default:
+        // Unplugged: the next connection may bring another unit, whose record must be read.
+        m_recordRead = false;
+        m_recordAsked = false;
+        m_recordWanted = false;
+        m_silenceSinceRecord = false;
         m_blockPending = false;
+        m_readSinceRecord.reset();
+    }
 }
 
 void VisitRecorder::levelsSettled()
