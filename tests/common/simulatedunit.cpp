@@ -5,7 +5,9 @@
 bool SimulatedUnit::start(const QStringList &options)
 {
     m_process.setProgram(QStringLiteral(VELKOR_UNITSIM_PATH));
-    m_process.setArguments(options);
+    const int linkOption = options.indexOf(QStringLiteral("--link"));
+    m_link = linkOption >= 0 ? options.value(linkOption + 1) : m_linkFolder.filePath(QStringLiteral("ttyUNIT"));
+    m_process.setArguments(linkOption >= 0 ? options : options + QStringList{QStringLiteral("--link"), m_link});
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start();
     if (!m_process.waitForStarted(5000))
@@ -34,7 +36,7 @@ bool SimulatedUnit::writeSettings(const QString &folder, int pollMs, const QByte
     QFile file(QDir(folder).filePath(QStringLiteral("TESTER.INI")));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write("[Komunikace]\r\nPort=" + m_path.toLocal8Bit() + "\r\nObeznik=" + QByteArray::number(pollMs) + "\r\n");
+    file.write("[Komunikace]\r\nPort=" + m_link.toLocal8Bit() + "\r\nObeznik=" + QByteArray::number(pollMs) + "\r\n");
     file.write(moreSections);
     return true;
 }

@@ -120,8 +120,9 @@ private slots:
         QVERIFY(unit.start());
         QTemporaryDir folder;
         QVERIFY(unit.writeSettings(folder.path(), 250));
-        // The port's lock file, wherever Qt keeps it: "LCK..pts_N" for /dev/pts/N.
-        const QString lockName = QStringLiteral("LCK..") + unit.devicePath().mid(5).replace(u'/', u'_');
+        // The port's lock file, wherever Qt keeps it: "LCK..pts_N" for /dev/pts/N, the path with
+        // "_" for "/" for the link TESTER.INI names.
+        const QString lockName = QStringLiteral("LCK..") + QString(unit.linkPath()).replace(u'/', u'_');
         QStringList lockDirs{QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
                              QStringLiteral("/var/spool/uucp"), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
                              QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"), QDir::tempPath()};
