@@ -41,11 +41,11 @@ HistoryPage::HistoryPage(QWidget *parent) : QWidget(parent)
     m_nameUnit = button("PojmenovatJednotku", QStringLiteral("Pojmenovat"), this, {226, 3, 82, 24});
     m_nameUnit->setToolTip(QStringLiteral("Dát jednotce \"bez čísla\" její číslo a rok výroby"));
     m_nameUnit->setEnabled(false);
-    m_search->setPlaceholderText(QStringLiteral("číslo, rok výroby nebo vozidlo"));
+    m_search->setPlaceholderText(QStringLiteral("číslo, rok nebo vozidlo"));
     m_search->setClearButtonEnabled(true);
     m_units = table("Jednotky", {QStringLiteral("Číslo"), QStringLiteral("Rok"), QStringLiteral("Vozidlo"),
-                                 QStringLiteral("Poslední návštěva"), QStringLiteral("Návštěv")},
-                    {40, 70, 70, 76, 40}, this, {8, 30, 300, 170});
+                                 QStringLiteral("Naposledy"), QStringLiteral("Návštěv")},
+                    {34, 66, 56, 94, 44}, this, {8, 30, 300, 170});
     place(new QLabel(QStringLiteral("Vozidlo:"), this), "VozidloPopis", {8, 208, 50, 18});
     m_vehicle = place(new QLineEdit(this), "Vozidlo", {60, 205, 168, 22});
     m_vehicle->setPlaceholderText(QStringLiteral("SPZ nebo VIN"));
