@@ -85,6 +85,10 @@ private:
         record[2] = char(33);
         record[3] = char(21);
         record[33] = 0x03;
+        answerRecord(record);
+    }
+    void answerRecord(const QByteArray &record)
+    {
         const auto unit = port->onWrite;
         port->onWrite = [this, unit, record](const QByteArray &frame) {
             if (frame == bytesOf({0x02, 0x80, 0x03}))
@@ -327,13 +331,7 @@ private slots:
         record[0] = 0x02;
         record[10] = char(0x40), record[11] = char(0xE2), record[12] = 0x01;
         record[33] = 0x03;
-        const auto unit = port->onWrite;
-        port->onWrite = [this, unit, record](const QByteArray &frame) {
-            if (frame == bytesOf({0x02, 0x80, 0x03}))
-                port->feedSoon(record, 5);
-            else
-                unit(frame);
-        };
+        answerRecord(record);
         page->readButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(page->tachoEdit()->text(), QStringLiteral("123456"), 3000);
         QTRY_COMPARE(form->link()->linkState(), LinkState::StatusReply);
