@@ -10,7 +10,7 @@ struct AnalysisLimits
     // Steady time: not within this long after a range change, a gap, a set written or a measurement.
     double settleS = 1.0;
     // Less steady time in a range gives no verdict and no proposal.
-    double minSteadyS = 30.0;
+    double minSteadyS = 20.0;
     // Crossings of the lambda threshold per 10 s: green at least, amber at least.
     double switchingGreen = 3.0;
     double switchingAmber = 1.0;

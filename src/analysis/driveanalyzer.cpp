@@ -23,7 +23,9 @@ struct Sums
     int crossings = 0;
     double posSum = 0, posSquares = 0;
     int posLow = INT_MAX, posHigh = -1, lambdaLow = INT_MAX, lambdaHigh = -1;
-    qint64 atMaxMs = 0, atMinMs = 0, leanAtMaxMs = 0, richAtMaxMs = 0, leanAtMinMs = 0, richAtMinMs = 0;
+    qint64 atMaxMs = 0, atMinMs = 0;
+    // Time at a stop while the probe, as the unit saw it at each lag, said lean.
+    std::array<qint64, ProbeLags::Count> leanAtMaxMs{}, leanAtMinMs{};
     qint64 riseMs = 0, fallMs = 0;
     int rises = 0, falls = 0;
     std::array<int, 3> tpsCrossings{};
@@ -40,7 +42,7 @@ double share(qint64 part, qint64 whole)
     return whole > 0 ? double(part) / double(whole) : 0.0;
 }
 
-RangeFigures figuresOf(const Sums &s, qint64 driveMs, const AnalysisLimits &limits, bool reversed)
+RangeFigures figuresOf(const Sums &s, qint64 driveMs, const AnalysisLimits &limits, bool reversed, int lag)
 {
     RangeFigures f;
     f.timeMs = s.timeMs;
@@ -69,10 +71,11 @@ RangeFigures figuresOf(const Sums &s, qint64 driveMs, const AnalysisLimits &limi
     }
     f.atMaxShare = share(s.atMaxMs, s.steadyMs);
     f.atMinShare = share(s.atMinMs, s.steadyMs);
-    f.leanAtMax = share(s.leanAtMaxMs, s.atMaxMs);
-    f.richAtMax = share(s.richAtMaxMs, s.atMaxMs);
-    f.leanAtMin = share(s.leanAtMinMs, s.atMinMs);
-    f.richAtMin = share(s.richAtMinMs, s.atMinMs);
+    const qint64 leanAtMax = s.leanAtMaxMs[std::size_t(lag)], leanAtMin = s.leanAtMinMs[std::size_t(lag)];
+    f.leanAtMax = share(leanAtMax, s.atMaxMs);
+    f.richAtMax = share(s.atMaxMs - leanAtMax, s.atMaxMs);
+    f.leanAtMin = share(leanAtMin, s.atMinMs);
+    f.richAtMin = share(s.atMinMs - leanAtMin, s.atMinMs);
     const double minutes = double(s.timeMs) / 60000.0;
     for (int k = 0; k < 3; ++k)
         f.tpsCrossingsPerMin[std::size_t(k)] = minutes > 0 ? s.tpsCrossings[std::size_t(k)] / minutes : 0;
@@ -86,6 +89,7 @@ struct SteadyRow
     qint64 dt;
     bool rich, atMax, atMin, crossed;
     LevelTransitions::Timed timed;
+    ProbeLags seen;
 };
 
 void addSteady(Sums &t, const SteadyRow &s)
@@ -100,13 +104,12 @@ void addSteady(Sums &t, const SteadyRow &s)
     t.posHigh = std::max(t.posHigh, position);
     t.lambdaLow = std::min(t.lambdaLow, lambda);
     t.lambdaHigh = std::max(t.lambdaHigh, lambda);
-    if (s.atMax) {
-        t.atMaxMs += s.dt;
-        (s.rich ? t.richAtMaxMs : t.leanAtMaxMs) += s.dt;
-    }
-    if (s.atMin) {
-        t.atMinMs += s.dt;
-        (s.rich ? t.richAtMinMs : t.leanAtMinMs) += s.dt;
+    t.atMaxMs += s.atMax ? s.dt : 0;
+    t.atMinMs += s.atMin ? s.dt : 0;
+    for (std::size_t lag = 0; lag < s.seen.rich.size(); ++lag) {
+        const bool lean = !s.seen.rich[lag];
+        t.leanAtMaxMs[lag] += s.atMax && lean ? s.dt : 0;
+        t.leanAtMinMs[lag] += s.atMin && lean ? s.dt : 0;
     }
     if (s.timed.riseMs >= 0) {
         t.riseMs += s.timed.riseMs;
@@ -145,6 +148,11 @@ private:
         const DriveRow *row;
         bool steady;
     };
+    void forgetRow()
+    {
+        m_previous.reset();
+        m_history.forget();
+    }
     void disturb(qint64 ms)
     {
         m_clock.disturb(ms);
@@ -161,6 +169,7 @@ private:
     SettleClock m_clock;
     ThresholdSide m_side;
     LevelTransitions m_transitions;
+    ProbeHistory m_history;
     std::optional<Joined> m_previous;
     int m_previousRange = -1;  // outlives a gap: a range change after one still disturbs
 };
@@ -173,11 +182,12 @@ void DrivePass::take(int i)
     const bool afterGap = i > m_first && row.ms - m_input.rows[std::size_t(i - 1)].ms > m_input.gapMs;
     if (!row.has(DriveRow::Values) || row.has(DriveRow::Measuring)) {
         disturb(row.ms);
-        m_previous.reset();
+        forgetRow();
         return;
     }
     if (afterGap)
-        m_previous.reset();
+        forgetRow();
+    m_history.add(row.ms, set.rich(row.lambda));
     if (afterGap || row.has(DriveRow::SetWritten))
         disturb(row.ms);
     const int range = set.rangeOf(row.tps);
@@ -197,10 +207,8 @@ void DrivePass::take(int i)
         const SteadyRow s = steadyRow(row, setIndex, range, dt);
         addSteady(r, s);
         addSteady(whole, s);
-        if (m_previous && m_previous->steady) {
-            const DriveRow &before = *m_previous->row;
-            moves.add(before, m_input.sets[setOf(before)].rich(before.lambda), row);
-        }
+        if (m_previous && m_previous->steady)
+            moves.add(int(row.position) - int(m_previous->row->position), s.seen);
     } else {
         m_side.forget();
         m_transitions.forget();
@@ -231,7 +239,8 @@ SteadyRow DrivePass::steadyRow(const DriveRow &row, std::size_t setIndex, int ra
             row.position >= set.stopMax[std::size_t(range)] - 1,
             row.position <= set.stopMin[std::size_t(range)] + 1,
             crossed,
-            m_transitions.take(row.lambda, row.ms, m_levels[setIndex])};
+            m_transitions.take(row.lambda, row.ms, m_levels[setIndex]),
+            m_history.seenAt(row.ms)};
 }
 }  // namespace
 
@@ -256,13 +265,15 @@ DriveAnalysis analyseDrive(const DriveInput &input, const AnalysisLimits &limits
     const Sums &whole = pass.whole;
 
     const DriveSet &endSet = input.sets[pass.setOf(input.rows[std::size_t(last - 1)])];
+    const int lag = pass.moves.bestLag();
+    result.probeLagMs = lag * ProbeLags::StepMs;
     for (int r = 0; r < DriveAnalysis::Ranges; ++r) {
         RangeFigures &f = result.ranges[std::size_t(r)];
-        f = figuresOf(sums[std::size_t(r)], whole.timeMs, limits, endSet.reversedLogic);
+        f = figuresOf(sums[std::size_t(r)], whole.timeMs, limits, endSet.reversedLogic, lag);
         f.stopMax = endSet.stopMax[std::size_t(r)];
         f.stopMin = endSet.stopMin[std::size_t(r)];
     }
-    result.whole = figuresOf(whole, whole.timeMs, limits, endSet.reversedLogic);
+    result.whole = figuresOf(whole, whole.timeMs, limits, endSet.reversedLogic, lag);
     result.medianPollMs = pass.steps.median();
 
     const QString slow = result.medianPollMs > limits.transitionPollMaxMs
@@ -283,8 +294,9 @@ DriveAnalysis analyseDrive(const DriveInput &input, const AnalysisLimits &limits
         }
         judge(*f, limits, endSet.probe5V);
     }
+    judgeWholeByWorstRange(result);
 
-    result.direction = learnDirection(pass.moves.towardsMax(), pass.moves.towardsMin(), limits, &result.directionWhy);
+    result.direction = learnDirection(pass.moves.towardsMax(lag), pass.moves.towardsMin(lag), limits, &result.directionWhy);
     // The guard's reference is the set the recording started with, in whichever part it was
     // kept: a later part measures its proposals from there too, so parts cannot creep.
     const DriveSet &recorded = input.sets.front();

@@ -66,6 +66,8 @@ struct DriveAnalysis
     QString directionWhy;
     std::vector<StopProposal> proposals;
     qint64 medianPollMs = 0;
+    // How long after the probe's answer the servo follows it, as the direction was learnt.
+    int probeLagMs = 0;
     bool setFromTool = false;
     int rows = 0;
 };

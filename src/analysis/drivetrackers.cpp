@@ -1,6 +1,7 @@
 #include "drivetrackers.h"
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 bool ThresholdSide::crosses(int lambda, int threshold, int hysteresisSteps)
 {
@@ -50,11 +51,51 @@ qint64 PollSteps::median() const
     return qint64(m_histogram.size());
 }
 
-void DirectionMoves::add(const DriveRow &before, bool beforeRich, const DriveRow &row)
+void ProbeHistory::add(qint64 ms, bool rich)
 {
-    const int move = int(row.position) - int(before.position);
-    if ((move > 0) != beforeRich)
-        m_towardsMax += std::abs(move);
-    else
-        m_towardsMin += std::abs(move);
+    m_rows.push_back({ms, rich});
+    const qint64 oldestNeeded = ms - qint64(ProbeLags::Count - 1) * ProbeLags::StepMs;
+    while (m_rows.size() > 1 && m_rows[1].ms <= oldestNeeded)
+        m_rows.pop_front();
+}
+
+ProbeLags ProbeHistory::seenAt(qint64 ms) const
+{
+    ProbeLags seen;
+    if (m_rows.empty())
+        return seen;
+    auto answer = m_rows.rbegin();
+    for (int lag = 0; lag < ProbeLags::Count; ++lag) {
+        const qint64 at = ms - qint64(lag) * ProbeLags::StepMs;
+        while (answer->ms > at && std::next(answer) != m_rows.rend())
+            ++answer;
+        seen.rich[std::size_t(lag)] = answer->rich;
+    }
+    return seen;
+}
+
+void DirectionMoves::add(int move, const ProbeLags &seen)
+{
+    if (move == 0)
+        return;
+    for (std::size_t lag = 0; lag < seen.rich.size(); ++lag) {
+        if ((move > 0) != seen.rich[lag])
+            m_towardsMax[lag] += std::abs(move);
+        else
+            m_towardsMin[lag] += std::abs(move);
+    }
+}
+
+int DirectionMoves::bestLag() const
+{
+    int best = 0;
+    qint64 bestSeparation = -1;
+    for (std::size_t lag = 0; lag < m_towardsMax.size(); ++lag) {
+        const qint64 separation = std::abs(m_towardsMax[lag] - m_towardsMin[lag]);
+        if (separation > bestSeparation) {
+            bestSeparation = separation;
+            best = int(lag);
+        }
+    }
+    return best;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "driverows.h"
 #include <QtGlobal>
+#include <array>
+#include <deque>
 #include <vector>
 
 // The running states of one pass over a drive, each with the one thing it follows. Each is told
@@ -65,15 +67,46 @@ private:
     qint64 m_count = 0;
 };
 
-// Which way the servo moves while the probe says lean, counted in steps between steady rows.
+// The unit acts on what its probe said a moment ago: the probe's answers a row's time is judged
+// against, for each lag the analysis tries (0, 50, .. 1000 ms).
+struct ProbeLags
+{
+    static constexpr int Count = 21;
+    static constexpr int StepMs = 50;
+    std::array<bool, Count> rich{};
+};
+
+// The probe's recent answers within one joined stretch of rows.
+class ProbeHistory
+{
+public:
+    void forget() { m_rows.clear(); }
+    void add(qint64 ms, bool rich);
+    // What the probe said `lag` before `ms`, for each lag; the oldest answer kept where the
+    // stretch is younger than the lag.
+    ProbeLags seenAt(qint64 ms) const;
+
+private:
+    struct Answer
+    {
+        qint64 ms;
+        bool rich;
+    };
+    std::deque<Answer> m_rows;
+};
+
+// Which way the servo moves while the probe says lean, counted in steps between steady rows, for
+// each lag of the probe's answers behind the move.
 class DirectionMoves
 {
 public:
     // Moving up while lean, or down while rich, says the servo enriches upwards.
-    void add(const DriveRow &before, bool beforeRich, const DriveRow &row);
-    qint64 towardsMax() const { return m_towardsMax; }
-    qint64 towardsMin() const { return m_towardsMin; }
+    void add(int move, const ProbeLags &seen);
+    // The lag that separates the two directions best: the probe's delay as the servo follows it.
+    int bestLag() const;
+    qint64 towardsMax(int lag) const { return m_towardsMax[std::size_t(lag)]; }
+    qint64 towardsMin(int lag) const { return m_towardsMin[std::size_t(lag)]; }
 
 private:
-    qint64 m_towardsMax = 0, m_towardsMin = 0;
+    std::array<qint64, ProbeLags::Count> m_towardsMax{}, m_towardsMin{};
 };

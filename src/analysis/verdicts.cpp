@@ -36,3 +36,13 @@ void judge(RangeFigures &f, const AnalysisLimits &limits, bool probe5V)
     f.atMax = stopVerdict(f.atMaxShare);
     f.atMin = stopVerdict(f.atMinShare);
 }
+
+void judgeWholeByWorstRange(DriveAnalysis &analysis)
+{
+    RangeFigures &whole = analysis.whole;
+    for (const RangeFigures &range : analysis.ranges)
+        for (auto verdict : {&RangeFigures::switching, &RangeFigures::transitions, &RangeFigures::high, &RangeFigures::low,
+                             &RangeFigures::atMax, &RangeFigures::atMin})
+            if (whole.*verdict != Verdict::None)
+                whole.*verdict = std::max(whole.*verdict, range.*verdict);
+}

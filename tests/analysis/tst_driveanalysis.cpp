@@ -19,6 +19,8 @@ private slots:
     void proposals_data();
     void proposals();
     void proposalsStayWithinLimits();
+    void heldAtTheStopByTheDelayedProbe();
+    void wholeDriveNoBetterThanItsWorstRange();
     void limitsFromSettings();
     void everyAcceptedLimitIsSafe_data();
     void everyAcceptedLimitIsSafe();
@@ -160,7 +162,7 @@ void DriveAnalysisTest::proposals_data()
         << true << false << 60 << QStringList{QStringLiteral("Malý výkon, doraz MAX 140 → 150: servo na dorazu 100 % ustáleného času, chudá 100 %")};
     QTest::newRow("enriching towards MIN, reversed logic")
         << false << true << 60 << QStringList{QStringLiteral("Malý výkon, doraz MIN 60 → 50: servo na dorazu 100 % ustáleného času, chudá 100 %")};
-    QTest::newRow("too little steady time") << true << false << 25 << QStringList();
+    QTest::newRow("too little steady time") << true << false << 15 << QStringList();
 }
 
 // Idle teaches which way the servo enriches; in the low-power range it sits at its enriching
@@ -192,6 +194,43 @@ void DriveAnalysisTest::proposals()
     QCOMPARE(reasons, expected);
     if (expected.isEmpty())
         QCOMPARE(a.ranges[1].atMax, Verdict::None);
+}
+
+// The unit follows its probe 200 ms late: the servo reaches MAX while the probe says lean and
+// stays there until the rich answer has reached the unit, half of its time at the stop with the
+// probe already rich.
+void DriveAnalysisTest::heldAtTheStopByTheDelayedProbe()
+{
+    DriveSynth d;
+    const int lagRows = 10;
+    std::vector<bool> lean;
+    int pos = 90;
+    for (int i = 0; i < 3000; ++i) {
+        lean.push_back(i % 50 < 25);
+        const bool seenLean = i >= lagRows && lean[std::size_t(i - lagRows)];
+        pos = std::clamp(pos + (seenLean ? 5 : -2), 60, 140);
+        d.row(lean.back() ? 10 : 40, DriveSynth::tpsOf(1), pos);
+    }
+    const DriveAnalysis a = analyseDrive(d.input, AnalysisLimits());
+    QCOMPARE(a.direction, EnrichDirection::TowardsMax);
+    QCOMPARE(a.probeLagMs, 200);
+    QCOMPARE(a.ranges[1].leanAtMax, 1.0);
+    QCOMPARE(a.proposals.size(), std::size_t(1));
+    QVERIFY2(a.proposals[0].reason.startsWith(QStringLiteral("Malý výkon, doraz MAX 140 → 150:")), qPrintable(a.proposals[0].reason));
+}
+
+// A minute and a half of idle hunting between its stops, half a minute of low power at MAX.
+void DriveAnalysisTest::wholeDriveNoBetterThanItsWorstRange()
+{
+    DriveSynth d;
+    for (int i = 0; i < 4500; ++i)
+        d.row(i % 50 < 25 ? 10 : 40, DriveSynth::tpsOf(0), 80);
+    for (int i = 0; i < 1500; ++i)
+        d.row(10, DriveSynth::tpsOf(1), 140);
+    const DriveAnalysis a = analyseDrive(d.input, AnalysisLimits());
+    QVERIFY(a.whole.atMaxShare < AnalysisLimits().stopShareRed);
+    QCOMPARE(a.ranges[1].atMax, Verdict::Red);
+    QCOMPARE(a.whole.atMax, Verdict::Red);
 }
 
 // Random drives of a servo chasing a random need, with random sets, sets written on the way,

@@ -13,7 +13,7 @@ DriveInput record(ClosedLoop &loop, const unitsim::ParamBlock &block, int fromMs
 {
     DriveInput input;
     input.sets.push_back(DriveSet::fromBlock(block));
-    input.gapMs = 100;
+    input.gapMs = 3 * pollMs;
     for (int ms = fromMs; ms < fromMs + seconds * 1000; ms += pollMs) {
         loop.advanceTo(ms, block);
         DriveRow row;
@@ -63,35 +63,45 @@ void ClosedLoopTest::needBeyondAStop_data()
     QTest::addColumn<bool>("enrichUp");
     QTest::addColumn<int>("need");
     QTest::addColumn<int>("stop");
+    QTest::addColumn<int>("probeDelayMs");
+    QTest::addColumn<int>("pollMs");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("enriching up, need above MAX 140") << true << 170 << 140
-        << QStringLiteral("Malý výkon, doraz MAX 140 → 150:");
-    QTest::newRow("enriching down, need below MIN 60") << false << 30 << 60
-        << QStringLiteral("Malý výkon, doraz MIN 60 → 50:");
+    const QString up = QStringLiteral("Malý výkon, doraz MAX 150 → 160:"), down = QStringLiteral("Malý výkon, doraz MIN 60 → 50:");
+    QTest::newRow("up, the demo's probe") << true << 170 << 150 << 150 << 100 << up;
+    QTest::newRow("up, a quick probe") << true << 170 << 150 << 10 << 100 << up;
+    QTest::newRow("up, a slow probe") << true << 170 << 150 << 600 << 100 << up;
+    QTest::newRow("up, the demo's probe, rows at 250 ms") << true << 170 << 150 << 150 << 250 << up;
+    QTest::newRow("down, the demo's probe") << false << 30 << 60 << 150 << 100 << down;
+    QTest::newRow("down, a quick probe") << false << 30 << 60 << 10 << 100 << down;
+    QTest::newRow("down, a slow probe") << false << 30 << 60 << 600 << 100 << down;
 }
 
+// The demo's fault: a two-minute drive through the demo's ranges, at the default limits.
 void ClosedLoopTest::needBeyondAStop()
 {
     QFETCH(bool, enrichUp);
     QFETCH(int, need);
     QFETCH(int, stop);
+    QFETCH(int, probeDelayMs);
+    QFETCH(int, pollMs);
     QFETCH(QString, reason);
     LoopConfig config;
     config.enrichUp = enrichUp;
     config.need[1] = need;
-    config.segmentMs = 15000;
-    ClosedLoop loop(config);
-    const auto block = factoryBlock();
-    loop.advanceTo(29000, block);
-    QCOMPARE(int(loop.position()), stop);
-    QVERIFY(loop.lambda() < block[6]);  // lean, normal logic
+    config.probeDelayMs = probeDelayMs;
+    auto block = factoryBlock();
+    block[23] = 150;  // low power's MAX, as the demo's set holds it
+    ClosedLoop atTheStop(config);
+    atTheStop.advanceTo(config.segmentMs + 7000, block);
+    QCOMPARE(int(atTheStop.position()), stop);
+    QVERIFY(atTheStop.lambda() < block[6]);  // lean, normal logic
 
-    AnalysisLimits limits;
-    limits.minSteadyS = 20;
-    const DriveAnalysis a = analyseDrive(record(loop, block, 29000, 120), limits);
+    ClosedLoop loop(config);
+    const DriveInput drive = record(loop, block, config.segmentMs, 120, pollMs);
+    const DriveAnalysis a = analyseDrive(drive, AnalysisLimits());
     QCOMPARE(a.direction, enrichUp ? EnrichDirection::TowardsMax : EnrichDirection::TowardsMin);
     QCOMPARE(a.proposals.size(), std::size_t(1));
-    QVERIFY2(a.proposals[0].reason.startsWith(reason), qPrintable(a.proposals[0].reason));
+    QVERIFY2(a.proposals[0].reason.startsWith(reason), qPrintable(a.proposals[0].reason + " / " + a.directionWhy));
 }
 
 void ClosedLoopTest::probeDelayWidensTheSwing()
