@@ -87,7 +87,7 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     small.setPixelSize(11);
     setFont(small);
     takeLinkParts();
-    m_recording = new RecordingControl(m_status, m_measurement, m_data, &m_setup, m_prompts, this);
+    m_recording = new RecordingControl(m_status, m_link, m_measurement, m_data, &m_setup, m_prompts, this);
     m_recording->watchConnection(m_connection);
     buildPages();
     buildShortcuts();

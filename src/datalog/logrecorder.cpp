@@ -2,6 +2,7 @@
 #include "toolsetup/toolsetup.h"
 #include "link/unitdata.h"
 #include "link/measurementexchange.h"
+#include "link/linktransport.h"
 #include "link/statuspoll.h"
 #include "tuning/paramblock.h"
 #include "tuning/paramfields.h"
@@ -9,9 +10,9 @@
 #include <algorithm>
 #include <array>
 
-LogRecorder::LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+LogRecorder::LogRecorder(StatusPoll *status, LinkTransport *link, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
                          QObject *parent)
-    : QObject(parent), m_status(status), m_measurement(measurement), m_data(data), m_setup(setup)
+    : QObject(parent), m_status(status), m_link(link), m_measurement(measurement), m_data(data), m_setup(setup)
 {
     m_flushTimer.setInterval(FlushMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &LogRecorder::flush);
@@ -60,6 +61,8 @@ bool LogRecorder::start(const QString &folder, QString *error)
                connect(m_status, &StatusPoll::statusReplyMissing, this, &LogRecorder::missingRow),
                connect(m_measurement, &MeasurementExchange::measurementCodeReceived, this, &LogRecorder::measuringRow)};
     m_flushTimer.start();
+    if (m_link)
+        m_link->setPollAtMost(m_limits.pollMs);
     if (!m_linkAnswering)
         statusRow(LogFormat::linkLost());
     emit started();
@@ -82,6 +85,8 @@ void LogRecorder::stop()
 void LogRecorder::finish()
 {
     m_flushTimer.stop();
+    if (m_link)
+        m_link->setPollAtMost(0);
     m_waiting.clear();
     // By the connections, not the senders: at the window's end they may be gone before the recorder.
     for (const QMetaObject::Connection &feed : std::as_const(m_feeds))

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <deque>
@@ -12,6 +13,7 @@ class ToolSetup;
 class UnitData;
 class MeasurementExchange;
 class StatusPoll;
+class LinkTransport;
 struct LiveValues;
 
 // Records what the link reports, one row for every status reply it accepts and one for every
@@ -29,10 +31,13 @@ public:
         qint64 maxMs = 3600LL * 1000;
         // A missing reply is known a reply time (200 ms) after its poll; every row waits that long.
         qint64 holdMs = 300;
+        // The analysis times the probe's transitions only from rows this close: the poll runs at
+        // least this often while recording.
+        int pollMs = 100;
     };
     static constexpr int FlushMs = 500;
 
-    LogRecorder(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+    LogRecorder(StatusPoll *status, LinkTransport *link, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
                 QObject *parent = nullptr);
     ~LogRecorder() override;
 
@@ -91,6 +96,7 @@ private:
 
     QList<QMetaObject::Connection> m_feeds;  // what brings the rows while recording
     StatusPoll *m_status;
+    QPointer<LinkTransport> m_link;  // at the window's end it may be gone before the recorder
     MeasurementExchange *m_measurement;
     UnitData *m_data;
     const ToolSetup *m_setup;

@@ -27,10 +27,10 @@ QString rowsWord(qint64 n)
 }
 }
 
-RecordingControl::RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data,
+RecordingControl::RecordingControl(StatusPoll *status, LinkTransport *link, MeasurementExchange *measurement, UnitData *data,
                                    const ToolSetup *setup, Prompts *prompts, QObject *parent)
     : QObject(parent), m_setup(setup), m_prompts(prompts),
-      m_recorder(new LogRecorder(status, measurement, data, setup, this))
+      m_recorder(new LogRecorder(status, link, measurement, data, setup, this))
 {
     m_clock.setInterval(1000);
     connect(&m_clock, &QTimer::timeout, this, &RecordingControl::showState);

@@ -11,6 +11,7 @@ class ToolSetup;
 class UnitData;
 class MeasurementExchange;
 class StatusPoll;
+class LinkTransport;
 
 // The recording as the technician drives it: "Záznam" (Ctrl+R) starts and stops it, "Značka"
 // (F2) puts a numbered marker into it, and while it runs the page and the bottom line say how
@@ -19,7 +20,7 @@ class RecordingControl : public QObject
 {
     Q_OBJECT
 public:
-    RecordingControl(StatusPoll *status, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
+    RecordingControl(StatusPoll *status, LinkTransport *link, MeasurementExchange *measurement, UnitData *data, const ToolSetup *setup,
                      Prompts *prompts, QObject *parent = nullptr);
 
     // The page's button for recording, its marker button and its status label.

@@ -20,6 +20,20 @@ LinkTransport::LinkTransport(SerialIo *port, LinkClock *clock, QObject *parent)
     connect(&m_lineQuiet, &LinkTimer::fired, this, &LinkTransport::lineQuietFired);
 }
 
+void LinkTransport::setPollInterval(int ms)
+{
+    m_chosenPollMs = ms;
+    setPollAtMost(m_pollAtMostMs);
+}
+
+void LinkTransport::setPollAtMost(int ms)
+{
+    m_pollAtMostMs = ms;
+    const int interval = ms > 0 ? std::min(ms, m_chosenPollMs) : m_chosenPollMs;
+    if (interval != m_poll.interval())
+        m_poll.setInterval(interval);
+}
+
 void LinkTransport::own(LinkState state, FrameFinder::Shape shape, Take take, std::function<void()> lost)
 {
     Q_ASSERT(m_owners.count(state) == 0);

@@ -81,9 +81,13 @@ public:
     // The port closes: nothing asks the unit until it opens again.
     void stopPolling() { m_poll.disable(); }
     bool polling() const { return m_poll.isEnabled(); }
-    // Set at start-up, before the poll first runs.
-    void setPollInterval(int ms) { m_poll.setInterval(ms); }
+    // The technician's interval, set at start-up, before the poll first runs.
+    void setPollInterval(int ms);
     int pollInterval() const { return m_poll.interval(); }
+    // While something needs the values at least every `ms` (a recording, for its analysis), the
+    // poll runs that often; a shorter interval of the technician's stays. 0: the technician's
+    // interval again.
+    void setPollAtMost(int ms);
     const LinkTimer &pollTimer() const { return m_poll; }  // to watch it; switched only here
 
     LinkTimer &blockDelay() { return m_hold; }  // the wire held between two halves of an exchange
@@ -218,6 +222,8 @@ private:
     qint64 m_stepBaseNs = 0;    // the chain's next pause counts from here
 
     LinkTimer m_poll{QStringLiteral("Obeznik"), DefaultPollMs, false};
+    int m_chosenPollMs = DefaultPollMs;
+    int m_pollAtMostMs = 0;
     LinkTimer m_hold{QStringLiteral("Zpozdeni"), 50, true};
     LinkTimer m_messageTimer{QStringLiteral("NacteniKon"), MessageMs, true};
     LinkTimer m_chainPause{QStringLiteral("Pauza"), 0, true};

@@ -83,7 +83,7 @@ private slots:
         link->transport.prepareFrames();
         link->transport.setPollInterval(20);
         page = new LiveValuesPage(data);
-        control = new RecordingControl(&link->status, &link->measurement, data, setup.get(), prompts);
+        control = new RecordingControl(&link->status, &link->transport, &link->measurement, data, setup.get(), prompts);
         control->attach(page->recordButton(), page->markerButton(), page->recordingLabel());
         fed.clear();
         polls = dropped = accepted = 0;
@@ -262,6 +262,26 @@ private slots:
         // Back with the first answer, before its row: no reply lies between the two.
         QCOMPARE(repliesAtReturn, before);
         QVERIFY(replies > before);
+    }
+
+    // The analysis times the probe's transitions only from rows at most 100 ms apart: the poll
+    // runs so while recording, and as the technician chose it afterwards.
+    void thePollRunsForTheAnalysisWhileRecording_data()
+    {
+        QTest::addColumn<int>("chosenMs");
+        QTest::addColumn<int>("recordingMs");
+        QTest::newRow("the default 250 ms") << 250 << 100;
+        QTest::newRow("a faster rate chosen") << 40 << 40;
+    }
+    void thePollRunsForTheAnalysisWhileRecording()
+    {
+        QFETCH(int, chosenMs);
+        QFETCH(int, recordingMs);
+        link->transport.setPollInterval(chosenMs);
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        QCOMPARE(link->transport.pollInterval(), recordingMs);
+        QTest::mouseClick(button("Zaznam"), Qt::LeftButton);
+        QCOMPARE(link->transport.pollInterval(), chosenMs);
     }
 
     // A version name as long as the settings file allows still names a file the disk takes.
