@@ -2,6 +2,7 @@
 #include "logformat.h"
 #include <QLocale>
 #include <functional>
+#include <optional>
 
 namespace {
 const QLocale &czech()
@@ -76,6 +77,71 @@ const std::vector<FigureRow> &figureRows()
     return rows;
 }
 
+// One number of the CSV: its figure, unit and decimals, and the verdict that goes with it.
+struct CsvRow
+{
+    const char *label;
+    const char *unit;
+    int decimals;
+    std::function<std::optional<double>(const RangeFigures &)> value;
+    std::function<QString(const RangeFigures &)> verdict;
+};
+
+std::optional<double> whenTimed(const TransitionFigure &t)
+{
+    return t.timed() ? std::optional<double>(t.meanS) : std::nullopt;
+}
+
+std::optional<double> voltsOf(int steps)
+{
+    return steps < 0 ? std::nullopt : std::optional<double>(steps * 0.02);
+}
+
+std::optional<double> servo(const RangeFigures &f, double value)
+{
+    return f.servoLow < 0 ? std::nullopt : std::optional<double>(value);
+}
+
+std::optional<double> stop(int value)
+{
+    return value < 0 ? std::nullopt : std::optional<double>(value);
+}
+
+template <Verdict RangeFigures::*verdict>
+QString verdictOf(const RangeFigures &f)
+{
+    return verdictText(f.*verdict);
+}
+
+const std::vector<CsvRow> &csvRows()
+{
+    static const std::vector<CsvRow> rows = {
+        {"Čas v rozsahu", "s", 0, [](const RangeFigures &f) { return f.timeMs / 1000.0; }, {}},
+        {"Podíl času", "%", 0, [](const RangeFigures &f) { return f.timeShare * 100; }, {}},
+        {"Ustálený čas", "s", 0, [](const RangeFigures &f) { return f.steadyMs / 1000.0; },
+         [](const RangeFigures &f) { return f.enoughData ? QString() : QStringLiteral("málo dat"); }},
+        {"Přechody hranice / 10 s", "", 1, [](const RangeFigures &f) { return f.crossingsPer10s; }, verdictOf<&RangeFigures::switching>},
+        {"Bohatá", "%", 0, [](const RangeFigures &f) { return f.richShare * 100; }, {}},
+        {"Chudá", "%", 0, [](const RangeFigures &f) { return f.leanShare * 100; }, {}},
+        {"Chudá → bohatá", "s", 2, [](const RangeFigures &f) { return whenTimed(f.leanToRich); }, verdictOf<&RangeFigures::transitions>},
+        {"Bohatá → chudá", "s", 2, [](const RangeFigures &f) { return whenTimed(f.richToLean); }, verdictOf<&RangeFigures::transitions>},
+        {"Nejnižší napětí", "V", 2, [](const RangeFigures &f) { return voltsOf(f.lambdaLow); }, verdictOf<&RangeFigures::low>},
+        {"Nejvyšší napětí", "V", 2, [](const RangeFigures &f) { return voltsOf(f.lambdaHigh); }, verdictOf<&RangeFigures::high>},
+        {"Servo průměr", "", 1, [](const RangeFigures &f) { return servo(f, f.servoMean); }, {}},
+        {"Servo rozptyl (sm. odch.)", "", 1, [](const RangeFigures &f) { return servo(f, f.servoSpread); }, {}},
+        {"Servo min", "", 0, [](const RangeFigures &f) { return servo(f, f.servoLow); }, {}},
+        {"Servo max", "", 0, [](const RangeFigures &f) { return servo(f, f.servoHigh); }, {}},
+        {"Na dorazu MAX", "%", 0, [](const RangeFigures &f) { return f.atMaxShare * 100; }, verdictOf<&RangeFigures::atMax>},
+        {"Doraz MAX", "", 0, [](const RangeFigures &f) { return stop(f.stopMax); }, {}},
+        {"Na dorazu MIN", "%", 0, [](const RangeFigures &f) { return f.atMinShare * 100; }, verdictOf<&RangeFigures::atMin>},
+        {"Doraz MIN", "", 0, [](const RangeFigures &f) { return stop(f.stopMin); }, {}},
+        {"TPS práh 1 / min", "", 1, [](const RangeFigures &f) { return f.tpsCrossingsPerMin[0]; }, {}},
+        {"TPS práh 2 / min", "", 1, [](const RangeFigures &f) { return f.tpsCrossingsPerMin[1]; }, {}},
+        {"TPS práh 3 / min", "", 1, [](const RangeFigures &f) { return f.tpsCrossingsPerMin[2]; }, {}},
+    };
+    return rows;
+}
+
 QByteArray csvField(const QString &text)
 {
     if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')))
@@ -104,6 +170,11 @@ AnalysisTable AnalysisTable::of(const DriveAnalysis &analysis, const DriveAnalys
         table.columns << rangeCaption(r);
     table.columns << QStringLiteral("Celá jízda");
     const auto before = allFigures(analysis);
+    for (std::size_t c = 0; c < before.size(); ++c) {
+        table.figures.push_back(*before[c]);
+        if (after)
+            table.compared.push_back(*allFigures(*after)[c]);
+    }
     for (const FigureRow &figure : figureRows()) {
         Row row;
         row.label = QString::fromUtf8(figure.label);
@@ -135,16 +206,26 @@ QString AnalysisTable::text() const
 
 QByteArray AnalysisTable::csv() const
 {
-    QByteArray out = LogFormat::byteOrderMark() + QByteArrayLiteral("Údaj");
-    for (const QString &c : columns)
+    const bool comparing = !compared.empty();
+    QByteArray out = LogFormat::byteOrderMark() + QByteArrayLiteral("Údaj;Jednotka");
+    for (const QString &c : columns) {
         out += ';' + csvField(c);
+        if (comparing)
+            out += ';' + csvField(c + QStringLiteral(" – porovnání"));
+        out += ';' + csvField(c + QStringLiteral(" – hodnocení"));
+    }
     out += "\r\n";
-    for (const Row &row : rows) {
-        out += csvField(row.label);
-        for (std::size_t c = 0; c < row.cells.size(); ++c) {
-            const bool judged = row.verdicts[c] != Verdict::None;
-            out += ';' + csvField(judged ? row.cells[c] + QStringLiteral(" (") + verdictText(row.verdicts[c]) + QLatin1Char(')')
-                                         : row.cells[c]);
+    for (const CsvRow &row : csvRows()) {
+        out += csvField(QString::fromUtf8(row.label)) + ';' + row.unit;
+        const auto numberOf = [&row](const RangeFigures &f) {
+            const std::optional<double> value = row.value(f);
+            return value ? number(*value, row.decimals).toUtf8() : QByteArray();
+        };
+        for (std::size_t c = 0; c < figures.size(); ++c) {
+            out += ';' + numberOf(figures[c]);
+            if (comparing)
+                out += ';' + numberOf(compared[c]);
+            out += ';' + (row.verdict ? csvField(row.verdict(comparing ? compared[c] : figures[c])) : QByteArray());
         }
         out += "\r\n";
     }

@@ -19,11 +19,16 @@ struct AnalysisTable
     };
     QStringList columns;
     std::vector<Row> rows;
+    // The figures behind the columns, for the CSV's numbers; `compared` empty without a comparison.
+    std::vector<RangeFigures> figures, compared;
 
     static AnalysisTable of(const DriveAnalysis &analysis, const DriveAnalysis *after = nullptr);
     // Tab between cells, for pasting into a spreadsheet.
     QString text() const;
-    // The log's format: UTF-8 with a byte-order mark, `;`, decimal comma, CR LF.
+    // The log's format: UTF-8 with a byte-order mark, `;`, decimal comma, CR LF. A row per
+    // figure with its unit, every cell a bare number a spreadsheet can reckon with (empty where
+    // there is none); per column the value, the compared value and the verdict in a column of
+    // their own.
     QByteArray csv() const;
 };
 
