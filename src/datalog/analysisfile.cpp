@@ -9,7 +9,8 @@
 namespace AnalysisFile {
 
 namespace {
-constexpr int Format = 1;
+// 2: the direction and the time at a stop follow the probe's delay; an analysis kept before is made again.
+constexpr int Format = 2;
 
 // Puts each field into a JSON object.
 struct Writer
@@ -159,6 +160,7 @@ QJsonObject toJson(const DriveAnalysis &a)
     w("direction", int(a.direction));
     w("directionWhy", a.directionWhy);
     w("medianPollMs", a.medianPollMs);
+    w("probeLagMs", a.probeLagMs);
     w("setFromTool", a.setFromTool);
     w("rows", a.rows);
     return w.o;
@@ -180,6 +182,7 @@ DriveAnalysis fromJson(const QJsonObject &json)
     a.direction = EnrichDirection(r.at("direction").toInt());
     r("directionWhy", a.directionWhy);
     r("medianPollMs", a.medianPollMs);
+    r("probeLagMs", a.probeLagMs);
     r("setFromTool", a.setFromTool);
     r("rows", a.rows);
     return a;
