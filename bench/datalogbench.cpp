@@ -94,7 +94,7 @@ Figure recordingCost(const QString &folder)
     UnitLink link(&port, &data);
     port.open({}, nullptr);
     link.transport.prepareFrames();
-    LogRecorder recorder(&link.status, &link.measurement, &data, &setup);
+    LogRecorder recorder(&link.status, &link.transport, &link.measurement, &data, &setup);
     recorder.setLimits({LogRecorder::Limits().maxBytes, LogRecorder::Limits().maxMs, 0});
     QString error;
     if (!recorder.start(folder, &error)) {

@@ -35,7 +35,7 @@ private slots:
         data.set().setParamByte(ParamBlock::LowPowerStopMax, 140);
         UnitLink link(&port, &data);
         announceLinkOutcomes(link);
-        LogRecorder recorder(&link.status, &link.measurement, &data, &setup);
+        LogRecorder recorder(&link.status, &link.transport, &link.measurement, &data, &setup);
         recorder.setLimits({50LL * 1024 * 1024, 3600LL * 1000, 0});
         RecordingSetKeeper keeper(&recorder, &data);
 
