@@ -30,7 +30,7 @@ const char *const StyleSheet =
     "p.warning { font-weight: bold; }"
     "p.item { margin-top: 0px; margin-bottom: 1px; margin-left: 12px; }"
     "h2.appendix { font-size: 13pt; }"
-    "p.shows { color: #555555; font-style: italic; margin-top: 0px; }"
+    "p.shows { color: #555555; font-style: italic; margin-top: 0px; margin-bottom: 3px; }"
     "p.caption { color: #333333; margin-top: 2px; margin-bottom: 10px; }";
 // Dots to write on by hand where nothing was typed.
 const QString HandLine(40, QLatin1Char('.'));
