@@ -1,4 +1,5 @@
 #include "visitdetails.h"
+#include "analysissentences.h"
 #include "cfgfiles/setcomparison.h"
 #include "cfgfiles/setcomparisonview.h"
 #include "diagnostics/recordfields.h"
@@ -83,7 +84,7 @@ QString html(const Visit &v, const Visit &previous, const QStringList &versionNa
         h += QStringLiteral("<br>Záznam %1, %2 s, na PC %3%4")
                  .arg(esc(r.name))
                  .arg(r.lengthMs / 1000)
-                 .arg(esc(r.pc), r.analysis.isEmpty() ? QString() : QStringLiteral(": ") + esc(r.analysis));
+                 .arg(esc(r.pc), r.analysis.isEmpty() ? QString() : QStringLiteral(". Rozbor: ") + esc(analysisSentences(r.analysis)));
     for (const VisitReport &r : v.reports)
         h += QStringLiteral("<br>Protokol %1").arg(esc(r.name));
     if (!v.notes.isEmpty())

@@ -1,7 +1,11 @@
 #include "analysissection.h"
 #include "datalog/fileanalysis.h"
 #include "datalog/analysistable.h"
+#include "analysis/findingwords.h"
+#include "link/parameterset.h"
+#include "tuning/paramblock.h"
 #include "textformat/czechnumber.h"
+#include <array>
 
 namespace {
 QString esc(const QString &text) { return text.toHtmlEscaped(); }
@@ -63,7 +67,77 @@ QStringList missingReasons(const AnalysisTable &table)
     }
     return reasons;
 }
+// A range's verdicts in the order of FindingWords::Findings.
+std::array<Verdict, FindingWords::FindingCount> verdictsOf(const RangeFigures &f)
+{
+    return {f.switching, f.transitions, f.high, f.low, f.atMax, f.atMin};
+}
+
+// What became of a proposal: the unit's set now holds its value, or it was left.
+QString proposalDone(const StopProposal &p, const ParameterSet *current)
+{
+    const int index = ParamBlock::IdleStopMax + 2 * p.range + (p.maxStop ? 0 : 1);
+    const QString stop = p.maxStop ? QStringLiteral("MAX") : QStringLiteral("MIN");
+    if (current && current->param(index) == p.to)
+        return QStringLiteral("Doraz %1 upraven podle rozboru: %2 → %3.").arg(stop).arg(p.from).arg(p.to);
+    return QStringLiteral("Rozbor navrhuje doraz %1 %2 → %3; při tomto servisu úprava provedena nebyla.").arg(stop).arg(p.from).arg(p.to);
+}
+
+// Why nothing was done about a range's findings.
+QString nothingDone(bool stopFinding, const DriveAnalysis &a)
+{
+    if (!stopFinding)
+        return QStringLiteral("Úpravou dorazů to odstranit nelze: doporučena kontrola lambda sondy a sání.");
+    if (a.direction == EnrichDirection::Unknown)
+        return QStringLiteral("Dorazy nebyly upraveny: ze záznamu nebylo možné spolehlivě určit, kterým směrem servo směs obohacuje.");
+    return QStringLiteral("Dorazy nebyly upraveny: servo se na dorazu nedrželo při směsi, kterou by úprava dorazu napravila.");
+}
 }  // namespace
+
+QString analysisForCustomer(const RecordingAnalysis &in, const ParameterSet *current)
+{
+    QString html = QStringLiteral("<p>Záznam %1").arg(esc(in.recordingName));
+    if (!in.analysis)
+        return html + QStringLiteral(": rozbor nebyl možný (%1).</p>").arg(esc(in.error));
+    const DriveAnalysis &a = *in.analysis;
+    html += QStringLiteral(", %1 min jízdy.</p>").arg(czechDecimal(a.whole.timeMs / 60000.0, 1));
+    QStringList thin;
+    int found = 0;
+    for (int range = 0; range < DriveAnalysis::Ranges; ++range) {
+        const RangeFigures &f = a.ranges[range];
+        if (!f.enoughData) {
+            thin << rangeCaption(range);
+            continue;
+        }
+        const auto verdicts = verdictsOf(f);
+        QStringList findings;
+        bool stopFinding = false;
+        for (int i = 0; i < FindingWords::FindingCount; ++i) {
+            if (verdicts[i] != Verdict::Amber && verdicts[i] != Verdict::Red)
+                continue;
+            findings << QString::fromUtf8(FindingWords::Findings[i].words)
+                            + (verdicts[i] == Verdict::Amber ? QStringLiteral(" (na hranici)") : QString());
+            stopFinding = stopFinding || FindingWords::Findings[i].stop;
+        }
+        if (findings.isEmpty())
+            continue;
+        ++found;
+        html += QStringLiteral("<p>%1: %2.</p>").arg(esc(rangeCaption(range)), esc(findings.join(QStringLiteral(", "))));
+        QStringList done;
+        for (const StopProposal &p : a.proposals)
+            if (p.range == range)
+                done << proposalDone(p, current);
+        if (done.isEmpty())
+            done << nothingDone(stopFinding, a);
+        for (const QString &line : done)
+            html += QStringLiteral("<p class=\"item\">%1</p>").arg(esc(line));
+    }
+    if (found == 0)
+        html += QStringLiteral("<p>V posouzených rozsazích výkonu pracovaly lambda sonda i servo v pořádku.</p>");
+    if (!thin.isEmpty())
+        html += QStringLiteral("<p class=\"muted\">Málo dat k posouzení (jízda v rozsahu byla krátká): %1.</p>").arg(esc(thin.join(QStringLiteral(", "))));
+    return html;
+}
 
 QString analysisSectionBody(const RecordingAnalysis &in)
 {

@@ -17,6 +17,7 @@ const QUrl ScopeImage(QStringLiteral("report:osciloskop.png"));
 const QUrl PlotImage(QStringLiteral("report:zaznam.png"));
 // A picture spans the text width: 170 mm at the 96 dots an inch a document's images are laid at.
 constexpr int PictureWidth = 640;
+constexpr int PictureHeight = 300;
 
 const char *const StyleSheet =
     "h1 { font-size: 15pt; margin-bottom: 2px; }"
@@ -28,7 +29,9 @@ const char *const StyleSheet =
     "p.nothing { font-style: italic; }"
     "p.warning { font-weight: bold; }"
     "p.item { margin-top: 0px; margin-bottom: 1px; margin-left: 12px; }"
-    "h2.appendix { font-size: 13pt; }";
+    "h2.appendix { font-size: 13pt; }"
+    "p.shows { color: #555555; font-style: italic; margin-top: 0px; margin-bottom: 3px; }"
+    "p.caption { color: #333333; margin-top: 2px; margin-bottom: 10px; }";
 // Dots to write on by hand where nothing was typed.
 const QString HandLine(40, QLatin1Char('.'));
 
@@ -68,7 +71,11 @@ QString nothing(const QString &what = QString())
 class Sections
 {
 public:
-    QString heading(const QString &title) { return QStringLiteral("<h2>%1. %2</h2>").arg(++m_count).arg(esc(title)); }
+    // The heading and a short line saying what the section shows.
+    QString heading(const QString &title, const QString &shows)
+    {
+        return QStringLiteral("<h2>%1. %2</h2><p class=\"shows\">%3</p>").arg(++m_count).arg(esc(title), esc(shows));
+    }
 private:
     int m_count = 0;
 };
@@ -102,7 +109,7 @@ QString header(const ReportInput &in)
 QString vehicleSection(Sections &s, const ReportInput &in)
 {
     const VehicleDetails &v = in.vehicle;
-    const QString mileage = v.mileage.isEmpty() || !v.mileage.at(v.mileage.size() - 1).isDigit() ? v.mileage : v.mileage + QStringLiteral(" km");
+    const QString mileage = ReportTexts::kilometres(v.mileage);
     const QPair<QString, QString> lines[] = {{QStringLiteral("Zákazník"), v.customer},
                                              {QStringLiteral("SPZ"), v.plate},
                                              {QStringLiteral("VIN"), v.vin},
@@ -110,12 +117,13 @@ QString vehicleSection(Sections &s, const ReportInput &in)
     QString rows;
     for (const auto &line : lines)
         rows += QStringLiteral("<tr>") + cell(esc(line.first)) + cell(esc(line.second.isEmpty() ? HandLine : line.second)) + QStringLiteral("</tr>");
-    return s.heading(QStringLiteral("Zákazník a vozidlo")) + grid(rows, QStringLiteral("70%"));
+    return s.heading(QStringLiteral("Zákazník a vozidlo"), QStringLiteral("Komu a u jakého vozidla byl servis proveden.")) + grid(rows, QStringLiteral("70%"));
 }
 
 QString unitSection(Sections &s, const UnitData &data)
 {
-    QString html = s.heading(QStringLiteral("Řídicí jednotka"));
+    QString html = s.heading(QStringLiteral("Řídicí jednotka"),
+                              QStringLiteral("Co o sobě řídicí jednotka plynového zařízení uvádí ve svém záznamu."));
     if (data.record().isEmpty())
         return html + nothing();
     QString rows;
@@ -144,7 +152,7 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
         else
             items << QStringLiteral("Změny nastavení (původní → nová hodnota):");
     }
-    QString html = s.heading(QStringLiteral("Provedené práce"));
+    QString html = s.heading(QStringLiteral("Provedené práce"), QStringLiteral("Co bylo v jednotce při servisu změněno."));
     for (const QString &item : items)
         html += QStringLiteral("<p>%1</p>").arg(esc(item));
     for (const QString &line : changed)
@@ -154,7 +162,7 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
 
 QString errorSection(Sections &s, const UnitData &data)
 {
-    QString html = s.heading(QStringLiteral("Paměť chyb"));
+    QString html = s.heading(QStringLiteral("Paměť chyb"), QStringLiteral("Odchylky směsi, které jednotka sama zaznamenala za provozu."));
     // Counters read before a clearing are no longer the unit's.
     const bool cleared = data.record().errorsCleared();
     const QByteArray now = data.record().countersNow();
@@ -163,7 +171,9 @@ QString errorSection(Sections &s, const UnitData &data)
         html += QStringLiteral("<p>Paměť chyb byla při servisu smazána.</p>");
     if (now.isEmpty() && before.isEmpty())
         return html + nothing();
-    html += QStringLiteral("<p>Kolikrát jednotka zaznamenala příliš bohatou nebo chudou směs v jednotlivých rozsazích výkonu.</p>");
+    html += QStringLiteral("<p>Kolikrát jednotka zaznamenala příliš bohatou nebo chudou směs v jednotlivých rozsazích výkonu.%1</p>")
+                .arg(cleared ? QStringLiteral(" Smazáním se počítání začíná znovu; příčinu ukáže další provoz nebo rozbor jízdy.")
+                             : QString());
 
     QStringList captions{QStringLiteral("Rozsah výkonu")};
     if (!now.isEmpty())
@@ -229,9 +239,12 @@ bool isLevel(const ComparisonRow &row)
 
 QString settingsSection(const UnitData &data, const ReportInput &in)
 {
-    QString html = QStringLiteral("<h2>Nastavení jednotky</h2>");
+    QString html = QStringLiteral("<h2>Nastavení jednotky</h2><p class=\"shows\">Každá hodnota sady v jednotce s rozsahem a kódováním.</p>");
     if (!data.set().blockValid() || !in.blockOfThisUnit)
         return html + nothing();
+    // The unit's own version (its software) is not the set's, which the table's first rows name.
+    if (!data.record().isEmpty())
+        html += QStringLiteral("<p>Verze jednotky (podle jejího záznamu): %1</p>").arg(esc(text(Fields[0], data.record().bytes())));
 
     const ParameterSet ours = data.set().value();
     const bool compared = !in.setBefore.isEmpty();
@@ -253,7 +266,7 @@ QString settingsSection(const UnitData &data, const ReportInput &in)
         changed += differs && !version ? 1 : 0;
         versionCleared = versionCleared || (differs && version && row.ours.startsWith(QStringLiteral("0 ")));
         const QString value = unknown ? NotRead : ReportTexts::czechValue(row.ours);
-        body += QStringLiteral("<tr>") + cell(esc(row.name))
+        body += QStringLiteral("<tr>") + cell(esc(version ? ReportTexts::settingName(row) : row.name))
             + cell(differs ? QStringLiteral("<b>%1</b>").arg(esc(value)) : esc(value));
         if (compared)
             body += cell(differs ? esc(ReportTexts::czechValue(row.theirs)) : QString());
@@ -271,41 +284,64 @@ QString settingsSection(const UnitData &data, const ReportInput &in)
     return html + grid(body, QStringLiteral("100%"));
 }
 
-QString picture(QTextDocument &doc, const QUrl &url, const QImage &image, const QString &caption)
+// A picture with its caption under it; nothing at all for a recording that was not made.
+QString picture(QTextDocument &doc, const QUrl &url, const QImage &image, const QString &title, const QString &caption)
 {
-    QString html = QStringLiteral("<p><b>%1</b></p>").arg(esc(caption));
     if (image.isNull())
-        return html + QStringLiteral("<p class=\"nothing\">žádný záznam</p>");
+        return QString();
     // PDF/A-1 allows no transparency: the picture goes in opaque.
     doc.addResource(QTextDocument::ImageResource, url, image.convertToFormat(QImage::Format_RGB888));
-    const int width = std::min(image.width(), PictureWidth);
-    return html + QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
-                      .arg(url.toString())
-                      .arg(width)
-                      .arg(image.height() * width / image.width());
+    // No wider than the text, no taller than a third of the page: two pictures share one page.
+    int width = std::min(image.width(), PictureWidth);
+    int height = image.height() * width / image.width();
+    if (height > PictureHeight) {
+        width = width * PictureHeight / height;
+        height = PictureHeight;
+    }
+    return QStringLiteral("<p><b>%1</b></p><p><img src=\"%2\" width=\"%3\" height=\"%4\"></p><p class=\"caption\">%5</p>")
+        .arg(esc(title), url.toString())
+        .arg(width)
+        .arg(height)
+        .arg(esc(caption));
 }
 
 QString picturesSection(Sections &s, QTextDocument &doc, const ReportInput &in)
 {
-    if (!in.withPictures)
+    if (!in.withPictures || (in.scopePicture.isNull() && in.recordingPlot.isNull()))
         return QString();
-    return QStringLiteral("<p style=\"page-break-before: always\"></p>") + s.heading(QStringLiteral("Obrázky"))
-        + picture(doc, ScopeImage, in.scopePicture, QStringLiteral("Osciloskop – poslední záznam"))
-        + picture(doc, PlotImage, in.recordingPlot, QStringLiteral("Záznam živých hodnot – poslední záznam"));
+    return QStringLiteral("<p style=\"page-break-before: always\"></p>")
+        + s.heading(QStringLiteral("Obrázky"), QStringLiteral("Průběhy hodnot, které jednotka hlásila při měření během servisu."))
+        + picture(doc, ScopeImage, in.scopePicture, QStringLiteral("Osciloskop – poslední záznam"),
+                  QStringLiteral("Napětí lambda sondy a poloha serva v čase, jak je ukázal osciloskop při posledním měření."))
+        + picture(doc, PlotImage, in.recordingPlot, QStringLiteral("Záznam živých hodnot – poslední záznam"),
+                  QStringLiteral("Celá poslední zaznamenaná jízda: lambda sonda, servo, otáčky a škrticí klapka v čase."));
 }
 
-// On a page of its own: the table is the technician's, wider than the first pages' grids.
-QString analysisSection(Sections &s, const ReportInput &in)
+// In words for the customer; the figures are the appendix's.
+QString analysisSection(Sections &s, const UnitData &data, const ReportInput &in)
 {
     if (!in.withAnalysis)
         return QString();
-    return QStringLiteral("<p style=\"page-break-before: always\"></p>") + s.heading(QStringLiteral("Rozbor záznamu jízdy"))
+    const ParameterSet current = data.set().value();
+    const bool known = data.set().blockValid() && in.blockOfThisUnit;
+    return s.heading(QStringLiteral("Rozbor záznamu jízdy"),
+                     QStringLiteral("Jak při zkušební jízdě pracovaly lambda sonda a servo a co bylo podle toho upraveno."))
+        + analysisForCustomer(in.analysis, known ? &current : nullptr);
+}
+
+// On a page of its own: the table is the technician's, wider than the first pages' grids.
+QString analysisFigures(const ReportInput &in)
+{
+    if (!in.withAnalysis)
+        return QString();
+    return QStringLiteral("<h2 style=\"page-break-before: always\">Rozbor záznamu jízdy – naměřené hodnoty</h2>"
+                          "<p class=\"shows\">Hodnoty po rozsazích výkonu s posouzením, směr obohacení a návrhy s čísly.</p>")
         + analysisSectionBody(in.analysis);
 }
 
 QString notesSection(Sections &s, const ReportInput &in)
 {
-    QString html = s.heading(QStringLiteral("Poznámky"));
+    QString html = s.heading(QStringLiteral("Poznámky"), QStringLiteral("Co technik k servisu dodává."));
     const QString notes = in.notes.trimmed();
     if (notes.isEmpty()) {
         // Room to write by hand.
@@ -326,7 +362,7 @@ QString notesSection(Sections &s, const ReportInput &in)
 QString appendix(const UnitData &data, const ReportInput &in)
 {
     return QStringLiteral("<h2 class=\"appendix\" style=\"page-break-before: always\">Technická příloha</h2>")
-        + settingsSection(data, in);
+        + settingsSection(data, in) + analysisFigures(in);
 }
 }  // namespace
 
@@ -361,12 +397,12 @@ void buildReport(QTextDocument &document, const UnitData &data, const ReportInpu
     html += unitSection(sections, data);
     html += workSection(sections, data, input);
     if (input.previous.known())
-        html += sections.heading(QStringLiteral("Od předchozí návštěvy"))
+        html += sections.heading(QStringLiteral("Od předchozí návštěvy"), QStringLiteral("Co se v jednotce změnilo od minulého servisu."))
             + previousVisitSectionBody(input.previous, data, input.versionNames, input.blockOfThisUnit);
     html += errorSection(sections, data);
+    html += analysisSection(sections, data, input);
     html += notesSection(sections, input);
     html += picturesSection(sections, document, input);
-    html += analysisSection(sections, input);
     if (input.withAppendix)
         html += appendix(data, input);
     document.setHtml(html + QStringLiteral("</body></html>"));

@@ -6,6 +6,7 @@
 #include "cfgfiles/configfile.h"
 #include "datalog/keptanalyses.h"
 #include "diagnostics/diagnosticspage.h"
+#include "diagnostics/recordfields.h"
 #include "prompts/prompts.h"
 #include "link/unitdata.h"
 #include "scope/scopedrawing.h"
@@ -29,6 +30,16 @@ const QString Caption = QStringLiteral("Protokol");
 // Narrow enough that the picture's 12-pixel text prints at 8 pt or more across 170 mm.
 constexpr double ReportPictureWidth = 600;
 constexpr int PictureTextPixels = 12;
+// The tachometer reading the unit holds, as typed into the dialog; empty before a record or at 0.
+QString recordedMileage(const UnitData &data)
+{
+    if (data.record().isEmpty())
+        return QString();
+    const RecordFields::Field &tacho = RecordFields::Fields[RecordFields::TachoField];
+    const quint32 km = RecordFields::number(data.record().bytes(), tacho.offset, 3);
+    return km ? QString::number(km) : QString();
+}
+
 std::optional<UnitIdentity> unitOf(const UnitData &data)
 {
     return UnitIdentity::fromRecord(data.record().bytes());
@@ -134,6 +145,12 @@ ReportQuestion ReportController::proposal(const std::optional<UnitIdentity> &uni
             q.customer = v.customer, q.plate = v.plate, q.vin = v.vin, q.mileage = v.mileage;
         }
     }
+    // The unit's own reading, stored there a moment ago, beats one typed at an earlier visit; a
+    // reading typed over it stays until the unit holds another.
+    const QString recorded = recordedMileage(*m_data);
+    if (!recorded.isEmpty() && (!m_answered || unit != m_lastUnit || recorded != m_mileageProposed))
+        q.mileage = recorded;
+    m_mileageProposed = recorded;
     q.picturesAvailable = picturesAvailable;
     q.analysisAvailable = analysisAvailable;
     return q;

@@ -76,6 +76,7 @@ private:
     // next report of the same unit.
     ReportQuestion m_lastAnswer;
     std::optional<UnitIdentity> m_lastUnit;
+    QString m_mileageProposed;  // the unit's reading the last proposal held
     bool m_answered = false;
     std::function<QDateTime()> m_now = [] { return QDateTime::currentDateTime(); };
     QString m_last;

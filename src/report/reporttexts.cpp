@@ -30,6 +30,19 @@ QString duration(quint32 minutes)
         + plural((minutes / 1440) % 30, "den", "dny", "dní") + QStringLiteral(" %1 h %2 min").arg((minutes / 60) % 24).arg(minutes % 60);
 }
 
+QString kilometres(const QString &typed)
+{
+    QString digits = typed.trimmed();
+    digits.remove(QLatin1Char(' '));
+    static const QRegularExpression whole(QStringLiteral("^\\d+$"));
+    if (!whole.match(digits).hasMatch())
+        return typed.trimmed();
+    // A plain space, not the locale's non-breaking one: the text is searched and copied as typed.
+    for (int at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QLatin1Char(' '));
+    return digits + QStringLiteral(" km");
+}
+
 QString recordCaption(int field)
 {
     using namespace RecordFields;
@@ -48,7 +61,7 @@ QString recordValue(int field, const QByteArray &record)
     switch (f.kind) {
     case Kind::Year: return QString::number(2000 + quint8(record.at(f.offset)));
     case Kind::OperatingTime: return duration(number(record, f.offset, 3) * 16 / 10);
-    case Kind::Reading: return QStringLiteral("%1 km").arg(number(record, f.offset, 3));
+    case Kind::Reading: return kilometres(QString::number(number(record, f.offset, 3)));
     case Kind::Date: {
         const QDate d(2000 + quint8(record.at(f.offset + 2)), quint8(record.at(f.offset + 1)), quint8(record.at(f.offset)));
         return d.isValid() ? date(d) : QStringLiteral("nezadáno");

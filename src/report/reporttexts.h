@@ -14,6 +14,8 @@ QString date(const QDate &date);          // "07.12.2026"
 QString dateTime(const QDateTime &when);  // "07.12.2026 14:03"
 // Minutes as "1 měsíc 0 dní 0 h 4 min", months of 30 days as the unit counts them.
 QString duration(quint32 minutes);
+// A distance with thousands spaced: "131 250 km"; a text that is no whole number stays as typed.
+QString kilometres(const QString &typed);
 // A value of the diagnostic record in words; the caption the first page gives it.
 QString recordValue(int field, const QByteArray &record);
 QString recordCaption(int field);

@@ -95,8 +95,8 @@ private slots:
             QCOMPARE(PdfText::row(text, QString::fromUtf8(row).section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ')), QString::fromUtf8(row));
         // The set as the unit held it before the work stands beside what was written.
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")), QStringLiteral("Volnoběh – doraz serva MAX 100 90 0–254"));
-        QCOMPARE(PdfText::row(text, QStringLiteral("Verze Jednotky")),
-                 QStringLiteral("Verze Jednotky 0 Bez verze! 3 Nedefinováno číslo a název verze"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Verze sady 0")),
+                 QStringLiteral("Verze sady 0 Bez verze! 3 Nedefinováno číslo a název verze"));
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MIN")), QStringLiteral("Volnoběh – doraz serva MIN 40 0–255"));
         QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 1 proti stavu před prací")));
         QCOMPARE(PdfText::row(text, QStringLiteral("Seřízen")), QStringLiteral("Seřízen volnoběh."));

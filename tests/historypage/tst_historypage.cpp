@@ -48,6 +48,13 @@ class TestHistoryPage : public ServiceFixture
         second.sets = {{HistoryIds::newId(), second.started, VisitSet::Kind::Read, setOf(set(90) + someLevels()), VisitSet::Check::Verified},
                        {HistoryIds::newId(), second.started.addSecs(60), VisitSet::Kind::Write, setOf(set(120, 5) + someLevels()),
                         VisitSet::Check::Verified}};
+        // An analysis as kept, with a key this page does not know.
+        second.recordings = {{HistoryIds::newId(), second.started.addSecs(120), QStringLiteral("jizda.csv"), 150000, QStringLiteral("PC1"),
+                              QStringLiteral(R"({"recording":"jizda.csv","rows":600,"ranges":[)"
+                                             R"({"range":1,"enoughData":true,"switching":"green","atMax":"green"},)"
+                                             R"({"range":2,"enoughData":true,"switching":"amber","atMax":"red","lag":2},)"
+                                             R"({"range":3,"enoughData":false},{"range":4,"enoughData":false}],)"
+                                             R"("proposals":[{"range":2,"stop":"MAX","from":150,"to":160,"reason":"servo na dorazu 64 %"}]})")}};
         m_second = second;
         store->saveVisit(first);
         store->saveVisit(second);
@@ -89,6 +96,12 @@ private slots:
         QVERIFY2(details.contains(QStringLiteral("Jednotka č. 12")), qPrintable(details));
         QVERIFY2(details.contains(QStringLiteral("Předchozí návštěva 1.12.2026")), qPrintable(details));
         QVERIFY2(details.contains(QStringLiteral("Volnoběh")) && details.contains(QStringLiteral("7 → 0")), qPrintable(details));
+        // The recording's analysis in sentences, not as kept.
+        QVERIFY2(details.simplified().contains(QStringLiteral(
+                     "Záznam jizda.csv, 150 s, na PC PC1. Rozbor: Malý výkon: lambda sonda přepíná málo často (na hranici), "
+                     "servo se dlouho drží na dorazu MAX. Málo dat: Velký výkon, Maximální výkon. Návrh: Malý výkon, doraz MAX 150 → 160.")),
+                 qPrintable(details));
+        QVERIFY(!details.contains(QLatin1Char('{')));
         QCOMPARE(find<QTreeWidget>("SadyNavstevy")->topLevelItemCount(), 2);
         QCOMPARE(find<QTreeWidget>("SadyNavstevy")->topLevelItem(1)->text(2), QStringLiteral("Uložení OK"));
     }

@@ -10,6 +10,7 @@
 #include "datalog/recordedsets.h"
 #include "cfgfiles/configfile.h"
 #include "report/analysissummary.h"
+#include "report/analysissection.h"
 #include "datalog/keptanalyses.h"
 #include "report/reportbuilder.h"
 #include "report/reportcontroller.h"
@@ -119,6 +120,8 @@ private:
         const int at = all.indexOf(heading);
         return at >= 0 && at + 1 < all.size() ? all.at(at + 1) : QString();
     }
+    // The first line of a section's text, under the line saying what the section shows.
+    static QString under(const QString &text, const QString &heading) { return after(text, after(text, heading)); }
 
     // driveCsv's two minutes against the set of the analysis's own tests, that set kept beside the
     // recording when `keepSet`.
@@ -184,11 +187,14 @@ private slots:
         // The changed value beside the one the unit held before the work.
         QCOMPARE(PdfText::row(text, QStringLiteral("Volnoběh – doraz serva MAX")),
                  QStringLiteral("Volnoběh – doraz serva MAX 120 100 0–254"));
-        QVERIFY(PdfText::row(text, QStringLiteral("Verze Jednotky")).startsWith(QStringLiteral("Verze Jednotky 7 Fabia 1.4 – dvůr Hořice")));
+        // The set's version apart from the unit's own.
+        QVERIFY(PdfText::row(text, QStringLiteral("Verze sady")).startsWith(QStringLiteral("Verze sady 7 Fabia 1.4 – dvůr Hořice")));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Verze jednotky (")), QStringLiteral("Verze jednotky (podle jejího záznamu): 4"));
+        QVERIFY(!text.contains(QStringLiteral("Verze Jednotky")));
         QVERIFY(PdfText::row(text, QStringLiteral("Změněno hodnot:")).startsWith(QStringLiteral("Změněno hodnot: 1 proti stavu před prací")));
         // Levels the unit never sent are not shown as its own.
         QVERIFY(PdfText::row(text, QStringLiteral("Úrovně emulace volnoběh – chudá")).startsWith(QStringLiteral("Úrovně emulace volnoběh – chudá nenačteno")));
-        QCOMPARE(after(text, QStringLiteral("5. Poznámky")), QStringLiteral("Vyměněn filtr plynu."));
+        QCOMPARE(under(text, QStringLiteral("5. Poznámky")), QStringLiteral("Vyměněn filtr plynu."));
 
         // Every font is embedded, and it is the pinned one.
         const QString fonts = PdfText::run(QStringLiteral("pdffonts"), {report->lastReport()});
@@ -216,11 +222,11 @@ private slots:
         const QString text = makeReport();
         QCOMPARE(report->lastReport(), reports() + QStringLiteral("/2026-12-07_14-03_bez-cisla.pdf"));
         for (const char *heading : {"2. Řídicí jednotka", "4. Paměť chyb", "Nastavení jednotky"})
-            QCOMPARE(after(text, QString::fromUtf8(heading)), QStringLiteral("nenačteno"));
-        QCOMPARE(after(text, QStringLiteral("3. Provedené práce")), QStringLiteral("Nastavení této jednotky nebylo načteno."));
+            QCOMPARE(under(text, QString::fromUtf8(heading)), QStringLiteral("nenačteno"));
+        QCOMPARE(under(text, QStringLiteral("3. Provedené práce")), QStringLiteral("Nastavení této jednotky nebylo načteno."));
         QVERIFY(text.contains(QStringLiteral("Protokol byl vytvořen před načtením záznamu jednotky")));
         // Room to write the notes by hand; no pictures section when none was asked for.
-        QVERIFY(after(text, QStringLiteral("5. Poznámky")).startsWith(QStringLiteral("......")));
+        QVERIFY(under(text, QStringLiteral("5. Poznámky")).startsWith(QStringLiteral("......")));
         QCOMPARE(PdfText::row(text, QStringLiteral("Podpis")), QStringLiteral("Podpis technika (Jiří Kůrka) Podpis zákazníka"));
     }
 
@@ -354,19 +360,20 @@ private slots:
         answer.customer = QStringLiteral("Jana Dvořáková");
         answer.plate = QStringLiteral("3K4 5678");
         answer.vin = QStringLiteral("TMBJJ21U512345678");
-        answer.mileage = QStringLiteral("123456");
+        answer.mileage = QStringLiteral("131250");
         prompts->reportAnswers << answer;
         click("Protokol");
         const QString first = PdfText::run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
                                                                          QStringLiteral("1"), QStringLiteral("-layout"), report->lastReport(),
                                                                          QStringLiteral("-")});
         for (const char *line : {"Zákazník Jana Dvořáková", "SPZ 3K4 5678", "VIN TMBJJ21U512345678",
-                                 "Stav tachometru vozidla 123456 km", "Doraz serva MAX, malý výkon: 140 → 150",
+                                 "Stav tachometru vozidla 131 250 km", "Doraz serva MAX, malý výkon: 140 → 150",
                                  "Verze sady: změněna ruční úpravou", "Provoz celkem 1 měsíc 0 dní 0 h 4 min",
                                  "Poslední servis 14.03.2023", "Rok výroby 2019"})
             QCOMPARE(PdfText::row(first, QString::fromUtf8(line).section(QLatin1Char(' '), 0, 1)), QString::fromUtf8(line));
         for (const char *internal : {"LAMST", "STAVJ", "bit", "bajt", "Vyhrazen", "Změněno hodnot", "Technická příloha"})
             QVERIFY2(!first.contains(QString::fromUtf8(internal)), internal);
+        QCOMPARE(PdfText::row(first, QStringLiteral("Stav tachometru v jednotce")), QStringLiteral("Stav tachometru v jednotce 123 456 km"));
         // One date format, and decimals with a comma, in the whole report.
         const QString text = PdfText::text(report->lastReport()).remove(QRegularExpression(QStringLiteral("strana \\d+/\\d+")));
         static const QRegularExpression otherDate(QStringLiteral("\\d+/\\d+|\\d\\.\\d+ V|\\d{4}-\\d\\d-\\d\\d"));
@@ -391,16 +398,27 @@ private slots:
         answer.customer = QStringLiteral("Jana Dvořáková");
         answer.plate = QStringLiteral("3K4 5678");
         answer.notes = QStringLiteral("Vyměněn filtr.");
+        answer.mileage = QStringLiteral("130000");  // typed over the unit's reading
         answer.withAppendix = false;
         prompts->reportAnswers << answer;
         click("Protokol");
+        QCOMPARE(prompts->reportQuestions.last().mileage, QStringLiteral("123456"));  // the unit's reading, proposed
         prompts->reportAnswers << std::nullopt;
         click("Tisk");
         const ReportQuestion proposed = prompts->reportQuestions.last();
+        QCOMPARE(proposed.mileage, answer.mileage);
         QCOMPARE(proposed.customer, answer.customer);
         QCOMPARE(proposed.plate, answer.plate);
         QCOMPARE(proposed.notes, answer.notes);
         QCOMPARE(proposed.withAppendix, false);
+        // "Uložení servisu" stored a new reading in the unit: that one is proposed.
+        QByteArray stored = record();
+        stored[10] = char(0xB2), stored[11] = 0x00, stored[12] = 0x02;
+        data->record().take(stored);
+        prompts->reportAnswers << std::nullopt;
+        click("Protokol");
+        QCOMPARE(prompts->reportQuestions.last().mileage, QStringLiteral("131250"));
+        QCOMPARE(prompts->reportQuestions.last().customer, answer.customer);
 
         QByteArray other = record();
         other[2] = 118;
@@ -534,15 +552,30 @@ private slots:
         QCOMPARE(prompts->reportQuestions.last().picturesAvailable, true);
         QVERIFY(prompts->reportQuestions.last().withPictures);  // offered on as soon as there are pictures
         const QString text = makeReport(QString(), true);
-        // The picture has no text: the next line is the next caption.
-        QCOMPARE(after(text, QStringLiteral("Osciloskop – poslední záznam")), QStringLiteral("Záznam živých hodnot – poslední záznam"));
-        QCOMPARE(after(text, QStringLiteral("Záznam živých hodnot – poslední záznam")), QStringLiteral("žádný záznam"));
+        // The picture has no text: its title is followed by the caption saying what it shows; no
+        // heading for the recording that was not made.
+        QCOMPARE(after(text, QStringLiteral("Osciloskop – poslední záznam")),
+                 QStringLiteral("Napětí lambda sondy a poloha serva v čase, jak je ukázal osciloskop při posledním měření."));
+        QVERIFY(!text.contains(QStringLiteral("Záznam živých hodnot")) && !text.contains(QStringLiteral("žádný záznam")));
         const QString images = PdfText::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), report->lastReport()});
         const QStringList lines = images.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);  // two heading lines, one image
         // Its 12-pixel text prints at 8 pt or more: at most 108 pixels an inch.
         const QStringList columns = lines.last().simplified().split(QLatin1Char(' '));
         QVERIFY2(columns.size() > 13 && columns.at(12).toInt() <= 108, qPrintable(lines.last()));
+
+        // A tall plot is held to a third of a page, its caption under it.
+        report->setRecordingPlot([] {
+            QImage plot(700, 900, QImage::Format_RGB32);
+            plot.fill(Qt::white);
+            return plot;
+        });
+        const QString both = makeReport(QString(), true);
+        QVERIFY(both.contains(QStringLiteral("Celá poslední zaznamenaná jízda: lambda sonda, servo, otáčky a škrticí klapka v čase.")));
+        const QString shown = PdfText::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), report->lastReport()});
+        const QStringList plotRow = shown.split(QLatin1Char('\n'), Qt::SkipEmptyParts).last().simplified().split(QLatin1Char(' '));
+        // 900 pixels across 300 of the 96 an inch: 288 pixels an inch.
+        QVERIFY2(plotRow.size() > 13 && plotRow.at(3) == QStringLiteral("700") && plotRow.at(13).toInt() >= 280, qPrintable(shown));
     }
 
     // The analysis of the session's last finished recording: offered only when there is one, on
@@ -582,6 +615,37 @@ private slots:
         }
     }
 
+    // A finding the customer reads comes with why nothing was done when no proposal was made.
+    void aFindingSaysWhyNothingWasDone_data()
+    {
+        QTest::addColumn<bool>("probe");       // the probe's switching, else the MAX stop
+        QTest::addColumn<bool>("directionKnown");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("stop, direction unclear") << false << false
+            << QStringLiteral("Dorazy nebyly upraveny: ze záznamu nebylo možné spolehlivě určit, kterým směrem servo směs obohacuje.");
+        QTest::newRow("stop, held while rich") << false << true
+            << QStringLiteral("Dorazy nebyly upraveny: servo se na dorazu nedrželo při směsi, kterou by úprava dorazu napravila.");
+        QTest::newRow("probe") << true << true
+            << QStringLiteral("Úpravou dorazů to odstranit nelze: doporučena kontrola lambda sondy a sání.");
+    }
+    void aFindingSaysWhyNothingWasDone()
+    {
+        QFETCH(bool, probe);
+        QFETCH(bool, directionKnown);
+        QFETCH(QString, expected);
+        auto drive = std::make_shared<DriveAnalysis>();
+        drive->direction = directionKnown ? EnrichDirection::TowardsMax : EnrichDirection::Unknown;
+        drive->ranges[1].enoughData = drive->ranges[2].enoughData = true;
+        (probe ? drive->ranges[1].switching : drive->ranges[1].atMax) = Verdict::Red;
+        const QString html = analysisForCustomer({QStringLiteral("jizda.csv"), drive, QString()}, nullptr);
+        QTextDocument doc;
+        doc.setHtml(html);
+        const QString text = doc.toPlainText();
+        QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Málo dat k posouzení (jízda v rozsahu byla krátká): Volnoběh, Maximální výkon.")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("Velký výkon")));  // judged and in order: not named
+    }
+
     void theAnalysisOfTheLastRecordingWhenAsked()
     {
         data->record().take(record());
@@ -607,9 +671,21 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("v pořádku")) && text.contains(QStringLiteral("závada")));
         QVERIFY(text.contains(QStringLiteral("Malý výkon, doraz MAX 140 → 150: servo na dorazu 100 % ustáleného času, chudá 100 %")));
         QVERIFY(text.contains(QStringLiteral("Chudá → bohatá (Malý výkon, Velký výkon, Maximální výkon): žádný přechod")));
-        // The table whole on one page.
-        const QString page = text.split(QLatin1Char('\f')).filter(QStringLiteral("Rozbor záznamu jízdy")).value(0);
+        // The table whole on one page, in the appendix.
+        const QString page = text.split(QLatin1Char('\f')).filter(QStringLiteral("Rozbor záznamu jízdy – naměřené hodnoty")).value(0);
         QVERIFY(page.contains(QStringLiteral("Čas v rozsahu")) && page.contains(QStringLiteral("TPS práh 3 / min")));
+        // The customer's pages: the finding in words with what became of it; the figures, the
+        // verdicts' colours and the poll are the appendix's.
+        const QString customer = text.section(QStringLiteral("Technická příloha"), 0, 0).simplified();
+        for (const char *figure : {"závada", "Směr obohacení", "řádky po", "ustáleného času", "nenavrhuje"})
+            QVERIFY2(!customer.contains(QString::fromUtf8(figure)), figure);
+        QVERIFY2(customer.contains(QStringLiteral("Malý výkon: lambda sonda přepíná málo často, lambda sonda nedosahuje napětí bohaté směsi, "
+                                                     "servo se dlouho drží na dorazu MAX.")),
+                 qPrintable(customer));
+        QVERIFY(customer.contains(QStringLiteral("Rozbor navrhuje doraz MAX 140 → 150; při tomto servisu úprava provedena nebyla.")));
+        data->set().setParamByte(LowPowerStopMax, 150);
+        QVERIFY(makeReportWith(answer).contains(QStringLiteral("Doraz MAX upraven podle rozboru: 140 → 150.")));
+        data->set().setParamByte(LowPowerStopMax, 140);
 
         answer.withAnalysis = false;  // refused: not in the report
         QVERIFY(!makeReportWith(answer).contains(QStringLiteral("Rozbor záznamu jízdy")));
