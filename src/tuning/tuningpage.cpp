@@ -1,4 +1,6 @@
 #include "tuningpage.h"
+#include "ramonlymark.h"
+#include "link/unitdata.h"
 #include "livepage/linkmessagelabel.h"
 #include "arrowimage.h"
 #include "blockdisplay.h"
@@ -82,6 +84,8 @@ TuningPage::TuningPage(UnitData *data, const ToolSetup *setup, QWidget *parent)
 
     m_linkMessageLabel = makeLinkMessageLabel(QStringLiteral("Nacteni"), this);
     m_linkMessageLabel->setGeometry(418, 108, 206, 20);
+    m_ramOnlyMark = makeRamOnlyMark(QStringLiteral("ZmenyJenVRam"), data->set(), this);
+    m_ramOnlyMark->setGeometry(4, 420, 620, 16);
 
     buildRangeBoxes();
     buildThresholdBoxes();

@@ -68,7 +68,7 @@ private slots:
 
         e2e.find<SpinEdit>("VolDorMax")->setValue(100);
         e2e.click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         // Read again after the write: the backup of the new set is not what the unit held before.
         e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(kept.count(), 2, 5000);
@@ -154,7 +154,7 @@ private slots:
         e2e.click("Button33");
         e2e.find<SpinEdit>("VolDorMax")->setValue(100);
         e2e.click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
 
         // Car B on the same cable: another serial number, errors never cleared.
         e2e.unit.stop();

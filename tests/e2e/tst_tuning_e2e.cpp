@@ -96,7 +96,7 @@ private slots:
         spin("VelkyRychMax")->setValue(30);
         QSignalSpy verified(e2e.window()->blockWrite(), &BlockWrite::writeVerified);
         click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         QCOMPARE(verified.count(), 1);
         readBlock();
         QCOMPARE(int(quint8(toolBlock()[HighPowerSpeedMax])), 226);
@@ -203,7 +203,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 4, 3000);
         spin("VelkyRychMax")->setValue(30);
         click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         QVERIFY(e2e.prompts()->questions.isEmpty());
     }
 };
