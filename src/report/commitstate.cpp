@@ -14,13 +14,12 @@ QStringList changesWithCommitState(const UnitSet &set, const ParameterSet &befor
         const QStringList line = ReportTexts::changes({rows[i]}, set.levelsValid());
         if (line.isEmpty())
             continue;
-        if (!set.settingsWritten()) {
-            out << line;
-            continue;
-        }
-        // With nothing in RAM alone, what the unit holds is its EEPROM's.
-        const bool kept = !set.ramOnlyChanges() || (sinceCommit.size() == rows.size() && !sinceCommit[i].differs);
-        out << line.first() + (kept ? QStringLiteral(" – uloženo do EEPROM") : QStringLiteral(" – zapsáno do RAM"));
+        if (sinceCommit.size() == rows.size() && !sinceCommit[i].differs)
+            out << line.first() + QStringLiteral(" – uloženo do EEPROM");
+        else if (set.ramOnlyChanges())
+            out << line.first() + QStringLiteral(" – zapsáno do RAM");
+        else
+            out << line;  // not confirmed by the unit, or read back from its EEPROM
     }
     return out;
 }

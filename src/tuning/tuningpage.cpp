@@ -85,7 +85,12 @@ TuningPage::TuningPage(UnitData *data, const ToolSetup *setup, QWidget *parent)
     m_linkMessageLabel = makeLinkMessageLabel(QStringLiteral("Nacteni"), this);
     m_linkMessageLabel->setGeometry(418, 108, 206, 20);
     m_ramOnlyMark = makeRamOnlyMark(QStringLiteral("ZmenyJenVRam"), data->set(), this);
-    m_ramOnlyMark->setGeometry(4, 420, 620, 16);
+    // In the live box's free corner, beside "Poloha", near the commands that settle it.
+    m_ramOnlyMark->setGeometry(282, 86, 130, 36);
+    m_ramOnlyMark->setWordWrap(true);
+    QFont small = m_ramOnlyMark->font();
+    small.setPixelSize(11);
+    m_ramOnlyMark->setFont(small);
 
     buildRangeBoxes();
     buildThresholdBoxes();

@@ -98,6 +98,19 @@ private slots:
         click("Button1");
         QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         QCOMPARE(verified.count(), 1);
+        // The write lives in the unit's RAM and the page says so until RAM->EEPROM has gone.
+        auto *ramOnly = find<QLabel>("ZmenyJenVRam");
+        QVERIFY(ramOnly->isVisibleTo(ramOnly->parentWidget()));
+        const int beforeCommit = received().size();
+        click("Button4");
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Odesláno do EEPROM"), 3000);
+        QVERIFY(!ramOnly->isVisibleTo(ramOnly->parentWidget()));
+        QTRY_VERIFY_WITH_TIMEOUT([&] {
+            for (const auto &frame : received().mid(beforeCommit))
+                if (frame.second == QStringLiteral("02 04 03"))
+                    return true;
+            return false;
+        }(), 3000);
         readBlock();
         QCOMPARE(int(quint8(toolBlock()[HighPowerSpeedMax])), 226);
 
