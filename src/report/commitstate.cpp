@@ -2,6 +2,7 @@
 #include "reporttexts.h"
 #include "cfgfiles/setcomparison.h"
 #include "link/unitset.h"
+#include "tuning/paramnames.h"
 
 QStringList changesWithCommitState(const UnitSet &set, const ParameterSet &before, const QStringList &versionNames)
 {
@@ -14,6 +15,11 @@ QStringList changesWithCommitState(const UnitSet &set, const ParameterSet &befor
         const QStringList line = ReportTexts::changes({rows[i]}, set.levelsValid());
         if (line.isEmpty())
             continue;
+        // The version line says only that a hand edit cleared it, not a value the unit keeps.
+        if (rows[i].field && rows[i].field->encoding == ParamNames::Encoding::Version) {
+            out << line;
+            continue;
+        }
         if (sinceCommit.size() == rows.size() && !sinceCommit[i].differs)
             out << line.first() + QStringLiteral(" – uloženo do EEPROM");
         else if (set.ramOnlyChanges())

@@ -685,7 +685,7 @@ private slots:
             QCOMPARE(int(data->set().committedSet().param(20)), 200);
     }
 
-    // Every write ends with a result, also when the unit stops answering halfway. "Uložení OK"
+    // Every write ends with a result, also when the unit stops answering halfway. The confirmed result
     // only when the unit confirmed all that was sent: levels sent need their answer.
     void aWriteWithoutAnAnswerStillSaysHowItEnded_data()
     {
