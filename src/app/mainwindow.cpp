@@ -199,6 +199,8 @@ MainWindow::MainWindow(SerialIo *port, Prompts *prompts, QWidget *parent, PortSo
     // The page change after a close belongs to the close the technician asked for: a port the
     // tool closes because its device went away leaves the technician where they are.
     connect(m_port, &SerialIo::afterClose, this, [this] {
+        // A commit cut off by the closed port never goes: "Konec" may close again.
+        m_committingBeforeClose = false;
         if (m_connection->health() != LinkConnection::Health::Lost)
             showPage(m_live);
     });
@@ -573,10 +575,36 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::mayClose()
 {
+    if (!mayLeaveRamChanges())
+        return false;
     if (!m_service->unsaved()->pending())
         return true;
     switch (m_prompts->askSaveChanges(QStringLiteral("Pozor !!!"), QStringLiteral("Máte neuložené změny. Uložit je do souboru?"))) {
     case Prompts::SaveChoice::Save: return m_service->files()->saveSetAs();
+    case Prompts::SaveChoice::Discard: return true;
+    case Prompts::SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+bool MainWindow::mayLeaveRamChanges()
+{
+    if (m_committingBeforeClose)
+        return false;
+    // Without a port nothing can be committed any more: asking would only hold the tool open.
+    if (!m_data->set().ramOnlyChanges() || !m_port->isOpen())
+        return true;
+    switch (m_prompts->askSaveChanges(QStringLiteral("Pozor !!!"),
+                                      QStringLiteral("Jednotka má v RAM změny, které nejsou v EEPROM. Uložit je do EEPROM (RAM->EEPROM)?"))) {
+    case Prompts::SaveChoice::Save:
+        // Closed from the event loop, not from inside the link's own send, which may run at once.
+        m_committingBeforeClose = true;
+        if (!m_tuning->commands()->commitToEeprom([this] {
+                m_committingBeforeClose = false;
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            }))
+            m_committingBeforeClose = false;
+        return false;
     case Prompts::SaveChoice::Discard: return true;
     case Prompts::SaveChoice::Cancel: break;
     }

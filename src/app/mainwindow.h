@@ -136,6 +136,7 @@ private:
     void guardReads();
     // Unsaved changes before the window closes: saved, dropped, or the close called off (false).
     bool mayClose();
+    bool mayLeaveRamChanges();
     void sayKeptChanges();
 
     SerialIo *m_port;
@@ -179,4 +180,6 @@ private:
     MissedOutcomes *m_missed = nullptr;
     bool m_pageByCode = false;
     bool m_stoppedBySystem = false;
+    // "Konec" sent RAM->EEPROM first: the window closes once the command has gone.
+    bool m_committingBeforeClose = false;
 };

@@ -1,4 +1,6 @@
 #include "lambdapage.h"
+#include "tuning/ramonlymark.h"
+#include "link/unitdata.h"
 #include "emulationlevels.h"
 #include "emulationmeasurement.h"
 #include "lambdastatuseditor.h"
@@ -121,6 +123,9 @@ void LambdaPage::buildButtons()
     m_writeLevels->setEnabled(false);
     m_readBlock = addButton("Button42", QStringLiteral("Načti z ŘJ"), QRect(RightColumn, 6, RightWidth, 30));
     m_commitToEeprom = addButton("Button35", QStringLiteral("RAM->EEPROM"), QRect(RightColumn, 42, RightWidth, 30));
+    QLabel *ramOnly = makeRamOnlyMark(QStringLiteral("ZmenyJenVRam1"), m_data->set(), this);
+    ramOnly->setGeometry(RightColumn, 76, RightWidth, 40);
+    ramOnly->setWordWrap(true);
     m_measureIdle = addButton("Button27", QStringLiteral("Měření emulace volnoběh"), QRect(RightColumn, 120, RightWidth, 30));
     m_measureRaised = addButton("Button32", QStringLiteral("Měření emulace zvýšené"), QRect(RightColumn, 156, RightWidth, 30));
 }
@@ -134,5 +139,5 @@ void LambdaPage::attach(LinkTransport *link, LevelExchange *levels,
     // The read and the commit work here as they do on the tuning page.
     UnitCommands *commands = tuning->commands();
     connect(m_readBlock, &QPushButton::clicked, commands, &UnitCommands::readBlock);
-    connect(m_commitToEeprom, &QPushButton::clicked, commands, &UnitCommands::commitToEeprom);
+    connect(m_commitToEeprom, &QPushButton::clicked, commands, [commands] { commands->commitToEeprom(); });
 }

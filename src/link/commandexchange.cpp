@@ -13,18 +13,21 @@ QByteArray CommandExchange::writeFrame(int address, quint8 value) const
     return m_link->writeFrame(address, value);
 }
 
-void CommandExchange::commandWithoutAnswer(quint8 code, const QByteArray &before)
+bool CommandExchange::commandWithoutAnswer(quint8 code, const QByteArray &before, std::function<void()> sent)
 {
     if (!m_link->requirePort())
-        return;
+        return false;
     const QByteArray frame = m_link->commandFrame(code);
-    m_link->run([this, before, frame] {
+    m_link->run([this, before, frame, sent] {
         const LinkTransport::Lease lease = m_link->takeLink();
         if (!before.isEmpty())
             m_link->transmit(before);
         m_link->transmit(frame);
         m_link->handBack(lease);
+        if (sent)
+            sent();
     });
+    return true;
 }
 
 void CommandExchange::sendChain(const QList<ChainStep> &steps, std::function<void()> done)

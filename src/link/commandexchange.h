@@ -24,12 +24,15 @@ public:
     bool requirePort();
     QByteArray writeFrame(int address, quint8 value) const;
 
-    // Poll off, `before` (a frame the command needs in the unit first), the command, poll on.
-    void commandWithoutAnswer(quint8 code, const QByteArray &before = {});
+    // Poll off, `before` (a frame the command needs in the unit first), the command, poll on;
+    // then `sent` runs. False when no port is open: nothing goes and `sent` never runs.
+    bool commandWithoutAnswer(quint8 code, const QByteArray &before = {}, std::function<void()> sent = {});
     // Frames in order with their pauses: the poll stays off while they go and starts anew a whole
     // interval after the last one; then `done` runs. Callers must not rely on `done` having run
     // on return.
     void sendChain(const QList<ChainStep> &steps, std::function<void()> done = {});
+
+    LinkTransport *link() const { return m_link; }
 
 private:
     LinkTransport *m_link;

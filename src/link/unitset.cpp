@@ -152,4 +152,24 @@ void UnitSet::forgetWritten()
 {
     if (change(m_settingsWritten, false))
         emit settingsWrittenChanged(false);
+    markRamSettled();
+}
+
+void UnitSet::markRamChanged()
+{
+    if (change(m_ramOnlyChanges, true))
+        emit ramOnlyChangesChanged(true);
+}
+
+void UnitSet::markCommitted()
+{
+    markRamSettled();
+    m_committed = value();
+}
+
+void UnitSet::markRamSettled()
+{
+    m_committed = {};
+    if (change(m_ramOnlyChanges, false))
+        emit ramOnlyChangesChanged(false);
 }

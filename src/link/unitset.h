@@ -33,6 +33,9 @@ public:
     // The tool has changed the unit's settings in this session (a byte or block write, a factory
     // reset, a reload from EEPROM): what the unit held before is known only from a backup.
     bool settingsWritten() const { return m_settingsWritten; }
+    // The unit confirmed a write that lives in its RAM only: switching the ignition off loses it
+    // until RAM->EEPROM goes.
+    bool ramOnlyChanges() const { return m_ramOnlyChanges; }
 
     // The status bytes as the pages last took them up from the block (shown, or saved on the lambda
     // page), and the TPS direction of the block last taken over: a choice not yet saved is not here.
@@ -61,6 +64,15 @@ public:
     void markWritten();
     // Another unit is on the line: nothing has been written to it yet.
     void forgetWritten();
+    // A write the unit confirmed (a block, a byte, the levels).
+    void markRamChanged();
+    // RAM->EEPROM went: the unit's EEPROM now holds the tool's set as it stands.
+    void markCommitted();
+    // The unit's RAM was reloaded or reset: its RAM holds nothing that its EEPROM lacks, and
+    // what that is comes only from the next read.
+    void markRamSettled();
+    // The tool's set when RAM->EEPROM last went to this unit; empty when it never did.
+    ParameterSet committedSet() const { return m_committed; }
 
 signals:
     void blockTakenOver(const QByteArray &block);
@@ -69,6 +81,7 @@ signals:
     void blockValidChanged(bool valid);
     void statusTakenUp(unsigned lambdaStatus, unsigned tpsStatus, bool tpsRising);
     void settingsWrittenChanged(bool written);
+    void ramOnlyChangesChanged(bool ramOnly);
 
 private:
     void emitLevels() { emit levelsChanged(levelBytes(), m_levelsValid); }
@@ -79,6 +92,8 @@ private:
     bool m_blockValid = false;
     bool m_levelsValid = false;
     bool m_settingsWritten = false;
+    bool m_ramOnlyChanges = false;
+    ParameterSet m_committed;
     unsigned m_lambdaStatus = 0;
     unsigned m_tpsStatus = 0;
     bool m_tpsRising = false;

@@ -18,9 +18,13 @@ void WriteNotes::note(const QByteArray &frame)
     if (frame.size() != 3)
         return;
     switch (quint8(frame.at(1))) {
-    case UnitCode::WriteBlock:
+    case UnitCode::WriteBlock: m_data->set().markWritten(); break;
     case UnitCode::FactoryReset:
-    case UnitCode::EepromToRam: m_data->set().markWritten(); break;
+    case UnitCode::EepromToRam:
+        m_data->set().markWritten();
+        m_data->set().markRamSettled();
+        break;
+    case UnitCode::RamToEeprom: m_data->set().markCommitted(); break;
     case UnitCode::ClearErrors: m_data->record().noteErrorsCleared(); break;
     }
 }

@@ -6,7 +6,7 @@
 QString blockWriteWords(BlockWrite::Result result)
 {
     if (result == BlockWrite::Result::Verified)
-        return QStringLiteral("Uložení OK");
+        return QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM");
     return result == BlockWrite::Result::Wrong ? QStringLiteral("Nesprávné uložení!") : QStringLiteral("Uložení neověřeno!");
 }
 

@@ -1,5 +1,6 @@
 #include "reportbuilder.h"
 #include "analysissection.h"
+#include "commitstate.h"
 #include "reportfont.h"
 #include "reporttexts.h"
 #include "cfgfiles/setcomparison.h"
@@ -146,7 +147,7 @@ QString workSection(Sections &s, const UnitData &data, const ReportInput &in)
         items << (data.set().settingsWritten() ? QStringLiteral("Nastavení zapsáno do jednotky; stav před prací nebyl načten, změny proto nelze vyjmenovat.")
                                        : QStringLiteral("Nastavení jednotky nebylo měněno."));
     } else {
-        changed = ReportTexts::changes(compareSets(data.set().value(), in.setBefore, in.versionNames), data.set().levelsValid());
+        changed = changesWithCommitState(data.set(), in.setBefore, in.versionNames);
         if (changed.isEmpty())
             items << QStringLiteral("Nastavení jednotky beze změny.");
         else

@@ -4,7 +4,7 @@
 QString saveCheckWords(MemoryCheck::Outcome outcome)
 {
     switch (outcome) {
-    case MemoryCheck::Outcome::Confirmed: return QStringLiteral("Uloženo");
+    case MemoryCheck::Outcome::Confirmed: return QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM");
     case MemoryCheck::Outcome::NotConfirmed: return QStringLiteral("Uložení neověřeno!");
     case MemoryCheck::Outcome::NoAnswer: break;
     }

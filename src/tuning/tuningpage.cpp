@@ -1,4 +1,6 @@
 #include "tuningpage.h"
+#include "ramonlymark.h"
+#include "link/unitdata.h"
 #include "livepage/linkmessagelabel.h"
 #include "arrowimage.h"
 #include "blockdisplay.h"
@@ -82,6 +84,13 @@ TuningPage::TuningPage(UnitData *data, const ToolSetup *setup, QWidget *parent)
 
     m_linkMessageLabel = makeLinkMessageLabel(QStringLiteral("Nacteni"), this);
     m_linkMessageLabel->setGeometry(418, 108, 206, 20);
+    m_ramOnlyMark = makeRamOnlyMark(QStringLiteral("ZmenyJenVRam"), data->set(), this);
+    // In the live box's free corner, beside "Poloha", near the commands that settle it.
+    m_ramOnlyMark->setGeometry(282, 86, 130, 36);
+    m_ramOnlyMark->setWordWrap(true);
+    QFont small = m_ramOnlyMark->font();
+    small.setPixelSize(11);
+    m_ramOnlyMark->setFont(small);
 
     buildRangeBoxes();
     buildThresholdBoxes();

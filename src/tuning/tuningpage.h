@@ -60,6 +60,7 @@ public:
     QGroupBox *rangeBox(PowerRange range) const { return m_rangeBoxes[int(range)]; }
     QLabel *versionLabel() const { return m_versionLabel; }
     QLabel *tpsLogicLabel() const { return m_tpsLogicLabel; }
+    QLabel *ramOnlyMark() const { return m_ramOnlyMark; }
 
     // The status label "Nacteni".
     void showLinkMessage(const QString &text);
@@ -80,6 +81,7 @@ private:
     QLabel *m_linkMessageLabel;
     QLabel *m_versionLabel = nullptr;
     QLabel *m_tpsLogicLabel = nullptr;
+    QLabel *m_ramOnlyMark = nullptr;
     QGroupBox *m_rangeBoxes[PowerRangeCount] = {};
     SpinEdit *m_spins[ParamBlock::Size] = {};
     QPushButton *m_saves[ParamBlock::Size] = {};

@@ -7,8 +7,10 @@
 #include "link/blockread.h"
 #include "link/blockwrite.h"
 #include "link/commandexchange.h"
+#include "link/linktransport.h"
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace ParamBlock;
 
@@ -19,7 +21,7 @@ UnitCommands::UnitCommands(UnitData *data, TuningPage *page, BlockDisplay *displ
 {
     connect(page->writeBlockButton(), &QPushButton::clicked, this, &UnitCommands::writeBlock);
     connect(page->readBlockButton(), &QPushButton::clicked, this, &UnitCommands::readBlock);
-    connect(page->commitToEepromButton(), &QPushButton::clicked, this, &UnitCommands::commitToEeprom);
+    connect(page->commitToEepromButton(), &QPushButton::clicked, this, [this] { commitToEeprom(); });
     connect(page->factoryResetButton(), &QPushButton::clicked, this, &UnitCommands::factoryReset);
     connect(page->reloadFromEepromButton(), &QPushButton::clicked, this, &UnitCommands::reloadFromEeprom);
 }
@@ -43,11 +45,11 @@ void UnitCommands::readBlock()
     m_blockRead->readBlock();
 }
 
-void UnitCommands::commitToEeprom()
+bool UnitCommands::commitToEeprom(std::function<void()> sent)
 {
     // The status bits change only together with the unit's.
     if (!m_commands->requirePort())
-        return;
+        return false;
     // What the unit commits is no longer the named set the tool last showed.
     m_display->markUnversioned();
     unsigned status = m_data->set().paramByte(UnitFlags);
@@ -55,20 +57,42 @@ void UnitCommands::commitToEeprom()
     clearBit(status, EepromCommitClearBit);
     m_data->set().setParamByte(UnitFlags, quint8(status));
     m_page->statusLabel(UnitFlags)->setText(byteToBinary(status));
-    // The unit takes its status byte before the commit, so the commit stores it as well.
-    m_commands->commandWithoutAnswer(UnitCode::RamToEeprom, m_commands->writeFrame(unitAddress(UnitFlags), quint8(status)));
+    // The unit takes its status byte before the commit, so the commit stores it as well. It
+    // confirms nothing: the tool can say only that the command went.
+    LinkTransport *link = m_commands->link();
+    return m_commands->commandWithoutAnswer(UnitCode::RamToEeprom, m_commands->writeFrame(unitAddress(UnitFlags), quint8(status)),
+                                            [link, sent] {
+                                                link->announceLinkMessage(QStringLiteral("Odesláno do EEPROM"));
+                                                if (sent)
+                                                    sent();
+                                            });
+}
+
+bool UnitCommands::mayDropRamChanges()
+{
+    return !m_data->set().ramOnlyChanges()
+           || m_prompts->askYesNo(QStringLiteral("Pozor !!!"),
+                                  QStringLiteral("Jednotka má v RAM změny, které nejsou v EEPROM. Zahodit je?"));
+}
+
+void UnitCommands::sendThenReadBack(quint8 code)
+{
+    m_commands->commandWithoutAnswer(code, {}, [this] { QTimer::singleShot(SettleBeforeReadMs, this, &UnitCommands::readBlock); });
 }
 
 void UnitCommands::factoryReset()
 {
+    if (!mayDropRamChanges())
+        return;
     if (!m_prompts->askYesNo(QStringLiteral("Pozor !!!"), QStringLiteral("Opravdu provést tovární RESET ?")))
         return;
-    // The tool's block keeps its bytes until the next read.
-    m_commands->commandWithoutAnswer(UnitCode::FactoryReset);
+    sendThenReadBack(UnitCode::FactoryReset);
 }
 
 void UnitCommands::reloadFromEeprom()
 {
+    if (!mayDropRamChanges())
+        return;
     m_display->markUnversioned();
-    m_commands->commandWithoutAnswer(UnitCode::EepromToRam);
+    sendThenReadBack(UnitCode::EepromToRam);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <functional>
 
 class BlockDisplay;
 class Prompts;
@@ -23,11 +24,21 @@ public:
     // a file goes only after the technician has said so.
     void writeBlock();
     void readBlock();  // read the block
-    void commitToEeprom();  // RAM -> EEPROM
-    void factoryReset();  // factory reset, after the question
-    void reloadFromEeprom();  // EEPROM -> RAM
+    // RAM -> EEPROM; `sent` runs once the command has left. False when no port is open.
+    bool commitToEeprom(std::function<void()> sent = {});
+    // Factory reset and EEPROM -> RAM: after the questions, and then the block is read again, so
+    // the page shows what the unit now holds.
+    void factoryReset();
+    void reloadFromEeprom();
+
+    // The unit's RAM has time to take the reset or the reload before the block is asked for.
+    static constexpr int SettleBeforeReadMs = 300;
 
 private:
+    // Changes the unit holds in RAM alone are lost by a reload or a reset: true to go on.
+    bool mayDropRamChanges();
+    void sendThenReadBack(quint8 code);
+
     UnitData *m_data;
     TuningPage *m_page;
     BlockDisplay *m_display;

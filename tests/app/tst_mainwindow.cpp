@@ -272,6 +272,48 @@ private slots:
         QCOMPARE(form->pages()->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
     }
 
+    // Changes the unit confirmed but holds in RAM alone are lost with the ignition: "Konec" and the
+    // window's close button ask whether RAM->EEPROM goes first, and close once it has gone.
+    void closingAsksToCommitRamChanges_data()
+    {
+        QTest::addColumn<bool>("byKonec");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("committed");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("Uložit") << true << int(Prompts::SaveChoice::Save) << true << true;
+        QTest::newRow("Zahodit") << true << int(Prompts::SaveChoice::Discard) << false << true;
+        QTest::newRow("Zrušit") << true << int(Prompts::SaveChoice::Cancel) << false << false;
+        QTest::newRow("close button, Uložit") << false << int(Prompts::SaveChoice::Save) << true << true;
+    }
+    void closingAsksToCommitRamChanges()
+    {
+        QFETCH(bool, byKonec);
+        QFETCH(int, choice);
+        start();
+        form->data()->set().markRamChanged();
+        port->written.clear();
+        prompts->saveChoices << Prompts::SaveChoice(choice);
+        if (byKonec)
+            find<QPushButton>(QStringLiteral("Button3"))->click();
+        else
+            form->close();
+        QFETCH(bool, committed);
+        // The commit sets the status bits in the tool's set, which no file holds yet: asked next.
+        if (committed)
+            prompts->saveChoices << Prompts::SaveChoice::Discard;
+        QFETCH(bool, closed);
+        QTRY_COMPARE_WITH_TIMEOUT(form->isVisible(), !closed, 3000);
+        QCOMPARE(prompts->questions.value(0), QStringLiteral("Pozor !!!: Jednotka má v RAM změny, které nejsou v EEPROM. "
+                                                             "Uložit je do EEPROM (RAM->EEPROM)?"));
+        QCOMPARE(prompts->questions.size(), committed ? 2 : 1);
+        QCOMPARE(port->isOpen(), !closed);
+        QStringList sent;
+        for (const FakePort::Written &w : port->written)
+            sent << hex(w.bytes);
+        QCOMPARE(sent.contains(QStringLiteral("02 04 03")), committed);
+        QVERIFY(!prompts->unexpected);
+    }
+
     // The technician stays on the page; the one box goes by itself when the port is back, and
     // the read that was running ends with its own message.
     void aLostDeviceIsReportedOnceAndTheToolGoesOn()

@@ -191,7 +191,7 @@ private slots:
         if (arrival == QLatin1String("history, written")) {
             form->tuningPage()->spinEdit(IdleStopMax)->setValue(95);
             form->tuningPage()->writeBlockButton()->click();
-            QTRY_COMPARE_WITH_TIMEOUT(form->findChild<QLabel *>(QStringLiteral("Nacteni"))->text(), QStringLiteral("Uložení OK"), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(form->findChild<QLabel *>(QStringLiteral("Nacteni"))->text(), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 10000);
         }
         QString recording;
         if (arrival == QLatin1String("recording")) {
@@ -227,7 +227,7 @@ private slots:
         said->clear();
         form->tuningPage()->writeBlockButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(!said->text().isEmpty(), 10000);
-        QCOMPARE(said->text(), QStringLiteral("Uložení OK"));
+        QCOMPARE(said->text(), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"));
         const QStringList frames = written(from);
         QCOMPARE(frames.value(0), QStringLiteral("02 EE 03"));
         QCOMPARE(frames.value(1), hex(unitBlock));
@@ -308,7 +308,7 @@ private slots:
             form->tuningPage()->spinEdit(IdleStopMax)->setValue(answers ? 210 : 200);
             QTRY_VERIFY(marked());
             form->tuningPage()->saveButton(IdleStopMax)->click();
-            QTRY_COMPARE_WITH_TIMEOUT(said->text(), answers ? QStringLiteral("Uloženo") : QStringLiteral("Odesláno"), 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(said->text(), answers ? QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM") : QStringLiteral("Odesláno"), 3000);
             QTest::qWait(50);
             QCOMPARE(marked(), !answers);
             QTRY_COMPARE(form->link()->linkState(), LinkState::StatusReply);
@@ -317,7 +317,7 @@ private slots:
         edit("Edit2")->setText(QStringLiteral("13"));
         QTRY_VERIFY(marked());
         lambdaButton("Button38")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(form->lambdaPage()->linkMessageLabel()->text(), QStringLiteral("Uloženo"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(form->lambdaPage()->linkMessageLabel()->text(), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 3000);
         QTRY_VERIFY(!marked());
         QCOMPARE(written().filter(QStringLiteral("02 24 A")),
                  (QStringList{"02 24 A3 00 03", "02 24 A4 00 03", "02 24 A5 00 03", "02 24 A6 00 03"}));

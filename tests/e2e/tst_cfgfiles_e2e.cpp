@@ -29,10 +29,10 @@ private:
     }
     void writeUnit()
     {
-        // The label keeps the text of an earlier write: only a new "Uložení OK" tells this one ended.
+        // The label keeps the text of an earlier write: only a new result tells this one ended.
         find<QLabel>("Nacteni")->clear();
         find<QPushButton>("Button1")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("Nacteni")->text(), QStringLiteral("Uložení OK"), 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("Nacteni")->text(), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 6000);
         QTRY_COMPARE_WITH_TIMEOUT(e2e.link()->linkState(), LinkState::StatusReply, 3000);
     }
 

@@ -61,7 +61,7 @@ private slots:
 
         e2e.find<SpinEdit>("VolDorMax")->setValue(100);
         e2e.click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         // A short live-value recording: its analysis comes aside and joins the visit's recording.
         QTest::keySequence(e2e.window(), QKeySequence(Qt::CTRL | Qt::Key_R));
         QTest::qWait(1500);
@@ -132,7 +132,7 @@ private slots:
         const int from = e2e.received().size();
         e2e.find<QLabel>("Nacteni")->clear();
         e2e.click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 8000);
         QVERIFY(E2EWindow::indexOf(e2e.received(from), QStringLiteral("02 EE 03")) >= 0);
         for (const auto &frame : e2e.received())
             QVERIFY2(!frame.second.startsWith(QLatin1String("02 B4 A")), qPrintable(frame.second));

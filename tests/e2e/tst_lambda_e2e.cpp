@@ -49,7 +49,7 @@ private slots:
         QVERIFY(!find<QLineEdit>("Prom29")->isEnabled());
         const int before = received().size();
         click("Button25");
-        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni1"), QStringLiteral("Uložení OK"), 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni1"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 6000);
         const auto frames = received(before);
         const int at = indexOf(frames, QStringLiteral("02 EE 03"));
         QVERIFY(at >= 0 && at + 1 < frames.size());

@@ -68,7 +68,7 @@ private slots:
 
         e2e.find<SpinEdit>("VolDorMax")->setValue(100);
         e2e.click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         // Read again after the write: the backup of the new set is not what the unit held before.
         e2e.read(e2e.window()->blockRead(), &BlockRead::blockReceived, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(kept.count(), 2, 5000);
@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(PdfText::row(text, QStringLiteral("Číslo serie")), QStringLiteral("Číslo serie 117"));
         QCOMPARE(PdfText::row(text, QStringLiteral("Paměť chyb byla")), QStringLiteral("Paměť chyb byla při servisu smazána."));
         // What was done, in words; the version byte the hand edit cleared is named as such.
-        QCOMPARE(PdfText::row(text, QStringLiteral("Doraz serva MAX, volnoběh")), QStringLiteral("Doraz serva MAX, volnoběh: 90 → 100"));
+        QCOMPARE(PdfText::row(text, QStringLiteral("Doraz serva MAX, volnoběh")), QStringLiteral("Doraz serva MAX, volnoběh: 90 → 100 – zapsáno do RAM"));
         QCOMPARE(PdfText::row(text, QStringLiteral("Verze sady:")), QStringLiteral("Verze sady: změněna ruční úpravou"));
         for (const char *row : {"Volnoběh 0 0 3 0", "Malý 0 0 12 1", "Velký 0 0 0 7", "Maximální 0 0 260 4660"})
             QCOMPARE(PdfText::row(text, QString::fromUtf8(row).section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ')), QString::fromUtf8(row));
@@ -154,7 +154,7 @@ private slots:
         e2e.click("Button33");
         e2e.find<SpinEdit>("VolDorMax")->setValue(100);
         e2e.click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
 
         // Car B on the same cable: another serial number, errors never cleared.
         e2e.unit.stop();

@@ -44,7 +44,7 @@ private slots:
         const int from = e2e.received().size();
         e2e.find<QLabel>("Nacteni")->clear();
         e2e.click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(said(), QStringLiteral("Uložení OK"), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(said(), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 8000);
         const E2EWindow::Frames frames = e2e.received(from);
         QVERIFY(E2EWindow::indexOf(frames, QStringLiteral("02 EE 03")) >= 0);
         for (const auto &frame : frames)
@@ -59,8 +59,8 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("result");
         QTest::newRow("version 1: no memory reads") << "1" << "Odesláno";
-        QTest::newRow("version 4") << "4" << "Uloženo";
-        QTest::newRow("version 5") << "5" << "Uloženo";
+        QTest::newRow("version 4") << "4" << "Uloženo do RAM – trvale uloží RAM->EEPROM";
+        QTest::newRow("version 5") << "5" << "Uloženo do RAM – trvale uloží RAM->EEPROM";
     }
     void aSingleSaveSaysWhetherTheUnitHoldsIt()
     {

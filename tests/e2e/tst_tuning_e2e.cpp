@@ -96,8 +96,21 @@ private slots:
         spin("VelkyRychMax")->setValue(30);
         QSignalSpy verified(e2e.window()->blockWrite(), &BlockWrite::writeVerified);
         click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         QCOMPARE(verified.count(), 1);
+        // The write lives in the unit's RAM and the page says so until RAM->EEPROM has gone.
+        auto *ramOnly = find<QLabel>("ZmenyJenVRam");
+        QVERIFY(ramOnly->isVisibleTo(ramOnly->parentWidget()));
+        const int beforeCommit = received().size();
+        click("Button4");
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Odesláno do EEPROM"), 3000);
+        QVERIFY(!ramOnly->isVisibleTo(ramOnly->parentWidget()));
+        QTRY_VERIFY_WITH_TIMEOUT([&] {
+            for (const auto &frame : received().mid(beforeCommit))
+                if (frame.second == QStringLiteral("02 04 03"))
+                    return true;
+            return false;
+        }(), 3000);
         readBlock();
         QCOMPARE(int(quint8(toolBlock()[HighPowerSpeedMax])), 226);
 
@@ -203,7 +216,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(live.count() >= 4, 3000);
         spin("VelkyRychMax")->setValue(30);
         click("Button1");
-        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uložení OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(label("Nacteni"), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"), 5000);
         QVERIFY(e2e.prompts()->questions.isEmpty());
     }
 };

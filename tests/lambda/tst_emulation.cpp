@@ -78,7 +78,7 @@ private slots:
         QTest::addColumn<bool>("answers");
         QTest::addColumn<int>("reads");
         QTest::addColumn<QString>("said");
-        QTest::newRow("unit holds them") << true << 4 << "Uloženo";
+        QTest::newRow("unit holds them") << true << 4 << "Uloženo do RAM – trvale uloží RAM->EEPROM";
         QTest::newRow("unit answers no memory read") << false << 1 << "Odesláno";
     }
     void levelSaveIsReadBack()
@@ -103,6 +103,13 @@ private slots:
         QCOMPARE(reads.value(0), QStringLiteral("02 24 A3 00 03"));
         QCOMPARE(reads.last(), answers ? QStringLiteral("02 24 A6 00 03") : QStringLiteral("02 24 A3 00 03"));
         QTRY_VERIFY(f->link.polling());
+
+        // Levels the unit confirmed live in its RAM; this page's "RAM->EEPROM" makes them last.
+        QLabel *ramOnly = f->on<QLabel>("ZmenyJenVRam1");
+        QCOMPARE(ramOnly->isVisibleTo(&f->lambda), answers);
+        f->click("Button35");
+        QTRY_COMPARE_WITH_TIMEOUT(f->lambda.linkMessageLabel()->text(), QStringLiteral("Odesláno do EEPROM"), 2000);
+        QVERIFY(!ramOnly->isVisibleTo(&f->lambda));
     }
 
     void levelWriteSendsFourFramesApartThenPollsAgain()
@@ -127,9 +134,9 @@ private slots:
         QTest::addColumn<int>("unitsOwnBytes");
         QTest::addColumn<int>("unitsLevel1");
         QTest::addColumn<QString>("result");
-        QTest::newRow("no level answer: placeholders stay home") << false << 1 << -1 << "Uložení OK";
-        QTest::newRow("levels from this unit") << true << 1 << -1 << "Uložení OK";
-        QTest::newRow("levels from another unit's file") << true << 9 << -1 << "Uložení OK";
+        QTest::newRow("no level answer: placeholders stay home") << false << 1 << -1 << "Uloženo do RAM – trvale uloží RAM->EEPROM";
+        QTest::newRow("levels from this unit") << true << 1 << -1 << "Uloženo do RAM – trvale uloží RAM->EEPROM";
+        QTest::newRow("levels from another unit's file") << true << 9 << -1 << "Uloženo do RAM – trvale uloží RAM->EEPROM";
         QTest::newRow("unit keeps a level of its own") << true << 1 << 13 << "Nesprávné uložení!";
     }
     void blockWriteSendsOnlyLevelsTheToolHas()

@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(writtenHex(7), QStringList{QStringLiteral("02 AA 03")});
         QVERIFY(w[7].atMs - w[6].atMs >= 95);
         port->feed(bytesOf({0x03, 10, 60, 12, 70, 0, 0, 0, 0, 0x04}));
-        QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));
+        QCOMPARE(shown.last().first().toString(), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"));
         QCOMPARE(verified.count(), 1);
         QCOMPARE(link->transport.linkState(), LinkState::StatusReply);
         QVERIFY(!link->blockWrite.replyGuard().isEnabled());
@@ -651,7 +651,41 @@ private slots:
         QVERIFY(done);
     }
 
-    // Every write ends with a result, also when the unit stops answering halfway. "Uložení OK"
+    // A write the unit confirmed lives in its RAM until RAM->EEPROM has gone; a reload, a reset or
+    // another unit leaves nothing there. Only the commit keeps the set as the EEPROM's.
+    void ramChangesLastUntilACommandSettlesThem_data()
+    {
+        QTest::addColumn<int>("code");  // 0: another unit came on the line
+        QTest::addColumn<bool>("committed");
+        QTest::newRow("RAM->EEPROM") << 4 << true;
+        QTest::newRow("EEPROM->RAM") << 96 << false;
+        QTest::newRow("factory reset") << 80 << false;
+        QTest::newRow("another unit") << 0 << false;
+    }
+    void ramChangesLastUntilACommandSettlesThem()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, committed);
+        QSignalSpy marked(&data->set(), &UnitSet::ramOnlyChangesChanged);
+        const QList<MemoryCheck::Byte> saved{{0x44, 200}};
+        for (MemoryCheck::Outcome unconfirmed : {MemoryCheck::Outcome::NotConfirmed, MemoryCheck::Outcome::NoAnswer})
+            emit link->check.checked(saved, unconfirmed);
+        QVERIFY(!data->set().ramOnlyChanges());
+        emit link->check.checked(saved, MemoryCheck::Outcome::Confirmed);
+        QVERIFY(data->set().ramOnlyChanges());
+        data->set().setParamByte(20, 200);
+        if (code)
+            QVERIFY(link->commands.commandWithoutAnswer(quint8(code)));
+        else
+            data->set().forgetWritten();
+        QTRY_VERIFY(!data->set().ramOnlyChanges());
+        QCOMPARE(marked.count(), 2);
+        QCOMPARE(data->set().committedSet().isEmpty(), !committed);
+        if (committed)
+            QCOMPARE(int(data->set().committedSet().param(20)), 200);
+    }
+
+    // Every write ends with a result, also when the unit stops answering halfway. The confirmed result
     // only when the unit confirmed all that was sent: levels sent need their answer.
     void aWriteWithoutAnAnswerStillSaysHowItEnded_data()
     {
@@ -662,7 +696,7 @@ private slots:
         QByteArray garbled = levels(10, 60, 10, 60);
         garbled[9] = 0x05;
         QTest::newRow("read-back lost") << true << false << QByteArray() << QStringLiteral("Uložení neověřeno!");
-        QTest::newRow("no levels sent, none answered") << false << true << QByteArray() << QStringLiteral("Uložení OK");
+        QTest::newRow("no levels sent, none answered") << false << true << QByteArray() << QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM");
         QTest::newRow("levels sent, none answered") << true << true << QByteArray() << QStringLiteral("Uložení neověřeno!");
         QTest::newRow("levels sent, short answer") << true << true << levels(10, 60, 10, 60).left(6)
                                                    << QStringLiteral("Uložení neověřeno!");
@@ -689,7 +723,8 @@ private slots:
         link->blockWrite.writeBlock();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 5000);
         QCOMPARE(shown.first().first().toString(), result);
-        QCOMPARE(verified.count(), result == QStringLiteral("Uložení OK") ? 1 : 0);
+        QCOMPARE(verified.count(), result == QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM") ? 1 : 0);
+        QCOMPARE(data->set().ramOnlyChanges(), verified.count() == 1);
         QCOMPARE(writtenHex().contains(QStringLiteral("02 B4 A3 0A 03")), levelsSent);
         QCOMPARE(writtenHex().contains(QStringLiteral("02 AA 03")), blockComesBack);
         QVERIFY(link->transport.polling());
@@ -760,7 +795,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(link->transport.linkState(), LinkState::WrittenLevels, 2000);
             port->feed(levels(10, 60, 10, 60));
             QCOMPARE(shown.count(), 2);
-            QCOMPARE(shown.last().first().toString(), QStringLiteral("Uložení OK"));
+            QCOMPARE(shown.last().first().toString(), QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM"));
         } else {
             const int from = int(port->written.size());
             port->feed(sent);

@@ -145,6 +145,18 @@ private:
         return path;
     }
 
+    // The tool's set as the backup "pred.cfg" taken before the work.
+    bool keepBackupOfTheSet()
+    {
+        const QString path = dir->filePath(QStringLiteral("pred.cfg"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(ConfigFile::compose(data->set().value())) != 44)
+            return false;
+        file.close();
+        report->session()->takeBackup(path);
+        return true;
+    }
+
 private slots:
     void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
@@ -346,11 +358,7 @@ private slots:
         data->set().setParamByte(LowPowerStopMax, 140);
         data->set().setParamByte(LambdaThreshold, 40);
         data->set().markBlockValid();
-        const QString path = dir->filePath(QStringLiteral("pred.cfg"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ConfigFile::compose(data->set().value())) == 44);
-        file.close();
-        report->session()->takeBackup(path);
+        QVERIFY(keepBackupOfTheSet());
         // A hand edit: one stop changed, the version byte cleared with it.
         data->set().setParamByte(LowPowerStopMax, 150);
         data->set().setParamByte(SetVersion, 0);
@@ -388,6 +396,39 @@ private slots:
         prompts->reportAnswers << answer;
         click("Protokol");
         QVERIFY(!PdfText::text(report->lastReport()).contains(QStringLiteral("Technická příloha")));
+    }
+
+    // Each change says whether the unit keeps it after the ignition is off.
+    void eachChangeSaysWhetherTheUnitKeepsIt_data()
+    {
+        QTest::addColumn<bool>("committed");     // RAM->EEPROM went after the first write
+        QTest::addColumn<int>("writtenAfter");   // the stop then written again; 0: not
+        QTest::addColumn<QString>("line");
+        QTest::newRow("written") << false << 0 << "Doraz serva MAX, malý výkon: 140 → 150 – zapsáno do RAM";
+        QTest::newRow("committed") << true << 0 << "Doraz serva MAX, malý výkon: 140 → 150 – uloženo do EEPROM";
+        QTest::newRow("committed, then written again") << true << 160 << "Doraz serva MAX, malý výkon: 140 → 160 – zapsáno do RAM";
+    }
+    void eachChangeSaysWhetherTheUnitKeepsIt()
+    {
+        data->record().take(record());
+        data->set().setParamByte(LowPowerStopMax, 140);
+        data->set().markBlockValid();
+        QVERIFY(keepBackupOfTheSet());
+        data->set().setParamByte(LowPowerStopMax, 150);
+        data->set().markWritten();
+        data->set().markRamChanged();
+        QFETCH(bool, committed);
+        QFETCH(int, writtenAfter);
+        if (committed)
+            data->set().markCommitted();
+        if (writtenAfter) {
+            data->set().setParamByte(LowPowerStopMax, quint8(writtenAfter));
+            data->set().markRamChanged();
+        }
+        prompts->reportAnswers << ReportQuestion{};
+        click("Protokol");
+        QFETCH(QString, line);
+        QCOMPARE(PdfText::row(PdfText::text(report->lastReport()), QStringLiteral("Doraz serva MAX, malý")), line);
     }
 
     // The dialog proposes what it was told last for the same unit, the next run too; nothing of another unit.

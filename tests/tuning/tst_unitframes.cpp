@@ -93,7 +93,7 @@ private slots:
         QTest::addColumn<QStringList>("reads");
         QTest::addColumn<QString>("said");
         const QString value = QStringLiteral("02 24 44 00 03"), version = QStringLiteral("02 24 3F 00 03");
-        QTest::newRow("holds both") << "memory" << QStringList{value, version} << "Uloženo";
+        QTest::newRow("holds both") << "memory" << QStringList{value, version} << "Uloženo do RAM – trvale uloží RAM->EEPROM";
         QTest::newRow("kept its old value") << "other" << QStringList{value} << "Uložení neověřeno!";
         QTest::newRow("garbled answer") << "garbled" << QStringList{value} << "Uložení neověřeno!";
         QTest::newRow("answers no memory read") << "silent" << QStringList{value} << "Odesláno";
@@ -161,8 +161,9 @@ private slots:
         QVERIFY(!f->prompts.unexpected);
 
         f->page.display()->takeOverBlock([] { QByteArray b = TuningFixture::sampleBlock(); b[SetVersion] = 9; return b; }());
+        f->port.written.clear();
         button("Button6")->click();
-        QCOMPARE(f->writtenHex(1), QStringList{QStringLiteral("02 60 03")});
+        QCOMPARE(f->writtenHex(), QStringList{QStringLiteral("02 60 03")});
         QCOMPARE(f->label("Verze"), QStringLiteral("Bez verze!"));
         QCOMPARE(int(f->data.set().paramByte(SetVersion)), 0);
     }
@@ -223,7 +224,7 @@ private slots:
     {
         QTest::addColumn<int>("stuck");
         QTest::addColumn<QString>("result");
-        QTest::newRow("unit keeps it") << -1 << QStringLiteral("Uložení OK");
+        QTest::newRow("unit keeps it") << -1 << QStringLiteral("Uloženo do RAM – trvale uloží RAM->EEPROM");
         QTest::newRow("unit keeps one byte wrong") << int(LowPowerSpeedMax) << QStringLiteral("Nesprávné uložení!");
     }
     void writeChecksTheBlockByReadingItBack()
@@ -247,6 +248,71 @@ private slots:
         QCOMPARE(int(f->data.set().paramByte(LowPowerSpeedMax)), 236);
         QCOMPARE(w.value(6), QStringLiteral("02 FF 03"));
         QCOMPARE(w.contains(QStringLiteral("02 AA 03")), stuck < 0);
+
+        // Only a confirmed write lives in the unit's RAM, and the page says so until the commit goes.
+        QLabel *ramOnly = f->find<QLabel>(QStringLiteral("ZmenyJenVRam"));
+        QCOMPARE(ramOnly->isVisibleTo(&f->page), stuck < 0);
+        QCOMPARE(ramOnly->text(), QStringLiteral("Změny jen v RAM – nejsou v EEPROM"));
+        QTRY_VERIFY(f->link.polling());
+        const int before = int(f->port.written.size());
+        button("Button4")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(f->label("Nacteni"), QStringLiteral("Odesláno do EEPROM"), 2000);
+        QCOMPARE(f->writtenHex(before).last(), QStringLiteral("02 04 03"));
+        QVERIFY(!ramOnly->isVisibleTo(&f->page));
+    }
+
+    // A reload or a reset drops what the unit holds in RAM alone: asked first, and the block is
+    // read again afterwards so the page shows what the unit now holds.
+    void reloadAndResetAskForRamChangesThenReadAgain_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("ramOnly");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("sent");
+        const QString reload = QStringLiteral("02 60 03"), reset = QStringLiteral("02 50 03"), read = QStringLiteral("02 FF 03");
+        QTest::newRow("reload, nothing in RAM alone") << "Button6" << false << QList<bool>{} << QStringList{reload, read};
+        QTest::newRow("reload, RAM changes kept") << "Button6" << true << QList<bool>{false} << QStringList{};
+        QTest::newRow("reload, RAM changes dropped") << "Button6" << true << QList<bool>{true} << QStringList{reload, read};
+        QTest::newRow("reset, nothing in RAM alone") << "Button5" << false << QList<bool>{true} << QStringList{reset, read};
+        QTest::newRow("reset, RAM changes kept") << "Button5" << true << QList<bool>{false} << QStringList{};
+        QTest::newRow("reset, RAM changes dropped") << "Button5" << true << QList<bool>{true, true} << QStringList{reset, read};
+    }
+    void reloadAndResetAskForRamChangesThenReadAgain()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, ramOnly);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, sent);
+        QByteArray held = TuningFixture::sampleBlock();
+        held[HighPowerStopMax] = char(150);
+        f->port.onWrite = [this, held](const QByteArray &frame) {
+            if (frame == bytesOf({0x02, 0xFF, 0x03}))
+                f->port.feedSoon(held, 5);
+            else if (frame == bytesOf({0x02, 0xAA, 0x03}))
+                f->port.feedSoon(f->data.set().levelBytes(), 5);
+        };
+        f->page.display()->takeOverBlock(TuningFixture::sampleBlock());
+        if (ramOnly)
+            f->data.set().markRamChanged();
+        f->prompts.answers = answers;
+        f->find<QPushButton>(button)->click();
+        QCOMPARE(f->prompts.questions.value(0).startsWith(QStringLiteral("Pozor !!!: Jednotka má v RAM změny, které nejsou v EEPROM.")),
+                 ramOnly);
+        QVERIFY(!f->prompts.unexpected);
+        // The status poll goes on between them.
+        const auto commands = [this] {
+            QStringList out = f->writtenHex();
+            out.removeAll(QStringLiteral("02 0F 03"));
+            return out.mid(0, 2);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(commands(), sent, 3000);
+        if (sent.isEmpty()) {
+            QTest::qWait(UnitCommands::SettleBeforeReadMs + 100);
+            QVERIFY(commands().isEmpty());
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(int(f->data.set().paramByte(HighPowerStopMax)), 150, 3000);
+        QVERIFY(!f->find<QLabel>(QStringLiteral("ZmenyJenVRam"))->isVisibleTo(&f->page));
     }
 };
 
