@@ -2,19 +2,8 @@
 #include <QFile>
 #include <QIODevice>
 #include <QSaveFile>
-#include <algorithm>
 
 namespace ConfigFile {
-
-namespace {
-template <typename Array>
-Array toArray(const QByteArray &part)
-{
-    Array array{};
-    std::copy(part.cbegin(), part.cend(), array.begin());
-    return array;
-}
-}
 
 ParameterSet Contents::set() const
 {
@@ -26,11 +15,9 @@ Contents parse(const QByteArray &bytes)
     Contents contents;
     const QByteArray part1 = bytes.left(ParamPartSize);
     const QByteArray part2 = bytes.mid(ParamPartSize, LevelPartSize);
-    if (Reply::framed(part1, ParamPartSize, 0x01, 0x03))
-        contents.block = toArray<ParameterSet::Block>(part1);
-    if (Reply::framed(part2, LevelPartSize, 0x03, 0x04))
-        contents.levels = toArray<ParameterSet::Levels>(part2);
-    else
+    contents.block = ParameterSet::blockOf(part1);
+    contents.levels = ParameterSet::levelsOf(part2);
+    if (!contents.levels)
         contents.levelsAbsent = part2 == noLevelsPart();
     return contents;
 }

@@ -23,14 +23,24 @@ ParameterSet::ParameterSet(const Block &block, const std::optional<Levels> &leve
 {
 }
 
+std::optional<ParameterSet::Block> ParameterSet::blockOf(const QByteArray &frame)
+{
+    if (!Reply::framed(frame, Reply::BlockSize, 0x01, 0x03))
+        return std::nullopt;
+    return toArray<Block>(frame);
+}
+
+std::optional<ParameterSet::Levels> ParameterSet::levelsOf(const QByteArray &frame)
+{
+    if (!Reply::framed(frame, Reply::LevelSize, 0x03, 0x04))
+        return std::nullopt;
+    return toArray<Levels>(frame);
+}
+
 ParameterSet ParameterSet::fromFrames(const QByteArray &block, const QByteArray &levels)
 {
-    if (!Reply::framed(block, Reply::BlockSize, 0x01, 0x03))
-        return {};
-    std::optional<Levels> kept;
-    if (Reply::framed(levels, Reply::LevelSize, 0x03, 0x04))
-        kept = toArray<Levels>(levels);
-    return ParameterSet(toArray<Block>(block), kept);
+    const std::optional<Block> framed = blockOf(block);
+    return framed ? ParameterSet(*framed, levelsOf(levels)) : ParameterSet();
 }
 
 quint8 ParameterSet::param(int index) const

@@ -23,6 +23,9 @@ public:
     // A set from the frames as the unit sends them. A block without its framing gives no set;
     // a level frame without its framing, or an empty one, gives a set without levels.
     static ParameterSet fromFrames(const QByteArray &block, const QByteArray &levels = QByteArray());
+    // Each frame on its own, when its length and framing bytes are right.
+    static std::optional<Block> blockOf(const QByteArray &frame);
+    static std::optional<Levels> levelsOf(const QByteArray &frame);
 
     bool isEmpty() const { return !m_block.has_value(); }
     bool hasLevels() const { return m_levels.has_value(); }
